@@ -1,0 +1,16 @@
+# tessaly_module(<folder> [DEPS ...]): a static library tessaly_<folder> from the folder's *.cpp files
+# (header-only folders become interface libraries), with the project root as include path.
+function(tessaly_module folder)
+  cmake_parse_arguments(M "" "" "DEPS" ${ARGN})
+  string(REPLACE "/" "_" name "tessaly_${folder}")
+  file(GLOB sources CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/${folder}/*.cpp")
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}")
+    target_link_libraries(${name} PUBLIC ${M_DEPS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE "${PROJECT_SOURCE_DIR}")
+    target_link_libraries(${name} INTERFACE ${M_DEPS})
+  endif()
+endfunction()

@@ -1,0 +1,54 @@
+// How a handler treats failing host calls: skip the statement and go on, or stop the handler.
+// Every callback the host can reach runs its body through one of these, so no error ever escapes.
+#pragma once
+
+#include <optional>
+#include <type_traits>
+#include <utility>
+
+namespace tessaly {
+
+// Runs statements one at a time; a statement that fails is skipped and the next one runs.
+//   SkipFailures step;
+//   step([&] { a(); });
+//   step([&] { b(); });   // runs even when a() failed
+class SkipFailures {
+ public:
+  template <class F>
+  bool operator()(F&& statement) noexcept {
+    try {
+      std::forward<F>(statement)();
+      return true;
+    } catch (...) {
+      ++failures_;
+      return false;
+    }
+  }
+  int failures() const { return failures_; }
+
+ private:
+  int failures_ = 0;
+};
+
+// Runs a whole handler body; the first failure ends it. Returns true when the body ran to its end.
+template <class F>
+bool StopOnFailure(F&& body) noexcept {
+  try {
+    std::forward<F>(body)();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+// Evaluates one expression; an empty optional when it failed.
+template <class F, class R = std::invoke_result_t<F>>
+std::optional<R> Attempt(F&& expression) noexcept {
+  try {
+    return std::optional<R>(std::forward<F>(expression)());
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace tessaly

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Runs every test: native (with sanitizers), the Windows build under Wine, the 32-bit Windows build, fuzzing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+
+step() { printf '\n=== %s\n' "$*"; }
+
+step "native build and tests (address and undefined-behaviour sanitizers)"
+cmake --preset linux-asan >/dev/null
+cmake --build --preset linux-asan
+ctest --preset linux-asan
+
+step "Windows x64 build, tests under Wine"
+cmake --preset win64 >/dev/null
+cmake --build --preset win64
+export WINEPREFIX="$(mktemp -d /tmp/tessaly-wine.XXXXXX)"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
+xvfb-run -a bash -c '/usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1; ctest --preset win64'
+
+step "Windows x86 build (compile and link)"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32
+
+if [ -d fuzz ]; then
+  step "fuzzing (libFuzzer)"
+  cmake --preset linux-fuzz >/dev/null
+  cmake --build --preset linux-fuzz
+  for f in build/linux-fuzz/fuzz/fuzz_*; do
+    [ -x "$f" ] || continue
+    corpus="$(mktemp -d)"
+    echo "$(basename "$f"): 60 s"
+    "$f" -max_total_time=60 -print_final_stats=0 "$corpus" fuzz/seeds/"$(basename "$f")" 2>&1 | tail -n 2
+    rm -rf "$corpus"
+  done
+fi
+echo "all test stages passed"
