@@ -1,0 +1,38 @@
+// Files and folders as the settings need them: existence, folder creation, whole-file reads,
+// atomic replacement and the shared-folder access grant.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace tessaly {
+
+class IFileSystem {
+ public:
+  virtual ~IFileSystem() = default;
+
+  // The character that separates folders in this platform's paths ('\\' on Windows).
+  virtual char separator() const = 0;
+
+  // The path's attributes: empty when they cannot be read (the path does not exist).
+  struct Attributes {
+    bool directory = false;
+  };
+  virtual std::optional<Attributes> attributes(const std::string& path) const = 0;
+
+  // Creates one folder whose parent exists; throws HostError with the platform's description.
+  virtual void create_folder(const std::string& path) = 0;
+
+  // The whole file's bytes; throws HostError when it cannot be read.
+  virtual std::string read_file(const std::string& path) const = 0;
+
+  // Writes the bytes to a temporary file beside the path, then puts it in the path's place in
+  // one step, so a reader sees the old file or the new one, never a torn one. Throws HostError.
+  virtual void replace_file(const std::string& path, const std::string& bytes) = 0;
+
+  // Gives the local "Users" group full control of the folder, inherited by everything inside.
+  // Throws HostError when a step fails.
+  virtual void grant_users_full_access(const std::string& path) = 0;
+};
+
+}  // namespace tessaly
