@@ -1,0 +1,180 @@
+// The settings object: options in memory, written through to the per-user store, per-machine
+// options reconciled with the machine options file.
+#include "settings/reg_man.h"
+
+#include <exception>
+
+#include "core/error_policy.h"
+#include "host/host_error.h"
+#include "host/text.h"
+#include "settings/machine_file.h"
+#include "settings/stored_text.h"
+
+namespace tessaly {
+
+namespace {
+const std::string kNoText;
+const Variant kNoValue;
+const char kCrLf[] = "\r\n";
+}  // namespace
+
+cUtilRegMan::cUtilRegMan(const SettingsServices& services, std::string product_name, std::string machine_data_folder)
+    : services_(services), product_name_(std::move(product_name)), machine_folder_(std::move(machine_data_folder)) {}
+
+void cUtilRegMan::InitThisObject(short iMaxEntry, const std::string& sSecName) {
+  max_entry_ = iMaxEntry < 0 ? -1 : iMaxEntry;
+  sec_name_ = sSecName;
+  // Without a known all-users folder there is no machine file (a bare name would land in
+  // whatever the current folder happens to be).
+  machine_file_ = machine_folder_.empty() ? std::string() : machine_folder_ + product_name_ + ".conf";
+  std::size_t n = static_cast<std::size_t>(max_entry_ + 1);
+  name_.assign(n, {});
+  value_.assign(n, {});
+  default_.assign(n, {});
+  type_.assign(n, 0);
+  store_type_.assign(n, kStorePerUser);
+}
+
+void cUtilRegMan::InitValue(short iIndex, const std::string& sName, short iType, const Variant& vDefault,
+                            std::int32_t iStoreType) {
+  if (iType != kTypeString && iStoreType != kStorePerUser) {
+    SkipFailures()([&] {
+      services_.messages.show({std::string("Warning: ") + kCrLf + kCrLf + "Per-machine options can only be string types.",
+                               product_name_, MsgIcon::Critical, MsgButtons::OK});
+    });
+  }
+  if (!in_range(iIndex)) return;
+  name_[iIndex] = sName;
+  type_[iIndex] = iType;
+  value_[iIndex] = vDefault;
+  default_[iIndex] = vDefault;
+  store_type_[iIndex] = iStoreType;
+}
+
+void cUtilRegMan::LoadAll() {
+  const std::size_t n = name_.size();
+  // 1. The machine file.
+  bool machine_loaded = false;
+  std::vector<std::string> file_text(n);
+  if (!machine_file_.empty()) {
+    auto bag = Attempt([&]() -> std::optional<PropertyBag> {
+      if (!services_.files.attributes(machine_file_)) return std::nullopt;
+      return DecodeMachineRecord(services_.files.read_file(machine_file_));
+    });
+    if (bag && *bag) {
+      machine_loaded = true;
+      for (std::size_t i = 0; i < n; ++i) {
+        if (store_type_[i] != kStorePerMachine) continue;
+        const std::string* text = FindProperty(**bag, name_[i]);
+        file_text[i] = text ? *text : default_[i].to_text();
+      }
+    }
+  }
+
+  // 2. The per-user values, in the store's order.
+  bool user_loaded = false;
+  std::string pending;
+  auto pairs = Attempt([&] { return services_.store.list(product_name_, sec_name_); });
+  if (pairs && !pairs->empty()) {
+    user_loaded = true;
+    for (const auto& [raw_key, raw_value] : *pairs) {
+      std::string key = trim(raw_key);
+      std::string value = trim(raw_value);
+      if (iequals(key, "UpdatePMOption")) {
+        pending = value;
+        continue;
+      }
+      for (std::size_t i = 0; i < n; ++i) {
+        // Unregistered indices have no name and never match, not even an empty key.
+        if (type_[i] == 0 || !iequals(name_[i], key)) continue;
+        if (auto v = FromStoreText(type_[i], value)) value_[i] = std::move(*v);
+        break;
+      }
+    }
+  }
+
+  // 3. Reconcile the per-machine options.
+  bool must_write = false;
+  SkipFailures step;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (store_type_[i] != kStorePerMachine) continue;
+    if (!machine_loaded) {
+      must_write = must_write || !SameAsText(value_[i], default_[i]);
+    } else if (!user_loaded) {
+      if (auto v = FromStoreText(type_[i], file_text[i])) value_[i] = std::move(*v);
+    } else if (!iequals(file_text[i], value_[i].to_text())) {
+      bool listed = false;
+      for (const std::string& name : split(pending, ",")) listed = listed || iequals(trim(name), name_[i]);
+      if (listed) {
+        must_write = true;
+      } else if (auto v = FromStoreText(type_[i], file_text[i])) {
+        value_[i] = std::move(*v);
+        step([&] { services_.store.save(product_name_, sec_name_, name_[i], StoreText(value_[i])); });
+      }
+    }
+  }
+  // 4. and 5.
+  if (must_write) SaveMachineOptions();
+  if (user_loaded && !pending.empty()) step([&] { services_.store.save(product_name_, sec_name_, "UpdatePMOption", ""); });
+}
+
+const Variant& cUtilRegMan::Value(short iIndex) const { return in_range(iIndex) ? value_[iIndex] : kNoValue; }
+
+void cUtilRegMan::Value(short iIndex, const Variant& vValue) {
+  if (!in_range(iIndex) || static_cast<short>(vValue.type()) != type_[iIndex]) return;
+  if (SameAsText(vValue, value_[iIndex])) return;
+  value_[iIndex] = vValue;
+  // The machine file is still written when the per-user store refuses; the store's failure is
+  // then passed on to the caller.
+  std::exception_ptr user_failure;
+  try {
+    services_.store.save(product_name_, sec_name_, name_[iIndex], StoreText(vValue));
+  } catch (...) {
+    user_failure = std::current_exception();
+  }
+  if (store_type_[iIndex] == kStorePerMachine) SaveMachineOptions();
+  if (user_failure) std::rethrow_exception(user_failure);
+}
+
+short cUtilRegMan::ValueType(short iIndex) const { return in_range(iIndex) ? type_[iIndex] : 0; }
+
+short cUtilRegMan::BooleanTo10(short iIndex) const { return Bool(iIndex) ? 1 : 0; }
+
+bool cUtilRegMan::Bool(short iIndex) const {
+  return in_range(iIndex) && type_[iIndex] == kTypeBoolean && value_[iIndex].as_bool();
+}
+
+std::int32_t cUtilRegMan::Long(short iIndex) const { return in_range(iIndex) ? value_[iIndex].as_int() : 0; }
+
+const std::string& cUtilRegMan::Text(short iIndex) const { return in_range(iIndex) ? value_[iIndex].as_text() : kNoText; }
+
+const std::string& cUtilRegMan::Name(short iIndex) const { return in_range(iIndex) ? name_[iIndex] : kNoText; }
+
+const Variant& cUtilRegMan::Default(short iIndex) const { return in_range(iIndex) ? default_[iIndex] : kNoValue; }
+
+std::int32_t cUtilRegMan::StoreType(short iIndex) const { return in_range(iIndex) ? store_type_[iIndex] : 0; }
+
+void cUtilRegMan::SaveMachineOptions() {
+  PropertyBag bag;
+  for (std::size_t i = 0; i < name_.size(); ++i)
+    if (store_type_[i] == kStorePerMachine) bag.emplace_back(name_[i], value_[i].to_text());
+  std::int32_t number = 0;
+  std::string description;
+  try {
+    if (machine_file_.empty()) throw HostError(-1, "The all-users data folder is unknown.");
+    services_.files.replace_file(machine_file_, EncodeMachineRecord(bag));
+    return;
+  } catch (const HostError& e) {
+    number = e.number();
+    description = e.what();
+  } catch (const std::exception& e) {
+    number = -1;
+    description = e.what();
+  }
+  std::string text = std::string("The following error occurred while saving system settings: ") + kCrLf + kCrLf +
+                     "Error Number: " + std::to_string(number) + kCrLf + "Description: " + description + kCrLf +
+                     kCrLf + "You may need an Administrator windows account to run this program.";
+  SkipFailures()([&] { services_.messages.show({text, product_name_, MsgIcon::Critical, MsgButtons::OK}); });
+}
+
+}  // namespace tessaly
