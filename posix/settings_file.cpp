@@ -1,0 +1,106 @@
+// The text form of the POSIX per-user settings file.
+#include "posix/settings_file.h"
+
+#include <cstdio>
+
+namespace tessaly::posix {
+
+namespace {
+
+std::string escape(const std::string& s, bool name) {
+  std::string out;
+  out.reserve(s.size());
+  for (char c : s) {
+    auto u = static_cast<unsigned char>(c);
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      case '=': out += name ? "\\=" : "="; break;
+      case '[': out += name ? "\\[" : "["; break;
+      case ']': out += name ? "\\]" : "]"; break;
+      default:
+        if (u < 0x20 || u == 0x7F) {
+          char buf[5];
+          std::snprintf(buf, sizeof buf, "\\x%02X", u);
+          out += buf;
+        } else {
+          out += c;
+        }
+    }
+  }
+  return out;
+}
+
+int hex_digit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Unescapes s[from, to); `stop` is set to the position of the first unescaped '=' when asked.
+std::string unescape(const std::string& s, std::size_t from, std::size_t to, std::size_t* stop) {
+  std::string out;
+  for (std::size_t i = from; i < to; ++i) {
+    char c = s[i];
+    if (c == '=' && stop) {
+      *stop = i;
+      return out;
+    }
+    if (c != '\\' || i + 1 >= to) {
+      out += c;
+      continue;
+    }
+    char e = s[++i];
+    switch (e) {
+      case 'n': out += '\n'; break;
+      case 'r': out += '\r'; break;
+      case 't': out += '\t'; break;
+      case 'x':
+        if (i + 2 < to && hex_digit(s[i + 1]) >= 0 && hex_digit(s[i + 2]) >= 0) {
+          out += static_cast<char>(hex_digit(s[i + 1]) * 16 + hex_digit(s[i + 2]));
+          i += 2;
+        } else {
+          out += 'x';
+        }
+        break;
+      default: out += e;
+    }
+  }
+  if (stop) *stop = std::string::npos;
+  return out;
+}
+
+}  // namespace
+
+SettingsDocument ParseSettings(const std::string& text) {
+  SettingsDocument doc;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t end = text.find('\n', pos);
+    if (end == std::string::npos) end = text.size();
+    std::size_t line_end = (end > pos && text[end - 1] == '\r') ? end - 1 : end;
+    if (line_end > pos && text[pos] == '[' && text[line_end - 1] == ']' && line_end - pos >= 2) {
+      doc.push_back({unescape(text, pos + 1, line_end - 1, nullptr), {}});
+    } else if (!doc.empty() && line_end > pos) {
+      std::size_t eq = std::string::npos;
+      std::string key = unescape(text, pos, line_end, &eq);
+      if (eq != std::string::npos) doc.back().values.emplace_back(key, unescape(text, eq + 1, line_end, nullptr));
+    }
+    pos = end + 1;
+  }
+  return doc;
+}
+
+std::string FormatSettings(const SettingsDocument& doc) {
+  std::string out;
+  for (const auto& section : doc) {
+    out += "[" + escape(section.name, true) + "]\n";
+    for (const auto& [key, value] : section.values) out += escape(key, true) + "=" + escape(value, false) + "\n";
+  }
+  return out;
+}
+
+}  // namespace tessaly::posix
