@@ -1,0 +1,67 @@
+// RAII owners of Win32 handles: one small owner per handle kind, each closing its handle once.
+// Add new kinds here as a traits struct and an alias.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace tessaly::win {
+
+// Owns a handle of one kind; Traits gives its invalid value and how to close it.
+template <class Traits>
+class unique_handle {
+ public:
+  using pointer = typename Traits::pointer;
+  unique_handle() = default;
+  explicit unique_handle(pointer h) : h_(h) {}
+  unique_handle(const unique_handle&) = delete;
+  unique_handle& operator=(const unique_handle&) = delete;
+  unique_handle(unique_handle&& o) noexcept : h_(std::exchange(o.h_, Traits::invalid())) {}
+  unique_handle& operator=(unique_handle&& o) noexcept {
+    if (this != &o) reset(std::exchange(o.h_, Traits::invalid()));
+    return *this;
+  }
+  ~unique_handle() { reset(); }
+
+  pointer get() const { return h_; }
+  explicit operator bool() const { return h_ != Traits::invalid(); }
+  // For out-parameters: closes the current handle and gives the address to fill.
+  pointer* put() {
+    reset();
+    return &h_;
+  }
+  void reset(pointer h = Traits::invalid()) {
+    if (h_ != Traits::invalid()) Traits::close(h_);
+    h_ = h;
+  }
+  pointer release() { return std::exchange(h_, Traits::invalid()); }
+
+ private:
+  pointer h_ = Traits::invalid();
+};
+
+struct hkey_traits {
+  using pointer = HKEY;
+  static pointer invalid() { return nullptr; }
+  static void close(pointer h) { ::RegCloseKey(h); }
+};
+using unique_hkey = unique_handle<hkey_traits>;
+
+// Kernel handles whose invalid value is INVALID_HANDLE_VALUE (files from CreateFile).
+struct file_traits {
+  using pointer = HANDLE;
+  static pointer invalid() { return INVALID_HANDLE_VALUE; }
+  static void close(pointer h) { ::CloseHandle(h); }
+};
+using unique_hfile = unique_handle<file_traits>;
+
+// Memory the system handed out with LocalAlloc (security descriptors, ACLs from SetEntriesInAcl).
+struct hlocal_traits {
+  using pointer = HLOCAL;
+  static pointer invalid() { return nullptr; }
+  static void close(pointer h) { ::LocalFree(h); }
+};
+using unique_hlocal = unique_handle<hlocal_traits>;
+
+}  // namespace tessaly::win

@@ -1,0 +1,264 @@
+// Win32 implementations of the settings' platform services.
+#include "win/win_settings.h"
+
+#include <windows.h>
+#include <aclapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "host/host_error.h"
+#include "host/platform_settings.h"
+#include "win/handles.h"
+#include "win/utf.h"
+
+namespace tessaly::win {
+
+namespace {
+
+const wchar_t kSettingsRoot[] = L"Software\\VB and VBA Program Settings\\";
+
+std::string describe(DWORD code) {
+  wchar_t* buf = nullptr;
+  DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, code, 0, reinterpret_cast<wchar_t*>(&buf), 0, nullptr);
+  unique_hlocal owner(buf);
+  std::wstring text(buf ? buf : L"", n);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
+  return text.empty() ? "Error " + std::to_string(code) : to_utf8(text);
+}
+
+[[noreturn]] void fail(DWORD code, const std::string& what) {
+  throw HostError(static_cast<std::int32_t>(code), what + ": " + describe(code));
+}
+
+std::wstring section_key(const std::string& application, const std::string& section) {
+  return kSettingsRoot + to_wide(application) + L"\\" + to_wide(section);
+}
+
+// The section's key for reading; empty when it does not exist.
+unique_hkey open_section(const std::string& application, const std::string& section) {
+  unique_hkey key;
+  LONG rc = ::RegOpenKeyExW(HKEY_CURRENT_USER, section_key(application, section).c_str(), 0, KEY_READ, key.put());
+  if (rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND) return {};
+  if (rc != ERROR_SUCCESS) fail(static_cast<DWORD>(rc), "Cannot open the settings of " + application);
+  return key;
+}
+
+// A REG_SZ's text from its raw bytes: the stored size counts a closing NUL, which is dropped.
+std::wstring string_of(const std::wstring& raw) {
+  std::wstring s = raw;
+  if (!s.empty() && s.back() == L'\0') s.pop_back();
+  return s;
+}
+
+}  // namespace
+
+std::string RegistryUserSettings::get(const std::string& application, const std::string& section,
+                                      const std::string& key, const std::string& default_value) const {
+  unique_hkey k = open_section(application, section);
+  if (!k) return default_value;
+  std::wstring name = to_wide(key);
+  for (;;) {
+    DWORD type = 0, size = 0;
+    LONG rc = ::RegQueryValueExW(k.get(), name.c_str(), nullptr, &type, nullptr, &size);
+    if (rc == ERROR_FILE_NOT_FOUND) return default_value;
+    if (rc != ERROR_SUCCESS) fail(static_cast<DWORD>(rc), "Cannot read the setting " + key);
+    std::wstring raw((size + 1) / sizeof(wchar_t), L'\0');
+    DWORD got = static_cast<DWORD>(raw.size() * sizeof(wchar_t));
+    rc = ::RegQueryValueExW(k.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(raw.data()), &got);
+    if (rc == ERROR_MORE_DATA) continue;  // it grew in between
+    if (rc != ERROR_SUCCESS) fail(static_cast<DWORD>(rc), "Cannot read the setting " + key);
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return default_value;
+    raw.resize(got / sizeof(wchar_t));
+    return to_utf8(string_of(raw));
+  }
+}
+
+void RegistryUserSettings::save(const std::string& application, const std::string& section, const std::string& key,
+                                const std::string& value) {
+  unique_hkey k;
+  LONG rc = ::RegCreateKeyExW(HKEY_CURRENT_USER, section_key(application, section).c_str(), 0, nullptr, 0, KEY_WRITE,
+                              nullptr, k.put(), nullptr);
+  if (rc != ERROR_SUCCESS) fail(static_cast<DWORD>(rc), "Cannot write the settings of " + application);
+  std::wstring data = to_wide(value);
+  rc = ::RegSetValueExW(k.get(), to_wide(key).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+  if (rc != ERROR_SUCCESS) fail(static_cast<DWORD>(rc), "Cannot write the setting " + key);
+}
+
+std::vector<std::pair<std::string, std::string>> RegistryUserSettings::list(const std::string& application,
+                                                                            const std::string& section) const {
+  std::vector<std::pair<std::string, std::string>> out;
+  unique_hkey k = open_section(application, section);
+  if (!k) return out;
+  DWORD max_name = 0, max_data = 0;
+  LONG rc = ::RegQueryInfoKeyW(k.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &max_name,
+                               &max_data, nullptr, nullptr);
+  if (rc != ERROR_SUCCESS) fail(static_cast<DWORD>(rc), "Cannot list the settings of " + application);
+  std::wstring name(max_name + 1, L'\0');
+  std::wstring data(max_data / sizeof(wchar_t) + 1, L'\0');
+  for (DWORD i = 0;; ++i) {
+    DWORD name_len = static_cast<DWORD>(name.size());
+    DWORD data_len = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+    DWORD type = 0;
+    rc = ::RegEnumValueW(k.get(), i, name.data(), &name_len, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                         &data_len);
+    if (rc == ERROR_NO_MORE_ITEMS) break;
+    if (rc == ERROR_MORE_DATA) {  // a value grew while listing: start over with bigger buffers
+      name.assign(name.size() * 2 + 256, L'\0');
+      data.assign(data.size() * 2 + 256, L'\0');
+      out.clear();
+      i = static_cast<DWORD>(-1);
+      continue;
+    }
+    if (rc != ERROR_SUCCESS) fail(static_cast<DWORD>(rc), "Cannot list the settings of " + application);
+    if (type != REG_SZ && type != REG_EXPAND_SZ) continue;
+    std::wstring value = string_of(data.substr(0, data_len / sizeof(wchar_t)));
+    out.emplace_back(to_utf8(std::wstring_view(name.data(), name_len)), to_utf8(value));
+  }
+  return out;
+}
+
+std::optional<IFileSystem::Attributes> Win32FileSystem::attributes(const std::string& path) const {
+  if (path.empty()) return std::nullopt;
+  DWORD a = ::GetFileAttributesW(to_wide(path).c_str());
+  if (a == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+  return Attributes{(a & FILE_ATTRIBUTE_DIRECTORY) != 0};
+}
+
+void Win32FileSystem::create_folder(const std::string& path) {
+  if (!::CreateDirectoryW(to_wide(path).c_str(), nullptr)) fail(::GetLastError(), "Cannot create " + path);
+}
+
+std::string Win32FileSystem::read_file(const std::string& path) const {
+  unique_hfile f(::CreateFileW(to_wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) fail(::GetLastError(), "Cannot open " + path);
+  std::string out;
+  char buf[65536];
+  for (;;) {
+    DWORD got = 0;
+    if (!::ReadFile(f.get(), buf, sizeof buf, &got, nullptr)) fail(::GetLastError(), "Cannot read " + path);
+    if (got == 0) break;
+    out.append(buf, got);
+  }
+  return out;
+}
+
+void Win32FileSystem::replace_file(const std::string& path, const std::string& bytes) {
+  std::wstring target = to_wide(path);
+  std::wstring temp = target + L".tmp" + std::to_wstring(::GetCurrentProcessId());
+  {
+    unique_hfile f(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) fail(::GetLastError(), "Cannot create " + path);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+      DWORD wrote = 0;
+      if (!::WriteFile(f.get(), bytes.data() + done, chunk, &wrote, nullptr)) {
+        DWORD e = ::GetLastError();
+        f.reset();
+        ::DeleteFileW(temp.c_str());
+        fail(e, "Cannot write " + path);
+      }
+      done += wrote;
+    }
+    if (!::FlushFileBuffers(f.get())) {
+      DWORD e = ::GetLastError();
+      f.reset();
+      ::DeleteFileW(temp.c_str());
+      fail(e, "Cannot write " + path);
+    }
+  }
+  if (!::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DWORD e = ::GetLastError();
+    ::DeleteFileW(temp.c_str());
+    fail(e, "Cannot replace " + path);
+  }
+}
+
+void Win32FileSystem::grant_users_full_access(const std::string& path) {
+  std::wstring object = to_wide(path);
+  PACL old_dacl = nullptr;  // points into the descriptor
+  PSECURITY_DESCRIPTOR sd_raw = nullptr;
+  DWORD rc = ::GetNamedSecurityInfoW(object.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                     &old_dacl, nullptr, &sd_raw);
+  unique_hlocal sd(sd_raw);
+  if (rc != ERROR_SUCCESS) fail(rc, "Cannot read the access rights of " + path);
+
+  wchar_t trustee[] = L"Users";
+  EXPLICIT_ACCESSW ea{};
+  ea.grfAccessPermissions = GENERIC_ALL | STANDARD_RIGHTS_ALL;  // 0x101F0000
+  ea.grfAccessMode = SET_ACCESS;
+  ea.grfInheritance = SUB_CONTAINERS_AND_OBJECTS_INHERIT;
+  ea.Trustee.TrusteeForm = TRUSTEE_IS_NAME;
+  ea.Trustee.TrusteeType = TRUSTEE_IS_GROUP;
+  ea.Trustee.ptstrName = trustee;
+  PACL new_dacl_raw = nullptr;
+  rc = ::SetEntriesInAclW(1, &ea, old_dacl, &new_dacl_raw);
+  unique_hlocal new_dacl(new_dacl_raw);
+  if (rc != ERROR_SUCCESS) fail(rc, "Cannot extend the access rights of " + path);
+  rc = ::SetNamedSecurityInfoW(object.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                               new_dacl_raw, nullptr);
+  if (rc != ERROR_SUCCESS) fail(rc, "Cannot change the access rights of " + path);
+}
+
+std::string Win32ShellFolders::special_folder(int csidl) const {
+  wchar_t buf[MAX_PATH + 1] = {};
+  if (!::SHGetSpecialFolderPathW(nullptr, buf, csidl, FALSE))
+    throw HostError(-1, "The shell knows no folder " + std::to_string(csidl));
+  return to_utf8(buf);
+}
+
+WindowsVersion Win32SystemInfo::windows_version() const {
+  // GetVersionEx lies to programs without a manifest since Windows 8.1; RtlGetVersion does not.
+  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  if (HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll")) {
+    auto fn = reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(::GetProcAddress(ntdll, "RtlGetVersion")));
+    if (fn && fn(&info) == 0) return {info.dwMajorVersion, info.dwMinorVersion};
+  }
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!::GetVersionExW(&info)) fail(::GetLastError(), "Cannot read the Windows version");
+#pragma GCC diagnostic pop
+  return {info.dwMajorVersion, info.dwMinorVersion};
+}
+
+MsgResult Win32MessageBox::show(const MessageRequest& r) {
+  UINT style = MB_SETFOREGROUND;
+  switch (r.icon) {
+    case MsgIcon::None: break;
+    case MsgIcon::Critical: style |= MB_ICONERROR; break;
+    case MsgIcon::Exclamation: style |= MB_ICONWARNING; break;
+    case MsgIcon::Information: style |= MB_ICONINFORMATION; break;
+    case MsgIcon::Question: style |= MB_ICONQUESTION; break;
+  }
+  switch (r.buttons) {
+    case MsgButtons::OK: style |= MB_OK; break;
+    case MsgButtons::YesNo: style |= MB_YESNO; break;
+    case MsgButtons::OKCancel: style |= MB_OKCANCEL; break;
+  }
+  int answer = ::MessageBoxW(nullptr, to_wide(r.text).c_str(), to_wide(r.title).c_str(), style);
+  switch (answer) {
+    case IDOK: return MsgResult::OK;
+    case IDCANCEL: return MsgResult::Cancel;
+    case IDYES: return MsgResult::Yes;
+    case IDNO: return MsgResult::No;
+    default: fail(::GetLastError(), "Cannot show a message box");
+  }
+}
+
+}  // namespace tessaly::win
+
+namespace tessaly {
+
+std::unique_ptr<IUserSettings> MakeUserSettings() { return std::make_unique<win::RegistryUserSettings>(); }
+std::unique_ptr<IFileSystem> MakeFileSystem() { return std::make_unique<win::Win32FileSystem>(); }
+std::unique_ptr<IShellFolders> MakeShellFolders() { return std::make_unique<win::Win32ShellFolders>(); }
+std::unique_ptr<ISystemInfo> MakeSystemInfo() { return std::make_unique<win::Win32SystemInfo>(); }
+std::unique_ptr<IMessageBox> MakeMessageBox() { return std::make_unique<win::Win32MessageBox>(); }
+
+}  // namespace tessaly

@@ -1,0 +1,50 @@
+// Win32 implementations of the settings' platform services.
+#pragma once
+
+#include <string>
+
+#include "host/file_system.h"
+#include "host/message_box.h"
+#include "host/shell_folders.h"
+#include "host/user_settings.h"
+
+namespace tessaly::win {
+
+// HKEY_CURRENT_USER\Software\VB and VBA Program Settings\<application>\<section>, one string
+// value per key, listed in RegEnumValue order: the branch the host's GetSetting/SaveSetting use.
+class RegistryUserSettings : public IUserSettings {
+ public:
+  std::string get(const std::string& application, const std::string& section, const std::string& key,
+                  const std::string& default_value) const override;
+  void save(const std::string& application, const std::string& section, const std::string& key,
+            const std::string& value) override;
+  std::vector<std::pair<std::string, std::string>> list(const std::string& application,
+                                                        const std::string& section) const override;
+};
+
+class Win32FileSystem : public IFileSystem {
+ public:
+  char separator() const override { return '\\'; }
+  std::optional<Attributes> attributes(const std::string& path) const override;
+  void create_folder(const std::string& path) override;
+  std::string read_file(const std::string& path) const override;
+  void replace_file(const std::string& path, const std::string& bytes) override;
+  void grant_users_full_access(const std::string& path) override;
+};
+
+class Win32ShellFolders : public IShellFolders {
+ public:
+  std::string special_folder(int csidl) const override;
+};
+
+class Win32SystemInfo : public ISystemInfo {
+ public:
+  WindowsVersion windows_version() const override;
+};
+
+class Win32MessageBox : public IMessageBox {
+ public:
+  MsgResult show(const MessageRequest& request) override;
+};
+
+}  // namespace tessaly::win
