@@ -1,0 +1,129 @@
+// Start-up: the first-run flag, the data folders, the catalogue and the values derived from it.
+#include "settings/init_system.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "settings/option_catalogue.h"
+
+namespace tessaly {
+namespace {
+
+using testing::FakePlatform;
+
+std::optional<double> parse_iso(const std::string& s) {
+  if (s == "2024-02-29") return 45351.0;
+  return std::nullopt;
+}
+
+struct InitSystemTest : ::testing::Test {
+  mVantry start() {
+    mVantry m;
+    m.AddInFolder = "C:\\Addins\\";
+    InitSystem(m, p.services(), parse_iso);
+    return m;
+  }
+  FakePlatform p;
+};
+
+TEST(option_catalogue, indices_keys_and_types_are_unique_and_valid) {
+  std::set<int> indices;
+  std::set<std::string> keys;
+  for (const OptionSpec& o : OptionCatalogue()) {
+    EXPECT_TRUE(indices.insert(o.index).second) << o.index;
+    EXPECT_TRUE(keys.insert(to_lower(o.key)).second) << o.key;
+    EXPECT_GE(o.index, 3);
+    EXPECT_LE(o.index, opt::kMaxEntry);
+    EXPECT_TRUE(o.type == 2 || o.type == 3 || o.type == 8 || o.type == 11) << o.key;
+    EXPECT_TRUE(o.store == 0 || o.type == 8) << o.key;
+  }
+  EXPECT_EQ(indices.size(), 63u);  // 3..6, 8..49, 51..65, 72, 73
+}
+
+TEST_F(InitSystemTest, fresh_profile_reads_defaults) {
+  mVantry m = start();
+  cUtilRegMan& r = *m.RegMan;
+  EXPECT_EQ(m.HelpFilePath, "C:\\Addins\\TESSALY.chm");
+  EXPECT_EQ(m.UserDataFolder, "C:\\Users\\ann\\AppData\\Roaming\\Brenmoor\\Tessaly\\");
+  EXPECT_EQ(m.MachineDataFolder, "C:\\ProgramData\\Brenmoor\\Tessaly\\");
+  EXPECT_EQ(p.files.granted, (std::vector<std::string>{"C:\\ProgramData\\Brenmoor\\Tessaly"}));
+  EXPECT_EQ(r.Value(opt::CalFormBorderColor), Variant::i2(-32513));
+  EXPECT_EQ(r.ValueType(opt::CalFormBorderColor), 3);
+  EXPECT_EQ(r.Value(opt::CalPostPeriodBackColor), Variant::i4(static_cast<std::int32_t>(0x80000018u)));
+  EXPECT_EQ(r.Value(opt::CalSizeX), Variant::i2(5175));
+  EXPECT_EQ(r.Text(opt::DefaultDateFormat), "dd.MM.yyyy");
+  EXPECT_EQ(r.Text(opt::RibbonFile), "C:\\Addins\\caltab.xml");
+  EXPECT_EQ(r.Text(opt::CustomDateFormatDelimiter), "`1`");
+  EXPECT_TRUE(r.Bool(opt::DisplayTooltip));
+  EXPECT_FALSE(r.Bool(opt::DefaultDateResotre));
+  EXPECT_EQ(m.UrlHome, r.Text(opt::UrlHome));
+  EXPECT_FALSE(m.UrlProduct.empty());
+  EXPECT_EQ(m.FormatDelimiter, "`1`");
+  EXPECT_EQ(m.CurrentDefaultDate, 46000.0);
+  EXPECT_TRUE(p.messages.shown().empty());
+  EXPECT_TRUE(p.files.files.empty()) << "per-machine options at their defaults: no machine file";
+}
+
+TEST_F(InitSystemTest, first_run_is_seen_once) {
+  mVantry m;
+  ReadFirstTimeRun(m, p.store);
+  EXPECT_TRUE(m.FirstRun);
+  EXPECT_EQ(p.store.at("FirstTimeRun"), "0");
+  ReadFirstTimeRun(m, p.store);
+  EXPECT_FALSE(m.FirstRun);
+  p.store.put("FirstTimeRun", " 1 ");
+  ReadFirstTimeRun(m, p.store);
+  EXPECT_TRUE(m.FirstRun);
+}
+
+TEST_F(InitSystemTest, default_date_restore) {
+  struct Case {
+    const char* restore;
+    const char* date;
+    double expected;
+  } cases[] = {{"1", "2024-02-29", 45351.0}, {"1", "", 46000.0}, {"1", "no date", 46000.0}, {"0", "2024-02-29", 46000.0}};
+  for (const auto& c : cases) {
+    p.store.put("DefaultDateResotre", c.restore);
+    p.store.put("DefaultDate", c.date);
+    EXPECT_EQ(start().CurrentDefaultDate, c.expected) << c.restore << " " << c.date;
+  }
+}
+
+TEST_F(InitSystemTest, delimiter_is_trimmed) {
+  p.store.put("CustomDateFormatDelimiter", "  ;  ");
+  EXPECT_EQ(start().FormatDelimiter, ";");
+}
+
+TEST_F(InitSystemTest, folder_that_cannot_be_made_warns_and_start_up_goes_on) {
+  p.files.fail_create.insert("C:\\ProgramData\\Brenmoor");
+  p.store.put("UrlHome", "https://mine/");
+  mVantry m = start();
+  ASSERT_EQ(p.messages.shown().size(), 3u);  // creation failure, the start-up warning, the failed save
+  EXPECT_EQ(p.messages.shown()[1].text, "Warning: Cannot create the following folder: \r\n\r\nC:\\ProgramData\\Brenmoor\\Tessaly\\");
+  EXPECT_EQ(p.messages.shown()[1].icon, MsgIcon::Critical);
+  EXPECT_NE(p.messages.shown()[2].text.find("saving system settings"), std::string::npos);
+  EXPECT_EQ(m.RegMan->Text(opt::UrlHome), "https://mine/");
+  EXPECT_EQ(m.RegMan->Long(opt::TagSizeX), 300);
+}
+
+TEST_F(InitSystemTest, unknown_special_folders_leave_the_folders_unknown) {
+  p.shell.fail = true;
+  mVantry m = start();
+  EXPECT_EQ(m.UserDataFolder, "");
+  EXPECT_EQ(m.MachineDataFolder, "");
+  ASSERT_EQ(p.messages.shown().size(), 2u);
+  EXPECT_EQ(p.messages.shown()[0].text, "Warning: Cannot create the following folder: \r\n\r\nBrenmoor\\Tessaly\\");
+  EXPECT_TRUE(p.files.created.empty());
+  EXPECT_TRUE(m.RegMan->Bool(opt::DisplayTooltip));
+}
+
+TEST_F(InitSystemTest, unreadable_store_and_version_keep_defaults) {
+  p.store.fail_read = true;
+  p.store.fail_write = true;
+  mVantry m = start();
+  EXPECT_EQ(m.RegMan->Long(opt::CalendarYearMax), 2100);
+  EXPECT_TRUE(p.messages.shown().empty());
+}
+
+}  // namespace
+}  // namespace tessaly
