@@ -4,7 +4,9 @@
 
 #include <memory>
 
+#include "host/clock.h"
 #include "host/file_system.h"
+#include "host/locale.h"
 #include "host/message_box.h"
 #include "host/shell_folders.h"
 #include "host/user_settings.h"
@@ -18,5 +20,8 @@ std::unique_ptr<ISystemInfo> MakeSystemInfo();
 // A real message box on Windows; elsewhere the box is written to standard error and answered
 // with its first button.
 std::unique_ptr<IMessageBox> MakeMessageBox();
+// The local clock, and the user's locale (on POSIX: LC_TIME as set by setlocale).
+std::unique_ptr<IClock> MakeClock();
+std::unique_ptr<ILocale> MakeLocale();
 
 }  // namespace tessaly

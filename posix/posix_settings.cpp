@@ -14,6 +14,7 @@
 #include "host/host_error.h"
 #include "host/platform_settings.h"
 #include "host/text.h"
+#include "posix/posix_locale_clock.h"
 #include "posix/settings_file.h"
 
 namespace tessaly::posix {
@@ -232,5 +233,7 @@ std::unique_ptr<IFileSystem> MakeFileSystem() { return std::make_unique<posix::P
 std::unique_ptr<IShellFolders> MakeShellFolders() { return std::make_unique<posix::XdgShellFolders>(); }
 std::unique_ptr<ISystemInfo> MakeSystemInfo() { return std::make_unique<posix::PosixSystemInfo>(); }
 std::unique_ptr<IMessageBox> MakeMessageBox() { return std::make_unique<posix::StderrMessageBox>(); }
+std::unique_ptr<IClock> MakeClock() { return std::make_unique<posix::LocalClock>(); }
+std::unique_ptr<ILocale> MakeLocale() { return std::make_unique<posix::LangInfoLocale>(); }
 
 }  // namespace tessaly

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <aclapi.h>
+#include <oleauto.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -251,6 +252,23 @@ MsgResult Win32MessageBox::show(const MessageRequest& r) {
   }
 }
 
+double Win32Clock::now() const {
+  SYSTEMTIME st{};
+  ::GetLocalTime(&st);
+  double serial = 0;
+  if (!::SystemTimeToVariantTime(&st, &serial)) throw HostError(-1, "Cannot convert the local time");
+  return serial;
+}
+
+LocaleData Win32Locale::user_default() const {
+  LocaleData d = LocaleData::us_english();
+  wchar_t buf[255] = {};
+  int n = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, buf, 255);
+  if (n <= 0) fail(::GetLastError(), "Cannot read the short date pattern");
+  d.short_date_pattern = to_utf8(buf);
+  return d;
+}
+
 }  // namespace tessaly::win
 
 namespace tessaly {
@@ -260,5 +278,7 @@ std::unique_ptr<IFileSystem> MakeFileSystem() { return std::make_unique<win::Win
 std::unique_ptr<IShellFolders> MakeShellFolders() { return std::make_unique<win::Win32ShellFolders>(); }
 std::unique_ptr<ISystemInfo> MakeSystemInfo() { return std::make_unique<win::Win32SystemInfo>(); }
 std::unique_ptr<IMessageBox> MakeMessageBox() { return std::make_unique<win::Win32MessageBox>(); }
+std::unique_ptr<IClock> MakeClock() { return std::make_unique<win::Win32Clock>(); }
+std::unique_ptr<ILocale> MakeLocale() { return std::make_unique<win::Win32Locale>(); }
 
 }  // namespace tessaly

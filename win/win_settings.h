@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include "host/clock.h"
 #include "host/file_system.h"
+#include "host/locale.h"
 #include "host/message_box.h"
 #include "host/shell_folders.h"
 #include "host/user_settings.h"
@@ -45,6 +47,18 @@ class Win32SystemInfo : public ISystemInfo {
 class Win32MessageBox : public IMessageBox {
  public:
   MsgResult show(const MessageRequest& request) override;
+};
+
+// Local date and time from GetLocalTime, as a serial date.
+class Win32Clock : public IClock {
+ public:
+  double now() const override;
+};
+
+// The user-default locale's short date pattern (LOCALE_SSHORTDATE); names stay US English.
+class Win32Locale : public ILocale {
+ public:
+  LocaleData user_default() const override;
 };
 
 }  // namespace tessaly::win
