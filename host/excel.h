@@ -1,0 +1,189 @@
+// The host spreadsheet's object model as the add-in uses it: application, workbooks, sheets, ranges,
+// windows, command bars and the application events. Each member maps onto one member of the host's
+// automation interface, so a COM adapter implements it call for call; "Nothing" is a null pointer.
+// Every member can fail by throwing HostError.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "host/host_error.h"
+#include "host/variant.h"
+
+namespace tessaly {
+
+// A window handle carried as an integer (an HWND on Windows); 0 is no window.
+using WindowHandle = std::uintptr_t;
+
+namespace xl {
+inline constexpr std::int32_t kWorksheet = -4167;   // sheet Type of a worksheet
+inline constexpr std::int32_t kChart = -4109;       // sheet Type of a chart sheet
+inline constexpr std::int32_t kA1 = 1;              // reference style A1
+inline constexpr std::int32_t kR1C1 = -4150;        // reference style R1C1
+inline constexpr std::int32_t kEnglishLocale = 1033;
+inline constexpr std::int32_t kControlButton = 1;   // command-bar control type of a button
+inline constexpr std::int32_t kButtonUp = 0;        // command-bar button State
+inline constexpr std::int32_t kButtonDown = -1;
+}  // namespace xl
+
+class IRange;
+class ISheet;
+class IWorkbook;
+class IExcelWindow;
+class ICommandBar;
+class ICommandBarControl;
+using RangePtr = std::shared_ptr<IRange>;
+using SheetPtr = std::shared_ptr<ISheet>;
+using WorkbookPtr = std::shared_ptr<IWorkbook>;
+using ExcelWindowPtr = std::shared_ptr<IExcelWindow>;
+using CommandBarPtr = std::shared_ptr<ICommandBar>;
+using CommandBarControlPtr = std::shared_ptr<ICommandBarControl>;
+
+// Any object the host hands out untyped, such as the selection (a range, a picture, a chart...).
+class IHostObject {
+ public:
+  virtual ~IHostObject() = default;
+  // The object's class name as the host reports it ("Range", "Picture", "ChartObject").
+  virtual std::string TypeName() = 0;
+  // The object viewed as a range; throws HostError (type mismatch) when it is not one.
+  virtual RangePtr AsRange() = 0;
+};
+using HostObjectPtr = std::shared_ptr<IHostObject>;
+
+class IRange {
+ public:
+  virtual ~IRange() = default;
+  // The value of a one-cell range. The host gives an array for several cells, which the add-in
+  // never asks for; it throws HostError then.
+  virtual Variant Value() = 0;
+  // Writes the value into every cell of the range; a formula there is replaced.
+  virtual void SetValue(const Variant& value) = 0;
+  // Text of the number format; null when the cells carry different formats.
+  virtual Variant NumberFormat() = 0;
+  virtual void SetNumberFormat(const std::string& format) = 0;
+  // Boolean, or null when only some cells hold formulas.
+  virtual Variant HasFormula() = 0;
+  // Boolean, or null when only some cells are locked.
+  virtual Variant Locked() = 0;
+  // Boolean, or null when the range is partly merged.
+  virtual Variant MergeCells() = 0;
+  virtual std::int32_t AreasCount() = 0;
+  virtual std::int32_t CellsCount() = 0;
+  // Item of the range's Cells, 1 being the top-left cell.
+  virtual RangePtr CellsItem(std::int32_t index) = 0;
+  virtual std::int32_t Row() = 0;
+  virtual std::int32_t Column() = 0;
+  virtual RangePtr Offset(std::int32_t rows, std::int32_t columns) = 0;
+  virtual std::string Address(bool row_absolute, bool column_absolute, std::int32_t reference_style,
+                              bool external) = 0;
+  virtual bool AllowEdit() = 0;
+  virtual void Activate() = 0;
+  virtual SheetPtr Worksheet() = 0;
+};
+
+class ISheet {
+ public:
+  virtual ~ISheet() = default;
+  virtual std::int32_t Type() = 0;
+  virtual std::string Name() = 0;
+  virtual bool ProtectContents() = 0;
+  // The single cell at a row and column, both counted from 1.
+  virtual RangePtr Cells(std::int32_t row, std::int32_t column) = 0;
+  // The range of an A1-style address such as "$B$3" or "B3:C4".
+  virtual RangePtr Range(const std::string& address) = 0;
+  virtual WorkbookPtr Parent() = 0;
+};
+
+class IWorkbook {
+ public:
+  virtual ~IWorkbook() = default;
+  virtual std::string Name() = 0;
+  virtual bool ReadOnly() = 0;
+  virtual bool IsInplace() = 0;
+  // The worksheet of that name; throws HostError when there is none.
+  virtual SheetPtr Worksheets(const std::string& name) = 0;
+};
+
+class IExcelWindow {
+ public:
+  virtual ~IExcelWindow() = default;
+  virtual std::int32_t PanesCount() = 0;
+  virtual SheetPtr ActiveSheet() = 0;
+  virtual RangePtr ActiveCell() = 0;
+  virtual HostObjectPtr Selection() = 0;
+};
+
+// A button face image (the picture or its mask) as the host's Picture and Mask take it; the
+// platform layer owns the bits.
+class IButtonImage {
+ public:
+  virtual ~IButtonImage() = default;
+  virtual std::string Key() const = 0;  // the icon it was drawn from
+};
+using ButtonImagePtr = std::shared_ptr<const IButtonImage>;
+
+class ICommandBarControl {
+ public:
+  virtual ~ICommandBarControl() = default;
+  virtual std::int32_t Id() = 0;
+  virtual std::string Tag() = 0;
+  virtual bool Enabled() = 0;
+  // Button members; a control that is not a button throws HostError.
+  virtual std::int32_t State() = 0;
+  virtual void SetState(std::int32_t state) = 0;
+  virtual std::string TooltipText() = 0;
+  virtual void SetTooltipText(const std::string& text) = 0;
+  virtual bool Visible() = 0;
+  virtual void SetVisible(bool visible) = 0;
+  virtual void SetPicture(const ButtonImagePtr& picture) = 0;
+  virtual void SetMask(const ButtonImagePtr& mask) = 0;
+};
+
+class ICommandBar {
+ public:
+  virtual ~ICommandBar() = default;
+  virtual std::string Name() = 0;
+  // The first control matching type, Id and (when not empty) tag; null when none matches.
+  virtual CommandBarControlPtr FindControl(std::int32_t type, std::int32_t id, const std::string& tag) = 0;
+};
+
+// Receiver of the application events the add-in subscribes to.
+class IApplicationEvents {
+ public:
+  virtual ~IApplicationEvents() = default;
+  virtual void SheetSelectionChange(const SheetPtr& sh, const RangePtr& target) = 0;
+  virtual void SheetActivate(const SheetPtr& sh) = 0;
+  virtual void SheetDeactivate(const SheetPtr& sh) = 0;
+  virtual void WindowActivate(const WorkbookPtr& wb, const ExcelWindowPtr& wn) = 0;
+  virtual void WindowDeactivate(const WorkbookPtr& wb, const ExcelWindowPtr& wn) = 0;
+  virtual void WindowResize(const WorkbookPtr& wb, const ExcelWindowPtr& wn) = 0;
+};
+
+class IExcelApplication {
+ public:
+  virtual ~IExcelApplication() = default;
+  // The version text ("12.0") in the given locale.
+  virtual std::string Version(std::int32_t lcid) = 0;
+  virtual WindowHandle Hwnd() = 0;
+  virtual HostObjectPtr Selection() = 0;
+  virtual RangePtr ActiveCell() = 0;
+  virtual ExcelWindowPtr ActiveWindow() = 0;
+  virtual SheetPtr ActiveSheet() = 0;
+  virtual WorkbookPtr ActiveWorkbook() = 0;
+  virtual bool Interactive() = 0;
+  // The open workbook of that name; throws HostError when there is none.
+  virtual WorkbookPtr Workbooks(const std::string& name) = 0;
+  // The command bar of that name; throws HostError when there is none.
+  virtual CommandBarPtr CommandBars(const std::string& name) = 0;
+  // Sends keystrokes in the host's key notation ("^~", "{ESC}"); with wait, returns once processed.
+  virtual void SendKeys(const std::string& keys, bool wait) = 0;
+  // Lets the host handle the window messages waiting in its queue, once.
+  virtual void ProcessPendingMessages() = 0;
+  // Event subscription: a cookie to end it with. The receiver must outlive the subscription.
+  virtual std::int32_t Advise(IApplicationEvents* sink) = 0;
+  virtual void Unadvise(std::int32_t cookie) = 0;
+};
+using ExcelApplicationPtr = std::shared_ptr<IExcelApplication>;
+
+}  // namespace tessaly

@@ -1,0 +1,872 @@
+// The stand-in host's object model: facades over the in-memory workbooks, each member counted and
+// able to fail on request.
+#include "sim/excel_sim.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+#include "host/text.h"
+
+namespace tessaly::sim {
+
+namespace {
+
+constexpr std::int32_t kErrApplication = 1004;       // the host's application-defined error
+constexpr std::int32_t kErrTypeMismatch = 13;
+constexpr std::int32_t kErrSubscript = 9;
+constexpr std::int32_t kErrOverflow = 6;
+constexpr std::int32_t kErrDisconnected = -2147417848;  // RPC_E_DISCONNECTED
+
+const std::vector<std::string> kMembers = {
+    "Application.Version", "Application.Hwnd", "Application.Selection", "Application.ActiveCell",
+    "Application.ActiveWindow", "Application.ActiveSheet", "Application.ActiveWorkbook", "Application.Interactive",
+    "Application.Workbooks", "Application.CommandBars", "Application.SendKeys", "Application.ProcessPendingMessages",
+    "Application.Advise", "Application.Unadvise",
+    "Object.TypeName", "Object.AsRange",
+    "Range.Value.get", "Range.Value.set", "Range.NumberFormat.get", "Range.NumberFormat.set", "Range.HasFormula",
+    "Range.Locked", "Range.MergeCells", "Range.Areas.Count", "Range.Cells.Count", "Range.Cells.Item", "Range.Row",
+    "Range.Column", "Range.Offset", "Range.Address", "Range.AllowEdit", "Range.Activate", "Range.Worksheet",
+    "Sheet.Type", "Sheet.Name", "Sheet.ProtectContents", "Sheet.Cells", "Sheet.Range", "Sheet.Parent",
+    "Workbook.Name", "Workbook.ReadOnly", "Workbook.IsInplace", "Workbook.Worksheets",
+    "Window.Panes.Count", "Window.ActiveSheet", "Window.ActiveCell", "Window.Selection",
+    "CommandBar.Name", "CommandBar.FindControl",
+    "Control.Id", "Control.Tag", "Control.Enabled", "Control.State.get", "Control.State.set",
+    "Control.TooltipText.get", "Control.TooltipText.set", "Control.Visible.get", "Control.Visible.set",
+    "Control.Picture.set", "Control.Mask.set",
+};
+
+// The cells of an area that are stored, visited without walking the empty ones.
+template <class F>
+void ForStoredCells(const SheetModel& sheet, const Area& a, F&& f) {
+  auto it = sheet.cells.lower_bound({a.r1, a.c1});
+  for (; it != sheet.cells.end() && it->first.first <= a.r2; ++it)
+    if (a.contains(it->first.first, it->first.second)) f(it->second);
+}
+
+std::int64_t TotalCells(const std::vector<Area>& areas) {
+  std::int64_t n = 0;
+  for (const Area& a : areas) n += a.cells();
+  return n;
+}
+
+std::int64_t Overlap(const Area& a, const Area& b) {
+  std::int64_t rows = std::min(a.r2, b.r2) - std::max(a.r1, b.r1) + 1;
+  std::int64_t cols = std::min(a.c2, b.c2) - std::max(a.c1, b.c1) + 1;
+  return rows > 0 && cols > 0 ? rows * cols : 0;
+}
+
+// A property over all cells of the range: one value when all agree, null when they differ.
+template <class Get>
+Variant Uniform(const SheetModel& sheet, const std::vector<Area>& areas, const Variant& absent, Get get) {
+  std::int64_t stored = 0;
+  std::optional<Variant> seen;
+  bool mixed = false;
+  for (const Area& a : areas)
+    ForStoredCells(sheet, a, [&](const CellModel& c) {
+      ++stored;
+      Variant v = get(c);
+      if (!seen) seen = v;
+      else if (!(*seen == v)) mixed = true;
+    });
+  if (stored < TotalCells(areas)) {
+    if (seen && !(*seen == absent)) mixed = true;
+    seen = absent;
+  }
+  return mixed ? Variant::null() : *seen;
+}
+
+class SimObject : public IHostObject {
+ public:
+  SimObject(std::shared_ptr<SimExcel> host, std::string type, RangePtr range)
+      : host_(std::move(host)), type_(std::move(type)), range_(std::move(range)) {}
+  std::string TypeName() override {
+    host_->Enter("Object.TypeName");
+    return type_;
+  }
+  RangePtr AsRange() override {
+    host_->Enter("Object.AsRange");
+    if (!range_) throw HostError(kErrTypeMismatch, "Type mismatch");
+    return range_;
+  }
+
+ private:
+  std::shared_ptr<SimExcel> host_;
+  std::string type_;
+  RangePtr range_;
+};
+
+class SimRange : public IRange {
+ public:
+  SimRange(std::shared_ptr<SimExcel> host, std::shared_ptr<SheetModel> sheet, std::vector<Area> areas)
+      : host_(std::move(host)), sheet_(std::move(sheet)), areas_(std::move(areas)) {}
+
+  Variant Value() override {
+    Enter("Range.Value.get");
+    if (TotalCells(areas_) != 1) throw HostError(kErrTypeMismatch, "Type mismatch: the range holds an array of values");
+    auto it = sheet_->cells.find({areas_[0].r1, areas_[0].c1});
+    return it == sheet_->cells.end() ? Variant() : it->second.value;
+  }
+  void SetValue(const Variant& value) override {
+    Enter("Range.Value.set");
+    RefuseOnProtectedCells();
+    for (const Area& a : areas_)
+      for (std::int32_t r = a.r1; r <= a.r2; ++r)
+        for (std::int32_t c = a.c1; c <= a.c2; ++c) host_->WriteValue(*sheet_, r, c, value);
+  }
+  Variant NumberFormat() override {
+    Enter("Range.NumberFormat.get");
+    return Uniform(*sheet_, areas_, Variant::text("General"), [](const CellModel& c) { return Variant::text(c.number_format); });
+  }
+  void SetNumberFormat(const std::string& format) override {
+    Enter("Range.NumberFormat.set");
+    RefuseOnProtectedCells();
+    for (const Area& a : areas_)
+      for (std::int32_t r = a.r1; r <= a.r2; ++r)
+        for (std::int32_t c = a.c1; c <= a.c2; ++c) sheet_->cells[{r, c}].number_format = format;
+  }
+  Variant HasFormula() override {
+    Enter("Range.HasFormula");
+    return Uniform(*sheet_, areas_, Variant::boolean(false), [](const CellModel& c) { return Variant::boolean(!c.formula.empty()); });
+  }
+  Variant Locked() override {
+    Enter("Range.Locked");
+    return Uniform(*sheet_, areas_, Variant::boolean(true), [](const CellModel& c) { return Variant::boolean(c.locked); });
+  }
+  Variant MergeCells() override {
+    Enter("Range.MergeCells");
+    std::int64_t merged = 0;
+    for (const Area& a : areas_)
+      for (const Area& m : sheet_->merged) merged += Overlap(a, m);
+    if (merged == 0) return Variant::boolean(false);
+    return merged == TotalCells(areas_) ? Variant::boolean(true) : Variant::null();
+  }
+  std::int32_t AreasCount() override {
+    Enter("Range.Areas.Count");
+    return static_cast<std::int32_t>(areas_.size());
+  }
+  std::int32_t CellsCount() override {
+    Enter("Range.Cells.Count");
+    std::int64_t n = TotalCells(areas_);
+    if (n > std::numeric_limits<std::int32_t>::max()) throw HostError(kErrOverflow, "Overflow");
+    return static_cast<std::int32_t>(n);
+  }
+  RangePtr CellsItem(std::int32_t index) override {
+    Enter("Range.Cells.Item");
+    const Area& a = areas_[0];
+    std::int32_t width = a.c2 - a.c1 + 1;
+    if (index < 1) throw HostError(kErrApplication, "Application-defined or object-defined error");
+    std::int64_t r = a.r1 + (std::int64_t(index) - 1) / width;
+    std::int32_t c = a.c1 + (index - 1) % width;
+    if (r > host_->MaxRow()) throw HostError(kErrApplication, "Application-defined or object-defined error");
+    auto row = static_cast<std::int32_t>(r);
+    return host_->RangeObject(sheet_, {Area{row, c, row, c}});
+  }
+  std::int32_t Row() override {
+    Enter("Range.Row");
+    return areas_[0].r1;
+  }
+  std::int32_t Column() override {
+    Enter("Range.Column");
+    return areas_[0].c1;
+  }
+  RangePtr Offset(std::int32_t rows, std::int32_t columns) override {
+    Enter("Range.Offset");
+    std::vector<Area> moved = areas_;
+    for (Area& a : moved) {
+      a.r1 += rows, a.r2 += rows, a.c1 += columns, a.c2 += columns;
+      if (a.r1 < 1 || a.c1 < 1 || a.r2 > host_->MaxRow() || a.c2 > host_->MaxColumn())
+        throw HostError(kErrApplication, "Application-defined or object-defined error");
+    }
+    return host_->RangeObject(sheet_, std::move(moved));
+  }
+  std::string Address(bool row_abs, bool col_abs, std::int32_t style, bool external) override {
+    Enter("Range.Address");
+    std::string local = address::Format(areas_, row_abs, col_abs, style, host_->MaxRow(), host_->MaxColumn());
+    if (!external) return local;
+    std::string prefix = "[" + sheet_->parent->name + "]" + sheet_->name;
+    bool plain = std::all_of(prefix.begin(), prefix.end(), [](unsigned char ch) {
+      return std::isalnum(ch) || ch == '_' || ch == '.' || ch == '[' || ch == ']';
+    });
+    return (plain ? prefix : "'" + prefix + "'") + "!" + local;
+  }
+  bool AllowEdit() override {
+    Enter("Range.AllowEdit");
+    if (!sheet_->protect_contents) return true;
+    Variant locked = Uniform(*sheet_, areas_, Variant::boolean(true), [](const CellModel& c) { return Variant::boolean(c.locked); });
+    return locked == Variant::boolean(false);
+  }
+  void Activate() override {
+    Enter("Range.Activate");
+    const WorkbookModel& book = *sheet_->parent;
+    if (book.sheets[book.active_sheet] != sheet_)
+      throw HostError(kErrApplication, "Activate method of Range class failed");
+    const Area& first = areas_[0];
+    bool inside = false;
+    for (const Area& s : sheet_->selection) inside = inside || (areas_.size() == 1 && first.cells() == 1 && s.contains(first.r1, first.c1));
+    if (!inside) {
+      sheet_->selection = areas_;
+      sheet_->selected_object.clear();
+    }
+    sheet_->active_row = first.r1;
+    sheet_->active_column = first.c1;
+  }
+  SheetPtr Worksheet() override {
+    Enter("Range.Worksheet");
+    return host_->SheetObject(sheet_);
+  }
+
+ private:
+  void Enter(const char* member) {
+    host_->Enter(member);
+    if (sheet_->closed) throw HostError(kErrDisconnected, "The object invoked has disconnected from its clients.");
+  }
+  void RefuseOnProtectedCells() {
+    if (!sheet_->protect_contents) return;
+    Variant locked = Uniform(*sheet_, areas_, Variant::boolean(true), [](const CellModel& c) { return Variant::boolean(c.locked); });
+    if (!(locked == Variant::boolean(false)))
+      throw HostError(kErrApplication, "The cell or chart you're trying to change is on a protected sheet.");
+  }
+
+  std::shared_ptr<SimExcel> host_;
+  std::shared_ptr<SheetModel> sheet_;
+  std::vector<Area> areas_;
+};
+
+class SimSheet : public ISheet {
+ public:
+  SimSheet(std::shared_ptr<SimExcel> host, std::shared_ptr<SheetModel> sheet) : host_(std::move(host)), sheet_(std::move(sheet)) {}
+  std::int32_t Type() override {
+    Enter("Sheet.Type");
+    return sheet_->type;
+  }
+  std::string Name() override {
+    Enter("Sheet.Name");
+    return sheet_->name;
+  }
+  bool ProtectContents() override {
+    Enter("Sheet.ProtectContents");
+    return sheet_->protect_contents;
+  }
+  RangePtr Cells(std::int32_t row, std::int32_t column) override {
+    Enter("Sheet.Cells");
+    RequireWorksheet();
+    if (row < 1 || column < 1 || row > host_->MaxRow() || column > host_->MaxColumn())
+      throw HostError(kErrApplication, "Application-defined or object-defined error");
+    return host_->RangeObject(sheet_, {Area{row, column, row, column}});
+  }
+  RangePtr Range(const std::string& a1) override {
+    Enter("Sheet.Range");
+    RequireWorksheet();
+    return host_->RangeObject(sheet_, address::Parse(a1, host_->MaxRow(), host_->MaxColumn()));
+  }
+  WorkbookPtr Parent() override {
+    Enter("Sheet.Parent");
+    return host_->WorkbookObject(host_->BookShared(sheet_->parent));
+  }
+
+ private:
+  void Enter(const char* member) {
+    host_->Enter(member);
+    if (sheet_->closed) throw HostError(kErrDisconnected, "The object invoked has disconnected from its clients.");
+  }
+  void RequireWorksheet() {
+    if (sheet_->type != xl::kWorksheet) throw HostError(438, "Object doesn't support this property or method");
+  }
+  std::shared_ptr<SimExcel> host_;
+  std::shared_ptr<SheetModel> sheet_;
+};
+
+class SimWorkbook : public IWorkbook {
+ public:
+  SimWorkbook(std::shared_ptr<SimExcel> host, std::shared_ptr<WorkbookModel> book) : host_(std::move(host)), book_(std::move(book)) {}
+  std::string Name() override {
+    Enter("Workbook.Name");
+    return book_->name;
+  }
+  bool ReadOnly() override {
+    Enter("Workbook.ReadOnly");
+    return book_->read_only;
+  }
+  bool IsInplace() override {
+    Enter("Workbook.IsInplace");
+    return book_->inplace;
+  }
+  SheetPtr Worksheets(const std::string& name) override {
+    Enter("Workbook.Worksheets");
+    for (const auto& s : book_->sheets)
+      if (s->type == xl::kWorksheet && iequals(s->name, name)) return host_->SheetObject(s);
+    throw HostError(kErrSubscript, "Subscript out of range");
+  }
+
+ private:
+  void Enter(const char* member) {
+    host_->Enter(member);
+    if (book_->closed) throw HostError(kErrDisconnected, "The object invoked has disconnected from its clients.");
+  }
+  std::shared_ptr<SimExcel> host_;
+  std::shared_ptr<WorkbookModel> book_;
+};
+
+class SimWindow : public IExcelWindow {
+ public:
+  SimWindow(std::shared_ptr<SimExcel> host, std::shared_ptr<WorkbookModel> book) : host_(std::move(host)), book_(std::move(book)) {}
+  std::int32_t PanesCount() override {
+    Enter("Window.Panes.Count");
+    return book_->panes;
+  }
+  SheetPtr ActiveSheet() override {
+    Enter("Window.ActiveSheet");
+    return host_->SheetObject(book_->sheets[book_->active_sheet]);
+  }
+  RangePtr ActiveCell() override {
+    Enter("Window.ActiveCell");
+    const auto& s = book_->sheets[book_->active_sheet];
+    if (s->type != xl::kWorksheet) return nullptr;
+    return host_->RangeObject(s, {Area{s->active_row, s->active_column, s->active_row, s->active_column}});
+  }
+  HostObjectPtr Selection() override {
+    Enter("Window.Selection");
+    return host_->SelectionObject(book_->sheets[book_->active_sheet]);
+  }
+
+ private:
+  void Enter(const char* member) {
+    host_->Enter(member);
+    if (book_->closed) throw HostError(kErrDisconnected, "The object invoked has disconnected from its clients.");
+  }
+  std::shared_ptr<SimExcel> host_;
+  std::shared_ptr<WorkbookModel> book_;
+};
+
+class SimImageKey : public IButtonImage {
+ public:
+  explicit SimImageKey(std::string key) : key_(std::move(key)) {}
+  std::string Key() const override { return key_; }
+
+ private:
+  std::string key_;
+};
+
+class SimControl : public ICommandBarControl {
+ public:
+  SimControl(std::shared_ptr<SimExcel> host, std::shared_ptr<ControlModel> control)
+      : host_(std::move(host)), c_(std::move(control)) {}
+  std::int32_t Id() override { return host_->Enter("Control.Id"), c_->id; }
+  std::string Tag() override { return host_->Enter("Control.Tag"), c_->tag; }
+  bool Enabled() override {
+    host_->Enter("Control.Enabled");
+    return c_->enabled && !(c_->disabled_while_editing && host_->Editing());
+  }
+  std::int32_t State() override { return Button("Control.State.get"), c_->state; }
+  void SetState(std::int32_t state) override { Button("Control.State.set"), c_->state = state; }
+  std::string TooltipText() override { return Button("Control.TooltipText.get"), c_->tooltip; }
+  void SetTooltipText(const std::string& text) override { Button("Control.TooltipText.set"), c_->tooltip = text; }
+  bool Visible() override { return host_->Enter("Control.Visible.get"), c_->visible; }
+  void SetVisible(bool visible) override { host_->Enter("Control.Visible.set"), c_->visible = visible; }
+  void SetPicture(const ButtonImagePtr& picture) override {
+    Button("Control.Picture.set");
+    c_->picture = picture ? picture->Key() : std::string();
+  }
+  void SetMask(const ButtonImagePtr& mask) override {
+    Button("Control.Mask.set");
+    c_->mask = mask ? mask->Key() : std::string();
+  }
+
+ private:
+  void Button(const char* member) {
+    host_->Enter(member);
+    if (c_->type != xl::kControlButton) throw HostError(438, "Object doesn't support this property or method");
+  }
+  std::shared_ptr<SimExcel> host_;
+  std::shared_ptr<ControlModel> c_;
+};
+
+class SimCommandBar : public ICommandBar {
+ public:
+  SimCommandBar(std::shared_ptr<SimExcel> host, std::shared_ptr<CommandBarModel> bar) : host_(std::move(host)), bar_(std::move(bar)) {}
+  std::string Name() override { return host_->Enter("CommandBar.Name"), bar_->name; }
+  CommandBarControlPtr FindControl(std::int32_t type, std::int32_t id, const std::string& tag) override {
+    host_->Enter("CommandBar.FindControl");
+    for (const auto& c : bar_->controls)
+      if (c->type == type && c->id == id && (tag.empty() || c->tag == tag)) return std::make_shared<SimControl>(host_, c);
+    return nullptr;
+  }
+
+ private:
+  std::shared_ptr<SimExcel> host_;
+  std::shared_ptr<CommandBarModel> bar_;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- set-up
+
+std::shared_ptr<SimExcel> SimExcel::Create(std::string version) {
+  std::shared_ptr<SimExcel> host(new SimExcel());
+  host->version_ = std::move(version);
+  // The built-in bars whose commands the host greys out while a cell is edited.
+  auto builtin = [](std::int32_t id) {
+    auto c = std::make_shared<ControlModel>();
+    c->id = id;
+    c->disabled_while_editing = true;
+    return c;
+  };
+  host->AddBar("Visual Basic").controls.push_back(builtin(3627));
+  host->AddBar("WordArt Context Menu").controls.push_back(builtin(2179));
+  auto& cell = host->AddBar("Cell");
+  cell.controls.push_back(builtin(21));  // Cut
+  cell.controls.push_back(builtin(19));  // Copy
+  host->AddBar("Standard");
+  return host;
+}
+
+std::int32_t SimExcel::MaxRow() const {
+  return std::atoi(version_.c_str()) >= 12 ? 1048576 : 65536;
+}
+std::int32_t SimExcel::MaxColumn() const { return std::atoi(version_.c_str()) >= 12 ? 16384 : 256; }
+
+WorkbookModel& SimExcel::AddWorkbook(const std::string& name, const std::vector<std::string>& sheets) {
+  auto book = std::make_shared<WorkbookModel>();
+  book->name = name;
+  book->window = next_window_;
+  next_window_ += 0x10;
+  for (const std::string& s : sheets) {
+    auto sheet = std::make_shared<SheetModel>();
+    sheet->name = s;
+    sheet->parent = book.get();
+    book->sheets.push_back(sheet);
+  }
+  books_.push_back(book);
+  active_book_ = book;
+  return *book;
+}
+
+SheetModel& SimExcel::AddChartSheet(const std::string& workbook, const std::string& name) {
+  WorkbookModel& book = Book(workbook);
+  auto sheet = std::make_shared<SheetModel>();
+  sheet->name = name;
+  sheet->type = xl::kChart;
+  sheet->parent = &book;
+  book.sheets.push_back(sheet);
+  return *sheet;
+}
+
+WorkbookModel& SimExcel::Book(const std::string& name) {
+  for (auto& b : books_)
+    if (iequals(b->name, name)) return *b;
+  throw HostError(kErrSubscript, "no workbook " + name);
+}
+
+SheetModel& SimExcel::Sheet(const std::string& workbook, const std::string& sheet) {
+  for (auto& s : Book(workbook).sheets)
+    if (iequals(s->name, sheet)) return *s;
+  throw HostError(kErrSubscript, "no sheet " + sheet);
+}
+
+SheetModel& SimExcel::ActiveSheetModel() {
+  auto book = ActiveBook();
+  if (!book) throw HostError(kErrApplication, "no workbook is open");
+  return *book->sheets[book->active_sheet];
+}
+
+CellModel& SimExcel::Cell(SheetModel& sheet, const std::string& a1) {
+  std::vector<Area> a = address::Parse(a1, 1048576, 16384);
+  return sheet.cells[{a[0].r1, a[0].c1}];
+}
+
+void SimExcel::SetFormula(SheetModel& sheet, const std::string& a1, const std::string& formula, const Variant& cached) {
+  CellModel& c = Cell(sheet, a1);
+  c.formula = formula;
+  c.value = cached;
+}
+
+void SimExcel::Merge(SheetModel& sheet, const std::string& a1_area) {
+  for (const Area& a : address::Parse(a1_area, 1048576, 16384)) sheet.merged.push_back(a);
+}
+
+void SimExcel::CloseWorkbook(const std::string& name) {
+  for (auto it = books_.begin(); it != books_.end(); ++it)
+    if (iequals((*it)->name, name)) {
+      (*it)->closed = true;
+      for (auto& s : (*it)->sheets) s->closed = true;
+      if (active_book_ == *it) active_book_ = nullptr;
+      books_.erase(it);
+      if (!active_book_ && !books_.empty()) active_book_ = books_.back();
+      return;
+    }
+}
+
+CommandBarModel& SimExcel::Bar(const std::string& name) {
+  for (auto& b : bars_)
+    if (iequals(b->name, name)) return *b;
+  throw HostError(kErrSubscript, "no command bar " + name);
+}
+
+CommandBarModel& SimExcel::AddBar(const std::string& name) {
+  auto bar = std::make_shared<CommandBarModel>();
+  bar->name = name;
+  bars_.push_back(bar);
+  return *bar;
+}
+
+void SimExcel::RemoveBar(const std::string& name) {
+  std::erase_if(bars_, [&](const auto& b) { return iequals(b->name, name); });
+}
+
+std::shared_ptr<WorkbookModel> SimExcel::ActiveBook() const { return active_book_; }
+
+std::shared_ptr<SheetModel> SimExcel::SheetShared(const SheetModel* sheet) const {
+  for (const auto& b : books_)
+    for (const auto& s : b->sheets)
+      if (s.get() == sheet) return s;
+  throw HostError(kErrDisconnected, "The object invoked has disconnected from its clients.");
+}
+
+std::shared_ptr<WorkbookModel> SimExcel::BookShared(const WorkbookModel* book) const {
+  for (const auto& b : books_)
+    if (b.get() == book) return b;
+  throw HostError(kErrDisconnected, "The object invoked has disconnected from its clients.");
+}
+
+// ---------------------------------------------------------------- the host's own behaviour
+
+void SimExcel::WriteValue(SheetModel& sheet, std::int32_t row, std::int32_t column, const Variant& value) {
+  CellModel& c = sheet.cells[{row, column}];
+  c.value = value;
+  c.formula.clear();
+  // The host formats a General cell that receives a date as a date, with the time when it has one.
+  if (value.is_date() && iequals(c.number_format, "General")) {
+    double whole = std::floor(value.as_double());
+    c.number_format = value.as_double() == whole ? short_date_format_ : short_date_format_ + " h:mm";
+  }
+}
+
+std::vector<Area> SimExcel::WidenToMerged(const SheetModel& sheet, std::vector<Area> areas) const {
+  for (Area& a : areas) {
+    for (bool grown = true; grown;) {
+      grown = false;
+      for (const Area& m : sheet.merged) {
+        if (Overlap(a, m) == 0) continue;
+        Area u{std::min(a.r1, m.r1), std::min(a.c1, m.c1), std::max(a.r2, m.r2), std::max(a.c2, m.c2)};
+        if (!(u == a)) a = u, grown = true;
+      }
+    }
+  }
+  return areas;
+}
+
+void SimExcel::Raise(const std::function<void(IApplicationEvents&)>& event) {
+  // A copy: a handler may end its subscription while the event is delivered.
+  auto sinks = sinks_;
+  for (auto& [cookie, sink] : sinks)
+    if (sinks_.count(cookie)) event(*sink);
+}
+
+void SimExcel::UserSelect(const std::string& a1_address) {
+  auto book = ActiveBook();
+  auto sheet = book->sheets[book->active_sheet];
+  sheet->selection = WidenToMerged(*sheet, address::Parse(a1_address, MaxRow(), MaxColumn()));
+  sheet->selected_object.clear();
+  sheet->active_row = sheet->selection[0].r1;
+  sheet->active_column = sheet->selection[0].c1;
+  SheetPtr sh = SheetObject(sheet);
+  RangePtr target = RangeObject(sheet, sheet->selection);
+  Raise([&](IApplicationEvents& e) { e.SheetSelectionChange(sh, target); });
+}
+
+void SimExcel::UserSelectObject(const std::string& type_name) { ActiveSheetModel().selected_object = type_name; }
+
+void SimExcel::UserActivateSheet(const std::string& name) {
+  auto book = ActiveBook();
+  for (std::size_t i = 0; i < book->sheets.size(); ++i) {
+    if (!iequals(book->sheets[i]->name, name) || i == book->active_sheet) continue;
+    SheetPtr old_sheet = SheetObject(book->sheets[book->active_sheet]);
+    Raise([&](IApplicationEvents& e) { e.SheetDeactivate(old_sheet); });
+    book->active_sheet = i;
+    SheetPtr new_sheet = SheetObject(book->sheets[i]);
+    Raise([&](IApplicationEvents& e) { e.SheetActivate(new_sheet); });
+    return;
+  }
+}
+
+void SimExcel::UserActivateWorkbook(const std::string& name) {
+  auto next = BookShared(&Book(name));
+  if (next == active_book_) return;
+  if (auto old = active_book_) {
+    WorkbookPtr wb = WorkbookObject(old);
+    ExcelWindowPtr wn = WindowObject(old);
+    Raise([&](IApplicationEvents& e) { e.WindowDeactivate(wb, wn); });
+  }
+  active_book_ = next;
+  WorkbookPtr wb = WorkbookObject(next);
+  ExcelWindowPtr wn = WindowObject(next);
+  Raise([&](IApplicationEvents& e) { e.WindowActivate(wb, wn); });
+}
+
+void SimExcel::UserResizeWindow() {
+  auto book = ActiveBook();
+  WorkbookPtr wb = WorkbookObject(book);
+  ExcelWindowPtr wn = WindowObject(book);
+  Raise([&](IApplicationEvents& e) { e.WindowResize(wb, wn); });
+}
+
+void SimExcel::UserRenameSheet(const std::string& workbook, const std::string& old_name, const std::string& new_name) {
+  Sheet(workbook, old_name).name = new_name;
+}
+
+void SimExcel::UserBeginEdit(const std::string& typed) {
+  editing_ = true;
+  edit_text_ = typed;
+}
+
+void SimExcel::ApplyKeys(const std::string& keys) {
+  if (!editing_) return;
+  if (keys == "^~") {
+    SheetModel& sheet = ActiveSheetModel();
+    // Typed digits become a number, anything else stays text, as the host's entry does for these.
+    char* end = nullptr;
+    double number = std::strtod(edit_text_.c_str(), &end);
+    bool numeric = !edit_text_.empty() && end && *end == '\0';
+    WriteValue(sheet, sheet.active_row, sheet.active_column, numeric ? Variant::number(number) : Variant::text(edit_text_));
+    editing_ = false;
+  } else if (keys == "{ESC}") {
+    editing_ = false;
+  }
+  if (!editing_) edit_text_.clear();
+}
+
+// ---------------------------------------------------------------- faults and counting
+
+const std::vector<std::string>& SimExcel::Members() { return kMembers; }
+
+std::int64_t SimExcel::Calls(const std::string& member) const {
+  auto it = calls_.find(member);
+  return it == calls_.end() ? 0 : it->second;
+}
+
+void SimExcel::Enter(const char* member) {
+  ++calls_[member];
+  ++total_calls_;
+  if (fail_always_.count(member)) throw HostError(-2147352567, std::string("injected failure: ") + member);
+  if (auto it = fail_next_.find(member); it != fail_next_.end()) {
+    fail_next_.erase(it);
+    throw HostError(-2147352567, std::string("injected failure: ") + member);
+  }
+}
+
+// ---------------------------------------------------------------- facades
+
+SheetPtr SimExcel::SheetObject(const std::shared_ptr<SheetModel>& sheet) {
+  return std::make_shared<SimSheet>(shared_from_this(), sheet);
+}
+WorkbookPtr SimExcel::WorkbookObject(const std::shared_ptr<WorkbookModel>& book) {
+  return std::make_shared<SimWorkbook>(shared_from_this(), book);
+}
+ExcelWindowPtr SimExcel::WindowObject(const std::shared_ptr<WorkbookModel>& book) {
+  return std::make_shared<SimWindow>(shared_from_this(), book);
+}
+RangePtr SimExcel::RangeObject(const std::shared_ptr<SheetModel>& sheet, std::vector<Area> areas) {
+  return std::make_shared<SimRange>(shared_from_this(), sheet, std::move(areas));
+}
+HostObjectPtr SimExcel::SelectionObject(const std::shared_ptr<SheetModel>& sheet) {
+  if (sheet->type != xl::kWorksheet) return std::make_shared<SimObject>(shared_from_this(), "ChartArea", nullptr);
+  if (!sheet->selected_object.empty())
+    return std::make_shared<SimObject>(shared_from_this(), sheet->selected_object, nullptr);
+  return std::make_shared<SimObject>(shared_from_this(), "Range", RangeObject(sheet, sheet->selection));
+}
+
+// ---------------------------------------------------------------- IExcelApplication
+
+std::string SimExcel::Version(std::int32_t) {
+  Enter("Application.Version");
+  return version_;
+}
+WindowHandle SimExcel::Hwnd() {
+  Enter("Application.Hwnd");
+  return hwnd_;
+}
+HostObjectPtr SimExcel::Selection() {
+  Enter("Application.Selection");
+  auto book = ActiveBook();
+  return book ? SelectionObject(book->sheets[book->active_sheet]) : nullptr;
+}
+RangePtr SimExcel::ActiveCell() {
+  Enter("Application.ActiveCell");
+  auto book = ActiveBook();
+  if (!book) return nullptr;
+  const auto& s = book->sheets[book->active_sheet];
+  if (s->type != xl::kWorksheet) return nullptr;
+  return RangeObject(s, {Area{s->active_row, s->active_column, s->active_row, s->active_column}});
+}
+ExcelWindowPtr SimExcel::ActiveWindow() {
+  Enter("Application.ActiveWindow");
+  auto book = ActiveBook();
+  return book ? WindowObject(book) : nullptr;
+}
+SheetPtr SimExcel::ActiveSheet() {
+  Enter("Application.ActiveSheet");
+  auto book = ActiveBook();
+  return book ? SheetObject(book->sheets[book->active_sheet]) : nullptr;
+}
+WorkbookPtr SimExcel::ActiveWorkbook() {
+  Enter("Application.ActiveWorkbook");
+  auto book = ActiveBook();
+  return book ? WorkbookObject(book) : nullptr;
+}
+bool SimExcel::Interactive() {
+  Enter("Application.Interactive");
+  return interactive_;
+}
+WorkbookPtr SimExcel::Workbooks(const std::string& name) {
+  Enter("Application.Workbooks");
+  for (const auto& b : books_)
+    if (iequals(b->name, name)) return WorkbookObject(b);
+  throw HostError(kErrSubscript, "Subscript out of range");
+}
+CommandBarPtr SimExcel::CommandBars(const std::string& name) {
+  Enter("Application.CommandBars");
+  for (const auto& b : bars_)
+    if (iequals(b->name, name)) return std::make_shared<SimCommandBar>(shared_from_this(), b);
+  throw HostError(kErrSubscript, "Invalid procedure call or argument");
+}
+void SimExcel::SendKeys(const std::string& keys, bool wait) {
+  Enter("Application.SendKeys");
+  sent_keys.push_back(keys);
+  if (wait) ApplyKeys(keys);
+  else queued_keys_.push_back(keys);
+}
+void SimExcel::ProcessPendingMessages() {
+  Enter("Application.ProcessPendingMessages");
+  while (!queued_keys_.empty()) {
+    std::string keys = queued_keys_.front();
+    queued_keys_.pop_front();
+    ApplyKeys(keys);
+  }
+  auto work = std::move(pending_);
+  pending_.clear();
+  for (auto& w : work) w();
+}
+std::int32_t SimExcel::Advise(IApplicationEvents* sink) {
+  Enter("Application.Advise");
+  sinks_[next_cookie_] = sink;
+  return next_cookie_++;
+}
+void SimExcel::Unadvise(std::int32_t cookie) {
+  Enter("Application.Unadvise");
+  sinks_.erase(cookie);
+}
+
+// ---------------------------------------------------------------- addresses
+
+namespace address {
+
+std::string ColumnLetters(std::int32_t column) {
+  std::string s;
+  for (; column > 0; column = (column - 1) / 26) s.insert(s.begin(), char('A' + (column - 1) % 26));
+  return s;
+}
+
+namespace {
+
+[[noreturn]] void Bad(const std::string& text) { throw HostError(kErrApplication, "Method 'Range' of object failed: " + text); }
+
+// One end of an area: a cell, a whole column (row 0) or a whole row (column 0).
+struct End {
+  std::int32_t row = 0, column = 0;
+};
+
+End ParseEnd(const std::string& t, const std::string& whole) {
+  End e;
+  std::size_t i = 0;
+  if (i < t.size() && t[i] == '$') ++i;
+  std::int64_t col = 0;
+  while (i < t.size() && std::isalpha(static_cast<unsigned char>(t[i]))) {
+    col = col * 26 + (std::toupper(static_cast<unsigned char>(t[i])) - 'A' + 1);
+    if (col > 100000) Bad(whole);
+    ++i;
+  }
+  if (i < t.size() && t[i] == '$') ++i;
+  std::int64_t row = 0;
+  std::size_t digits = 0;
+  while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) {
+    row = row * 10 + (t[i] - '0');
+    if (row > 100000000) Bad(whole);
+    ++i, ++digits;
+  }
+  if (i != t.size() || (col == 0 && digits == 0)) Bad(whole);
+  e.column = static_cast<std::int32_t>(col);
+  e.row = static_cast<std::int32_t>(row);
+  return e;
+}
+
+}  // namespace
+
+std::vector<Area> Parse(const std::string& a1, std::int32_t max_row, std::int32_t max_column) {
+  std::vector<Area> out;
+  for (const std::string& piece : split(a1, ",")) {
+    std::string p = trim(piece);
+    auto colon = p.find(':');
+    End a = ParseEnd(p.substr(0, colon), a1);
+    End b = colon == std::string::npos ? a : ParseEnd(p.substr(colon + 1), a1);
+    bool rows = a.column == 0 && b.column == 0, cols = a.row == 0 && b.row == 0;
+    if ((a.column == 0) != (b.column == 0) || (a.row == 0) != (b.row == 0)) Bad(a1);
+    if (colon == std::string::npos && (rows || cols)) Bad(a1);  // "5" or "C" alone is no range
+    Area r{rows ? 1 : 0, cols ? 1 : 0, 0, 0};
+    r.r1 = cols ? 1 : std::min(a.row, b.row);
+    r.r2 = cols ? max_row : std::max(a.row, b.row);
+    r.c1 = rows ? 1 : std::min(a.column, b.column);
+    r.c2 = rows ? max_column : std::max(a.column, b.column);
+    if (r.r1 < 1 || r.c1 < 1 || r.r2 > max_row || r.c2 > max_column) Bad(a1);
+    out.push_back(r);
+  }
+  return out;
+}
+
+namespace {
+
+std::string R1C1Part(char axis, std::int32_t n, bool absolute) {
+  if (absolute) return std::string(1, axis) + std::to_string(n);
+  // Relative references count from the first cell of the sheet.
+  return n == 1 ? std::string(1, axis) : std::string(1, axis) + "[" + std::to_string(n - 1) + "]";
+}
+
+std::string FormatArea(const Area& a, bool ra, bool ca, std::int32_t style, std::int32_t max_row, std::int32_t max_col) {
+  const bool whole_rows = a.c1 == 1 && a.c2 == max_col;
+  const bool whole_cols = a.r1 == 1 && a.r2 == max_row && !whole_rows;
+  if (style == xl::kR1C1) {
+    if (whole_rows) {
+      std::string s = R1C1Part('R', a.r1, ra);
+      return a.r1 == a.r2 ? s : s + ":" + R1C1Part('R', a.r2, ra);
+    }
+    if (whole_cols) {
+      std::string s = R1C1Part('C', a.c1, ca);
+      return a.c1 == a.c2 ? s : s + ":" + R1C1Part('C', a.c2, ca);
+    }
+    std::string s = R1C1Part('R', a.r1, ra) + R1C1Part('C', a.c1, ca);
+    return a.cells() == 1 ? s : s + ":" + R1C1Part('R', a.r2, ra) + R1C1Part('C', a.c2, ca);
+  }
+  const std::string rd = ra ? "$" : "", cd = ca ? "$" : "";
+  if (whole_rows) return rd + std::to_string(a.r1) + ":" + rd + std::to_string(a.r2);
+  if (whole_cols) return cd + ColumnLetters(a.c1) + ":" + cd + ColumnLetters(a.c2);
+  std::string s = cd + ColumnLetters(a.c1) + rd + std::to_string(a.r1);
+  return a.cells() == 1 ? s : s + ":" + cd + ColumnLetters(a.c2) + rd + std::to_string(a.r2);
+}
+
+}  // namespace
+
+std::string Format(const std::vector<Area>& areas, bool row_abs, bool col_abs, std::int32_t style, std::int32_t max_row,
+                   std::int32_t max_column) {
+  std::string out;
+  for (const Area& a : areas) {
+    if (!out.empty()) out += ",";
+    out += FormatArea(a, row_abs, col_abs, style, max_row, max_column);
+  }
+  return out;
+}
+
+}  // namespace address
+
+}  // namespace tessaly::sim

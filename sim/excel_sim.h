@@ -1,0 +1,202 @@
+// The stand-in spreadsheet host: workbooks, worksheets and chart sheets with cells, formats,
+// formulas, locks, merged areas and protection, windows, command bars, cell edit mode and the
+// application events, all in memory. Every member of the object model can be made to fail, and
+// every call into it is counted per member.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/excel.h"
+
+namespace tessaly::sim {
+
+// A rectangle of cells, rows and columns counted from 1, both ends included.
+struct Area {
+  std::int32_t r1 = 1, c1 = 1, r2 = 1, c2 = 1;
+  std::int64_t cells() const { return std::int64_t(r2 - r1 + 1) * (c2 - c1 + 1); }
+  bool contains(std::int32_t r, std::int32_t c) const { return r >= r1 && r <= r2 && c >= c1 && c <= c2; }
+  friend bool operator==(const Area&, const Area&) = default;
+};
+
+struct CellModel {
+  Variant value;            // for a formula cell: its last computed value
+  std::string formula;      // empty: a constant
+  std::string number_format = "General";
+  bool locked = true;       // the host's default for every cell
+};
+
+struct WorkbookModel;
+
+struct SheetModel {
+  std::string name;
+  std::int32_t type = xl::kWorksheet;
+  bool protect_contents = false;
+  std::map<std::pair<std::int32_t, std::int32_t>, CellModel> cells;
+  std::vector<Area> merged;
+  // What the sheet's window shows selected: the areas and the active cell, or a drawing object.
+  std::vector<Area> selection{Area{}};
+  std::int32_t active_row = 1, active_column = 1;
+  std::string selected_object;  // type name of a selected picture or chart; empty: cells
+  WorkbookModel* parent = nullptr;
+  bool closed = false;
+};
+
+struct WorkbookModel {
+  std::string name;
+  bool read_only = false;
+  bool inplace = false;
+  std::vector<std::shared_ptr<SheetModel>> sheets;
+  std::size_t active_sheet = 0;
+  // The workbook's one window.
+  WindowHandle window = 0;
+  std::int32_t panes = 1;
+  bool closed = false;
+};
+
+struct ControlModel {
+  std::int32_t type = xl::kControlButton;
+  std::int32_t id = 1;
+  std::string tag;
+  bool enabled = true;
+  bool disabled_while_editing = false;  // built-in commands the host greys out during cell editing
+  std::int32_t state = xl::kButtonUp;
+  std::string tooltip;
+  bool visible = true;
+  std::string picture, mask;  // keys of the button images given to it
+};
+
+struct CommandBarModel {
+  std::string name;
+  std::vector<std::shared_ptr<ControlModel>> controls;
+};
+
+class SimExcel : public IExcelApplication, public std::enable_shared_from_this<SimExcel> {
+ public:
+  // A host of that version text with the built-in command bars and no workbook.
+  static std::shared_ptr<SimExcel> Create(std::string version = "12.0");
+
+  // ---- Scripted set-up (no events, no counting) ----
+  WorkbookModel& AddWorkbook(const std::string& name, const std::vector<std::string>& sheets = {"Sheet1"});
+  SheetModel& AddChartSheet(const std::string& workbook, const std::string& name);
+  WorkbookModel& Book(const std::string& name);
+  SheetModel& Sheet(const std::string& workbook, const std::string& sheet);
+  SheetModel& ActiveSheetModel();
+  // The cell at an A1 address ("B3") of the sheet, created when absent.
+  static CellModel& Cell(SheetModel& sheet, const std::string& a1);
+  static void SetFormula(SheetModel& sheet, const std::string& a1, const std::string& formula, const Variant& cached);
+  static void Merge(SheetModel& sheet, const std::string& a1_area);
+  void CloseWorkbook(const std::string& name);
+  CommandBarModel& Bar(const std::string& name);
+  CommandBarModel& AddBar(const std::string& name);
+  void RemoveBar(const std::string& name);
+  void SetVersion(std::string version) { version_ = std::move(version); }
+  void SetHwnd(WindowHandle hwnd) { hwnd_ = hwnd; }
+  void SetInteractive(bool on) { interactive_ = on; }
+  // The number format the host gives a General cell that receives a date.
+  void SetShortDateFormat(std::string format) { short_date_format_ = std::move(format); }
+  std::int32_t MaxRow() const;
+  std::int32_t MaxColumn() const;
+
+  // ---- What the user does (raises the host's events) ----
+  // Selects the areas ("B3", "A1:B2", "A1,C3", "$5:$5") on the active sheet; merged areas widen it.
+  void UserSelect(const std::string& a1_address);
+  // Selects a drawing object (no selection event, as the host raises none for shapes).
+  void UserSelectObject(const std::string& type_name);
+  void UserActivateSheet(const std::string& name);
+  void UserActivateWorkbook(const std::string& name);
+  void UserResizeWindow();
+  void UserRenameSheet(const std::string& workbook, const std::string& old_name, const std::string& new_name);
+  // Starts editing the active cell with the text typed so far.
+  void UserBeginEdit(const std::string& typed);
+  bool Editing() const { return editing_; }
+  const std::string& EditText() const { return edit_text_; }
+  // Queues work that runs at the next pass over pending messages.
+  void Post(std::function<void()> work) { pending_.push_back(std::move(work)); }
+
+  // ---- Faults and counting; members are named "Range.Value.get", "Application.Selection"... ----
+  static const std::vector<std::string>& Members();
+  void FailNext(const std::string& member) { fail_next_.insert(member); }
+  void FailAlways(const std::string& member) { fail_always_.insert(member); }
+  void ClearFaults() { fail_next_.clear(); fail_always_.clear(); }
+  std::int64_t Calls(const std::string& member) const;
+  std::int64_t TotalCalls() const { return total_calls_; }
+  const std::map<std::string, std::int64_t>& CallCounts() const { return calls_; }
+  void ResetCalls() { calls_.clear(); total_calls_ = 0; }
+  std::vector<std::string> sent_keys;  // every SendKeys text, in order
+
+  // Counts the call and throws the injected fault, if any; every facade member starts with it.
+  void Enter(const char* member);
+  std::size_t Subscribers() const { return sinks_.size(); }
+
+  // ---- IExcelApplication ----
+  std::string Version(std::int32_t lcid) override;
+  WindowHandle Hwnd() override;
+  HostObjectPtr Selection() override;
+  RangePtr ActiveCell() override;
+  ExcelWindowPtr ActiveWindow() override;
+  SheetPtr ActiveSheet() override;
+  WorkbookPtr ActiveWorkbook() override;
+  bool Interactive() override;
+  WorkbookPtr Workbooks(const std::string& name) override;
+  CommandBarPtr CommandBars(const std::string& name) override;
+  void SendKeys(const std::string& keys, bool wait) override;
+  void ProcessPendingMessages() override;
+  std::int32_t Advise(IApplicationEvents* sink) override;
+  void Unadvise(std::int32_t cookie) override;
+
+  // Facades over the model, as the object model hands them out.
+  SheetPtr SheetObject(const std::shared_ptr<SheetModel>& sheet);
+  WorkbookPtr WorkbookObject(const std::shared_ptr<WorkbookModel>& book);
+  ExcelWindowPtr WindowObject(const std::shared_ptr<WorkbookModel>& book);
+  RangePtr RangeObject(const std::shared_ptr<SheetModel>& sheet, std::vector<Area> areas);
+  HostObjectPtr SelectionObject(const std::shared_ptr<SheetModel>& sheet);
+  std::shared_ptr<SheetModel> SheetShared(const SheetModel* sheet) const;
+  std::shared_ptr<WorkbookModel> BookShared(const WorkbookModel* book) const;
+
+  // Writes a value the way the host does, including its reaction to receiving a date.
+  void WriteValue(SheetModel& sheet, std::int32_t row, std::int32_t column, const Variant& value);
+
+ private:
+  SimExcel() = default;
+  std::shared_ptr<WorkbookModel> ActiveBook() const;
+  void Raise(const std::function<void(IApplicationEvents&)>& event);
+  void ApplyKeys(const std::string& keys);
+  std::vector<Area> WidenToMerged(const SheetModel& sheet, std::vector<Area> areas) const;
+
+  std::string version_ = "12.0";
+  WindowHandle hwnd_ = 0x10010;
+  WindowHandle next_window_ = 0x20020;
+  bool interactive_ = true;
+  std::string short_date_format_ = "m/d/yyyy";
+  std::vector<std::shared_ptr<WorkbookModel>> books_;
+  std::shared_ptr<WorkbookModel> active_book_;
+  std::vector<std::shared_ptr<CommandBarModel>> bars_;
+  std::map<std::int32_t, IApplicationEvents*> sinks_;
+  std::int32_t next_cookie_ = 1;
+  bool editing_ = false;
+  std::string edit_text_;
+  std::deque<std::function<void()>> pending_;
+  std::deque<std::string> queued_keys_;
+  std::set<std::string> fail_next_, fail_always_;
+  std::map<std::string, std::int64_t> calls_;
+  std::int64_t total_calls_ = 0;
+};
+
+// A1 addresses as the host writes and reads them.
+namespace address {
+std::string ColumnLetters(std::int32_t column);
+// Parses "B3", "$B$3:$C$4", "$5:$7", "C:C" and comma-separated lists; throws HostError on bad text.
+std::vector<Area> Parse(const std::string& a1, std::int32_t max_row, std::int32_t max_column);
+std::string Format(const std::vector<Area>& areas, bool row_abs, bool col_abs, std::int32_t style,
+                   std::int32_t max_row, std::int32_t max_column);
+}  // namespace address
+
+}  // namespace tessaly::sim
