@@ -440,7 +440,7 @@ WorkbookModel& SimExcel::AddWorkbook(const std::string& name, const std::vector<
     book->sheets.push_back(sheet);
   }
   books_.push_back(book);
-  active_book_ = book;
+  if (!active_book_) active_book_ = book;  // set-up opens in the background; UserActivateWorkbook switches
   return *book;
 }
 

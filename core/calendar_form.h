@@ -1,0 +1,33 @@
+// The calendar pop-up as the controller drives it: shown at a screen point with a start date,
+// hidden, and its close event with the picked date or an empty text.
+#pragma once
+
+#include <cstdint>
+
+#include "host/excel.h"
+#include "host/variant.h"
+
+namespace tessaly {
+
+class ICalendarFormEvents {
+ public:
+  virtual ~ICalendarFormEvents() = default;
+  // The picked date, or an empty text when the user cancelled.
+  virtual void CalendarClose(const Variant& value) = 0;
+};
+
+// Members may throw HostError when the platform fails.
+class ICalendarForm {
+ public:
+  virtual ~ICalendarForm() = default;
+  virtual void InitThisObject(const Variant& start_date) = 0;
+  virtual void SetEventSink(ICalendarFormEvents* sink) = 0;
+  // Shows the form with its top-left corner at the screen point, as a child of the window; a
+  // start value that is not a date opens it on today. Ignored while shown.
+  virtual void ShowCalendar(std::int32_t x, std::int32_t y, const Variant& start_date, WindowHandle parent) = 0;
+  virtual void HideCalendar() = 0;
+  virtual void Unload() = 0;
+  virtual bool Shown() const = 0;
+};
+
+}  // namespace tessaly

@@ -1,0 +1,418 @@
+// The controller: its start-up, commands, the decision on every host event, the calendar's
+// placement and start date, and the write-back of the picked date.
+#include "core/controller.h"
+
+#include <cmath>
+
+#include "core/error_policy.h"
+#include "host/text.h"
+#include "settings/option_ids.h"
+
+namespace tessaly {
+
+namespace {
+
+constexpr const char* kIconKeys[] = {"display", "enable", "disable", "setting16", "about", "help"};
+
+template <class T>
+const T& Must(const T& p) {
+  if (!p) throw HostError(91, "Object variable not set");
+  return p;
+}
+
+}  // namespace
+
+std::int32_t RoundHalfEven(double v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
+
+ScreenPoint PlaceCalendar(const CalendarPlacementInput& in) {
+  double top = in.tag_y + in.tag_height;
+  double left = in.tag_x;
+  if (in.window) {
+    if (top + in.calendar_height > in.window->bottom) top = in.tag_y - in.calendar_height;
+    if (in.tag_x + in.calendar_width > in.window->right) left = in.window->right - in.calendar_width - 4.0 * in.margin;
+  }
+  return {RoundHalfEven(left), RoundHalfEven(top)};
+}
+
+std::string DisabledMessage(const std::string& name, int excel_version) {
+  std::string tail = excel_version >= 12 ? "click the Disable button again in the Quenby ribbon group."
+                                         : "click the Disable button again on the " + name + " toolbar.";
+  return "You have disabled " + name + ".\r\n\r\nTo enable " + name + ", " + tail;
+}
+
+cVantry::cVantry(const ControllerServices& services, ExcelApplicationPtr app, std::string prog_id)
+    : s_(services), app_(std::move(app)), prog_id_(std::move(prog_id)) {}
+
+const cUtilRegMan& cVantry::Reg() const { return *Must(s_.m.RegMan); }
+cUtilRegMan& cVantry::Reg() { return *Must(s_.m.RegMan); }
+
+void cVantry::Inform(const std::string& text) {
+  s_.messages.show({text, s_.m.ProductName, MsgIcon::Information, MsgButtons::OK});
+}
+
+// ---------------------------------------------------------------- start-up and teardown
+
+void cVantry::InitThisObject() noexcept {
+  SkipFailures step;
+  step([&] {
+    moTag = s_.parts.CreateTag();
+    Must(moTag)->SetEventSink(this);
+  });
+  step([&] { Must(moTag)->InitThisObject(s_.m.AddInFolder + "pictures\\cal16.ico"); });
+  step([&] {
+    moCalendarForm = s_.parts.CreateCalendarForm();
+    Must(moCalendarForm)->SetEventSink(this);
+  });
+  step([&] { Must(moCalendarForm)->InitThisObject(Variant::date(std::floor(s_.clock.now()))); });
+  step([&] { msOnAction = "!<" + prog_id_ + ">"; });
+  step([&] { moImageList = s_.parts.CreateImageList(); });
+  for (const char* key : kIconKeys) step([&] { Must(moImageList)->Add(key); });
+  step([&] {
+    if (s_.m.ExcelVersion > 11) InitUI2007();
+    else InitUICommandBars();
+  });
+  step([&] {
+    std::string tag = Reg().Text(opt::CommandButtonTagString) + "-CELL";
+    moRightClickMenu = app_->CommandBars("Cell")->FindControl(xl::kControlButton, 1, tag);
+  });
+  step([&] {
+    if (!moRightClickMenu && s_.m.FirstRun) DisplayRightClickMenu(true);
+  });
+  step([&] { moEditModeProbe = app_->CommandBars("Visual Basic")->FindControl(xl::kControlButton, 3627, ""); });
+  step([&] {
+    if (!moEditModeProbe) moEditModeProbe = app_->CommandBars("WordArt Context Menu")->FindControl(xl::kControlButton, 2179, "");
+  });
+  step([&] {
+    AppExcelEvent = app_;
+    cookie_ = AppExcelEvent->Advise(this);
+  });
+}
+
+// Finds the add-in's own toolbar, its five buttons and the quick button from an earlier start.
+// Building missing ones belongs to the command-bar module.
+void cVantry::InitUICommandBars() {
+  SkipFailures step;
+  const std::string& name = s_.m.ProductName;
+  step([&] { moToolbar = app_->CommandBars(name); });
+  step([&] {
+    std::string tag = Reg().Text(opt::CommandButtonTagString) + "-QUICKBUTTON";
+    moToolbarQuickButton = app_->CommandBars(Reg().Text(opt::CommandBarNameToAddButton))->FindControl(xl::kControlButton, 1, tag);
+  });
+  if (!moToolbar) return;
+  step([&] { cbbDisplayCalendar = moToolbar->FindControl(xl::kControlButton, 1, "Calendar!"); });
+  step([&] { cbbSettings = moToolbar->FindControl(xl::kControlButton, 1, "Settings"); });
+  step([&] { cbbDisable = moToolbar->FindControl(xl::kControlButton, 1, "DisableOrEnable"); });
+  step([&] { cbbHelp = moToolbar->FindControl(xl::kControlButton, 1, "Help"); });
+  step([&] { cbbAbout = moToolbar->FindControl(xl::kControlButton, 1, "About " + name); });
+}
+
+void cVantry::DisplayRightClickMenu(bool show) noexcept {
+  SkipFailures()([&] {
+    if (moRightClickMenu) moRightClickMenu->SetVisible(show);
+  });
+}
+
+bool cVantry::DisplayRightClickMenu() noexcept {
+  return Attempt([&] { return moRightClickMenu && moRightClickMenu->Visible(); }).value_or(false);
+}
+
+cVantry::~cVantry() {
+  SkipFailures step;
+  step([&] { Withdraw(); });
+  step([&] {
+    if (moCalendarForm) moCalendarForm->Unload();
+  });
+  step([&] {
+    if (moTag) moTag->Unload();
+  });
+  moCalendarForm.reset();
+  moTag.reset();
+  step([&] {
+    if (moImageList) moImageList->Clear();
+  });
+  moImageList.reset();
+  step([&] {
+    if (AppExcelEvent && cookie_) AppExcelEvent->Unadvise(cookie_);
+  });
+  cookie_ = 0;
+  AppExcelEvent.reset();
+  moEditModeProbe.reset();
+}
+
+// ---------------------------------------------------------------- edit mode and commands
+
+void cVantry::LeaveCellEditMode() {
+  if (!moEditModeProbe || moEditModeProbe->Enabled()) return;
+  app_->SendKeys(Reg().Bool(opt::AcceptNewValueInEditingMode) ? "^~" : "{ESC}", true);
+  app_->ProcessPendingMessages();
+}
+
+void cVantry::ClickCommandButton() noexcept {
+  SkipFailures step;
+  bool disabled = false;
+  step([&] { disabled = Reg().Bool(opt::CalendarDisabled); });
+  if (disabled) {
+    step([&] { Inform(DisabledMessage(s_.m.ProductName, s_.m.ExcelVersion)); });
+    return;
+  }
+  step([&] { Must(moCalendarForm)->HideCalendar(); });
+  step([&] { Must(moTag)->TagHide(); });
+  HostObjectPtr selection;
+  std::string type_name;
+  step([&] { selection = app_->Selection(); });
+  step([&] { type_name = Must(selection)->TypeName(); });
+  if (!selection || !iequals(type_name, "range")) {
+    step([&] { Inform(kSelectCellFirst); });
+    return;
+  }
+  step([&] {
+    if (Must(app_->ActiveWindow())->PanesCount() >= 2) Must(app_->ActiveCell())->Activate();
+  });
+  step([&] { LeaveCellEditMode(); });
+  RangePtr target;
+  step([&] { target = selection->AsRange(); });
+  if (!target) return;  // nothing to show the tag for
+  step([&] { Must(moTag)->TagDisplay(target); });
+  step([&] {
+    if (Must(moTag)->Displayed()) moTag->TriggerClickEvent();
+  });
+}
+
+void cVantry::cbbSettings_Click() noexcept {
+  SkipFailures()([&] { s_.parts.ShowSettings(); });
+}
+
+void cVantry::cbbHelp_Click() noexcept {
+  SkipFailures()([&] { s_.help.DisplayHelpTopic(s_.m.HelpFilePath, "index.htm"); });
+}
+
+void cVantry::cbbAbout_Click() noexcept {
+  SkipFailures()([&] { s_.parts.ShowAbout("app32", "app16"); });
+}
+
+void cVantry::SetButtonIcon(const CommandBarControlPtr& button, const std::string& key) {
+  Must(moImageList);
+  button->SetPicture(moImageList->Picture(key));
+  button->SetMask(moImageList->Mask(key));
+}
+
+void cVantry::cbbDisable_Click() noexcept {
+  SkipFailures step;
+  if (!cbbDisable) return;
+  const std::string& name = s_.m.ProductName;
+  // The stored option is the truth when the button cannot tell its state.
+  bool disabling = true;
+  step([&] { disabling = !Reg().Bool(opt::CalendarDisabled); });
+  step([&] { disabling = cbbDisable->State() == xl::kButtonUp; });
+  if (disabling) {
+    step([&] { cbbDisable->SetState(xl::kButtonDown); });
+    step([&] { cbbDisable->SetTooltipText("Click to enable " + name); });
+    step([&] { SetButtonIcon(cbbDisable, "enable"); });
+    step([&] { Reg().Value(opt::CalendarDisabled, Variant::boolean(true)); });
+    step([&] { Withdraw(); });
+    return;
+  }
+  step([&] { cbbDisable->SetState(xl::kButtonUp); });
+  step([&] { cbbDisable->SetTooltipText("Click to disable " + name); });
+  step([&] { SetButtonIcon(cbbDisable, "disable"); });
+  step([&] { Reg().Value(opt::CalendarDisabled, Variant::boolean(false)); });
+  step([&] {
+    SheetPtr sheet = app_->ActiveSheet();
+    if (!sheet || sheet->Type() != xl::kWorksheet) return;
+    RangePtr cell = app_->ActiveCell();
+    if (!cell) return;
+    cell->Activate();
+    AppExcelEvent_SheetSelectionChange(sheet, Must(app_->Selection())->AsRange());
+  });
+}
+
+// ---------------------------------------------------------------- the activation rules
+
+void cVantry::Withdraw() noexcept {
+  SkipFailures step;
+  step([&] {
+    if (moCalendarForm) moCalendarForm->HideCalendar();
+  });
+  step([&] {
+    if (moTag) moTag->TagHide();
+  });
+}
+
+bool cVantry::Qualifies(const SheetPtr& sh, const RangePtr& target) {
+  const cUtilRegMan& reg = Reg();
+  if (reg.Bool(opt::CalendarDisabled)) return false;
+  if (Must(sh)->Type() != xl::kWorksheet) return false;
+  if (!app_->Interactive()) return false;
+  WorkbookPtr book = Must(app_->ActiveWorkbook());
+  if (book->IsInplace()) return false;
+  Must(target);
+  if (s_.m.ExcelVersion > 9 && !target->AllowEdit()) return false;
+  if (target->AreasCount() > 1) return false;
+  RangePtr first = Must(target->CellsItem(1));
+  if (first->Locked() == Variant::boolean(true) && sh->ProtectContents()) return false;
+  if (!reg.Bool(opt::ActiveForReadOnlyWorkbook) && book->ReadOnly()) return false;
+  if (!reg.Bool(opt::ActiveOverwriteFormula) && first->HasFormula() == Variant::boolean(true)) return false;
+
+  // Shape: whole rows or columns never; several cells only as one merged area.
+  std::string address = target->Address(true, true, xl::kR1C1, false);
+  if (address.find('R') == std::string::npos || address.find('C') == std::string::npos) return false;
+  Variant merged = target->MergeCells();
+  if (merged.is_null()) return false;
+  if (merged == Variant::boolean(false) && target->CellsCount() >= 2) return false;
+
+  const bool by_format = reg.Bool(opt::ActiveForCellFormat);
+  const bool by_value = reg.Bool(opt::ActiveForGeneralFormatWithDateLikeValue);
+  const IDateJudge& dates = s_.dates;
+  if (by_format) {
+    Variant format = first->NumberFormat();
+    if (format.is_text() && dates.IsDateFormat(format)) return true;
+  }
+  if (by_value) {
+    Variant value = first->Value();
+    if (!value.is_empty() && dates.IsDateLikeValue(value)) return true;
+  }
+  const bool below_date = reg.Bool(opt::ActiveForCellBelowDate);
+  const bool date_column = reg.Bool(opt::ActiveForDateColumn);
+  if (!below_date && !date_column) return false;
+  const std::int32_t row = target->Row();
+  if (row < 2) return false;
+  if (below_date) {
+    RangePtr above = Must(target->Offset(-1, 0));
+    if (by_format) {
+      Variant format = above->NumberFormat();
+      if (format.is_text() && dates.IsDateFormat(format)) return true;
+    }
+    if (by_value) {
+      Variant value = Must(above->CellsItem(1))->Value();
+      if (!value.is_empty() && dates.IsDateLikeValue(value)) return true;
+    }
+  }
+  if (date_column) {
+    Variant heading = Must(sh->Cells(row - 1, target->Column()))->Value();
+    if (heading.is_text() && icontains(heading.as_text(), "date")) return true;
+  }
+  return false;
+}
+
+void cVantry::AppExcelEvent_SheetSelectionChange(const SheetPtr& Sh, const RangePtr& Target) noexcept {
+  Withdraw();
+  StopOnFailure([&] {
+    if (Qualifies(Sh, Target)) Must(moTag)->TagDisplay(Target);
+  });
+}
+
+void cVantry::AppExcelEvent_SheetActivate(const SheetPtr& Sh) noexcept {
+  Withdraw();
+  StopOnFailure([&] {
+    if (Reg().Bool(opt::CalendarDisabled) || Must(Sh)->Type() != xl::kWorksheet) return;
+    HostObjectPtr selection = app_->Selection();
+    if (!selection) return;
+    RangePtr range = selection->AsRange();
+    if (to_lower(selection->TypeName()) != "range") return;
+    Must(range)->Activate();
+    AppExcelEvent_SheetSelectionChange(Sh, range);
+  });
+}
+
+void cVantry::AppExcelEvent_WindowActivate(const WorkbookPtr&, const ExcelWindowPtr& Wn) noexcept {
+  Withdraw();
+  StopOnFailure([&] {
+    if (Reg().Bool(opt::CalendarDisabled)) return;
+    SheetPtr sheet = Must(Must(Wn)->ActiveSheet());
+    if (sheet->Type() != xl::kWorksheet) return;
+    RangePtr cell = Wn->ActiveCell();
+    if (!cell) return;
+    cell->Activate();
+    AppExcelEvent_SheetSelectionChange(sheet, Must(Wn->Selection())->AsRange());
+  });
+}
+
+void cVantry::AppExcelEvent_WindowResize(const WorkbookPtr&, const ExcelWindowPtr& Wn) noexcept {
+  Withdraw();
+  StopOnFailure([&] {
+    if (Reg().Bool(opt::CalendarDisabled)) return;
+    SheetPtr sheet = Must(Must(Wn)->ActiveSheet());
+    if (sheet->Type() != xl::kWorksheet) return;
+    HostObjectPtr selection = Wn->Selection();
+    if (!selection || to_lower(selection->TypeName()) != "range") return;
+    RangePtr range = selection->AsRange();
+    Must(range)->Activate();
+    AppExcelEvent_SheetSelectionChange(sheet, range);
+  });
+}
+
+void cVantry::AppExcelEvent_SheetDeactivate(const SheetPtr&) noexcept { Withdraw(); }
+
+void cVantry::AppExcelEvent_WindowDeactivate(const WorkbookPtr&, const ExcelWindowPtr&) noexcept { Withdraw(); }
+
+// ---------------------------------------------------------------- calendar: open and write back
+
+RangePtr cVantry::ResolveTagTarget() {
+  ITagWindow& tag = *Must(moTag);
+  return Must(Must(Must(app_->Workbooks(tag.WorkbookName()))->Worksheets(tag.SheetName()))->Range(tag.TargetAddress()));
+}
+
+void cVantry::moTag_TagClick() noexcept {
+  SkipFailures step;
+  step([&] { LeaveCellEditMode(); });
+  if (!moTag || !moCalendarForm) return;
+  CalendarPlacementInput place;
+  WindowHandle parent = 0;
+  step([&] {
+    parent = moTag->ParentWindow();
+    place.tag_x = moTag->X();
+    place.tag_y = moTag->Y();
+    place.margin = moTag->Margin();
+  });
+  step([&] { place.window = s_.windows.WindowScreenRect(parent); });
+  step([&] {
+    const cUtilRegMan& reg = Reg();
+    place.tag_height = reg.Long(opt::TagSizeY) / s_.screen.TwipsPerPixelY();
+    place.calendar_height = reg.Long(opt::CalSizeY) / s_.screen.TwipsPerPixelY();
+    place.calendar_width = reg.Long(opt::CalSizeX) / s_.screen.TwipsPerPixelX();
+  });
+  const ScreenPoint at = PlaceCalendar(place);
+
+  // The cell the tag was shown for; without it the calendar opens with no start value.
+  Variant start;
+  RangePtr target;
+  step([&] { target = ResolveTagTarget(); });
+  if (target) {
+    start = Variant::date(s_.m.CurrentDefaultDate);
+    step([&] {
+      Variant value = Must(target->CellsItem(1))->Value();
+      if (value.is_empty()) return;
+      if (auto date = s_.dates.ReadAsDate(value)) start = Variant::date(*date);
+    });
+  }
+  step([&] { moCalendarForm->ShowCalendar(at.x, at.y, start, parent); });
+}
+
+void cVantry::moCalendarForm_CalendarClose(const Variant& value) noexcept {
+  SkipFailures step;
+  // A text is the form's cancel; anything else is written only when it is a date.
+  if (!value.is_text() && s_.dates.IsDateLikeValue(value)) {
+    RangePtr cell;
+    step([&] { cell = Must(ResolveTagTarget()->CellsItem(1)); });
+    if (cell) {
+      // The format the cell had before: unknown when it cannot be read, and then left alone.
+      std::optional<Variant> before = Attempt([&] { return cell->NumberFormat(); });
+      bool written = step([&] { cell->SetValue(value); });
+      if (written && before) {
+        step([&] {
+          const cUtilRegMan& reg = Reg();
+          std::string remembered = before->is_text() ? before->as_text() : std::string();
+          if (!reg.Bool(opt::SetDateFormatForNonDateCell) || s_.dates.IsDateFormat(Variant::text(remembered))) return;
+          const std::string& wanted = reg.Text(opt::DefaultDateFormat);
+          Variant now = cell->NumberFormat();
+          if (!now.is_text() || to_lower(now.as_text()) != to_lower(wanted)) cell->SetNumberFormat(wanted);
+        });
+      }
+    }
+  }
+  step([&] {
+    if (moCalendarForm) moCalendarForm->HideCalendar();
+  });
+}
+
+}  // namespace tessaly

@@ -1,0 +1,155 @@
+// The add-in's one controller: owns the tag, the calendar form and the command-bar buttons, decides
+// on every host event whether the tag is offered, opens the calendar beside the tag and writes the
+// picked date back into the cell.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/calendar_form.h"
+#include "core/date_judge.h"
+#include "core/image_list.h"
+#include "core/tag_window.h"
+#include "host/clock.h"
+#include "host/excel.h"
+#include "host/help_shell.h"
+#include "host/message_box.h"
+#include "host/screen_metrics.h"
+#include "host/window_system.h"
+#include "settings/m_vantry.h"
+
+namespace tessaly {
+
+// The windows and dialogs the controller creates or opens; each kind is built by its own module.
+class IControllerParts {
+ public:
+  virtual ~IControllerParts() = default;
+  virtual std::unique_ptr<ITagWindow> CreateTag() = 0;
+  virtual std::unique_ptr<ICalendarForm> CreateCalendarForm() = 0;
+  virtual std::unique_ptr<IImageList> CreateImageList() = 0;
+  // Shows the options dialog modally.
+  virtual void ShowSettings() = 0;
+  // Shows the About box modally with its two icon resources.
+  virtual void ShowAbout(const std::string& large_icon, const std::string& small_icon) = 0;
+};
+
+struct ControllerServices {
+  mVantry& m;
+  IMessageBox& messages;
+  const IScreenMetrics& screen;
+  IWindowSystem& windows;
+  IHelpShell& help;
+  const IClock& clock;
+  const IDateJudge& dates;
+  IControllerParts& parts;
+};
+
+// Where the calendar goes beside the tag: below it, or above when it would pass the window's
+// bottom; at the tag's left, or pulled back inside the window's right edge. Sizes in pixels.
+struct CalendarPlacementInput {
+  double tag_x = 0, tag_y = 0;
+  double tag_height = 0;
+  double calendar_width = 0, calendar_height = 0;
+  std::optional<ScreenRect> window;  // unknown: no clamping
+  std::int32_t margin = 8;
+};
+struct ScreenPoint {
+  std::int32_t x = 0, y = 0;
+  friend bool operator==(const ScreenPoint&, const ScreenPoint&) = default;
+};
+ScreenPoint PlaceCalendar(const CalendarPlacementInput& in);
+
+// Rounds to the nearest whole number, halves to the even neighbour.
+std::int32_t RoundHalfEven(double v);
+
+// The two messages of the display-calendar command.
+std::string DisabledMessage(const std::string& product_name, int excel_version);
+inline constexpr const char* kSelectCellFirst = "Please select a cell first.";
+
+class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFormEvents {
+ public:
+  cVantry(const ControllerServices& services, ExcelApplicationPtr app, std::string prog_id);
+  ~cVantry() override;  // teardown
+  cVantry(const cVantry&) = delete;
+  cVantry& operator=(const cVantry&) = delete;
+
+  void InitThisObject() noexcept;
+  void ClickCommandButton() noexcept;
+  void LeaveCellEditMode();  // throws: callers run it as one step
+
+  // Application events.
+  void AppExcelEvent_SheetSelectionChange(const SheetPtr& Sh, const RangePtr& Target) noexcept;
+  void AppExcelEvent_SheetActivate(const SheetPtr& Sh) noexcept;
+  void AppExcelEvent_SheetDeactivate(const SheetPtr& Sh) noexcept;
+  void AppExcelEvent_WindowActivate(const WorkbookPtr& Wb, const ExcelWindowPtr& Wn) noexcept;
+  void AppExcelEvent_WindowDeactivate(const WorkbookPtr& Wb, const ExcelWindowPtr& Wn) noexcept;
+  void AppExcelEvent_WindowResize(const WorkbookPtr& Wb, const ExcelWindowPtr& Wn) noexcept;
+
+  // Tag and calendar form events.
+  void moTag_TagClick() noexcept;
+  void moCalendarForm_CalendarClose(const Variant& value) noexcept;
+
+  // Command-bar and menu commands.
+  void cbbDisplayCalendar_Click() noexcept { ClickCommandButton(); }
+  void moRightClickMenu_Click() noexcept { ClickCommandButton(); }
+  void moToolbarQuickButton_Click() noexcept { ClickCommandButton(); }
+  void cbbSettings_Click() noexcept;
+  void cbbHelp_Click() noexcept;
+  void cbbAbout_Click() noexcept;
+  void cbbDisable_Click() noexcept;
+
+  // The context-menu entry and quick button found at start-up (creating them is the command-bar module's).
+  void DisplayRightClickMenu(bool show) noexcept;
+  bool DisplayRightClickMenu() noexcept;
+
+  // For the add-in entry, the ribbon and the tests.
+  const std::string& OnActionText() const { return msOnAction; }
+  ITagWindow* Tag() const { return moTag.get(); }
+  ICalendarForm* CalendarForm() const { return moCalendarForm.get(); }
+  IImageList* ImageList() const { return moImageList.get(); }
+  const CommandBarControlPtr& EditModeProbe() const { return moEditModeProbe; }
+  const CommandBarControlPtr& DisableButton() const { return cbbDisable; }
+  const CommandBarControlPtr& RightClickMenu() const { return moRightClickMenu; }
+  bool Subscribed() const { return cookie_ != 0; }
+
+ private:
+  // IApplicationEvents, ITagEvents, ICalendarFormEvents: straight to the named handlers.
+  void SheetSelectionChange(const SheetPtr& sh, const RangePtr& target) override { AppExcelEvent_SheetSelectionChange(sh, target); }
+  void SheetActivate(const SheetPtr& sh) override { AppExcelEvent_SheetActivate(sh); }
+  void SheetDeactivate(const SheetPtr& sh) override { AppExcelEvent_SheetDeactivate(sh); }
+  void WindowActivate(const WorkbookPtr& wb, const ExcelWindowPtr& wn) override { AppExcelEvent_WindowActivate(wb, wn); }
+  void WindowDeactivate(const WorkbookPtr& wb, const ExcelWindowPtr& wn) override { AppExcelEvent_WindowDeactivate(wb, wn); }
+  void WindowResize(const WorkbookPtr& wb, const ExcelWindowPtr& wn) override { AppExcelEvent_WindowResize(wb, wn); }
+  void TagClick() override { moTag_TagClick(); }
+  void CalendarClose(const Variant& value) override { moCalendarForm_CalendarClose(value); }
+
+  void Withdraw() noexcept;
+  // The decision for a selection; throws when the host fails, which ends it with the tag hidden.
+  bool Qualifies(const SheetPtr& sh, const RangePtr& target);
+  RangePtr ResolveTagTarget();
+  void InitUI2007() {}
+  void InitUICommandBars();
+  void SetButtonIcon(const CommandBarControlPtr& button, const std::string& key);
+  void Inform(const std::string& text);
+  const cUtilRegMan& Reg() const;
+  cUtilRegMan& Reg();
+
+  ControllerServices s_;
+  ExcelApplicationPtr app_;
+  std::string prog_id_;
+  std::int32_t cookie_ = 0;
+
+  ExcelApplicationPtr AppExcelEvent;
+  std::unique_ptr<ICalendarForm> moCalendarForm;
+  std::unique_ptr<ITagWindow> moTag;
+  CommandBarControlPtr cbbDisplayCalendar, cbbSettings, cbbDisable, cbbHelp, cbbAbout;
+  CommandBarControlPtr moRightClickMenu, moToolbarQuickButton;
+  CommandBarPtr moToolbar;
+  std::unique_ptr<IImageList> moImageList;
+  std::string msOnAction;
+  CommandBarControlPtr moEditModeProbe;
+};
+
+}  // namespace tessaly

@@ -1,0 +1,43 @@
+// The tag as the controller drives it: shown beside a cell, hidden, clicked, and the values it
+// records when shown.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "host/excel.h"
+
+namespace tessaly {
+
+class ITagEvents {
+ public:
+  virtual ~ITagEvents() = default;
+  virtual void TagClick() = 0;
+};
+
+// Members may throw HostError when the platform fails.
+class ITagWindow {
+ public:
+  virtual ~ITagWindow() = default;
+  virtual void InitThisObject(const std::string& icon_path) = 0;
+  virtual void SetEventSink(ITagEvents* sink) = 0;
+  // Places and shows the tag beside the target when it is on screen; true when shown.
+  virtual bool TagDisplay(const RangePtr& target) = 0;
+  virtual void TagHide() = 0;
+  // Raises TagClick as a click on the tag would.
+  virtual void TriggerClickEvent() = 0;
+  virtual void Unload() = 0;
+
+  virtual bool Displayed() const = 0;
+  virtual bool LeftSide() const = 0;
+  virtual WindowHandle ParentWindow() const = 0;  // the workbook window of the last showing
+  virtual std::int32_t X() const = 0;             // screen pixels of the top-left corner
+  virtual std::int32_t Y() const = 0;
+  virtual std::string TargetAddress() const = 0;  // "$B$3", or "$B$3:$C$4" for a merged area
+  virtual std::string SheetName() const = 0;
+  virtual std::string WorkbookName() const = 0;
+  // The small pixel margin the tag publishes; the calendar keeps 4 of them inside the window's right edge.
+  virtual std::int32_t Margin() const = 0;
+};
+
+}  // namespace tessaly

@@ -1,0 +1,486 @@
+// The controller on the stand-in host: the main path, the decision, commands, edit mode, the
+// calendar's placement and start date, the write-back and the fault sweep.
+#include "core/controller.h"
+
+#include <gtest/gtest.h>
+
+#include "controller_world.h"
+
+namespace tessaly::testing {
+namespace {
+
+using sim::SimExcel;
+
+TEST(controller_main_path, date_cell_to_written_date) {
+  ControllerWorld w;
+  w.Start();
+  SimExcel::Cell(w.sheet(), "B3").number_format = "d mmm yyyy";
+  SimExcel::Cell(w.sheet(), "B3").value = Variant::date(Ymd(2024, 2, 29));
+  w.host->UserSelect("B3");
+  ASSERT_TRUE(w.tag().Displayed());
+  EXPECT_EQ(w.tag().address, "$B$3");
+  w.tag().TriggerClickEvent();
+  ASSERT_TRUE(w.calendar().Shown());
+  EXPECT_EQ(w.calendar().start, Variant::date(Ymd(2024, 2, 29)));
+  EXPECT_EQ(w.calendar().owner, w.host->Book("Book1").window);
+  w.calendar().Close(Variant::date(Ymd(2025, 3, 14)));
+  EXPECT_EQ(SimExcel::Cell(w.sheet(), "B3").value, Variant::date(Ymd(2025, 3, 14)));
+  EXPECT_EQ(SimExcel::Cell(w.sheet(), "B3").number_format, "d mmm yyyy");
+  EXPECT_FALSE(w.calendar().Shown());
+  EXPECT_TRUE(w.tag().Displayed());
+}
+
+TEST(controller_main_path, general_cell_gets_default_date_format) {
+  ControllerWorld w;
+  w.reg().Value(opt::DefaultDateFormat, Variant::text("yyyy/mm/dd"));
+  w.Start();
+  w.sheet().protect_contents = false;
+  SimExcel::Cell(w.sheet(), "A1").value = Variant::text("Due date");
+  w.host->UserSelect("A2");
+  ASSERT_TRUE(w.tag().Displayed());
+  w.tag().TriggerClickEvent();
+  EXPECT_EQ(w.calendar().start, Variant::date(w.m.CurrentDefaultDate));
+  w.calendar().Close(Variant::date(Ymd(2025, 1, 2)));
+  EXPECT_EQ(SimExcel::Cell(w.sheet(), "A2").number_format, "yyyy/mm/dd");
+}
+
+TEST(controller_main_path, host_short_date_format_kept_when_it_equals_the_default) {
+  ControllerWorld w;
+  w.reg().Value(opt::DefaultDateFormat, Variant::text("M/D/YYYY"));
+  w.Start();
+  SimExcel::Cell(w.sheet(), "A1").value = Variant::text("Date");
+  w.host->UserSelect("A2");
+  w.tag().TriggerClickEvent();
+  w.calendar().Close(Variant::date(Ymd(2025, 1, 2)));
+  EXPECT_EQ(SimExcel::Cell(w.sheet(), "A2").number_format, "m/d/yyyy");  // the host's own, same but for case
+}
+
+// ---------------------------------------------------------------- the decision
+
+struct DecisionCase {
+  const char* name;
+  std::function<void(ControllerWorld&)> arrange;
+  const char* select;
+  bool shown;
+};
+
+void DateFormatted(ControllerWorld& w, const char* a1) { SimExcel::Cell(w.sheet(), a1).number_format = "dd/mm/yyyy"; }
+
+TEST(controller_decision, stops_and_qualification_rules) {
+  const std::vector<DecisionCase> cases = {
+      {"date format", [](auto& w) { DateFormatted(w, "C5"); }, "C5", true},
+      {"general format, empty", [](auto&) {}, "C5", false},
+      {"disabled", [](auto& w) { DateFormatted(w, "C5"), w.set(opt::CalendarDisabled, true); }, "C5", false},
+      {"not interactive", [](auto& w) { DateFormatted(w, "C5"), w.host->SetInteractive(false); }, "C5", false},
+      {"in place", [](auto& w) { DateFormatted(w, "C5"), w.host->Book("Book1").inplace = true; }, "C5", false},
+      {"locked on protected sheet", [](auto& w) { DateFormatted(w, "C5"), w.sheet().protect_contents = true; }, "C5", false},
+      {"unlocked on protected sheet",
+       [](auto& w) { DateFormatted(w, "C5"), w.sheet().protect_contents = true, SimExcel::Cell(w.sheet(), "C5").locked = false; },
+       "C5", true},
+      {"two areas", [](auto& w) { DateFormatted(w, "A1"), DateFormatted(w, "C3"); }, "A1,C3", false},
+      {"whole row", [](auto& w) { DateFormatted(w, "C5"); }, "$5:$5", false},
+      {"whole column", [](auto& w) { DateFormatted(w, "C5"); }, "C:C", false},
+      {"two cells", [](auto& w) { DateFormatted(w, "A1"), DateFormatted(w, "B1"); }, "A1:B1", false},
+      {"one merged area", [](auto& w) { DateFormatted(w, "A1"), SimExcel::Merge(w.sheet(), "A1:B2"); }, "A1:B2", true},
+      {"partly merged", [](auto& w) { DateFormatted(w, "A1"), SimExcel::Merge(w.sheet(), "A1:B1"); }, "A1:C1", false},
+      {"read-only allowed", [](auto& w) { DateFormatted(w, "C5"), w.host->Book("Book1").read_only = true; }, "C5", true},
+      {"read-only refused",
+       [](auto& w) { DateFormatted(w, "C5"), w.host->Book("Book1").read_only = true, w.set(opt::ActiveForReadOnlyWorkbook, false); },
+       "C5", false},
+      {"formula", [](auto& w) { DateFormatted(w, "C5"), SimExcel::SetFormula(w.sheet(), "C5", "=TODAY()", Variant::date(45000)); }, "C5", false},
+      {"formula allowed",
+       [](auto& w) {
+         DateFormatted(w, "C5"), SimExcel::SetFormula(w.sheet(), "C5", "=TODAY()", Variant::date(45000));
+         w.set(opt::ActiveOverwriteFormula, true);
+       },
+       "C5", true},
+      {"format rule off", [](auto& w) { DateFormatted(w, "C5"), w.set(opt::ActiveForCellFormat, false); }, "C5", false},
+      {"date value", [](auto& w) { SimExcel::Cell(w.sheet(), "C5").value = Variant::date(45000); }, "C5", true},
+      {"date text value", [](auto& w) { SimExcel::Cell(w.sheet(), "C5").value = Variant::text("2020-05-06"); }, "C5", true},
+      {"plain number", [](auto& w) { SimExcel::Cell(w.sheet(), "C5").value = Variant::number(45000); }, "C5", false},
+      {"value rule off",
+       [](auto& w) { SimExcel::Cell(w.sheet(), "C5").value = Variant::date(45000), w.set(opt::ActiveForGeneralFormatWithDateLikeValue, false); },
+       "C5", false},
+      {"below date format", [](auto& w) { DateFormatted(w, "C4"); }, "C5", true},
+      {"below date format, format rule off",
+       [](auto& w) { DateFormatted(w, "C4"), w.set(opt::ActiveForCellFormat, false); }, "C5", false},
+      {"below date value", [](auto& w) { SimExcel::Cell(w.sheet(), "C4").value = Variant::date(45000); }, "C5", true},
+      {"below date rule off",
+       [](auto& w) { DateFormatted(w, "C4"), w.set(opt::ActiveForCellBelowDate, false); }, "C5", false},
+      {"below text Start Date", [](auto& w) { SimExcel::Cell(w.sheet(), "C4").value = Variant::text("Start Date"); }, "C5", true},
+      {"below UPDATED", [](auto& w) { SimExcel::Cell(w.sheet(), "C4").value = Variant::text("UPDATED"); }, "C5", true},
+      {"below 2011", [](auto& w) { SimExcel::Cell(w.sheet(), "C4").value = Variant::number(2011); }, "C5", false},
+      {"date column off",
+       [](auto& w) { SimExcel::Cell(w.sheet(), "C4").value = Variant::text("Date"), w.set(opt::ActiveForDateColumn, false); }, "C5", false},
+      {"row 1 never by the rules above", [](auto&) {}, "C1", false},
+  };
+  for (const DecisionCase& c : cases) {
+    ControllerWorld w;
+    w.Start();
+    c.arrange(w);
+    w.host->UserSelect(c.select);
+    EXPECT_EQ(w.tag().Displayed(), c.shown) << c.name;
+  }
+}
+
+TEST(controller_decision, allow_edit_not_asked_of_version_9) {
+  ControllerWorld w("9.0");
+  w.Start();
+  DateFormatted(w, "C5");
+  w.host->UserSelect("C5");
+  EXPECT_TRUE(w.tag().Displayed());
+  EXPECT_EQ(w.host->Calls("Range.AllowEdit"), 0);
+}
+
+TEST(controller_decision, every_event_withdraws) {
+  ControllerWorld w;
+  w.Start();
+  DateFormatted(w, "C5");
+  w.host->UserSelect("C5");
+  w.tag().TriggerClickEvent();
+  ASSERT_TRUE(w.calendar().Shown());
+  w.host->UserActivateSheet("Chart1");
+  EXPECT_FALSE(w.tag().Displayed());
+  EXPECT_FALSE(w.calendar().Shown());
+  w.host->UserActivateSheet("Sheet1");  // re-runs the decision for the selection there
+  EXPECT_TRUE(w.tag().Displayed());
+  EXPECT_EQ(SimExcel::Cell(w.sheet(), "C5").value, Variant());  // closing by event writes nothing
+}
+
+TEST(controller_decision, window_activate_and_resize_rerun) {
+  ControllerWorld w;
+  w.Start();
+  w.host->AddWorkbook("Book2", {"Data"});
+  SimExcel::Cell(w.host->Sheet("Book2", "Data"), "A1").number_format = "yyyy-mm-dd";
+  w.host->UserActivateWorkbook("Book2");
+  EXPECT_TRUE(w.tag().Displayed());
+  EXPECT_EQ(w.tag().book_name, "Book2");
+  w.host->UserResizeWindow();
+  EXPECT_TRUE(w.tag().Displayed());
+  w.host->UserSelectObject("Picture");
+  w.host->UserResizeWindow();
+  EXPECT_FALSE(w.tag().Displayed());
+}
+
+TEST(controller_decision, disabled_hides_everything) {
+  ControllerWorld w;
+  w.Start();
+  DateFormatted(w, "C5");
+  w.host->UserSelect("C5");
+  w.set(opt::CalendarDisabled, true);
+  for (auto act : std::vector<std::function<void()>>{[&] { w.host->UserSelect("C5"); }, [&] { w.host->UserResizeWindow(); },
+                                                      [&] { w.host->UserActivateSheet("Sheet2"); }}) {
+    w.tag().displayed = true;
+    act();
+    EXPECT_FALSE(w.tag().Displayed());
+  }
+}
+
+// ---------------------------------------------------------------- commands
+
+TEST(controller_commands, disabled_message_for_both_host_generations) {
+  for (const char* version : {"12.0", "11.0"}) {
+    ControllerWorld w(version);
+    w.Start();
+    w.set(opt::CalendarDisabled, true);
+    w.controller->ClickCommandButton();
+    ASSERT_EQ(w.platform.messages.shown().size(), 1u);
+    const MessageRequest& box = w.platform.messages.shown()[0];
+    std::string n = w.m.ProductName;
+    std::string tail = std::string(version) == "12.0" ? "click the Disable button again in the Quenby ribbon group."
+                                                       : "click the Disable button again on the " + n + " toolbar.";
+    EXPECT_EQ(box.text, "You have disabled " + n + ".\r\n\r\nTo enable " + n + ", " + tail);
+    EXPECT_EQ(box.title, n);
+    EXPECT_EQ(box.icon, MsgIcon::Information);
+    EXPECT_FALSE(w.calendar().Shown());
+  }
+}
+
+TEST(controller_commands, picture_selected_asks_for_a_cell) {
+  ControllerWorld w;
+  w.Start();
+  w.host->UserSelectObject("Picture");
+  w.controller->ClickCommandButton();
+  ASSERT_EQ(w.platform.messages.shown().size(), 1u);
+  EXPECT_EQ(w.platform.messages.shown()[0].text, "Please select a cell first.");
+}
+
+TEST(controller_commands, any_range_opens_the_calendar_without_the_rules) {
+  ControllerWorld w;
+  w.Start();
+  w.host->Book("Book1").panes = 2;
+  w.host->UserSelect("D4:E9");
+  w.controller->ClickCommandButton();
+  EXPECT_TRUE(w.calendar().Shown());
+  EXPECT_EQ(w.tag().address, "$D$4:$E$9");
+  EXPECT_EQ(w.host->Calls("Range.Activate"), 1);  // split window: the active cell is activated
+}
+
+TEST(controller_commands, cell_off_screen_opens_nothing) {
+  ControllerWorld w;
+  w.Start();
+  w.tag().on_screen = false;
+  w.controller->ClickCommandButton();
+  EXPECT_FALSE(w.calendar().Shown());
+  EXPECT_TRUE(w.platform.messages.shown().empty());
+}
+
+TEST(controller_commands, edit_mode_commits_or_discards) {
+  for (bool accept : {true, false}) {
+    ControllerWorld w;
+    w.set(opt::AcceptNewValueInEditingMode, accept);
+    w.Start();
+    w.host->UserSelect("B2");
+    w.host->UserBeginEdit("2024-01-05");
+    w.controller->ClickCommandButton();
+    EXPECT_FALSE(w.host->Editing());
+    ASSERT_EQ(w.host->sent_keys.size(), 1u);
+    EXPECT_EQ(w.host->sent_keys[0], accept ? "^~" : "{ESC}");
+    EXPECT_EQ(SimExcel::Cell(w.sheet(), "B2").value, accept ? Variant::text("2024-01-05") : Variant());
+    EXPECT_EQ(w.calendar().start, accept ? Variant::date(Ymd(2024, 1, 5)) : Variant::date(w.m.CurrentDefaultDate));
+  }
+}
+
+TEST(controller_commands, no_keys_outside_edit_mode_or_without_probe) {
+  ControllerWorld w;
+  w.host->RemoveBar("Visual Basic");
+  w.Start();
+  ASSERT_TRUE(w.controller->EditModeProbe());  // the WordArt menu's button stands in
+  EXPECT_EQ(w.controller->EditModeProbe()->Id(), 2179);
+  w.controller->ClickCommandButton();
+  EXPECT_TRUE(w.host->sent_keys.empty());
+}
+
+TEST(controller_commands, disable_toggle) {
+  ControllerWorld w("11.0");
+  auto& bar = w.host->AddBar(w.m.ProductName);
+  auto button = std::make_shared<sim::ControlModel>();
+  button->tag = "DisableOrEnable";
+  bar.controls.push_back(button);
+  w.Start();
+  ASSERT_TRUE(w.controller->DisableButton());
+  DateFormatted(w, "C5");
+  w.host->UserSelect("C5");
+  ASSERT_TRUE(w.tag().Displayed());
+  w.controller->cbbDisable_Click();
+  EXPECT_EQ(button->state, xl::kButtonDown);
+  EXPECT_EQ(button->tooltip, "Click to enable " + w.m.ProductName);
+  EXPECT_EQ(button->picture, "enable");
+  EXPECT_TRUE(w.reg().Bool(opt::CalendarDisabled));
+  EXPECT_EQ(w.platform.store.at("CalendarDisabled"), "1");
+  EXPECT_FALSE(w.tag().Displayed());
+  w.controller->cbbDisable_Click();
+  EXPECT_EQ(button->state, xl::kButtonUp);
+  EXPECT_EQ(button->tooltip, "Click to disable " + w.m.ProductName);
+  EXPECT_EQ(button->picture, "disable");
+  EXPECT_FALSE(w.reg().Bool(opt::CalendarDisabled));
+  EXPECT_TRUE(w.tag().Displayed());  // shown again at once for the current cell
+}
+
+TEST(controller_commands, help_about_settings) {
+  ControllerWorld w;
+  w.Start();
+  w.controller->cbbHelp_Click();
+  w.controller->cbbAbout_Click();
+  w.controller->cbbSettings_Click();
+  ASSERT_EQ(w.desk.help_shown.size(), 1u);
+  EXPECT_EQ(w.desk.help_shown[0], "C:\\Tessaly\\TESSALY.chm::/index.htm");
+  EXPECT_EQ(w.parts.about, std::vector<std::string>{"app32,app16"});
+  EXPECT_EQ(w.parts.settings_shown, 1);
+  w.desk.fail_help = true;
+  w.controller->cbbHelp_Click();  // nothing escapes
+}
+
+// ---------------------------------------------------------------- placement and start value
+
+TEST(controller_placement, below_above_and_pulled_left) {
+  struct Case {
+    double x, y;
+    ScreenPoint expected;
+  };
+  // Tag 20 px high, calendar 345 x 177 px, window right 1000, bottom 700, m = 8.
+  const Case cases[] = {
+      {100, 100, {100, 120}},
+      {100, 600, {100, 423}},
+      {900, 100, {1000 - 345 - 32, 120}},
+      {900, 600, {623, 423}},
+  };
+  for (const Case& c : cases) {
+    ControllerWorld w;
+    w.Start();
+    w.tag().x = static_cast<std::int32_t>(c.x);
+    w.tag().y = static_cast<std::int32_t>(c.y);
+    w.host->UserSelect("A1");
+    w.tag().displayed = true;
+    w.tag().TriggerClickEvent();
+    EXPECT_EQ(w.calendar().at, c.expected) << c.x << "," << c.y;
+  }
+  EXPECT_EQ(RoundHalfEven(2.5), 2);
+  EXPECT_EQ(RoundHalfEven(3.5), 4);
+}
+
+TEST(controller_start_value, cell_values) {
+  struct Case {
+    Variant value;
+    Variant expected;
+  };
+  const double def = Ymd(2025, 12, 9);
+  const Case cases[] = {
+      {Variant(), Variant::date(def)},
+      {Variant::text("abc"), Variant::date(def)},
+      {Variant::number(3.5), Variant::date(def)},
+      {Variant::date(Ymd(1850, 6, 1)), Variant::date(Ymd(1850, 6, 1))},
+      {Variant::date(45000.5), Variant::date(45000.5)},
+  };
+  for (const Case& c : cases) {
+    ControllerWorld w;
+    w.Start();
+    SimExcel::Cell(w.sheet(), "A1").value = c.value;
+    w.host->UserSelect("A1");
+    w.controller->ClickCommandButton();
+    EXPECT_EQ(w.calendar().start, c.expected) << c.value.to_text();
+  }
+}
+
+// ---------------------------------------------------------------- write-back
+
+TEST(controller_write_back, renamed_sheet_writes_nothing) {
+  ControllerWorld w;
+  w.Start();
+  w.host->UserSelect("B2");
+  w.controller->ClickCommandButton();
+  w.host->UserRenameSheet("Book1", "Sheet1", "Renamed");
+  w.calendar().Close(Variant::date(Ymd(2025, 1, 1)));
+  EXPECT_EQ(SimExcel::Cell(w.sheet("Renamed"), "B2").value, Variant());
+  EXPECT_FALSE(w.calendar().Shown());
+}
+
+TEST(controller_write_back, formula_overwritten) {
+  ControllerWorld w;
+  w.Start();
+  SimExcel::SetFormula(w.sheet(), "B2", "=TODAY()", Variant::date(45000));
+  SimExcel::Cell(w.sheet(), "B2").number_format = "yyyy-mm-dd";
+  w.host->UserSelect("B2");
+  w.controller->ClickCommandButton();
+  w.calendar().Close(Variant::date(Ymd(2025, 1, 1)));
+  EXPECT_TRUE(SimExcel::Cell(w.sheet(), "B2").formula.empty());
+  EXPECT_EQ(SimExcel::Cell(w.sheet(), "B2").value, Variant::date(Ymd(2025, 1, 1)));
+  EXPECT_EQ(SimExcel::Cell(w.sheet(), "B2").number_format, "yyyy-mm-dd");
+}
+
+TEST(controller_write_back, cancel_and_non_dates_write_nothing) {
+  ControllerWorld w;
+  w.Start();
+  w.host->UserSelect("B2");
+  for (Variant v : {Variant::text(""), Variant::text("2025-01-01"), Variant::date(45000.25), Variant::number(45000)}) {
+    w.controller->ClickCommandButton();
+    w.calendar().Close(v);
+    EXPECT_EQ(SimExcel::Cell(w.sheet(), "B2").value, Variant());
+    EXPECT_FALSE(w.calendar().Shown());
+  }
+}
+
+TEST(controller_write_back, format_untouched_when_option_off) {
+  ControllerWorld w;
+  w.set(opt::SetDateFormatForNonDateCell, false);
+  w.reg().Value(opt::DefaultDateFormat, Variant::text("yyyy/mm/dd"));
+  w.Start();
+  SimExcel::Cell(w.sheet(), "B2").number_format = "0.00";
+  w.host->UserSelect("B2");
+  w.controller->ClickCommandButton();
+  w.calendar().Close(Variant::date(Ymd(2025, 1, 1)));
+  EXPECT_EQ(SimExcel::Cell(w.sheet(), "B2").number_format, "0.00");
+}
+
+TEST(controller_write_back, protected_cell_refuses_and_stays_whole) {
+  ControllerWorld w;
+  w.reg().Value(opt::DefaultDateFormat, Variant::text("yyyy/mm/dd"));
+  w.Start();
+  w.host->UserSelect("B2");
+  w.controller->ClickCommandButton();
+  w.sheet().protect_contents = true;
+  w.calendar().Close(Variant::date(Ymd(2025, 1, 1)));
+  EXPECT_EQ(SimExcel::Cell(w.sheet(), "B2").value, Variant());
+  EXPECT_EQ(SimExcel::Cell(w.sheet(), "B2").number_format, "General");
+  EXPECT_FALSE(w.calendar().Shown());
+}
+
+// ---------------------------------------------------------------- start-up and teardown
+
+TEST(controller_lifecycle, init_and_teardown) {
+  ControllerWorld w;
+  w.platform.store.put("FirstTimeRun", "0");
+  w.Start();
+  EXPECT_EQ(w.controller->OnActionText(), "!<TESSALY.Connect>");
+  EXPECT_EQ(w.tag().icon, "C:\\Tessaly\\pictures\\cal16.ico");
+  EXPECT_EQ(w.calendar().init, Variant::date(std::floor(w.platform.clock.serial)));
+  EXPECT_EQ(w.controller->ImageList()->Count(), 6u);
+  EXPECT_EQ(w.controller->EditModeProbe()->Id(), 3627);
+  EXPECT_EQ(w.host->Subscribers(), 1u);
+  w.controller.reset();
+  EXPECT_EQ(w.host->Subscribers(), 0u);
+}
+
+// ---------------------------------------------------------------- faults
+
+// Every host member the handlers reach fails in turn, once and always: nothing escapes, the tag
+// ends hidden when the decision could not finish, and no cell is half-written.
+TEST(controller_faults, sweep_every_member) {
+  for (const std::string& member : SimExcel::Members()) {
+    for (bool always : {false, true}) {
+      ControllerWorld w;
+      w.reg().Value(opt::DefaultDateFormat, Variant::text("yyyy/mm/dd"));
+      w.Start();
+      SimExcel::Cell(w.sheet(), "A1").value = Variant::text("Date");
+      SimExcel::Cell(w.sheet(), "B2").number_format = "yyyy-mm-dd";
+      always ? w.host->FailAlways(member) : w.host->FailNext(member);
+      w.host->UserSelect("A2");
+      bool decided = w.tag().Displayed();
+      w.host->UserSelect("B2");
+      w.host->UserResizeWindow();
+      w.host->UserActivateSheet("Sheet2");
+      w.host->UserActivateSheet("Sheet1");
+      w.host->UserActivateWorkbook("Book1");
+      w.host->UserSelect("A2");
+      w.tag().displayed = true;
+      w.tag().TriggerClickEvent();
+      w.controller->ClickCommandButton();
+      w.calendar().Close(Variant::date(Ymd(2025, 1, 1)));
+      w.controller->cbbDisable_Click();
+      w.controller->cbbHelp_Click();
+      EXPECT_FALSE(w.calendar().Shown()) << member;
+      const sim::CellModel& a2 = SimExcel::Cell(w.sheet(), "A2");
+      // Written means value and format together, or the value alone when the format could not be set.
+      if (!(a2.value == Variant())) {
+        EXPECT_EQ(a2.value, Variant::date(Ymd(2025, 1, 1))) << member;
+        if (member != "Range.NumberFormat.set" && member != "Range.NumberFormat.get") {
+          EXPECT_EQ(a2.number_format, "yyyy/mm/dd") << member;
+        }
+      } else {
+        EXPECT_EQ(a2.number_format, "General") << member;
+      }
+      (void)decided;
+      w.host->ClearFaults();
+      w.controller.reset();
+    }
+  }
+}
+
+TEST(controller_faults, decision_failure_leaves_tag_hidden) {
+  const char* members[] = {"Sheet.Type", "Application.Interactive", "Application.ActiveWorkbook", "Range.AllowEdit",
+                           "Range.Areas.Count", "Range.Cells.Item", "Range.Locked", "Range.HasFormula",
+                           "Range.Address", "Range.MergeCells", "Range.NumberFormat.get"};
+  for (const char* member : members) {
+    ControllerWorld w;
+    w.Start();
+    DateFormatted(w, "C5");
+    w.host->UserSelect("C5");
+    ASSERT_TRUE(w.tag().Displayed());
+    w.host->FailNext(member);
+    w.host->UserSelect("C5");
+    EXPECT_FALSE(w.tag().Displayed()) << member;
+  }
+}
+
+}  // namespace
+}  // namespace tessaly::testing
