@@ -36,11 +36,14 @@ std::optional<double> parse_iso_date(const std::string& text) {
 
 std::string folder_of_program(const char* argv0) {
   std::error_code ec;
-  auto exe = std::filesystem::canonical("/proc/self/exe", ec);
-  std::filesystem::path dir = ec ? std::filesystem::absolute(argv0).parent_path() : exe.parent_path();
-  std::string s = dir.string();
+  std::filesystem::path exe = argv0;
+#ifdef __linux__
+  exe = std::filesystem::canonical("/proc/self/exe", ec);
+  if (ec) exe = argv0;
+#endif
+  std::string dir = std::filesystem::absolute(exe, ec).parent_path().string();
   char sep = MakeFileSystem()->separator();
-  return s.empty() || s.back() == sep ? s : s + sep;
+  return dir.empty() || dir.back() == sep ? dir : dir + sep;
 }
 
 }  // namespace

@@ -1,0 +1,205 @@
+// The real settings services of this platform: the per-user store, files and folders, special
+// folders and the version (natively the POSIX ones, under Wine the Win32 ones).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "host/host_error.h"
+#include "host/platform_settings.h"
+#include "settings/folders.h"
+#include "settings/machine_file.h"
+#include "settings/reg_man.h"
+#include "sim/recording_message_box.h"
+
+namespace tessaly {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string unique_name(const std::string& stem) {
+  return stem + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 1000000007);
+}
+
+// A fresh folder under the temporary folder, removed afterwards; natively it also holds the
+// per-user store, so the tests never touch the real one.
+struct TempFolder {
+  TempFolder() {
+    path = fs::temp_directory_path() / unique_name("tessaly-platform-");
+    fs::create_directories(path);
+#ifndef _WIN32
+    ::setenv("XDG_CONFIG_HOME", (path / "config").string().c_str(), 1);
+#endif
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+  }
+  std::string operator/(const std::string& name) const { return (path / name).string(); }
+  fs::path path;
+};
+
+struct PlatformSettings : ::testing::Test {
+  TempFolder temp;
+  std::unique_ptr<IUserSettings> store = MakeUserSettings();
+  std::unique_ptr<IFileSystem> files = MakeFileSystem();
+  std::string app = unique_name("TessalyTest");
+};
+
+TEST_F(PlatformSettings, values_round_trip_in_stored_order) {
+  const std::pair<std::string, std::string> values[] = {
+      {"Plain", "text"},
+      {"Lines", "one\r\ntwo\nthree\r"},
+      {"Equals=Key", "a=b=c"},
+      {"[Bracket]", "[x]"},
+      {"Back\\slash", "C:\\path\\"},
+      {"Spaces", "  padded  "},
+      {"Empty", ""},
+      {"Unicode", "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC \xF0\x9F\x93\x85"},
+      {"Long", std::string(20000, 'x')},
+  };
+  for (const auto& [k, v] : values) store->save(app, "GlobalOptions", k, v);
+  auto listed = store->list(app, "GlobalOptions");
+  ASSERT_EQ(listed.size(), std::size(values));
+#ifdef _WIN32
+  // RegEnumValue's order is the registry's own (Wine keeps values sorted by name): compare sorted.
+  std::sort(listed.begin(), listed.end());
+  std::vector<std::pair<std::string, std::string>> expected(std::begin(values), std::end(values));
+  std::sort(expected.begin(), expected.end());
+#else
+  std::vector<std::pair<std::string, std::string>> expected(std::begin(values), std::end(values));
+#endif
+  for (std::size_t i = 0; i < listed.size(); ++i) {
+    EXPECT_EQ(listed[i].first, expected[i].first) << i;
+    EXPECT_TRUE(listed[i].second == expected[i].second) << expected[i].first;
+    EXPECT_TRUE(store->get(app, "globaloptions", expected[i].first, "<default>") == expected[i].second)
+        << expected[i].first;
+  }
+}
+
+TEST_F(PlatformSettings, keys_replace_case_blind_and_sections_are_apart) {
+  store->save(app, "GlobalOptions", "FirstTimeRun", "1");
+  store->save(app, "GlobalOptions", "FIRSTTIMERUN", "0");
+  store->save(app, "Other", "FirstTimeRun", "other");
+  auto listed = store->list(app, "GlobalOptions");
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0].second, "0");
+  EXPECT_EQ(store->get(app, "Other", "firsttimerun", ""), "other");
+}
+
+TEST_F(PlatformSettings, missing_application_section_or_key) {
+  EXPECT_TRUE(store->list(app, "GlobalOptions").empty());
+  EXPECT_EQ(store->get(app, "GlobalOptions", "FirstTimeRun", "1"), "1");
+  store->save(app, "GlobalOptions", "A", "a");
+  EXPECT_TRUE(store->list(app, "Nothing").empty());
+  EXPECT_EQ(store->get(app, "GlobalOptions", "B", "dflt"), "dflt");
+}
+
+TEST_F(PlatformSettings, bytes_that_are_no_utf8) {
+  const std::string odd("\xff\x01\x7f", 3);
+  store->save(app, "GlobalOptions", "Odd", odd);
+#ifdef _WIN32
+  // The registry holds UTF-16 text: bytes that are no UTF-8 cannot survive, they become U+FFFD.
+  EXPECT_NE(store->get(app, "GlobalOptions", "Odd", ""), odd);
+#else
+  EXPECT_EQ(store->get(app, "GlobalOptions", "Odd", ""), odd);
+#endif
+}
+
+TEST_F(PlatformSettings, files_and_folders) {
+  std::string dir = temp / "made";
+  EXPECT_FALSE(files->attributes(dir));
+  files->create_folder(dir);
+  ASSERT_TRUE(files->attributes(dir));
+  EXPECT_TRUE(files->attributes(dir)->directory);
+  EXPECT_THROW(files->create_folder(temp / "no" + files->separator() + "such"), HostError);
+
+  std::string file = dir + files->separator() + "Tessaly.conf";
+  EXPECT_THROW(files->read_file(file), HostError);
+  files->replace_file(file, std::string(5000, 'o'));
+  std::string record("new\0record", 10);
+  files->replace_file(file, record);
+  EXPECT_EQ(files->read_file(file), record) << "the old, longer file is gone entirely";
+  EXPECT_FALSE(files->attributes(file)->directory);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << "no temporary left behind";
+  EXPECT_THROW(files->replace_file(temp / "missing" + files->separator() + "x.conf", "x"), HostError);
+}
+
+TEST_F(PlatformSettings, users_grant) {
+  std::string dir = temp / "shared";
+  files->create_folder(dir);
+  files->grant_users_full_access(dir);
+#ifndef _WIN32
+  auto perms = fs::status(dir).permissions();
+  EXPECT_EQ(perms & fs::perms::others_all, fs::perms::others_all);
+  EXPECT_EQ(perms & fs::perms::group_all, fs::perms::group_all);
+#endif
+  EXPECT_THROW(files->grant_users_full_access(temp / "absent"), HostError);
+}
+
+TEST_F(PlatformSettings, special_folders_and_version) {
+  auto shell = MakeShellFolders();
+  for (int csidl : {kCsidlAppData, kCsidlCommonAppData}) {
+    std::string path = shell->special_folder(csidl);
+    EXPECT_FALSE(path.empty()) << csidl;
+    EXPECT_NE(path.back(), files->separator());
+  }
+  EXPECT_THROW(shell->special_folder(-7), HostError);
+  WindowsVersion v = MakeSystemInfo()->windows_version();
+#ifdef _WIN32
+  EXPECT_TRUE(v.xp_or_later());
+#else
+  EXPECT_EQ(v.major, 0u) << "not Windows";
+#endif
+}
+
+TEST_F(PlatformSettings, long_folder_paths) {
+  sim::RecordingMessageBox boxes;
+  std::string product = "Tessaly";
+  std::string path = temp.path.string();
+  while (path.size() < 300) path += files->separator() + std::string(30, 'd');
+  bool made = EnsureFolderExists({*files, boxes, product, {}}, path, false);
+#ifdef _WIN32
+  // Win32 folder paths may end at MAX_PATH (248 characters for a folder) unless long paths are
+  // enabled; Wine has no such limit. Either way the outcome is consistent and nothing is thrown.
+  if (!made) {
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].text.rfind("Cannot create the following folder: \r\n\r\n", 0), 0u);
+    return;
+  }
+#endif
+  EXPECT_TRUE(made);
+  EXPECT_TRUE(FolderExists(*files, path));
+  EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(PlatformSettings, machine_file_through_the_settings_object) {
+  sim::RecordingMessageBox boxes;
+  auto shell = MakeShellFolders();
+  auto system = MakeSystemInfo();
+  auto locale = MakeLocale();
+  auto clock = MakeClock();
+  std::string folder = temp.path.string() + files->separator();
+  std::string odd = "line\r\nbreak = and " + std::string(3000, 'z');
+  files->replace_file(folder + app + ".conf", std::string(10000, '#'));  // an older, longer record
+  auto load = [&] {
+    auto reg = std::make_unique<cUtilRegMan>(SettingsServices{*store, *files, *shell, *system, boxes, *locale, *clock},
+                                             app, folder);
+    reg->InitThisObject(73, "GlobalOptions");
+    reg->InitValue(6, "UrlHome", kTypeString, Variant::text("https://home/"), kStorePerMachine);
+    reg->LoadAll();
+    return reg;
+  };
+  load()->Value(6, Variant::text(odd));
+  EXPECT_TRUE(DecodeMachineRecord(files->read_file(folder + app + ".conf")));
+  store->save(app, "GlobalOptions", "UrlHome", "https://mine/");
+  EXPECT_EQ(load()->Text(6), odd) << "the machine file wins over an unlisted user value";
+  EXPECT_EQ(store->get(app, "GlobalOptions", "UrlHome", ""), odd);
+  EXPECT_TRUE(boxes.shown().empty());
+}
+
+}  // namespace
+}  // namespace tessaly
