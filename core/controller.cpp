@@ -216,14 +216,16 @@ void cVantry::cbbDisable_Click() noexcept {
   step([&] { cbbDisable->SetTooltipText("Click to disable " + name); });
   step([&] { SetButtonIcon(cbbDisable, "disable"); });
   step([&] { Reg().Value(opt::CalendarDisabled, Variant::boolean(false)); });
-  step([&] {
-    SheetPtr sheet = app_->ActiveSheet();
-    if (!sheet || sheet->Type() != xl::kWorksheet) return;
-    RangePtr cell = app_->ActiveCell();
-    if (!cell) return;
-    cell->Activate();
-    AppExcelEvent_SheetSelectionChange(sheet, Must(app_->Selection())->AsRange());
-  });
+  step([&] { ShowTagForActiveCell(); });
+}
+
+void cVantry::ShowTagForActiveCell() {
+  SheetPtr sheet = app_->ActiveSheet();
+  if (!sheet || sheet->Type() != xl::kWorksheet) return;
+  RangePtr cell = app_->ActiveCell();
+  if (!cell) return;
+  cell->Activate();
+  AppExcelEvent_SheetSelectionChange(sheet, Must(app_->Selection())->AsRange());
 }
 
 // ---------------------------------------------------------------- the activation rules

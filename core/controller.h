@@ -14,8 +14,10 @@
 #include "core/tag_window.h"
 #include "host/clock.h"
 #include "host/excel.h"
+#include "host/file_system.h"
 #include "host/help_shell.h"
 #include "host/message_box.h"
+#include "host/ribbon.h"
 #include "host/screen_metrics.h"
 #include "host/window_system.h"
 #include "settings/m_vantry.h"
@@ -33,6 +35,8 @@ class IControllerParts {
   virtual void ShowSettings() = 0;
   // Shows the About box modally with its two icon resources.
   virtual void ShowAbout(const std::string& large_icon, const std::string& small_icon) = 0;
+  // The add-in's icon resource of that name as a picture; throws HostError when there is none.
+  virtual ButtonImagePtr LoadIconResource(const std::string& name) = 0;
 };
 
 struct ControllerServices {
@@ -44,6 +48,7 @@ struct ControllerServices {
   const IClock& clock;
   const IDateJudge& dates;
   IControllerParts& parts;
+  const IFileSystem& files;
 };
 
 // Where the calendar goes beside the tag: below it, or above when it would pass the window's
@@ -99,10 +104,22 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   void cbbHelp_Click() noexcept;
   void cbbAbout_Click() noexcept;
   void cbbDisable_Click() noexcept;
+  // The enable half of the toggles: shows the tag at once for the current cell when it qualifies.
+  void ShowTagForActiveCell();
 
   // The context-menu entry and quick button found at start-up (creating them is the command-bar module's).
   void DisplayRightClickMenu(bool show) noexcept;
   bool DisplayRightClickMenu() noexcept;
+
+  // Ribbon callbacks of hosts of version 12 and later.
+  std::string GetCustomUI(const std::string& ribbon_id) noexcept;
+  void ZorelOnLoad(const RibbonUIPtr& ribbon) noexcept { moRibbon = ribbon; }
+  void ZorelToggleButtonProc(IRibbonControl& control, bool pressed) noexcept;
+  bool ZorelToggleButtonGetPressed(IRibbonControl& control) noexcept;
+  void ZorelButtonProc(IRibbonControl& control) noexcept;
+  ButtonImagePtr ZorelLoadImage(const std::string& image_id) noexcept;
+  ButtonImagePtr ZorelGetImage(IRibbonControl& control) noexcept;
+  std::string ZorelGetScreentip(IRibbonControl& control) noexcept;
 
   // For the add-in entry, the ribbon and the tests.
   const std::string& OnActionText() const { return msOnAction; }
@@ -150,6 +167,7 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   std::unique_ptr<IImageList> moImageList;
   std::string msOnAction;
   CommandBarControlPtr moEditModeProbe;
+  RibbonUIPtr moRibbon;
 };
 
 }  // namespace tessaly

@@ -96,6 +96,11 @@ class RecordingParts : public IControllerParts {
   std::unique_ptr<IImageList> CreateImageList() override { return std::make_unique<InMemoryImageList>(); }
   void ShowSettings() override { ++settings_shown; }
   void ShowAbout(const std::string& a, const std::string& b) override { about.push_back(a + "," + b); }
+  ButtonImagePtr LoadIconResource(const std::string& name) override {
+    InMemoryImageList list;
+    list.Add(name);
+    return list.Picture(name);
+  }
 
   RecordingTag* tag = nullptr;
   RecordingCalendar* calendar = nullptr;
@@ -143,7 +148,7 @@ struct ControllerWorld {
   }
   void Start() {
     controller = std::make_unique<cVantry>(
-        ControllerServices{m, platform.messages, desk, desk, desk, platform.clock, judge, parts}, host, "TESSALY.Connect");
+        ControllerServices{m, platform.messages, desk, desk, desk, platform.clock, judge, parts, platform.files}, host, "TESSALY.Connect");
     controller->InitThisObject();
     tag().parent = host->Book("Book1").window;
   }

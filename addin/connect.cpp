@@ -1,0 +1,96 @@
+// Connection and disconnection of the add-in, in the host's order of events.
+#include "addin/connect.h"
+
+#include <cctype>
+
+#include "core/error_policy.h"
+#include "host/text.h"
+
+namespace tessaly {
+
+int ExtractExcelVersionNumber(const std::string& text) {
+  std::string t = trim(text);
+  int value = 0;
+  for (char ch : t) {
+    if (!std::isdigit(static_cast<unsigned char>(ch))) break;
+    if (value > 100000) break;  // a version never runs that long; keep the number in range
+    value = value * 10 + (ch - '0');
+  }
+  return value;
+}
+
+WindowHandle GetExcelMainWindow(int excel_version, IExcelApplication& app, IWindowSystem& windows) {
+  if (excel_version > 9) return app.Hwnd();
+  const std::uint32_t me = windows.CurrentProcessId();
+  for (WindowHandle w = windows.FindTopLevelWindow("XLMAIN", 0); w != 0; w = windows.FindTopLevelWindow("XLMAIN", w))
+    if (windows.WindowProcessId(w) == me) return w;
+  return 0;
+}
+
+void Connect::OnConnection(const ExcelApplicationPtr& Application, std::int32_t ConnectMode,
+                           const AddInInstancePtr& AddInInst, const std::vector<Variant>& custom) noexcept {
+  SkipFailures step;
+  step([&] {
+    m_.AddInFolder = s_.addin_folder;
+    const char sep = s_.settings.files.separator();
+    if (m_.AddInFolder.empty() || m_.AddInFolder.back() != sep) m_.AddInFolder += sep;
+  });
+  addin_ = AddInInst;
+  if (ConnectMode == kConnectExternal || ConnectMode == kConnectCommandLine || pending_reload_) return;
+  // Started by automation: no user to serve.
+  if (!custom.empty() && custom[0].is_number() && custom[0].as_double() == 3) return;
+  app_ = Application;
+  step([&] { m_.ExcelVersion = ExtractExcelVersionNumber(app_->Version(xl::kEnglishLocale)); });
+  step([&] { m_.ProductName = MakeProductName(); });
+  step([&] { ReadFirstTimeRun(m_, s_.settings.store); });
+  step([&] { InitSystem(m_, s_.settings, s_.parse_date); });
+  step([&] { m_.ExcelMainWindow = GetExcelMainWindow(m_.ExcelVersion, *app_, s_.windows); });
+  const bool built = StopOnFailure([&] {
+    judge_ = s_.make_date_judge(m_);
+    if (!judge_ || !m_.RegMan) throw HostError("the options are not loaded");
+    std::string prog_id = addin_ ? addin_->ProgId() : std::string("TESSALY.Connect");
+    controller_ = std::make_unique<cVantry>(
+        ControllerServices{m_, s_.settings.messages, s_.screen, s_.windows, s_.help, s_.settings.clock, *judge_, s_.parts,
+                           s_.settings.files},
+        app_, prog_id);
+    controller_->InitThisObject();
+  });
+  if (!built) controller_.reset();
+}
+
+void Connect::OnDisconnection(std::int32_t, const std::vector<Variant>&) noexcept {
+  if (pending_reload_) return;
+  controller_.reset();
+  judge_.reset();
+  app_.reset();
+  addin_.reset();
+}
+
+Connect::~Connect() { controller_.reset(); }
+
+std::string Connect::GetCustomUI(const std::string& ribbon_id) noexcept {
+  return controller_ ? controller_->GetCustomUI(ribbon_id) : std::string();
+}
+void Connect::ZorelOnLoad(const RibbonUIPtr& ribbon) noexcept {
+  if (controller_) controller_->ZorelOnLoad(ribbon);
+}
+void Connect::ZorelToggleButtonProc(IRibbonControl& control, bool pressed) noexcept {
+  if (controller_) controller_->ZorelToggleButtonProc(control, pressed);
+}
+bool Connect::ZorelToggleButtonGetPressed(IRibbonControl& control) noexcept {
+  return controller_ && controller_->ZorelToggleButtonGetPressed(control);
+}
+void Connect::ZorelButtonProc(IRibbonControl& control) noexcept {
+  if (controller_) controller_->ZorelButtonProc(control);
+}
+ButtonImagePtr Connect::ZorelLoadImage(const std::string& image_id) noexcept {
+  return controller_ ? controller_->ZorelLoadImage(image_id) : nullptr;
+}
+ButtonImagePtr Connect::ZorelGetImage(IRibbonControl& control) noexcept {
+  return controller_ ? controller_->ZorelGetImage(control) : nullptr;
+}
+std::string Connect::ZorelGetScreentip(IRibbonControl& control) noexcept {
+  return controller_ ? controller_->ZorelGetScreentip(control) : std::string();
+}
+
+}  // namespace tessaly

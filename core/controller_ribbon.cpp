@@ -1,0 +1,78 @@
+// The controller's ribbon callbacks: the ribbon description, the buttons and the disable toggle.
+#include "core/controller.h"
+#include "core/error_policy.h"
+#include "host/text.h"
+#include "settings/option_ids.h"
+
+namespace tessaly {
+
+namespace {
+constexpr const char* kToggleId = "ZorelToggleButtonDisable";
+}
+
+std::string cVantry::GetCustomUI(const std::string&) noexcept {
+  std::string path;
+  SkipFailures step;
+  step([&] { path = Reg().Text(opt::RibbonFile); });
+  try {
+    return s_.files.read_file(path);
+  } catch (const std::exception& e) {
+    step([&] {
+      s_.messages.show({"Warning: Cannot load the following Ribbon XML file: \r\n\r\n" + path +
+                            "\r\n\r\nError message returned by the system: " + e.what(),
+                        s_.m.ProductName, MsgIcon::Critical, MsgButtons::OK});
+    });
+  } catch (...) {
+  }
+  return {};
+}
+
+void cVantry::ZorelToggleButtonProc(IRibbonControl& control, bool pressed) noexcept {
+  SkipFailures step;
+  std::string id;
+  step([&] { Reg().Value(opt::CalendarDisabled, Variant::boolean(pressed)); });
+  step([&] { id = control.Id(); });
+  if (iequals(id, kToggleId)) {
+    if (pressed) Withdraw();
+    else step([&] { ShowTagForActiveCell(); });
+  }
+  step([&] {
+    if (moRibbon) moRibbon->InvalidateControl(id);
+  });
+}
+
+bool cVantry::ZorelToggleButtonGetPressed(IRibbonControl& control) noexcept {
+  return Attempt([&] { return iequals(control.Id(), kToggleId) && Reg().Bool(opt::CalendarDisabled); }).value_or(false);
+}
+
+void cVantry::ZorelButtonProc(IRibbonControl& control) noexcept {
+  std::string id = Attempt([&] { return control.Id(); }).value_or("");
+  if (iequals(id, "ZorelButtonCalendar")) {
+    SkipFailures()([&] { LeaveCellEditMode(); });
+    ClickCommandButton();
+  } else if (iequals(id, "ZorelButtonCalendarQuickAccessBar")) {
+    ClickCommandButton();
+  } else if (iequals(id, "ZorelButtonSettings")) {
+    cbbSettings_Click();
+  } else if (iequals(id, "ZorelButtonHelp")) {
+    cbbHelp_Click();
+  } else if (iequals(id, "ZorelButtonAbout")) {
+    cbbAbout_Click();
+  }
+}
+
+ButtonImagePtr cVantry::ZorelLoadImage(const std::string& image_id) noexcept {
+  return Attempt([&] { return s_.parts.LoadIconResource(image_id); }).value_or(nullptr);
+}
+
+ButtonImagePtr cVantry::ZorelGetImage(IRibbonControl&) noexcept {
+  return Attempt([&] { return s_.parts.LoadIconResource(Reg().Bool(opt::CalendarDisabled) ? "enable" : "disable"); })
+      .value_or(nullptr);
+}
+
+std::string cVantry::ZorelGetScreentip(IRibbonControl&) noexcept {
+  bool disabled = Attempt([&] { return Reg().Bool(opt::CalendarDisabled); }).value_or(false);
+  return (disabled ? "Click to enable " : "Click to disable ") + s_.m.ProductName;
+}
+
+}  // namespace tessaly

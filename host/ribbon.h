@@ -1,0 +1,32 @@
+// The host's ribbon objects as the add-in's ribbon callbacks receive them, and the add-in
+// instance the host connects.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace tessaly {
+
+class IRibbonUI {
+ public:
+  virtual ~IRibbonUI() = default;
+  // Makes the host ask the control's getters again, later.
+  virtual void InvalidateControl(const std::string& control_id) = 0;
+};
+using RibbonUIPtr = std::shared_ptr<IRibbonUI>;
+
+class IRibbonControl {
+ public:
+  virtual ~IRibbonControl() = default;
+  virtual std::string Id() = 0;
+};
+
+// The host's object for this add-in in its list of COM add-ins.
+class IAddInInstance {
+ public:
+  virtual ~IAddInInstance() = default;
+  virtual std::string ProgId() = 0;
+};
+using AddInInstancePtr = std::shared_ptr<IAddInInstance>;
+
+}  // namespace tessaly

@@ -1,0 +1,181 @@
+// The add-in entry: version and main window, the connection's early stops, the first-run flag,
+// reloads and the ribbon calls with and without a controller.
+#include "addin/connect.h"
+
+#include <gtest/gtest.h>
+
+#include "core/controller_world.h"
+
+namespace tessaly::testing {
+namespace {
+
+struct Instance : IAddInInstance {
+  std::string ProgId() override { return "TESSALY.Connect"; }
+};
+
+struct Control : IRibbonControl {
+  explicit Control(std::string i) : id(std::move(i)) {}
+  std::string Id() override { return id; }
+  std::string id;
+};
+
+struct AddInWorld {
+  AddInWorld() {
+    host = sim::SimExcel::Create("12.0");
+    host->AddWorkbook("Book1");
+    desk.AddWindow(host->Book("Book1").window, "EXCEL7", desk.current_process, {0, 0, 1000, 700});
+  }
+  std::unique_ptr<Connect> Make() {
+    return std::make_unique<Connect>(ConnectServices{
+        platform.services(), desk, desk, desk, parts,
+        [this](const mVantry&) -> std::unique_ptr<IDateJudge> {
+          if (no_judge) return nullptr;
+          return std::make_unique<TestDateJudge>();
+        },
+        nullptr, "C:\\Tessaly"});
+  }
+  FakePlatform platform;
+  std::shared_ptr<sim::SimExcel> host;
+  sim::SimDesktop desk;
+  RecordingParts parts;
+  bool no_judge = false;
+};
+
+TEST(addin_version, leading_digits) {
+  const std::pair<const char*, int> cases[] = {{"12.0", 12}, {"14.0", 14}, {"9.0", 9}, {"11.0a", 11},
+                                               {"  16.0 ", 16}, {"v12", 0}, {"", 0}, {"99999999999999", 999999}};
+  for (auto [text, expected] : cases) EXPECT_EQ(ExtractExcelVersionNumber(text), expected) << text;
+}
+
+TEST(addin_main_window, by_version) {
+  AddInWorld w;
+  w.host->SetHwnd(0x777);
+  w.desk.AddWindow(0x100, "XLMAIN", 1, {});                       // another host process
+  w.desk.AddWindow(0x200, "XLMAIN", w.desk.current_process, {});  // ours
+  EXPECT_EQ(GetExcelMainWindow(9, *w.host, w.desk), 0x200u);
+  EXPECT_EQ(GetExcelMainWindow(10, *w.host, w.desk), 0x777u);
+  sim::SimDesktop empty;
+  EXPECT_EQ(GetExcelMainWindow(9, *w.host, empty), 0u);
+}
+
+TEST(addin_connection, early_stops_create_no_controller) {
+  struct Case {
+    const char* name;
+    std::int32_t mode;
+    std::vector<Variant> custom;
+    bool reload;
+    bool controller;
+  };
+  const std::vector<Case> cases = {
+      {"external program", kConnectExternal, {Variant::i4(1)}, false, false},
+      {"command line", kConnectCommandLine, {Variant::i4(1)}, false, false},
+      {"automation", kConnectStartup, {Variant::i4(3)}, false, false},
+      {"reload pending", kConnectStartup, {Variant::i4(1)}, true, false},
+      {"user interface", kConnectStartup, {Variant::i4(1)}, false, true},
+      {"embedded", kConnectAfterStartup, {Variant::i4(2)}, false, true},
+      {"no custom value", kConnectStartup, {}, false, true},
+  };
+  for (const Case& c : cases) {
+    AddInWorld w;
+    auto addin = w.Make();
+    if (c.reload) addin->SetPendingReload(std::make_shared<int>(0));
+    addin->OnConnection(w.host, c.mode, std::make_shared<Instance>(), c.custom);
+    EXPECT_EQ(addin->Controller() != nullptr, c.controller) << c.name;
+    EXPECT_EQ(addin->Module().AddInFolder, "C:\\Tessaly\\") << c.name;
+    EXPECT_EQ(w.host->Subscribers(), c.controller ? 1u : 0u) << c.name;
+  }
+}
+
+TEST(addin_connection, start_up_values) {
+  AddInWorld w;
+  w.host->SetHwnd(0x4321);
+  auto addin = w.Make();
+  addin->OnConnection(w.host, kConnectStartup, std::make_shared<Instance>(), {Variant::i4(1)});
+  ASSERT_TRUE(addin->Controller());
+  EXPECT_EQ(addin->Module().ExcelVersion, 12);
+  EXPECT_EQ(addin->Module().ExcelMainWindow, 0x4321u);
+  EXPECT_EQ(addin->Module().HelpFilePath, "C:\\Tessaly\\TESSALY.chm");
+  EXPECT_EQ(addin->Controller()->OnActionText(), "!<TESSALY.Connect>");
+}
+
+TEST(addin_connection, first_run_over_two_connections) {
+  AddInWorld w;
+  auto first = w.Make();
+  first->OnConnection(w.host, kConnectStartup, std::make_shared<Instance>(), {Variant::i4(1)});
+  EXPECT_TRUE(first->Module().FirstRun);
+  EXPECT_EQ(w.platform.store.at("FirstTimeRun"), "0");
+  first->OnDisconnection(0, {});
+  auto second = w.Make();
+  second->OnConnection(w.host, kConnectStartup, std::make_shared<Instance>(), {Variant::i4(1)});
+  EXPECT_FALSE(second->Module().FirstRun);
+}
+
+TEST(addin_connection, failing_controller_leaves_add_in_inert) {
+  AddInWorld w;
+  w.no_judge = true;
+  auto addin = w.Make();
+  addin->OnConnection(w.host, kConnectStartup, std::make_shared<Instance>(), {Variant::i4(1)});
+  EXPECT_EQ(addin->Controller(), nullptr);
+  Control toggle("ZorelToggleButtonDisable");
+  EXPECT_EQ(addin->GetCustomUI("Microsoft.Excel.Workbook"), "");
+  EXPECT_FALSE(addin->ZorelToggleButtonGetPressed(toggle));
+  EXPECT_EQ(addin->ZorelGetScreentip(toggle), "");
+  EXPECT_EQ(addin->ZorelGetImage(toggle), nullptr);
+  addin->ZorelButtonProc(toggle);
+  addin->ZorelToggleButtonProc(toggle, true);
+  EXPECT_TRUE(w.platform.messages.shown().empty());
+}
+
+TEST(addin_connection, host_failures_do_not_escape) {
+  for (const char* member : {"Application.Version", "Application.Hwnd", "Application.Advise", "Application.CommandBars"}) {
+    AddInWorld w;
+    w.host->FailAlways(member);
+    auto addin = w.Make();
+    addin->OnConnection(w.host, kConnectStartup, std::make_shared<Instance>(), {Variant::i4(1)});
+    EXPECT_NE(addin->Controller(), nullptr) << member;  // the controller skips what fails
+    addin->OnDisconnection(0, {});
+  }
+}
+
+TEST(addin_disconnection, reload_keeps_the_controller) {
+  AddInWorld w;
+  auto addin = w.Make();
+  addin->OnConnection(w.host, kConnectStartup, std::make_shared<Instance>(), {Variant::i4(1)});
+  cVantry* controller = addin->Controller();
+  ASSERT_TRUE(controller);
+  addin->SetPendingReload(std::make_shared<int>(0));
+  addin->OnDisconnection(0, {});
+  addin->OnConnection(w.host, kConnectStartup, std::make_shared<Instance>(), {Variant::i4(1)});
+  EXPECT_EQ(addin->Controller(), controller);
+  EXPECT_FALSE(w.parts.tag->unloaded);
+  EXPECT_EQ(w.host->Subscribers(), 1u);
+  addin->SetPendingReload(nullptr);
+  addin->OnDisconnection(0, {});
+  EXPECT_EQ(addin->Controller(), nullptr);
+  EXPECT_EQ(w.host->Subscribers(), 0u);
+}
+
+TEST(addin_ribbon, forwarded_to_the_controller) {
+  AddInWorld w;
+  auto addin = w.Make();
+  addin->OnConnection(w.host, kConnectStartup, std::make_shared<Instance>(), {Variant::i4(1)});
+  const std::string name = addin->Module().ProductName;
+  Control toggle("ZorelToggleButtonDisable");
+  EXPECT_EQ(addin->ZorelGetScreentip(toggle), "Click to disable " + name);
+  EXPECT_EQ(addin->ZorelGetImage(toggle)->Key(), "disable");
+  addin->ZorelToggleButtonProc(toggle, true);
+  EXPECT_TRUE(addin->ZorelToggleButtonGetPressed(toggle));
+  EXPECT_EQ(addin->ZorelGetScreentip(toggle), "Click to enable " + name);
+  EXPECT_EQ(w.platform.store.at("CalendarDisabled"), "1");
+  // The ribbon file is missing: the warning names the path and the system's reason.
+  EXPECT_EQ(addin->GetCustomUI("Microsoft.Excel.Workbook"), "");
+  ASSERT_EQ(w.platform.messages.shown().size(), 1u);
+  EXPECT_EQ(w.platform.messages.shown()[0].text,
+            "Warning: Cannot load the following Ribbon XML file: \r\n\r\nC:\\Tessaly\\caltab.xml\r\n\r\n"
+            "Error message returned by the system: The system cannot find the file specified.");
+  w.platform.files.files["C:\\Tessaly\\caltab.xml"] = "<customUI/>";
+  EXPECT_EQ(addin->GetCustomUI("Microsoft.Excel.Workbook"), "<customUI/>");
+}
+
+}  // namespace
+}  // namespace tessaly::testing
