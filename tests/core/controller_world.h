@@ -14,99 +14,13 @@
 #include "settings/option_ids.h"
 #include "sim/desktop.h"
 #include "sim/excel_sim.h"
+#include "sim/headless_ui.h"
 
 namespace tessaly::testing {
 
-// Shows itself for every target unless told the cell is off screen; records what it was shown for.
-class RecordingTag : public ITagWindow {
- public:
-  void InitThisObject(const std::string& icon_path) override { icon = icon_path; }
-  void SetEventSink(ITagEvents* s) override { sink = s; }
-  bool TagDisplay(const RangePtr& target) override {
-    ++displays;
-    if (displayed) return true;
-    if (!on_screen) return false;
-    address = target->Address(true, true, xl::kA1, false);
-    SheetPtr sheet = target->Worksheet();
-    sheet_name = sheet->Name();
-    book_name = sheet->Parent()->Name();
-    displayed = true;
-    return true;
-  }
-  void TagHide() override { displayed = false; }
-  void TriggerClickEvent() override {
-    if (sink) sink->TagClick();
-  }
-  void Unload() override { unloaded = true; }
-  bool Displayed() const override { return displayed; }
-  bool LeftSide() const override { return false; }
-  WindowHandle ParentWindow() const override { return parent; }
-  std::int32_t X() const override { return x; }
-  std::int32_t Y() const override { return y; }
-  std::string TargetAddress() const override { return address; }
-  std::string SheetName() const override { return sheet_name; }
-  std::string WorkbookName() const override { return book_name; }
-  std::int32_t Margin() const override { return 8; }
-
-  ITagEvents* sink = nullptr;
-  std::string icon, address, sheet_name, book_name;
-  bool displayed = false, on_screen = true, unloaded = false;
-  WindowHandle parent = 0;
-  std::int32_t x = 100, y = 100;
-  int displays = 0;
-};
-
-class RecordingCalendar : public ICalendarForm {
- public:
-  void InitThisObject(const Variant& v) override { init = v; }
-  void SetEventSink(ICalendarFormEvents* s) override { sink = s; }
-  void ShowCalendar(std::int32_t x, std::int32_t y, const Variant& start_date, WindowHandle parent) override {
-    if (shown) return;
-    ++shows;
-    at = {x, y};
-    start = start_date;
-    owner = parent;
-    shown = true;
-  }
-  void HideCalendar() override { shown = false; }
-  void Unload() override { unloaded = true; }
-  bool Shown() const override { return shown; }
-  void Close(const Variant& v) { sink->CalendarClose(v); }
-
-  ICalendarFormEvents* sink = nullptr;
-  Variant init, start;
-  ScreenPoint at;
-  WindowHandle owner = 0;
-  bool shown = false, unloaded = false;
-  int shows = 0;
-};
-
-class RecordingParts : public IControllerParts {
- public:
-  std::unique_ptr<ITagWindow> CreateTag() override {
-    auto t = std::make_unique<RecordingTag>();
-    tag = t.get();
-    return t;
-  }
-  std::unique_ptr<ICalendarForm> CreateCalendarForm() override {
-    auto c = std::make_unique<RecordingCalendar>();
-    calendar = c.get();
-    return c;
-  }
-  std::unique_ptr<IImageList> CreateImageList() override { return std::make_unique<InMemoryImageList>(); }
-  void ShowSettings() override { ++settings_shown; }
-  void ShowAbout(const std::string& a, const std::string& b) override { about.push_back(a + "," + b); }
-  ButtonImagePtr LoadIconResource(const std::string& name) override {
-    InMemoryImageList list;
-    list.Add(name);
-    return list.Picture(name);
-  }
-
-  RecordingTag* tag = nullptr;
-  RecordingCalendar* calendar = nullptr;
-  int settings_shown = 0;
-  std::vector<std::string> about;
-};
+using RecordingTag = sim::HeadlessTag;
+using RecordingCalendar = sim::HeadlessCalendarForm;
+using RecordingParts = sim::HeadlessParts;
 
 // Dates as the tests need them: a format is a date format when it has day, month or year codes
 // and no time codes; values are dates from 1900 on without a time of day; texts "yyyy-mm-dd".
