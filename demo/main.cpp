@@ -7,6 +7,7 @@
 
 #include "core/date/serial_date.h"
 #include "core/error_policy.h"
+#include "demo/session.h"
 #include "host/platform_settings.h"
 #include "settings/init_system.h"
 #include "sim/recording_message_box.h"
@@ -96,5 +97,6 @@ int main(int, char** argv) {
     for (std::size_t p; (p = text.find("\r\n")) != std::string::npos;) text.replace(p, 2, "\n    ");
     std::printf("  [%s] %s\n", b.title.c_str(), text.c_str());
   }
+  demo::RunStandInSession();
   return 0;
 }
