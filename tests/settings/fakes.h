@@ -114,20 +114,30 @@ struct FakeShell : IShellFolders {
 };
 
 struct FakeSystem : ISystemInfo {
-  WindowsVersion windows_version() const override { return version; }
+  WindowsVersion windows_version() const override {
+    if (fail) throw HostError(-1, "no version");
+    return version;
+  }
+  bool fail = false;
   WindowsVersion version{6, 1};
 };
 
 struct FakeLocale : ILocale {
   LocaleData user_default() const override {
+    if (fail) throw HostError(-1, "no locale");
     LocaleData d = LocaleData::us_english();
     d.short_date_pattern = "dd.MM.yyyy";
     return d;
   }
+  bool fail = false;
 };
 
 struct FakeClock : IClock {
-  double now() const override { return serial; }
+  double now() const override {
+    if (fail) throw HostError(-1, "no clock");
+    return serial;
+  }
+  bool fail = false;
   double serial = 46000.75;  // 9 December 2025, 18:00
 };
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/error_policy.h"
 #include "fakes.h"
 #include "settings/option_catalogue.h"
 
@@ -74,6 +75,10 @@ TEST_F(InitSystemTest, first_run_is_seen_once) {
   p.store.put("FirstTimeRun", " 1 ");
   ReadFirstTimeRun(m, p.store);
   EXPECT_TRUE(m.FirstRun);
+  p.store.put("FirstTimeRun", "1");
+  p.store.fail_write = true;
+  EXPECT_THROW(ReadFirstTimeRun(m, p.store), HostError);
+  EXPECT_TRUE(m.FirstRun) << "the flag is known before the store refuses the 0";
 }
 
 TEST_F(InitSystemTest, default_date_restore) {
@@ -117,12 +122,38 @@ TEST_F(InitSystemTest, unknown_special_folders_leave_the_folders_unknown) {
   EXPECT_TRUE(m.RegMan->Bool(opt::DisplayTooltip));
 }
 
-TEST_F(InitSystemTest, unreadable_store_and_version_keep_defaults) {
-  p.store.fail_read = true;
-  p.store.fail_write = true;
-  mVantry m = start();
-  EXPECT_EQ(m.RegMan->Long(opt::CalendarYearMax), 2100);
-  EXPECT_TRUE(p.messages.shown().empty());
+// Each platform service failing on its own: start-up still ends with every option registered
+// and at its default, and nothing escapes.
+TEST(init_system_faults, every_service_failing_alone) {
+  using Fault = void (*)(FakePlatform&);
+  const std::pair<const char*, Fault> faults[] = {
+      {"store read", [](FakePlatform& p) { p.store.fail_read = true; }},
+      {"store write", [](FakePlatform& p) { p.store.fail_write = true; }},
+      {"file read", [](FakePlatform& p) { p.files.fail_read = true; }},
+      {"file write", [](FakePlatform& p) { p.files.fail_write = true; }},
+      {"grant", [](FakePlatform& p) { p.files.fail_grant = true; }},
+      {"shell", [](FakePlatform& p) { p.shell.fail = true; }},
+      {"version", [](FakePlatform& p) { p.system.fail = true; }},
+      {"locale", [](FakePlatform& p) { p.locale.fail = true; }},
+      {"clock", [](FakePlatform& p) { p.clock.fail = true; }},
+      {"user folder", [](FakePlatform& p) { p.files.fail_create.insert("C:\\Users\\ann\\AppData\\Roaming\\Brenmoor"); }},
+  };
+  for (const auto& [name, fault] : faults) {
+    SCOPED_TRACE(name);
+    FakePlatform p;
+    p.files.files["C:\\ProgramData\\Brenmoor\\Tessaly\\Tessaly.conf"] = "not a record";
+    fault(p);
+    mVantry m;
+    m.AddInFolder = "C:\\Addins\\";
+    SkipFailures()([&] { ReadFirstTimeRun(m, p.store); });  // as the connection handler runs it
+    ASSERT_NO_THROW(InitSystem(m, p.services(), parse_iso));
+    ASSERT_TRUE(m.RegMan);
+    EXPECT_EQ(m.RegMan->Value(opt::CalendarYearMax), Variant::i2(2100));
+    EXPECT_EQ(m.RegMan->Text(opt::RibbonFile), "C:\\Addins\\caltab.xml");
+    EXPECT_FALSE(m.RegMan->Text(opt::DefaultDateFormat).empty());
+    EXPECT_EQ(m.FormatDelimiter, "`1`");
+    for (const MessageRequest& box : p.messages.shown()) EXPECT_EQ(box.icon, MsgIcon::Critical);
+  }
 }
 
 }  // namespace
