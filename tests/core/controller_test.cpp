@@ -176,6 +176,22 @@ TEST(controller_decision, disabled_hides_everything) {
   }
 }
 
+TEST(controller_decision, asks_the_host_once_per_value) {
+  ControllerWorld w;
+  w.Start();
+  w.tag().on_screen = false;  // only the decision's own calls are counted
+  SimExcel::Cell(w.sheet(), "D1").value = Variant::text("Due date");
+  w.host->ResetCalls();
+  w.host->UserSelect("D2");  // the last rule: every test runs
+  for (const char* member : {"Application.ActiveWorkbook", "Application.Interactive", "Sheet.Type", "Range.Row", "Range.Column",
+                             "Range.AllowEdit", "Range.Areas.Count", "Range.Locked", "Range.HasFormula", "Range.Address",
+                             "Range.MergeCells", "Range.Cells.Count", "Range.Offset", "Sheet.Cells"}) {
+    EXPECT_LE(w.host->Calls(member), 1) << member;
+  }
+  EXPECT_EQ(w.host->Calls("Range.Value.get"), 3);  // the cell, the cell above as a range, the heading cell
+  EXPECT_EQ(w.tag().displays, 1);
+}
+
 // ---------------------------------------------------------------- commands
 
 TEST(controller_commands, disabled_message_for_both_host_generations) {
@@ -239,6 +255,19 @@ TEST(controller_commands, edit_mode_commits_or_discards) {
     EXPECT_EQ(SimExcel::Cell(w.sheet(), "B2").value, accept ? Variant::text("2024-01-05") : Variant());
     EXPECT_EQ(w.calendar().start, accept ? Variant::date(Ymd(2024, 1, 5)) : Variant::date(w.m.CurrentDefaultDate));
   }
+}
+
+TEST(controller_commands, host_events_while_leaving_edit_mode) {
+  ControllerWorld w;
+  w.Start();
+  w.host->UserSelect("B2");
+  w.host->UserBeginEdit("x");
+  // The host delivers a selection change of its own while it processes the keystrokes.
+  w.host->Post([&] { w.host->UserSelect("C3"); });
+  w.controller->ClickCommandButton();
+  EXPECT_FALSE(w.host->Editing());
+  EXPECT_TRUE(w.calendar().Shown());
+  EXPECT_EQ(SimExcel::Cell(w.sheet(), "B2").value, Variant::text("x"));
 }
 
 TEST(controller_commands, no_keys_outside_edit_mode_or_without_probe) {

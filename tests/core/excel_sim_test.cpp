@@ -1,0 +1,153 @@
+// The stand-in host behaves as the real one does where the controller depends on it: addresses,
+// mixed properties, merged areas, the reaction to a date, edit mode, protection and faults.
+#include "sim/excel_sim.h"
+
+#include <gtest/gtest.h>
+
+namespace tessaly::sim {
+namespace {
+
+struct World {
+  World() {
+    host = SimExcel::Create("12.0");
+    host->AddWorkbook("Book 1", {"Sheet1"});
+  }
+  SheetModel& sheet() { return host->Sheet("Book 1", "Sheet1"); }
+  RangePtr range(const std::string& a1) { return host->ActiveSheet()->Range(a1); }
+  std::shared_ptr<SimExcel> host;
+};
+
+TEST(sim_address, both_styles) {
+  struct Case {
+    const char* in;
+    const char* a1;
+    const char* r1c1;
+  };
+  const Case cases[] = {
+      {"B3", "$B$3", "R3C2"},          {"b3:c4", "$B$3:$C$4", "R3C2:R4C3"}, {"$5:$7", "$5:$7", "R5:R7"},
+      {"5:5", "$5:$5", "R5"},          {"C:C", "$C:$C", "C3"},              {"A1,C3", "$A$1,$C$3", "R1C1,R3C3"},
+      {"XFD1048576", "$XFD$1048576", "R1048576C16384"},
+  };
+  World w;
+  for (const Case& c : cases) {
+    RangePtr r = w.range(c.in);
+    EXPECT_EQ(r->Address(true, true, xl::kA1, false), c.a1) << c.in;
+    EXPECT_EQ(r->Address(true, true, xl::kR1C1, false), c.r1c1) << c.in;
+  }
+  EXPECT_EQ(w.range("B3")->Address(false, false, xl::kA1, false), "B3");
+  EXPECT_EQ(w.range("B3")->Address(true, true, xl::kA1, true), "'[Book 1]Sheet1'!$B$3");
+  for (const char* bad : {"", "3", "B", "B0", "XFE1", "A1:", "1A"}) EXPECT_THROW(w.range(bad), HostError) << bad;
+}
+
+TEST(sim_range, mixed_properties_are_null) {
+  World w;
+  SimExcel::Cell(w.sheet(), "A1").number_format = "d/m/yyyy";
+  SimExcel::Cell(w.sheet(), "A2").locked = false;
+  SimExcel::SetFormula(w.sheet(), "A3", "=NOW()", Variant::date(45000));
+  SimExcel::Merge(w.sheet(), "C1:D2");
+  EXPECT_EQ(w.range("A1")->NumberFormat(), Variant::text("d/m/yyyy"));
+  EXPECT_TRUE(w.range("A1:A2")->NumberFormat().is_null());
+  EXPECT_EQ(w.range("B1:B9")->NumberFormat(), Variant::text("General"));
+  EXPECT_TRUE(w.range("A1:A2")->Locked().is_null());
+  EXPECT_TRUE(w.range("A3:A4")->HasFormula().is_null());
+  EXPECT_EQ(w.range("A3")->HasFormula(), Variant::boolean(true));
+  EXPECT_EQ(w.range("C1:D2")->MergeCells(), Variant::boolean(true));
+  EXPECT_TRUE(w.range("C1:E2")->MergeCells().is_null());
+  EXPECT_EQ(w.range("A1:B2")->MergeCells(), Variant::boolean(false));
+  EXPECT_EQ(w.range("A1:B2")->CellsCount(), 4);
+  EXPECT_THROW(w.range("A:XFD")->CellsCount(), HostError);  // more cells than a count holds
+  EXPECT_THROW(w.range("A1:A2")->Value(), HostError);
+  EXPECT_EQ(w.range("B2:C3")->CellsItem(3)->Address(true, true, xl::kA1, false), "$B$3");
+  EXPECT_THROW(w.range("A1")->Offset(-1, 0), HostError);
+}
+
+TEST(sim_range, writing_replaces_formula_and_dates_get_a_format) {
+  World w;
+  SimExcel::SetFormula(w.sheet(), "A1", "=TODAY()", Variant::date(45000));
+  w.range("A1")->SetValue(Variant::date(45100));
+  EXPECT_TRUE(SimExcel::Cell(w.sheet(), "A1").formula.empty());
+  EXPECT_EQ(SimExcel::Cell(w.sheet(), "A1").number_format, "m/d/yyyy");
+  w.range("A2")->SetValue(Variant::date(45100.5));
+  EXPECT_EQ(SimExcel::Cell(w.sheet(), "A2").number_format, "m/d/yyyy h:mm");
+  SimExcel::Cell(w.sheet(), "A3").number_format = "0.00";
+  w.range("A3")->SetValue(Variant::date(45100));
+  EXPECT_EQ(SimExcel::Cell(w.sheet(), "A3").number_format, "0.00");
+  w.range("A4")->SetValue(Variant::number(7));
+  EXPECT_EQ(SimExcel::Cell(w.sheet(), "A4").number_format, "General");
+}
+
+TEST(sim_range, protection) {
+  World w;
+  w.sheet().protect_contents = true;
+  SimExcel::Cell(w.sheet(), "B1").locked = false;
+  EXPECT_FALSE(w.range("A1")->AllowEdit());
+  EXPECT_TRUE(w.range("B1")->AllowEdit());
+  EXPECT_THROW(w.range("A1")->SetValue(Variant::number(1)), HostError);
+  EXPECT_THROW(w.range("A1")->SetNumberFormat("0"), HostError);
+  w.range("B1")->SetValue(Variant::number(1));
+  EXPECT_EQ(SimExcel::Cell(w.sheet(), "B1").value, Variant::number(1));
+}
+
+TEST(sim_edit_mode, keys_end_it_and_the_probe_follows) {
+  World w;
+  auto probe = w.host->CommandBars("Visual Basic")->FindControl(xl::kControlButton, 3627, "");
+  ASSERT_TRUE(probe);
+  EXPECT_TRUE(probe->Enabled());
+  w.host->UserSelect("C3");
+  w.host->UserBeginEdit("42");
+  EXPECT_FALSE(probe->Enabled());
+  w.host->SendKeys("^~", false);  // queued until messages are processed
+  EXPECT_TRUE(w.host->Editing());
+  w.host->ProcessPendingMessages();
+  EXPECT_TRUE(probe->Enabled());
+  EXPECT_EQ(SimExcel::Cell(w.sheet(), "C3").value, Variant::number(42));
+  w.host->UserBeginEdit("gone");
+  w.host->SendKeys("{ESC}", true);
+  EXPECT_FALSE(w.host->Editing());
+  EXPECT_EQ(SimExcel::Cell(w.sheet(), "C3").value, Variant::number(42));
+}
+
+TEST(sim_selection, merged_areas_widen_and_shapes_are_no_range) {
+  World w;
+  SimExcel::Merge(w.sheet(), "B2:C3");
+  w.host->UserSelect("C3");
+  EXPECT_EQ(w.host->Selection()->AsRange()->Address(true, true, xl::kA1, false), "$B$2:$C$3");
+  w.host->UserSelectObject("Picture");
+  HostObjectPtr sel = w.host->Selection();
+  EXPECT_EQ(sel->TypeName(), "Picture");
+  EXPECT_THROW(sel->AsRange(), HostError);
+}
+
+TEST(sim_faults, next_and_always_and_counting) {
+  World w;
+  w.host->FailNext("Range.Row");
+  RangePtr r = w.range("B7");
+  EXPECT_THROW(r->Row(), HostError);
+  EXPECT_EQ(r->Row(), 7);
+  w.host->FailAlways("Sheet.Name");
+  SheetPtr s = w.host->ActiveSheet();
+  EXPECT_THROW(s->Name(), HostError);
+  EXPECT_THROW(s->Name(), HostError);
+  EXPECT_EQ(w.host->Calls("Range.Row"), 2);
+  EXPECT_EQ(w.host->Calls("Sheet.Name"), 2);
+  w.host->ClearFaults();
+  EXPECT_EQ(s->Name(), "Sheet1");
+  // Every counted member is one the sweep can name.
+  for (const auto& [member, n] : w.host->CallCounts()) {
+    bool listed = false;
+    for (const auto& m : SimExcel::Members()) listed = listed || m == member;
+    EXPECT_TRUE(listed) << member;
+  }
+}
+
+TEST(sim_closed, closed_workbook_disconnects_its_objects) {
+  World w;
+  RangePtr r = w.range("A1");
+  w.host->CloseWorkbook("Book 1");
+  EXPECT_THROW(r->Value(), HostError);
+  EXPECT_EQ(w.host->ActiveSheet(), nullptr);
+  EXPECT_THROW(w.host->Workbooks("Book 1"), HostError);
+}
+
+}  // namespace
+}  // namespace tessaly::sim
