@@ -1,0 +1,135 @@
+// Month grid, day collection and rubber-band frame of the calendar control.
+#include "calendar/month_model.h"
+
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+#include <gtest/gtest.h>
+
+#include "core/date/serial_date.h"
+
+namespace tessaly::calendar {
+namespace {
+
+class FixedClock : public IClock {
+ public:
+  explicit FixedClock(double now) : now_(now) {}
+  double now() const override { return now_; }
+
+ private:
+  double now_;
+};
+
+double ymd(int y, int m, int d) { return *serial::from_ymd(y, m, d); }
+
+struct GridCase {
+  const char* name;
+  int year, month, first_day_of_week;
+  int last_day;          // day number of the month's last day
+  double grid_start;     // first date shown in the six-week grid
+  int grid_start_day;    // 0 when the month begins on the first day of the week
+  int prev_month_last;   // -1 in that case
+};
+
+TEST(MonthGrid, StartsAndEndsWhereTheWeekSays) {
+  const GridCase cases[] = {
+      // 1 Sep 2024 is a Sunday: with Sunday first, a whole week of August comes before it.
+      {"sunday_start_on_sunday", 2024, 9, 1, 30, ymd(2024, 8, 25), 0, -1},
+      {"sunday_start_on_monday", 2024, 9, 2, 30, ymd(2024, 8, 26), 26, 31},
+      // 1 Jan 2024 is a Monday; December of the year before fills the first row.
+      {"january_monday_first", 2024, 1, 2, 31, ymd(2023, 12, 25), 0, -1},
+      {"january_sunday_first", 2024, 1, 1, 31, ymd(2023, 12, 31), 31, 31},
+      {"leap_february", 2024, 2, 1, 29, ymd(2024, 1, 28), 28, 31},
+      {"common_february", 2023, 2, 1, 28, ymd(2023, 1, 29), 29, 31},
+      {"century_not_leap", 1900, 2, 1, 28, ymd(1900, 1, 28), 28, 31},
+      {"bad_first_day_means_sunday", 2024, 9, 9, 30, ymd(2024, 8, 25), 0, -1},
+  };
+  const FixedClock clock(ymd(2024, 6, 15));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    clsDateVars vars(clock);
+    double date = ymd(c.year, c.month, 17) + 0.25;
+    vars.SetMonth(date, c.first_day_of_week);
+    EXPECT_EQ(vars.FirstDayOfMonth(), ymd(c.year, c.month, 1));
+    EXPECT_EQ(vars.LastDayOfMonth(), ymd(c.year, c.month, c.last_day));
+    EXPECT_EQ(vars.GridStartDate(), c.grid_start);
+    EXPECT_EQ(vars.GridStartDay(), c.grid_start_day);
+    EXPECT_EQ(vars.PrevMonthLastDay(), c.prev_month_last);
+  }
+}
+
+TEST(MonthGrid, NonDateBecomesToday) {
+  const FixedClock clock(ymd(2024, 6, 15) + 0.75);
+  const double bad[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                        -1e9, 1e9};
+  for (double b : bad) {
+    clsDateVars vars(clock);
+    double date = b;
+    vars.SetMonth(date, 1);
+    EXPECT_EQ(date, ymd(2024, 6, 15)) << b;
+    EXPECT_EQ(vars.FirstDayOfMonth(), ymd(2024, 6, 1)) << b;
+  }
+}
+
+TEST(DayItem, HitTestIncludesAllFourEdges) {
+  clsDateItem item(ymd(2024, 1, 1));
+  item.set_Left(10);
+  item.set_TOp(20);
+  item.set_Right(30);
+  item.set_Bottom(40);
+  const struct { int x, y; bool hit; } cases[] = {
+      {10, 20, true}, {30, 40, true}, {20, 30, true}, {9, 30, false}, {31, 30, false}, {20, 19, false}, {20, 41, false}};
+  for (const auto& c : cases) EXPECT_EQ(item.HitTest(c.x, c.y), c.hit) << c.x << "," << c.y;
+}
+
+TEST(DayCollection, KeysOrderAndRefusals) {
+  clsDateItems items;
+  items.Add(ymd(2024, 2, 29));
+  items.Add(ymd(2024, 3, 1) + 0.5);
+  items.Add(ymd(2024, 3, 2));
+  EXPECT_EQ(items.FormatKey(ymd(2024, 2, 29)), "29 Feb 2024");
+  EXPECT_EQ(items.FormatKey(ymd(100, 1, 5)), "05 Jan 0100");
+  EXPECT_TRUE(items.Exists("01 Mar 2024"));
+  EXPECT_EQ(items.Item(2).DateTime(), ymd(2024, 3, 1) + 0.5);
+  EXPECT_THROW(items.Add(ymd(2024, 3, 1)), std::invalid_argument);
+  EXPECT_EQ(items.count(), 3u);
+  EXPECT_THROW(items.Item(0), std::out_of_range);
+  EXPECT_THROW(items.Item(4), std::out_of_range);
+  EXPECT_THROW(items.Item("31 Feb 2024"), std::out_of_range);
+
+  items.Remove(1);
+  ASSERT_EQ(items.count(), 2u);
+  EXPECT_FALSE(items.Exists("29 Feb 2024"));
+  // Keys still find the right items after the positions moved.
+  EXPECT_EQ(items.Item("02 Mar 2024").DateTime(), ymd(2024, 3, 2));
+  items.Remove("01 Mar 2024");
+  EXPECT_EQ(items.Item(1).DateTime(), ymd(2024, 3, 2));
+  double sum = 0;
+  for (auto& it : items) sum += it.DateTime();
+  EXPECT_EQ(sum, ymd(2024, 3, 2));
+  items.Clear();
+  EXPECT_EQ(items.count(), 0u);
+  EXPECT_FALSE(items.Exists(1));
+}
+
+TEST(Frame, NormalisesAndLeavesArgumentsWhenEmpty) {
+  clsFrame f;
+  int l = 7, t = 7, r = 7, b = 7;
+  f.GetFrameRect(l, t, r, b);
+  EXPECT_EQ(l + t + r + b, 28);
+  f.SetFrameRect(50, 60, 10, 20);
+  f.GetFrameRect(l, t, r, b);
+  EXPECT_EQ(l, 10);
+  EXPECT_EQ(t, 20);
+  EXPECT_EQ(r, 50);
+  EXPECT_EQ(b, 60);
+  f.Clear();
+  l = t = r = b = -3;
+  f.GetFrameRect(l, t, r, b);
+  EXPECT_EQ(l, -3);
+  EXPECT_EQ(b, -3);
+}
+
+}  // namespace
+}  // namespace tessaly::calendar
