@@ -1,0 +1,286 @@
+// The calendar image: layout as pure functions, then the painting that follows it in order.
+#include "calendar/rebuild_image.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "calendar/dual_months.h"
+#include "core/date/serial_date.h"
+
+namespace tessaly::calendar {
+
+// ---- layout ----
+
+Rect CalendarLayout::header_cell(int month, int column) const {
+  const int x = month_left(month) + column * CellWidth;
+  return Rect{x, HeaderTop, x + CellWidth + LineOffset, HeaderTop + HeaderHeight + LineOffset};
+}
+
+Rect CalendarLayout::day_cell(int month, int row, int column) const {
+  const int x = month_left(month) + column * CellWidth;
+  const int y = FirstRowTop + row * CellHeight;
+  return Rect{x, y, x + CellWidth + LineOffset, y + CellHeight + LineOffset};
+}
+
+CalendarLayout compute_layout(const LayoutInput& in) {
+  CalendarLayout l;
+  const int W = in.width, H = in.height;
+  l.months = in.dual_months ? 2 : 1;
+  l.DualMonthsSpace = in.dual_months_space;
+  l.MonthWidth = in.dual_months ? round_even((W - 4 - in.dual_months_space) / 2.0) : W - 4;
+  l.CellWidth = l.MonthWidth / 7;
+  l.ArrowWidth = l.CellWidth;
+  l.ArrowHeight = 23;
+  l.PrevArrowRect = Rect{2, 2, l.ArrowWidth + 2, l.ArrowHeight + 2};
+  l.NextArrowRect = Rect{W - l.ArrowWidth - 4, 2, W - 4, l.ArrowHeight + 2};
+
+  const int S = in.title_text_width;
+  const int P = in.dual_months ? round_even(W / 2.0) : W;
+  l.TitleRects[0] = Rect{round_even((P - 4 - S) / 2.0), 2, round_even((P - 4 - S) / 2.0 + S), l.ArrowHeight + 2};
+  if (in.dual_months) {
+    const int h = round_even(W / 2.0);
+    l.TitleRects[1] =
+        Rect{round_even((h - 4 - S) / 2.0 + h), 2, round_even((h - 4 - S) / 2.0 + h + S), l.ArrowHeight + 2};
+  }
+
+  switch (in.line_style) {
+    case 0: l.LineOffset = 2; break;
+    case 2: l.LineOffset = 1; break;
+    default: l.LineOffset = 0; break;
+  }
+
+  const int TH = in.header_text_height;
+  l.HasHeader = in.show_day_header;
+  l.HeaderTop = l.ArrowHeight + 7;
+  const int fixed = 4 + l.ArrowHeight + 5 + in.stamp_day_head_space;
+  if (in.show_day_header) {
+    l.HeaderHeight = TH + (in.line_style == 2 ? 3 : 4);
+    l.CellHeight = (H - l.HeaderHeight - fixed) / 6 - (in.line_style == 2 ? 1 : 0);
+    const int j = in.line_style == 0 ? 5 : in.line_style == 2 ? 3 : 4;
+    l.FirstRowTop = j + TH + l.ArrowHeight + in.stamp_day_head_space;
+  } else {
+    l.HeaderHeight = 0;
+    l.CellHeight = (H - fixed) / 6;
+    l.FirstRowTop = l.ArrowHeight + 2 + in.stamp_day_head_space;
+  }
+  return l;
+}
+
+Rect arrow_focus_rect(const Rect& a) { return Rect{a.left + 2, a.top + 2, a.right - 2, a.bottom - 2}; }
+
+Triangle arrow_triangle(const Rect& a, bool points_left) {
+  // About the size of the symbol font's triangle at 12 points: half as high as the button.
+  const int half = std::max(std::min(a.width(), a.height()) / 4, 2);
+  const int cx = a.left + a.width() / 2, cy = a.top + a.height() / 2;
+  const int tip = points_left ? cx - half / 2 - 1 : cx + half / 2;
+  const int base = points_left ? tip + half : tip - half;
+  return Triangle{tip, cy, base, cy - half, base, cy + half};
+}
+
+std::array<GridDay, 42> month_grid(const clsDateVars& vars) {
+  std::array<GridDay, 42> days{};
+  for (int i = 0; i < 42; ++i) {
+    const double d = vars.GridStartDate() + i;
+    days[static_cast<std::size_t>(i)] = GridDay{
+        d, d < vars.FirstDayOfMonth() ? Period::Pre : d > vars.LastDayOfMonth() ? Period::Post : Period::Current};
+  }
+  return days;
+}
+
+bool overlaps(const Rect& f, const Rect& c) {
+  return f.left < c.right && c.left < f.right && f.top < c.bottom && c.top < f.bottom;
+}
+
+// ---- painting ----
+
+namespace {
+
+// The first n characters of UTF-8 text.
+std::string utf8_prefix(const std::string& s, int n) {
+  std::size_t i = 0;
+  for (int k = 0; k < n && i < s.size(); ++k) {
+    ++i;
+    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
+  }
+  return s.substr(0, i);
+}
+
+std::string weekday_text(const LocaleData& locale, int day, int format) {
+  const auto i = static_cast<std::size_t>(day - 1);
+  switch (format) {
+    case 0: return utf8_prefix(locale.day_abbreviations[i], 1);
+    case 1: return utf8_prefix(locale.day_abbreviations[i], 2);
+    case 3: return locale.day_names[i];
+    default: return locale.day_abbreviations[i];
+  }
+}
+
+std::string month_title(const LocaleData& locale, double first_of_month) {
+  const DateParts p = serial::to_parts(first_of_month);
+  char year[8];
+  std::snprintf(year, sizeof year, " %04d", p.year % 10000);
+  return locale.month_names[static_cast<std::size_t>(p.month - 1)] + year;
+}
+
+EdgeKind arrow_edge(int state) {
+  switch (state) {
+    case 1: return EdgeKind::RaisedInner;
+    case 2: return EdgeKind::SunkenOuter;
+    default: return EdgeKind::RaisedInnerFlat;
+  }
+}
+
+}  // namespace
+
+void clsDualMonths::UseFont(bool bold) { draw_.SetFont("Tahoma", 8, bold); }
+
+LayoutInput clsDualMonths::MeasureLayout() {
+  LayoutInput in;
+  in.width = width_;
+  in.height = height_;
+  in.dual_months = dual_months_;
+  in.dual_months_space = dual_months_space_;
+  in.line_style = line_style_;
+  in.show_day_header = show_day_header_;
+  in.stamp_day_head_space = stamp_day_head_space_;
+  UseFont(true);  // titles and header share the bold face
+  in.title_text_width = draw_.TextWidth("SEPTEMPBER YYYY");
+  in.header_text_height = draw_.TextHeight("Wednesday");
+  return in;
+}
+
+void clsDualMonths::PlaceDayCells() {
+  std::size_t c = 0;
+  for (int m = 0; m < layout_.months; ++m) {
+    double anchor = MonthAnchor(m);
+    vars_.SetMonth(anchor, first_day_of_week_);
+    const auto grid = month_grid(vars_);
+    for (int i = 0; i < 42; ++i) {
+      const GridDay& g = grid[static_cast<std::size_t>(i)];
+      if (g.period != Period::Current) continue;
+      ++c;
+      const Rect r = layout_.day_cell(m, i / 7, i % 7);
+      const auto place = [&](clsDateItem& item) {
+        item.set_Left(r.left);
+        item.set_TOp(r.top);
+        item.set_Right(r.right);
+        item.set_Bottom(r.bottom);
+      };
+      const std::string key = FormatKey(g.date);
+      if (selected_.Exists(key)) place(selected_.Item(key));
+      if (day_cells_.Exists(key) && day_cells_.Exists(c)) place(day_cells_.Item(c));
+    }
+  }
+}
+
+void clsDualMonths::PaintArrows() {
+  const bool symbol_font = graphics_->has_font("Marlett");
+  if (symbol_font) draw_.SetFont("Marlett", 12, false);
+  draw_.set_Forecolor(header_fore_);
+  draw_.set_Backcolor(backcolor_);
+  ISurface* s = draw_.surface();
+  if (s == nullptr) return;
+  const struct {
+    Rect rect;
+    const char* glyph;
+    bool left;
+    int state;
+    bool focus;
+  } arrows[] = {{layout_.PrevArrowRect, "3", true, prev_arrow_state_, prev_arrow_focus_},
+                {layout_.NextArrowRect, "4", false, next_arrow_state_, next_arrow_focus_}};
+  for (const auto& a : arrows) {
+    if (symbol_font) {
+      s->draw_text_centred(a.rect, a.glyph);
+    } else {
+      const Triangle t = arrow_triangle(a.rect, a.left);
+      s->fill_triangle(t.x1, t.y1, t.x2, t.y2, t.x3, t.y3);
+    }
+    s->draw_edge(a.rect, arrow_edge(a.state));
+    if (a.focus) {
+      const Rect f = arrow_focus_rect(a.rect);
+      draw_.pDrawFocusRect(f.left, f.top, f.width(), f.height());
+    }
+  }
+}
+
+void clsDualMonths::PaintTitles() {
+  UseFont(true);
+  draw_.set_Forecolor(header_fore_);
+  draw_.set_Backcolor(backcolor_);
+  ISurface* s = draw_.surface();
+  if (s == nullptr) return;
+  for (int m = 0; m < layout_.months; ++m) {
+    double anchor = MonthAnchor(m);
+    vars_.SetMonth(anchor, first_day_of_week_);
+    s->draw_text_centred(layout_.TitleRects[static_cast<std::size_t>(m)],
+                         month_title(*locale_, vars_.FirstDayOfMonth()));
+  }
+}
+
+void clsDualMonths::PaintHeader() {
+  if (!layout_.HasHeader) return;
+  UseFont(true);
+  draw_.set_Forecolor(header_fore_);
+  draw_.set_Backcolor(header_back_);
+  if (line_style_ == 2) draw_.set_FlatLineColor(flat_line_color_);
+  int d = (first_day_of_week_ >= 1 && first_day_of_week_ <= 7) ? first_day_of_week_ : 1;
+  for (int col = 0; col < 7; ++col) {
+    const std::string text = weekday_text(*locale_, d, day_header_format_);
+    for (int m = 0; m < layout_.months; ++m) {
+      const Rect r = layout_.header_cell(m, col);
+      draw_.Draw3DRect(r.left, r.top, r.width(), r.height(), text, day_head_alignment_, line_style_);
+    }
+    d = d % 7 + 1;
+  }
+}
+
+void clsDualMonths::PaintDays() {
+  if (line_style_ == 2) draw_.set_FlatLineColor(flat_line_color_);
+  UseFont(false);
+  const double now = today(*clock_);
+  for (int m = 0; m < layout_.months; ++m) {
+    double anchor = MonthAnchor(m);
+    vars_.SetMonth(anchor, first_day_of_week_);
+    const auto grid = month_grid(vars_);
+    for (int i = 0; i < 42; ++i) {
+      const GridDay& g = grid[static_cast<std::size_t>(i)];
+      bool bold = false;
+      if (g.period == Period::Pre || g.period == Period::Post) {
+        const bool pre = g.period == Period::Pre;
+        if (!(pre ? show_pre_period_ : show_post_period_)) continue;
+        draw_.set_Backcolor(pre ? pre_back_ : post_back_);
+        draw_.set_Forecolor(pre ? pre_fore_ : post_fore_);
+      } else {
+        const bool selected = selected_.Exists(FormatKey(g.date));
+        draw_.set_Backcolor(selected ? selected_back_ : current_back_);
+        draw_.set_Forecolor(selected ? selected_fore_ : current_fore_);
+        if (g.date == now) {
+          bold = true;
+          draw_.set_Forecolor(selected_fore_);
+        }
+      }
+      UseFont(bold);
+      const Rect r = layout_.day_cell(m, i / 7, i % 7);
+      draw_.Draw3DRect(r.left, r.top, r.width(), r.height(), std::to_string(serial::to_parts(g.date).day),
+                       day_number_alignment_, line_style_);
+    }
+  }
+}
+
+void clsDualMonths::RebuildImage() {
+  draw_.ClearSurface();
+  UseFont(true);
+  draw_.set_Forecolor(forecolor_);
+  draw_.set_Backcolor(backcolor_);
+  draw_.FillRect(0, 0, width_, height_, draw_.TranslateColor(backcolor_));
+  layout_ = compute_layout(MeasureLayout());
+  PlaceDayCells();
+  PaintArrows();
+  PaintTitles();
+  PaintHeader();
+  PaintDays();
+  BlitImage();
+}
+
+}  // namespace tessaly::calendar
