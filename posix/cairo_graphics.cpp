@@ -1,0 +1,328 @@
+// The drawing surface over Cairo image surfaces.
+#include "posix/cairo_graphics.h"
+
+#include <cairo-ft.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <strings.h>
+#include <vector>
+
+#include "host/platform_graphics.h"
+
+namespace tessaly::posix {
+namespace {
+
+// Cairo's RGB24 pixels are 0x00RRGGBB words; the product's colours are 0x00BBGGRR.
+Rgb from_native(std::uint32_t p) {
+  return rgb(static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF));
+}
+
+std::unique_ptr<cairo_font_face_t, CairoDeleter> toy_face(const std::string& family, const LogicalFont& f) {
+  return std::unique_ptr<cairo_font_face_t, CairoDeleter>(cairo_toy_font_face_create(
+      family.c_str(), f.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+      f.weight >= 600 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL));
+}
+
+// The edge colours of each kind: top and left, then bottom and right (system colour indices).
+struct EdgeColors {
+  int top_left, bottom_right;
+};
+EdgeColors edge_colors(EdgeKind kind) {
+  switch (kind) {
+    case EdgeKind::RaisedInnerFlat: return {sys_color::kBtnFace, sys_color::kBtnFace};
+    case EdgeKind::RaisedInner: return {sys_color::kBtnHighlight, sys_color::kBtnShadow};
+    case EdgeKind::SunkenOuter: return {sys_color::kBtnShadow, sys_color::kBtnHighlight};
+  }
+  return {sys_color::kBtnFace, sys_color::kBtnFace};
+}
+
+}  // namespace
+
+const std::array<Rgb, 31>& default_system_colors() {
+  static const std::array<Rgb, 31> table = {
+      rgb(200, 200, 200),  // 0 scroll bar
+      rgb(0, 0, 0),        // 1 desktop
+      rgb(153, 180, 209),  // 2 active caption
+      rgb(191, 205, 219),  // 3 inactive caption
+      rgb(240, 240, 240),  // 4 menu
+      rgb(255, 255, 255),  // 5 window
+      rgb(100, 100, 100),  // 6 window frame
+      rgb(0, 0, 0),        // 7 menu text
+      rgb(0, 0, 0),        // 8 window text
+      rgb(0, 0, 0),        // 9 caption text
+      rgb(180, 180, 180),  // 10 active border
+      rgb(244, 247, 252),  // 11 inactive border
+      rgb(171, 171, 171),  // 12 application workspace
+      rgb(0, 120, 215),    // 13 highlight
+      rgb(255, 255, 255),  // 14 highlight text
+      rgb(240, 240, 240),  // 15 button face
+      rgb(160, 160, 160),  // 16 button shadow
+      rgb(109, 109, 109),  // 17 grey text
+      rgb(0, 0, 0),        // 18 button text
+      rgb(0, 0, 0),        // 19 inactive caption text
+      rgb(255, 255, 255),  // 20 button highlight
+      rgb(105, 105, 105),  // 21 3-D dark shadow
+      rgb(227, 227, 227),  // 22 3-D light
+      rgb(0, 0, 0),        // 23 tooltip text
+      rgb(255, 255, 225),  // 24 tooltip background
+      rgb(0, 0, 0),        // 25 (unassigned)
+      rgb(0, 102, 204),    // 26 hot-tracked item
+      rgb(185, 209, 234),  // 27 active caption gradient
+      rgb(215, 228, 242),  // 28 inactive caption gradient
+      rgb(0, 120, 215),    // 29 menu highlight
+      rgb(240, 240, 240),  // 30 menu bar
+  };
+  return table;
+}
+
+bool font_installed(std::string_view face) {
+  if (face.empty()) return false;
+  const std::string family(face);
+  auto ff = toy_face(family, LogicalFont{});
+  cairo_matrix_t m, ctm;
+  cairo_matrix_init_scale(&m, 12, 12);
+  cairo_matrix_init_identity(&ctm);
+  cairo_font_options_t* options = cairo_font_options_create();
+  cairo_scaled_font_t* scaled = cairo_scaled_font_create(ff.get(), &m, &ctm, options);
+  cairo_font_options_destroy(options);
+  bool found = false;
+  if (cairo_scaled_font_status(scaled) == CAIRO_STATUS_SUCCESS) {
+    if (FT_Face ft = cairo_ft_scaled_font_lock_face(scaled)) {
+      found = ft->family_name && strcasecmp(ft->family_name, family.c_str()) == 0;
+      cairo_ft_scaled_font_unlock_face(scaled);
+    }
+  }
+  cairo_scaled_font_destroy(scaled);
+  return found;
+}
+
+std::unique_ptr<CairoSurface> CairoSurface::try_create(int width, int height) {
+  if (width <= 0 || height <= 0) return nullptr;
+  std::unique_ptr<cairo_surface_t, CairoDeleter> s(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
+  if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
+  return std::unique_ptr<CairoSurface>(new CairoSurface(std::move(s), width, height));
+}
+
+CairoSurface::CairoSurface(std::unique_ptr<cairo_surface_t, CairoDeleter> surface, int width, int height)
+    : surface_(std::move(surface)), cr_(cairo_create(surface_.get())), width_(width), height_(height) {
+  cairo_set_antialias(cr_.get(), CAIRO_ANTIALIAS_NONE);  // fills and shapes land on whole pixels
+  cairo_font_options_t* options = cairo_font_options_create();
+  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);  // whole-pixel advances, as GDI
+  cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+  cairo_set_font_options(cr_.get(), options);
+  cairo_font_options_destroy(options);
+  set_font(LogicalFont{});  // the device context's stock font
+}
+
+void CairoSurface::set_font(const LogicalFont& font) {
+  font_ = font;
+  drawn_face_ = font_installed(font.face) ? font.face : kFallbackFace;
+  face_ = toy_face(drawn_face_, font);
+  cairo_set_font_face(cr_.get(), face_.get());
+  if (font.height < 0) {
+    font_size_ = -font.height;  // character (em) height
+  } else {
+    // Cell height: scale the em so that ascent plus descent fill it; 0 asks for the default size.
+    const double cell = font.height == 0 ? 16 : font.height;
+    cairo_set_font_size(cr_.get(), 100);
+    cairo_font_extents_t fe;
+    cairo_font_extents(cr_.get(), &fe);
+    font_size_ = fe.ascent + fe.descent > 0 ? cell * 100 / (fe.ascent + fe.descent) : cell;
+  }
+  cairo_set_font_size(cr_.get(), font_size_);
+}
+
+Size CairoSurface::text_extent(std::string_view text) {
+  cairo_font_extents_t fe;
+  cairo_font_extents(cr_.get(), &fe);
+  const int cy = static_cast<int>(std::lround(fe.ascent + fe.descent));
+  if (text.empty()) return {0, cy};
+  const std::string s(text);
+  cairo_text_extents_t te;
+  cairo_text_extents(cr_.get(), s.c_str(), &te);
+  return {static_cast<int>(std::lround(te.x_advance)), cy};
+}
+
+void CairoSurface::set_source(Rgb c) {
+  cairo_set_source_rgb(cr_.get(), red_of(c) / 255.0, green_of(c) / 255.0, blue_of(c) / 255.0);
+}
+
+// Text with its cell's top left at (x, y), rotated counter-clockwise by the escapement about that
+// point, underlined or struck out as the font asks; the caller sets any clip.
+void CairoSurface::draw_text_at(int x, int y, std::string_view text) {
+  if (text.empty()) return;
+  cairo_t* cr = cr_.get();
+  const std::string s(text);
+  cairo_font_extents_t fe;
+  cairo_font_extents(cr, &fe);
+  const double ascent = std::round(fe.ascent);
+  cairo_save(cr);
+  cairo_translate(cr, x, y);
+  if (font_.escapement != 0) cairo_rotate(cr, -font_.escapement * std::numbers::pi / 1800.0);
+  set_source(fore_);
+  cairo_move_to(cr, 0, ascent);
+  cairo_show_text(cr, s.c_str());
+  if (font_.underline || font_.strikeout) {
+    cairo_text_extents_t te;
+    cairo_text_extents(cr, s.c_str(), &te);
+    const double thickness = std::max(1.0, std::round(font_size_ / 14));
+    if (font_.underline) cairo_rectangle(cr, 0, ascent + 1, std::round(te.x_advance), thickness);
+    if (font_.strikeout) cairo_rectangle(cr, 0, std::round(ascent * 2 / 3), std::round(te.x_advance), thickness);
+    cairo_fill(cr);
+  }
+  cairo_restore(cr);
+}
+
+void CairoSurface::text_cell(const Rect& cell, int x, int y, std::string_view text) {
+  if (cell.empty()) return;
+  cairo_t* cr = cr_.get();
+  cairo_save(cr);
+  cairo_rectangle(cr, cell.left, cell.top, cell.width(), cell.height());
+  cairo_clip(cr);
+  set_source(back_);
+  cairo_paint(cr);
+  draw_text_at(x, y, text);
+  cairo_restore(cr);
+}
+
+void CairoSurface::draw_text_centred(const Rect& r, std::string_view text) {
+  if (r.empty() || text.empty()) return;
+  const Size e = text_extent(text);
+  const int x = r.left + (r.width() - e.cx) / 2;
+  const int y = r.top + (r.height() - e.cy) / 2;
+  cairo_t* cr = cr_.get();
+  cairo_save(cr);
+  cairo_rectangle(cr, r.left, r.top, r.width(), r.height());
+  cairo_clip(cr);
+  set_source(back_);
+  cairo_rectangle(cr, x, y, e.cx, e.cy);
+  cairo_fill(cr);
+  draw_text_at(x, y, text);
+  cairo_restore(cr);
+}
+
+void CairoSurface::fill_solid(const Rect& r, Rgb c) {
+  if (r.empty()) return;
+  set_source(c);
+  cairo_rectangle(cr_.get(), r.left, r.top, r.width(), r.height());
+  cairo_fill(cr_.get());
+}
+
+void CairoSurface::fill_triangle(int x1, int y1, int x2, int y2, int x3, int y3) {
+  cairo_t* cr = cr_.get();
+  set_source(fore_);
+  cairo_move_to(cr, x1, y1);
+  cairo_line_to(cr, x2, y2);
+  cairo_line_to(cr, x3, y3);
+  cairo_close_path(cr);
+  cairo_fill(cr);
+}
+
+void CairoSurface::draw_edge(const Rect& r, EdgeKind kind) {
+  if (r.empty()) return;
+  const auto& colors = default_system_colors();
+  const EdgeColors e = edge_colors(kind);
+  // Top and left first; bottom and right drawn over them own the two far corners.
+  fill_solid(Rect{r.left, r.top, r.right, r.top + 1}, colors[e.top_left]);
+  fill_solid(Rect{r.left, r.top, r.left + 1, r.bottom}, colors[e.top_left]);
+  fill_solid(Rect{r.left, r.bottom - 1, r.right, r.bottom}, colors[e.bottom_right]);
+  fill_solid(Rect{r.right - 1, r.top, r.right, r.bottom}, colors[e.bottom_right]);
+}
+
+std::uint32_t* CairoSurface::row(int y) const {
+  unsigned char* data = cairo_image_surface_get_data(surface_.get());
+  return reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) *
+                                                     cairo_image_surface_get_stride(surface_.get()));
+}
+
+void CairoSurface::draw_focus_rect(const Rect& r) {
+  if (r.empty()) return;
+  cairo_surface_flush(surface_.get());
+  // Every other pixel of the one-pixel frame is inverted, each exactly once, so a second call
+  // puts every pixel back.
+  for (int y = std::max(r.top, 0); y < std::min(r.bottom, height_); ++y) {
+    std::uint32_t* p = row(y);
+    const bool edge_row = y == r.top || y == r.bottom - 1;
+    for (int x = std::max(r.left, 0); x < std::min(r.right, width_); ++x) {
+      if (!edge_row && x != r.left && x != r.right - 1) continue;
+      if (((x - r.left) + (y - r.top)) % 2 == 0) p[x] ^= 0x00FFFFFF;
+    }
+  }
+  cairo_surface_mark_dirty(surface_.get());
+}
+
+void CairoSurface::blit_to(IDevice& dest, int dx, int dy, int w, int h, int sx, int sy, RasterOp op) {
+  auto* target = dynamic_cast<CairoSurface*>(&dest);
+  if (!target || w <= 0 || h <= 0) return;
+  cairo_surface_flush(surface_.get());
+  cairo_surface_flush(target->surface_.get());
+  // Read the whole source block first so a transfer within one surface may overlap itself.
+  std::vector<std::uint32_t> block(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+  std::vector<bool> present(block.size(), false);
+  for (int j = 0; j < h; ++j)
+    for (int i = 0; i < w; ++i)
+      if (sx + i >= 0 && sx + i < width_ && sy + j >= 0 && sy + j < height_) {
+        block[static_cast<std::size_t>(j) * w + i] = row(sy + j)[sx + i];
+        present[static_cast<std::size_t>(j) * w + i] = true;
+      }
+  for (int j = 0; j < h; ++j) {
+    const int ty = dy + j;
+    if (ty < 0 || ty >= target->height_) continue;
+    std::uint32_t* p = target->row(ty);
+    for (int i = 0; i < w; ++i) {
+      const int tx = dx + i;
+      const std::size_t k = static_cast<std::size_t>(j) * w + i;
+      if (tx < 0 || tx >= target->width_ || !present[k]) continue;
+      p[tx] = op == RasterOp::Invert ? (p[tx] ^ block[k]) : block[k];
+    }
+  }
+  cairo_surface_mark_dirty(target->surface_.get());
+}
+
+void CairoSurface::stretch_to(IDevice& dest, int dx, int dy, int dw, int dh) {
+  auto* target = dynamic_cast<CairoSurface*>(&dest);
+  if (!target || dw <= 0 || dh <= 0) return;
+  if (target == this) return;  // a stretch onto itself would read pixels it already wrote
+  cairo_surface_flush(surface_.get());
+  cairo_surface_flush(target->surface_.get());
+  for (int j = 0; j < dh; ++j) {
+    const int ty = dy + j;
+    if (ty < 0 || ty >= target->height_) continue;
+    const std::uint32_t* src = row(static_cast<int>(static_cast<long long>(j) * height_ / dh));
+    std::uint32_t* p = target->row(ty);
+    for (int i = 0; i < dw; ++i) {
+      const int tx = dx + i;
+      if (tx >= 0 && tx < target->width_) p[tx] = src[static_cast<long long>(i) * width_ / dw];
+    }
+  }
+  cairo_surface_mark_dirty(target->surface_.get());
+}
+
+Rgb CairoSurface::pixel(int x, int y) const {
+  if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+  cairo_surface_flush(surface_.get());
+  return from_native(row(y)[x]);
+}
+
+bool CairoSurface::write_png(const std::string& path) const {
+  cairo_surface_flush(surface_.get());
+  return cairo_surface_write_to_png(surface_.get(), path.c_str()) == CAIRO_STATUS_SUCCESS;
+}
+
+std::unique_ptr<ISurface> CairoGraphics::try_create_surface(int width, int height) {
+  return CairoSurface::try_create(width, height);
+}
+
+std::optional<Rgb> CairoGraphics::try_system_color(int index) const {
+  const auto& table = default_system_colors();
+  if (index < 0 || index >= static_cast<int>(table.size())) return std::nullopt;
+  return table[static_cast<std::size_t>(index)];
+}
+
+}  // namespace tessaly::posix
+
+namespace tessaly {
+std::unique_ptr<IGraphics> MakePlatformGraphics() { return std::make_unique<posix::CairoGraphics>(); }
+}  // namespace tessaly
