@@ -1,0 +1,197 @@
+// The date formatter against the committed corpus of format texts, plus malformed and extreme input.
+#include "core/date/date_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <string>
+
+#include "core/date/serial_date.h"
+#include "support/test_data.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <oleauto.h>
+#include <cstdio>
+#endif
+
+namespace tessaly {
+namespace {
+
+constexpr const char* kRefused = "(refused)";
+
+// "yyyy-mm-dd hh:mm:ss[.fff]" as a serial date.
+double SerialOf(const std::string& text) {
+  int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0, ms = 0;
+  const int n = std::sscanf(text.c_str(), "%d-%d-%d %d:%d:%d.%d", &y, &mo, &d, &h, &mi, &s, &ms);
+  EXPECT_GE(n, 6) << text;
+  return *serial::from_ymd(y, mo, d) + (h * 3600.0 + mi * 60.0 + s + ms / 1000.0) / 86400.0;
+}
+
+struct Case {
+  std::string format, value, expected;
+};
+
+struct Corpus {
+  std::map<std::string, double> values;
+  std::vector<Case> cases;
+};
+
+Corpus LoadCorpus() {
+  Corpus c;
+  for (const auto& row : testing::ReadTsv("date_formats.tsv")) {
+    if (row.size() == 3 && row[0] == "value") {
+      c.values[row[1]] = SerialOf(row[2]);
+    } else {
+      EXPECT_GE(row.size(), 2u) << "malformed corpus line: " << row[0];
+      c.cases.push_back({row[0], row.size() > 1 ? row[1] : "", row.size() > 2 ? row[2] : ""});
+    }
+  }
+  return c;
+}
+
+std::string Shown(const std::optional<std::string>& s) { return s ? *s : kRefused; }
+
+TEST(DateFormatCorpus, MatchesEveryLine) {
+  const Corpus corpus = LoadCorpus();
+  ASSERT_GE(corpus.cases.size(), 300u) << "corpus not found or truncated";
+  int failures = 0;
+  for (const Case& c : corpus.cases) {
+    const auto v = corpus.values.find(c.value);
+    ASSERT_NE(v, corpus.values.end()) << "unknown value key " << c.value;
+    const std::string got = Shown(FormatDateValue(v->second, c.format, LocaleData::us_english()));
+    if (got != c.expected) {
+      ++failures;
+      ADD_FAILURE() << "format [" << c.format << "] on " << c.value << ": expected [" << c.expected << "], got ["
+                    << got << "]";
+    }
+  }
+  EXPECT_EQ(failures, 0);
+}
+
+// The corpus holds at least 300 distinct format texts.
+TEST(DateFormatCorpus, CoversThreeHundredFormats) {
+  std::map<std::string, int> distinct;
+  for (const Case& c : LoadCorpus().cases) ++distinct[c.format];
+  EXPECT_GE(distinct.size(), 300u);
+}
+
+const double kThursday = 46086.0 + (14 * 3600 + 7 * 60 + 9) / 86400.0;  // 2026-03-05 14:07:09
+
+TEST(DateFormatBadInput, RefusedOrShownWithoutHarm) {
+  const LocaleData& us = LocaleData::us_english();
+  struct Row {
+    std::string format;
+    std::optional<std::string> expected;
+  };
+  const std::string nul_inside = std::string("m/d") + '\0' + "/yyyy";
+  const Row rows[] = {
+      {"", "46086.5883"},                         // no format: General
+      {std::string(10000, 'd'), std::nullopt},    // longer than the host keeps
+      {"\"abc", std::nullopt},                    // unbalanced quote
+      {"[Red]\"a\"\"", std::nullopt},             // odd number of quotes
+      {"[[Red]]m", std::nullopt},                 // nested bracket
+      {"m/d\\", std::nullopt},                    // trailing backslash
+      {"\"only\" \"literals\"", "only literals"},  // literals alone show without the number
+      {nul_inside, std::nullopt},                 // NUL inside
+      {"\xC3\xA9t\xC3\xA9 d", "\xC3\xA9t\xC3\xA9 5"},  // non-ASCII literals pass through whole
+      {"\\\xE2\x82\xAC" "0", "\xE2\x82\xAC" "46087"},  // escaped multi-byte character
+      {"\xFF\xFE m", "\xFF\xFE 3"},               // stray bytes are kept, never read past
+  };
+  for (const Row& r : rows) {
+    const auto got = FormatDateValue(kThursday, r.format, us);
+    EXPECT_EQ(got, r.expected) << "format of " << r.format.size() << " bytes: [" << r.format.substr(0, 40) << "]";
+  }
+  // The longest format the host keeps still works: every placeholder padded with zeros.
+  const auto longest = FormatDateValue(kThursday, std::string(255, '0'), us);
+  ASSERT_TRUE(longest.has_value());
+  EXPECT_EQ(longest->size(), 255u);
+  EXPECT_EQ(longest->substr(250), "46087");
+}
+
+TEST(DateFormatBadInput, ValuesOutsideTheDateRange) {
+  const LocaleData& us = LocaleData::us_english();
+  const double first = *serial::from_ymd(100, 1, 1), last = *serial::from_ymd(9999, 12, 31);
+  EXPECT_EQ(FormatDateValue(first, "yyyy-mm-dd", us), "0100-01-01");
+  EXPECT_EQ(FormatDateValue(last + 0.5, "yyyy-mm-dd hh:mm", us), "9999-12-31 12:00");
+  EXPECT_EQ(FormatDateValue(first - 1, "yyyy-mm-dd", us), std::nullopt);
+  EXPECT_EQ(FormatDateValue(last + 1, "yyyy-mm-dd", us), std::nullopt);
+  // The last second of 9999 rounds into year 10000, which no date format can show.
+  EXPECT_EQ(FormatDateValue(last + 0.9999999, "yyyy", us), std::nullopt);
+  EXPECT_EQ(FormatDateValue(std::nan(""), "m/d/yyyy", us), std::nullopt);
+  EXPECT_EQ(FormatDateValue(INFINITY, "General", us), std::nullopt);
+  // Numbers stay numbers however large.
+  EXPECT_EQ(FormatDateValue(1e12, "General", us), "1E+12");
+  EXPECT_EQ(FormatDateValue(-1.5, "0.0", us), "-1.5");
+  // Before 30 December 1899 the whole part is negative and the time still counts forward.
+  EXPECT_EQ(FormatDateValue(-1.25, "yyyy-mm-dd hh:mm", us), "1899-12-29 06:00");
+}
+
+TEST(DateFormatLocale, NamesAndSeparatorsComeFromTheLocale) {
+  LocaleData de = LocaleData::us_english();
+  de.month_names[2] = "M\xC3\xA4rz";
+  de.month_abbreviations[2] = "M\xC3\xA4r";
+  de.day_names[4] = "Donnerstag";
+  de.date_separator = ".";
+  de.time_separator = ":";
+  de.long_date_pattern = "dddd, d. MMMM yyyy";
+  de.am = "vorm.";
+  de.pm = "nachm.";
+  struct Row {
+    const char* format;
+    const char* expected;
+  } rows[] = {
+      {"mmmm", "M\xC3\xA4rz"},
+      {"mmmmm", "M"},  // first letter, a whole UTF-8 character
+      {"d/m/yyyy", "5.3.2026"},
+      {"d\\/m", "5/3"},
+      {"[$-407]mmm", "M\xC3\xA4r"},
+      {"[$-409]mmmm dddd", "March Thursday"},
+      {"[$-F800]dddd, mmmm dd, yyyy", "Donnerstag, 5. M\xC3\xA4rz 2026"},
+      {"h AM/PM", "2 NACHM."},
+  };
+  for (const Row& r : rows) EXPECT_EQ(FormatDateValue(kThursday, r.format, de), r.expected) << r.format;
+}
+
+#ifdef _WIN32
+// For information: how Wine's or Windows' own VarFormat shows the same corpus. No threshold; the
+// differences are explained in tests/data/README.md.
+TEST(DateFormatPlatform, ComparedWithVarFormat) {
+  const Corpus corpus = LoadCorpus();
+  int agree = 0, differ = 0;
+  for (const Case& c : corpus.cases) {
+    const auto v = corpus.values.find(c.value);
+    if (v == corpus.values.end()) continue;
+    const int wlen = MultiByteToWideChar(CP_UTF8, 0, c.format.data(), static_cast<int>(c.format.size()), nullptr, 0);
+    std::wstring wformat(static_cast<std::size_t>(wlen), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, c.format.data(), static_cast<int>(c.format.size()), wformat.data(), wlen);
+    VARIANT in;
+    VariantInit(&in);
+    in.vt = VT_DATE;
+    in.date = v->second;
+    BSTR out = nullptr;
+    std::string theirs = kRefused;
+    BSTR fmt = SysAllocStringLen(wformat.data(), static_cast<UINT>(wformat.size()));
+    if (SUCCEEDED(VarFormat(&in, fmt, 1, 1, 0, &out)) && out) {
+      const int n = WideCharToMultiByte(CP_UTF8, 0, out, static_cast<int>(SysStringLen(out)), nullptr, 0, nullptr, nullptr);
+      theirs.assign(static_cast<std::size_t>(n), '\0');
+      WideCharToMultiByte(CP_UTF8, 0, out, static_cast<int>(SysStringLen(out)), theirs.data(), n, nullptr, nullptr);
+      SysFreeString(out);
+    }
+    SysFreeString(fmt);
+    if (theirs == c.expected) {
+      ++agree;
+    } else {
+      ++differ;
+      std::printf("  VarFormat differs: [%s] on %s: host [%s], oleaut32 [%s]\n", c.format.c_str(), c.value.c_str(),
+                  c.expected.c_str(), theirs.c_str());
+    }
+  }
+  std::printf("VarFormat agrees on %d of %d corpus lines\n", agree, agree + differ);
+  EXPECT_GT(agree + differ, 0);
+}
+#endif
+
+}  // namespace
+}  // namespace tessaly
