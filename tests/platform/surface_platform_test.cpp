@@ -7,6 +7,12 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "win/utf.h"
+#endif
+
 #include "host/platform_graphics.h"
 #include "host/surface.h"
 
@@ -251,8 +257,13 @@ TEST_F(SurfaceTest, triangle_in_text_colour) {
 }
 
 TEST_F(SurfaceTest, focus_rect_inverts_its_frame_and_twice_restores) {
-  const Rect frames[] = {{5, 5, 25, 15}, {0, 0, 30, 20}, {-3, -3, 10, 10}, {28, 18, 40, 30}, {7, 7, 8, 8}};
-  for (const Rect& f : frames) {
+  struct Case {
+    Rect f;
+    bool shows;  // GDI draws no frame one pixel wide and high; Cairo inverts that pixel
+  };
+  const Case cases[] = {{{5, 5, 25, 15}, true},    {{0, 0, 30, 20}, true}, {{-3, -3, 10, 10}, true},
+                        {{28, 18, 40, 30}, true}, {{7, 7, 8, 8}, false}};
+  for (const auto& [f, shows] : cases) {
     SCOPED_TRACE(std::to_string(f.left) + "," + std::to_string(f.top));
     auto s = make(30, 20, rgb(10, 200, 60));
     ASSERT_TRUE(s);
@@ -268,7 +279,9 @@ TEST_F(SurfaceTest, focus_rect_inverts_its_frame_and_twice_restores) {
         (inner.contains(x, y) ? inside_changed : frame_changed) += changed;
       }
     EXPECT_EQ(inside_changed, 0);
-    EXPECT_GT(frame_changed, 0);
+    if (shows) {
+      EXPECT_GT(frame_changed, 0);
+    }
     s->draw_focus_rect(f);
     EXPECT_EQ(snapshot(*s), before);
   }
@@ -378,7 +391,22 @@ TEST_F(SurfaceTest, display_facts) {
   EXPECT_TRUE(graphics_->has_font("DejaVu Sans"));
   EXPECT_TRUE(graphics_->has_font("dejavu sans")) << "faces match case-blind";
 #else
-  EXPECT_TRUE(graphics_->has_font("Tahoma"));
+  // Which families a Windows (or Wine) machine has varies; the first one it lists must be found.
+  LOGFONTW any{};
+  any.lfCharSet = DEFAULT_CHARSET;
+  std::wstring first;
+  HDC screen = ::GetDC(nullptr);
+  ::EnumFontFamiliesExW(
+      screen, &any,
+      [](const LOGFONTW* lf, const TEXTMETRICW*, DWORD, LPARAM out) -> int {
+        if (lf->lfFaceName[0] == L'@') return 1;  // vertical variants are not families of their own
+        *reinterpret_cast<std::wstring*>(out) = lf->lfFaceName;
+        return 0;
+      },
+      reinterpret_cast<LPARAM>(&first), 0);
+  ::ReleaseDC(nullptr, screen);
+  ASSERT_FALSE(first.empty());
+  EXPECT_TRUE(graphics_->has_font(win::to_utf8(first)));
 #endif
 }
 
