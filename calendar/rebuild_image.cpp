@@ -89,6 +89,7 @@ std::array<GridDay, 42> month_grid(const clsDateVars& vars) {
 }
 
 bool overlaps(const Rect& f, const Rect& c) {
+  if (f.empty() || c.empty()) return false;  // as IntersectRect: nothing meets an empty rectangle
   return f.left < c.right && c.left < f.right && f.top < c.bottom && c.top < f.bottom;
 }
 

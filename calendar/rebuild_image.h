@@ -61,7 +61,8 @@ struct GridDay {
 // The six weeks of a month's grid in reading order.
 std::array<GridDay, 42> month_grid(const clsDateVars& vars);
 
-// Whether a drag frame and a cell overlap, right and bottom edges of both excluded.
+// Whether a drag frame and a cell overlap, right and bottom edges of both excluded; an empty
+// rectangle overlaps nothing.
 bool overlaps(const Rect& frame, const Rect& cell);
 
 }  // namespace tessaly::calendar

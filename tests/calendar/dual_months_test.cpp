@@ -1,0 +1,587 @@
+// The calendar control: defaults, linking and borders, day collections, mouse, drag and keys.
+#include "calendar/dual_months.h"
+
+#include <cmath>
+#include <limits>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/calendar/control_world.h"
+
+namespace tessaly::calendar {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+using ::testing::UnorderedElementsAre;
+using testing::World;
+using testing::ymd;
+
+double sep(int d) { return ymd(2024, 9, d); }
+
+TEST(DualMonthsDefaults, EveryPropertyStartsAtItsDefault) {
+  World w;
+  const clsDualMonths& c = w.cal;
+  EXPECT_EQ(c.Backcolor(), 0x8000000Fu);
+  EXPECT_EQ(c.BorderStyle(), 1);
+  EXPECT_EQ(c.CalendarCustomDate(), ymd(2024, 9, 18));
+  EXPECT_EQ(c.CurrentPeriodBackColor(), 0x8000000Fu);
+  EXPECT_EQ(c.CurrentPeriodForeColor(), 0x00800000u);
+  EXPECT_EQ(c.DateSelectedBackColor(), 0x8000000Du);
+  EXPECT_EQ(c.DateSelectedForeColor(), 0x000000FFu);
+  EXPECT_EQ(c.DayHeadAlignment(), 0);
+  EXPECT_EQ(c.DayHeaderBackColor(), 0x0080FFFFu);
+  EXPECT_EQ(c.DayHeaderForeColor(), 0x00800000u);
+  EXPECT_EQ(c.DayHeaderFormat(), 2);
+  EXPECT_EQ(c.DayNumberAlignment(), 0);
+  EXPECT_FALSE(c.DualMonths());
+  EXPECT_EQ(c.DualMonthsSpace(), 8);
+  EXPECT_EQ(c.FirstDayOfWeek(), 1);
+  EXPECT_EQ(c.FlatLineColor(), 0x80000015u);
+  EXPECT_EQ(c.Forecolor(), 0x80000012u);
+  EXPECT_EQ(c.LineStyle(), 3);
+  EXPECT_FALSE(c.MultiSelect());
+  EXPECT_EQ(c.PostPeriodBackColor(), 0x0080FFFFu);
+  EXPECT_EQ(c.PrePeriodBackColor(), 0x0080FFFFu);
+  EXPECT_EQ(c.PostPeriodForeColor(), 0x00808080u);
+  EXPECT_EQ(c.PrePeriodForeColor(), 0x00808080u);
+  EXPECT_EQ(c.SelectedDays().count(), 0u);
+  EXPECT_TRUE(c.ShowDayHeader());
+  EXPECT_TRUE(c.ShowPostPeriod());
+  EXPECT_TRUE(c.ShowPrePeriod());
+  EXPECT_EQ(c.StampDayHeadSpace(), 10);
+  EXPECT_FALSE(c.HasFocusDate());
+  EXPECT_EQ(c.FocusDate(), 0.0);
+  EXPECT_EQ(c.DragRect(), (Rect{-1, -1, -1, -1}));
+  // Created with today's month already collected.
+  EXPECT_EQ(c.DayCells().count(), 30u);
+}
+
+TEST(DualMonthsLink, TakesOverThePictureControl) {
+  World w;
+  EXPECT_EQ(w.picture.no_border_calls(), 1);
+  EXPECT_FALSE(w.picture.auto_redraw());
+  EXPECT_EQ(w.picture.back_color(), rgb(240, 240, 240));
+  EXPECT_EQ(w.picture.listener(), &w.cal);
+  EXPECT_EQ(w.cal.Surface().Width(), 233);
+  EXPECT_EQ(w.cal.Surface().Height(), 161);
+  w.cal.LinkControl(nullptr);
+  EXPECT_EQ(w.picture.listener(), nullptr);
+}
+
+TEST(DualMonthsLink, ResizeAndPaintFollowTheControl) {
+  World w;
+  w.show(sep(1));
+  w.picture.resize(303, 170);
+  EXPECT_EQ(w.cal.Surface().Width(), 303);
+  EXPECT_EQ(w.cal.Surface().Height(), 170);
+  EXPECT_EQ(w.cal.CellWidth(), 299 / 7);
+  // A paint copies the finished image; nothing else changes the window.
+  w.picture.pixels().fill(Rect{0, 0, 303, 170}, rgb(1, 2, 3));
+  w.picture.paint();
+  EXPECT_EQ(w.picture.pixels().count(Rect{0, 0, 303, 170}, rgb(1, 2, 3)), 0);
+  EXPECT_EQ(w.picture.pixels().at(0, 0), w.surface().pixel(0, 0));
+  EXPECT_EQ(w.picture.pixels().at(150, 100), w.surface().pixel(150, 100));
+}
+
+TEST(DualMonthsBorder, StylesReplaceTheEdgeBits) {
+  constexpr std::uint32_t kOther = 0x50000001, kExOther = 0x00000008;
+  const WindowStyles all{kOther | ws::kBorder | ws::kThickFrame,
+                         kExOther | ws::kExWindowEdge | ws::kExClientEdge | ws::kExStaticEdge};
+  struct Case {
+    int style;
+    Appearance before, after;
+    WindowStyles expected;
+  };
+  const Case cases[] = {
+      {0, Appearance::ThreeD, Appearance::Flat, {kOther, kExOther}},
+      {1, Appearance::ThreeD, Appearance::Flat,
+       {kOther | ws::kBorder | ws::kThickFrame, kExOther | ws::kExWindowEdge}},
+      {2, Appearance::ThreeD, Appearance::ThreeD, {kOther, kExOther | ws::kExStaticEdge}},
+      {2, Appearance::Flat, Appearance::Flat, {kOther, kExOther | ws::kExStaticEdge}},
+      {3, Appearance::Flat, Appearance::ThreeD, {kOther, kExOther | ws::kExClientEdge}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.style);
+    World w;
+    w.picture.preset_styles(all);
+    w.picture.set_appearance(c.before);
+    w.cal.set_BorderStyle(c.style);
+    EXPECT_EQ(w.cal.BorderStyle(), c.style);
+    EXPECT_EQ(w.picture.window_styles(), c.expected);
+    EXPECT_EQ(w.picture.appearance(), c.after);
+    EXPECT_EQ(w.picture.frame_refreshes(), 1);
+  }
+}
+
+TEST(DualMonthsBorder, WithoutAControlOnlyRemembers) {
+  sim::RasterGraphics g;
+  testing::FixedClock clock(sep(1));
+  clsDualMonths cal(g, clock);
+  cal.set_BorderStyle(3);
+  EXPECT_EQ(cal.BorderStyle(), 3);
+  EXPECT_NO_THROW(cal.RebuildImage());
+}
+
+TEST(DualMonthsCollection, HoldsTheDisplayedMonthsDays) {
+  struct Case {
+    const char* name;
+    double anchor;
+    bool dual;
+    std::size_t count;
+    double first, last;
+  };
+  const Case cases[] = {
+      {"september", sep(18), false, 30, sep(1), sep(30)},
+      {"leap_january_february", ymd(2024, 1, 31), true, 60, ymd(2024, 1, 1), ymd(2024, 2, 29)},
+      {"december_into_january", ymd(2023, 12, 5), true, 62, ymd(2023, 12, 1), ymd(2024, 1, 31)},
+      {"common_february_end_clamped", ymd(2023, 1, 31), true, 59, ymd(2023, 1, 1), ymd(2023, 2, 28)},
+      {"not_a_date_is_today", std::numeric_limits<double>::quiet_NaN(), false, 30, sep(1), sep(30)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    World w;
+    w.cal.set_DualMonths(c.dual);
+    w.cal.set_CalendarCustomDate(c.anchor);
+    ASSERT_EQ(w.cal.DayCells().count(), c.count);
+    EXPECT_EQ(w.cal.DayCells().Item(1).DateTime(), c.first);
+    EXPECT_EQ(w.cal.DayCells().Item(c.count).DateTime(), c.last);
+    // In date order, one day apart.
+    for (std::size_t i = 2; i <= c.count; ++i)
+      ASSERT_EQ(w.cal.DayCells().Item(i).DateTime() - w.cal.DayCells().Item(i - 1).DateTime(), 1.0) << i;
+  }
+  World w;
+  w.cal.set_CalendarCustomDate(-1e9);
+  EXPECT_EQ(w.cal.CalendarCustomDate(), ymd(2024, 9, 18));
+}
+
+TEST(DualMonthsSelection, SelectAndUnselectRaiseOnlyOnChange) {
+  World w;
+  w.cal.SelectDay(sep(3));
+  w.cal.SelectDay(sep(3) + 0.75);  // same day, same key
+  EXPECT_EQ(w.clicked.size(), 1u);
+  w.cal.UnSelectDay(sep(4));
+  EXPECT_EQ(w.clicked.size(), 1u);
+  w.cal.UnSelectDay(sep(3));
+  EXPECT_EQ(w.clicked.size(), 2u);
+  EXPECT_EQ(w.cal.SelectedDays().count(), 0u);
+  // The owner's SelectDay leaves the focus alone.
+  EXPECT_FALSE(w.cal.HasFocusDate());
+
+  clsDateItems other;
+  other.Add(sep(5));
+  other.Add(sep(9));
+  w.cal.set_SelectedDays(other);
+  EXPECT_THAT(w.selected(), ElementsAre(sep(5), sep(9)));
+}
+
+// ---- mouse ----
+
+struct PointCase {
+  const char* name;
+  int x, y;
+  double selects;  // 0: nothing
+};
+
+TEST(DualMonthsMouse, PressSelectsTheFirstCellContainingThePoint) {
+  // September 2024, Sunday first: August fills row 0, 1 Sep is at (2, 67)-(34, 84).
+  const PointCase cases[] = {
+      {"inside", 18, 75, sep(1)},
+      {"top_left_corner", 2, 67, sep(1)},
+      {"shared_vertical_edge_goes_earlier", 34, 75, sep(1)},
+      {"shared_horizontal_edge_goes_earlier", 20, 84, sep(1)},
+      {"shared_corner_goes_earliest", 34, 84, sep(1)},
+      {"right_edge_of_last_day", 66, 140, sep(30)},
+      {"bottom_edge_of_last_row", 50, 152, sep(30)},
+      {"below_the_grid", 50, 153, 0},
+      {"left_of_the_grid", 1, 75, 0},
+      {"pre_period", 18, 58, 0},
+      {"pre_period_edge_belongs_to_the_day_below", 200, 67, sep(7)},
+      {"post_period", 80, 140, 0},
+      {"title", 110, 12, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    World w;
+    w.show(sep(1));
+    w.picture.click(c.x, c.y);
+    if (c.selects == 0) {
+      EXPECT_THAT(w.selected(), IsEmpty());
+      EXPECT_FALSE(w.cal.HasFocusDate());
+    } else {
+      EXPECT_THAT(w.selected(), ElementsAre(c.selects));
+      EXPECT_EQ(w.cal.FocusDate(), c.selects);
+      EXPECT_TRUE(w.cal.HasFocusDate());
+    }
+  }
+}
+
+TEST(DualMonthsMouse, SingleSelectionReplacesAndReportsThePreviousFocus) {
+  World w;
+  w.show(sep(1));
+  w.click_date(sep(10));
+  w.click_date(sep(12));
+  EXPECT_THAT(w.selected(), ElementsAre(sep(12)));
+  EXPECT_THAT(w.clicked, ElementsAre(0.0, sep(10)));
+  // Only the left button picks; Shift and Ctrl mean nothing without multiple selection.
+  w.picture.hold(vk::kControl);
+  w.click_date(sep(14));
+  EXPECT_THAT(w.selected(), ElementsAre(sep(14)));
+  const auto [x, y] = w.centre(0, 2, 2);
+  w.picture.mouse_down(mouse::kRight, x, y);
+  EXPECT_THAT(w.selected(), ElementsAre(sep(14)));
+}
+
+TEST(DualMonthsMouse, SecondMonthsLeadingDaysSelectNothing) {
+  World w(ymd(2024, 9, 18), 466, 161);
+  w.cal.set_DualMonths(true);
+  w.show(sep(1));
+  // October 2024 opens on a Tuesday: its first two cells are 29 and 30 September.
+  w.click_cell(1, 0, 0);
+  w.click_cell(1, 0, 1);
+  EXPECT_THAT(w.selected(), IsEmpty());
+  w.click_cell(1, 0, 2);
+  EXPECT_THAT(w.selected(), ElementsAre(ymd(2024, 10, 1)));
+  EXPECT_EQ(w.cal.DayCells().Item(31).Left(), 234 + 2 * 32);
+}
+
+TEST(DualMonthsArrows, PressMovesTheMonthOnceUntilThePointerMoves) {
+  World w;
+  w.show(sep(18));
+  w.picture.mouse_down(mouse::kLeft, 33, 24);  // last pixel inside the previous arrow
+  EXPECT_EQ(w.cal.CalendarCustomDate(), ymd(2024, 8, 18));
+  EXPECT_EQ(w.changed, 1);
+  EXPECT_EQ(w.cal.PrevArrowState(), 2);
+  EXPECT_TRUE(w.cal.PrevArrowFocus());
+  EXPECT_EQ(w.cal.DayCells().Item(1).DateTime(), ymd(2024, 8, 1));
+  w.picture.mouse_up(mouse::kLeft, 33, 24);
+  // A press on a pressed arrow falls through to the days and finds none.
+  w.picture.mouse_down(mouse::kLeft, 20, 10);
+  EXPECT_EQ(w.changed, 1);
+  EXPECT_THAT(w.selected(), IsEmpty());
+  w.picture.mouse_move(20, 11);
+  EXPECT_EQ(w.cal.PrevArrowState(), 1);
+  w.picture.mouse_down(mouse::kLeft, 20, 10);
+  EXPECT_EQ(w.cal.CalendarCustomDate(), ymd(2024, 7, 18));
+  EXPECT_EQ(w.changed, 2);
+
+  w.picture.mouse_down(mouse::kLeft, 197, 2);  // the next arrow's top-left corner
+  EXPECT_EQ(w.cal.CalendarCustomDate(), ymd(2024, 8, 18));
+  EXPECT_EQ(w.cal.NextArrowState(), 2);
+  EXPECT_TRUE(w.cal.NextArrowFocus());
+  EXPECT_FALSE(w.cal.PrevArrowFocus());
+  EXPECT_EQ(w.changed, 3);
+}
+
+TEST(DualMonthsArrows, RightAndBottomEdgesAreNotTheArrow) {
+  const std::pair<int, int> outside[] = {{34, 10}, {10, 25}, {229, 10}, {200, 25}, {1, 10}, {10, 1}};
+  for (auto [x, y] : outside) {
+    World w;
+    w.show(sep(18));
+    w.picture.mouse_down(mouse::kLeft, x, y);
+    EXPECT_EQ(w.changed, 0) << x << "," << y;
+    EXPECT_EQ(w.cal.CalendarCustomDate(), sep(18));
+  }
+}
+
+TEST(DualMonthsArrows, HoverFollowsThePointerOneRuleAtATime) {
+  World w;
+  w.show(sep(18));
+  struct Step {
+    int x, y;
+    int prev, next;
+  };
+  const Step steps[] = {
+      {10, 10, 1, 0},   // enters the previous arrow
+      {100, 100, 0, 0},  // leaves it
+      {200, 10, 0, 1},  // enters the next arrow
+      {10, 10, 1, 1},   // the first rule that applies lights the previous arrow only
+      {11, 10, 1, 0},   // the next move puts the next arrow back
+  };
+  for (const auto& s : steps) {
+    w.picture.mouse_move(s.x, s.y);
+    EXPECT_EQ(w.cal.PrevArrowState(), s.prev) << s.x << "," << s.y;
+    EXPECT_EQ(w.cal.NextArrowState(), s.next) << s.x << "," << s.y;
+  }
+  w.picture.mouse_down(mouse::kLeft, 10, 10);
+  w.picture.lose_focus();
+  EXPECT_EQ(w.cal.PrevArrowState(), 0);
+  EXPECT_EQ(w.cal.NextArrowState(), 0);
+  EXPECT_FALSE(w.cal.PrevArrowFocus());
+  EXPECT_FALSE(w.cal.NextArrowFocus());
+}
+
+// ---- multiple selection ----
+
+struct MultiStep {
+  double day;
+  bool shift, ctrl;
+  std::vector<double> selected;  // in collection order
+};
+
+void run_steps(const std::vector<MultiStep>& steps) {
+  World w;
+  w.cal.set_MultiSelect(true);
+  w.show(sep(1));
+  for (const auto& s : steps) {
+    w.picture.release_all_keys();
+    if (s.shift) w.picture.hold(vk::kShift);
+    if (s.ctrl) w.picture.hold(vk::kControl);
+    w.click_date(s.day);
+    EXPECT_THAT(w.selected(), ElementsAreArray(s.selected)) << "after clicking " << s.day;
+    EXPECT_EQ(w.cal.FocusDate(), s.day);
+  }
+}
+
+TEST(DualMonthsMulti, ShiftSelectsFromTheFocusTowardsTheDay) {
+  run_steps({{sep(10), false, false, {sep(10)}},
+             {sep(13), true, false, {sep(10), sep(11), sep(12), sep(13)}},
+             {sep(8), true, false, {sep(13), sep(12), sep(11), sep(10), sep(9), sep(8)}},
+             {sep(8), true, false, {sep(8)}}});
+}
+
+TEST(DualMonthsMulti, ShiftWithoutAFocusSelectsOneDay) {
+  run_steps({{sep(20), true, false, {sep(20)}}, {sep(22), true, false, {sep(20), sep(21), sep(22)}}});
+}
+
+TEST(DualMonthsMulti, CtrlTogglesAndBothKeysChangeNothing) {
+  run_steps({{sep(10), false, false, {sep(10)}},
+             {sep(12), false, true, {sep(10), sep(12)}},
+             {sep(10), false, true, {sep(12)}},
+             {sep(15), true, true, {sep(12)}},
+             {sep(16), false, false, {sep(16)}}});
+}
+
+TEST(DualMonthsMulti, KeyStateComesFromTheKeyboardNotTheEvent) {
+  World w;
+  w.cal.set_MultiSelect(true);
+  w.show(sep(1));
+  w.click_date(sep(10));
+  const auto [x, y] = w.centre(0, 2, 5);  // 13 September
+  w.picture.mouse_down(mouse::kLeft, x, y, shift::kCtrl);
+  EXPECT_THAT(w.selected(), ElementsAre(sep(13)));
+}
+
+TEST(DualMonthsMulti, EmptiedSelectionLeavesTheKeysIdle) {
+  World w;
+  w.cal.set_MultiSelect(true);
+  w.show(sep(1));
+  w.click_date(sep(10));
+  w.picture.hold(vk::kControl);
+  w.click_date(sep(10));
+  EXPECT_THAT(w.selected(), IsEmpty());
+  for (int key : {vk::kLeft, vk::kRight, vk::kHome, vk::kEnd, vk::kUp, vk::kDown}) w.picture.key_down(key);
+  EXPECT_THAT(w.selected(), IsEmpty());
+  EXPECT_EQ(w.cal.FocusDate(), sep(10));
+}
+
+// ---- drag ----
+
+TEST(DualMonthsDrag, FrameSelectsEveryCellItOverlaps) {
+  World w;
+  w.cal.set_MultiSelect(true);
+  w.show(sep(1));
+  // From the middle of 10 September (66..98, 84..101) to the middle of 19 September.
+  w.picture.mouse_down(mouse::kLeft, 82, 92);
+  w.picture.mouse_move(120, 100, mouse::kLeft);
+  w.picture.mouse_move(146, 109, mouse::kLeft);
+  EXPECT_EQ(w.cal.DragRect(), (Rect{82, 92, 146, 109}));
+  w.picture.mouse_up(mouse::kLeft, 146, 109);
+  EXPECT_THAT(w.selected(), UnorderedElementsAre(sep(10), sep(11), sep(12), sep(17), sep(18), sep(19)));
+  EXPECT_EQ(w.cal.DragRect(), (Rect{-1, -1, -1, -1}));
+}
+
+TEST(DualMonthsDrag, EdgesThatOnlyTouchSelectNothing) {
+  World w;
+  w.cal.set_MultiSelect(true);
+  w.show(sep(1));
+  // Pressed on the edge of 10 and 11 September (10 wins the press); the frame ends exactly on
+  // the left edge of 12 September and the top edge of row 3.
+  w.picture.mouse_down(mouse::kLeft, 98, 90);
+  w.picture.mouse_move(130, 101, mouse::kLeft);
+  w.picture.mouse_up(mouse::kLeft, 130, 101);
+  EXPECT_THAT(w.selected(), ElementsAre(sep(10), sep(11)));
+}
+
+TEST(DualMonthsDrag, FrameDraggedUpAndLeftIsNormalised) {
+  World w;
+  w.cal.set_MultiSelect(true);
+  w.show(sep(1));
+  w.picture.mouse_down(mouse::kLeft, 146, 109);  // 19 September
+  w.picture.mouse_move(82, 92, mouse::kLeft);
+  EXPECT_EQ(w.cal.DragRect(), (Rect{82, 92, 146, 109}));
+  w.picture.mouse_up(mouse::kLeft, 82, 92);
+  EXPECT_THAT(w.selected(), UnorderedElementsAre(sep(10), sep(11), sep(12), sep(17), sep(18), sep(19)));
+}
+
+TEST(DualMonthsDrag, RubberBandIsErasedAndWipedByTheRedraw) {
+  World w;
+  w.cal.set_MultiSelect(true);
+  w.show(sep(1));
+  w.picture.mouse_down(mouse::kLeft, 82, 92);
+  w.picture.mouse_move(120, 100, mouse::kLeft);
+  w.picture.mouse_move(146, 130, mouse::kLeft);
+  // Only the last frame is on the screen: every pixel that differs from the image lies on it.
+  const Rect band = w.cal.DragRect();
+  int differing = 0;
+  for (int y = 0; y < 161; ++y) {
+    for (int x = 0; x < 233; ++x) {
+      if (w.picture.pixels().at(x, y) == w.surface().pixel(x, y)) continue;
+      ++differing;
+      const bool on_frame = (x == band.left || x == band.right - 1 || y == band.top || y == band.bottom - 1) &&
+                            band.contains(x, y);
+      ASSERT_TRUE(on_frame) << x << "," << y;
+    }
+  }
+  EXPECT_GT(differing, 0);
+  w.picture.mouse_up(mouse::kLeft, 146, 130);
+  for (int y = 0; y < 161; ++y)
+    for (int x = 0; x < 233; ++x) ASSERT_EQ(w.picture.pixels().at(x, y), w.surface().pixel(x, y)) << x << "," << y;
+}
+
+TEST(DualMonthsDrag, NoBandWithoutMultipleSelection) {
+  World w;
+  w.show(sep(1));
+  w.picture.mouse_down(mouse::kLeft, 82, 92);
+  w.picture.mouse_move(146, 109, mouse::kLeft);
+  w.picture.mouse_up(mouse::kLeft, 146, 109);
+  EXPECT_EQ(w.picture.pixels().focus_rects_drawn(), 0);
+  EXPECT_THAT(w.selected(), ElementsAre(sep(10)));
+}
+
+TEST(DualMonthsDrag, MovingWithoutAPressDrawsNoBand) {
+  World w;
+  w.cal.set_MultiSelect(true);
+  w.show(sep(1));
+  w.click_date(sep(3));
+  w.picture.mouse_move(146, 109);
+  EXPECT_EQ(w.picture.pixels().focus_rects_drawn(), 0);
+}
+
+// ---- keys ----
+
+TEST(DualMonthsKeys, MoveWithinTheDisplayedDays) {
+  struct Case {
+    const char* name;
+    double from;
+    int key;
+    double to;
+  };
+  const Case cases[] = {
+      {"left", sep(10), vk::kLeft, sep(9)},
+      {"left_on_first_stays", sep(1), vk::kLeft, sep(1)},
+      {"right", sep(29), vk::kRight, sep(30)},
+      {"right_on_last_stays", sep(30), vk::kRight, sep(30)},
+      {"up", sep(10), vk::kUp, sep(3)},
+      {"up_to_first", sep(8), vk::kUp, sep(1)},
+      {"up_past_first_stays", sep(7), vk::kUp, sep(7)},
+      {"down_to_last", sep(23), vk::kDown, sep(30)},
+      {"down_past_last_stays", sep(24), vk::kDown, sep(24)},
+      {"home", sep(17), vk::kHome, sep(1)},
+      {"end", sep(17), vk::kEnd, sep(30)},
+      {"other_key_ignored", sep(17), 0x41, sep(17)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    World w;
+    w.show(sep(1));
+    w.click_date(c.from);
+    w.picture.key_down(c.key);
+    EXPECT_THAT(w.selected(), ElementsAre(c.to));
+    EXPECT_EQ(w.cal.FocusDate(), c.to);
+    EXPECT_EQ(w.cal.CalendarCustomDate(), sep(1));  // keys never change the month
+  }
+}
+
+TEST(DualMonthsKeys, HomeAndEndSpanBothMonths) {
+  World w(sep(18), 466, 161);
+  w.cal.set_DualMonths(true);
+  w.show(sep(1));
+  w.click_date(ymd(2024, 10, 9));
+  w.picture.key_down(vk::kHome);
+  EXPECT_THAT(w.selected(), ElementsAre(sep(1)));
+  w.picture.key_down(vk::kEnd);
+  EXPECT_THAT(w.selected(), ElementsAre(ymd(2024, 10, 31)));
+  // Right from the first month's last day walks into the second month.
+  w.click_date(sep(30));
+  w.picture.key_down(vk::kRight);
+  EXPECT_THAT(w.selected(), ElementsAre(ymd(2024, 10, 1)));
+}
+
+TEST(DualMonthsKeys, StartFromTheOwnersSelectionBeforeAnyPick) {
+  struct Case {
+    int key;
+    double to;
+  };
+  const Case cases[] = {{vk::kRight, sep(16)}, {vk::kLeft, sep(14)}, {vk::kUp, sep(8)}, {vk::kDown, sep(22)}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.key);
+    World w;
+    w.show(sep(15));
+    w.cal.SelectDay(sep(15) + 0.5);  // as the pop-up does when it opens, time of day and all
+    ASSERT_FALSE(w.cal.HasFocusDate());
+    w.picture.key_down(c.key);
+    EXPECT_THAT(w.selected(), ElementsAre(c.to));
+    EXPECT_EQ(w.cal.FocusDate(), c.to);
+    EXPECT_TRUE(w.cal.HasFocusDate());
+  }
+}
+
+TEST(DualMonthsKeys, FocusLeftBehindByTheArrowsComesBackToTheDisplay) {
+  World w;
+  w.show(sep(1));
+  w.click_date(sep(10));
+  w.picture.mouse_down(mouse::kLeft, 200, 10);  // next month: October
+  w.picture.key_down(vk::kRight);
+  EXPECT_THAT(w.selected(), ElementsAre(ymd(2024, 10, 1)));
+  w.picture.mouse_move(100, 100);
+  w.picture.mouse_down(mouse::kLeft, 10, 10);
+  w.picture.mouse_move(100, 100);
+  w.picture.mouse_down(mouse::kLeft, 10, 10);  // back to August
+  w.picture.key_down(vk::kUp);
+  EXPECT_THAT(w.selected(), ElementsAre(ymd(2024, 8, 31)));
+}
+
+TEST(DualMonthsKeys, StayingBranchReselectsTheFocus) {
+  World w;
+  w.cal.set_MultiSelect(true);
+  w.show(sep(1));
+  w.click_date(sep(3));
+  w.picture.hold(vk::kControl);
+  w.click_date(sep(1));  // focus 1 September, selected {3}
+  w.click_date(sep(1));  // focus stays, selected {3} again
+  w.picture.release_all_keys();
+  w.picture.key_down(vk::kLeft);
+  EXPECT_THAT(w.selected(), ElementsAre(sep(3), sep(1)));
+  // The image shows it at once.
+  const Rect r = w.cal.Layout().day_cell(0, 1, 0);
+  EXPECT_EQ(w.surface().pixel(r.left + 3, r.top + 2), rgb(51, 153, 255));
+}
+
+// ---- failures stay inside ----
+
+TEST(DualMonthsFailures, ListenerAndSurfaceFailuresNeverReachTheControl) {
+  World w;
+  w.show(sep(1));
+  w.throw_in_listener = true;
+  EXPECT_NO_THROW(w.click_date(sep(10)));
+  EXPECT_THAT(w.selected(), ElementsAre(sep(10)));
+  EXPECT_NO_THROW(w.picture.key_down(vk::kRight));
+  w.throw_in_listener = false;
+
+  w.graphics.set_fail_create(true);
+  EXPECT_NO_THROW(w.picture.resize(300, 200));
+  EXPECT_FALSE(w.cal.Surface().IsCreated());
+  EXPECT_NO_THROW(w.picture.paint());
+  EXPECT_NO_THROW(w.picture.click(50, 100));
+  EXPECT_NO_THROW(w.picture.lose_focus());
+  w.graphics.set_fail_create(false);
+  w.picture.resize(233, 161);
+  EXPECT_TRUE(w.cal.Surface().IsCreated());
+  EXPECT_EQ(w.cal.CellWidth(), 32);
+}
+
+}  // namespace
+}  // namespace tessaly::calendar

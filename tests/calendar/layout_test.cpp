@@ -1,0 +1,198 @@
+// Calendar image layout: cell sizes, arrow and title rectangles, rows per line style, month grids.
+#include "calendar/rebuild_image.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/calendar/control_world.h"
+
+namespace tessaly::calendar {
+namespace {
+
+using testing::FixedClock;
+using testing::ymd;
+
+// The raster surface's bold 8-point Tahoma: 6 pixels a character, lines 13 high.
+LayoutInput input(int w, int h, bool dual = false) {
+  LayoutInput in;
+  in.width = w;
+  in.height = h;
+  in.dual_months = dual;
+  in.header_text_height = 13;
+  in.title_text_width = 90;
+  return in;
+}
+
+TEST(CalendarLayout, CellWidthAndArrowsFollowTheWidth) {
+  struct Case {
+    const char* name;
+    int width;
+    bool dual;
+    int month_width, cell_width;
+    Rect prev, next;
+    int second_month_left;
+  };
+  const Case cases[] = {
+      {"one_month_100", 100, false, 96, 13, {2, 2, 15, 25}, {83, 2, 96, 25}, 0},
+      {"two_months_301", 301, true, 144, 20, {2, 2, 22, 25}, {277, 2, 297, 25}, 150},
+      {"pop_up_233", 233, false, 229, 32, {2, 2, 34, 25}, {197, 2, 229, 25}, 0},
+      {"two_months_466", 466, true, 227, 32, {2, 2, 34, 25}, {430, 2, 462, 25}, 234},
+      // (303 - 12) / 2 = 145.5 goes to the even 146.
+      {"two_months_303_half_to_even", 303, true, 146, 20, {2, 2, 22, 25}, {279, 2, 299, 25}, 150},
+      {"too_narrow", 10, false, 6, 0, {2, 2, 2, 25}, {6, 2, 6, 25}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const CalendarLayout l = compute_layout(input(c.width, 161, c.dual));
+    EXPECT_EQ(l.MonthWidth, c.month_width);
+    EXPECT_EQ(l.CellWidth, c.cell_width);
+    EXPECT_EQ(l.ArrowWidth, c.cell_width);
+    EXPECT_EQ(l.ArrowHeight, 23);
+    EXPECT_EQ(l.PrevArrowRect, c.prev);
+    EXPECT_EQ(l.NextArrowRect, c.next);
+    EXPECT_EQ(l.day_cell(0, 0, 0).left, 2);
+    if (c.dual) {
+      EXPECT_EQ(l.months, 2);
+      EXPECT_EQ(l.day_cell(1, 0, 0).left, c.second_month_left);
+      EXPECT_EQ(l.header_cell(1, 0).left, c.second_month_left);
+    }
+  }
+}
+
+TEST(CalendarLayout, TitlesAreCentredOverEachMonth) {
+  // (233 - 4 - 90) / 2 = 69.5 rounds to 70; the second title sits half the width further.
+  const CalendarLayout one = compute_layout(input(233, 161));
+  EXPECT_EQ(one.TitleRects[0], (Rect{70, 2, 160, 25}));
+  const CalendarLayout two = compute_layout(input(466, 161, true));
+  EXPECT_EQ(two.TitleRects[0], (Rect{70, 2, 160, 25}));
+  EXPECT_EQ(two.TitleRects[1], (Rect{302, 2, 392, 25}));
+}
+
+TEST(CalendarLayout, RowsByLineStyleAndHeader) {
+  struct Case {
+    const char* name;
+    int line_style;
+    bool header;
+    int offset, header_height, cell_height, first_row;
+  };
+  const Case cases[] = {
+      {"none", 0, true, 2, 17, 17, 51},
+      {"raised", 1, true, 0, 17, 17, 50},
+      {"flat_one_shared_line", 2, true, 1, 16, 16, 49},
+      {"sunken", 3, true, 0, 17, 17, 50},
+      {"no_header", 3, false, 0, 0, 19, 35},
+      {"no_header_flat", 2, false, 1, 0, 19, 35},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LayoutInput in = input(233, 161);
+    in.line_style = c.line_style;
+    in.show_day_header = c.header;
+    const CalendarLayout l = compute_layout(in);
+    EXPECT_EQ(l.LineOffset, c.offset);
+    EXPECT_EQ(l.HeaderHeight, c.header_height);
+    EXPECT_EQ(l.CellHeight, c.cell_height);
+    EXPECT_EQ(l.FirstRowTop, c.first_row);
+    // Cells are spaced a cell apart and drawn the line offset larger.
+    const Rect a = l.day_cell(0, 2, 3), b = l.day_cell(0, 2, 4), below = l.day_cell(0, 3, 3);
+    EXPECT_EQ(b.left - a.left, l.CellWidth);
+    EXPECT_EQ(a.width(), l.CellWidth + c.offset);
+    EXPECT_EQ(below.top - a.top, l.CellHeight);
+    EXPECT_EQ(a.height(), l.CellHeight + c.offset);
+    // The six weeks fit inside the control.
+    EXPECT_LE(l.day_cell(0, 5, 6).bottom, 161);
+  }
+}
+
+TEST(CalendarLayout, StampSpaceMovesTheGridDown) {
+  LayoutInput in = input(233, 161);
+  in.stamp_day_head_space = 0;
+  const CalendarLayout l = compute_layout(in);
+  EXPECT_EQ(l.FirstRowTop, 40);
+  EXPECT_EQ(l.CellHeight, (161 - 17 - 32) / 6);
+  EXPECT_EQ(l.header_cell(0, 0), (Rect{2, 30, 34, 47}));
+}
+
+TEST(CalendarLayout, ArrowTrianglesPointTheRightWayInsideTheButton) {
+  const Rect arrows[] = {{2, 2, 34, 25}, {197, 2, 229, 25}, {2, 2, 15, 25}, {0, 0, 3, 3}};
+  for (const Rect& a : arrows) {
+    for (bool left : {true, false}) {
+      const Triangle t = arrow_triangle(a, left);
+      for (auto [x, y] : {std::pair{t.x1, t.y1}, {t.x2, t.y2}, {t.x3, t.y3}}) {
+        EXPECT_TRUE(a.contains(x, y) || a.width() < 6) << x << "," << y;
+      }
+      // The tip is the one corner on the middle line, on the pointing side of the base.
+      EXPECT_EQ(t.x2, t.x3);
+      EXPECT_EQ(t.y1 - t.y2, t.y3 - t.y1);
+      EXPECT_GT(t.y3, t.y2);
+      if (left) {
+        EXPECT_LT(t.x1, t.x2);
+      } else {
+        EXPECT_GT(t.x1, t.x2);
+      }
+    }
+  }
+}
+
+TEST(CalendarLayout, ArrowFocusFrameIsInsetByTwo) {
+  EXPECT_EQ(arrow_focus_rect(Rect{2, 2, 34, 25}), (Rect{4, 4, 32, 23}));
+}
+
+TEST(MonthGridPeriods, SplitsTheSixWeeks) {
+  struct Case {
+    const char* name;
+    int year, month, first_day_of_week;
+    int pre, current, post;
+    double first_shown;
+  };
+  const Case cases[] = {
+      // 1 Sep 2024 is a Sunday: a full week of August first, then only five days of October.
+      {"starts_on_week_start", 2024, 9, 1, 7, 30, 5, ymd(2024, 8, 25)},
+      // February 2015 begins on a Sunday and has exactly four weeks.
+      {"four_week_february", 2015, 2, 1, 7, 28, 7, ymd(2015, 1, 25)},
+      {"leap_february", 2024, 2, 1, 4, 29, 9, ymd(2024, 1, 28)},
+      {"january_from_december", 2023, 1, 1, 7, 31, 4, ymd(2022, 12, 25)},
+      {"monday_weeks", 2024, 9, 2, 6, 30, 6, ymd(2024, 8, 26)},
+      {"saturday_weeks", 2024, 9, 7, 1, 30, 11, ymd(2024, 8, 31)},
+  };
+  const FixedClock clock(ymd(2024, 1, 1));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    clsDateVars vars(clock);
+    double d = ymd(c.year, c.month, 10);
+    vars.SetMonth(d, c.first_day_of_week);
+    const auto grid = month_grid(vars);
+    int counts[3] = {0, 0, 0};
+    for (const GridDay& g : grid) ++counts[static_cast<int>(g.period)];
+    EXPECT_EQ(counts[0], c.pre);
+    EXPECT_EQ(counts[1], c.current);
+    EXPECT_EQ(counts[2], c.post);
+    EXPECT_EQ(grid[0].date, c.first_shown);
+    EXPECT_EQ(grid[41].date, c.first_shown + 41);
+    EXPECT_EQ(grid[static_cast<std::size_t>(c.pre)].date, ymd(c.year, c.month, 1));
+  }
+}
+
+TEST(DragOverlap, RightAndBottomEdgesAreExclusive) {
+  const Rect cell{34, 67, 66, 84};
+  struct Case {
+    Rect frame;
+    bool hit;
+  };
+  const Case cases[] = {
+      {{10, 10, 34, 100}, false},  // ends on the cell's left edge
+      {{10, 10, 35, 100}, true},   // one pixel in
+      {{66, 60, 90, 90}, false},   // starts on its right edge
+      {{65, 60, 90, 90}, true},
+      {{40, 10, 50, 67}, false},   // ends on its top edge
+      {{40, 84, 50, 90}, false},   // starts on its bottom edge
+      {{40, 70, 41, 71}, true},    // inside
+      {{40, 70, 40, 80}, false},   // no width
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(overlaps(c.frame, cell), c.hit)
+        << c.frame.left << "," << c.frame.top << "," << c.frame.right << "," << c.frame.bottom;
+  }
+}
+
+}  // namespace
+}  // namespace tessaly::calendar

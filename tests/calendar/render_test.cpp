@@ -1,0 +1,295 @@
+// The calendar image on the raster surface: colours, fonts, today, periods, header texts, arrows.
+#include <algorithm>
+#include <string>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/calendar/control_world.h"
+
+namespace tessaly::calendar {
+namespace {
+
+using testing::World;
+using testing::ymd;
+
+double sep(int d) { return ymd(2024, 9, d); }
+
+constexpr Rgb kButtonFace = rgb(240, 240, 240);
+constexpr Rgb kHighlight = rgb(51, 153, 255);
+constexpr Rgb kRed = 0x000000FF;
+constexpr Rgb kDarkBlue = 0x00800000;
+constexpr Rgb kGrey = 0x00808080;
+constexpr Rgb kLightYellow = 0x0080FFFF;
+
+// The draws of a text whose cell lies inside a rectangle.
+std::vector<sim::TextDraw> draws_in(World& w, const Rect& r, const std::string& text) {
+  std::vector<sim::TextDraw> out;
+  for (const auto& d : w.surface().text_draws())
+    if (d.text == text && d.cell.left >= r.left && d.cell.top >= r.top && d.cell.right <= r.right &&
+        d.cell.bottom <= r.bottom)
+      out.push_back(d);
+  return out;
+}
+
+// The one text draw of a grid cell.
+sim::TextDraw cell_draw(World& w, int month, int row, int column, const std::string& text) {
+  const auto found = draws_in(w, w.cal.Layout().day_cell(month, row, column), text);
+  EXPECT_EQ(found.size(), 1u) << text;
+  return found.empty() ? sim::TextDraw{} : found.front();
+}
+
+// A point of the cell's interior away from its border and its centred text.
+Rgb cell_background(World& w, int month, int row, int column) {
+  const Rect r = w.cal.Layout().day_cell(month, row, column);
+  return w.surface().pixel(r.left + 3, r.top + 2);
+}
+
+void redraw(World& w) {
+  w.surface().clear_text_draws();
+  w.cal.RebuildImage();
+}
+
+TEST(CalendarImage, TodayIsBoldInTheSelectedColour) {
+  World w;  // today 18 September 2024, a Wednesday: row 3, column 3
+  w.show(sep(1));
+  redraw(w);
+  const sim::TextDraw today = cell_draw(w, 0, 3, 3, "18");
+  EXPECT_EQ(today.font.weight, 700);
+  EXPECT_EQ(today.font.face, "Tahoma");
+  EXPECT_EQ(today.font.height, -11);
+  EXPECT_EQ(today.text_color, kRed);
+  EXPECT_EQ(today.back_color, kButtonFace);
+  const sim::TextDraw other = cell_draw(w, 0, 3, 4, "19");
+  EXPECT_EQ(other.font.weight, 400);
+  EXPECT_EQ(other.text_color, kDarkBlue);
+  // The glyphs really are red on the surface.
+  const Rect cell = w.cal.Layout().day_cell(0, 3, 3);
+  EXPECT_GT(w.surface().buffer().count(cell, kRed), 0);
+  EXPECT_EQ(w.surface().buffer().count(w.cal.Layout().day_cell(0, 3, 4), kRed), 0);
+}
+
+TEST(CalendarImage, TodaySelectedKeepsTheSelectedBackground) {
+  World w;
+  w.show(sep(1));
+  w.click_date(sep(18));
+  redraw(w);
+  const sim::TextDraw today = cell_draw(w, 0, 3, 3, "18");
+  EXPECT_EQ(today.font.weight, 700);
+  EXPECT_EQ(today.text_color, kRed);
+  EXPECT_EQ(today.back_color, kHighlight);
+  EXPECT_EQ(cell_background(w, 0, 3, 3), kHighlight);
+}
+
+TEST(CalendarImage, TodayOutsideTheMonthLooksLikeItsNeighbours) {
+  World w(ymd(2024, 8, 28));  // shown in September's first row, a pre-period cell
+  w.show(sep(1));
+  redraw(w);
+  const sim::TextDraw d = cell_draw(w, 0, 0, 3, "28");
+  EXPECT_EQ(d.font.weight, 400);
+  EXPECT_EQ(d.text_color, kGrey);
+  EXPECT_EQ(d.back_color, kLightYellow);
+}
+
+TEST(CalendarImage, PeriodsAndSelectionColours) {
+  World w;
+  w.show(sep(1));
+  w.click_date(sep(10));
+  w.cal.SelectDay(ymd(2024, 8, 30));  // selected, but drawn as the pre-period it is shown in
+  redraw(w);
+  struct Case {
+    const char* name;
+    int row, column;
+    std::string text;
+    Rgb back, fore;
+  };
+  const Case cases[] = {
+      {"pre_period", 0, 0, "25", kLightYellow, kGrey},
+      {"selected_pre_period_day", 0, 5, "30", kLightYellow, kGrey},
+      {"current", 1, 0, "1", kButtonFace, kDarkBlue},
+      {"selected", 2, 2, "10", kHighlight, kRed},
+      {"post_period", 5, 2, "1", kLightYellow, kGrey},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const sim::TextDraw d = cell_draw(w, 0, c.row, c.column, c.text);
+    EXPECT_EQ(d.back_color, c.back);
+    EXPECT_EQ(d.text_color, c.fore);
+    EXPECT_EQ(cell_background(w, 0, c.row, c.column), c.back);
+  }
+}
+
+TEST(CalendarImage, HiddenPeriodsShowTheBackground) {
+  World w;
+  w.cal.set_ShowPrePeriod(false);
+  w.cal.set_ShowPostPeriod(false);
+  w.cal.set_Backcolor(0x00112233);
+  w.show(sep(1));
+  redraw(w);
+  for (int col = 0; col < 7; ++col) {
+    const Rect r = w.cal.Layout().day_cell(0, 0, col);
+    EXPECT_EQ(w.surface().buffer().count(r, 0x00112233), r.width() * r.height()) << col;
+  }
+  const Rect oct = w.cal.Layout().day_cell(0, 5, 6);
+  EXPECT_EQ(w.surface().buffer().count(oct, 0x00112233), oct.width() * oct.height());
+  EXPECT_TRUE(draws_in(w, w.cal.Layout().day_cell(0, 0, 0), "25").empty());
+  // Clicks there select nothing, shown or not.
+  w.picture.click(18, 58);
+  EXPECT_TRUE(w.selected().empty());
+}
+
+TEST(CalendarImage, SystemColoursAreResolved) {
+  World w;
+  w.show(sep(1));
+  EXPECT_EQ(w.surface().pixel(0, 0), kButtonFace);  // Backcolor, system button face
+  w.graphics.set_system_color(sys_color::kBtnFace, rgb(10, 20, 30));
+  w.graphics.set_system_color(sys_color::kHighlight, rgb(200, 0, 100));
+  w.click_date(sep(10));
+  EXPECT_EQ(w.surface().pixel(0, 0), rgb(10, 20, 30));
+  EXPECT_EQ(cell_background(w, 0, 2, 2), rgb(200, 0, 100));
+  EXPECT_EQ(cell_background(w, 0, 2, 3), rgb(10, 20, 30));
+  // What reached the window is the same picture.
+  EXPECT_EQ(w.picture.pixels().at(0, 0), rgb(10, 20, 30));
+}
+
+TEST(CalendarImage, SunkenAndFlatCellBorders) {
+  struct Case {
+    int line_style;
+    Rgb top_left, bottom_right;
+  };
+  const Case cases[] = {
+      {1, rgb(255, 255, 255), rgb(160, 160, 160)},  // raised: light inside, dark outside
+      {3, rgb(160, 160, 160), rgb(255, 255, 255)},  // sunken
+      {2, rgb(105, 105, 105), rgb(105, 105, 105)},  // flat lines in the 3-D dark shadow
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line_style);
+    World w;
+    w.cal.set_LineStyle(c.line_style);
+    w.show(sep(1));
+    const Rect r = w.cal.Layout().day_cell(0, 2, 2);
+    EXPECT_EQ(w.surface().pixel(r.left, r.top + 5), c.top_left);
+    EXPECT_EQ(w.surface().pixel(r.left + 5, r.top), c.top_left);
+    EXPECT_EQ(w.surface().pixel(r.right - 1, r.top + 5), c.bottom_right);
+    EXPECT_EQ(w.surface().pixel(r.left + 5, r.bottom - 1), c.bottom_right);
+  }
+}
+
+TEST(CalendarImage, HeaderTextsByFormatAndFirstDay) {
+  struct Case {
+    int format, first_day;
+    std::vector<std::string> texts;
+  };
+  const Case cases[] = {
+      {0, 1, {"S", "M", "T", "W", "T", "F", "S"}},
+      {1, 1, {"Su", "Mo", "Tu", "We", "Th", "Fr", "Sa"}},
+      {2, 2, {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"}},
+      {3, 7, {"Saturday", "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.format);
+    World w;
+    w.cal.set_DayHeaderFormat(c.format);
+    w.cal.set_FirstDayOfWeek(c.first_day);
+    w.show(sep(1));
+    redraw(w);
+    for (int col = 0; col < 7; ++col) {
+      const auto found = draws_in(w, w.cal.Layout().header_cell(0, col), c.texts[static_cast<std::size_t>(col)]);
+      ASSERT_EQ(found.size(), 1u) << col;
+      EXPECT_EQ(found[0].font.weight, 700);
+      EXPECT_EQ(found[0].back_color, kLightYellow);
+      EXPECT_EQ(found[0].text_color, kDarkBlue);
+    }
+  }
+}
+
+TEST(CalendarImage, NoHeaderDrawsNoWeekdays) {
+  World w;
+  w.cal.set_ShowDayHeader(false);
+  w.show(sep(1));
+  redraw(w);
+  EXPECT_TRUE(draws_in(w, Rect{0, 0, 233, 161}, "Wed").empty());
+  EXPECT_EQ(w.cal.Layout().FirstRowTop, 35);
+}
+
+TEST(CalendarImage, TitlesNameEachMonth) {
+  World w(sep(18), 466, 161);
+  w.cal.set_DualMonths(true);
+  w.show(ymd(2024, 12, 31));
+  redraw(w);
+  EXPECT_EQ(draws_in(w, w.cal.Layout().TitleRects[0], "December 2024").size(), 1u);
+  EXPECT_EQ(draws_in(w, w.cal.Layout().TitleRects[1], "January 2025").size(), 1u);
+  // Both months' grids are drawn, the second from x = 234.
+  EXPECT_EQ(draws_in(w, w.cal.Layout().day_cell(1, 0, 3), "1").size(), 1u);  // 1 Jan 2025, Wednesday
+}
+
+TEST(CalendarImage, ArrowsAsTrianglesWithoutTheSymbolFont) {
+  World w;
+  w.show(sep(1));
+  redraw(w);
+  for (const Rect& a : {w.cal.PrevArrowRect(), w.cal.NextArrowRect()}) {
+    EXPECT_GT(w.surface().buffer().count(a, kDarkBlue), 6);
+    // The tip side of each button: the previous arrow has more ink left of centre.
+    int left = 0, right = 0;
+    const int mid = (a.left + a.right) / 2;
+    for (int y = a.top; y < a.bottom; ++y)
+      for (int x = a.left; x < a.right; ++x)
+        if (w.surface().pixel(x, y) == kDarkBlue) (x < mid ? left : right) += 1;
+    if (a == w.cal.PrevArrowRect()) {
+      EXPECT_LT(left, right);  // the wide base is on the right of a left-pointing arrow
+    } else {
+      EXPECT_GT(left, right);
+    }
+  }
+  EXPECT_TRUE(draws_in(w, w.cal.PrevArrowRect(), "3").empty());
+}
+
+TEST(CalendarImage, ArrowsAsGlyphsWithTheSymbolFont) {
+  World w;
+  w.graphics.marlett = true;
+  w.show(sep(1));
+  redraw(w);
+  const auto prev = draws_in(w, w.cal.PrevArrowRect(), "3");
+  const auto next = draws_in(w, w.cal.NextArrowRect(), "4");
+  ASSERT_EQ(prev.size(), 1u);
+  ASSERT_EQ(next.size(), 1u);
+  EXPECT_EQ(prev[0].font.face, "Marlett");
+  EXPECT_EQ(prev[0].font.height, -16);
+  EXPECT_EQ(prev[0].font.weight, 400);
+  EXPECT_EQ(prev[0].text_color, kDarkBlue);
+}
+
+TEST(CalendarImage, ArrowEdgesAndFocusFollowTheState) {
+  World w;
+  w.show(sep(1));
+  const Rect a = w.cal.PrevArrowRect();
+  // Normal: flat, one colour all round.
+  EXPECT_EQ(w.surface().pixel(a.left, a.top), rgb(160, 160, 160));
+  w.picture.mouse_move(10, 10);  // hot: raised
+  EXPECT_EQ(w.surface().pixel(a.left, a.top), rgb(255, 255, 255));
+  EXPECT_EQ(w.surface().pixel(a.right - 1, a.bottom - 1), rgb(160, 160, 160));
+  w.picture.mouse_down(mouse::kLeft, 10, 10);  // pressed: sunken, with the focus frame
+  EXPECT_EQ(w.surface().pixel(a.left, a.top), rgb(160, 160, 160));
+  EXPECT_EQ(w.surface().pixel(a.right - 1, a.bottom - 1), rgb(255, 255, 255));
+  const Rect f = arrow_focus_rect(a);
+  EXPECT_EQ(w.surface().pixel(f.left, f.top), kButtonFace ^ 0x00FFFFFF);
+  w.picture.lose_focus();
+  EXPECT_EQ(w.surface().pixel(f.left, f.top), kButtonFace);
+}
+
+TEST(CalendarImage, DayCellsRecordTheirRectangles) {
+  World w;
+  w.show(sep(1));
+  const CalendarLayout& l = w.cal.Layout();
+  const clsDateItems& days = w.cal.DayCells();
+  for (std::size_t i = 1; i <= days.count(); ++i) {
+    const int grid_index = static_cast<int>(i - 1) + 7;  // a whole week of August first
+    const Rect r = l.day_cell(0, grid_index / 7, grid_index % 7);
+    const clsDateItem& d = days.Item(i);
+    ASSERT_EQ((Rect{d.Left(), d.TOp(), d.Right(), d.Bottom()}), r) << i;
+  }
+  EXPECT_EQ(l.day_cell(0, 1, 0), (Rect{2, 67, 34, 84}));
+}
+
+}  // namespace
+}  // namespace tessaly::calendar
