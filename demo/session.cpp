@@ -8,6 +8,7 @@
 
 #include "addin/connect.h"
 #include "core/date/serial_date.h"
+#include "core/date_predicates.h"
 #include "sim/desktop.h"
 #include "sim/excel_sim.h"
 #include "sim/headless_ui.h"
@@ -68,29 +69,6 @@ class PrintingParts : public sim::HeadlessParts {
   }
 };
 
-// Until the date engine is wired in: date formats by their day and year codes, values that are
-// dates from 1900 on without a time, and texts written year-month-day.
-struct SessionDateJudge : IDateJudge {
-  bool IsDateFormat(const Variant& f) const override {
-    if (!f.is_text()) return false;
-    std::string t = to_lower(f.as_text());
-    if (t == "general" || t.find('h') != std::string::npos) return false;
-    return t.find('d') != std::string::npos || t.find('y') != std::string::npos;
-  }
-  bool IsDateLikeValue(const Variant& v) const override {
-    auto d = ReadAsDate(v);
-    return d && *d >= 2 && *d == std::floor(*d);
-  }
-  std::optional<double> ReadAsDate(const Variant& v) const override {
-    if (v.is_date()) return v.as_double();
-    int y = 0, m = 0, d = 0;
-    char tail = 0;
-    if (!v.is_text() || std::sscanf(v.as_text().c_str(), "%d-%d-%d%c", &y, &m, &d, &tail) != 3) return std::nullopt;
-    if (m < 1 || m > 12 || d < 1 || d > serial::days_in_month(y, m)) return std::nullopt;
-    return serial::from_ymd(y, m, d);
-  }
-};
-
 struct Instance : IAddInInstance {
   std::string ProgId() override { return "TESSALY.Connect"; }
 };
@@ -124,7 +102,7 @@ void RunStandInSession() {
 
   PrintingParts parts;
   Connect addin(ConnectServices{mem.services(), desk, desk, desk, parts,
-                                [](const mVantry&) { return std::make_unique<SessionDateJudge>(); }, nullptr,
+                                [&mem](const mVantry& mv) { return MakeDatePredicates(mv, LocaleData::us_english(), mem.clock); }, nullptr,
                                 "C:\\Program Files\\Tessaly"});
   Step("the host connects the add-in");
   addin.OnConnection(host, kConnectStartup, std::make_shared<Instance>(), {Variant::i4(1)});
