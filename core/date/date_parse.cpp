@@ -153,7 +153,9 @@ class Reader {
   Reader(const std::vector<Token>& tokens, const LocaleData& locale) : t_(tokens), locale_(locale) {}
 
   std::optional<Reading> read() {
-    if (!t_.empty() && (t_.front().kind == Kind::Comma || t_.back().kind == Kind::Comma)) return std::nullopt;
+    // Commas count as blanks, except that a text may not end in one (", 3/5/2026" is a date,
+    // "3/5/2026," is not).
+    if (!t_.empty() && t_.back().kind == Kind::Comma) return std::nullopt;
     while (i_ < t_.size()) {
       if (!step()) return std::nullopt;
     }
