@@ -260,12 +260,37 @@ double Win32Clock::now() const {
   return serial;
 }
 
+namespace {
+
+// One locale text into `field`; a locale that lacks it keeps the fallback.
+void take(LCTYPE item, std::string& field) {
+  wchar_t buf[255] = {};
+  if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, item, buf, 255) > 0 && buf[0] != L'\0') field = to_utf8(buf);
+}
+
+}  // namespace
+
 LocaleData Win32Locale::user_default() const {
   LocaleData d = LocaleData::us_english();
   wchar_t buf[255] = {};
   int n = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, buf, 255);
   if (n <= 0) fail(::GetLastError(), "Cannot read the short date pattern");
   d.short_date_pattern = to_utf8(buf);
+  for (LCTYPE i = 0; i < 12; ++i) {
+    take(LOCALE_SMONTHNAME1 + i, d.month_names[i]);
+    take(LOCALE_SABBREVMONTHNAME1 + i, d.month_abbreviations[i]);
+  }
+  // The platform counts weekdays from Monday (SDAYNAME1); ours start on Sunday.
+  for (LCTYPE i = 0; i < 7; ++i) {
+    take(LOCALE_SDAYNAME1 + (i + 6) % 7, d.day_names[i]);
+    take(LOCALE_SABBREVDAYNAME1 + (i + 6) % 7, d.day_abbreviations[i]);
+  }
+  take(LOCALE_SLONGDATE, d.long_date_pattern);
+  take(LOCALE_STIMEFORMAT, d.time_pattern);
+  take(LOCALE_SDATE, d.date_separator);
+  take(LOCALE_STIME, d.time_separator);
+  take(LOCALE_S1159, d.am);
+  take(LOCALE_S2359, d.pm);
   return d;
 }
 
