@@ -1,0 +1,207 @@
+// The picture control as a Win32 child window.
+#include "win/picture_window.h"
+
+#include <windowsx.h>
+
+namespace tessaly::win {
+namespace {
+
+HMODULE this_module() {
+  HMODULE module = nullptr;
+  ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&this_module), &module);
+  return module;
+}
+
+int key_shift_state() {
+  int s = 0;
+  if (::GetKeyState(VK_SHIFT) & 0x8000) s |= shift::kShift;
+  if (::GetKeyState(VK_CONTROL) & 0x8000) s |= shift::kCtrl;
+  if (::GetKeyState(VK_MENU) & 0x8000) s |= shift::kAlt;
+  return s;
+}
+
+// A mouse message carries Shift and Ctrl as they were when it was posted; Alt is read now.
+int mouse_shift_state(WPARAM wparam) {
+  int s = 0;
+  if (wparam & MK_SHIFT) s |= shift::kShift;
+  if (wparam & MK_CONTROL) s |= shift::kCtrl;
+  if (::GetKeyState(VK_MENU) & 0x8000) s |= shift::kAlt;
+  return s;
+}
+
+int buttons_held(WPARAM wparam) {
+  int b = 0;
+  if (wparam & MK_LBUTTON) b |= mouse::kLeft;
+  if (wparam & MK_RBUTTON) b |= mouse::kRight;
+  if (wparam & MK_MBUTTON) b |= mouse::kMiddle;
+  return b;
+}
+
+// Ends a paint however the listener leaves it.
+class PaintScope {
+ public:
+  explicit PaintScope(HWND window) : window_(window) { dc_ = ::BeginPaint(window, &ps_); }
+  ~PaintScope() { ::EndPaint(window_, &ps_); }
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+  HDC dc() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT ps_{};
+  HDC dc_ = nullptr;
+};
+
+}  // namespace
+
+void WindowDevice::draw_focus_rect(const Rect& r) {
+  if (r.empty()) return;
+  gdi::TargetDc dc(*this);
+  if (!dc.get()) return;
+  const RECT rc{r.left, r.top, r.right, r.bottom};
+  ::DrawFocusRect(dc.get(), &rc);
+}
+
+std::unique_ptr<PictureWindow> PictureWindow::try_create(HWND parent, const Rect& bounds) {
+  if (!parent || !::IsWindow(parent)) return nullptr;
+  static const ATOM atom = [] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &PictureWindow::window_proc;
+    wc.hInstance = this_module();
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kClassName;
+    return ::RegisterClassExW(&wc);
+  }();
+  if (!atom) return nullptr;
+  std::unique_ptr<PictureWindow> p(new PictureWindow());
+  p->back_brush_.reset(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE)));
+  HWND w = ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, bounds.left,
+                             bounds.top, bounds.width(), bounds.height(), parent, nullptr, this_module(), p.get());
+  if (!w) return nullptr;
+  return p;
+}
+
+PictureWindow::~PictureWindow() {
+  listener_ = nullptr;  // the owner may be gone; the messages of destruction reach no one
+  if (window_ && ::IsWindow(window_)) {
+    ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    ::DestroyWindow(window_);
+  }
+}
+
+int PictureWindow::scale_width() const {
+  RECT rc{};
+  ::GetClientRect(window_, &rc);
+  return rc.right - rc.left;
+}
+
+int PictureWindow::scale_height() const {
+  RECT rc{};
+  ::GetClientRect(window_, &rc);
+  return rc.bottom - rc.top;
+}
+
+void PictureWindow::set_no_border() {
+  WindowStyles s = window_styles();
+  s.style &= ~static_cast<std::uint32_t>(WS_BORDER);
+  s.ex_style &= ~static_cast<std::uint32_t>(WS_EX_CLIENTEDGE);
+  set_window_styles(s);
+}
+
+void PictureWindow::set_back_color(Rgb color) {
+  gdi::unique_brush brush(::CreateSolidBrush(color));
+  if (!brush) return;
+  back_brush_ = std::move(brush);
+  ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+WindowStyles PictureWindow::window_styles() const {
+  return {static_cast<std::uint32_t>(::GetWindowLongPtrW(window_, GWL_STYLE)),
+          static_cast<std::uint32_t>(::GetWindowLongPtrW(window_, GWL_EXSTYLE))};
+}
+
+void PictureWindow::set_window_styles(const WindowStyles& styles) {
+  ::SetWindowLongPtrW(window_, GWL_STYLE, static_cast<LONG_PTR>(styles.style));
+  ::SetWindowLongPtrW(window_, GWL_EXSTYLE, static_cast<LONG_PTR>(styles.ex_style));
+  ::SetWindowPos(window_, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+}
+
+bool PictureWindow::is_key_down(int virtual_key) const { return (::GetKeyState(virtual_key) & 0x8000) != 0; }
+
+LRESULT CALLBACK PictureWindow::window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<PictureWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    self->window_ = window;
+    self->device_ = std::make_unique<WindowDevice>(window);
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<PictureWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return ::DefWindowProcW(window, message, wparam, lparam);
+  if (message == WM_NCDESTROY) ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  return self->on_message(message, wparam, lparam);
+}
+
+LRESULT PictureWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_PAINT: on_paint(); return 0;
+    case WM_ERASEBKGND: return on_erase(reinterpret_cast<HDC>(wparam)) ? 1 : 0;
+    case WM_LBUTTONDOWN: on_button_down(mouse::kLeft, wparam, lparam); return 0;
+    case WM_RBUTTONDOWN: on_button_down(mouse::kRight, wparam, lparam); return 0;
+    case WM_MBUTTONDOWN: on_button_down(mouse::kMiddle, wparam, lparam); return 0;
+    case WM_LBUTTONDBLCLK:
+      // The second press of a double click is still a press.
+      on_button_down(mouse::kLeft, wparam, lparam);
+      if (listener_) listener_->on_double_click();
+      return 0;
+    case WM_LBUTTONUP: on_button_up(mouse::kLeft, wparam, lparam); return 0;
+    case WM_RBUTTONUP: on_button_up(mouse::kRight, wparam, lparam); return 0;
+    case WM_MBUTTONUP: on_button_up(mouse::kMiddle, wparam, lparam); return 0;
+    case WM_MOUSEMOVE:
+      if (listener_)
+        listener_->on_mouse_move(buttons_held(wparam), mouse_shift_state(wparam), GET_X_LPARAM(lparam),
+                                 GET_Y_LPARAM(lparam));
+      return 0;
+    case WM_KEYDOWN:
+      if (listener_) listener_->on_key_down(static_cast<int>(wparam), key_shift_state());
+      return 0;
+    case WM_KILLFOCUS:
+      if (listener_) listener_->on_lost_focus();
+      return 0;
+    case WM_SIZE:
+      if (listener_) listener_->on_resize();
+      return 0;
+    case WM_GETDLGCODE: return DLGC_WANTARROWS;
+    default: return ::DefWindowProcW(window_, message, wparam, lparam);
+  }
+}
+
+void PictureWindow::on_paint() {
+  PaintScope paint(window_);
+  device_->set_paint_dc(paint.dc());
+  if (listener_) listener_->on_paint();
+  device_->set_paint_dc(nullptr);
+}
+
+bool PictureWindow::on_erase(HDC dc) {
+  if (!back_brush_) return false;
+  RECT rc{};
+  ::GetClientRect(window_, &rc);
+  ::FillRect(dc, &rc, back_brush_.get());
+  return true;
+}
+
+void PictureWindow::on_button_down(int button, WPARAM wparam, LPARAM lparam) {
+  if (::GetFocus() != window_) ::SetFocus(window_);
+  ::SetCapture(window_);
+  if (listener_) listener_->on_mouse_down(button, mouse_shift_state(wparam), GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+}
+
+void PictureWindow::on_button_up(int button, WPARAM wparam, LPARAM lparam) {
+  if ((wparam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && ::GetCapture() == window_) ::ReleaseCapture();
+  if (listener_) listener_->on_mouse_up(button, mouse_shift_state(wparam), GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+}
+
+}  // namespace tessaly::win

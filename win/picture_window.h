@@ -1,0 +1,77 @@
+// The picture control as a Win32 child window: it hands mouse, key, focus, paint and size
+// messages to its listener and lends its device context for drawing.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "host/picture_control.h"
+#include "win/gdi_graphics.h"
+
+namespace tessaly::win {
+
+// The window's device: inside a paint the paint's device context, otherwise one from GetDC.
+class WindowDevice final : public IDevice, public gdi::GdiTarget {
+ public:
+  explicit WindowDevice(HWND window) : window_(window) {}
+  void draw_focus_rect(const Rect& r) override;
+  HDC acquire_dc() override { return paint_dc_ ? paint_dc_ : ::GetDC(window_); }
+  void release_dc(HDC dc) override {
+    if (dc != paint_dc_) ::ReleaseDC(window_, dc);
+  }
+  void set_paint_dc(HDC dc) { paint_dc_ = dc; }
+
+ private:
+  HWND window_;
+  HDC paint_dc_ = nullptr;
+};
+
+class PictureWindow final : public IPictureControl {
+ public:
+  static constexpr const wchar_t* kClassName = L"TessalyPicture";
+
+  // A visible child of `parent` at `bounds` (parent client pixels); empty when the window
+  // cannot be made.
+  static std::unique_ptr<PictureWindow> try_create(HWND parent, const Rect& bounds);
+  ~PictureWindow() override;
+  PictureWindow(const PictureWindow&) = delete;
+  PictureWindow& operator=(const PictureWindow&) = delete;
+
+  IDevice& device() override { return *device_; }
+  int scale_width() const override;
+  int scale_height() const override;
+  std::uintptr_t window_handle() const override { return reinterpret_cast<std::uintptr_t>(window_); }
+  void set_listener(IPictureListener* listener) override { listener_ = listener; }
+
+  void set_no_border() override;
+  void set_auto_redraw(bool on) override { auto_redraw_ = on; }
+  void set_back_color(Rgb color) override;
+  void set_appearance(Appearance appearance) override { appearance_ = appearance; }
+
+  WindowStyles window_styles() const override;
+  void set_window_styles(const WindowStyles& styles) override;
+  bool is_key_down(int virtual_key) const override;
+
+  HWND hwnd() const { return window_; }
+  bool auto_redraw() const { return auto_redraw_; }
+  Appearance appearance() const { return appearance_; }
+
+ private:
+  PictureWindow() = default;
+  static LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT on_message(UINT message, WPARAM wparam, LPARAM lparam);
+  void on_paint();
+  bool on_erase(HDC dc);
+  void on_button_down(int button, WPARAM wparam, LPARAM lparam);
+  void on_button_up(int button, WPARAM wparam, LPARAM lparam);
+
+  HWND window_ = nullptr;
+  std::unique_ptr<WindowDevice> device_;
+  IPictureListener* listener_ = nullptr;
+  gdi::unique_brush back_brush_;
+  bool auto_redraw_ = false;
+  Appearance appearance_ = Appearance::ThreeD;
+};
+
+}  // namespace tessaly::win
