@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <ctime>
+#include <initializer_list>
 #include <vector>
 
 #include "core/date/serial_date.h"
@@ -43,9 +44,16 @@ std::size_t blank_length(std::string_view s, std::size_t pos) {
   return 0;
 }
 
+// The text without the spaces around it, as a view (this runs for every cell text).
+std::string_view trimmed(std::string_view s) {
+  const auto b = s.find_first_not_of(' ');
+  if (b == std::string_view::npos) return {};
+  return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
 // The one character a locale separator stands for, or 0 when it is empty, blank or longer.
 char single_separator(std::string_view sep) {
-  std::string t = trim(sep);
+  std::string_view t = trimmed(sep);
   if (t.size() != 1 || is_digit(t[0]) || is_letter(t[0])) return 0;
   return t[0];
 }
@@ -57,6 +65,7 @@ struct Separators {
 
 std::optional<std::vector<Token>> tokenize(std::string_view s, const Separators& seps) {
   std::vector<Token> out;
+  out.reserve(16);  // one allocation for any ordinary date text
   std::size_t i = 0;
   while (i < s.size()) {
     if (std::size_t n = blank_length(s, i)) {
@@ -93,7 +102,7 @@ std::optional<std::vector<Token>> tokenize(std::string_view s, const Separators&
 
 // A text the host would read as a number ("42", "-7", "3.5", "1e5", "46,363.25"): never a date.
 bool looks_like_number(std::string_view s, bool period_is_date_separator) {
-  std::string t = trim(s);
+  std::string_view t = trimmed(s);
   std::size_t i = 0;
   if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
   std::size_t digits = 0;
@@ -150,7 +159,9 @@ struct Reading {
 
 class Reader {
  public:
-  Reader(const std::vector<Token>& tokens, const LocaleData& locale) : t_(tokens), locale_(locale) {}
+  Reader(const std::vector<Token>& tokens, const LocaleData& locale) : t_(tokens), locale_(locale) {
+    r_.fields.reserve(4);
+  }
 
   std::optional<Reading> read() {
     // Commas count as blanks, except that a text may not end in one (", 3/5/2026" is a date,
@@ -314,8 +325,17 @@ Order locale_order(std::string_view pattern) {
   return Order::MDY;
 }
 
+// Up to four orders to try, first to last.
+struct Orders {
+  std::array<Order, 4> list{};
+  std::size_t count = 0;
+  Orders(std::initializer_list<Order> l) {
+    for (Order o : l) list[count++] = o;
+  }
+};
+
 // The locale's order first, then the ones the host falls back to when a reading is impossible.
-std::vector<Order> three_field_orders(Order locale) {
+Orders three_field_orders(Order locale) {
   switch (locale) {
     case Order::DMY: return {Order::DMY, Order::YMD, Order::MDY, Order::YDM};
     case Order::YMD: return {Order::YMD, Order::MDY, Order::DMY, Order::YDM};
@@ -323,8 +343,9 @@ std::vector<Order> three_field_orders(Order locale) {
   }
 }
 
-std::optional<Ymd> first_valid(const std::vector<Order>& orders, int a, int b, int c) {
-  for (Order o : orders) {
+std::optional<Ymd> first_valid(const Orders& orders, int a, int b, int c) {
+  for (std::size_t k = 0; k < orders.count; ++k) {
+    const Order o = orders.list[k];
     Ymd d = arrange(o, a, b, c);
     if (valid(d)) return d;
   }
@@ -344,7 +365,7 @@ int month_name_position(const std::vector<Field>& fields) {
 }
 
 std::optional<Ymd> resolve_three(const std::vector<Field>& f, Order locale) {
-  std::vector<Order> orders;
+  Orders orders{};
   switch (month_name_position(f)) {
     case 0: orders = {Order::MDY}; break;
     // "5-Mar-26" is the host's own d-mmm-yy in every locale: day first, the year only when the
@@ -360,9 +381,8 @@ std::optional<Ymd> resolve_three(const std::vector<Field>& f, Order locale) {
 // and year ("3/2020", "Mar 2020", "2020 Mar") on the first of the month.
 std::optional<Ymd> resolve_two(const std::vector<Field>& f, Order locale, int current_year) {
   const int pos = month_name_position(f);
-  std::vector<Order> day_orders = locale == Order::DMY ? std::vector<Order>{Order::DMY, Order::MDY}
-                                                       : std::vector<Order>{Order::MDY, Order::DMY};
-  std::vector<Order> year_orders = {Order::YMD, Order::MYD};
+  Orders day_orders = locale == Order::DMY ? Orders{Order::DMY, Order::MDY} : Orders{Order::MDY, Order::DMY};
+  Orders year_orders = {Order::YMD, Order::MYD};
   if (pos == 0) day_orders = {Order::MDY}, year_orders = {Order::MYD};
   if (pos == 1) day_orders = {Order::DMY}, year_orders = {Order::YMD};
   if (auto d = first_valid(day_orders, f[0].value, f[1].value, current_year)) return d;
