@@ -57,8 +57,11 @@ void PixelBuffer::invert(int x, int y) { set(x, y, at(x, y) ^ 0x00FFFFFF); }
 
 void PixelBuffer::fill(const Rect& r, Rgb c) {
   const Rect k = clip_to(r, width_, height_);
-  for (int y = k.top; y < k.bottom; ++y)
-    for (int x = k.left; x < k.right; ++x) set(x, y, c);
+  if (k.empty()) return;
+  for (int y = k.top; y < k.bottom; ++y) {
+    const auto row = pixels_.begin() + static_cast<std::ptrdiff_t>(y) * width_;
+    std::fill(row + k.left, row + k.right, c);
+  }
 }
 
 int PixelBuffer::count(const Rect& r, Rgb c) const {
@@ -201,6 +204,12 @@ PixelBuffer* pixels_of(IDevice& dest) {
 void RasterSurface::blit_to(IDevice& dest, int dx, int dy, int w, int h, int sx, int sy, RasterOp op) {
   PixelBuffer* out = pixels_of(dest);
   if (out == nullptr) return;
+  const bool inside = sx >= 0 && sy >= 0 && sx + w <= width() && sy + h <= height() && dx >= 0 && dy >= 0 &&
+                      dx + w <= out->width() && dy + h <= out->height();
+  if (inside && op == RasterOp::Copy) {  // the usual full-window copy, a row at a time
+    for (int y = 0; y < h; ++y) std::copy_n(buffer_.row(sy + y) + sx, w, out->row(dy + y) + dx);
+    return;
+  }
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       const int px = sx + x, py = sy + y;

@@ -2,6 +2,7 @@
 // with fixed metrics, and Windows' default system colours, so drawing gives exact pixels anywhere.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -24,6 +25,9 @@ class PixelBuffer : public IDevice {
   Rgb at(int x, int y) const;
   void set(int x, int y, Rgb c);
   void fill(const Rect& r, Rgb c);
+  // The pixels of a row inside the buffer, left to right.
+  Rgb* row(int y) { return pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_; }
+  const Rgb* row(int y) const { return pixels_.data() + static_cast<std::ptrdiff_t>(y) * width_; }
   void resize(int width, int height, Rgb fill = 0);
   // Number of pixels of a colour inside a rectangle (clipped to the buffer).
   int count(const Rect& r, Rgb c) const;
