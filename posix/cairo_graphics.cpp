@@ -255,27 +255,24 @@ void CairoSurface::draw_focus_rect(const Rect& r) {
 
 void CairoSurface::blit_to(IDevice& dest, int dx, int dy, int w, int h, int sx, int sy, RasterOp op) {
   auto* target = dynamic_cast<CairoSurface*>(&dest);
-  if (!target || w <= 0 || h <= 0) return;
+  if (!target) return;
+  // The part of the block that lies on both bitmaps.
+  const int i0 = std::max({0, -sx, -dx}), i1 = std::min({w, width_ - sx, target->width_ - dx});
+  const int j0 = std::max({0, -sy, -dy}), j1 = std::min({h, height_ - sy, target->height_ - dy});
+  if (i1 <= i0 || j1 <= j0) return;
   cairo_surface_flush(surface_.get());
   cairo_surface_flush(target->surface_.get());
-  // Read the whole source block first so a transfer within one surface may overlap itself.
-  std::vector<std::uint32_t> block(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-  std::vector<bool> present(block.size(), false);
-  for (int j = 0; j < h; ++j)
-    for (int i = 0; i < w; ++i)
-      if (sx + i >= 0 && sx + i < width_ && sy + j >= 0 && sy + j < height_) {
-        block[static_cast<std::size_t>(j) * w + i] = row(sy + j)[sx + i];
-        present[static_cast<std::size_t>(j) * w + i] = true;
-      }
-  for (int j = 0; j < h; ++j) {
-    const int ty = dy + j;
-    if (ty < 0 || ty >= target->height_) continue;
-    std::uint32_t* p = target->row(ty);
-    for (int i = 0; i < w; ++i) {
-      const int tx = dx + i;
-      const std::size_t k = static_cast<std::size_t>(j) * w + i;
-      if (tx < 0 || tx >= target->width_ || !present[k]) continue;
-      p[tx] = op == RasterOp::Invert ? (p[tx] ^ block[k]) : block[k];
+  const auto n = static_cast<std::size_t>(i1 - i0);
+  // Rows are read whole before any is written, so a transfer within one surface may overlap.
+  std::vector<std::uint32_t> block(n * static_cast<std::size_t>(j1 - j0));
+  for (int j = j0; j < j1; ++j) std::copy_n(row(sy + j) + sx + i0, n, block.begin() + (j - j0) * n);
+  for (int j = j0; j < j1; ++j) {
+    std::uint32_t* p = target->row(dy + j) + dx + i0;
+    const std::uint32_t* b = block.data() + (j - j0) * n;
+    if (op == RasterOp::Invert) {
+      for (std::size_t i = 0; i < n; ++i) p[i] ^= b[i];
+    } else {
+      std::copy_n(b, n, p);
     }
   }
   cairo_surface_mark_dirty(target->surface_.get());
