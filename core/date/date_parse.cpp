@@ -44,11 +44,12 @@ std::size_t blank_length(std::string_view s, std::size_t pos) {
   return 0;
 }
 
-// The text without the spaces around it, as a view (this runs for every cell text).
+// The text without the blanks around it, as a view (this runs for every cell text).
 std::string_view trimmed(std::string_view s) {
-  const auto b = s.find_first_not_of(' ');
-  if (b == std::string_view::npos) return {};
-  return s.substr(b, s.find_last_not_of(' ') - b + 1);
+  std::size_t b = 0, e = s.size();
+  while (b < e && is_blank(s[b])) ++b;
+  while (e > b && is_blank(s[e - 1])) --e;
+  return s.substr(b, e - b);
 }
 
 // The one character a locale separator stands for, or 0 when it is empty, blank or longer.
@@ -100,24 +101,34 @@ std::optional<std::vector<Token>> tokenize(std::string_view s, const Separators&
   return out;
 }
 
-// A text the host would read as a number ("42", "-7", "3.5", "1e5", "46,363.25"): never a date.
-bool looks_like_number(std::string_view s, bool period_is_date_separator) {
-  std::string_view t = trimmed(s);
+std::size_t digits_at(std::string_view t, std::size_t i) {
+  std::size_t n = 0;
+  while (i + n < t.size() && is_digit(t[i + n])) ++n;
+  return n;
+}
+
+// A text the host would read as a number ("42", "-7", "3.5", "1e5", "46,362.59"): never a date.
+// Groups of thousands take exactly three digits, so "3,5" is no number in a locale whose decimal
+// sign is the period and stays to be read as a date, as the host reads it.
+bool looks_like_number(std::string_view s, char group, char decimal) {
+  const std::string_view t = trimmed(s);
   std::size_t i = 0;
   if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-  std::size_t digits = 0;
-  while (i < t.size() && (is_digit(t[i]) || (t[i] == ',' && digits > 0))) digits += is_digit(t[i++]);
-  if (i < t.size() && t[i] == '.' && !period_is_date_separator) {
-    ++i;
-    while (i < t.size() && is_digit(t[i])) ++digits, ++i;
+  std::size_t digits = digits_at(t, i);
+  i += digits;
+  while (digits > 0 && i < t.size() && t[i] == group && digits_at(t, i + 1) == 3) i += 4;
+  if (i < t.size() && t[i] == decimal) {
+    const std::size_t fraction = digits_at(t, i + 1);
+    digits += fraction;
+    i += 1 + fraction;
   }
   if (digits == 0) return false;
   if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
     ++i;
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-    std::size_t exponent = 0;
-    while (i < t.size() && is_digit(t[i])) ++exponent, ++i;
+    const std::size_t exponent = digits_at(t, i);
     if (exponent == 0) return false;
+    i += exponent;
   }
   return i == t.size();
 }
@@ -414,7 +425,9 @@ int clock_year() {
 std::optional<double> ParseDateText(std::string_view text, const LocaleData& locale, int current_year) {
   Separators seps{single_separator(locale.date_separator), single_separator(locale.time_separator)};
   if (seps.time == seps.date || seps.time == '.') seps.time = 0;
-  if (looks_like_number(text, seps.date == '.')) return std::nullopt;
+  // Where the period separates dates it groups thousands and the comma is the decimal sign.
+  const bool period_dates = seps.date == '.';
+  if (looks_like_number(text, period_dates ? '.' : ',', period_dates ? ',' : '.')) return std::nullopt;
   auto tokens = tokenize(text, seps);
   if (!tokens || tokens->empty()) return std::nullopt;
   auto reading = Reader(*tokens, locale).read();

@@ -331,6 +331,29 @@ TEST(date_parse, locale_designators_and_separators) {
   EXPECT_FALSE(ParseDateText("14h07", l, 2026));
 }
 
+// ---- number texts ------------------------------------------------------------------------------
+
+TEST(date_parse, number_texts_are_not_dates) {
+  // Texts a General or number format shows are numbers, with the locale's grouping and decimal
+  // signs and blanks of any kind around them; a comma that groups no thousands is a blank.
+  const LocaleCase us_cases[] = {
+      {"1,000", "-"},          {"1,000,000", "-"}, {"46,362.59", "-"},  {"-46,362.59", "-"},
+      {" 42 ", "-"},           {"\t3.5\n", "-"},   {"\r\n2.5", "-"},   {"1.5e-3", "-"},
+      {".5", "-"},             {"5.", "-"},        {"+.5E2", "-"},      {"3,5", "2026-03-05"},
+      {"1,000.5 PM", "-"},     {"3.5 PM", "15:05:00"},
+  };
+  for (const auto& c : us_cases)
+    EXPECT_TRUE(same(ParseDateText(c.text, LocaleData::us_english(), 2026), expected_serial(c.expected)))
+        << c.text << " got " << show(ParseDateText(c.text, LocaleData::us_english(), 2026));
+  const LocaleCase de_cases[] = {
+      {"1.000", "-"}, {"1.000.000", "-"}, {"1.000,5", "-"}, {"3,5", "-"}, {"-7", "-"}, {"5.3", "2026-03-05"},
+  };
+  const LocaleData de = german();
+  for (const auto& c : de_cases)
+    EXPECT_TRUE(same(ParseDateText(c.text, de, 2026), expected_serial(c.expected)))
+        << c.text << " got " << show(ParseDateText(c.text, de, 2026));
+}
+
 // ---- bad input ---------------------------------------------------------------------------------
 
 TEST(date_parse, empty_and_blank_text) {
