@@ -116,7 +116,10 @@ void clsDualMonths::RefreshCollection() {
     vars_.SetMonth(anchor, first_day_of_week_);
     const double first = vars_.FirstDayOfMonth();
     const double n = vars_.LastDayOfMonth() - first + 1;
-    for (int i = 0; i < n; ++i) day_cells_.Add(first + i);
+    // At the end of the date range the second month cannot follow the first; its days are
+    // already there and are not added twice.
+    for (int i = 0; i < n; ++i)
+      if (!day_cells_.Exists(FormatKey(first + i))) day_cells_.Add(first + i);
   }
 }
 

@@ -83,7 +83,8 @@ class clsDualMonths : public IPictureListener {
   void set_StampDayHeadSpace(std::int32_t s) { stamp_day_head_space_ = s; }
 
   // ---- operations ----
-  // The control becomes the canvas and this object its listener; nullptr unlinks.
+  // The control becomes the canvas and this object its listener; nullptr unlinks. The control
+  // must stay alive while it is linked.
   void LinkControl(IPictureControl* control);
   void Resize(int width, int height);
   void RebuildImage();

@@ -585,3 +585,45 @@ TEST(DualMonthsFailures, ListenerAndSurfaceFailuresNeverReachTheControl) {
 
 }  // namespace
 }  // namespace tessaly::calendar
+
+namespace tessaly::calendar {
+namespace {
+
+TEST(DualMonthsBadInput, OutOfRangeOptionsAndDateEdgesStillDraw) {
+  struct Case {
+    const char* name;
+    int first_day, header_format, line_style, alignment;
+    double anchor;
+    bool dual;
+    std::size_t days;
+  };
+  const Case cases[] = {
+      {"first_day_zero_is_sunday", 0, 2, 3, 0, sep(1), false, 30},
+      {"first_day_nine_is_sunday", 9, 2, 3, 0, sep(1), false, 30},
+      {"header_format_out_of_range", 1, 9, 3, 0, sep(1), false, 30},
+      {"line_style_out_of_range", 1, 2, 7, 12, sep(1), false, 30},
+      {"last_month_of_the_date_range_twice", 1, 2, 3, 0, ymd(9999, 12, 31), true, 31},
+      {"first_month_of_the_date_range", 1, 2, 3, 0, ymd(100, 1, 1), true, 59},  // 100 is no leap year
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    World w(sep(18), 466, 161);
+    w.cal.set_FirstDayOfWeek(c.first_day);
+    w.cal.set_DayHeaderFormat(c.header_format);
+    w.cal.set_LineStyle(c.line_style);
+    w.cal.set_DayNumberAlignment(static_cast<std::int16_t>(c.alignment));
+    w.cal.set_DualMonths(c.dual);
+    ASSERT_NO_THROW(w.show(c.anchor));
+    EXPECT_EQ(w.cal.DayCells().count(), c.days);
+    // The first day is still where a Sunday-first grid puts it, and clickable.
+    const clsDateItem& first = w.cal.DayCells().Item(1);
+    w.picture.click(first.Left() + 1, first.TOp() + 1);
+    EXPECT_THAT(w.selected(), ElementsAre(first.DateTime()));
+    w.picture.mouse_down(mouse::kLeft, 200 + 233, 10);  // the next arrow, at the range's end too
+    w.picture.mouse_down(mouse::kLeft, 10, 10);
+    EXPECT_EQ(w.changed, 2);
+  }
+}
+
+}  // namespace
+}  // namespace tessaly::calendar
