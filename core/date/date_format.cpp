@@ -363,6 +363,13 @@ std::string picture_to_format(std::string_view p) {
 
 bool parse_sections(std::string_view f, std::vector<Section>& out);
 
+// A non-negative number with leading zeros up to `width` digits.
+std::string zero_pad(long long v, int width) {
+  std::string s = std::to_string(v);
+  if (static_cast<int>(s.size()) < width) s.insert(0, static_cast<std::size_t>(width) - s.size(), '0');
+  return s;
+}
+
 std::string pad2(int v) {
   char b[16];
   std::snprintf(b, sizeof b, "%02d", v);
@@ -455,10 +462,8 @@ std::optional<std::string> render_date(const Section& sec, double value, const L
       case Kind::Second: out += t.n == 1 ? std::to_string(second) : pad2(second); break;
       case Kind::Fraction: {
         const long long part = units % per_second;
-        char b[8];
-        std::snprintf(b, sizeof b, "%0*lld", digits, part);
         out += '.';
-        out.append(b, static_cast<std::size_t>(t.n));
+        out += zero_pad(part, digits).substr(0, static_cast<std::size_t>(t.n));
         break;
       }
       case Kind::AmPm: {
@@ -476,9 +481,7 @@ std::optional<std::string> render_date(const Section& sec, double value, const L
         long long count = static_cast<long long>(std::floor(total_seconds / unit));
         if (t.text[0] != biggest) count %= t.text == "m" ? 60 : 60;
         if (count < 0) return std::nullopt;
-        char b[32];
-        std::snprintf(b, sizeof b, "%0*lld", t.n, count);
-        out += b;
+        out += zero_pad(count, t.n);
         break;
       }
       default: break;
@@ -676,9 +679,7 @@ std::optional<std::string> render_scientific(const Section& sec, double a) {
       out += b;
       out += 'E';
       out += exponent < 0 ? "-" : (sign == "+" ? "+" : "");
-      char e[16];
-      std::snprintf(e, sizeof e, "%0*d", exp_digits, std::abs(exponent));
-      out += e;
+      out += zero_pad(std::abs(exponent), exp_digits);
     }
   }
   return out;
