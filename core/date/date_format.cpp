@@ -241,6 +241,11 @@ bool read_section(std::string_view f, std::size_t& i, Section& sec) {
       const int n = run_length(f, i, 'm');
       sec.tokens.push_back({Kind::Month, {}, n > 5 ? 4 : n});
       i += static_cast<std::size_t>(n);
+    } else if (l == 'n') {
+      // The automation formatter's minute code, accepted alongside m after an hour.
+      const int n = run_length(f, i, 'n');
+      sec.tokens.push_back({Kind::Minute, {}, n > 2 ? 2 : n});
+      i += static_cast<std::size_t>(n);
     } else if (l == 'd') {
       const int n = run_length(f, i, 'd');
       sec.tokens.push_back({Kind::Day, {}, n > 4 ? 4 : n});
