@@ -19,7 +19,7 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
 xvfb-run -a bash -c '/usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1; ctest --preset win64'
 
-step "Windows x86 build (compile and link)"
+step "Windows x86 build (compile and link; its tests are the x64 ones)"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
 
