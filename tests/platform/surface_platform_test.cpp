@@ -74,6 +74,14 @@ LogicalFont font(int height, int weight = 400, int escapement = 0) {
   return f;
 }
 
+#ifdef _WIN32
+int CALLBACK first_family(const LOGFONTW* lf, const TEXTMETRICW*, DWORD, LPARAM out) {
+  if (lf->lfFaceName[0] == L'@') return 1;  // vertical variants are not families of their own
+  *reinterpret_cast<std::wstring*>(out) = lf->lfFaceName;
+  return 0;
+}
+#endif
+
 class SurfaceTest : public ::testing::Test {
  protected:
   std::unique_ptr<ISurface> make(int w, int h, Rgb fill) {
@@ -396,14 +404,7 @@ TEST_F(SurfaceTest, display_facts) {
   any.lfCharSet = DEFAULT_CHARSET;
   std::wstring first;
   HDC screen = ::GetDC(nullptr);
-  ::EnumFontFamiliesExW(
-      screen, &any,
-      [](const LOGFONTW* lf, const TEXTMETRICW*, DWORD, LPARAM out) -> int {
-        if (lf->lfFaceName[0] == L'@') return 1;  // vertical variants are not families of their own
-        *reinterpret_cast<std::wstring*>(out) = lf->lfFaceName;
-        return 0;
-      },
-      reinterpret_cast<LPARAM>(&first), 0);
+  ::EnumFontFamiliesExW(screen, &any, first_family, reinterpret_cast<LPARAM>(&first), 0);
   ::ReleaseDC(nullptr, screen);
   ASSERT_FALSE(first.empty());
   EXPECT_TRUE(graphics_->has_font(win::to_utf8(first)));
