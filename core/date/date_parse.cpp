@@ -317,7 +317,8 @@ Ymd arrange(Order o, int a, int b, int c) {
   return {0, 0, 0};
 }
 
-// Two-digit years: 00..29 are 2000..2029, 30..99 are 1930..1999; longer years stand as typed.
+// Years below 100 are two-digit years: 0..29 are 2000..2029, 30..99 are 1930..1999; from 100 on
+// a year stands as typed.
 int full_year(int year) { return year < 30 ? 2000 + year : year < 100 ? 1900 + year : year; }
 
 bool valid(const Ymd& d) {
