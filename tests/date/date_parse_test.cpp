@@ -181,6 +181,21 @@ TEST(date_parse_corpus, expectations_are_checked) {
   EXPECT_FALSE(expected_serial("-"));
 }
 
+// A text and what it should read as, in the corpus notation.
+struct LocaleCase {
+  const char* text;
+  const char* expected;
+};
+
+template <std::size_t N>
+void expect_readings(const LocaleCase (&cases)[N], const LocaleData& locale, int current_year = 2026) {
+  for (const auto& c : cases) {
+    auto got = ParseDateText(c.text, locale, current_year);
+    EXPECT_TRUE(same(got, expected_serial(c.expected))) << "\"" << c.text << "\" expected " << c.expected << ", got "
+                                                        << show(got);
+  }
+}
+
 // ---- exact serials -----------------------------------------------------------------------------
 
 struct SerialCase {
@@ -272,11 +287,6 @@ TEST(date_parse, zero_year_reads_the_clock) {
 
 // ---- other locales -----------------------------------------------------------------------------
 
-struct LocaleCase {
-  const char* text;
-  const char* expected;
-};
-
 TEST(date_parse, period_separated_locale) {
   const LocaleCase cases[] = {
       {"02.01.1970", "1970-01-02"},
@@ -297,9 +307,7 @@ TEST(date_parse, period_separated_locale) {
       {"March 5, 2026", "-"},  // English names mean nothing here
   };
   const LocaleData de = german();
-  for (const auto& c : cases)
-    EXPECT_TRUE(same(ParseDateText(c.text, de, 2026), expected_serial(c.expected)))
-        << c.text << " expected " << c.expected << ", got " << show(ParseDateText(c.text, de, 2026));
+  expect_readings(cases, de);
 }
 
 TEST(date_parse, year_first_locale) {
@@ -308,9 +316,7 @@ TEST(date_parse, year_first_locale) {
       {"5/3/2026", "2026-05-03"}, {"13/5/2026", "2026-05-13"}, {"3/5", "2026-03-05"},
   };
   const LocaleData ymd = year_month_day();
-  for (const auto& c : cases)
-    EXPECT_TRUE(same(ParseDateText(c.text, ymd, 2026), expected_serial(c.expected)))
-        << c.text << " expected " << c.expected << ", got " << show(ParseDateText(c.text, ymd, 2026));
+  expect_readings(cases, ymd);
 }
 
 TEST(date_parse, locale_designators_and_separators) {
@@ -342,16 +348,12 @@ TEST(date_parse, number_texts_are_not_dates) {
       {".5", "-"},             {"5.", "-"},        {"+.5E2", "-"},      {"3,5", "2026-03-05"},
       {"1,000.5 PM", "-"},     {"3.5 PM", "15:05:00"},
   };
-  for (const auto& c : us_cases)
-    EXPECT_TRUE(same(ParseDateText(c.text, LocaleData::us_english(), 2026), expected_serial(c.expected)))
-        << c.text << " got " << show(ParseDateText(c.text, LocaleData::us_english(), 2026));
+  expect_readings(us_cases, LocaleData::us_english());
   const LocaleCase de_cases[] = {
       {"1.000", "-"}, {"1.000.000", "-"}, {"1.000,5", "-"}, {"3,5", "-"}, {"-7", "-"}, {"5.3", "2026-03-05"},
   };
   const LocaleData de = german();
-  for (const auto& c : de_cases)
-    EXPECT_TRUE(same(ParseDateText(c.text, de, 2026), expected_serial(c.expected)))
-        << c.text << " got " << show(ParseDateText(c.text, de, 2026));
+  expect_readings(de_cases, de);
 }
 
 // ---- bad input ---------------------------------------------------------------------------------
@@ -416,9 +418,7 @@ TEST(date_parse, non_ascii_text) {
       {"3/5/2026\xC2", "-"},
       {"\xE3\x80", "-"},
   };
-  for (const auto& c : cases)
-    EXPECT_TRUE(same(ParseDateText(c.text, us, 2026), expected_serial(c.expected)))
-        << c.text << " got " << show(ParseDateText(c.text, us, 2026));
+  expect_readings(cases, us);
 }
 
 TEST(date_parse, empty_locale_names_match_nothing) {
