@@ -133,12 +133,37 @@ bool looks_like_number(std::string_view s, char group, char decimal) {
   return i == t.size();
 }
 
+// Case-blind equality for ASCII and for the Latin-1 letters of UTF-8 ("MÄRZ" is "März",
+// "FÉVRIER" is "février"), which covers the month and day names of the Western locales.
+bool same_name(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  auto fold = [](unsigned char c, bool after_c3) -> unsigned char {
+    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
+    if (after_c3 && c >= 0x80 && c <= 0x9E && c != 0x97) return static_cast<unsigned char>(c + 32);  // not ×
+    return c;
+  };
+  // Bytes before k are already equal, so both texts are inside the same kind of sequence.
+  for (std::size_t k = 0; k < a.size(); ++k) {
+    const bool after_c3 = k > 0 && static_cast<unsigned char>(a[k - 1]) == 0xC3;
+    if (fold(static_cast<unsigned char>(a[k]), after_c3) != fold(static_cast<unsigned char>(b[k]), after_c3))
+      return false;
+  }
+  return true;
+}
+
+// A locale name as a word: some locales end their abbreviations in a period ("janv."), which the
+// tokens keep apart from the word.
+bool name_matches(std::string_view word, std::string_view name) {
+  if (name.empty()) return false;
+  if (name.size() > 1 && name.back() == '.') name.remove_suffix(1);
+  return same_name(word, name);
+}
+
 // 1-based index of the name that equals the word, ignoring case; 0 when none does.
 template <std::size_t N>
 int find_name(std::string_view word, const std::array<std::string, N>& full, const std::array<std::string, N>& abbr) {
   for (std::size_t k = 0; k < N; ++k) {
-    if ((!full[k].empty() && iequals(word, full[k])) || (!abbr[k].empty() && iequals(word, abbr[k])))
-      return static_cast<int>(k) + 1;
+    if (name_matches(word, full[k]) || name_matches(word, abbr[k])) return static_cast<int>(k) + 1;
   }
   return 0;
 }

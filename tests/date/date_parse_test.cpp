@@ -298,7 +298,9 @@ TEST(date_parse, period_separated_locale) {
       {"5.3.2026 14:07", "2026-03-05 14:07:00"},
       {"5. M\xC3\xA4rz 2026", "2026-03-05"},
       {"5. m\xC3\xA4r 2026", "2026-03-05"},
-      {"5. M\xC3\x84R 2026", "-"},  // only ASCII letters fold case
+      {"5. M\xC3\x84R 2026", "2026-03-05"},
+      {"5. M\xC3\x84RZ 2026", "2026-03-05"},
+      {"5. MAR 2026", "-"},
       {"Donnerstag, 5. M\xC3\xA4rz 2026", "2026-03-05"},
       {"5 Mai 2026", "2026-05-05"},
       {"5.3", "2026-03-05"},
@@ -308,6 +310,26 @@ TEST(date_parse, period_separated_locale) {
   };
   const LocaleData de = german();
   expect_readings(cases, de);
+}
+
+TEST(date_parse, abbreviations_ending_in_a_period) {
+  LocaleData fr = day_month_year();
+  fr.month_names = {"janvier", "f\xC3\xA9vrier", "mars",    "avril",   "mai",      "juin",
+                    "juillet", "ao\xC3\xBBt",    "septembre", "octobre", "novembre", "d\xC3\xA9" "cembre"};
+  fr.month_abbreviations = {"janv.", "f\xC3\xA9vr.", "mars", "avr.", "mai", "juin",
+                            "juil.", "ao\xC3\xBBt",  "sept.", "oct.", "nov.", "d\xC3\xA9" "c."};
+  const LocaleCase cases[] = {
+      {"5 f\xC3\xA9vr. 2026", "2026-02-05"},
+      {"5 f\xC3\xA9vr 2026", "2026-02-05"},
+      {"5 F\xC3\x89VR. 2026", "2026-02-05"},
+      {"5 F\xC3\x89VRIER 2026", "2026-02-05"},
+      {"5 AO\xC3\x9BT 2026", "2026-08-05"},
+      {"5 d\xC3\xA9" "c. 2026", "2026-12-05"},
+      {"sept. 2026", "2026-09-01"},
+      {"5 fevr. 2026", "-"},  // the accent is part of the name
+      {"5 f\xC3\xA9vr.. 2026", "-"},
+  };
+  expect_readings(cases, fr);
 }
 
 TEST(date_parse, year_first_locale) {
