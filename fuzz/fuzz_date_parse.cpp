@@ -14,6 +14,10 @@ namespace {
 const tessaly::LocaleData& day_first() {
   static const tessaly::LocaleData l = [] {
     tessaly::LocaleData d = tessaly::LocaleData::us_english();
+    // Names with UTF-8 letters and abbreviations that end in a period.
+    d.month_names[2] = "M\xC3\xA4rz";
+    d.month_abbreviations[1] = "f\xC3\xA9vr.";
+    d.month_abbreviations[11] = "D\xC3\x89" "C.";
     d.short_date_pattern = "dd.MM.yyyy";
     d.date_separator = ".";
     d.am = "am";
