@@ -21,9 +21,6 @@ Rect intersect(const Rect& a, const Rect& b) {
 
 int round_half_even(double v) { return static_cast<int>(std::nearbyint(v)); }
 
-// The system colours the raster surface draws edges with.
-Rgb sys(int index) { return default_system_color(index).value_or(0); }
-
 }  // namespace
 
 int utf8_length(std::string_view text) {
@@ -105,7 +102,12 @@ GlyphMetrics GlyphMetrics::of(const LogicalFont& font) {
 
 // ---- RasterSurface ----
 
-RasterSurface::RasterSurface(int width, int height, int /*pixels_per_inch*/) : buffer_(width, height, 0) {}
+RasterSurface::RasterSurface(int width, int height, int /*pixels_per_inch*/, const IGraphics* colours)
+    : buffer_(width, height, 0), colours_(colours) {}
+
+Rgb RasterSurface::system(int index) const {
+  return (colours_ ? colours_->try_system_color(index) : default_system_color(index)).value_or(0);
+}
 
 void RasterSurface::set_font(const LogicalFont& font) {
   font_ = font;
@@ -173,16 +175,16 @@ void RasterSurface::draw_edge(const Rect& r, EdgeKind kind) {
   if (r.empty()) return;
   Rgb top_left = 0, bottom_right = 0;
   switch (kind) {
-    case EdgeKind::RaisedInnerFlat:  // a flat edge is one colour all round
-      top_left = bottom_right = sys(sys_color::kBtnShadow);
+    case EdgeKind::RaisedInnerFlat:  // flat inner edges are drawn in the face colour all round
+      top_left = bottom_right = system(sys_color::kBtnFace);
       break;
     case EdgeKind::RaisedInner:
-      top_left = sys(sys_color::kBtnHighlight);
-      bottom_right = sys(sys_color::kBtnShadow);
+      top_left = system(sys_color::kBtnHighlight);
+      bottom_right = system(sys_color::kBtnShadow);
       break;
     case EdgeKind::SunkenOuter:
-      top_left = sys(sys_color::kBtnShadow);
-      bottom_right = sys(sys_color::kBtnHighlight);
+      top_left = system(sys_color::kBtnShadow);
+      bottom_right = system(sys_color::kBtnHighlight);
       break;
   }
   buffer_.fill(Rect{r.left, r.bottom - 1, r.right, r.bottom}, bottom_right);
@@ -272,7 +274,7 @@ std::optional<Rgb> default_system_color(int index) {
 
 std::unique_ptr<ISurface> RasterGraphics::try_create_surface(int width, int height) {
   if (fail_create_ || width <= 0 || height <= 0) return nullptr;
-  auto s = std::make_unique<RasterSurface>(width, height, ppi_);
+  auto s = std::make_unique<RasterSurface>(width, height, ppi_, this);
   ++surfaces_created_;
   last_ = s.get();
   return s;

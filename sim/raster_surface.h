@@ -66,7 +66,9 @@ struct TextDraw {
 
 class RasterSurface : public ISurface {
  public:
-  RasterSurface(int width, int height, int pixels_per_inch);
+  // Edges take their system colours from `colours` (which must outlive the surface) when given,
+  // else from the Windows defaults.
+  RasterSurface(int width, int height, int pixels_per_inch, const IGraphics* colours = nullptr);
 
   int width() const override { return buffer_.width(); }
   int height() const override { return buffer_.height(); }
@@ -95,7 +97,10 @@ class RasterSurface : public ISurface {
  private:
   void draw_glyphs(const Rect& clip, int x, int y, std::string_view text);
 
+  Rgb system(int index) const;
+
   PixelBuffer buffer_;
+  const IGraphics* colours_;
   LogicalFont font_;
   Rgb back_ = 0x00FFFFFF, fore_ = 0;  // a fresh device context: white background, black text
   int fonts_selected_ = 0;

@@ -148,6 +148,7 @@ TEST(CalendarImage, SystemColoursAreResolved) {
   EXPECT_EQ(w.surface().pixel(0, 0), rgb(10, 20, 30));
   EXPECT_EQ(cell_background(w, 0, 2, 2), rgb(200, 0, 100));
   EXPECT_EQ(cell_background(w, 0, 2, 3), rgb(10, 20, 30));
+  EXPECT_EQ(w.surface().pixel(w.cal.PrevArrowRect().left, 2), rgb(10, 20, 30));  // the flat arrow edge
   // What reached the window is the same picture.
   EXPECT_EQ(w.picture.pixels().at(0, 0), rgb(10, 20, 30));
 }
@@ -263,8 +264,9 @@ TEST(CalendarImage, ArrowEdgesAndFocusFollowTheState) {
   World w;
   w.show(sep(1));
   const Rect a = w.cal.PrevArrowRect();
-  // Normal: flat, one colour all round.
-  EXPECT_EQ(w.surface().pixel(a.left, a.top), rgb(160, 160, 160));
+  // Normal: a flat edge in the face colour, all round.
+  EXPECT_EQ(w.surface().pixel(a.left, a.top), kButtonFace);
+  EXPECT_EQ(w.surface().pixel(a.right - 1, a.bottom - 1), kButtonFace);
   w.picture.mouse_move(10, 10);  // hot: raised
   EXPECT_EQ(w.surface().pixel(a.left, a.top), rgb(255, 255, 255));
   EXPECT_EQ(w.surface().pixel(a.right - 1, a.bottom - 1), rgb(160, 160, 160));
