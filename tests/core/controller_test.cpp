@@ -30,31 +30,6 @@ TEST(controller_main_path, date_cell_to_written_date) {
   EXPECT_TRUE(w.tag().Displayed());
 }
 
-TEST(controller_main_path, general_cell_gets_default_date_format) {
-  ControllerWorld w;
-  w.reg().Value(opt::DefaultDateFormat, Variant::text("yyyy/mm/dd"));
-  w.Start();
-  w.sheet().protect_contents = false;
-  SimExcel::Cell(w.sheet(), "A1").value = Variant::text("Due date");
-  w.host->UserSelect("A2");
-  ASSERT_TRUE(w.tag().Displayed());
-  w.tag().TriggerClickEvent();
-  EXPECT_EQ(w.calendar().start, Variant::date(w.m.CurrentDefaultDate));
-  w.calendar().Close(Variant::date(Ymd(2025, 1, 2)));
-  EXPECT_EQ(SimExcel::Cell(w.sheet(), "A2").number_format, "yyyy/mm/dd");
-}
-
-TEST(controller_main_path, host_short_date_format_kept_when_it_equals_the_default) {
-  ControllerWorld w;
-  w.reg().Value(opt::DefaultDateFormat, Variant::text("M/D/YYYY"));
-  w.Start();
-  SimExcel::Cell(w.sheet(), "A1").value = Variant::text("Date");
-  w.host->UserSelect("A2");
-  w.tag().TriggerClickEvent();
-  w.calendar().Close(Variant::date(Ymd(2025, 1, 2)));
-  EXPECT_EQ(SimExcel::Cell(w.sheet(), "A2").number_format, "m/d/yyyy");  // the host's own, same but for case
-}
-
 // ---------------------------------------------------------------- the decision
 
 struct DecisionCase {
@@ -373,28 +348,54 @@ TEST(controller_start_value, cell_values) {
 
 // ---------------------------------------------------------------- write-back
 
-TEST(controller_write_back, renamed_sheet_writes_nothing) {
-  ControllerWorld w;
-  w.Start();
-  w.host->UserSelect("B2");
-  w.controller->ClickCommandButton();
-  w.host->UserRenameSheet("Book1", "Sheet1", "Renamed");
-  w.calendar().Close(Variant::date(Ymd(2025, 1, 1)));
-  EXPECT_EQ(SimExcel::Cell(w.sheet("Renamed"), "B2").value, Variant());
-  EXPECT_FALSE(w.calendar().Shown());
-}
-
-TEST(controller_write_back, formula_overwritten) {
-  ControllerWorld w;
-  w.Start();
-  SimExcel::SetFormula(w.sheet(), "B2", "=TODAY()", Variant::date(45000));
-  SimExcel::Cell(w.sheet(), "B2").number_format = "yyyy-mm-dd";
-  w.host->UserSelect("B2");
-  w.controller->ClickCommandButton();
-  w.calendar().Close(Variant::date(Ymd(2025, 1, 1)));
-  EXPECT_TRUE(SimExcel::Cell(w.sheet(), "B2").formula.empty());
-  EXPECT_EQ(SimExcel::Cell(w.sheet(), "B2").value, Variant::date(Ymd(2025, 1, 1)));
-  EXPECT_EQ(SimExcel::Cell(w.sheet(), "B2").number_format, "yyyy-mm-dd");
+TEST(controller_write_back, value_and_format) {
+  struct Case {
+    const char* name;
+    const char* default_format;
+    std::function<void(ControllerWorld&)> before_open, after_open;
+    const char* sheet;
+    Variant value;
+    const char* format;
+  };
+  const Variant written = Variant::date(Ymd(2025, 1, 1));
+  const auto nothing = [](ControllerWorld&) {};
+  const std::vector<Case> cases = {
+      {"general_cell_gets_the_default_format", "yyyy/mm/dd", nothing, nothing, "Sheet1", written, "yyyy/mm/dd"},
+      // The host's own short date format is kept when it is the default but for case.
+      {"host_short_date_kept", "M/D/YYYY", nothing, nothing, "Sheet1", written, "m/d/yyyy"},
+      {"formula_overwritten", "yyyy/mm/dd",
+       [](auto& w) {
+         SimExcel::SetFormula(w.sheet(), "B2", "=TODAY()", Variant::date(45000));
+         SimExcel::Cell(w.sheet(), "B2").number_format = "yyyy-mm-dd";
+       },
+       nothing, "Sheet1", written, "yyyy-mm-dd"},
+      {"format_untouched_when_option_off", "yyyy/mm/dd",
+       [](auto& w) {
+         w.set(opt::SetDateFormatForNonDateCell, false);
+         SimExcel::Cell(w.sheet(), "B2").number_format = "0.00";
+       },
+       nothing, "Sheet1", written, "0.00"},
+      {"protected_cell_refuses_and_stays_whole", "yyyy/mm/dd", nothing,
+       [](auto& w) { w.sheet().protect_contents = true; }, "Sheet1", Variant(), "General"},
+      {"renamed_sheet_writes_nothing", "yyyy/mm/dd", nothing,
+       [](auto& w) { w.host->UserRenameSheet("Book1", "Sheet1", "Renamed"); }, "Renamed", Variant(), "General"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ControllerWorld w;
+    w.reg().Value(opt::DefaultDateFormat, Variant::text(c.default_format));
+    w.Start();
+    c.before_open(w);
+    w.host->UserSelect("B2");
+    w.controller->ClickCommandButton();
+    c.after_open(w);
+    w.calendar().Close(written);
+    const sim::CellModel& cell = SimExcel::Cell(w.sheet(c.sheet), "B2");
+    EXPECT_EQ(cell.value, c.value);
+    EXPECT_TRUE(cell.formula.empty());
+    EXPECT_EQ(cell.number_format, c.format);
+    EXPECT_FALSE(w.calendar().Shown());
+  }
 }
 
 TEST(controller_write_back, cancel_and_non_dates_write_nothing) {
@@ -407,31 +408,6 @@ TEST(controller_write_back, cancel_and_non_dates_write_nothing) {
     EXPECT_EQ(SimExcel::Cell(w.sheet(), "B2").value, Variant());
     EXPECT_FALSE(w.calendar().Shown());
   }
-}
-
-TEST(controller_write_back, format_untouched_when_option_off) {
-  ControllerWorld w;
-  w.set(opt::SetDateFormatForNonDateCell, false);
-  w.reg().Value(opt::DefaultDateFormat, Variant::text("yyyy/mm/dd"));
-  w.Start();
-  SimExcel::Cell(w.sheet(), "B2").number_format = "0.00";
-  w.host->UserSelect("B2");
-  w.controller->ClickCommandButton();
-  w.calendar().Close(Variant::date(Ymd(2025, 1, 1)));
-  EXPECT_EQ(SimExcel::Cell(w.sheet(), "B2").number_format, "0.00");
-}
-
-TEST(controller_write_back, protected_cell_refuses_and_stays_whole) {
-  ControllerWorld w;
-  w.reg().Value(opt::DefaultDateFormat, Variant::text("yyyy/mm/dd"));
-  w.Start();
-  w.host->UserSelect("B2");
-  w.controller->ClickCommandButton();
-  w.sheet().protect_contents = true;
-  w.calendar().Close(Variant::date(Ymd(2025, 1, 1)));
-  EXPECT_EQ(SimExcel::Cell(w.sheet(), "B2").value, Variant());
-  EXPECT_EQ(SimExcel::Cell(w.sheet(), "B2").number_format, "General");
-  EXPECT_FALSE(w.calendar().Shown());
 }
 
 // ---------------------------------------------------------------- start-up and teardown
@@ -464,7 +440,6 @@ TEST(controller_faults, sweep_every_member) {
       SimExcel::Cell(w.sheet(), "B2").number_format = "yyyy-mm-dd";
       always ? w.host->FailAlways(member) : w.host->FailNext(member);
       w.host->UserSelect("A2");
-      bool decided = w.tag().Displayed();
       w.host->UserSelect("B2");
       w.host->UserResizeWindow();
       w.host->UserActivateSheet("Sheet2");
@@ -488,7 +463,6 @@ TEST(controller_faults, sweep_every_member) {
       } else {
         EXPECT_EQ(a2.number_format, "General") << member;
       }
-      (void)decided;
       w.host->ClearFaults();
       w.controller.reset();
     }
