@@ -37,19 +37,16 @@ TEST(DualMonthsDefaults, EveryPropertyStartsAtItsDefault) {
   EXPECT_EQ(c.Forecolor(), 0x80000012u);
   EXPECT_EQ(c.LineStyle(), 3);
   EXPECT_FALSE(c.MultiSelect());
-  EXPECT_EQ(c.SelectedDays().count(), 0u);
   EXPECT_TRUE(c.ShowDayHeader());
   EXPECT_TRUE(c.ShowPostPeriod());
   EXPECT_TRUE(c.ShowPrePeriod());
   EXPECT_EQ(c.StampDayHeadSpace(), 10);
-  EXPECT_FALSE(c.HasFocusDate());
-  EXPECT_EQ(c.FocusDate(), 0.0);
   EXPECT_EQ(c.DragRect(), (Rect{-1, -1, -1, -1}));
   // Created with today's month already collected.
   EXPECT_EQ(c.DayCells().count(), 30u);
 }
 
-TEST(DualMonthsLink, TakesOverThePictureControl) {
+TEST(DualMonthsLink, TakesOverThePictureAndFollowsItsSizeAndPaints) {
   World w;
   EXPECT_EQ(w.picture.no_border_calls(), 1);
   EXPECT_FALSE(w.picture.auto_redraw());
@@ -57,12 +54,6 @@ TEST(DualMonthsLink, TakesOverThePictureControl) {
   EXPECT_EQ(w.picture.listener(), &w.cal);
   EXPECT_EQ(w.cal.Surface().Width(), 233);
   EXPECT_EQ(w.cal.Surface().Height(), 161);
-  w.cal.LinkControl(nullptr);
-  EXPECT_EQ(w.picture.listener(), nullptr);
-}
-
-TEST(DualMonthsLink, ResizeAndPaintFollowTheControl) {
-  World w;
   w.show(sep(1));
   w.picture.resize(303, 170);
   EXPECT_EQ(w.cal.Surface().Width(), 303);
@@ -74,6 +65,8 @@ TEST(DualMonthsLink, ResizeAndPaintFollowTheControl) {
   EXPECT_EQ(w.picture.pixels().count(Rect{0, 0, 303, 170}, rgb(1, 2, 3)), 0);
   EXPECT_EQ(w.picture.pixels().at(0, 0), w.surface().pixel(0, 0));
   EXPECT_EQ(w.picture.pixels().at(150, 100), w.surface().pixel(150, 100));
+  w.cal.LinkControl(nullptr);
+  EXPECT_EQ(w.picture.listener(), nullptr);
 }
 
 TEST(DualMonthsBorder, StylesReplaceTheEdgeBits) {
@@ -296,43 +289,41 @@ TEST(DualMonthsArrows, HoverFollowsThePointerOneRuleAtATime) {
 
 // ---- multiple selection ----
 
-struct MultiStep {
-  double day;
-  bool shift, ctrl;
-  std::vector<double> selected;  // in collection order
-};
-
-void run_steps(const std::vector<MultiStep>& steps) {
-  World w;
-  w.cal.set_MultiSelect(true);
-  w.show(sep(1));
-  for (const auto& s : steps) {
-    w.picture.release_all_keys();
-    if (s.shift) w.picture.hold(vk::kShift);
-    if (s.ctrl) w.picture.hold(vk::kControl);
-    w.click_date(s.day);
-    EXPECT_THAT(w.selected(), ElementsAreArray(s.selected)) << "after clicking " << s.day;
-    EXPECT_EQ(w.cal.FocusDate(), s.day);
+TEST(DualMonthsMulti, ShiftExtendsFromTheFocusCtrlTogglesBothChangeNothing) {
+  struct Step {
+    double day;
+    bool shift, ctrl;
+    std::vector<double> selected;  // in collection order
+  };
+  const std::pair<const char*, std::vector<Step>> runs[] = {
+      {"shift_from_the_focus_towards_the_day",
+       {{sep(10), false, false, {sep(10)}},
+        {sep(13), true, false, {sep(10), sep(11), sep(12), sep(13)}},
+        {sep(8), true, false, {sep(13), sep(12), sep(11), sep(10), sep(9), sep(8)}},
+        {sep(8), true, false, {sep(8)}}}},
+      {"shift_without_a_focus_selects_one_day",
+       {{sep(20), true, false, {sep(20)}}, {sep(22), true, false, {sep(20), sep(21), sep(22)}}}},
+      {"ctrl_toggles_and_both_keys_change_nothing",
+       {{sep(10), false, false, {sep(10)}},
+        {sep(12), false, true, {sep(10), sep(12)}},
+        {sep(10), false, true, {sep(12)}},
+        {sep(15), true, true, {sep(12)}},
+        {sep(16), false, false, {sep(16)}}}},
+  };
+  for (const auto& [name, steps] : runs) {
+    SCOPED_TRACE(name);
+    World w;
+    w.cal.set_MultiSelect(true);
+    w.show(sep(1));
+    for (const auto& s : steps) {
+      w.picture.release_all_keys();
+      if (s.shift) w.picture.hold(vk::kShift);
+      if (s.ctrl) w.picture.hold(vk::kControl);
+      w.click_date(s.day);
+      EXPECT_THAT(w.selected(), ElementsAreArray(s.selected)) << "after clicking " << s.day;
+      EXPECT_EQ(w.cal.FocusDate(), s.day);
+    }
   }
-}
-
-TEST(DualMonthsMulti, ShiftSelectsFromTheFocusTowardsTheDay) {
-  run_steps({{sep(10), false, false, {sep(10)}},
-             {sep(13), true, false, {sep(10), sep(11), sep(12), sep(13)}},
-             {sep(8), true, false, {sep(13), sep(12), sep(11), sep(10), sep(9), sep(8)}},
-             {sep(8), true, false, {sep(8)}}});
-}
-
-TEST(DualMonthsMulti, ShiftWithoutAFocusSelectsOneDay) {
-  run_steps({{sep(20), true, false, {sep(20)}}, {sep(22), true, false, {sep(20), sep(21), sep(22)}}});
-}
-
-TEST(DualMonthsMulti, CtrlTogglesAndBothKeysChangeNothing) {
-  run_steps({{sep(10), false, false, {sep(10)}},
-             {sep(12), false, true, {sep(10), sep(12)}},
-             {sep(10), false, true, {sep(12)}},
-             {sep(15), true, true, {sep(12)}},
-             {sep(16), false, false, {sep(16)}}});
 }
 
 TEST(DualMonthsMulti, KeyStateComesFromTheKeyboardNotTheEvent) {
@@ -416,23 +407,20 @@ TEST(DualMonthsDrag, RubberBandIsErasedAndWipedByTheRedraw) {
     for (int x = 0; x < 233; ++x) ASSERT_EQ(w.picture.pixels().at(x, y), w.surface().pixel(x, y)) << x << "," << y;
 }
 
-TEST(DualMonthsDrag, NoBandWithoutMultipleSelection) {
-  World w;
-  w.show(sep(1));
-  w.picture.mouse_down(mouse::kLeft, 82, 92);
-  w.picture.mouse_move(146, 109, mouse::kLeft);
-  w.picture.mouse_up(mouse::kLeft, 146, 109);
-  EXPECT_EQ(w.picture.pixels().focus_rects_drawn(), 0);
-  EXPECT_THAT(w.selected(), ElementsAre(sep(10)));
-}
-
-TEST(DualMonthsDrag, MovingWithoutAPressDrawsNoBand) {
-  World w;
-  w.cal.set_MultiSelect(true);
-  w.show(sep(1));
-  w.click_date(sep(3));
-  w.picture.mouse_move(146, 109);
-  EXPECT_EQ(w.picture.pixels().focus_rects_drawn(), 0);
+TEST(DualMonthsDrag, NoBandWithoutMultipleSelectionOrWithoutAPress) {
+  for (bool multi : {false, true}) {
+    SCOPED_TRACE(multi);
+    World w;
+    w.cal.set_MultiSelect(multi);
+    w.show(sep(1));
+    // Single selection drags with the button held; multiple selection moves after the release.
+    w.picture.mouse_down(mouse::kLeft, 82, 92);
+    if (multi) w.picture.mouse_up(mouse::kLeft, 82, 92);
+    w.picture.mouse_move(146, 109, multi ? 0 : mouse::kLeft);
+    if (!multi) w.picture.mouse_up(mouse::kLeft, 146, 109);
+    EXPECT_EQ(w.picture.pixels().focus_rects_drawn(), 0);
+    EXPECT_THAT(w.selected(), ElementsAre(sep(10)));
+  }
 }
 
 // ---- keys ----
@@ -557,12 +545,6 @@ TEST(DualMonthsFailures, ListenerAndSurfaceFailuresNeverReachTheControl) {
   EXPECT_TRUE(w.cal.Surface().IsCreated());
   EXPECT_EQ(w.cal.CellWidth(), 32);
 }
-
-}  // namespace
-}  // namespace tessaly::calendar
-
-namespace tessaly::calendar {
-namespace {
 
 TEST(DualMonthsBadInput, OutOfRangeOptionsAndDateEdgesStillDraw) {
   struct Case {

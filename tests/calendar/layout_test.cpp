@@ -58,13 +58,15 @@ TEST(CalendarLayout, CellWidthAndArrowsFollowTheWidth) {
   }
 }
 
-TEST(CalendarLayout, TitlesAreCentredOverEachMonth) {
+TEST(CalendarLayout, TitlesAreCentredOverEachMonthAndTheFocusFrameInset) {
   // (233 - 4 - 90) / 2 = 69.5 rounds to 70; the second title sits half the width further.
   const CalendarLayout one = compute_layout(input(233, 161));
   EXPECT_EQ(one.TitleRects[0], (Rect{70, 2, 160, 25}));
   const CalendarLayout two = compute_layout(input(466, 161, true));
   EXPECT_EQ(two.TitleRects[0], (Rect{70, 2, 160, 25}));
   EXPECT_EQ(two.TitleRects[1], (Rect{302, 2, 392, 25}));
+  // The arrow's focus frame is inset by two.
+  EXPECT_EQ(arrow_focus_rect(Rect{2, 2, 34, 25}), (Rect{4, 4, 32, 23}));
 }
 
 TEST(CalendarLayout, RowsByLineStyleAndHeader) {
@@ -108,7 +110,7 @@ TEST(CalendarLayout, StampSpaceMovesTheGridDown) {
   in.stamp_day_head_space = 0;
   const CalendarLayout l = compute_layout(in);
   EXPECT_EQ(l.FirstRowTop, 40);
-  EXPECT_EQ(l.CellHeight, (161 - 17 - 32) / 6);
+  EXPECT_EQ(l.CellHeight, 18);
   EXPECT_EQ(l.header_cell(0, 0), (Rect{2, 30, 34, 47}));
 }
 
@@ -131,10 +133,6 @@ TEST(CalendarLayout, ArrowTrianglesPointTheRightWayInsideTheButton) {
       }
     }
   }
-}
-
-TEST(CalendarLayout, ArrowFocusFrameIsInsetByTwo) {
-  EXPECT_EQ(arrow_focus_rect(Rect{2, 2, 34, 25}), (Rect{4, 4, 32, 23}));
 }
 
 TEST(MonthGridPeriods, SplitsTheSixWeeks) {

@@ -50,72 +50,48 @@ void redraw(World& w) {
   w.cal.RebuildImage();
 }
 
-TEST(CalendarImage, TodayIsBoldInTheSelectedColour) {
-  World w;  // today 18 September 2024, a Wednesday: row 3, column 3
-  w.show(sep(1));
-  redraw(w);
-  const sim::TextDraw today = cell_draw(w, 0, 3, 3, "18");
-  EXPECT_EQ(today.font.weight, 700);
-  EXPECT_EQ(today.font.face, "Tahoma");
-  EXPECT_EQ(today.font.height, -11);
-  EXPECT_EQ(today.text_color, kRed);
-  EXPECT_EQ(today.back_color, kButtonFace);
-  const sim::TextDraw other = cell_draw(w, 0, 3, 4, "19");
-  EXPECT_EQ(other.font.weight, 400);
-  EXPECT_EQ(other.text_color, kDarkBlue);
-  // The glyphs really are red on the surface.
-  const Rect cell = w.cal.Layout().day_cell(0, 3, 3);
-  EXPECT_GT(w.surface().buffer().count(cell, kRed), 0);
-  EXPECT_EQ(w.surface().buffer().count(w.cal.Layout().day_cell(0, 3, 4), kRed), 0);
-}
-
-TEST(CalendarImage, TodaySelectedKeepsTheSelectedBackground) {
-  World w;
-  w.show(sep(1));
-  w.click_date(sep(18));
-  redraw(w);
-  const sim::TextDraw today = cell_draw(w, 0, 3, 3, "18");
-  EXPECT_EQ(today.font.weight, 700);
-  EXPECT_EQ(today.text_color, kRed);
-  EXPECT_EQ(today.back_color, kHighlight);
-  EXPECT_EQ(cell_background(w, 0, 3, 3), kHighlight);
-}
-
-TEST(CalendarImage, TodayOutsideTheMonthLooksLikeItsNeighbours) {
-  World w(ymd(2024, 8, 28));  // shown in September's first row, a pre-period cell
-  w.show(sep(1));
-  redraw(w);
-  const sim::TextDraw d = cell_draw(w, 0, 0, 3, "28");
-  EXPECT_EQ(d.font.weight, 400);
-  EXPECT_EQ(d.text_color, kGrey);
-  EXPECT_EQ(d.back_color, kLightYellow);
-}
-
-TEST(CalendarImage, PeriodsAndSelectionColours) {
-  World w;
-  w.show(sep(1));
-  w.click_date(sep(10));
-  w.cal.SelectDay(ymd(2024, 8, 30));  // selected, but drawn as the pre-period it is shown in
-  redraw(w);
+TEST(CalendarImage, DayCellColoursAndFonts) {
   struct Case {
     const char* name;
+    double today, picked;
     int row, column;
     std::string text;
-    Rgb back, fore;
+    int weight;
+    Rgb fore, back;
   };
+  // September 2024 from Sunday: 25 August at (0, 0), 1 September at (1, 0), 1 October at (5, 2).
   const Case cases[] = {
-      {"pre_period", 0, 0, "25", kLightYellow, kGrey},
-      {"selected_pre_period_day", 0, 5, "30", kLightYellow, kGrey},
-      {"current", 1, 0, "1", kButtonFace, kDarkBlue},
-      {"selected", 2, 2, "10", kHighlight, kRed},
-      {"post_period", 5, 2, "1", kLightYellow, kGrey},
+      {"today_bold_red", sep(18), sep(10), 3, 3, "18", 700, kRed, kButtonFace},
+      {"next_to_today", sep(18), sep(10), 3, 4, "19", 400, kDarkBlue, kButtonFace},
+      {"today_selected", sep(18), sep(18), 3, 3, "18", 700, kRed, kHighlight},
+      {"today_in_the_pre_period", ymd(2024, 8, 28), sep(10), 0, 3, "28", 400, kGrey, kLightYellow},
+      {"pre_period", sep(18), sep(10), 0, 0, "25", 400, kGrey, kLightYellow},
+      // Selected by the owner, but drawn as the pre-period it is shown in.
+      {"selected_pre_period_day", sep(18), sep(10), 0, 5, "30", 400, kGrey, kLightYellow},
+      {"current", sep(18), sep(10), 1, 0, "1", 400, kDarkBlue, kButtonFace},
+      {"selected", sep(18), sep(10), 2, 2, "10", 400, kRed, kHighlight},
+      {"post_period", sep(18), sep(10), 5, 2, "1", 400, kGrey, kLightYellow},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
+    World w(c.today);
+    w.show(sep(1));
+    w.click_date(c.picked);
+    w.cal.SelectDay(ymd(2024, 8, 30));
+    redraw(w);
     const sim::TextDraw d = cell_draw(w, 0, c.row, c.column, c.text);
-    EXPECT_EQ(d.back_color, c.back);
+    EXPECT_EQ(d.font.face, "Tahoma");
+    EXPECT_EQ(d.font.height, -11);
+    EXPECT_EQ(d.font.weight, c.weight);
     EXPECT_EQ(d.text_color, c.fore);
+    EXPECT_EQ(d.back_color, c.back);
     EXPECT_EQ(cell_background(w, 0, c.row, c.column), c.back);
+    // The glyphs really are in the text colour on the surface, and no other cell's red leaks in.
+    const Rect cell = w.cal.Layout().day_cell(0, c.row, c.column);
+    EXPECT_GT(w.surface().buffer().count(cell, c.fore), 0);
+    if (c.fore != kRed) {
+      EXPECT_EQ(w.surface().buffer().count(cell, kRed), 0);
+    }
   }
 }
 
