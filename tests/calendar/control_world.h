@@ -1,6 +1,7 @@
 // A calendar control linked to a windowless picture on the raster surface, with its events recorded.
 #pragma once
 
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -28,6 +29,17 @@ class Graphics : public sim::RasterGraphics {
  public:
   bool has_font(std::string_view face) const override { return marlett || sim::RasterGraphics::has_font(face); }
   bool marlett = false;
+};
+
+// A windowless picture whose screen is a platform surface, so the control's copies can be read back.
+class ScreenPicture : public sim::HeadlessPicture {
+ public:
+  ScreenPicture(IGraphics& g, int w, int h) : HeadlessPicture(w, h), screen_(g.try_create_surface(w, h)) {}
+  IDevice& device() override { return *screen_; }
+  ISurface& screen() { return *screen_; }
+
+ private:
+  std::unique_ptr<ISurface> screen_;
 };
 
 struct World {

@@ -175,12 +175,21 @@ TEST(DualMonthsMouse, PressSelectsTheFirstCellContainingThePoint) {
       {"pre_period_edge_belongs_to_the_day_below", 200, 67, sep(7)},
       {"post_period", 80, 140, 0},
       {"title", 110, 12, 0},
+      // The arrows' right and bottom edges, and the border around them, are not the arrows.
+      {"prev_arrow_right_edge", 34, 10, 0},
+      {"prev_arrow_bottom_edge", 10, 25, 0},
+      {"next_arrow_right_edge", 229, 10, 0},
+      {"next_arrow_bottom_edge", 200, 25, 0},
+      {"left_of_the_prev_arrow", 1, 10, 0},
+      {"above_the_prev_arrow", 10, 1, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     World w;
     w.show(sep(1));
     w.picture.click(c.x, c.y);
+    EXPECT_EQ(w.changed, 0);
+    EXPECT_EQ(w.cal.CalendarCustomDate(), sep(1));
     if (c.selects == 0) {
       EXPECT_THAT(w.selected(), IsEmpty());
       EXPECT_FALSE(w.cal.HasFocusDate());
@@ -247,17 +256,6 @@ TEST(DualMonthsArrows, PressMovesTheMonthOnceUntilThePointerMoves) {
   EXPECT_TRUE(w.cal.NextArrowFocus());
   EXPECT_FALSE(w.cal.PrevArrowFocus());
   EXPECT_EQ(w.changed, 3);
-}
-
-TEST(DualMonthsArrows, RightAndBottomEdgesAreNotTheArrow) {
-  const std::pair<int, int> outside[] = {{34, 10}, {10, 25}, {229, 10}, {200, 25}, {1, 10}, {10, 1}};
-  for (auto [x, y] : outside) {
-    World w;
-    w.show(sep(18));
-    w.picture.mouse_down(mouse::kLeft, x, y);
-    EXPECT_EQ(w.changed, 0) << x << "," << y;
-    EXPECT_EQ(w.cal.CalendarCustomDate(), sep(18));
-  }
 }
 
 TEST(DualMonthsArrows, HoverFollowsThePointerOneRuleAtATime) {
@@ -426,69 +424,55 @@ TEST(DualMonthsDrag, NoBandWithoutMultipleSelectionOrWithoutAPress) {
 // ---- keys ----
 
 TEST(DualMonthsKeys, MoveWithinTheDisplayedDays) {
+  enum Start { Clicked, OwnerSelected, ClickedTwoMonths };
   struct Case {
     const char* name;
+    Start start;
     double from;
     int key;
     double to;
   };
+  const double oct = ymd(2024, 10, 1) - 1;
   const Case cases[] = {
-      {"left", sep(10), vk::kLeft, sep(9)},
-      {"left_on_first_stays", sep(1), vk::kLeft, sep(1)},
-      {"right", sep(29), vk::kRight, sep(30)},
-      {"right_on_last_stays", sep(30), vk::kRight, sep(30)},
-      {"up", sep(10), vk::kUp, sep(3)},
-      {"up_to_first", sep(8), vk::kUp, sep(1)},
-      {"up_past_first_stays", sep(7), vk::kUp, sep(7)},
-      {"down_to_last", sep(23), vk::kDown, sep(30)},
-      {"down_past_last_stays", sep(24), vk::kDown, sep(24)},
-      {"home", sep(17), vk::kHome, sep(1)},
-      {"end", sep(17), vk::kEnd, sep(30)},
-      {"other_key_ignored", sep(17), 0x41, sep(17)},
+      {"left", Clicked, sep(10), vk::kLeft, sep(9)},
+      {"left_on_first_stays", Clicked, sep(1), vk::kLeft, sep(1)},
+      {"right", Clicked, sep(29), vk::kRight, sep(30)},
+      {"right_on_last_stays", Clicked, sep(30), vk::kRight, sep(30)},
+      {"up", Clicked, sep(10), vk::kUp, sep(3)},
+      {"up_to_first", Clicked, sep(8), vk::kUp, sep(1)},
+      {"up_past_first_stays", Clicked, sep(7), vk::kUp, sep(7)},
+      {"down_to_last", Clicked, sep(23), vk::kDown, sep(30)},
+      {"down_past_last_stays", Clicked, sep(24), vk::kDown, sep(24)},
+      {"home", Clicked, sep(17), vk::kHome, sep(1)},
+      {"end", Clicked, sep(17), vk::kEnd, sep(30)},
+      {"other_key_ignored", Clicked, sep(17), 0x41, sep(17)},
+      // Before any pick the keys start from the owner's selection, as the pop-up sets it when it
+      // opens, time of day and all.
+      {"owner_right", OwnerSelected, sep(15) + 0.5, vk::kRight, sep(16)},
+      {"owner_left", OwnerSelected, sep(15) + 0.5, vk::kLeft, sep(14)},
+      {"owner_up", OwnerSelected, sep(15) + 0.5, vk::kUp, sep(8)},
+      {"owner_down", OwnerSelected, sep(15) + 0.5, vk::kDown, sep(22)},
+      // Two months: Home and End span both, Right walks from the first into the second.
+      {"home_spans_both_months", ClickedTwoMonths, oct + 9, vk::kHome, sep(1)},
+      {"end_spans_both_months", ClickedTwoMonths, sep(5), vk::kEnd, oct + 31},
+      {"right_into_the_second_month", ClickedTwoMonths, sep(30), vk::kRight, oct + 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    World w;
+    World w(ymd(2024, 9, 18) + 0.4, c.start == ClickedTwoMonths ? 466 : 233);
+    w.cal.set_DualMonths(c.start == ClickedTwoMonths);
     w.show(sep(1));
-    w.click_date(c.from);
-    w.picture.key_down(c.key);
-    EXPECT_THAT(w.selected(), ElementsAre(c.to));
-    EXPECT_EQ(w.cal.FocusDate(), c.to);
-    EXPECT_EQ(w.cal.CalendarCustomDate(), sep(1));  // keys never change the month
-  }
-}
-
-TEST(DualMonthsKeys, HomeAndEndSpanBothMonths) {
-  World w(sep(18), 466, 161);
-  w.cal.set_DualMonths(true);
-  w.show(sep(1));
-  w.click_date(ymd(2024, 10, 9));
-  w.picture.key_down(vk::kHome);
-  EXPECT_THAT(w.selected(), ElementsAre(sep(1)));
-  w.picture.key_down(vk::kEnd);
-  EXPECT_THAT(w.selected(), ElementsAre(ymd(2024, 10, 31)));
-  // Right from the first month's last day walks into the second month.
-  w.click_date(sep(30));
-  w.picture.key_down(vk::kRight);
-  EXPECT_THAT(w.selected(), ElementsAre(ymd(2024, 10, 1)));
-}
-
-TEST(DualMonthsKeys, StartFromTheOwnersSelectionBeforeAnyPick) {
-  struct Case {
-    int key;
-    double to;
-  };
-  const Case cases[] = {{vk::kRight, sep(16)}, {vk::kLeft, sep(14)}, {vk::kUp, sep(8)}, {vk::kDown, sep(22)}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.key);
-    World w;
-    w.show(sep(15));
-    w.cal.SelectDay(sep(15) + 0.5);  // as the pop-up does when it opens, time of day and all
-    ASSERT_FALSE(w.cal.HasFocusDate());
+    if (c.start == OwnerSelected) {
+      w.cal.SelectDay(c.from);
+      ASSERT_FALSE(w.cal.HasFocusDate());
+    } else {
+      w.click_date(c.from);
+    }
     w.picture.key_down(c.key);
     EXPECT_THAT(w.selected(), ElementsAre(c.to));
     EXPECT_EQ(w.cal.FocusDate(), c.to);
     EXPECT_TRUE(w.cal.HasFocusDate());
+    EXPECT_EQ(w.cal.CalendarCustomDate(), sep(1));  // keys never change the month
   }
 }
 

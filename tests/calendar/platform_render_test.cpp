@@ -18,18 +18,8 @@ namespace tessaly::calendar {
 namespace {
 
 using testing::FixedClock;
+using testing::ScreenPicture;
 using testing::ymd;
-
-// A windowless picture whose screen is a surface of the platform, so its copies have a target.
-class PlatformPicture : public sim::HeadlessPicture {
- public:
-  PlatformPicture(IGraphics& g, int w, int h) : HeadlessPicture(w, h), screen_(g.try_create_surface(w, h)) {}
-  IDevice& device() override { return *screen_; }
-  ISurface& screen() { return *screen_; }
-
- private:
-  std::unique_ptr<ISurface> screen_;
-};
 
 bool near(Rgb a, Rgb b, int tolerance) {
   return std::abs(red_of(a) - red_of(b)) <= tolerance && std::abs(green_of(a) - green_of(b)) <= tolerance &&
@@ -47,7 +37,7 @@ TEST(PlatformImage, ColoursReachTheWindow) {
   const std::unique_ptr<IGraphics> platform = MakePlatformGraphics();
   IGraphics& graphics = *platform;
   FixedClock clock(ymd(2024, 9, 18) + 0.5);
-  PlatformPicture picture(graphics, 233, 161);
+  ScreenPicture picture(graphics, 233, 161);
   clsDualMonths cal(graphics, clock);
   cal.LinkControl(&picture);
   cal.set_CalendarCustomDate(ymd(2024, 9, 1));
