@@ -103,6 +103,9 @@ TEST_F(PictureWindowTest, messages_reach_the_listener) {
       // A captured mouse reports points left of and above the window as negative.
       {WM_MOUSEMOVE, MK_LBUTTON, -5, -7, {{"move", mouse::kLeft, 0, -5, -7}}},
       {WM_LBUTTONDBLCLK, MK_LBUTTON, 12, 13, {{"down", mouse::kLeft, 0, 12, 13}, {"double"}}},
+      {WM_KEYDOWN, VK_LEFT, 0, 0, {{"key", vk::kLeft, 0}}},
+      {WM_KEYDOWN, VK_HOME, 0, 0, {{"key", vk::kHome, 0}}},
+      {WM_KILLFOCUS, 0, 0, 0, {{"lost_focus"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
@@ -112,14 +115,8 @@ TEST_F(PictureWindowTest, messages_reach_the_listener) {
   }
 }
 
-TEST_F(PictureWindowTest, keys_focus_and_size) {
-  send(WM_KEYDOWN, VK_LEFT, 0);
-  send(WM_KEYDOWN, VK_HOME, 0);
-  send(WM_KILLFOCUS, 0, 0);
-  EXPECT_EQ(listener_.events, (std::vector<Event>{{"key", vk::kLeft, 0}, {"key", vk::kHome, 0}, {"lost_focus"}}));
+TEST_F(PictureWindowTest, arrow_keys_and_size) {
   EXPECT_EQ(send(WM_GETDLGCODE, 0, 0) & DLGC_WANTARROWS, DLGC_WANTARROWS) << "arrow keys stay with the control";
-
-  listener_.events.clear();
   ::SetWindowPos(picture_->hwnd(), nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER);
   ASSERT_FALSE(listener_.events.empty());
   EXPECT_EQ(listener_.events.back(), Event{"resize"});
@@ -167,15 +164,6 @@ TEST_F(PictureWindowTest, styles_written_and_read_back) {
   EXPECT_EQ(picture_->window_styles().style & ws::kBorder, 0u);
   EXPECT_EQ(picture_->window_styles().ex_style & ws::kExClientEdge, 0u);
   EXPECT_EQ(picture_->scale_width(), 233);
-}
-
-TEST_F(PictureWindowTest, look_settings_are_kept) {
-  picture_->set_auto_redraw(true);
-  picture_->set_appearance(Appearance::Flat);
-  EXPECT_TRUE(picture_->auto_redraw());
-  EXPECT_EQ(picture_->appearance(), Appearance::Flat);
-  picture_->set_auto_redraw(false);
-  EXPECT_FALSE(picture_->auto_redraw());
 }
 
 TEST_F(PictureWindowTest, key_state_read_at_once) {

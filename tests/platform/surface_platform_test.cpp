@@ -117,35 +117,28 @@ TEST_F(SurfaceTest, creation_sizes) {
   }
 }
 
-TEST_F(SurfaceTest, fill_and_read_back) {
+TEST_F(SurfaceTest, fills_are_cut_at_the_edges_and_bad_ones_change_nothing) {
   struct Case {
-    Rect r;
+    Rect r, painted;
     Rgb c;
   };
-  const Case cases[] = {{{2, 3, 7, 8}, kRed}, {{0, 0, 1, 1}, rgb(1, 2, 3)}, {{5, 0, 12, 12}, rgb(250, 128, 7)}};
+  const Case cases[] = {
+      {{2, 3, 7, 8}, {2, 3, 7, 8}, kRed},           {{0, 0, 1, 1}, {0, 0, 1, 1}, rgb(1, 2, 3)},
+      {{5, 0, 12, 12}, {5, 0, 12, 12}, rgb(250, 128, 7)}, {{-5, -5, 3, 3}, {0, 0, 3, 3}, kGreen},
+      {{8, 8, 50, 50}, {8, 8, 12, 12}, kBlue},      {{5, 5, 5, 9}, {}, kRed},
+      {{5, 5, 9, 5}, {}, kRed},                     {{8, 8, 2, 2}, {}, kRed},
+  };
   for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.r.left) + "," + std::to_string(c.r.top) + "," + std::to_string(c.r.right));
     auto s = make(12, 12, kBlack);
     ASSERT_TRUE(s);
     const auto before = snapshot(*s);
     s->fill_solid(c.r, c.c);
-    EXPECT_EQ(count_inside(*s, c.r, c.c, false), 0);
-    EXPECT_EQ(changed_outside(*s, before, c.r), 0);
+    EXPECT_EQ(count_inside(*s, c.painted, c.c, false), 0);
+    EXPECT_EQ(changed_outside(*s, before, c.painted), 0);
   }
-}
-
-TEST_F(SurfaceTest, bad_fills_and_reads_change_nothing) {
   auto s = make(10, 10, kWhite);
   ASSERT_TRUE(s);
-  const auto before = snapshot(*s);
-  for (const Rect& r : {Rect{5, 5, 5, 9}, Rect{5, 5, 9, 5}, Rect{8, 8, 2, 2}})
-    s->fill_solid(r, kRed);
-  EXPECT_EQ(snapshot(*s), before);
-  // Fills past the edges are cut at the edges.
-  s->fill_solid(Rect{-5, -5, 3, 3}, kRed);
-  s->fill_solid(Rect{8, 8, 50, 50}, kRed);
-  EXPECT_EQ(s->pixel(0, 0), kRed);
-  EXPECT_EQ(s->pixel(9, 9), kRed);
-  EXPECT_EQ(s->pixel(5, 5), kWhite);
   for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {10, 0}, {0, 10}, {1000, 1000}}) EXPECT_EQ(s->pixel(x, y), 0u);
 }
 
@@ -187,7 +180,7 @@ TEST_F(SurfaceTest, text_cell_edge_cases) {
   EXPECT_EQ(snapshot(*s), before);
 }
 
-TEST_F(SurfaceTest, text_extent_grows_with_text_and_height) {
+TEST_F(SurfaceTest, text_extent_grows_with_text_height_and_weight) {
   auto s = graphics_->try_create_surface(10, 10);
   ASSERT_TRUE(s);
   s->set_font(font(-11));
@@ -198,6 +191,9 @@ TEST_F(SurfaceTest, text_extent_grows_with_text_and_height) {
   EXPECT_EQ(one.cy, four.cy) << "one line, one height";
   EXPECT_GE(one.cy, 11) << "the cell holds the character height";
   EXPECT_EQ(s->text_extent("").cx, 0);
+  const int regular = s->text_extent("Wednesday").cx;
+  s->set_font(font(-11, 700));
+  EXPECT_GT(s->text_extent("Wednesday").cx, regular);
 
   s->set_font(font(-22));
   const Size big = s->text_extent("1111");
@@ -206,16 +202,7 @@ TEST_F(SurfaceTest, text_extent_grows_with_text_and_height) {
   // A positive height is the whole cell.
   s->set_font(font(20));
   EXPECT_NEAR(s->text_extent("1").cy, 20, 1);
-}
-
-TEST_F(SurfaceTest, bold_is_wider_and_missing_faces_still_measure) {
-  auto s = graphics_->try_create_surface(10, 10);
-  ASSERT_TRUE(s);
-  s->set_font(font(-11, 400));
-  const int regular = s->text_extent("Wednesday").cx;
-  s->set_font(font(-11, 700));
-  EXPECT_GT(s->text_extent("Wednesday").cx, regular);
-
+  // A face the machine lacks still measures.
   LogicalFont missing = font(-11);
   missing.face = "No Such Face 7Q";
   s->set_font(missing);
@@ -297,7 +284,7 @@ TEST_F(SurfaceTest, focus_rect_inverts_its_frame_and_twice_restores) {
   }
 }
 
-TEST_F(SurfaceTest, blit_copies_and_inverts) {
+TEST_F(SurfaceTest, blit_copies_inverts_and_clips) {
   auto src = make(4, 4, rgb(0x10, 0x20, 0x30));
   ASSERT_TRUE(src);
   src->fill_solid(Rect{1, 1, 2, 2}, rgb(0xF0, 0x0F, 0x55));
@@ -320,13 +307,10 @@ TEST_F(SurfaceTest, blit_copies_and_inverts) {
       }
     EXPECT_EQ(changed_outside(*dest, before, Rect{3, 4, 5, 6}), 0);
   }
-}
-
-TEST_F(SurfaceTest, blit_edge_cases) {
-  auto src = make(4, 4, kRed);
-  auto dest = make(6, 6, kBlue);
-  ASSERT_TRUE(src && dest);
   // Partly off the destination: only the part on it lands.
+  auto dest = make(6, 6, kBlue);
+  ASSERT_TRUE(dest);
+  src->fill_solid(Rect{0, 0, 4, 4}, kRed);
   src->blit_to(*dest, 4, 4, 4, 4, 0, 0, RasterOp::Copy);
   EXPECT_EQ(dest->pixel(5, 5), kRed);
   EXPECT_EQ(dest->pixel(3, 3), kBlue);
