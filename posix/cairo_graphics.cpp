@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/platform_graphics.h"
+#include "host/system_colors.h"
 
 namespace tessaly::posix {
 namespace {
@@ -26,56 +27,8 @@ std::unique_ptr<cairo_font_face_t, CairoDeleter> toy_face(const std::string& fam
 }
 
 // The edge colours of each kind: top and left, then bottom and right (system colour indices).
-struct EdgeColors {
-  int top_left, bottom_right;
-};
-EdgeColors edge_colors(EdgeKind kind) {
-  switch (kind) {
-    case EdgeKind::RaisedInnerFlat: return {sys_color::kBtnFace, sys_color::kBtnFace};
-    case EdgeKind::RaisedInner: return {sys_color::kBtnHighlight, sys_color::kBtnShadow};
-    case EdgeKind::SunkenOuter: return {sys_color::kBtnShadow, sys_color::kBtnHighlight};
-  }
-  return {sys_color::kBtnFace, sys_color::kBtnFace};
-}
-
 }  // namespace
 
-const std::array<Rgb, 31>& default_system_colors() {
-  static const std::array<Rgb, 31> table = {
-      rgb(200, 200, 200),  // 0 scroll bar
-      rgb(0, 0, 0),        // 1 desktop
-      rgb(153, 180, 209),  // 2 active caption
-      rgb(191, 205, 219),  // 3 inactive caption
-      rgb(240, 240, 240),  // 4 menu
-      rgb(255, 255, 255),  // 5 window
-      rgb(100, 100, 100),  // 6 window frame
-      rgb(0, 0, 0),        // 7 menu text
-      rgb(0, 0, 0),        // 8 window text
-      rgb(0, 0, 0),        // 9 caption text
-      rgb(180, 180, 180),  // 10 active border
-      rgb(244, 247, 252),  // 11 inactive border
-      rgb(171, 171, 171),  // 12 application workspace
-      rgb(0, 120, 215),    // 13 highlight
-      rgb(255, 255, 255),  // 14 highlight text
-      rgb(240, 240, 240),  // 15 button face
-      rgb(160, 160, 160),  // 16 button shadow
-      rgb(109, 109, 109),  // 17 grey text
-      rgb(0, 0, 0),        // 18 button text
-      rgb(0, 0, 0),        // 19 inactive caption text
-      rgb(255, 255, 255),  // 20 button highlight
-      rgb(105, 105, 105),  // 21 3-D dark shadow
-      rgb(227, 227, 227),  // 22 3-D light
-      rgb(0, 0, 0),        // 23 tooltip text
-      rgb(255, 255, 225),  // 24 tooltip background
-      rgb(0, 0, 0),        // 25 (unassigned)
-      rgb(0, 102, 204),    // 26 hot-tracked item
-      rgb(185, 209, 234),  // 27 active caption gradient
-      rgb(215, 228, 242),  // 28 inactive caption gradient
-      rgb(0, 120, 215),    // 29 menu highlight
-      rgb(240, 240, 240),  // 30 menu bar
-  };
-  return table;
-}
 
 bool font_installed(std::string_view face) {
   if (face.empty()) return false;
@@ -222,13 +175,14 @@ void CairoSurface::fill_triangle(int x1, int y1, int x2, int y2, int x3, int y3)
 
 void CairoSurface::draw_edge(const Rect& r, EdgeKind kind) {
   if (r.empty()) return;
-  const auto& colors = default_system_colors();
   const EdgeColors e = edge_colors(kind);
+  const Rgb top_left = default_system_color(e.top_left).value_or(0);
+  const Rgb bottom_right = default_system_color(e.bottom_right).value_or(0);
   // Top and left first; bottom and right drawn over them own the two far corners.
-  fill_solid(Rect{r.left, r.top, r.right, r.top + 1}, colors[e.top_left]);
-  fill_solid(Rect{r.left, r.top, r.left + 1, r.bottom}, colors[e.top_left]);
-  fill_solid(Rect{r.left, r.bottom - 1, r.right, r.bottom}, colors[e.bottom_right]);
-  fill_solid(Rect{r.right - 1, r.top, r.right, r.bottom}, colors[e.bottom_right]);
+  fill_solid(Rect{r.left, r.top, r.right, r.top + 1}, top_left);
+  fill_solid(Rect{r.left, r.top, r.left + 1, r.bottom}, top_left);
+  fill_solid(Rect{r.left, r.bottom - 1, r.right, r.bottom}, bottom_right);
+  fill_solid(Rect{r.right - 1, r.top, r.right, r.bottom}, bottom_right);
 }
 
 std::uint32_t* CairoSurface::row(int y) const {
@@ -313,9 +267,7 @@ std::unique_ptr<ISurface> CairoGraphics::try_create_surface(int width, int heigh
 }
 
 std::optional<Rgb> CairoGraphics::try_system_color(int index) const {
-  const auto& table = default_system_colors();
-  if (index < 0 || index >= static_cast<int>(table.size())) return std::nullopt;
-  return table[static_cast<std::size_t>(index)];
+  return default_system_color(index);
 }
 
 }  // namespace tessaly::posix

@@ -19,8 +19,6 @@ inline constexpr const char* kFallbackFace = "DejaVu Sans";
 // Logical pixels per inch; Cairo has no display to ask, so the Windows default.
 inline constexpr int kLogicalPixelsPerInch = 96;
 
-// The Windows default colours of system colour indices 0 to 30.
-const std::array<Rgb, 31>& default_system_colors();
 // Whether fontconfig matches the face to a font of that family (not to a substitute).
 bool font_installed(std::string_view face);
 

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "host/system_colors.h"
+
 namespace tessaly::sim {
 
 namespace {
@@ -173,20 +175,8 @@ void RasterSurface::fill_triangle(int x1, int y1, int x2, int y2, int x3, int y3
 
 void RasterSurface::draw_edge(const Rect& r, EdgeKind kind) {
   if (r.empty()) return;
-  Rgb top_left = 0, bottom_right = 0;
-  switch (kind) {
-    case EdgeKind::RaisedInnerFlat:  // flat inner edges are drawn in the face colour all round
-      top_left = bottom_right = system(sys_color::kBtnFace);
-      break;
-    case EdgeKind::RaisedInner:
-      top_left = system(sys_color::kBtnHighlight);
-      bottom_right = system(sys_color::kBtnShadow);
-      break;
-    case EdgeKind::SunkenOuter:
-      top_left = system(sys_color::kBtnShadow);
-      bottom_right = system(sys_color::kBtnHighlight);
-      break;
-  }
+  const EdgeColors e = edge_colors(kind);
+  const Rgb top_left = system(e.top_left), bottom_right = system(e.bottom_right);
   buffer_.fill(Rect{r.left, r.bottom - 1, r.right, r.bottom}, bottom_right);
   buffer_.fill(Rect{r.right - 1, r.top, r.right, r.bottom}, bottom_right);
   buffer_.fill(Rect{r.left, r.top, r.right - 1, r.top + 1}, top_left);
@@ -234,43 +224,6 @@ void RasterSurface::stretch_to(IDevice& dest, int dx, int dy, int dw, int dh) {
 
 // ---- system colours and graphics ----
 
-std::optional<Rgb> default_system_color(int index) {
-  static constexpr Rgb table[] = {
-      rgb(200, 200, 200),  //  0 scroll bar
-      rgb(0, 0, 0),        //  1 desktop
-      rgb(153, 180, 209),  //  2 active caption
-      rgb(191, 205, 219),  //  3 inactive caption
-      rgb(240, 240, 240),  //  4 menu
-      rgb(255, 255, 255),  //  5 window
-      rgb(100, 100, 100),  //  6 window frame
-      rgb(0, 0, 0),        //  7 menu text
-      rgb(0, 0, 0),        //  8 window text
-      rgb(0, 0, 0),        //  9 caption text
-      rgb(180, 180, 180),  // 10 active border
-      rgb(244, 247, 252),  // 11 inactive border
-      rgb(171, 171, 171),  // 12 application workspace
-      rgb(51, 153, 255),   // 13 highlight
-      rgb(255, 255, 255),  // 14 highlight text
-      rgb(240, 240, 240),  // 15 button face
-      rgb(160, 160, 160),  // 16 button shadow
-      rgb(109, 109, 109),  // 17 grey text
-      rgb(0, 0, 0),        // 18 button text
-      rgb(67, 78, 84),     // 19 inactive caption text
-      rgb(255, 255, 255),  // 20 button highlight
-      rgb(105, 105, 105),  // 21 3-D dark shadow
-      rgb(227, 227, 227),  // 22 3-D light
-      rgb(0, 0, 0),        // 23 tooltip text
-      rgb(255, 255, 225),  // 24 tooltip background
-      rgb(0, 0, 0),        // 25 (unnamed)
-      rgb(0, 102, 204),    // 26 hot-tracked item
-      rgb(185, 209, 234),  // 27 active caption gradient
-      rgb(215, 228, 242),  // 28 inactive caption gradient
-      rgb(51, 153, 255),   // 29 menu highlight
-      rgb(240, 240, 240),  // 30 menu bar
-  };
-  if (index < 0 || index > sys_color::kMaxIndex) return std::nullopt;
-  return table[index];
-}
 
 std::unique_ptr<ISurface> RasterGraphics::try_create_surface(int width, int height) {
   if (fail_create_ || width <= 0 || height <= 0) return nullptr;

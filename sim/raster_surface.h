@@ -107,8 +107,6 @@ class RasterSurface : public ISurface {
   std::vector<TextDraw> text_draws_;
 };
 
-// The Windows 7 default system colours, indices 0 to 30.
-std::optional<Rgb> default_system_color(int index);
 
 class RasterGraphics : public IGraphics {
  public:
