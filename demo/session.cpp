@@ -7,12 +7,20 @@
 #include <string>
 
 #include "addin/connect.h"
+#include "calendar/dual_months.h"
+#include "core/date/date_format.h"
 #include "core/date/serial_date.h"
 #include "core/date_predicates.h"
+#include "host/platform_graphics.h"
 #include "sim/desktop.h"
 #include "sim/excel_sim.h"
+#include "sim/headless_picture.h"
 #include "sim/headless_ui.h"
 #include "sim/memory_services.h"
+
+#ifndef _WIN32
+#include "posix/cairo_graphics.h"
+#endif
 
 namespace tessaly::demo {
 
@@ -40,20 +48,101 @@ class PrintingTag : public sim::HeadlessTag {
   }
 };
 
+// A windowless picture whose screen is a platform surface, so the calendar's image can be saved.
+class ScreenPicture : public sim::HeadlessPicture {
+ public:
+  ScreenPicture(IGraphics& g, int w, int h) : HeadlessPicture(w, h), screen_(g.try_create_surface(w, h)) {}
+  IDevice& device() override { return *screen_; }
+  ISurface& screen() { return *screen_; }
+
+ private:
+  std::unique_ptr<ISurface> screen_;
+};
+
+// The pop-up's calendar control on the platform surface: printed as a month grid, saved as a
+// picture where the platform can write one, and picked from with real clicks on its day cells.
 class PrintingCalendar : public sim::HeadlessCalendarForm {
  public:
+  PrintingCalendar(IGraphics& graphics, const IClock& clock) : graphics_(&graphics), clock_(&clock) {}
+
   void ShowCalendar(std::int32_t x, std::int32_t y, const Variant& start_date, WindowHandle parent) override {
     if (!shown) std::printf("    calendar opened at (%d, %d) on %s\n", x, y, DateText(start_date).c_str());
     HeadlessCalendarForm::ShowCalendar(x, y, start_date, parent);
+    const double day = serial::day_part(start_date.is_date() ? start_date.as_double() : clock_->now());
+    cal_.reset();  // the control lets go of its picture first
+    picture_ = std::make_unique<ScreenPicture>(*graphics_, 233, 161);
+    cal_ = std::make_unique<calendar::clsDualMonths>(*graphics_, *clock_);
+    cal_->LinkControl(picture_.get());
+    cal_->set_CalendarCustomDate(day);
+    cal_->SelectDay(day);
+    // As the pop-up does: the argument is the old focus day; the new selection is what counts.
+    cal_->DateClicked = [this](double) {
+      if (cal_->SelectedDays().count() > 0) Close(Variant::date(cal_->SelectedDays().Item(1).DateTime()));
+    };
+    cal_->RebuildImage();
+    PrintGrid(day);
+    SavePicture();
   }
   void HideCalendar() override {
     if (shown) std::printf("    calendar closed\n");
     HeadlessCalendarForm::HideCalendar();
   }
+  // Clicks the centre of the day's cell, as the user would.
+  void ClickDay(double day) {
+    for (const calendar::clsDateItem& d : cal_->DayCells()) {
+      if (d.DateTime() != day) continue;
+      std::printf("    click at (%d, %d)\n", (d.Left() + d.Right()) / 2, (d.TOp() + d.Bottom()) / 2);
+      picture_->click((d.Left() + d.Right()) / 2, (d.TOp() + d.Bottom()) / 2);
+      return;
+    }
+    std::printf("    %s is not on display\n", DateText(Variant::date(day)).c_str());
+  }
+  void PressKey(int key) { picture_->key_down(key); }
+
+ private:
+  void PrintGrid(double day) {
+    const LocaleData& us = LocaleData::us_english();
+    std::printf("      %s\n     ", FormatDateValue(day, "mmmm yyyy", us).value_or("").c_str());
+    for (int k = 0; k < 7; ++k)
+      std::printf(" %s ", us.day_abbreviations[static_cast<std::size_t>((cal_->FirstDayOfWeek() - 1 + k) % 7)].substr(0, 2).c_str());
+    const int month = serial::to_parts(day).month;
+    int column = 0;
+    for (const calendar::clsDateItem& d : cal_->DayCells()) {
+      const DateParts p = serial::to_parts(d.DateTime());
+      if (p.month != month) continue;
+      if (column == 0) {
+        std::printf("\n     ");
+        // The month's first day stands under its weekday.
+        column = (serial::weekday(d.DateTime()) - cal_->FirstDayOfWeek() + 7) % 7;
+        for (int k = 0; k < column; ++k) std::printf("    ");
+      } else if (column % 7 == 0) {
+        std::printf("\n     ");
+      }
+      ++column;
+      const bool picked = cal_->SelectedDays().Exists(cal_->SelectedDays().FormatKey(d.DateTime()));
+      std::printf(picked ? "[%2d]" : " %2d ", p.day);  // the picked day in brackets
+    }
+    std::printf("\n");
+  }
+  void SavePicture() {
+#ifndef _WIN32
+    if (auto* cairo = dynamic_cast<posix::CairoSurface*>(&picture_->screen())) {
+      const std::string path = "tessaly-calendar-" + std::to_string(++pictures_) + ".png";
+      if (cairo->write_png(path)) std::printf("    calendar picture saved as %s\n", path.c_str());
+    }
+#endif
+  }
+
+  IGraphics* graphics_;
+  const IClock* clock_;
+  std::unique_ptr<ScreenPicture> picture_;
+  std::unique_ptr<calendar::clsDualMonths> cal_;
+  int pictures_ = 0;
 };
 
 class PrintingParts : public sim::HeadlessParts {
  public:
+  PrintingParts(IGraphics& graphics, const IClock& clock) : graphics_(&graphics), clock_(&clock) {}
   std::unique_ptr<ITagWindow> CreateTag() override {
     auto t = std::make_unique<PrintingTag>();
     t->place_on_grid = true;
@@ -63,10 +152,16 @@ class PrintingParts : public sim::HeadlessParts {
     return t;
   }
   std::unique_ptr<ICalendarForm> CreateCalendarForm() override {
-    auto c = std::make_unique<PrintingCalendar>();
+    auto c = std::make_unique<PrintingCalendar>(*graphics_, *clock_);
     calendar = c.get();
+    shown_calendar = c.get();
     return c;
   }
+  PrintingCalendar* shown_calendar = nullptr;
+
+ private:
+  IGraphics* graphics_;
+  const IClock* clock_;
 };
 
 struct Instance : IAddInInstance {
@@ -100,7 +195,8 @@ void RunStandInSession() {
   sim::SimExcel::Cell(sheet, "C2").value = Variant::date(*serial::from_ymd(2025, 11, 3));
   sim::SimExcel::Cell(sheet, "B2").value = Variant::number(1250);
 
-  PrintingParts parts;
+  const std::unique_ptr<IGraphics> graphics = MakePlatformGraphics();
+  PrintingParts parts(*graphics, mem.clock);
   Connect addin(ConnectServices{mem.services(), desk, desk, desk, parts,
                                 [&mem](const mVantry& mv) { return MakeDatePredicates(mv, LocaleData::us_english(), mem.clock); }, nullptr,
                                 "C:\\Program Files\\Tessaly"});
@@ -124,8 +220,8 @@ void RunStandInSession() {
   host->UserSelect("C2");
   Step("click the tag");
   parts.tag->TriggerClickEvent();
-  Step("pick 2025-12-24");
-  parts.calendar->Close(Variant::date(*serial::from_ymd(2025, 12, 24)));
+  Step("click 24 November on the calendar");
+  parts.shown_calendar->ClickDay(*serial::from_ymd(2025, 11, 24));
   std::printf("    C2 = %s, format %s\n", DateText(sim::SimExcel::Cell(sheet, "C2").value).c_str(),
               sim::SimExcel::Cell(sheet, "C2").number_format.c_str());
 
@@ -134,8 +230,8 @@ void RunStandInSession() {
   Step("select A2 (empty, under \"Invoice date\")");
   host->UserSelect("A2");
   parts.tag->TriggerClickEvent();
-  Step("pick 2025-12-01");
-  parts.calendar->Close(Variant::date(*serial::from_ymd(2025, 12, 1)));
+  Step("press the Right arrow key on the calendar");
+  parts.shown_calendar->PressKey(vk::kRight);
   std::printf("    A2 = %s, format %s\n", DateText(sim::SimExcel::Cell(sheet, "A2").value).c_str(),
               sim::SimExcel::Cell(sheet, "A2").number_format.c_str());
 

@@ -5,4 +5,5 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh
 cmake --preset linux >/dev/null
 cmake --build --preset linux --target tessaly_demo
-./build/linux/demo/tessaly_demo "$@"
+# The demo saves its calendar pictures in the folder it runs in.
+cd build/linux && ./demo/tessaly_demo "$@"
