@@ -20,24 +20,14 @@ class FixedClock : public IClock {
   double now() const override { return *serial::from_ymd(2024, 9, 18); }
 };
 
-// A windowless picture whose screen is a Cairo image, so Cairo's block transfer has a target.
-class CairoPicture : public sim::HeadlessPicture {
- public:
-  CairoPicture(posix::CairoGraphics& g, int w, int h) : HeadlessPicture(w, h), screen_(g.try_create_surface(w, h)) {}
-  IDevice& device() override { return *screen_; }
-
- private:
-  std::unique_ptr<ISurface> screen_;
-};
-
 template <class Graphics, class Picture>
 void rebuild(benchmark::State& state, bool dual) {
   Graphics graphics;
   FixedClock clock;
   const int width = dual ? 466 : 233;
   std::unique_ptr<sim::HeadlessPicture> picture;
-  if constexpr (std::is_same_v<Picture, CairoPicture>)
-    picture = std::make_unique<CairoPicture>(graphics, width, 161);
+  if constexpr (std::is_same_v<Picture, sim::ScreenPicture>)
+    picture = std::make_unique<sim::ScreenPicture>(graphics, width, 161);
   else
     picture = std::make_unique<sim::HeadlessPicture>(width, 161);
   calendar::clsDualMonths cal(graphics, clock);
@@ -53,8 +43,8 @@ void rebuild(benchmark::State& state, bool dual) {
 
 void BM_RebuildRasterOneMonth(benchmark::State& s) { rebuild<sim::RasterGraphics, sim::HeadlessPicture>(s, false); }
 void BM_RebuildRasterTwoMonths(benchmark::State& s) { rebuild<sim::RasterGraphics, sim::HeadlessPicture>(s, true); }
-void BM_RebuildCairoOneMonth(benchmark::State& s) { rebuild<posix::CairoGraphics, CairoPicture>(s, false); }
-void BM_RebuildCairoTwoMonths(benchmark::State& s) { rebuild<posix::CairoGraphics, CairoPicture>(s, true); }
+void BM_RebuildCairoOneMonth(benchmark::State& s) { rebuild<posix::CairoGraphics, sim::ScreenPicture>(s, false); }
+void BM_RebuildCairoTwoMonths(benchmark::State& s) { rebuild<posix::CairoGraphics, sim::ScreenPicture>(s, true); }
 
 // Hover over the arrows: each entry and exit is a full redraw.
 void BM_ArrowHoverRaster(benchmark::State& state) {

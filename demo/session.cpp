@@ -48,17 +48,6 @@ class PrintingTag : public sim::HeadlessTag {
   }
 };
 
-// A windowless picture whose screen is a platform surface, so the calendar's image can be saved.
-class ScreenPicture : public sim::HeadlessPicture {
- public:
-  ScreenPicture(IGraphics& g, int w, int h) : HeadlessPicture(w, h), screen_(g.try_create_surface(w, h)) {}
-  IDevice& device() override { return *screen_; }
-  ISurface& screen() { return *screen_; }
-
- private:
-  std::unique_ptr<ISurface> screen_;
-};
-
 // The pop-up's calendar control on the platform surface: printed as a month grid, saved as a
 // picture where the platform can write one, and picked from with real clicks on its day cells.
 class PrintingCalendar : public sim::HeadlessCalendarForm {
@@ -70,7 +59,7 @@ class PrintingCalendar : public sim::HeadlessCalendarForm {
     HeadlessCalendarForm::ShowCalendar(x, y, start_date, parent);
     const double day = serial::day_part(start_date.is_date() ? start_date.as_double() : clock_->now());
     cal_.reset();  // the control lets go of its picture first
-    picture_ = std::make_unique<ScreenPicture>(*graphics_, 233, 161);
+    picture_ = std::make_unique<sim::ScreenPicture>(*graphics_, 233, 161);
     cal_ = std::make_unique<calendar::clsDualMonths>(*graphics_, *clock_);
     cal_->LinkControl(picture_.get());
     cal_->set_CalendarCustomDate(day);
@@ -135,7 +124,7 @@ class PrintingCalendar : public sim::HeadlessCalendarForm {
 
   IGraphics* graphics_;
   const IClock* clock_;
-  std::unique_ptr<ScreenPicture> picture_;
+  std::unique_ptr<sim::ScreenPicture> picture_;
   std::unique_ptr<calendar::clsDualMonths> cal_;
   int pictures_ = 0;
 };

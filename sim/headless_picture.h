@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <set>
 
 #include "host/picture_control.h"
@@ -66,6 +67,18 @@ class HeadlessPicture : public IPictureControl {
   Rgb back_color_ = 0;
   Appearance appearance_ = Appearance::ThreeD;
   int frame_refreshes_ = 0;
+};
+
+// A windowless picture whose screen is a surface of the given graphics (Cairo, GDI), so what the
+// control copies to its window can be read back or saved.
+class ScreenPicture : public HeadlessPicture {
+ public:
+  ScreenPicture(IGraphics& g, int w, int h) : HeadlessPicture(w, h), screen_(g.try_create_surface(w, h)) {}
+  IDevice& device() override { return *screen_; }
+  ISurface& screen() { return *screen_; }
+
+ private:
+  std::unique_ptr<ISurface> screen_;
 };
 
 }  // namespace tessaly::sim

@@ -31,17 +31,6 @@ class Graphics : public sim::RasterGraphics {
   bool marlett = false;
 };
 
-// A windowless picture whose screen is a platform surface, so the control's copies can be read back.
-class ScreenPicture : public sim::HeadlessPicture {
- public:
-  ScreenPicture(IGraphics& g, int w, int h) : HeadlessPicture(w, h), screen_(g.try_create_surface(w, h)) {}
-  IDevice& device() override { return *screen_; }
-  ISurface& screen() { return *screen_; }
-
- private:
-  std::unique_ptr<ISurface> screen_;
-};
-
 struct World {
   explicit World(double today = ymd(2024, 9, 18) + 0.4, int width = 233, int height = 161)
       : clock(today), picture(width, height), cal(graphics, clock) {

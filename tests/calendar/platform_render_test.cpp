@@ -18,7 +18,7 @@ namespace tessaly::calendar {
 namespace {
 
 using testing::FixedClock;
-using testing::ScreenPicture;
+using sim::ScreenPicture;
 using testing::ymd;
 
 bool near(Rgb a, Rgb b, int tolerance) {

@@ -25,17 +25,6 @@ constexpr const char* kPlatform = "gdi";
 constexpr const char* kPlatform = "cairo";
 #endif
 
-// A windowless picture whose screen is a platform surface, so the control's copy can be read back.
-class ScreenPicture : public sim::HeadlessPicture {
- public:
-  ScreenPicture(IGraphics& g, int w, int h) : HeadlessPicture(w, h), screen_(g.try_create_surface(w, h)) {}
-  IDevice& device() override { return *screen_; }
-  ISurface& screen() { return *screen_; }
-
- private:
-  std::unique_ptr<ISurface> screen_;
-};
-
 RgbImage Capture(const ISurface& s) {
   RgbImage img{s.width(), s.height(), {}};
   for (int y = 0; y < s.height(); ++y) {
@@ -56,7 +45,7 @@ std::string Artifact(const std::string& name) {
 TEST(ReferenceImage, PopUpCalendarMatchesTheCommittedPicture) {
   const std::unique_ptr<IGraphics> graphics = MakePlatformGraphics();
   testing::FixedClock clock(testing::ymd(2026, 3, 5) + 0.5);
-  ScreenPicture picture(*graphics, 233, 161);
+  sim::ScreenPicture picture(*graphics, 233, 161);
   clsDualMonths cal(*graphics, clock);
   cal.LinkControl(&picture);
   cal.set_CalendarCustomDate(testing::ymd(2026, 3, 12));
