@@ -1,5 +1,6 @@
-// Paint time of the system month calendar control printed into a memory bitmap, against the GDI
-// surface drawing 42 day cells with their borders and copying them out, at 233 x 161 pixels.
+// Paint time of the system month calendar control printed into a memory bitmap, against the
+// calendar control's whole image (RebuildImage and the copy to its window) on the GDI surface, at
+// 233 x 161 pixels with one month and at 466 x 161 with two.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -7,7 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "calendar/dual_months.h"
+#include "core/date/serial_date.h"
 #include "host/platform_graphics.h"
+#include "sim/headless_picture.h"
 #include "win/gdi_graphics.h"
 
 namespace {
@@ -33,26 +37,10 @@ double ms_per_round(F&& paint) {
   return (now_ms() - start) / kRounds;
 }
 
-void draw_cells(tessaly::ISurface& s, tessaly::ISurface& window) {
-  using namespace tessaly;
-  s.set_back_color(rgb(240, 240, 240));
-  s.fill_solid(Rect{0, 0, kWidth, kHeight}, rgb(240, 240, 240));
-  s.set_font(LogicalFont{"Tahoma", -11, 700, false, false, false, 0});
-  s.draw_text_centred(Rect{60, 2, 170, 25}, "September 2026");
-  for (int i = 0; i < 42; ++i) {
-    s.set_font(LogicalFont{"Tahoma", -11, i == 17 ? 700 : 400, false, false, false, 0});
-    const int x = 2 + (i % 7) * 32, y = 47 + (i / 7) * 18;
-    s.set_back_color(rgb(255, 255, 255));
-    s.text_cell(Rect{x, y, x + 32, y + 18}, 0, 0, "");
-    s.set_back_color(rgb(160, 160, 160));
-    s.text_cell(Rect{x, y, x + 31, y + 17}, 0, 0, "");
-    s.set_back_color(rgb(240, 240, 240));
-    const std::string text = std::to_string(i % 30 + 1);
-    const Size e = s.text_extent(text);
-    s.text_cell(Rect{x + 1, y + 1, x + 31, y + 17}, x + 1 + (30 - e.cx) / 2, y + 1 + (16 - e.cy) / 2, text);
-  }
-  s.blit_to(window, 0, 0, kWidth, kHeight, 0, 0, RasterOp::Copy);
-}
+class FixedClock : public tessaly::IClock {
+ public:
+  double now() const override { return *tessaly::serial::from_ymd(2026, 9, 18); }
+};
 
 }  // namespace
 
@@ -66,9 +54,8 @@ int main() {
   if (!top || !cal) return std::puts("no month calendar window"), 1;
 
   auto graphics = tessaly::MakePlatformGraphics();
-  auto image = graphics->try_create_surface(kWidth, kHeight);
   auto target = graphics->try_create_surface(kWidth, kHeight);
-  if (!image || !target) return std::puts("no surface"), 1;
+  if (!target) return std::puts("no surface"), 1;
   HDC print_dc = static_cast<tessaly::win::gdi::GdiSurface&>(*target).hdc();
 
   const double system = ms_per_round([&] {
@@ -80,10 +67,21 @@ int main() {
     for (int x = 0; x < kWidth; x += 4) inked += target->pixel(x, y) != 0;
   if (inked == 0) return std::puts("the month calendar printed nothing"), 1;
   const double print_window = ms_per_round([&] { ::PrintWindow(cal, print_dc, PW_CLIENTONLY); });
-  const double cells = ms_per_round([&] { draw_cells(*image, *target); });
+  FixedClock clock;
+  auto rebuild_ms = [&](bool dual) {
+    tessaly::sim::ScreenPicture picture(*graphics, dual ? 2 * kWidth : kWidth, kHeight);
+    tessaly::calendar::clsDualMonths control(*graphics, clock);
+    control.set_DualMonths(dual);
+    control.LinkControl(&picture);
+    control.set_CalendarCustomDate(clock.now());
+    control.SelectDay(clock.now() + 3);
+    return ms_per_round([&] { control.RebuildImage(); });
+  };
+  const double cells = rebuild_ms(false), two = rebuild_ms(true);
   std::printf("month calendar control, WM_PRINTCLIENT: %.3f ms per paint\n", system);
   std::printf("month calendar control, PrintWindow:    %.3f ms per paint\n", print_window);
-  std::printf("GDI surface, 42 text cells and copy:    %.3f ms per paint\n", cells);
+  std::printf("calendar control on GDI, one month:     %.3f ms per image\n", cells);
+  std::printf("calendar control on GDI, two months:    %.3f ms per image\n", two);
   std::printf("ratio control / surface (WM_PRINTCLIENT): %.2f\n", system / cells);
   ::DestroyWindow(top);
   return 0;

@@ -74,10 +74,17 @@ std::unique_ptr<GdiSurface> GdiSurface::try_create(int width, int height) {
 
 void GdiSurface::set_font(const LogicalFont& font) {
   font_selection_.reset();
-  font_.reset();
+  for (const auto& [made, handle] : fonts_) {
+    if (made == font) {
+      font_selection_ = unique_select_object(dc_.get(), handle.get());
+      return;
+    }
+  }
   const LOGFONTW lf = make_logfont(font);
-  font_.reset(::CreateFontIndirectW(&lf));
-  if (font_) font_selection_ = unique_select_object(dc_.get(), font_.get());
+  unique_font handle(::CreateFontIndirectW(&lf));
+  if (!handle) return;
+  font_selection_ = unique_select_object(dc_.get(), handle.get());
+  fonts_.emplace_back(font, std::move(handle));
 }
 
 Size GdiSurface::text_extent(std::string_view text) {
@@ -166,18 +173,25 @@ std::optional<Rgb> GdiGraphics::try_system_color(int index) const {
 }
 
 int GdiGraphics::logical_pixels_per_inch_y() const {
-  unique_window_dc screen(nullptr);
-  return screen.get() ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+  // Asked for every font a paint selects; the screen's device context costs more than the answer.
+  if (pixels_per_inch_ == 0) {
+    unique_window_dc screen(nullptr);
+    pixels_per_inch_ = screen.get() ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
+  }
+  return pixels_per_inch_;
 }
 
 bool GdiGraphics::has_font(std::string_view face) const {
   // An empty face would enumerate every family.
   if (face.empty() || face.size() >= LF_FACESIZE) return false;
+  for (const auto& [name, found] : known_faces_)
+    if (name == face) return found;
   unique_window_dc screen(nullptr);
   if (!screen.get()) return false;
   LOGFONTW lf = make_logfont(LogicalFont{std::string(face), 0, 400, false, false, false, 0});
   bool found = false;
   ::EnumFontFamiliesExW(screen.get(), &lf, note_font_found, reinterpret_cast<LPARAM>(&found), 0);
+  known_faces_.emplace_back(std::string(face), found);
   return found;
 }
 

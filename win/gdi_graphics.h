@@ -8,6 +8,7 @@
 #include <optional>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "host/surface.h"
 #include "win/handles.h"
@@ -138,7 +139,9 @@ class GdiSurface final : public ISurface, public GdiTarget {
   unique_dc dc_;
   unique_bitmap bitmap_;
   unique_select_object bitmap_selection_;
-  unique_font font_;
+  // Fonts made so far, kept while the surface lives: a paint switches between a few of them for
+  // every cell, and making a font is the slowest call of the paint.
+  std::vector<std::pair<LogicalFont, unique_font>> fonts_;
   unique_select_object font_selection_;
   int width_ = 0, height_ = 0;
 };
@@ -149,6 +152,11 @@ class GdiGraphics final : public IGraphics {
   std::optional<Rgb> try_system_color(int index) const override;
   int logical_pixels_per_inch_y() const override;
   bool has_font(std::string_view face) const override;
+
+ private:
+  // The font families installed do not change while the add-in runs; asking enumerates them all.
+  mutable std::vector<std::pair<std::string, bool>> known_faces_;
+  mutable int pixels_per_inch_ = 0;
 };
 
 // The logical font record GDI is asked for.
