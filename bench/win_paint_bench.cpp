@@ -77,12 +77,12 @@ int main() {
     control.SelectDay(clock.now() + 3);
     return ms_per_round([&] { control.RebuildImage(); });
   };
-  const double cells = rebuild_ms(false), two = rebuild_ms(true);
+  const double one = rebuild_ms(false), two = rebuild_ms(true);
   std::printf("month calendar control, WM_PRINTCLIENT: %.3f ms per paint\n", system);
   std::printf("month calendar control, PrintWindow:    %.3f ms per paint\n", print_window);
-  std::printf("calendar control on GDI, one month:     %.3f ms per image\n", cells);
+  std::printf("calendar control on GDI, one month:     %.3f ms per image\n", one);
   std::printf("calendar control on GDI, two months:    %.3f ms per image\n", two);
-  std::printf("ratio control / surface (WM_PRINTCLIENT): %.2f\n", system / cells);
+  std::printf("ratio control / surface (WM_PRINTCLIENT): %.2f\n", system / one);
   ::DestroyWindow(top);
   return 0;
 }

@@ -51,9 +51,12 @@ bool DatePredicates::IsDateLikeValue(const Variant& value) const {
 }
 
 bool DatePredicates::date_like(const Variant& value) const {
-  auto date = ReadAsDate(value);
-  if (!date) return false;
-  DateParts parts = serial::to_parts(*date);
+  const auto date = ReadAsDate(value);
+  return date && qualifies(*date);
+}
+
+bool DatePredicates::qualifies(double date) const {
+  const DateParts parts = serial::to_parts(date);
   if (parts.year < 1900) return false;
   if (options_.Bool(opt::DateCanContainTime)) return true;
   return parts.hour == 0 && parts.minute == 0 && parts.second == 0;
@@ -73,9 +76,9 @@ bool DatePredicates::date_format(const Variant& format) const {
   // Show this moment through the format and see whether the text reads back as a date.
   auto shown = FormatDateValue(clock_.now(), f, locale_);
   if (!shown) return false;
-  Variant text = Variant::text(*shown);
-  if (!ReadAsDate(text)) return false;
-  return date_like(text);
+  // Read the text once: its reading decides both whether it is a date and whether it qualifies.
+  const auto date = ReadAsDate(Variant::text(*shown));
+  return date && qualifies(*date);
 }
 
 }  // namespace tessaly

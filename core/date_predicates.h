@@ -30,6 +30,8 @@ class DatePredicates : public IDateJudge {
  private:
   bool date_format(const Variant& format) const;
   bool date_like(const Variant& value) const;
+  // The year and time-of-day rules for a value that reads as this date.
+  bool qualifies(double date) const;
 
   const cUtilRegMan& options_;
   std::string delimiter_;

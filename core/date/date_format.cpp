@@ -191,10 +191,12 @@ int run_length(std::string_view s, std::size_t at, char letter) {
   return n;
 }
 
-Kind last_code(const Section& sec) {
+// Whether the last code before here shows seconds, so that ".0" after it is a fraction of one.
+bool after_seconds(const Section& sec) {
   for (auto it = sec.tokens.rbegin(); it != sec.tokens.rend(); ++it)
-    if (it->kind != Kind::Literal && it->kind != Kind::DateSep && it->kind != Kind::TimeSep) return it->kind;
-  return Kind::Literal;
+    if (it->kind != Kind::Literal && it->kind != Kind::DateSep && it->kind != Kind::TimeSep)
+      return it->kind == Kind::Second || (it->kind == Kind::Elapsed && it->text == "s");
+  return false;
 }
 
 // Reads one section (up to an unquoted ";"); advances i past it. False on a malformed text.
@@ -258,9 +260,7 @@ bool read_section(std::string_view f, std::size_t& i, Section& sec) {
       const int n = run_length(f, i, 's');
       sec.tokens.push_back({Kind::Second, {}, n > 2 ? 2 : n});
       i += static_cast<std::size_t>(n);
-    } else if (c == '.' && (last_code(sec) == Kind::Second ||
-                            (last_code(sec) == Kind::Elapsed && sec.tokens.back().text == "s")) &&
-               i + 1 < f.size() && f[i + 1] == '0') {
+    } else if (c == '.' && after_seconds(sec) && i + 1 < f.size() && f[i + 1] == '0') {
       const int n = run_length(f, i + 1, '0');
       sec.tokens.push_back({Kind::Fraction, {}, n > 3 ? 3 : n});
       i += 1 + static_cast<std::size_t>(n);
@@ -331,7 +331,6 @@ void settle_date_section(Section& sec) {
 // The platform's date picture ("dddd, MMMM d, yyyy", "h:mm:ss tt") in the host's codes.
 std::string picture_to_format(std::string_view p) {
   std::string out;
-  bool has_tt = p.find('t') != std::string_view::npos;
   for (std::size_t i = 0; i < p.size();) {
     const char c = p[i];
     if (c == '\'') {
@@ -362,11 +361,8 @@ std::string picture_to_format(std::string_view p) {
     }
     i += static_cast<std::size_t>(n);
   }
-  (void)has_tt;
   return out;
 }
-
-bool parse_sections(std::string_view f, std::vector<Section>& out);
 
 // A non-negative number with leading zeros up to `width` digits.
 std::string zero_pad(long long v, int width) {
@@ -434,7 +430,7 @@ std::optional<std::string> render_date(const Section& sec, double value, const L
   for (const Token& t : sec.tokens) {
     switch (t.kind) {
       case Kind::Literal: out += t.text; break;
-      case Kind::DateSep: out += names.date_separator.empty() ? user.date_separator : user.date_separator; break;
+      case Kind::DateSep: out += user.date_separator; break;
       case Kind::TimeSep: out += user.time_separator; break;
       case Kind::Year: {
         if (t.n == 2) out += pad2(p.year % 100);
@@ -484,7 +480,7 @@ std::optional<std::string> render_date(const Section& sec, double value, const L
       case Kind::Elapsed: {
         const double unit = t.text == "h" ? 3600.0 : t.text == "m" ? 60.0 : 1.0;
         long long count = static_cast<long long>(std::floor(total_seconds / unit));
-        if (t.text[0] != biggest) count %= t.text == "m" ? 60 : 60;
+        if (t.text[0] != biggest) count %= 60;
         if (count < 0) return std::nullopt;
         out += zero_pad(count, t.n);
         break;
@@ -814,6 +810,19 @@ const Section* choose(const std::vector<const Section*>& numeric, double v, bool
   return numeric[0];
 }
 
+// The characters a token shows in a section without digit placeholders.
+std::string plain_text(const Token& t) {
+  switch (t.kind) {
+    case Kind::Literal: return t.text;
+    case Kind::TimeSep: return ":";
+    case Kind::Slash: return "/";
+    case Kind::Dot: return ".";
+    case Kind::Comma: return ",";
+    case Kind::Percent: return "%";
+    default: return {};
+  }
+}
+
 std::optional<std::string> render(std::string_view format, double value, const LocaleData& locale, int depth) {
   if (format.find('\0') != std::string_view::npos || count_chars(format) > kMaxFormatChars) return std::nullopt;
   std::vector<Section> sections;
@@ -835,35 +844,15 @@ std::optional<std::string> render(std::string_view format, double value, const L
     settle_date_section(sec);
     return render_date(sec, value, locale);
   }
-  if (sec.has(Kind::General)) {
+  if (sec.has(Kind::General) || !sec.has(Kind::Digit)) {
+    // General shows the number where it stands; a section of literals alone shows no number.
     std::string out;
-    for (const Token& t : sec.tokens) {
-      if (t.kind == Kind::General) out += render_general(with_sign ? value : std::fabs(value));
-      else if (t.kind == Kind::Literal || t.kind == Kind::TimeSep) out += t.kind == Kind::TimeSep ? ":" : t.text;
-      else if (t.kind == Kind::Slash) out += '/';
-    }
+    for (const Token& t : sec.tokens)
+      out += t.kind == Kind::General ? render_general(with_sign ? value : std::fabs(value)) : plain_text(t);
     return out;
   }
-  bool digits = sec.has(Kind::Digit);
-  if (!digits) {
-    // Only literals: the host shows them and no number at all.
-    std::string out;
-    for (const Token& t : sec.tokens) {
-      if (t.kind == Kind::Literal) out += t.text;
-      else if (t.kind == Kind::TimeSep) out += ':';
-      else if (t.kind == Kind::Slash) out += '/';
-      else if (t.kind == Kind::Dot) out += '.';
-      else if (t.kind == Kind::Comma) out += ',';
-      else if (t.kind == Kind::Percent) out += '%';
-    }
-    return out;
-  }
-  for (Token& t : sec.tokens) {
+  for (Token& t : sec.tokens)
     if (t.kind == Kind::TimeSep) t = {Kind::Literal, ":"};
-    if (t.kind == Kind::Comma) {
-      // kept: grouping or scaling
-    }
-  }
   return render_number(sec, value, with_sign);
 }
 
