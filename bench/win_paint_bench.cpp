@@ -12,7 +12,7 @@
 #include "core/date/serial_date.h"
 #include "host/platform_graphics.h"
 #include "sim/headless_picture.h"
-#include "win/gdi_graphics.h"
+#include "win/ui/gdi_graphics.h"
 
 namespace {
 

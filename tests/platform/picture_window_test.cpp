@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "host/platform_graphics.h"
-#include "win/picture_window.h"
+#include "win/ui/picture_window.h"
 
 namespace tessaly {
 namespace {

@@ -1,5 +1,5 @@
 // The picture control as a Win32 child window.
-#include "win/picture_window.h"
+#include "win/ui/picture_window.h"
 
 #include <windowsx.h>
 

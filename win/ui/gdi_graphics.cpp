@@ -1,5 +1,5 @@
 // The drawing surface over GDI.
-#include "win/gdi_graphics.h"
+#include "win/ui/gdi_graphics.h"
 
 #include <algorithm>
 #include <cwchar>

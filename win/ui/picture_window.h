@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "host/picture_control.h"
-#include "win/gdi_graphics.h"
+#include "win/ui/gdi_graphics.h"
 
 namespace tessaly::win {
 
