@@ -1,0 +1,295 @@
+// The calendar pop-up form: settings applied in order, the month list and year box kept in step
+// with the calendar, and the close event on a pick, on Cancel and on Escape.
+#include "calendar/frm_cal.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+#include "core/date/serial_date.h"
+#include "core/error_policy.h"
+#include "settings/option_ids.h"
+
+namespace tessaly::calendar {
+
+namespace {
+
+// Sets a flag for the life of a scope and puts back what it was.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) : flag_(flag), before_(flag) { flag_ = true; }
+  ~FlagScope() { flag_ = before_; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+  bool before_;
+};
+
+std::string four_digit_year(int year) {
+  std::string s = std::to_string(year);
+  return std::string(s.size() < 4 ? 4 - s.size() : 0, '0') + s;
+}
+
+// The day in the given month with the anchor's day-of-month, pulled back to the month's last day
+// when the month is shorter, so the calendar shows the month the list names.
+std::optional<double> same_day_in(int year, int month, double anchor) {
+  if (year < serial::kMinYear || year > serial::kMaxYear || month < 1 || month > 12) return std::nullopt;
+  const int day = std::min(serial::to_parts(anchor).day, serial::days_in_month(year, month));
+  return serial::from_ymd(year, month, day);
+}
+
+}  // namespace
+
+std::optional<int> ParseYearText(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return std::nullopt;
+  const auto last = text.find_last_not_of(" \t");
+  const std::string_view digits(text.data() + first, last - first + 1);
+  int year = 0;
+  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), year);
+  if (ec != std::errc() || end != digits.data() + digits.size() || year < 0) return std::nullopt;
+  if (year < 30) return 2000 + year;
+  if (year < 100) return 1900 + year;
+  if (year > serial::kMaxYear) return std::nullopt;
+  return year;
+}
+
+frmCal::frmCal(CalendarFormServices services, std::unique_ptr<ICalendarFormWindow> window)
+    : s_(std::move(services)), window_(std::move(window)) {
+  start_date_ = Today();
+  FlagScope updating(updating_);
+  moCalendar = std::make_unique<clsDualMonths>(s_.graphics, s_.clock, s_.locale);
+  moCalendar->DateClicked = [this](double) { moCalendar_DateClicked(); };
+  moCalendar->DateChanged = [this] { ShowDisplayedMonth(); };
+  window_->set_listener(this);
+}
+
+frmCal::~frmCal() {
+  window_->set_listener(nullptr);
+  moCalendar->LinkControl(nullptr);
+}
+
+double frmCal::Today() const { return std::floor(s_.clock.now()); }
+
+void frmCal::InitThisObject(const Variant& start_date) {
+  start_date_ = start_date.is_date() && is_valid_date(start_date.as_double()) ? start_date.as_double() : Today();
+}
+
+void frmCal::ShowCalendar(std::int32_t x, std::int32_t y, const Variant& start_date, WindowHandle parent) {
+  if (shown_) return;
+  FlagScope updating(updating_);
+  InitThisObject(start_date);
+  ApplySettings();
+  window_->show_at_screen_point(parent, x, y);
+  shown_ = true;
+}
+
+void frmCal::HideCalendar() {
+  if (!shown_) return;
+  window_->hide(s_.m.ExcelMainWindow);
+  shown_ = false;
+}
+
+void frmCal::Unload() {
+  shown_ = false;
+  SkipFailures step;
+  step([&] { window_->set_tooltips(nullptr); });
+  step([&] { window_->hide(s_.m.ExcelMainWindow); });
+}
+
+// ---------------------------------------------------------------- settings
+
+void frmCal::ApplySettings() {
+  FlagScope updating(updating_);
+  SkipFailures step;
+  const cUtilRegMan& reg = *s_.m.RegMan;
+  step([&] {
+    const std::int64_t border = translate_ole_color(static_cast<OleColor>(reg.Long(opt::CalFormBorderColor)), s_.graphics);
+    const Size client = window_->client_size();
+    // A colour that cannot be translated is refused and the outline keeps its colour.
+    if (border != kNoColor) border_color_ = static_cast<Rgb>(border);
+    window_->set_border(border_color_, Rect{0, 0, client.cx, client.cy});
+  });
+  step([&] { ApplyCalendarOptions(); });
+  if (!is_valid_date(start_date_)) start_date_ = Today();
+  step([&] {
+    clsDateItems& selected = moCalendar->SelectedDays();
+    for (int i = static_cast<int>(selected.count()); i >= 1; --i) moCalendar->UnSelectDay(selected.Item(i).DateTime());
+    moCalendar->SelectDay(start_date_);
+    moCalendar->set_CalendarCustomDate(start_date_);
+    moCalendar->RebuildImage();
+  });
+  step([&] { FillMonths(); });
+  step([&] { FillYears(); });
+  step([&] { ApplyTooltips(); });
+}
+
+void frmCal::ApplyCalendarOptions() {
+  const cUtilRegMan& reg = *s_.m.RegMan;
+  const auto colour = [&](short id) { return static_cast<OleColor>(reg.Long(id)); };
+  clsDualMonths& c = *moCalendar;
+  c.LinkControl(&window_->picture());
+  c.set_BorderStyle(0);
+  c.set_LineStyle(reg.Long(opt::CalLineStyle));
+  c.set_FirstDayOfWeek(reg.Long(opt::CalFirstDayOfWeek));
+  c.set_Backcolor(colour(opt::CalBackColor));
+  const std::int64_t back = translate_ole_color(colour(opt::CalBackColor), s_.graphics);
+  if (back != kNoColor) window_->set_back_color(static_cast<Rgb>(back));
+  c.set_CurrentPeriodBackColor(colour(opt::CalCurrentPeriodBackColor));
+  c.set_CurrentPeriodForeColor(colour(opt::CalCurrentPeriodForeColor));
+  c.set_DateSelectedBackColor(colour(opt::CalDateSelectedBackColor));
+  c.set_DateSelectedForeColor(colour(opt::CalDateSelectedForeColor));
+  c.set_DayHeaderBackColor(colour(opt::CalDayHeaderBackColor));
+  c.set_DayHeaderForeColor(colour(opt::CalDayHeaderForeColor));
+  c.set_FlatLineColor(colour(opt::CalFlatLineColor));
+  c.set_Forecolor(colour(opt::CalForeColor));
+  c.set_PostPeriodBackColor(colour(opt::CalPostPeriodBackColor));
+  c.set_PostPeriodForeColor(colour(opt::CalPostPeriodForeColor));
+  c.set_PrePeriodBackColor(colour(opt::CalPrePeriodBackColor));
+  c.set_PrePeriodForeColor(colour(opt::CalPrePeriodForeColor));
+  c.set_ShowPostPeriod(reg.Bool(opt::CalShowPostPeriod));
+  c.set_ShowPrePeriod(reg.Bool(opt::CalShowPrePeriod));
+  c.set_MultiSelect(false);
+  c.set_DualMonths(false);
+  c.set_ShowDayHeader(reg.Bool(opt::CalShowDayHeader));
+  c.set_DayHeaderFormat(reg.Long(opt::CalDayHeaderFormat));
+}
+
+void frmCal::FillMonths() {
+  IComboBox& months = window_->months();
+  months.clear();
+  for (const std::string& name : s_.locale.month_names) months.add_item(name);
+  months.set_selected_index(serial::to_parts(start_date_).month - 1);
+}
+
+void frmCal::FillYears() {
+  const cUtilRegMan& reg = *s_.m.RegMan;
+  IComboBox& years = window_->years();
+  years.clear();
+  for (std::int32_t y = reg.Long(opt::CalendarYearMin); y <= reg.Long(opt::CalendarYearMax); ++y)
+    years.add_item(std::to_string(y));
+  years.set_text(four_digit_year(serial::to_parts(start_date_).year));
+}
+
+void frmCal::ApplyTooltips() {
+  window_->set_tooltips(nullptr);
+  const cUtilRegMan& reg = *s_.m.RegMan;
+  if (!reg.Bool(opt::DisplayTooltip)) return;
+  TooltipSettings t;
+  t.max_width = 400;
+  t.visible_time_ms = reg.Long(opt::TooltipVisibleTime);
+  t.delay_time_ms = reg.Long(opt::TooltipDelayTime);
+  t.tips = {
+      {FormControl::Settings, "Set options to control how " + s_.m.ProductName + "\r\n works"},
+      {FormControl::Close, "Close the calendar without changing the cell value"},
+      {FormControl::Today, "Display today's date"},
+      {FormControl::Calendar, "Click a date to put it into the current cell"},
+  };
+  window_->set_tooltips(&t);
+}
+
+// ---------------------------------------------------------------- handlers
+
+void frmCal::RaiseClose(const Variant& value) {
+  if (sink_) sink_->CalendarClose(value);
+}
+
+void frmCal::moCalendar_DateClicked() {
+  if (updating_ || moCalendar->SelectedDays().count() == 0) return;
+  RaiseClose(Variant::date(moCalendar->SelectedDays().Item(1).DateTime()));
+}
+
+// The month list and the year box name the month the calendar shows.
+void frmCal::ShowDisplayedMonth() {
+  FlagScope updating(updating_);
+  const DateParts shown = serial::to_parts(moCalendar->CalendarCustomDate());
+  window_->months().set_selected_index(shown.month - 1);
+  window_->years().set_text(four_digit_year(shown.year));
+}
+
+void frmCal::GoToMonth(int year, int month) {
+  const std::optional<double> date = same_day_in(year, month, moCalendar->CalendarCustomDate());
+  if (!date) return;
+  moCalendar->set_CalendarCustomDate(*date);
+  moCalendar->RebuildImage();
+}
+
+void frmCal::ShowMonthStep(int months) {
+  const std::optional<double> date = serial::add_months(moCalendar->CalendarCustomDate(), months);
+  if (!date || !is_valid_date(*date)) return;
+  moCalendar->set_CalendarCustomDate(*date);
+  moCalendar->RebuildImage();
+  ShowDisplayedMonth();
+}
+
+void frmCal::cboMonths_Click() {
+  if (updating_) return;
+  const int index = window_->months().selected_index();
+  GoToMonth(serial::to_parts(moCalendar->CalendarCustomDate()).year, index + 1);
+}
+
+void frmCal::cboYears_Click() {
+  if (updating_) return;
+  const std::optional<int> year = ParseYearText(window_->years().text());
+  if (!year) return;
+  GoToMonth(*year, serial::to_parts(moCalendar->CalendarCustomDate()).month);
+}
+
+void frmCal::cboYears_Validate() {
+  {
+    FlagScope updating(updating_);
+    const std::optional<int> year = ParseYearText(window_->years().text());
+    if (year && window_->years().text() != four_digit_year(*year)) window_->years().set_text(four_digit_year(*year));
+  }
+  updating_ = false;
+  cboYears_Click();
+}
+
+void frmCal::cmdToday_Click() {
+  FlagScope updating(updating_);
+  const double today = Today();
+  const DateParts now = serial::to_parts(today);
+  window_->months().set_selected_index(now.month - 1);
+  window_->years().set_text(four_digit_year(now.year));
+  moCalendar->set_CalendarCustomDate(today);
+  moCalendar->RebuildImage();
+}
+
+void frmCal::cmdSettings_Click() {
+  if (!s_.show_options) return;
+  s_.show_options(window_->window_handle());
+  if (shown_) ApplySettings();
+}
+
+void frmCal::on_click(FormControl control) {
+  SkipFailures step;
+  switch (control) {
+    case FormControl::Months: step([&] { cboMonths_Click(); }); break;
+    case FormControl::Years: step([&] { cboYears_Click(); }); break;
+    case FormControl::Today: step([&] { cmdToday_Click(); }); break;
+    case FormControl::Settings: step([&] { cmdSettings_Click(); }); break;
+    case FormControl::Close: step([&] { RaiseClose(Variant::text("")); }); break;
+    case FormControl::Calendar: break;
+  }
+}
+
+void frmCal::on_year_validate() {
+  SkipFailures step;
+  step([&] { cboYears_Validate(); });
+}
+
+void frmCal::on_form_key(int key_code) {
+  SkipFailures step;
+  switch (key_code) {
+    case vk::kEscape: step([&] { RaiseClose(Variant::text("")); }); break;
+    case vk::kPageUp: step([&] { ShowMonthStep(-1); }); break;
+    case vk::kPageDown: step([&] { ShowMonthStep(1); }); break;
+    default: break;
+  }
+}
+
+}  // namespace tessaly::calendar

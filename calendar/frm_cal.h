@@ -1,0 +1,79 @@
+// The calendar pop-up form: one calendar control with a month list, a year box and three buttons,
+// shown beside the tag and closed with the picked day or with nothing.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "calendar/dual_months.h"
+#include "core/calendar_form.h"
+#include "host/calendar_form_window.h"
+#include "settings/m_vantry.h"
+
+namespace tessaly::calendar {
+
+struct CalendarFormServices {
+  mVantry& m;
+  IGraphics& graphics;
+  const IClock& clock;
+  LocaleData locale = LocaleData::us_english();
+  // Opens the options dialog modally, owned by the given window; empty while there is none.
+  std::function<void(std::uintptr_t owner)> show_options;
+};
+
+class frmCal final : public ICalendarForm, private ICalendarFormListener {
+ public:
+  frmCal(CalendarFormServices services, std::unique_ptr<ICalendarFormWindow> window);
+  ~frmCal() override;
+  frmCal(const frmCal&) = delete;
+  frmCal& operator=(const frmCal&) = delete;
+
+  void InitThisObject(const Variant& start_date) override;
+  void SetEventSink(ICalendarFormEvents* sink) override { sink_ = sink; }
+  void ShowCalendar(std::int32_t x, std::int32_t y, const Variant& start_date, WindowHandle parent) override;
+  void HideCalendar() override;
+  void Unload() override;
+  bool Shown() const override { return shown_; }
+
+  void ApplySettings();
+
+  double StartDate() const { return start_date_; }
+  clsDualMonths& Calendar() { return *moCalendar; }
+  ICalendarFormWindow& Window() { return *window_; }
+
+ private:
+  void on_click(FormControl control) override;
+  void on_year_validate() override;
+  void on_form_key(int key_code) override;
+
+  void ApplyCalendarOptions();
+  void FillMonths();
+  void FillYears();
+  void ApplyTooltips();
+  void ShowDisplayedMonth();
+  void GoToMonth(int year, int month);
+  void ShowMonthStep(int months);
+  void RaiseClose(const Variant& value);
+  void moCalendar_DateClicked();
+  void cboMonths_Click();
+  void cboYears_Click();
+  void cboYears_Validate();
+  void cmdToday_Click();
+  void cmdSettings_Click();
+  double Today() const;
+
+  CalendarFormServices s_;
+  std::unique_ptr<ICalendarFormWindow> window_;
+  std::unique_ptr<clsDualMonths> moCalendar;
+  ICalendarFormEvents* sink_ = nullptr;
+  double start_date_ = 0;
+  bool shown_ = false;
+  bool updating_ = false;
+  Rgb border_color_ = 0x000080FF;  // orange
+};
+
+// Turns the year box's text into the year it names: a two-digit year through the host's window
+// (00-29: 2000s, 30-99: 1900s); empty when the text is not a whole year the host can date.
+std::optional<int> ParseYearText(const std::string& text);
+
+}  // namespace tessaly::calendar

@@ -1,0 +1,228 @@
+// The calendar pop-up form on a windowless form window: settings on show, the month list and the
+// year box against the calendar, Go to Today, the ways it closes, and the page keys.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "calendar/frm_cal.h"
+#include "core/date/serial_date.h"
+#include "settings/init_system.h"
+#include "settings/option_ids.h"
+#include "sim/headless_form.h"
+#include "sim/memory_services.h"
+#include "sim/raster_surface.h"
+
+namespace tessaly::calendar {
+namespace {
+
+double ymd(int y, int m, int d) { return *serial::from_ymd(y, m, d); }
+
+struct FormWorld : ICalendarFormEvents {
+  FormWorld() {
+    clock.serial = ymd(2024, 9, 18) + 0.4;
+    m.ExcelMainWindow = 0x99;
+    InitSystem(m, platform.services(), nullptr);
+    auto w = std::make_unique<sim::HeadlessCalendarFormWindow>();
+    window = w.get();
+    form = std::make_unique<frmCal>(CalendarFormServices{m, graphics, clock, LocaleData::us_english(),
+                                                         [this](std::uintptr_t owner) {
+                                                           options_owner = owner;
+                                                           if (on_options) on_options();
+                                                         }},
+                                    std::move(w));
+    form->SetEventSink(this);
+  }
+  void CalendarClose(const Variant& v) override { closes.push_back(v); }
+  void show(double start) { form->ShowCalendar(10, 20, Variant::date(start), 0x77); }
+  int shown_month() const { return serial::to_parts(form->Calendar().CalendarCustomDate()).month; }
+  int shown_year() const { return serial::to_parts(form->Calendar().CalendarCustomDate()).year; }
+  void click_day(double date) {
+    for (const clsDateItem& d : form->Calendar().DayCells())
+      if (d.DateTime() == date) window->headless_picture().click((d.Left() + d.Right()) / 2, (d.TOp() + d.Bottom()) / 2);
+  }
+  cUtilRegMan& reg() { return *m.RegMan; }
+
+  sim::MemoryServices platform;
+  sim::SettableClock& clock = platform.clock;
+  sim::RasterGraphics graphics;
+  mVantry m;
+  sim::HeadlessCalendarFormWindow* window = nullptr;
+  std::unique_ptr<frmCal> form;
+  std::vector<Variant> closes;
+  std::uintptr_t options_owner = 0;
+  std::function<void()> on_options;
+};
+
+TEST(calendar_form, show_applies_settings_once) {
+  FormWorld w;
+  w.show(ymd(2023, 2, 14));
+  const auto& win = *w.window;
+  EXPECT_TRUE(w.form->Shown());
+  EXPECT_TRUE(win.visible);
+  EXPECT_EQ(win.parent, 0x77u);
+  EXPECT_EQ(win.at, (Rect{10, 20, 10, 20}));
+  // The stored border colour is no colour at all, so the design's orange stays.
+  EXPECT_EQ(win.border_color, 0x000080FFu);
+  EXPECT_EQ(win.border, (Rect{0, 0, 345, 177}));
+  EXPECT_EQ(win.back_color, 0x00C0FFFFu);
+  EXPECT_EQ(w.window->headless_months().items.size(), 12u);
+  EXPECT_EQ(w.window->headless_months().items[1], "February");
+  EXPECT_EQ(w.window->headless_months().index, 1);
+  const auto& years = w.window->headless_years();
+  ASSERT_EQ(years.items.size(), 101u);
+  EXPECT_EQ(years.items.front(), "2000");
+  EXPECT_EQ(years.items.back(), "2100");
+  EXPECT_EQ(years.edit_text, "2023");
+  ASSERT_EQ(w.form->Calendar().SelectedDays().count(), 1u);
+  EXPECT_EQ(w.form->Calendar().SelectedDays().Item(1).DateTime(), ymd(2023, 2, 14));
+  EXPECT_EQ(w.form->Calendar().DateSelectedBackColor(), static_cast<OleColor>(w.reg().Long(opt::CalDateSelectedBackColor)));
+  ASSERT_TRUE(win.tooltips);
+  EXPECT_EQ(win.tooltips->max_width, 400);
+  EXPECT_EQ(win.tooltips->visible_time_ms, 3000);
+  EXPECT_EQ(win.tooltips->tips.front().text, "Set options to control how " + w.m.ProductName + "\r\n works");
+  EXPECT_TRUE(w.closes.empty()) << "applying settings selects the start day without closing";
+
+  // A second show while shown is ignored; a show after hiding starts again, on today for a non-date.
+  w.form->ShowCalendar(500, 600, Variant::date(ymd(2020, 1, 1)), 0x78);
+  EXPECT_EQ(win.at, (Rect{10, 20, 10, 20}));
+  w.form->HideCalendar();
+  EXPECT_FALSE(w.form->Shown());
+  EXPECT_FALSE(win.visible);
+  EXPECT_EQ(win.parent, 0x99u);
+  w.form->ShowCalendar(1, 2, Variant::text("soon"), 0x78);
+  EXPECT_EQ(w.form->StartDate(), ymd(2024, 9, 18));
+  EXPECT_EQ(w.window->headless_years().edit_text, "2024");
+}
+
+TEST(calendar_form, year_box_leaves_with_a_whole_year) {
+  struct Case {
+    std::string typed, shown;
+    int year;  // the calendar's year afterwards
+  };
+  const Case cases[] = {
+      {"11", "2011", 2011},   {" 29 ", "2029", 2029}, {"30", "1930", 1930}, {"0", "2000", 2000},
+      {"2150", "2150", 2150},  // outside the list's years, still accepted
+      {"1850", "1850", 1850}, {"abc", "abc", 2023},   {"", "", 2023},       {"12a", "12a", 2023},
+      {"10000", "10000", 2023}, {"-5", "-5", 2023},
+  };
+  for (const Case& c : cases) {
+    FormWorld w;
+    w.show(ymd(2023, 5, 31));
+    w.window->type_year(c.typed);
+    EXPECT_EQ(w.window->headless_years().edit_text, c.shown) << c.typed;
+    EXPECT_EQ(w.shown_year(), c.year) << c.typed;
+    EXPECT_EQ(w.shown_month(), 5) << c.typed;
+    EXPECT_TRUE(w.closes.empty());
+  }
+}
+
+TEST(calendar_form, month_list_and_year_box_keep_the_month_they_name) {
+  struct Case {
+    double start;
+    int month_index;      // -1: choose the year instead
+    std::string year;
+    double shown;         // the calendar's anchor afterwards
+  };
+  const Case cases[] = {
+      {ymd(2024, 1, 31), 1, "", ymd(2024, 2, 29)},
+      {ymd(2023, 1, 31), 1, "", ymd(2023, 2, 28)},
+      {ymd(2024, 3, 31), 3, "", ymd(2024, 4, 30)},
+      {ymd(2024, 5, 15), 11, "", ymd(2024, 12, 15)},
+      {ymd(2024, 2, 29), -1, "2023", ymd(2023, 2, 28)},
+      {ymd(2024, 2, 29), -1, "2028", ymd(2028, 2, 29)},
+  };
+  for (const Case& c : cases) {
+    FormWorld w;
+    w.show(c.start);
+    if (c.month_index >= 0)
+      w.window->choose_month(c.month_index);
+    else
+      w.window->choose_year(c.year);
+    EXPECT_EQ(w.form->Calendar().CalendarCustomDate(), c.shown) << c.start << " " << c.month_index;
+    EXPECT_TRUE(w.closes.empty());
+  }
+}
+
+TEST(calendar_form, go_to_today_shows_the_month_without_picking) {
+  FormWorld w;
+  w.show(ymd(2023, 2, 14));
+  w.window->click(FormControl::Today);
+  EXPECT_EQ(w.window->headless_months().index, 8);
+  EXPECT_EQ(w.window->headless_years().edit_text, "2024");
+  EXPECT_EQ(w.shown_year(), 2024);
+  EXPECT_EQ(w.shown_month(), 9);
+  EXPECT_EQ(w.form->Calendar().SelectedDays().Item(1).DateTime(), ymd(2023, 2, 14));
+  EXPECT_TRUE(w.closes.empty());
+  w.click_day(ymd(2024, 9, 18));
+  ASSERT_EQ(w.closes.size(), 1u);
+  EXPECT_EQ(w.closes[0], Variant::date(ymd(2024, 9, 18)));
+}
+
+TEST(calendar_form, closes_with_the_day_or_with_nothing) {
+  struct Case {
+    const char* name;
+    std::function<void(FormWorld&)> act;
+    std::vector<Variant> closes;
+  };
+  const double day = ymd(2024, 6, 20);
+  const Case cases[] = {
+      {"cancel", [](FormWorld& w) { w.window->click(FormControl::Close); }, {Variant::text("")}},
+      {"escape", [](FormWorld& w) { w.window->press(vk::kEscape); }, {Variant::text("")}},
+      {"day", [&](FormWorld& w) { w.click_day(day); }, {Variant::date(day)}},
+      // Each press of a double click is one pick, never two.
+      {"double", [&](FormWorld& w) { w.click_day(day); w.click_day(day); }, {Variant::date(day), Variant::date(day)}},
+      {"key", [](FormWorld& w) { w.window->headless_picture().key_down(vk::kRight); }, {Variant::date(ymd(2024, 6, 11))}},
+      {"other key", [](FormWorld& w) { w.window->press(0x41); }, {}},
+  };
+  for (const Case& c : cases) {
+    FormWorld w;
+    w.show(ymd(2024, 6, 10));
+    c.act(w);
+    EXPECT_EQ(w.closes, c.closes) << c.name;
+    EXPECT_TRUE(w.form->Shown()) << c.name << ": the form waits for the controller to hide it";
+  }
+}
+
+TEST(calendar_form, page_keys_move_the_month_and_the_boxes_follow) {
+  struct Case {
+    double start;
+    std::vector<int> keys;
+    int month_index;
+    std::string year;
+  };
+  const Case cases[] = {
+      {ymd(2024, 1, 31), {vk::kPageUp}, 11, "2023"},
+      {ymd(2024, 1, 31), {vk::kPageDown}, 1, "2024"},
+      {ymd(2024, 12, 5), {vk::kPageDown, vk::kPageDown}, 1, "2025"},
+      {ymd(9999, 12, 5), {vk::kPageDown}, 11, "9999"},  // the last month the host can date stays
+  };
+  for (const Case& c : cases) {
+    FormWorld w;
+    w.show(c.start);
+    for (int k : c.keys) w.window->press(k);
+    EXPECT_EQ(w.window->headless_months().index, c.month_index);
+    EXPECT_EQ(w.window->headless_years().edit_text, c.year);
+    EXPECT_EQ(w.shown_month(), c.month_index + 1);
+    EXPECT_TRUE(w.closes.empty());
+  }
+}
+
+TEST(calendar_form, tooltips_follow_the_option_when_the_options_dialog_closes) {
+  FormWorld w;
+  w.reg().Value(opt::DisplayTooltip, Variant::boolean(false));
+  w.show(ymd(2024, 6, 10));
+  EXPECT_FALSE(w.window->tooltips);
+  w.on_options = [&] { w.reg().Value(opt::DisplayTooltip, Variant::boolean(true)); };
+  w.window->click(FormControl::Settings);
+  EXPECT_EQ(w.options_owner, w.window->window_handle());
+  ASSERT_TRUE(w.window->tooltips);
+  EXPECT_EQ(w.window->tooltips->tips.size(), 4u);
+  w.on_options = [&] { w.reg().Value(opt::DisplayTooltip, Variant::boolean(false)); };
+  w.window->click(FormControl::Settings);
+  EXPECT_FALSE(w.window->tooltips);
+  EXPECT_EQ(w.window->tooltips_destroyed, 1);
+}
+
+}  // namespace
+}  // namespace tessaly::calendar
