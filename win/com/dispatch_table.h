@@ -1,0 +1,170 @@
+// A server-side IDispatch built from a table of {name, dispid, handler}: names looked up without
+// regard to case, arguments read in the caller's order (by value or by reference alike), results
+// through the Invoke result, and every failure returned as an HRESULT.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <atomic>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "win/com/com_result.h"
+
+namespace tessaly::win {
+
+// A missing or wrong-typed argument: its HRESULT and its position in the caller's order.
+class DispatchArgError : public ComError {
+ public:
+  DispatchArgError(HRESULT hr, UINT position) : ComError(hr, "bad argument"), position_(position) {}
+  UINT position() const { return position_; }
+
+ private:
+  UINT position_;
+};
+
+// One call's arguments. DISPPARAMS keeps positional arguments last-first after the named ones;
+// position 0 here is the caller's first. Values are borrowed for the call's duration.
+class DispatchArgs {
+ public:
+  explicit DispatchArgs(const DISPPARAMS* params) : p_(params) {}
+
+  UINT count() const;  // positional arguments, skipped optionals included
+  // Present, and not an optional argument the caller left out.
+  bool has(UINT position) const;
+  // The argument with one level of VT_BYREF taken away (a shallow, borrowed VARIANT).
+  VARIANT value(UINT position) const;
+  std::wstring text(UINT position) const;        // VT_BSTR (a null BSTR is "")
+  bool boolean(UINT position) const;             // VT_BOOL
+  std::int32_t integer(UINT position) const;     // any integral type, or a whole floating value
+  double number(UINT position) const;            // any numeric type or a date
+  IDispatch* dispatch(UINT position) const;      // VT_DISPATCH, not null; borrowed
+  SAFEARRAY* array(UINT position) const;         // any VT_ARRAY, not null; borrowed
+  // The value of a property put (the named argument DISPID_PROPERTYPUT); throws when absent.
+  VARIANT put_value() const;
+
+ private:
+  const VARIANT& raw(UINT position) const;
+  const DISPPARAMS* p_;
+};
+
+// Writing a result into the caller's VARIANT (ignored when the caller wants none).
+void SetResult(VARIANT* result, bool value);
+void SetResult(VARIANT* result, std::int32_t value);
+void SetResult(VARIANT* result, double value);
+void SetResult(VARIANT* result, const std::wstring& value);
+void SetResult(VARIANT* result, IDispatch* value);  // adds a reference; null gives Nothing
+
+struct DispatchCall {
+  WORD flags;  // DISPATCH_METHOD, DISPATCH_PROPERTYGET, DISPATCH_PROPERTYPUT...
+  DispatchArgs args;
+  VARIANT* result;
+
+  bool is_put() const { return (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0; }
+};
+
+template <class T>
+struct DispatchMember {
+  const wchar_t* name;
+  DISPID id;
+  void (*handler)(T& self, DispatchCall& call);
+};
+
+namespace dispatch_detail {
+bool SameName(const wchar_t* a, const wchar_t* b);
+// Fills ids for names[0] (the member) and DISPID_UNKNOWN for the rest (parameter names).
+HRESULT LookUp(LPOLESTR* names, UINT count, DISPID* ids, DISPID found);
+// Turns the failure in flight into Invoke's HRESULT, EXCEPINFO and argument index.
+HRESULT InvokeFailure(const DISPPARAMS* params, EXCEPINFO* excep, UINT* arg_err) noexcept;
+}  // namespace dispatch_detail
+
+// The name table of one class; one table may serve several dual interfaces of an object.
+template <class T>
+class DispatchTable {
+ public:
+  constexpr explicit DispatchTable(std::span<const DispatchMember<T>> members) : members_(members) {}
+
+  HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, DISPID* ids) const noexcept {
+    if (!names || !ids) return E_POINTER;
+    if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+    DISPID found = DISPID_UNKNOWN;
+    if (count > 0 && names[0])
+      for (const auto& m : members_)
+        if (dispatch_detail::SameName(m.name, names[0])) found = m.id;
+    return dispatch_detail::LookUp(names, count, ids, found);
+  }
+
+  HRESULT Invoke(T& self, DISPID id, REFIID riid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                 EXCEPINFO* excep, UINT* arg_err) const noexcept {
+    if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+    if (!params) return E_INVALIDARG;
+    for (const auto& m : members_) {
+      if (m.id != id) continue;
+      try {
+        DispatchCall call{flags, DispatchArgs(params), result};
+        m.handler(self, call);
+        return S_OK;
+      } catch (...) {
+        return dispatch_detail::InvokeFailure(params, excep, arg_err);
+      }
+    }
+    return DISP_E_MEMBERNOTFOUND;
+  }
+
+  // No type information: callers bind by name.
+  static HRESULT GetTypeInfoCount(UINT* count) noexcept {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  static HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept {
+    if (info) *info = nullptr;
+    return DISP_E_BADINDEX;
+  }
+
+ private:
+  std::span<const DispatchMember<T>> members_;
+};
+
+// A plain automation object: IUnknown and IDispatch over Derived's table, Derived::kTable.
+template <class Derived>
+class DispatchObject : public IDispatch {
+ public:
+  virtual ~DispatchObject() = default;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) noexcept override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (riid != IID_IUnknown && riid != IID_IDispatch) return E_NOINTERFACE;
+    *out = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() noexcept override {
+    const ULONG left = --refs_;
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
+    return DispatchTable<Derived>::GetTypeInfoCount(count);
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) noexcept override {
+    return DispatchTable<Derived>::GetTypeInfo(index, lcid, info);
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
+                                          DISPID* ids) noexcept override {
+    return Derived::kTable.GetIDsOfNames(riid, names, count, ids);
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                   EXCEPINFO* excep, UINT* arg_err) noexcept override {
+    return Derived::kTable.Invoke(static_cast<Derived&>(*this), id, riid, flags, params, result, excep, arg_err);
+  }
+
+ private:
+  std::atomic<ULONG> refs_{1};
+};
+
+}  // namespace tessaly::win
