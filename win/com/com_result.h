@@ -6,13 +6,15 @@
 #include <oaidl.h>
 
 #include <new>
+#include <type_traits>
 #include <stdexcept>
 
 #include "host/host_error.h"
 
 namespace tessaly::win {
 
-// A failure that already knows its HRESULT (a bad argument, an unknown member, a failed API).
+// A failure that already knows its HRESULT (a bad argument, an unknown member). Failed calls
+// out of the DLL throw HostError (win/com_error.h), whose number is the HRESULT.
 class ComError : public std::runtime_error {
  public:
   explicit ComError(HRESULT hr, const char* what = "COM call failed") : std::runtime_error(what), hr_(hr) {}
@@ -21,11 +23,6 @@ class ComError : public std::runtime_error {
  private:
   HRESULT hr_;
 };
-
-// Throws ComError when hr is a failure.
-inline void ThrowIfFailed(HRESULT hr) {
-  if (FAILED(hr)) throw ComError(hr);
-}
 
 // An HRESULT for any exception: its own for ComError, the host's number when it is one.
 inline HRESULT HResultFromCurrentException() noexcept {
