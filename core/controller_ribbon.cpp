@@ -19,7 +19,7 @@ std::string cVantry::GetCustomUI(const std::string&) noexcept {
   } catch (const std::exception& e) {
     step([&] {
       s_.messages.show({"Warning: Cannot load the following Ribbon XML file: \r\n\r\n" + path +
-                            "\r\n\r\nError message returned by the system: " + e.what(),
+                            "\r\n\r\nError message returned by the system: " + SystemDescription(e),
                         s_.m.ProductName, MsgIcon::Critical, MsgButtons::OK});
     });
   } catch (...) {

@@ -23,7 +23,7 @@ namespace {
 
 [[noreturn]] void fail(const std::string& what, const std::string& path) {
   int e = errno;
-  throw HostError(e, what + " " + path + ": " + std::strerror(e));
+  throw HostError(e, std::strerror(e), what + " " + path);
 }
 
 std::string env(const char* name) {

@@ -43,7 +43,7 @@ bool EnsureFolderExists(const FolderContext& ctx, const std::string& path, bool 
       ctx.files.create_folder(prefix);
     } catch (const std::exception& e) {
       SkipFailures()([&] {
-        ctx.messages.show({"Cannot create the following folder: \r\n\r\n" + prefix + "\r\n\r\nError message: " + e.what(),
+        ctx.messages.show({"Cannot create the following folder: \r\n\r\n" + prefix + "\r\n\r\nError message: " + SystemDescription(e),
                            ctx.product_name, MsgIcon::Critical, MsgButtons::OK});
       });
       return false;

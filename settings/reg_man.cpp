@@ -166,7 +166,7 @@ void cUtilRegMan::SaveMachineOptions() {
     return;
   } catch (const HostError& e) {
     number = e.number();
-    description = e.what();
+    description = e.description();
   } catch (const std::exception& e) {
     number = -1;
     description = e.what();

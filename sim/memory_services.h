@@ -56,7 +56,7 @@ class MemoryFileSystem : public IFileSystem {
   void create_folder(const std::string& path) override { folders.insert(Norm(path)); }
   std::string read_file(const std::string& path) const override {
     auto it = files.find(path);
-    if (it == files.end()) throw HostError(2, "The system cannot find the file specified.");
+    if (it == files.end()) throw HostError(2, "The system cannot find the file specified.", "Cannot open " + path);
     return it->second;
   }
   void replace_file(const std::string& path, const std::string& bytes) override { files[path] = bytes; }

@@ -30,7 +30,7 @@ std::string describe(DWORD code) {
 }
 
 [[noreturn]] void fail(DWORD code, const std::string& what) {
-  throw HostError(static_cast<std::int32_t>(code), what + ": " + describe(code));
+  throw HostError(static_cast<std::int32_t>(code), describe(code), what);
 }
 
 std::wstring section_key(const std::string& application, const std::string& section) {

@@ -18,13 +18,13 @@ class MemoryUserSettings : public IUserSettings {
   using Pairs = std::vector<std::pair<std::string, std::string>>;
   std::string get(const std::string& app, const std::string& sec, const std::string& key,
                   const std::string& def) const override {
-    if (fail_read) throw HostError(5, "Access is denied.");
+    if (fail_read) throw HostError(5, "Access is denied.", "Cannot read the setting " + key);
     for (const auto& [k, v] : find(app, sec))
       if (iequals(k, key)) return v;
     return def;
   }
   void save(const std::string& app, const std::string& sec, const std::string& key, const std::string& value) override {
-    if (fail_write) throw HostError(5, "Access is denied.");
+    if (fail_write) throw HostError(5, "Access is denied.", "Cannot write the setting " + key);
     ++saves;
     Pairs& p = data[to_lower(app) + "|" + to_lower(sec)];
     for (auto& [k, v] : p)
@@ -35,7 +35,7 @@ class MemoryUserSettings : public IUserSettings {
     p.emplace_back(key, value);
   }
   Pairs list(const std::string& app, const std::string& sec) const override {
-    if (fail_read) throw HostError(5, "Access is denied.");
+    if (fail_read) throw HostError(5, "Access is denied.", "Cannot list the settings of " + app);
     return find(app, sec);
   }
   // The stored text of a key, or "<absent>".
@@ -66,24 +66,25 @@ class MemoryFileSystem : public IFileSystem {
   }
   void create_folder(const std::string& path) override {
     std::string p = norm(path);
-    if (fail_create.count(p)) throw HostError(5, "Access is denied.");
-    if (!folders.count(parent(p))) throw HostError(3, "The system cannot find the path specified.");
+    if (fail_create.count(p)) throw HostError(5, "Access is denied.", "Cannot create " + path);
+    if (!folders.count(parent(p))) throw HostError(3, "The system cannot find the path specified.", "Cannot create " + path);
     folders.insert(p);
     created.push_back(p);
   }
   std::string read_file(const std::string& path) const override {
     auto it = files.find(path);
-    if (fail_read || it == files.end()) throw HostError(2, "The system cannot find the file specified.");
+    if (fail_read || it == files.end()) throw HostError(2, "The system cannot find the file specified.", "Cannot open " + path);
     return it->second;
   }
   void replace_file(const std::string& path, const std::string& bytes) override {
-    if (fail_write) throw HostError(5, "Access is denied.");
-    if (!folders.count(parent(path))) throw HostError(3, "The system cannot find the path specified.");
+    if (fail_write) throw HostError(5, "Access is denied.", "Cannot create " + path);
+    if (!folders.count(parent(path))) throw HostError(3, "The system cannot find the path specified.", "Cannot create " + path);
     files[path] = bytes;
     ++writes;
   }
   void grant_users_full_access(const std::string& path) override {
-    if (fail_grant) throw HostError(1332, "No mapping between account names and security IDs was done.");
+    if (fail_grant) throw HostError(1332, "No mapping between account names and security IDs was done.",
+                                   "Cannot extend the access rights of " + path);
     granted.push_back(norm(path));
   }
 
