@@ -3,6 +3,7 @@
 
 #include <cctype>
 
+#include "core/date_predicates.h"
 #include "core/error_policy.h"
 #include "host/text.h"
 
@@ -43,16 +44,15 @@ void Connect::OnConnection(const ExcelApplicationPtr& Application, std::int32_t 
   step([&] { m_.ExcelVersion = ExtractExcelVersionNumber(app_->Version(xl::kEnglishLocale)); });
   step([&] { m_.ProductName = MakeProductName(); });
   step([&] { ReadFirstTimeRun(m_, s_.settings.store); });
-  step([&] { InitSystem(m_, s_.settings, s_.parse_date); });
+  step([&] { InitSystem(m_, s_.settings); });
   step([&] { m_.ExcelMainWindow = GetExcelMainWindow(m_.ExcelVersion, *app_, s_.windows); });
   const bool built = StopOnFailure([&] {
-    judge_ = s_.make_date_judge(m_);
-    if (!judge_ || !m_.RegMan) throw HostError("the options are not loaded");
-    std::string prog_id = addin_ ? addin_->ProgId() : std::string("TESSALY.Connect");
+    if (!m_.RegMan) throw HostError("the options are not loaded");
+    judge_ = MakeDatePredicates(m_, s_.settings.clock);
     controller_ = std::make_unique<cVantry>(
         ControllerServices{m_, s_.settings.messages, s_.screen, s_.windows, s_.help, s_.settings.clock, *judge_, s_.parts,
                            s_.settings.files},
-        app_, prog_id);
+        app_, addin_);
     controller_->InitThisObject();
   });
   if (!built) controller_.reset();

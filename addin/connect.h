@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,9 +29,6 @@ struct ConnectServices {
   IWindowSystem& windows;
   IHelpShell& help;
   IControllerParts& parts;
-  // The date judge over the options once they are loaded.
-  std::function<std::unique_ptr<IDateJudge>(const mVantry&)> make_date_judge;
-  DateTextParser parse_date;
   std::string addin_folder;  // the folder of the add-in's own file
 };
 

@@ -12,6 +12,7 @@
 #include "sim/desktop.h"
 #include "sim/excel_sim.h"
 #include "sim/headless_ui.h"
+#include "sim/addin_instance.h"
 #include "sim/memory_services.h"
 
 using namespace tessaly;
@@ -34,7 +35,7 @@ struct BenchJudge : IDateJudge {
 struct Session {
   Session() {
     m.AddInFolder = "C:\\Tessaly\\";
-    InitSystem(m, mem.services(), nullptr);
+    InitSystem(m, mem.services());
     m.ExcelVersion = 12;
     host = sim::SimExcel::Create("12.0");
     host->AddWorkbook("Book1", {"Sheet1"});
@@ -46,7 +47,8 @@ struct Session {
     sim::SimExcel::Cell(s, "D1").value = Variant::text("Due date");  // D2 in a date column
     sim::SimExcel::Cell(s, "E1").value = Variant::number(12.5);      // E2 qualifies by nothing
     controller = std::make_unique<cVantry>(
-        ControllerServices{m, mem.messages, desk, desk, desk, mem.clock, judge, parts, mem.files}, host, "TESSALY.Connect");
+        ControllerServices{m, mem.messages, desk, desk, desk, mem.clock, judge, parts, mem.files}, host,
+        std::make_shared<sim::SimAddInInstance>());
     controller->InitThisObject();
   }
   sim::MemoryServices mem;

@@ -15,7 +15,7 @@ namespace {
 struct World {
   explicit World(int list_length) {
     m.AddInFolder = "C:\\Tessaly\\";
-    InitSystem(m, mem.services(), nullptr);
+    InitSystem(m, mem.services());
     mem.clock.serial = 46086.588;  // 5 March 2026, 14:06
     std::string valid, invalid;
     for (int i = 0; i < list_length; ++i) {

@@ -40,8 +40,8 @@ std::string DisabledMessage(const std::string& name, int excel_version) {
   return "You have disabled " + name + ".\r\n\r\nTo enable " + name + ", " + tail;
 }
 
-cVantry::cVantry(const ControllerServices& services, ExcelApplicationPtr app, std::string prog_id)
-    : s_(services), app_(std::move(app)), prog_id_(std::move(prog_id)) {}
+cVantry::cVantry(const ControllerServices& services, ExcelApplicationPtr app, AddInInstancePtr addin)
+    : s_(services), app_(std::move(app)), addin_(std::move(addin)) {}
 
 const cUtilRegMan& cVantry::Reg() const { return *Must(s_.m.RegMan); }
 cUtilRegMan& cVantry::Reg() { return *Must(s_.m.RegMan); }
@@ -64,7 +64,7 @@ void cVantry::InitThisObject() noexcept {
     Must(moCalendarForm)->SetEventSink(this);
   });
   step([&] { Must(moCalendarForm)->InitThisObject(Variant::date(std::floor(s_.clock.now()))); });
-  step([&] { msOnAction = "!<" + prog_id_ + ">"; });
+  step([&] { msOnAction = "!<" + Must(addin_)->ProgId() + ">"; });
   step([&] { moImageList = s_.parts.CreateImageList(); });
   for (const char* key : kIconKeys) step([&] { Must(moImageList)->Add(key); });
   step([&] {

@@ -75,7 +75,7 @@ inline constexpr const char* kSelectCellFirst = "Please select a cell first.";
 
 class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFormEvents {
  public:
-  cVantry(const ControllerServices& services, ExcelApplicationPtr app, std::string prog_id);
+  cVantry(const ControllerServices& services, ExcelApplicationPtr app, AddInInstancePtr addin);
   ~cVantry() override;  // teardown
   cVantry(const cVantry&) = delete;
   cVantry& operator=(const cVantry&) = delete;
@@ -155,7 +155,7 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
 
   ControllerServices s_;
   ExcelApplicationPtr app_;
-  std::string prog_id_;
+  AddInInstancePtr addin_;
   std::int32_t cookie_ = 0;
 
   ExcelApplicationPtr AppExcelEvent;

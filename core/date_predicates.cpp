@@ -24,8 +24,8 @@ bool ListHolds(std::string_view list, std::string_view delimiter, std::string_vi
   }
 }
 
-std::unique_ptr<IDateJudge> MakeDatePredicates(const mVantry& m, const LocaleData& locale, const IClock& clock) {
-  return std::make_unique<DatePredicates>(*m.RegMan, m.FormatDelimiter, locale, clock);
+std::unique_ptr<IDateJudge> MakeDatePredicates(const mVantry& m, const IClock& clock) {
+  return std::make_unique<DatePredicates>(*m.RegMan, m.FormatDelimiter, m.UserLocale, clock);
 }
 
 DatePredicates::DatePredicates(const cUtilRegMan& options, std::string format_delimiter, const LocaleData& locale,

@@ -39,8 +39,8 @@ class DatePredicates : public IDateJudge {
   const IClock& clock_;
 };
 
-// The predicates over the options the add-in loaded at start-up.
-std::unique_ptr<IDateJudge> MakeDatePredicates(const mVantry& m, const LocaleData& locale, const IClock& clock);
+// The predicates over the options and the user's locale the add-in loaded at start-up.
+std::unique_ptr<IDateJudge> MakeDatePredicates(const mVantry& m, const IClock& clock);
 
 // True when `list` (pieces joined by `delimiter`; empty = no pieces) holds `item`, letter case
 // ignored. An empty delimiter makes the whole list one piece.

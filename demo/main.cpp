@@ -27,14 +27,6 @@ const char* type_name(short type) {
 }
 
 // Until the date engine's parser is wired in: year-month-day texts only.
-std::optional<double> parse_iso_date(const std::string& text) {
-  int y = 0, m = 0, d = 0;
-  char tail = 0;
-  if (std::sscanf(text.c_str(), "%d-%d-%d%c", &y, &m, &d, &tail) != 3) return std::nullopt;
-  if (m < 1 || m > 12 || d < 1 || d > serial::days_in_month(y, m)) return std::nullopt;
-  return serial::from_ymd(y, m, d);
-}
-
 std::string folder_of_program(const char* argv0) {
   std::error_code ec;
   std::filesystem::path exe = argv0;
@@ -64,7 +56,7 @@ int main(int, char** argv) {
   m.AddInFolder = folder_of_program(argv[0]);
   SkipFailures step;
   step([&] { ReadFirstTimeRun(m, *store); });
-  step([&] { InitSystem(m, services, parse_iso_date); });
+  step([&] { InitSystem(m, services); });
   if (!m.RegMan) return 1;
   const cUtilRegMan& reg = *m.RegMan;
 

@@ -13,6 +13,7 @@
 #include "core/date_predicates.h"
 #include "host/platform_graphics.h"
 #include "sim/desktop.h"
+#include "sim/addin_instance.h"
 #include "sim/excel_sim.h"
 #include "sim/headless_picture.h"
 #include "sim/headless_ui.h"
@@ -153,10 +154,6 @@ class PrintingParts : public sim::HeadlessParts {
   const IClock* clock_;
 };
 
-struct Instance : IAddInInstance {
-  std::string ProgId() override { return "TESSALY.Connect"; }
-};
-
 struct Control : IRibbonControl {
   explicit Control(std::string i) : id(std::move(i)) {}
   std::string Id() override { return id; }
@@ -186,11 +183,9 @@ void RunStandInSession() {
 
   const std::unique_ptr<IGraphics> graphics = MakePlatformGraphics();
   PrintingParts parts(*graphics, mem.clock);
-  Connect addin(ConnectServices{mem.services(), desk, desk, desk, parts,
-                                [&mem](const mVantry& mv) { return MakeDatePredicates(mv, LocaleData::us_english(), mem.clock); }, nullptr,
-                                "C:\\Program Files\\Tessaly"});
+  Connect addin(ConnectServices{mem.services(), desk, desk, desk, parts, "C:\\Program Files\\Tessaly"});
   Step("the host connects the add-in");
-  addin.OnConnection(host, kConnectStartup, std::make_shared<Instance>(), {Variant::i4(1)});
+  addin.OnConnection(host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
   const mVantry& m = addin.Module();
   std::printf("    controller %s; Excel version %d; main window 0x%llx; first run %s\n",
               addin.Controller() ? "created" : "missing", m.ExcelVersion,

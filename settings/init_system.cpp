@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "core/date/date_parse.h"
+#include "core/date/serial_date.h"
 #include "core/error_policy.h"
 #include "host/text.h"
 #include "settings/folders.h"
@@ -37,7 +39,7 @@ void ReadFirstTimeRun(mVantry& m, IUserSettings& store) {
   if (m.FirstRun) store.save(m.ProductName, kOptionSection, "FirstTimeRun", "0");
 }
 
-void InitSystem(mVantry& m, const SettingsServices& s, const DateTextParser& parse_date) {
+void InitSystem(mVantry& m, const SettingsServices& s) {
   SkipFailures step;
   step([&] { m.HelpFilePath = m.AddInFolder + "TESSALY.chm"; });
   step([&] { m.WinVersion = s.system.windows_version(); });
@@ -47,20 +49,22 @@ void InitSystem(mVantry& m, const SettingsServices& s, const DateTextParser& par
   cUtilRegMan& reg = *m.RegMan;
   reg.InitThisObject(opt::kMaxEntry, kOptionSection);
 
-  std::string date_pattern = LocaleData::us_english().short_date_pattern;
-  step([&] { date_pattern = s.locale.user_default().short_date_pattern; });
+  step([&] { m.UserLocale = s.locale.user_default(); });
   for (const OptionSpec& o : OptionCatalogue())
-    reg.InitValue(o.index, std::string(o.key), o.type, DefaultValue(o, date_pattern, m.AddInFolder), o.store);
+    reg.InitValue(o.index, std::string(o.key), o.type, DefaultValue(o, m.UserLocale.short_date_pattern, m.AddInFolder),
+                  o.store);
   step([&] { reg.LoadAll(); });
 
   m.UrlHome = reg.Text(opt::UrlHome);
   m.UrlProduct = reg.Text(opt::UrlProduct);
   m.FormatDelimiter = trim(reg.Text(opt::CustomDateFormatDelimiter));
 
-  step([&] { m.CurrentDefaultDate = std::floor(s.clock.now()); });
-  if (reg.Bool(opt::DefaultDateResotre) && !reg.Text(opt::DefaultDate).empty() && parse_date) {
+  double today = 0;
+  step([&] { today = m.CurrentDefaultDate = std::floor(s.clock.now()); });
+  if (reg.Bool(opt::DefaultDateResotre)) {
     step([&] {
-      if (auto date = parse_date(reg.Text(opt::DefaultDate))) m.CurrentDefaultDate = *date;
+      const int year = today > 0 ? serial::to_parts(today).year : 0;
+      if (auto date = ParseDateText(reg.Text(opt::DefaultDate), m.UserLocale, year)) m.CurrentDefaultDate = *date;
     });
   }
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "host/locale.h"
 #include "host/shell_folders.h"
 #include "settings/reg_man.h"
 
@@ -27,6 +28,7 @@ struct mVantry {
   double CurrentDefaultDate = 0;     // serial date
   std::unique_ptr<cUtilRegMan> RegMan;
   WindowsVersion WinVersion;
+  LocaleData UserLocale = LocaleData::us_english();  // read once at start-up
   std::string UrlHome;
   std::string UrlProduct;
 };

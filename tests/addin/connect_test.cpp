@@ -9,10 +9,6 @@
 namespace tessaly::testing {
 namespace {
 
-struct Instance : IAddInInstance {
-  std::string ProgId() override { return "TESSALY.Connect"; }
-};
-
 struct Control : IRibbonControl {
   explicit Control(std::string i) : id(std::move(i)) {}
   std::string Id() override { return id; }
@@ -26,19 +22,12 @@ struct AddInWorld {
     desk.AddWindow(host->Book("Book1").window, "EXCEL7", desk.current_process, {0, 0, 1000, 700});
   }
   std::unique_ptr<Connect> Make() {
-    return std::make_unique<Connect>(ConnectServices{
-        platform.services(), desk, desk, desk, parts,
-        [this](const mVantry&) -> std::unique_ptr<IDateJudge> {
-          if (no_judge) return nullptr;
-          return std::make_unique<TestDateJudge>();
-        },
-        nullptr, "C:\\Tessaly"});
+    return std::make_unique<Connect>(ConnectServices{platform.services(), desk, desk, desk, parts, "C:\\Tessaly"});
   }
   FakePlatform platform;
   std::shared_ptr<sim::SimExcel> host;
   sim::SimDesktop desk;
   RecordingParts parts;
-  bool no_judge = false;
 };
 
 TEST(addin_version, leading_digits) {
@@ -79,7 +68,7 @@ TEST(addin_connection, early_stops_create_no_controller) {
     AddInWorld w;
     auto addin = w.Make();
     if (c.reload) addin->SetPendingReload(std::make_shared<int>(0));
-    addin->OnConnection(w.host, c.mode, std::make_shared<Instance>(), c.custom);
+    addin->OnConnection(w.host, c.mode, std::make_shared<sim::SimAddInInstance>(), c.custom);
     EXPECT_EQ(addin->Controller() != nullptr, c.controller) << c.name;
     EXPECT_EQ(addin->Module().AddInFolder, "C:\\Tessaly\\") << c.name;
     EXPECT_EQ(w.host->Subscribers(), c.controller ? 1u : 0u) << c.name;
@@ -89,32 +78,34 @@ TEST(addin_connection, early_stops_create_no_controller) {
 TEST(addin_connection, start_up_values) {
   AddInWorld w;
   w.host->SetHwnd(0x4321);
+  w.platform.store.put("DefaultDateResotre", "1");
+  w.platform.store.put("DefaultDate", "02/01/2020");  // the user's day-first short date
   auto addin = w.Make();
-  addin->OnConnection(w.host, kConnectStartup, std::make_shared<Instance>(), {Variant::i4(1)});
+  addin->OnConnection(w.host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
   ASSERT_TRUE(addin->Controller());
   EXPECT_EQ(addin->Module().ExcelVersion, 12);
   EXPECT_EQ(addin->Module().ExcelMainWindow, 0x4321u);
   EXPECT_EQ(addin->Module().HelpFilePath, "C:\\Tessaly\\TESSALY.chm");
   EXPECT_EQ(addin->Controller()->OnActionText(), "!<TESSALY.Connect>");
+  EXPECT_EQ(addin->Module().CurrentDefaultDate, 43832.0);  // 2 January 2020
 }
 
 TEST(addin_connection, first_run_over_two_connections) {
   AddInWorld w;
   auto first = w.Make();
-  first->OnConnection(w.host, kConnectStartup, std::make_shared<Instance>(), {Variant::i4(1)});
+  first->OnConnection(w.host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
   EXPECT_TRUE(first->Module().FirstRun);
   EXPECT_EQ(w.platform.store.at("FirstTimeRun"), "0");
   first->OnDisconnection(0, {});
   auto second = w.Make();
-  second->OnConnection(w.host, kConnectStartup, std::make_shared<Instance>(), {Variant::i4(1)});
+  second->OnConnection(w.host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
   EXPECT_FALSE(second->Module().FirstRun);
 }
 
-TEST(addin_connection, failing_controller_leaves_add_in_inert) {
+TEST(addin_connection, without_controller_the_add_in_is_inert) {
   AddInWorld w;
-  w.no_judge = true;
   auto addin = w.Make();
-  addin->OnConnection(w.host, kConnectStartup, std::make_shared<Instance>(), {Variant::i4(1)});
+  addin->OnConnection(w.host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(3)});
   EXPECT_EQ(addin->Controller(), nullptr);
   Control toggle("ZorelToggleButtonDisable");
   EXPECT_EQ(addin->GetCustomUI("Microsoft.Excel.Workbook"), "");
@@ -127,12 +118,17 @@ TEST(addin_connection, failing_controller_leaves_add_in_inert) {
 }
 
 TEST(addin_connection, host_failures_do_not_escape) {
-  for (const char* member : {"Application.Version", "Application.Hwnd", "Application.Advise", "Application.CommandBars"}) {
+  for (const char* member : {"Application.Version", "Application.Hwnd", "Application.Advise", "Application.CommandBars",
+                             "AddIn.ProgId"}) {
     AddInWorld w;
     w.host->FailAlways(member);
+    auto instance = std::make_shared<sim::SimAddInInstance>();
+    instance->fail = std::string(member) == "AddIn.ProgId";
     auto addin = w.Make();
-    addin->OnConnection(w.host, kConnectStartup, std::make_shared<Instance>(), {Variant::i4(1)});
-    EXPECT_NE(addin->Controller(), nullptr) << member;  // the controller skips what fails
+    addin->OnConnection(w.host, kConnectStartup, instance, {Variant::i4(1)});
+    ASSERT_NE(addin->Controller(), nullptr) << member;  // the controller skips what fails
+    EXPECT_EQ(addin->Controller()->OnActionText(), instance->fail ? "" : "!<TESSALY.Connect>") << member;
+    EXPECT_EQ(addin->Controller()->ImageList()->Count(), 6u) << member;
     addin->OnDisconnection(0, {});
   }
 }
@@ -140,12 +136,12 @@ TEST(addin_connection, host_failures_do_not_escape) {
 TEST(addin_disconnection, reload_keeps_the_controller) {
   AddInWorld w;
   auto addin = w.Make();
-  addin->OnConnection(w.host, kConnectStartup, std::make_shared<Instance>(), {Variant::i4(1)});
+  addin->OnConnection(w.host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
   cVantry* controller = addin->Controller();
   ASSERT_TRUE(controller);
   addin->SetPendingReload(std::make_shared<int>(0));
   addin->OnDisconnection(0, {});
-  addin->OnConnection(w.host, kConnectStartup, std::make_shared<Instance>(), {Variant::i4(1)});
+  addin->OnConnection(w.host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
   EXPECT_EQ(addin->Controller(), controller);
   EXPECT_FALSE(w.parts.tag->unloaded);
   EXPECT_EQ(w.host->Subscribers(), 1u);
@@ -158,7 +154,7 @@ TEST(addin_disconnection, reload_keeps_the_controller) {
 TEST(addin_ribbon, forwarded_to_the_controller) {
   AddInWorld w;
   auto addin = w.Make();
-  addin->OnConnection(w.host, kConnectStartup, std::make_shared<Instance>(), {Variant::i4(1)});
+  addin->OnConnection(w.host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
   const std::string name = addin->Module().ProductName;
   Control toggle("ZorelToggleButtonDisable");
   EXPECT_EQ(addin->ZorelGetScreentip(toggle), "Click to disable " + name);

@@ -1,5 +1,5 @@
 // A controller connected to the stand-in host, with recording doubles for the tag and the calendar
-// form and a small date judge, shared by the controller tests.
+// form and the add-in's own date predicates, shared by the controller tests.
 #pragma once
 
 #include <cmath>
@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "core/controller.h"
+#include "core/date_predicates.h"
 #include "core/date/serial_date.h"
 #include "settings/fakes.h"
 #include "settings/init_system.h"
 #include "settings/option_ids.h"
+#include "sim/addin_instance.h"
 #include "sim/desktop.h"
 #include "sim/excel_sim.h"
 #include "sim/headless_ui.h"
@@ -22,37 +24,13 @@ using RecordingTag = sim::HeadlessTag;
 using RecordingCalendar = sim::HeadlessCalendarForm;
 using RecordingParts = sim::HeadlessParts;
 
-// Dates as the tests need them: a format is a date format when it has day, month or year codes
-// and no time codes; values are dates from 1900 on without a time of day; texts "yyyy-mm-dd".
-class TestDateJudge : public IDateJudge {
- public:
-  bool IsDateFormat(const Variant& f) const override {
-    if (!f.is_text()) return false;
-    std::string t = to_lower(f.as_text());
-    if (t == "general" || t.find('h') != std::string::npos) return false;
-    return t.find('d') != std::string::npos || t.find('y') != std::string::npos || t.find("mmm") != std::string::npos;
-  }
-  bool IsDateLikeValue(const Variant& v) const override {
-    auto d = ReadAsDate(v);
-    return d && *d >= 2 && *d == std::floor(*d);
-  }
-  std::optional<double> ReadAsDate(const Variant& v) const override {
-    if (v.is_date()) return v.as_double();
-    if (!v.is_text()) return std::nullopt;
-    int y = 0, m = 0, d = 0;
-    char tail = 0;
-    if (std::sscanf(v.as_text().c_str(), "%d-%d-%d%c", &y, &m, &d, &tail) != 3) return std::nullopt;
-    if (m < 1 || m > 12 || d < 1 || d > serial::days_in_month(y, m)) return std::nullopt;
-    return serial::from_ymd(y, m, d);
-  }
-};
-
 inline double Ymd(int y, int m, int d) { return *serial::from_ymd(y, m, d); }
 
 struct ControllerWorld {
   explicit ControllerWorld(const std::string& version = "12.0") {
     m.AddInFolder = "C:\\Tessaly\\";
-    InitSystem(m, platform.services(), nullptr);
+    InitSystem(m, platform.services());
+    judge = MakeDatePredicates(m, platform.clock);
     m.ExcelVersion = std::atoi(version.c_str());
     m.CurrentDefaultDate = Ymd(2025, 12, 9);
     host = sim::SimExcel::Create(version);
@@ -62,7 +40,8 @@ struct ControllerWorld {
   }
   void Start() {
     controller = std::make_unique<cVantry>(
-        ControllerServices{m, platform.messages, desk, desk, desk, platform.clock, judge, parts, platform.files}, host, "TESSALY.Connect");
+        ControllerServices{m, platform.messages, desk, desk, desk, platform.clock, *judge, parts, platform.files}, host,
+        addin);
     controller->InitThisObject();
     tag().parent = host->Book("Book1").window;
   }
@@ -77,7 +56,8 @@ struct ControllerWorld {
   std::shared_ptr<sim::SimExcel> host;
   sim::SimDesktop desk;
   RecordingParts parts;
-  TestDateJudge judge;
+  std::unique_ptr<IDateJudge> judge;
+  std::shared_ptr<sim::SimAddInInstance> addin = std::make_shared<sim::SimAddInInstance>();
   std::unique_ptr<cVantry> controller;
 };
 

@@ -23,7 +23,7 @@ class DatePredicatesTest : public ::testing::Test {
  protected:
   DatePredicatesTest() {
     m.AddInFolder = "C:\\Tessaly\\";
-    InitSystem(m, mem.services(), nullptr);
+    InitSystem(m, mem.services());
     mem.clock.serial = At(2026, 3, 5, 14, 7, 9);
   }
   DatePredicates judge() const { return DatePredicates(*m.RegMan, m.FormatDelimiter, LocaleData::us_english(), mem.clock); }

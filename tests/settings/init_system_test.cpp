@@ -12,16 +12,11 @@ namespace {
 
 using testing::FakePlatform;
 
-std::optional<double> parse_iso(const std::string& s) {
-  if (s == "2024-02-29") return 45351.0;
-  return std::nullopt;
-}
-
 struct InitSystemTest : ::testing::Test {
   mVantry start() {
     mVantry m;
     m.AddInFolder = "C:\\Addins\\";
-    InitSystem(m, p.services(), parse_iso);
+    InitSystem(m, p.services());
     return m;
   }
   FakePlatform p;
@@ -86,7 +81,9 @@ TEST_F(InitSystemTest, default_date_restore) {
     const char* restore;
     const char* date;
     double expected;
-  } cases[] = {{"1", "2024-02-29", 45351.0}, {"1", "", 46000.0}, {"1", "no date", 46000.0}, {"0", "2024-02-29", 46000.0}};
+  } cases[] = {{"1", "2024-02-29", 45351.0}, {"1", "29/02/2024", 45351.0},  // the user's day-first locale
+               {"1", "", 46000.0},           {"1", "no date", 46000.0},
+               {"0", "2024-02-29", 46000.0}};
   for (const auto& c : cases) {
     p.store.put("DefaultDateResotre", c.restore);
     p.store.put("DefaultDate", c.date);
@@ -146,7 +143,7 @@ TEST(init_system_faults, every_service_failing_alone) {
     mVantry m;
     m.AddInFolder = "C:\\Addins\\";
     SkipFailures()([&] { ReadFirstTimeRun(m, p.store); });  // as the connection handler runs it
-    ASSERT_NO_THROW(InitSystem(m, p.services(), parse_iso));
+    ASSERT_NO_THROW(InitSystem(m, p.services()));
     ASSERT_TRUE(m.RegMan);
     EXPECT_EQ(m.RegMan->Value(opt::CalendarYearMax), Variant::i2(2100));
     EXPECT_EQ(m.RegMan->Text(opt::RibbonFile), "C:\\Addins\\caltab.xml");
