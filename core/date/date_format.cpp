@@ -546,7 +546,7 @@ std::optional<std::string> render_number(const Section& sec, double v, bool with
   if (sec.has(Kind::Exponent) || sec.has(Kind::Slash)) {
     std::optional<std::string> body =
         sec.has(Kind::Exponent) ? render_scientific(sec, std::fabs(v)) : render_fraction(sec, std::fabs(v));
-    if (body && with_sign && v < 0) body->insert(0, "-");
+    if (body && with_sign && v < 0) body->insert(body->begin(), '-');
     return body;
   }
 
@@ -603,7 +603,7 @@ std::optional<std::string> render_number(const Section& sec, double v, bool with
       } else if (j >= places - len) {
         slots[j] = std::string(1, int_text[j - (places - len)]);
       } else {
-        slots[j] = t[i].text == "0" ? "0" : t[i].text == "?" ? " " : "";
+        slots[j] = std::string(t[i].text == "0" ? "0" : t[i].text == "?" ? " " : "");
       }
       ++j;
     }
