@@ -1,0 +1,265 @@
+// Adapters from the host interfaces onto Excel's automation objects.
+#include "win/excel/excel_objects.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <map>
+#include <utility>
+
+#include "win/com_error.h"
+#include "win/excel/app_events_sink.h"
+#include "win/excel/dispatch_caller.h"
+#include "win/excel/excel_ids.h"
+#include "win/picture_image.h"
+#include "win/variant_convert.h"
+
+namespace tessaly::win::excel {
+
+namespace {
+
+DispatchObject object_of(IDispatch* p) { return DispatchObject(com_ptr<IDispatch>(p)); }
+
+// Item of a collection member, such as Workbooks.Item(name); a missing one is an error.
+com_ptr<IDispatch> item_of(const DispatchObject& owner, std::wstring_view collection, Args index) {
+  DispatchObject items(ToObject(owner.Get(collection)));
+  com_ptr<IDispatch> item = ToObject(items.Get(L"Item", index));
+  if (!item) throw com_error(DISP_E_BADINDEX);
+  return item;
+}
+
+std::int32_t count_of(const DispatchObject& owner, std::wstring_view collection) {
+  return ToInt(DispatchObject(ToObject(owner.Get(collection))).Get(L"Count"));
+}
+
+IDispatch* picture_of(const ButtonImagePtr& image) {
+  auto picture = dynamic_cast<const PictureImage*>(image.get());
+  if (!picture || !picture->Picture()) throw com_error(DISP_E_TYPEMISMATCH);
+  return picture->Picture();
+}
+
+template <class Adapter, class Interface>
+std::shared_ptr<Interface> wrap(IDispatch* p) {
+  if (!p) return nullptr;
+  return std::make_shared<Adapter>(object_of(p));
+}
+
+// Base of every adapter: the object it speaks to.
+class Adapter {
+ public:
+  explicit Adapter(DispatchObject object) : o_(std::move(object)) {}
+
+ protected:
+  DispatchObject o_;
+};
+
+class RangeAdapter final : public IRange, Adapter {
+ public:
+  using Adapter::Adapter;
+  Variant Value() override { return from_variant(o_.Get(L"Value").get()); }
+  void SetValue(const Variant& value) override { o_.Put(L"Value", Arg(value)); }
+  Variant NumberFormat() override { return from_variant(o_.Get(L"NumberFormat").get()); }
+  void SetNumberFormat(const std::string& format) override { o_.Put(L"NumberFormat", Arg(format)); }
+  Variant HasFormula() override { return from_variant(o_.Get(L"HasFormula").get()); }
+  Variant Locked() override { return from_variant(o_.Get(L"Locked").get()); }
+  Variant MergeCells() override { return from_variant(o_.Get(L"MergeCells").get()); }
+  std::int32_t AreasCount() override { return count_of(o_, L"Areas"); }
+  std::int32_t CellsCount() override { return ToInt(o_.Get(L"Count")); }
+  RangePtr CellsItem(std::int32_t index) override { return WrapRange(ToObject(o_.Get(L"Item", {index})).get()); }
+  std::int32_t Row() override { return ToInt(o_.Get(L"Row")); }
+  std::int32_t Column() override { return ToInt(o_.Get(L"Column")); }
+  RangePtr Offset(std::int32_t rows, std::int32_t columns) override {
+    return WrapRange(ToObject(o_.Get(L"Offset", {rows, columns})).get());
+  }
+  std::string Address(bool row_absolute, bool column_absolute, std::int32_t reference_style, bool external) override {
+    return ToText(o_.Get(L"Address", {row_absolute, column_absolute, reference_style, external}));
+  }
+  bool AllowEdit() override { return ToBool(o_.Get(L"AllowEdit")); }
+  void Activate() override { o_.Call(L"Activate"); }
+  SheetPtr Worksheet() override { return WrapSheet(ToObject(o_.Get(L"Worksheet")).get()); }
+};
+
+class SheetAdapter final : public ISheet, Adapter {
+ public:
+  using Adapter::Adapter;
+  std::int32_t Type() override { return ToInt(o_.Get(L"Type")); }
+  std::string Name() override { return ToText(o_.Get(L"Name")); }
+  bool ProtectContents() override { return ToBool(o_.Get(L"ProtectContents")); }
+  RangePtr Cells(std::int32_t row, std::int32_t column) override {
+    return WrapRange(item_of(o_, L"Cells", {row, column}).get());
+  }
+  RangePtr Range(const std::string& address) override {
+    return WrapRange(ToObject(o_.Get(L"Range", {address})).get());
+  }
+  WorkbookPtr Parent() override { return WrapWorkbook(ToObject(o_.Get(L"Parent")).get()); }
+};
+
+class WorkbookAdapter final : public IWorkbook, Adapter {
+ public:
+  using Adapter::Adapter;
+  std::string Name() override { return ToText(o_.Get(L"Name")); }
+  bool ReadOnly() override { return ToBool(o_.Get(L"ReadOnly")); }
+  bool IsInplace() override { return ToBool(o_.Get(L"IsInplace")); }
+  SheetPtr Worksheets(const std::string& name) override { return WrapSheet(item_of(o_, L"Worksheets", {name}).get()); }
+};
+
+class WindowAdapter final : public IExcelWindow, Adapter {
+ public:
+  using Adapter::Adapter;
+  std::int32_t PanesCount() override { return count_of(o_, L"Panes"); }
+  SheetPtr ActiveSheet() override { return WrapSheet(ToObject(o_.Get(L"ActiveSheet")).get()); }
+  RangePtr ActiveCell() override { return WrapRange(ToObject(o_.Get(L"ActiveCell")).get()); }
+  HostObjectPtr Selection() override { return WrapHostObject(ToObject(o_.Get(L"Selection")).get()); }
+};
+
+class HostObjectAdapter final : public IHostObject, Adapter {
+ public:
+  using Adapter::Adapter;
+  std::string TypeName() override { return o_.TypeName(); }
+  RangePtr AsRange() override {
+    if (CompareStringOrdinal(L"Range", -1, to_bstr(o_.TypeName()).get(), -1, TRUE) != CSTR_EQUAL)
+      throw com_error(DISP_E_TYPEMISMATCH);
+    return WrapRange(o_.get());
+  }
+};
+
+class CommandBarControlAdapter final : public ICommandBarControl, Adapter {
+ public:
+  using Adapter::Adapter;
+  std::int32_t Id() override { return ToInt(o_.Get(L"Id")); }
+  std::string Tag() override { return ToText(o_.Get(L"Tag")); }
+  bool Enabled() override { return ToBool(o_.Get(L"Enabled")); }
+  std::int32_t State() override { return ToInt(o_.Get(L"State")); }
+  void SetState(std::int32_t state) override { o_.Put(L"State", Arg(state)); }
+  std::string TooltipText() override { return ToText(o_.Get(L"TooltipText")); }
+  void SetTooltipText(const std::string& text) override { o_.Put(L"TooltipText", Arg(text)); }
+  bool Visible() override { return ToBool(o_.Get(L"Visible")); }
+  void SetVisible(bool visible) override { o_.Put(L"Visible", Arg(visible)); }
+  void SetPicture(const ButtonImagePtr& picture) override { o_.Put(L"Picture", Arg(picture_of(picture))); }
+  void SetMask(const ButtonImagePtr& mask) override { o_.Put(L"Mask", Arg(picture_of(mask))); }
+};
+
+class CommandBarAdapter final : public ICommandBar, Adapter {
+ public:
+  using Adapter::Adapter;
+  std::string Name() override { return ToText(o_.Get(L"Name")); }
+  CommandBarControlPtr FindControl(std::int32_t type, std::int32_t id, const std::string& tag) override {
+    unique_variant found =
+        tag.empty() ? o_.Call(L"FindControl", {type, id}) : o_.Call(L"FindControl", {type, id, tag});
+    return WrapCommandBarControl(ToObject(found).get());
+  }
+};
+
+// One subscription to the application's events: where it was made and the sink it feeds.
+struct Subscription {
+  com_ptr<IConnectionPoint> point;
+  com_ptr<AppEventsSink> sink;
+};
+
+class ApplicationAdapter final : public IExcelApplication, Adapter {
+ public:
+  using Adapter::Adapter;
+  ~ApplicationAdapter() override {
+    for (auto& [cookie, s] : subscriptions_) {
+      s.sink->Detach();
+      s.point->Unadvise(static_cast<DWORD>(cookie));
+    }
+  }
+
+  std::string Version(std::int32_t lcid) override { return ToText(o_.Get(L"Version", {}, static_cast<LCID>(lcid))); }
+  // Excel's Hwnd is a 32-bit integer in 64-bit Excel too; handles widen with their sign.
+  WindowHandle Hwnd() override {
+    return static_cast<WindowHandle>(static_cast<std::intptr_t>(ToInt(o_.Get(L"Hwnd"))));
+  }
+  HostObjectPtr Selection() override { return WrapHostObject(ToObject(o_.Get(L"Selection")).get()); }
+  RangePtr ActiveCell() override { return WrapRange(ToObject(o_.Get(L"ActiveCell")).get()); }
+  ExcelWindowPtr ActiveWindow() override { return WrapExcelWindow(ToObject(o_.Get(L"ActiveWindow")).get()); }
+  SheetPtr ActiveSheet() override { return WrapSheet(ToObject(o_.Get(L"ActiveSheet")).get()); }
+  WorkbookPtr ActiveWorkbook() override { return WrapWorkbook(ToObject(o_.Get(L"ActiveWorkbook")).get()); }
+  bool Interactive() override { return ToBool(o_.Get(L"Interactive")); }
+  WorkbookPtr Workbooks(const std::string& name) override {
+    return WrapWorkbook(item_of(o_, L"Workbooks", {name}).get());
+  }
+  CommandBarPtr CommandBars(const std::string& name) override {
+    return WrapCommandBar(item_of(o_, L"CommandBars", {name}).get());
+  }
+  void SendKeys(const std::string& keys, bool wait) override { o_.Call(L"SendKeys", {keys, wait}); }
+
+  // Handles what waits in this thread's queue once; a message posted meanwhile waits for the next pass.
+  void ProcessPendingMessages() override {
+    const DWORD started = ::GetTickCount();
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        ::PostQuitMessage(static_cast<int>(msg.wParam));
+        return;
+      }
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+      if (static_cast<LONG>(msg.time - started) > 0) return;
+    }
+  }
+
+  std::int32_t Advise(IApplicationEvents* receiver) override {
+    auto container = com_ptr<IDispatch>(o_.get()).as<IConnectionPointContainer>(IID_IConnectionPointContainer);
+    if (!container) throw com_error(E_NOINTERFACE);
+    Subscription s;
+    check_hr(container->FindConnectionPoint(kDiidAppEvents, s.point.put()));
+    s.sink = AppEventsSink::Create(receiver);
+    DWORD cookie = 0;
+    HRESULT hr = s.point->Advise(static_cast<IDispatch*>(s.sink.get()), &cookie);
+    if (FAILED(hr)) {
+      s.sink->Detach();
+      throw com_error(hr);
+    }
+    subscriptions_.emplace(static_cast<std::int32_t>(cookie), std::move(s));
+    return static_cast<std::int32_t>(cookie);
+  }
+
+  // The sink is detached first: should the host refuse to let it go, it still calls no one.
+  void Unadvise(std::int32_t cookie) override {
+    auto it = subscriptions_.find(cookie);
+    if (it == subscriptions_.end()) throw com_error(CONNECT_E_NOCONNECTION);
+    Subscription s = std::move(it->second);
+    subscriptions_.erase(it);
+    s.sink->Detach();
+    check_hr(s.point->Unadvise(static_cast<DWORD>(cookie)));
+  }
+
+ private:
+  std::map<std::int32_t, Subscription> subscriptions_;
+};
+
+class RibbonUIAdapter final : public IRibbonUI, Adapter {
+ public:
+  using Adapter::Adapter;
+  void InvalidateControl(const std::string& control_id) override { o_.Call(L"InvalidateControl", {control_id}); }
+};
+
+class RibbonControlAdapter final : public IRibbonControl, Adapter {
+ public:
+  using Adapter::Adapter;
+  std::string Id() override { return ToText(o_.Get(L"Id")); }
+};
+
+class AddInInstanceAdapter final : public IAddInInstance, Adapter {
+ public:
+  using Adapter::Adapter;
+  std::string ProgId() override { return ToText(o_.Get(L"ProgId")); }
+};
+
+}  // namespace
+
+ExcelApplicationPtr WrapExcelApplication(IDispatch* p) { return wrap<ApplicationAdapter, IExcelApplication>(p); }
+RangePtr WrapRange(IDispatch* p) { return wrap<RangeAdapter, IRange>(p); }
+SheetPtr WrapSheet(IDispatch* p) { return wrap<SheetAdapter, ISheet>(p); }
+WorkbookPtr WrapWorkbook(IDispatch* p) { return wrap<WorkbookAdapter, IWorkbook>(p); }
+ExcelWindowPtr WrapExcelWindow(IDispatch* p) { return wrap<WindowAdapter, IExcelWindow>(p); }
+HostObjectPtr WrapHostObject(IDispatch* p) { return wrap<HostObjectAdapter, IHostObject>(p); }
+CommandBarPtr WrapCommandBar(IDispatch* p) { return wrap<CommandBarAdapter, ICommandBar>(p); }
+CommandBarControlPtr WrapCommandBarControl(IDispatch* p) { return wrap<CommandBarControlAdapter, ICommandBarControl>(p); }
+RibbonUIPtr WrapRibbonUI(IDispatch* p) { return wrap<RibbonUIAdapter, IRibbonUI>(p); }
+std::shared_ptr<IRibbonControl> WrapRibbonControl(IDispatch* p) { return wrap<RibbonControlAdapter, IRibbonControl>(p); }
+AddInInstancePtr WrapAddInInstance(IDispatch* p) { return wrap<AddInInstanceAdapter, IAddInInstance>(p); }
+
+}  // namespace tessaly::win::excel
