@@ -22,7 +22,7 @@ struct FormWorld : ICalendarFormEvents {
   FormWorld() {
     clock.serial = ymd(2024, 9, 18) + 0.4;
     m.ExcelMainWindow = 0x99;
-    InitSystem(m, platform.services(), nullptr);
+    InitSystem(m, platform.services());
     auto w = std::make_unique<sim::HeadlessCalendarFormWindow>();
     window = w.get();
     form = std::make_unique<frmCal>(CalendarFormServices{m, graphics, clock, LocaleData::us_english(),
