@@ -89,6 +89,7 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   WorkbookModel& Book(const std::string& name);
   SheetModel& Sheet(const std::string& workbook, const std::string& sheet);
   SheetModel& ActiveSheetModel();
+  bool HasWorkbook() const { return active_book_ != nullptr; }
   // The cell at an A1 address ("B3") of the sheet, created when absent.
   static CellModel& Cell(SheetModel& sheet, const std::string& a1);
   static void SetFormula(SheetModel& sheet, const std::string& a1, const std::string& formula, const Variant& cached);
@@ -116,6 +117,8 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   void UserRenameSheet(const std::string& workbook, const std::string& old_name, const std::string& new_name);
   // Starts editing the active cell with the text typed so far.
   void UserBeginEdit(const std::string& typed);
+  // Leaves editing as Enter (the text is entered) or Escape (it is thrown away) does.
+  void UserEndEdit(bool accept) { ApplyKeys(accept ? "^~" : "{ESC}"); }
   bool Editing() const { return editing_; }
   const std::string& EditText() const { return edit_text_; }
   // Queues work that runs at the next pass over pending messages.

@@ -1,0 +1,77 @@
+// The stand-in Excel: one workbook on the in-memory model, shown in Excel's window tree, with the
+// add-ins registered for Excel loaded and connected; driven by the user or by a script of steps.
+//   tessaly_excel.exe [--script FILE] [--no-addins]
+#include <windows.h>
+#include <ole2.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "sim/excel_exe/script.h"
+#include "sim/excel_exe/workbook_window.h"
+#include "win/utf.h"
+
+using namespace tessaly;
+using namespace tessaly::sim::exe;
+
+namespace {
+
+struct Options {
+  std::wstring script;
+  bool load_addins = true;
+};
+
+Options ReadArguments(int argc, wchar_t** argv) {
+  Options o;
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring a = argv[i];
+    if (a == L"--script" && i + 1 < argc) o.script = argv[++i];
+    if (a == L"--no-addins") o.load_addins = false;
+  }
+  return o;
+}
+
+std::string ReadFile(const std::wstring& path) {
+  std::ifstream in(win::to_utf8(path), std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+int MessageLoop() {
+  MSG msg;
+  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const Options options = ReadArguments(argc, argv);
+  if (FAILED(::OleInitialize(nullptr))) return 2;
+  int code = 0;
+  {
+    auto model = sim::SimExcel::Create("16.0");
+    model->AddWorkbook("Book1.xlsx", {"Sheet1"});
+    HostWindows windows(model);
+    if (!windows.Create({0, 0, 1000, 700})) {
+      std::fprintf(stderr, "cannot create the main window\n");
+      return 3;
+    }
+    model->SetHwnd(reinterpret_cast<WindowHandle>(windows.Main()));
+    model->Book("Book1.xlsx").window = reinterpret_cast<WindowHandle>(windows.Book());
+    std::printf("ready\n");
+    std::fflush(stdout);
+    // A script that does not quit leaves the stand-in to the user (or to xdotool) afterwards.
+    bool script_ok = true;
+    if (!options.script.empty()) script_ok = ScriptRunner(*model, windows, nullptr).Run(ParseScript(ReadFile(options.script)));
+    code = script_ok ? (windows.Main() ? MessageLoop() : 0) : 1;
+  }
+  ::OleUninitialize();
+  return code;
+}

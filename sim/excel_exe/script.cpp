@@ -1,0 +1,246 @@
+// The script of steps: parsing, and each step carried out on the model or as real input.
+#include "sim/excel_exe/script.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+
+#include "core/date/serial_date.h"
+#include "host/locale.h"
+#include "host/text.h"
+#include "sim/cell_text.h"
+#include "sim/excel_exe/ribbon_strip.h"
+#include "win/utf.h"
+
+namespace tessaly::sim::exe {
+
+namespace {
+
+void Report(const char* format, const std::string& a, const std::string& b = "") {
+  std::printf(format, a.c_str(), b.c_str());
+  std::printf("\n");
+  std::fflush(stdout);
+}
+
+std::pair<std::string, std::string> Split(const std::string& text) {
+  const auto space = text.find(' ');
+  if (space == std::string::npos) return {text, ""};
+  return {text.substr(0, space), trim(text.substr(space + 1))};
+}
+
+void SendMouseClick(POINT p) {
+  const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+  INPUT in[3]{};
+  for (INPUT& i : in) {
+    i.type = INPUT_MOUSE;
+    i.mi.dx = static_cast<LONG>((p.x * 65535LL + w / 2) / (w - 1));
+    i.mi.dy = static_cast<LONG>((p.y * 65535LL + h / 2) / (h - 1));
+    i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
+  }
+  in[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
+  in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+  in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+  ::SendInput(3, in, sizeof(INPUT));
+}
+
+void SendKey(WORD vk) {
+  INPUT in[2]{};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = vk;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(2, in, sizeof(INPUT));
+}
+
+void SendText(const std::string& text) {
+  for (wchar_t ch : win::to_wide(text)) {
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wScan = in[1].ki.wScan = ch;
+    in[0].ki.dwFlags = KEYEVENTF_UNICODE;
+    in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+    ::SendInput(2, in, sizeof(INPUT));
+  }
+}
+
+const std::map<std::string, WORD> kKeys = {
+    {"enter", VK_RETURN}, {"escape", VK_ESCAPE}, {"tab", VK_TAB},   {"backspace", VK_BACK},
+    {"up", VK_UP},        {"down", VK_DOWN},     {"left", VK_LEFT}, {"right", VK_RIGHT},
+    {"pageup", VK_PRIOR}, {"pagedown", VK_NEXT},
+};
+
+// The first visible window of the class that belongs to this process, top-level or child.
+struct WindowSearch {
+  std::wstring name;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK VisitWindow(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<WindowSearch*>(lp);
+  wchar_t name[256];
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(w, &pid);
+  if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(w) && ::GetClassNameW(w, name, 256) && s->name == name) {
+    s->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK VisitTopWindow(HWND top, LPARAM lp) {
+  if (!VisitWindow(top, lp)) return FALSE;
+  ::EnumChildWindows(top, VisitWindow, lp);
+  return reinterpret_cast<WindowSearch*>(lp)->found ? FALSE : TRUE;
+}
+
+HWND FindOwnWindow(const std::wstring& class_name) {
+  WindowSearch search{class_name};
+  ::EnumWindows(VisitTopWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+POINT Centre(HWND w) {
+  RECT r{};
+  ::GetWindowRect(w, &r);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+std::optional<Variant> ParseValue(const std::string& kind, const std::string& text) {
+  if (kind == "text") return Variant::text(text);
+  if (kind == "number") return Variant::number(std::atof(text.c_str()));
+  if (kind == "bool") return Variant::boolean(text == "true");
+  if (kind == "date") {
+    int y = 0, m = 0, d = 0;
+    if (std::sscanf(text.c_str(), "%d-%d-%d", &y, &m, &d) != 3) return std::nullopt;
+    if (auto serial = serial::from_ymd(y, m, d)) return Variant::date(*serial);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<ScriptStep> ParseScript(const std::string& text) {
+  std::vector<ScriptStep> steps;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    line = trim(line);
+    if (line.empty() || line[0] == '#') continue;
+    auto [verb, rest] = Split(line);
+    steps.push_back({verb, rest});
+  }
+  return steps;
+}
+
+bool PumpMessages(unsigned milliseconds) {
+  const ULONGLONG end = ::GetTickCount64() + milliseconds;
+  for (;;) {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        ::PostQuitMessage(static_cast<int>(msg.wParam));
+        return false;
+      }
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    const ULONGLONG now = ::GetTickCount64();
+    if (now >= end) return true;
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+  }
+}
+
+bool ScriptRunner::Run(const std::vector<ScriptStep>& steps) {
+  for (const ScriptStep& step : steps) {
+    bool ok = false;
+    try {
+      ok = Do(step);
+    } catch (const HostError& e) {
+      Report("step failed: %s: %s", step.verb + " " + step.argument, e.what());
+    }
+    if (!ok) {
+      Report("cannot carry out: %s %s", step.verb, step.argument);
+      return false;
+    }
+    // After a quit the thread's queue says so; the script ends there, as it asked.
+    if (!PumpMessages(60)) return step.verb == "quit";
+  }
+  return true;
+}
+
+bool ScriptRunner::Do(const ScriptStep& s) {
+  const auto [first, rest] = Split(s.argument);
+  auto cell_of = [&](const std::string& a1) {
+    const Area a = address::Parse(a1, model_.MaxRow(), model_.MaxColumn()).at(0);
+    return CellRef{a.r1, a.c1};
+  };
+  if (s.verb == "value") {
+    auto [kind, text] = Split(rest);
+    auto v = ParseValue(kind, text);
+    if (!v) return false;
+    SimExcel::Cell(model_.ActiveSheetModel(), first).value = *v;
+  } else if (s.verb == "format") {
+    SimExcel::Cell(model_.ActiveSheetModel(), first).number_format = rest;
+  } else if (s.verb == "select") {
+    model_.UserSelect(s.argument);
+  } else if (s.verb == "click") {
+    auto p = windows_.CellCentreOnScreen(cell_of(s.argument));
+    if (!p) return false;
+    SendMouseClick(*p);
+  } else if (s.verb == "click-window") {
+    HWND w = FindOwnWindow(win::to_wide(s.argument));
+    if (!w) return false;
+    SendMouseClick(Centre(w));
+  } else if (s.verb == "ribbon") {
+    auto p = ribbon_ ? ribbon_->ButtonCentreOnScreen(s.argument) : std::nullopt;
+    if (!p) return false;
+    SendMouseClick(*p);
+  } else if (s.verb == "type") {
+    SendText(s.argument);
+  } else if (s.verb == "key") {
+    auto k = kKeys.find(s.argument);
+    if (k == kKeys.end()) return false;
+    SendKey(k->second);
+  } else if (s.verb == "wait") {
+    return PumpMessages(static_cast<unsigned>(std::atoi(s.argument.c_str())));
+  } else if (s.verb == "mark") {
+    Report("mark %s", s.argument);
+  } else if (s.verb == "fail") {
+    model_.FailAlways(s.argument);
+  } else if (s.verb == "fail-next") {
+    model_.FailNext(s.argument);
+  } else if (s.verb == "clear-faults") {
+    model_.ClearFaults();
+  } else if (s.verb == "dump") {
+    SheetModel& sheet = model_.ActiveSheetModel();
+    for (const Area& a : address::Parse(s.argument, model_.MaxRow(), model_.MaxColumn()))
+      for (std::int32_t r = a.r1; r <= a.r2; ++r)
+        for (std::int32_t c = a.c1; c <= a.c2; ++c) {
+          auto it = sheet.cells.find({r, c});
+          const std::string shown = it == sheet.cells.end() ? "" : CellDisplayText(it->second, LocaleData::us_english());
+          const std::string format = it == sheet.cells.end() ? "General" : it->second.number_format;
+          Report("cell %s = %s", address::ColumnLetters(c) + std::to_string(r), "\"" + shown + "\" [" + format + "]");
+        }
+  } else if (s.verb == "window") {
+    HWND w = FindOwnWindow(win::to_wide(s.argument));
+    RECT r{};
+    if (w) ::GetWindowRect(w, &r);
+    Report("window %s %s", s.argument,
+           w ? "shown " + std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right - r.left) +
+                   " " + std::to_string(r.bottom - r.top)
+             : std::string("hidden"));
+  } else if (s.verb == "selection") {
+    const SheetModel& sheet = model_.ActiveSheetModel();
+    Report("selection %s%s", address::ColumnLetters(sheet.active_column) + std::to_string(sheet.active_row),
+           model_.Editing() ? " editing \"" + model_.EditText() + "\"" : "");
+  } else if (s.verb == "calls") {
+    Report("calls %s%s", std::to_string(model_.TotalCalls()), "");
+  } else if (s.verb == "quit") {
+    ::PostMessageW(windows_.Main(), WM_CLOSE, 0, 0);
+  } else {
+    return false;
+  }
+  windows_.Refresh();
+  return true;
+}
+
+}  // namespace tessaly::sim::exe

@@ -1,0 +1,43 @@
+// Steps that drive the stand-in Excel for tests and the main job, one per line of a script:
+// set-up of cells, the user's real input (clicks and keys through the system's input queue),
+// waits, fault injection and reports printed to standard output.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sim/excel_exe/workbook_window.h"
+
+namespace tessaly::sim::exe {
+
+class RibbonStrip;
+
+struct ScriptStep {
+  std::string verb;
+  std::string argument;  // the rest of the line
+};
+
+// The steps of a script text; blank lines and lines starting with '#' are left out.
+std::vector<ScriptStep> ParseScript(const std::string& text);
+
+class ScriptRunner {
+ public:
+  ScriptRunner(SimExcel& model, HostWindows& windows, RibbonStrip* ribbon)
+      : model_(model), windows_(windows), ribbon_(ribbon) {}
+  // Runs the steps in order, letting the windows handle their messages between steps; false at
+  // the first step that cannot be carried out (it is reported), or when the main window closed.
+  bool Run(const std::vector<ScriptStep>& steps);
+
+ private:
+  bool Do(const ScriptStep& step);
+
+  SimExcel& model_;
+  HostWindows& windows_;
+  RibbonStrip* ribbon_;
+};
+
+// Lets the thread's windows handle their messages for the given time; false once the thread was
+// asked to quit.
+bool PumpMessages(unsigned milliseconds);
+
+}  // namespace tessaly::sim::exe

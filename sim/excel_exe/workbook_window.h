@@ -1,0 +1,61 @@
+// The stand-in Excel's window tree: "XLMAIN" with the ribbon strip and "XLDESK" inside it, and the
+// workbook window "EXCEL7" inside "XLDESK", which draws the active sheet's grid from the model and
+// turns the user's clicks and keys into the model's selection and cell editing.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "sim/excel_sim.h"
+#include "sim/grid_layout.h"
+
+namespace tessaly::sim::exe {
+
+class HostWindows {
+ public:
+  explicit HostWindows(std::shared_ptr<SimExcel> model);
+  ~HostWindows();
+  HostWindows(const HostWindows&) = delete;
+  HostWindows& operator=(const HostWindows&) = delete;
+
+  // Creates and shows the tree at the screen rectangle; false when a window cannot be made.
+  bool Create(const RECT& frame);
+  HWND Main() const { return main_; }
+  HWND Desk() const { return desk_; }
+  HWND Book() const { return book_; }
+  // The band across the top of the main window that holds the ribbon's buttons.
+  HWND Strip() const { return strip_; }
+
+  // The workbook window's grid as it is drawn now.
+  GridLayout Layout() const;
+  // The centre of a cell in screen pixels; empty when the cell is not on screen.
+  std::optional<POINT> CellCentreOnScreen(CellRef cell) const;
+  // Draws the grid again after the model changed behind the window's back.
+  void Refresh() const;
+
+  // Called when the user closes the main window, before it goes.
+  std::function<void()> on_close;
+  // Called with the control id when a button on the ribbon strip is clicked.
+  std::function<void(int)> on_strip_command;
+
+ private:
+  static LRESULT CALLBACK MainProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK DeskProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK BookProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK StripProc(HWND, UINT, WPARAM, LPARAM);
+  void OnMainSize();
+  void OnPaint();
+  void OnClick(int x, int y);
+  void OnKeyDown(WPARAM key);
+  void OnChar(wchar_t ch);
+  void MoveSelection(int rows, int columns);
+  void Select(CellRef cell);
+
+  std::shared_ptr<SimExcel> model_;
+  HWND main_ = nullptr, strip_ = nullptr, desk_ = nullptr, book_ = nullptr;
+};
+
+}  // namespace tessaly::sim::exe
