@@ -7,8 +7,13 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "sim/excel_exe/addin_loader.h"
+#include "sim/excel_exe/excel_objects.h"
+#include "sim/excel_exe/ribbon_strip.h"
 #include "sim/excel_exe/script.h"
 #include "sim/excel_exe/workbook_window.h"
 #include "win/utf.h"
@@ -65,12 +70,41 @@ int wmain(int argc, wchar_t** argv) {
     }
     model->SetHwnd(reinterpret_cast<WindowHandle>(windows.Main()));
     model->Book("Book1.xlsx").window = reinterpret_cast<WindowHandle>(windows.Book());
+
+    auto host = std::make_shared<ExcelHost>();
+    host->model = model;
+    host->changed = [&windows] { windows.Refresh(); };
+    win::com_ptr<IDispatch> application = MakeApplication(host);
+    std::vector<LoadedAddIn> addins;
+    std::unique_ptr<AddInRibbon> ribbon;
+    if (options.load_addins) addins = ConnectAddIns(application.get(), *host);
+    for (const LoadedAddIn& a : addins) {
+      auto xml = sim::ParseRibbonXml(a.ribbon_xml);
+      if (!xml) continue;
+      ribbon = std::make_unique<AddInRibbon>(windows.Strip(), a.object, *xml);
+      break;  // one strip: the first add-in with a ribbon
+    }
+    windows.on_strip_command = [&ribbon](int command) {
+      if (ribbon) ribbon->OnCommand(command);
+    };
+    windows.on_strip_refresh = [&ribbon] {
+      if (ribbon) ribbon->RefreshInvalidated();
+    };
+    // Excel disconnects its add-ins while its windows still exist.
+    auto shut_down = [&] {
+      ribbon.reset();
+      DisconnectAddIns(addins);
+    };
+    windows.on_close = shut_down;
     std::printf("ready\n");
     std::fflush(stdout);
+
     // A script that does not quit leaves the stand-in to the user (or to xdotool) afterwards.
     bool script_ok = true;
-    if (!options.script.empty()) script_ok = ScriptRunner(*model, windows, nullptr).Run(ParseScript(ReadFile(options.script)));
+    if (!options.script.empty())
+      script_ok = ScriptRunner(*model, windows, ribbon.get()).Run(ParseScript(ReadFile(options.script)));
     code = script_ok ? (windows.Main() ? MessageLoop() : 0) : 1;
+    shut_down();
   }
   ::OleUninitialize();
   return code;

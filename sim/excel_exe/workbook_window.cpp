@@ -342,6 +342,8 @@ LRESULT CALLBACK HostWindows::StripProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) 
   HostWindows* self = Owner(w);
   if (self && msg == WM_COMMAND && self->on_strip_command)
     return Guarded([&] { return self->on_strip_command(LOWORD(wp)), LRESULT{0}; });
+  if (self && msg == WM_APP + 1 && self->on_strip_refresh)
+    return Guarded([&] { return self->on_strip_refresh(), LRESULT{0}; });
   return ::DefWindowProcW(w, msg, wp, lp);
 }
 

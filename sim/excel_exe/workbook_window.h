@@ -40,6 +40,8 @@ class HostWindows {
   std::function<void()> on_close;
   // Called with the control id when a button on the ribbon strip is clicked.
   std::function<void(int)> on_strip_command;
+  // Called when the strip is told to refresh its controls (a message posted to it).
+  std::function<void()> on_strip_refresh;
 
  private:
   static LRESULT CALLBACK MainProc(HWND, UINT, WPARAM, LPARAM);

@@ -1,0 +1,117 @@
+// Add-ins from the registry, connected the way Excel connects them.
+#include "sim/excel_exe/addin_loader.h"
+
+#include <cstdio>
+
+#include "win/com_handles.h"
+#include "win/utf.h"
+
+namespace tessaly::sim::exe {
+
+namespace {
+
+constexpr wchar_t kAddinsKey[] = L"Software\\Microsoft\\Office\\Excel\\Addins";
+
+void Say(const std::wstring& prog_id, const char* what, HRESULT hr = S_OK) {
+  std::printf("add-in %s: %s", win::to_utf8(prog_id).c_str(), what);
+  if (FAILED(hr)) std::printf(" (0x%08lX)", static_cast<unsigned long>(hr));
+  std::printf("\n");
+  std::fflush(stdout);
+}
+
+// The custom array Excel passes: one VARIANT, 1 when the user started Excel.
+win::unique_safearray StartedByUser() {
+  SAFEARRAYBOUND bound{1, 0};
+  win::unique_safearray a(::SafeArrayCreate(VT_VARIANT, 1, &bound));
+  if (!a) return a;
+  LONG index = 0;
+  VARIANT one;
+  ::VariantInit(&one);
+  V_VT(&one) = VT_I4;
+  V_I4(&one) = 1;
+  ::SafeArrayPutElement(a.get(), &index, &one);
+  return a;
+}
+
+win::unique_safearray NoCustom() {
+  SAFEARRAYBOUND bound{0, 0};
+  return win::unique_safearray(::SafeArrayCreate(VT_VARIANT, 1, &bound));
+}
+
+std::string AskRibbon(const win::com_ptr<IDispatch>& addin) {
+  auto ribbon = addin.as<office::IRibbonExtensibility>(office::IID_IRibbonExtensibility);
+  if (!ribbon) return "";
+  win::unique_bstr id(std::wstring_view(L"Microsoft.Excel.Workbook"));
+  win::unique_bstr xml;
+  if (FAILED(ribbon->GetCustomUI(id.get(), xml.put()))) return "";
+  return win::to_utf8(xml.view());
+}
+
+}  // namespace
+
+std::vector<std::wstring> StartupAddIns() {
+  std::vector<std::wstring> out;
+  win::unique_hkey key;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kAddinsKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) return out;
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[256];
+    DWORD length = 256;
+    if (::RegEnumKeyExW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    DWORD behaviour = 0, size = sizeof behaviour;
+    if (::RegGetValueW(key.get(), name, L"LoadBehavior", RRF_RT_REG_DWORD, nullptr, &behaviour, &size) == ERROR_SUCCESS &&
+        behaviour == 3)
+      out.emplace_back(name);
+  }
+  return out;
+}
+
+std::vector<LoadedAddIn> ConnectAddIns(IDispatch* application, ExcelHost& host) {
+  std::vector<LoadedAddIn> loaded;
+  for (const std::wstring& prog_id : StartupAddIns()) {
+    CLSID clsid;
+    HRESULT hr = ::CLSIDFromProgID(prog_id.c_str(), &clsid);
+    LoadedAddIn a{prog_id, nullptr, MakeComAddIn(prog_id, prog_id), ""};
+    if (SUCCEEDED(hr)) hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, a.object.put_void());
+    if (FAILED(hr)) {
+      Say(prog_id, "cannot be created", hr);
+      continue;
+    }
+    auto ext = a.object.as<office::IDTExtensibility2>(office::IID_IDTExtensibility2);
+    if (!ext) {
+      Say(prog_id, "is no add-in", E_NOINTERFACE);
+      continue;
+    }
+    host.com_addins.push_back(a.com_addin);
+    auto custom = StartedByUser();
+    SAFEARRAY* array = custom.get();
+    hr = ext->OnConnection(application, office::ext_cm_Startup, a.com_addin.get(), &array);
+    if (FAILED(hr)) {
+      Say(prog_id, "refused the connection", hr);
+      host.com_addins.pop_back();
+      continue;
+    }
+    Say(prog_id, "connected");
+    a.ribbon_xml = AskRibbon(a.object);
+    std::printf("add-in %s: ribbon of %zu bytes\n", win::to_utf8(prog_id).c_str(), a.ribbon_xml.size());
+    auto complete = NoCustom();
+    SAFEARRAY* empty = complete.get();
+    ext->OnStartupComplete(&empty);
+    loaded.push_back(std::move(a));
+  }
+  return loaded;
+}
+
+void DisconnectAddIns(std::vector<LoadedAddIn>& addins) {
+  for (LoadedAddIn& a : addins) {
+    auto ext = a.object.as<office::IDTExtensibility2>(office::IID_IDTExtensibility2);
+    if (!ext) continue;
+    auto custom = NoCustom();
+    SAFEARRAY* array = custom.get();
+    ext->OnBeginShutdown(&array);
+    const HRESULT hr = ext->OnDisconnection(office::ext_dm_HostShutdown, &array);
+    Say(a.prog_id, SUCCEEDED(hr) ? "disconnected" : "failed to disconnect", hr);
+  }
+  addins.clear();
+}
+
+}  // namespace tessaly::sim::exe

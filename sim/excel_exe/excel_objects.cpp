@@ -1,0 +1,654 @@
+// Excel's automation objects over the stand-in model, one table of members per class.
+#include "sim/excel_exe/excel_objects.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <initializer_list>
+#include <map>
+#include <vector>
+
+#include "sim/excel_exe/type_name_info.h"
+#include "win/com/com_result.h"
+#include "win/com/dispatch_table.h"
+#include "win/excel/excel_ids.h"
+#include "win/utf.h"
+#include "win/variant_convert.h"
+
+namespace tessaly::sim::exe {
+
+namespace {
+
+using win::com_ptr;
+using win::DispatchCall;
+using win::DispatchMember;
+using win::DispatchTable;
+using HostPtr = std::shared_ptr<ExcelHost>;
+
+// Every object answers TypeName through its type information, as Excel's objects do.
+template <class Derived>
+class ExcelObject : public win::DispatchObject<Derived> {
+ public:
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
+    if (!count) return E_POINTER;
+    *count = 1;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) noexcept override {
+    if (!info) return E_POINTER;
+    *info = nullptr;
+    if (index != 0) return DISP_E_BADINDEX;
+    return win::ComCall([&] { *info = TypeNameInfo::Create(win::to_wide(static_cast<Derived*>(this)->TypeName())); });
+  }
+};
+
+template <class T, class... A>
+void ReturnObject(VARIANT* result, A&&... a) {
+  auto p = com_ptr<IDispatch>::attach(new T(std::forward<A>(a)...));
+  win::SetResult(result, p.get());
+}
+void ReturnNothing(VARIANT* result) { win::SetResult(result, static_cast<IDispatch*>(nullptr)); }
+void ReturnText(VARIANT* result, const std::string& text) { win::SetResult(result, win::to_wide(text)); }
+void ReturnVariant(VARIANT* result, const Variant& v) {
+  if (!result) return;
+  win::unique_variant u = win::to_variant(v);
+  ::VariantClear(result);
+  *result = u.release();
+}
+Variant PutValue(const DispatchCall& c) { return win::from_variant(c.args.put_value()); }
+std::string Text(const DispatchCall& c, UINT position) { return win::to_utf8(c.args.text(position)); }
+
+// An optional argument read as Automation coerces it: missing gives the default.
+bool OptionalBool(const DispatchCall& c, UINT position, bool fallback) {
+  if (!c.args.has(position)) return fallback;
+  const VARIANT v = c.args.value(position);
+  return V_VT(&v) == VT_BOOL ? V_BOOL(&v) != VARIANT_FALSE : c.args.number(position) != 0;
+}
+std::int32_t OptionalInt(const DispatchCall& c, UINT position, std::int32_t fallback) {
+  return c.args.has(position) ? c.args.integer(position) : fallback;
+}
+
+class RangeObj;
+class SheetObj;
+
+class AreasObj final : public ExcelObject<AreasObj> {
+ public:
+  AreasObj(HostPtr h, RangePtr r) : h_(std::move(h)), r_(std::move(r)) {}
+  static const DispatchTable<AreasObj> kTable;
+  std::string TypeName() { return "Areas"; }
+  HostPtr h_;
+  RangePtr r_;
+};
+
+// A range, or the selection until it is asked for a range's member (then it must be one).
+class RangeObj final : public ExcelObject<RangeObj> {
+ public:
+  RangeObj(HostPtr h, RangePtr r, HostObjectPtr origin = nullptr)
+      : h_(std::move(h)), r_(std::move(r)), origin_(std::move(origin)) {}
+  static const DispatchTable<RangeObj> kTable;
+  std::string TypeName() { return origin_ ? origin_->TypeName() : "Range"; }
+  IRange& R() {
+    if (!r_) r_ = origin_->AsRange();
+    return *r_;
+  }
+  HostPtr h_;
+  RangePtr r_;
+  HostObjectPtr origin_;
+};
+
+class SheetCellsObj final : public ExcelObject<SheetCellsObj> {
+ public:
+  SheetCellsObj(HostPtr h, SheetPtr s) : h_(std::move(h)), s_(std::move(s)) {}
+  static const DispatchTable<SheetCellsObj> kTable;
+  std::string TypeName() { return "Range"; }
+  HostPtr h_;
+  SheetPtr s_;
+};
+
+class SheetObj final : public ExcelObject<SheetObj> {
+ public:
+  SheetObj(HostPtr h, SheetPtr s) : h_(std::move(h)), s_(std::move(s)) {}
+  static const DispatchTable<SheetObj> kTable;
+  std::string TypeName() { return "Worksheet"; }
+  HostPtr h_;
+  SheetPtr s_;
+};
+
+class WorksheetsObj final : public ExcelObject<WorksheetsObj> {
+ public:
+  WorksheetsObj(HostPtr h, WorkbookPtr b) : h_(std::move(h)), b_(std::move(b)) {}
+  static const DispatchTable<WorksheetsObj> kTable;
+  std::string TypeName() { return "Sheets"; }
+  HostPtr h_;
+  WorkbookPtr b_;
+};
+
+class WorkbookObj final : public ExcelObject<WorkbookObj> {
+ public:
+  WorkbookObj(HostPtr h, WorkbookPtr b) : h_(std::move(h)), b_(std::move(b)) {}
+  static const DispatchTable<WorkbookObj> kTable;
+  std::string TypeName() { return "Workbook"; }
+  HostPtr h_;
+  WorkbookPtr b_;
+};
+
+class WorkbooksObj final : public ExcelObject<WorkbooksObj> {
+ public:
+  explicit WorkbooksObj(HostPtr h) : h_(std::move(h)) {}
+  static const DispatchTable<WorkbooksObj> kTable;
+  std::string TypeName() { return "Workbooks"; }
+  HostPtr h_;
+};
+
+class PanesObj final : public ExcelObject<PanesObj> {
+ public:
+  PanesObj(HostPtr h, ExcelWindowPtr w) : h_(std::move(h)), w_(std::move(w)) {}
+  static const DispatchTable<PanesObj> kTable;
+  std::string TypeName() { return "Panes"; }
+  HostPtr h_;
+  ExcelWindowPtr w_;
+};
+
+class WindowObj final : public ExcelObject<WindowObj> {
+ public:
+  WindowObj(HostPtr h, ExcelWindowPtr w) : h_(std::move(h)), w_(std::move(w)) {}
+  static const DispatchTable<WindowObj> kTable;
+  std::string TypeName() { return "Window"; }
+  HostPtr h_;
+  ExcelWindowPtr w_;
+};
+
+class ControlObj final : public ExcelObject<ControlObj> {
+ public:
+  ControlObj(HostPtr h, CommandBarControlPtr c) : h_(std::move(h)), c_(std::move(c)) {}
+  static const DispatchTable<ControlObj> kTable;
+  std::string TypeName() { return "CommandBarButton"; }
+  HostPtr h_;
+  CommandBarControlPtr c_;
+};
+
+class CommandBarObj final : public ExcelObject<CommandBarObj> {
+ public:
+  CommandBarObj(HostPtr h, CommandBarPtr b) : h_(std::move(h)), b_(std::move(b)) {}
+  static const DispatchTable<CommandBarObj> kTable;
+  std::string TypeName() { return "CommandBar"; }
+  HostPtr h_;
+  CommandBarPtr b_;
+};
+
+class CommandBarsObj final : public ExcelObject<CommandBarsObj> {
+ public:
+  explicit CommandBarsObj(HostPtr h) : h_(std::move(h)) {}
+  static const DispatchTable<CommandBarsObj> kTable;
+  std::string TypeName() { return "CommandBars"; }
+  HostPtr h_;
+};
+
+class ComAddInObj final : public ExcelObject<ComAddInObj> {
+ public:
+  ComAddInObj(std::wstring prog_id, std::wstring description) : prog_id_(std::move(prog_id)), description_(std::move(description)) {}
+  static const DispatchTable<ComAddInObj> kTable;
+  std::string TypeName() { return "COMAddIn"; }
+  std::wstring prog_id_, description_;
+  bool connect_ = true;
+  com_ptr<IDispatch> object_;
+};
+
+class ComAddInsObj final : public ExcelObject<ComAddInsObj> {
+ public:
+  explicit ComAddInsObj(HostPtr h) : h_(std::move(h)) {}
+  static const DispatchTable<ComAddInsObj> kTable;
+  std::string TypeName() { return "COMAddIns"; }
+  HostPtr h_;
+};
+
+class DialogObj final : public ExcelObject<DialogObj> {
+ public:
+  DialogObj(HostPtr h, std::int32_t n) : h_(std::move(h)), n_(n) {}
+  static const DispatchTable<DialogObj> kTable;
+  std::string TypeName() { return "Dialog"; }
+  HostPtr h_;
+  std::int32_t n_;
+};
+
+class DialogsObj final : public ExcelObject<DialogsObj> {
+ public:
+  explicit DialogsObj(HostPtr h) : h_(std::move(h)) {}
+  static const DispatchTable<DialogsObj> kTable;
+  std::string TypeName() { return "Dialogs"; }
+  HostPtr h_;
+};
+
+void ReturnRange(VARIANT* r, const HostPtr& h, RangePtr range) {
+  if (!range) return ReturnNothing(r);
+  ReturnObject<RangeObj>(r, h, std::move(range));
+}
+void ReturnSheet(VARIANT* r, const HostPtr& h, SheetPtr sheet) {
+  if (!sheet) return ReturnNothing(r);
+  ReturnObject<SheetObj>(r, h, std::move(sheet));
+}
+void ReturnBook(VARIANT* r, const HostPtr& h, WorkbookPtr book) {
+  if (!book) return ReturnNothing(r);
+  ReturnObject<WorkbookObj>(r, h, std::move(book));
+}
+void ReturnSelection(VARIANT* r, const HostPtr& h, HostObjectPtr selection) {
+  if (!selection) return ReturnNothing(r);
+  ReturnObject<RangeObj>(r, h, nullptr, std::move(selection));
+}
+
+// ---- tables
+
+const DispatchMember<AreasObj> kAreas[] = {
+    {L"Count", 1, [](AreasObj& o, DispatchCall& c) { win::SetResult(c.result, o.r_->AreasCount()); }},
+};
+const DispatchTable<AreasObj> AreasObj::kTable{kAreas};
+
+const DispatchMember<RangeObj> kRange[] = {
+    {L"Value", 6,
+     [](RangeObj& o, DispatchCall& c) {
+       if (!c.is_put()) return ReturnVariant(c.result, o.R().Value());
+       o.R().SetValue(PutValue(c));
+       o.h_->changed();
+     }},
+    {L"_Default", 0, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().Value()); }},
+    {L"NumberFormat", 7,
+     [](RangeObj& o, DispatchCall& c) {
+       if (!c.is_put()) return ReturnVariant(c.result, o.R().NumberFormat());
+       o.R().SetNumberFormat(PutValue(c).to_text());
+       o.h_->changed();
+     }},
+    {L"HasFormula", 8, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().HasFormula()); }},
+    {L"Locked", 9, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().Locked()); }},
+    {L"MergeCells", 10, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().MergeCells()); }},
+    {L"Areas", 11, [](RangeObj& o, DispatchCall& c) { ReturnObject<AreasObj>(c.result, o.h_, o.r_ ? o.r_ : (o.R(), o.r_)); }},
+    {L"Count", 12, [](RangeObj& o, DispatchCall& c) { win::SetResult(c.result, o.R().CellsCount()); }},
+    {L"Cells", 13, [](RangeObj& o, DispatchCall& c) { ReturnRange(c.result, o.h_, (o.R(), o.r_)); }},
+    {L"Item", 14, [](RangeObj& o, DispatchCall& c) { ReturnRange(c.result, o.h_, o.R().CellsItem(c.args.integer(0))); }},
+    {L"Row", 15, [](RangeObj& o, DispatchCall& c) { win::SetResult(c.result, o.R().Row()); }},
+    {L"Column", 16, [](RangeObj& o, DispatchCall& c) { win::SetResult(c.result, o.R().Column()); }},
+    {L"Offset", 17,
+     [](RangeObj& o, DispatchCall& c) {
+       ReturnRange(c.result, o.h_, o.R().Offset(OptionalInt(c, 0, 0), OptionalInt(c, 1, 0)));
+     }},
+    {L"Address", 18,
+     [](RangeObj& o, DispatchCall& c) {
+       ReturnText(c.result, o.R().Address(OptionalBool(c, 0, true), OptionalBool(c, 1, true), OptionalInt(c, 2, xl::kA1),
+                                          OptionalBool(c, 3, false)));
+     }},
+    {L"AllowEdit", 19, [](RangeObj& o, DispatchCall& c) { win::SetResult(c.result, o.R().AllowEdit()); }},
+    {L"Activate", 20,
+     [](RangeObj& o, DispatchCall& c) {
+       o.R().Activate();
+       o.h_->changed();
+       win::SetResult(c.result, true);
+     }},
+    {L"Worksheet", 21, [](RangeObj& o, DispatchCall& c) { ReturnSheet(c.result, o.h_, o.R().Worksheet()); }},
+    {L"Parent", 22, [](RangeObj& o, DispatchCall& c) { ReturnSheet(c.result, o.h_, o.R().Worksheet()); }},
+};
+const DispatchTable<RangeObj> RangeObj::kTable{kRange};
+
+const DispatchMember<SheetCellsObj> kSheetCells[] = {
+    {L"Item", 0,
+     [](SheetCellsObj& o, DispatchCall& c) { ReturnRange(c.result, o.h_, o.s_->Cells(c.args.integer(0), c.args.integer(1))); }},
+};
+const DispatchTable<SheetCellsObj> SheetCellsObj::kTable{kSheetCells};
+
+const DispatchMember<SheetObj> kSheet[] = {
+    {L"Type", 1, [](SheetObj& o, DispatchCall& c) { win::SetResult(c.result, o.s_->Type()); }},
+    {L"Name", 2, [](SheetObj& o, DispatchCall& c) { ReturnText(c.result, o.s_->Name()); }},
+    {L"ProtectContents", 3, [](SheetObj& o, DispatchCall& c) { win::SetResult(c.result, o.s_->ProtectContents()); }},
+    {L"Cells", 4,
+     [](SheetObj& o, DispatchCall& c) {
+       if (c.args.count() >= 2) return ReturnRange(c.result, o.h_, o.s_->Cells(c.args.integer(0), c.args.integer(1)));
+       ReturnObject<SheetCellsObj>(c.result, o.h_, o.s_);
+     }},
+    {L"Range", 5,
+     [](SheetObj& o, DispatchCall& c) {
+       std::string address = Text(c, 0);
+       if (c.args.has(1)) address += ":" + Text(c, 1);
+       ReturnRange(c.result, o.h_, o.s_->Range(address));
+     }},
+    {L"Parent", 6, [](SheetObj& o, DispatchCall& c) { ReturnBook(c.result, o.h_, o.s_->Parent()); }},
+};
+const DispatchTable<SheetObj> SheetObj::kTable{kSheet};
+
+const DispatchMember<WorksheetsObj> kWorksheets[] = {
+    {L"Item", 0, [](WorksheetsObj& o, DispatchCall& c) { ReturnSheet(c.result, o.h_, o.b_->Worksheets(Text(c, 0))); }},
+};
+const DispatchTable<WorksheetsObj> WorksheetsObj::kTable{kWorksheets};
+
+const DispatchMember<WorkbookObj> kWorkbook[] = {
+    {L"Name", 1, [](WorkbookObj& o, DispatchCall& c) { ReturnText(c.result, o.b_->Name()); }},
+    {L"ReadOnly", 2, [](WorkbookObj& o, DispatchCall& c) { win::SetResult(c.result, o.b_->ReadOnly()); }},
+    {L"IsInplace", 3, [](WorkbookObj& o, DispatchCall& c) { win::SetResult(c.result, o.b_->IsInplace()); }},
+    {L"Worksheets", 4,
+     [](WorkbookObj& o, DispatchCall& c) {
+       if (c.args.has(0)) return ReturnSheet(c.result, o.h_, o.b_->Worksheets(Text(c, 0)));
+       ReturnObject<WorksheetsObj>(c.result, o.h_, o.b_);
+     }},
+};
+const DispatchTable<WorkbookObj> WorkbookObj::kTable{kWorkbook};
+
+const DispatchMember<WorkbooksObj> kWorkbooks[] = {
+    {L"Item", 0, [](WorkbooksObj& o, DispatchCall& c) { ReturnBook(c.result, o.h_, o.h_->model->Workbooks(Text(c, 0))); }},
+};
+const DispatchTable<WorkbooksObj> WorkbooksObj::kTable{kWorkbooks};
+
+const DispatchMember<PanesObj> kPanes[] = {
+    {L"Count", 1, [](PanesObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->PanesCount()); }},
+};
+const DispatchTable<PanesObj> PanesObj::kTable{kPanes};
+
+const DispatchMember<WindowObj> kWindow[] = {
+    {L"Panes", 1, [](WindowObj& o, DispatchCall& c) { ReturnObject<PanesObj>(c.result, o.h_, o.w_); }},
+    {L"ActiveSheet", 2, [](WindowObj& o, DispatchCall& c) { ReturnSheet(c.result, o.h_, o.w_->ActiveSheet()); }},
+    {L"ActiveCell", 3, [](WindowObj& o, DispatchCall& c) { ReturnRange(c.result, o.h_, o.w_->ActiveCell()); }},
+    {L"Selection", 4, [](WindowObj& o, DispatchCall& c) { ReturnSelection(c.result, o.h_, o.w_->Selection()); }},
+};
+const DispatchTable<WindowObj> WindowObj::kTable{kWindow};
+
+// A picture handed to a button: the stand-in only records that one was given.
+class GivenPicture final : public IButtonImage {
+ public:
+  std::string Key() const override { return "picture"; }
+};
+
+const DispatchMember<ControlObj> kControl[] = {
+    {L"Id", 1, [](ControlObj& o, DispatchCall& c) { win::SetResult(c.result, o.c_->Id()); }},
+    {L"Tag", 2, [](ControlObj& o, DispatchCall& c) { ReturnText(c.result, o.c_->Tag()); }},
+    {L"Enabled", 3, [](ControlObj& o, DispatchCall& c) { win::SetResult(c.result, o.c_->Enabled()); }},
+    {L"State", 4,
+     [](ControlObj& o, DispatchCall& c) {
+       if (c.is_put()) return o.c_->SetState(PutValue(c).as_int());
+       win::SetResult(c.result, o.c_->State());
+     }},
+    {L"TooltipText", 5,
+     [](ControlObj& o, DispatchCall& c) {
+       if (c.is_put()) return o.c_->SetTooltipText(PutValue(c).to_text());
+       ReturnText(c.result, o.c_->TooltipText());
+     }},
+    {L"Visible", 6,
+     [](ControlObj& o, DispatchCall& c) {
+       if (c.is_put()) return o.c_->SetVisible(PutValue(c).as_bool());
+       win::SetResult(c.result, o.c_->Visible());
+     }},
+    {L"Picture", 7, [](ControlObj& o, DispatchCall&) { o.c_->SetPicture(std::make_shared<GivenPicture>()); }},
+    {L"Mask", 8, [](ControlObj& o, DispatchCall&) { o.c_->SetMask(std::make_shared<GivenPicture>()); }},
+};
+const DispatchTable<ControlObj> ControlObj::kTable{kControl};
+
+const DispatchMember<CommandBarObj> kCommandBar[] = {
+    {L"Name", 1, [](CommandBarObj& o, DispatchCall& c) { ReturnText(c.result, o.b_->Name()); }},
+    {L"FindControl", 2,
+     [](CommandBarObj& o, DispatchCall& c) {
+       auto found = o.b_->FindControl(OptionalInt(c, 0, xl::kControlButton), OptionalInt(c, 1, 1),
+                                      c.args.has(2) ? Text(c, 2) : std::string());
+       if (!found) return ReturnNothing(c.result);
+       ReturnObject<ControlObj>(c.result, o.h_, std::move(found));
+     }},
+};
+const DispatchTable<CommandBarObj> CommandBarObj::kTable{kCommandBar};
+
+const DispatchMember<CommandBarsObj> kCommandBars[] = {
+    {L"Item", 0,
+     [](CommandBarsObj& o, DispatchCall& c) {
+       ReturnObject<CommandBarObj>(c.result, o.h_, o.h_->model->CommandBars(Text(c, 0)));
+     }},
+};
+const DispatchTable<CommandBarsObj> CommandBarsObj::kTable{kCommandBars};
+
+const DispatchMember<ComAddInObj> kComAddIn[] = {
+    {L"ProgId", 1, [](ComAddInObj& o, DispatchCall& c) { win::SetResult(c.result, o.prog_id_); }},
+    {L"Description", 2, [](ComAddInObj& o, DispatchCall& c) { win::SetResult(c.result, o.description_); }},
+    {L"Connect", 3,
+     [](ComAddInObj& o, DispatchCall& c) {
+       if (c.is_put()) return void(o.connect_ = PutValue(c).as_bool());
+       win::SetResult(c.result, o.connect_);
+     }},
+    {L"Object", 4,
+     [](ComAddInObj& o, DispatchCall& c) {
+       if (!c.is_put()) return win::SetResult(c.result, o.object_.get());
+       const VARIANT v = c.args.put_value();
+       o.object_ = com_ptr<IDispatch>(V_VT(&v) == VT_DISPATCH ? V_DISPATCH(&v) : nullptr);
+     }},
+};
+const DispatchTable<ComAddInObj> ComAddInObj::kTable{kComAddIn};
+
+const DispatchMember<ComAddInsObj> kComAddIns[] = {
+    {L"Item", 0,
+     [](ComAddInsObj& o, DispatchCall& c) {
+       const VARIANT v = c.args.value(0);
+       const auto& all = o.h_->com_addins;
+       if (V_VT(&v) != VT_BSTR) {
+         const std::int32_t i = c.args.integer(0);
+         if (i < 1 || i > static_cast<std::int32_t>(all.size())) throw HostError(9, "Subscript out of range");
+         return win::SetResult(c.result, all[static_cast<std::size_t>(i - 1)].get());
+       }
+       for (const auto& a : all) {
+         VARIANT id;
+         ::VariantInit(&id);
+         DISPPARAMS none{};
+         DISPID dispid = 1;
+         if (SUCCEEDED(a->Invoke(dispid, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &id, nullptr, nullptr)) &&
+             V_VT(&id) == VT_BSTR && ::CompareStringOrdinal(V_BSTR(&id), -1, V_BSTR(&v), -1, TRUE) == CSTR_EQUAL) {
+           ::VariantClear(&id);
+           return win::SetResult(c.result, a.get());
+         }
+         ::VariantClear(&id);
+       }
+       throw HostError(9, "Subscript out of range");
+     }},
+    {L"Count", 1,
+     [](ComAddInsObj& o, DispatchCall& c) { win::SetResult(c.result, static_cast<std::int32_t>(o.h_->com_addins.size())); }},
+};
+const DispatchTable<ComAddInsObj> ComAddInsObj::kTable{kComAddIns};
+
+const DispatchMember<DialogObj> kDialog[] = {
+    {L"Show", 1,
+     [](DialogObj& o, DispatchCall& c) {
+       o.h_->dialogs_shown.push_back(std::to_string(o.n_));
+       win::SetResult(c.result, true);
+     }},
+};
+const DispatchTable<DialogObj> DialogObj::kTable{kDialog};
+
+const DispatchMember<DialogsObj> kDialogs[] = {
+    {L"Item", 0, [](DialogsObj& o, DispatchCall& c) { ReturnObject<DialogObj>(c.result, o.h_, c.args.integer(0)); }},
+};
+const DispatchTable<DialogsObj> DialogsObj::kTable{kDialogs};
+
+// ---- the application and its events
+
+// Passes the model's events to one sink through its IDispatch, with Excel's DISPIDs and arguments.
+class EventBridge final : public IApplicationEvents {
+ public:
+  EventBridge(HostPtr h, com_ptr<IDispatch> sink) : h_(std::move(h)), sink_(std::move(sink)) {}
+  void SheetSelectionChange(const SheetPtr& sh, const RangePtr& target) override {
+    Fire(win::excel::kDispidSheetSelectionChange, {Sheet(sh).get(), Range(target).get()});
+  }
+  void SheetActivate(const SheetPtr& sh) override { Fire(win::excel::kDispidSheetActivate, {Sheet(sh).get()}); }
+  void SheetDeactivate(const SheetPtr& sh) override { Fire(win::excel::kDispidSheetDeactivate, {Sheet(sh).get()}); }
+  void WindowActivate(const WorkbookPtr& wb, const ExcelWindowPtr& wn) override {
+    Fire(win::excel::kDispidWindowActivate, {Book(wb).get(), Window(wn).get()});
+  }
+  void WindowDeactivate(const WorkbookPtr& wb, const ExcelWindowPtr& wn) override {
+    Fire(win::excel::kDispidWindowDeactivate, {Book(wb).get(), Window(wn).get()});
+  }
+  void WindowResize(const WorkbookPtr& wb, const ExcelWindowPtr& wn) override {
+    Fire(win::excel::kDispidWindowResize, {Book(wb).get(), Window(wn).get()});
+  }
+
+ private:
+  com_ptr<IDispatch> Sheet(const SheetPtr& s) { return com_ptr<IDispatch>::attach(new SheetObj(h_, s)); }
+  com_ptr<IDispatch> Range(const RangePtr& r) { return com_ptr<IDispatch>::attach(new RangeObj(h_, r)); }
+  com_ptr<IDispatch> Book(const WorkbookPtr& b) { return com_ptr<IDispatch>::attach(new WorkbookObj(h_, b)); }
+  com_ptr<IDispatch> Window(const ExcelWindowPtr& w) { return com_ptr<IDispatch>::attach(new WindowObj(h_, w)); }
+
+  // The arguments in Excel's order; DISPPARAMS holds them last-first. What the sink answers is its own affair.
+  void Fire(DISPID id, std::initializer_list<IDispatch*> in_order) {
+    std::vector<VARIANT> args(in_order.size());
+    std::size_t k = in_order.size();
+    for (IDispatch* p : in_order) {
+      VARIANT& v = args[--k];
+      ::VariantInit(&v);
+      V_VT(&v) = VT_DISPATCH;
+      V_DISPATCH(&v) = p;
+    }
+    DISPPARAMS params{args.data(), nullptr, static_cast<UINT>(args.size()), 0};
+    sink_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+  }
+
+  HostPtr h_;
+  com_ptr<IDispatch> sink_;
+};
+
+class AppObj;
+
+class AppEventsPoint final : public IConnectionPoint {
+ public:
+  AppEventsPoint(HostPtr h, IConnectionPointContainer* owner) : h_(std::move(h)), owner_(owner) {}
+  ~AppEventsPoint() {
+    for (auto& [cookie, bridge] : bridges_) h_->model->Unadvise(cookie);
+  }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) noexcept override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (riid != IID_IUnknown && riid != IID_IConnectionPoint) return E_NOINTERFACE;
+    *out = static_cast<IConnectionPoint*>(this);
+    AddRef();
+    return S_OK;
+  }
+  // Lives as long as the application object that holds it.
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return owner_->AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() noexcept override { return owner_->Release(); }
+  HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) noexcept override {
+    if (!iid) return E_POINTER;
+    *iid = win::excel::kDiidAppEvents;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** out) noexcept override {
+    if (!out) return E_POINTER;
+    *out = owner_;
+    owner_->AddRef();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) noexcept override {
+    if (!sink || !cookie) return E_POINTER;
+    *cookie = 0;
+    com_ptr<IDispatch> events;
+    if (FAILED(sink->QueryInterface(win::excel::kDiidAppEvents, events.put_void())) || !events)
+      return CONNECT_E_CANNOTCONNECT;
+    return win::ComCall([&] {
+      auto bridge = std::make_unique<EventBridge>(h_, events);
+      const std::int32_t c = h_->model->Advise(bridge.get());
+      bridges_[c] = std::move(bridge);
+      *cookie = static_cast<DWORD>(c);
+    });
+  }
+  HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) noexcept override {
+    auto it = bridges_.find(static_cast<std::int32_t>(cookie));
+    if (it == bridges_.end()) return CONNECT_E_NOCONNECTION;
+    return win::ComCall([&] {
+      h_->model->Unadvise(it->first);
+      bridges_.erase(it);
+    });
+  }
+  HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** out) noexcept override {
+    if (out) *out = nullptr;
+    return E_NOTIMPL;
+  }
+  std::size_t Connections() const { return bridges_.size(); }
+
+ private:
+  HostPtr h_;
+  IConnectionPointContainer* owner_;
+  std::map<std::int32_t, std::unique_ptr<EventBridge>> bridges_;
+};
+
+class AppObj final : public ExcelObject<AppObj>, public IConnectionPointContainer {
+ public:
+  explicit AppObj(HostPtr h) : h_(std::move(h)), point_(h_, this) {}
+  static const DispatchTable<AppObj> kTable;
+  std::string TypeName() { return "Application"; }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) noexcept override {
+    if (out && riid == IID_IConnectionPointContainer) {
+      *out = static_cast<IConnectionPointContainer*>(this);
+      AddRef();
+      return S_OK;
+    }
+    return ExcelObject<AppObj>::QueryInterface(riid, out);
+  }
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ExcelObject<AppObj>::AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() noexcept override { return ExcelObject<AppObj>::Release(); }
+  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) noexcept override {
+    if (out) *out = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** out) noexcept override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (riid != win::excel::kDiidAppEvents) return CONNECT_E_NOCONNECTION;
+    *out = &point_;
+    point_.AddRef();
+    return S_OK;
+  }
+
+  HostPtr h_;
+  AppEventsPoint point_;
+};
+
+const DispatchMember<AppObj> kApp[] = {
+    {L"Name", 1, [](AppObj&, DispatchCall& c) { win::SetResult(c.result, std::wstring(L"Microsoft Excel")); }},
+    {L"Version", 2, [](AppObj& o, DispatchCall& c) { ReturnText(c.result, o.h_->model->Version(xl::kEnglishLocale)); }},
+    {L"Hwnd", 3,
+     [](AppObj& o, DispatchCall& c) {
+       // A 32-bit integer even in 64-bit Excel; window handles fit in it.
+       win::SetResult(c.result, static_cast<std::int32_t>(o.h_->model->Hwnd()));
+     }},
+    {L"Selection", 4, [](AppObj& o, DispatchCall& c) { ReturnSelection(c.result, o.h_, o.h_->model->Selection()); }},
+    {L"ActiveCell", 5, [](AppObj& o, DispatchCall& c) { ReturnRange(c.result, o.h_, o.h_->model->ActiveCell()); }},
+    {L"ActiveWindow", 6,
+     [](AppObj& o, DispatchCall& c) {
+       auto w = o.h_->model->ActiveWindow();
+       if (!w) return ReturnNothing(c.result);
+       ReturnObject<WindowObj>(c.result, o.h_, std::move(w));
+     }},
+    {L"ActiveSheet", 7, [](AppObj& o, DispatchCall& c) { ReturnSheet(c.result, o.h_, o.h_->model->ActiveSheet()); }},
+    {L"ActiveWorkbook", 8, [](AppObj& o, DispatchCall& c) { ReturnBook(c.result, o.h_, o.h_->model->ActiveWorkbook()); }},
+    {L"Interactive", 9,
+     [](AppObj& o, DispatchCall& c) {
+       if (c.is_put()) return o.h_->model->SetInteractive(PutValue(c).as_bool());
+       win::SetResult(c.result, o.h_->model->Interactive());
+     }},
+    {L"Workbooks", 10,
+     [](AppObj& o, DispatchCall& c) {
+       if (c.args.has(0)) return ReturnBook(c.result, o.h_, o.h_->model->Workbooks(Text(c, 0)));
+       ReturnObject<WorkbooksObj>(c.result, o.h_);
+     }},
+    {L"CommandBars", 11,
+     [](AppObj& o, DispatchCall& c) {
+       if (c.args.has(0)) return ReturnObject<CommandBarObj>(c.result, o.h_, o.h_->model->CommandBars(Text(c, 0)));
+       ReturnObject<CommandBarsObj>(c.result, o.h_);
+     }},
+    {L"SendKeys", 12,
+     [](AppObj& o, DispatchCall& c) {
+       o.h_->model->SendKeys(Text(c, 0), OptionalBool(c, 1, false));
+       o.h_->changed();
+     }},
+    {L"COMAddIns", 13, [](AppObj& o, DispatchCall& c) { ReturnObject<ComAddInsObj>(c.result, o.h_); }},
+    {L"Dialogs", 14, [](AppObj& o, DispatchCall& c) { ReturnObject<DialogsObj>(c.result, o.h_); }},
+};
+const DispatchTable<AppObj> AppObj::kTable{kApp};
+
+}  // namespace
+
+win::com_ptr<IDispatch> MakeApplication(std::shared_ptr<ExcelHost> host) {
+  return com_ptr<IDispatch>::attach(static_cast<ExcelObject<AppObj>*>(new AppObj(std::move(host))));
+}
+
+win::com_ptr<IDispatch> MakeComAddIn(std::wstring prog_id, std::wstring description) {
+  return com_ptr<IDispatch>::attach(new ComAddInObj(std::move(prog_id), std::move(description)));
+}
+
+}  // namespace tessaly::sim::exe

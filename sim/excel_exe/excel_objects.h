@@ -1,0 +1,36 @@
+// The model of sim/ exposed through IDispatch under Excel's own member names and argument orders:
+// the application with its connection point for AppEvents, workbooks, worksheets, ranges,
+// windows and panes, command bars and their controls, COM add-ins and dialogs. Each member calls
+// the model's member of the same meaning, so the model's fault injection and call counts apply,
+// and a failure reaches the caller as DISP_E_EXCEPTION with the model's description.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/excel_sim.h"
+#include "win/com_handles.h"
+
+namespace tessaly::sim::exe {
+
+// What every exposed object shares: the model, the loaded add-ins' COMAddIn objects, and a hook
+// that tells the windows the model changed through a call.
+struct ExcelHost {
+  std::shared_ptr<SimExcel> model;
+  std::function<void()> changed = [] {};
+  std::vector<win::com_ptr<IDispatch>> com_addins;
+  std::vector<std::string> dialogs_shown;  // built-in dialogs the add-ins showed, by number
+};
+
+// The application object (with one reference for the caller).
+win::com_ptr<IDispatch> MakeApplication(std::shared_ptr<ExcelHost> host);
+
+// The COMAddIn object Excel hands an add-in as AddInInst: ProgId, Description, Connect, Object.
+win::com_ptr<IDispatch> MakeComAddIn(std::wstring prog_id, std::wstring description);
+
+}  // namespace tessaly::sim::exe

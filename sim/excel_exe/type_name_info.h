@@ -1,0 +1,70 @@
+// The least type information an automation object can give: its class name, which is what a
+// caller's TypeName reads (GetDocumentation of the type itself). Everything else is not there.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <atomic>
+#include <string>
+
+namespace tessaly::sim::exe {
+
+class TypeNameInfo final : public ITypeInfo {
+ public:
+  // A new object holding one reference for the caller.
+  static ITypeInfo* Create(std::wstring name) { return new TypeNameInfo(std::move(name)); }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) noexcept override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (riid != IID_IUnknown && riid != IID_ITypeInfo) return E_NOINTERFACE;
+    *out = static_cast<ITypeInfo*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() noexcept override {
+    const ULONG left = --refs_;
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT STDMETHODCALLTYPE GetDocumentation(MEMBERID id, BSTR* name, BSTR* doc, DWORD* context,
+                                             BSTR* help_file) noexcept override {
+    if (id != MEMBERID_NIL) return TYPE_E_ELEMENTNOTFOUND;
+    if (name && !(*name = ::SysAllocStringLen(name_.data(), static_cast<UINT>(name_.size())))) return E_OUTOFMEMORY;
+    if (doc) *doc = nullptr;
+    if (context) *context = 0;
+    if (help_file) *help_file = nullptr;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeAttr(TYPEATTR**) noexcept override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeComp(ITypeComp**) noexcept override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetFuncDesc(UINT, FUNCDESC**) noexcept override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetVarDesc(UINT, VARDESC**) noexcept override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetNames(MEMBERID, BSTR*, UINT, UINT*) noexcept override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetRefTypeOfImplType(UINT, HREFTYPE*) noexcept override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetImplTypeFlags(UINT, INT*) noexcept override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(LPOLESTR*, UINT, MEMBERID*) noexcept override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Invoke(PVOID, MEMBERID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) noexcept override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetDllEntry(MEMBERID, INVOKEKIND, BSTR*, BSTR*, WORD*) noexcept override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetRefTypeInfo(HREFTYPE, ITypeInfo**) noexcept override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE AddressOfMember(MEMBERID, INVOKEKIND, PVOID*) noexcept override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, PVOID*) noexcept override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetMops(MEMBERID, BSTR*) noexcept override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetContainingTypeLib(ITypeLib**, UINT*) noexcept override { return E_NOTIMPL; }
+  void STDMETHODCALLTYPE ReleaseTypeAttr(TYPEATTR*) noexcept override {}
+  void STDMETHODCALLTYPE ReleaseFuncDesc(FUNCDESC*) noexcept override {}
+  void STDMETHODCALLTYPE ReleaseVarDesc(VARDESC*) noexcept override {}
+
+ private:
+  explicit TypeNameInfo(std::wstring name) : name_(std::move(name)) {}
+  std::wstring name_;
+  std::atomic<ULONG> refs_{1};
+};
+
+}  // namespace tessaly::sim::exe
