@@ -228,6 +228,26 @@ bool ScriptRunner::Do(const ScriptStep& s) {
            w ? "shown " + std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right - r.left) +
                    " " + std::to_string(r.bottom - r.top)
              : std::string("hidden"));
+  } else if (s.verb == "where") {
+    auto p = windows_.CellCentreOnScreen(cell_of(s.argument));
+    if (!p) return false;
+    Report("where %s %s", s.argument, std::to_string(p->x) + " " + std::to_string(p->y));
+  } else if (s.verb == "await-window" || s.verb == "await-gone") {
+    // Waits, handling messages, for a window of the class to show (or to go), then reports it.
+    auto [class_name, timeout] = Split(s.argument);
+    const bool want = s.verb == "await-window";
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(std::atoi(timeout.c_str()));
+    HWND w = FindOwnWindow(win::to_wide(class_name));
+    while ((w != nullptr) != want && ::GetTickCount64() < end) {
+      if (!PumpMessages(50)) return false;
+      w = FindOwnWindow(win::to_wide(class_name));
+    }
+    RECT r{};
+    if (w) ::GetWindowRect(w, &r);
+    Report("window %s %s", class_name,
+           w ? "shown " + std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right - r.left) +
+                   " " + std::to_string(r.bottom - r.top)
+             : std::string("hidden"));
   } else if (s.verb == "selection") {
     const SheetModel& sheet = model_.ActiveSheetModel();
     Report("selection %s%s", address::ColumnLetters(sheet.active_column) + std::to_string(sheet.active_row),

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Inside Xvfb: installs the add-in (when built), starts the stand-in Excel and walks the main path
+# with xdotool, as far as the add-in's windows exist: click a date cell, the tag shows in the
+# workbook window, click it, the calendar opens, click a day, the cell shows the date.
+#   main_walk.sh <tessaly_excel.exe> <folder of Tessaly.dll or ""> <output folder>
+set -euo pipefail
+exe="$1" dll_dir="$2" out="$3"
+source "$(dirname "$0")/wine_addin.sh"
+TAG_CLASS="${TAG_CLASS:-TessalyTag}"
+CAL_CLASS="${CAL_CLASS:-TessalyCalendarForm}"
+
+"$WINE64" wineboot -i >/dev/null 2>&1
+if [ -n "$dll_dir" ]; then
+  install_addin "$dll_dir"
+  echo "add-in installed for the current user from $dll_dir"
+else
+  echo "Tessaly.dll is not built yet: the stand-in Excel runs without add-ins"
+fi
+
+cat > "$out/walk.txt" <<'STEPS'
+value A1 text Invoice date
+value B1 text Amount
+value C1 text Paid on
+value B2 number 1250
+value C2 date 2025-11-03
+format C2 d mmm yyyy
+wait 500
+where C2
+STEPS
+cat >> "$out/walk.txt" <<STEPS
+await-window $TAG_CLASS 8000
+await-window $CAL_CLASS 8000
+await-gone $CAL_CLASS 8000
+dump A1:C2
+mark done
+wait 500
+quit
+STEPS
+
+log="$out/excel.log"
+"$WINE64" "$exe" --script "Z:${out//\//\\}\\walk.txt" > "$log" 2>&1 &
+excel=$!
+shot() { sleep 0.7; /usr/bin/import -window root "$out/$1.png"; echo "screenshot $out/$1.png"; }
+centre() { awk '{ printf "%d %d", $4 + $6 / 2, $5 + $7 / 2 }'; }
+
+read -r _ _ x y < <(wait_line "$log" '^where C2' 60)
+shot 1-started
+echo "click C2 at ($x, $y)"
+xdotool mousemove "$x" "$y" click 1
+if line="$(wait_line "$log" "^window $TAG_CLASS" 15)" && [[ "$line" == *shown* ]]; then
+  shot 2-tag-shown
+  read -r tx ty < <(echo "$line" | centre)
+  echo "click the tag at ($tx, $ty)"
+  xdotool mousemove "$tx" "$ty" click 1
+  if line="$(wait_line "$log" "^window $CAL_CLASS shown" 15)"; then
+    shot 3-calendar-open
+    # A day in the calendar's fourth week, middle column.
+    read -r cx cy < <(echo "$line" | awk '{ printf "%d %d", $4 + $6 / 2, $5 + $7 * 0.62 }')
+    echo "click a day at ($cx, $cy)"
+    xdotool mousemove "$cx" "$cy" click 1
+    wait_line "$log" "^window $CAL_CLASS hidden" 15 >/dev/null || true
+    shot 4-date-written
+  else
+    echo "the calendar did not open"
+  fi
+else
+  shot 2-no-tag
+  echo "no tag window ($TAG_CLASS) showed in the workbook window"
+fi
+wait_line "$log" '^mark done' 30 >/dev/null || true
+wait "$excel" || true
+echo "--- stand-in Excel's output"
+cat "$log"
+wineserver -w
