@@ -21,8 +21,9 @@ std::string hresult_text(HRESULT hr) {
   return fallback;
 }
 
-HostError com_error(HRESULT hr, std::wstring_view description) {
-  return HostError(static_cast<std::int32_t>(hr), description.empty() ? hresult_text(hr) : to_utf8(description));
+HostError com_error(HRESULT hr, std::wstring_view description, std::string_view context) {
+  return HostError(static_cast<std::int32_t>(hr), description.empty() ? hresult_text(hr) : to_utf8(description),
+                   std::string(context));
 }
 
 }  // namespace tessaly::win

@@ -13,8 +13,9 @@ namespace tessaly::win {
 // line break; "Error 0x80020003" when the system has none.
 std::string hresult_text(HRESULT hr);
 
-// A HostError carrying hr and the given description, or the system's text for hr when it is empty.
-HostError com_error(HRESULT hr, std::wstring_view description = {});
+// A HostError carrying hr and the given description, or the system's text for hr when it is empty;
+// context says what was being done (the member called).
+HostError com_error(HRESULT hr, std::wstring_view description = {}, std::string_view context = {});
 
 // Throws com_error(hr) when hr is a failure.
 inline void check_hr(HRESULT hr) {

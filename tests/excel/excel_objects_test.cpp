@@ -9,6 +9,7 @@
 #include "win/com_error.h"
 #include "win/excel/dispatch_caller.h"
 #include "win/excel/excel_objects.h"
+#include "win/utf.h"
 
 namespace tessaly::win {
 namespace {
@@ -193,9 +194,11 @@ TEST(DispatchCaller, FailuresBecomeHostErrors) {
     } catch (const HostError& e) {
       EXPECT_EQ(e.number(), c.number) << c.what;
       if (!c.text.empty()) {
-        EXPECT_EQ(e.what(), c.text) << c.what;
+        EXPECT_EQ(e.description(), c.text) << c.what;
       }
-      EXPECT_STRNE(e.what(), "") << c.what;
+      EXPECT_NE(e.description(), "") << c.what;
+      std::string member = to_utf8(c.failing[0] == L'?' ? c.failing.substr(1) : c.failing);
+      EXPECT_EQ(std::string(e.what()).rfind(member, 0), 0u) << c.what << ": names the member called";
     }
   }
 }

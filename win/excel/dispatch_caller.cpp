@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "win/com_error.h"
+#include "win/utf.h"
 #include "win/variant_convert.h"
 
 namespace tessaly::win::excel {
@@ -35,17 +36,19 @@ DISPID look_up(IDispatch* object, std::wstring_view name) {
   LPOLESTR names[] = {text.data()};
   DISPID id = DISPID_UNKNOWN;
   ++g_lookups;
-  check_hr(object->GetIDsOfNames(IID_NULL, names, 1, kCallLocale, &id));
+  HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, kCallLocale, &id);
+  if (FAILED(hr)) throw com_error(hr, {}, to_utf8(name));
   return id;
 }
 
 // The failure of an Invoke with the description the object gave, when it gave one.
-HostError invoke_error(HRESULT hr, EXCEPINFO& info) {
-  if (hr != DISP_E_EXCEPTION) return com_error(hr);
+HostError invoke_error(HRESULT hr, EXCEPINFO& info, std::wstring_view member) {
+  const std::string context = to_utf8(member);
+  if (hr != DISP_E_EXCEPTION) return com_error(hr, {}, context);
   if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
   unique_bstr description(info.bstrDescription), source(info.bstrSource), help(info.bstrHelpFile);
   HRESULT code = info.scode ? info.scode : (info.wCode ? MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, info.wCode) : hr);
-  return com_error(code, description.view());
+  return com_error(code, description.view(), context);
 }
 
 com_ptr<IDispatch> object_or_throw(const com_ptr<IDispatch>& object) {
@@ -145,7 +148,7 @@ unique_variant DispatchObject::Invoke(std::wstring_view name, WORD flags, Args a
   EXCEPINFO info{};
   UINT bad_arg = 0;
   HRESULT hr = object_->Invoke(id, IID_NULL, locale, flags, &params, value ? nullptr : result.put(), &info, &bad_arg);
-  if (FAILED(hr)) throw invoke_error(hr, info);
+  if (FAILED(hr)) throw invoke_error(hr, info, name);
   return result;
 }
 
