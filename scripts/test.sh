@@ -18,6 +18,8 @@ export WINEPREFIX="$(mktemp -d /tmp/tessaly-wine.XXXXXX)"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
 xvfb-run -a bash -c '/usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1; ctest --preset win64'
+step "the stand-in Excel under Wine: real input, the add-in loaded from the registry, the fault sweep"
+xvfb-run -a -s "-screen 0 1280x800x24" tests/wine/standin_test.sh build/win64
 
 step "Windows x86 build (compile and link; its tests are the x64 ones)"
 cmake --preset win32 >/dev/null

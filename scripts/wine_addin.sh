@@ -37,7 +37,8 @@ mirror_user_classes() {
 wait_line() {
   local log="$1" pattern="$2" left=$(( $3 * 10 ))
   while [ "$left" -gt 0 ]; do
-    if grep -m1 -E "$pattern" "$log" 2>/dev/null; then return 0; fi
+    # The console writes CR LF.
+    if grep -m1 -E "$pattern" "$log" 2>/dev/null | tr -d '\r' | grep .; then return 0; fi
     sleep 0.1
     left=$((left - 1))
   done

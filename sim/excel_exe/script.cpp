@@ -248,6 +248,31 @@ bool ScriptRunner::Do(const ScriptStep& s) {
            w ? "shown " + std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right - r.left) +
                    " " + std::to_string(r.bottom - r.top)
              : std::string("hidden"));
+  } else if (s.verb == "sweep") {
+    // sweep <date cell> <other cell> <tag class>: each member of the model made to fail in turn
+    // while the user clicks from the other cell onto the date cell; a decision that met the
+    // failure must leave no tag shown.
+    std::istringstream words(s.argument);
+    std::string target, other, tag;
+    words >> target >> other >> tag;
+    auto to = windows_.CellCentreOnScreen(cell_of(target));
+    auto away = windows_.CellCentreOnScreen(cell_of(other));
+    if (!to || !away || tag.empty()) return false;
+    int bad = 0;
+    for (const std::string& member : SimExcel::Members()) {
+      SendMouseClick(*away);
+      if (!PumpMessages(150)) return false;
+      const std::int64_t before = model_.Calls(member);
+      model_.FailAlways(member);
+      SendMouseClick(*to);
+      if (!PumpMessages(250)) return false;
+      model_.ClearFaults();
+      if (model_.Calls(member) == before) continue;  // the decision never asked for it
+      const bool shown = FindOwnWindow(win::to_wide(tag)) != nullptr;
+      bad += shown;
+      Report("sweep %s: %s", member, shown ? "tag left shown" : "tag hidden");
+    }
+    Report("sweep done: %s%s", std::to_string(bad) + " faults left a tag", "");
   } else if (s.verb == "selection") {
     const SheetModel& sheet = model_.ActiveSheetModel();
     Report("selection %s%s", address::ColumnLetters(sheet.active_column) + std::to_string(sheet.active_row),
