@@ -22,8 +22,6 @@ const T& Must(const T& p) {
 
 }  // namespace
 
-std::int32_t RoundHalfEven(double v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
-
 ScreenPoint PlaceCalendar(const CalendarPlacementInput& in) {
   double top = in.tag_y + in.tag_height;
   double left = in.tag_x;

@@ -18,6 +18,7 @@
 #include "host/help_shell.h"
 #include "host/message_box.h"
 #include "host/ribbon.h"
+#include "host/rounding.h"
 #include "host/screen_metrics.h"
 #include "host/window_system.h"
 #include "settings/m_vantry.h"
@@ -60,14 +61,8 @@ struct CalendarPlacementInput {
   std::optional<ScreenRect> window;  // unknown: no clamping
   std::int32_t margin = 8;
 };
-struct ScreenPoint {
-  std::int32_t x = 0, y = 0;
-  friend bool operator==(const ScreenPoint&, const ScreenPoint&) = default;
-};
 ScreenPoint PlaceCalendar(const CalendarPlacementInput& in);
 
-// Rounds to the nearest whole number, halves to the even neighbour.
-std::int32_t RoundHalfEven(double v);
 
 // The two messages of the display-calendar command.
 std::string DisabledMessage(const std::string& product_name, int excel_version);

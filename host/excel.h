@@ -25,18 +25,31 @@ inline constexpr std::int32_t kEnglishLocale = 1033;
 inline constexpr std::int32_t kControlButton = 1;   // command-bar control type of a button
 inline constexpr std::int32_t kButtonUp = 0;        // command-bar button State
 inline constexpr std::int32_t kButtonDown = -1;
+inline constexpr std::int32_t kWindowWorkbook = 1;  // Window.Type of a workbook window (xlWorkbook)
+inline constexpr std::int32_t kChartInPlace = 4;    // Window.Type of a chart edited in place
+inline constexpr std::int32_t kMinimized = -4140;   // Window.WindowState
+inline constexpr std::int32_t kMaximized = -4137;
+inline constexpr std::int32_t kNormal = -4143;
+inline constexpr std::int32_t kNormalView = 1;      // Window.View
+inline constexpr std::int32_t kPageBreakPreview = 2;
+inline constexpr std::int32_t kPageLayoutView = 3;
+inline constexpr std::int32_t kFreeFloating = 3;    // ChartObject.Placement
 }  // namespace xl
 
 class IRange;
 class ISheet;
 class IWorkbook;
 class IExcelWindow;
+class IPane;
+class IChartObject;
 class ICommandBar;
 class ICommandBarControl;
 using RangePtr = std::shared_ptr<IRange>;
 using SheetPtr = std::shared_ptr<ISheet>;
 using WorkbookPtr = std::shared_ptr<IWorkbook>;
 using ExcelWindowPtr = std::shared_ptr<IExcelWindow>;
+using PanePtr = std::shared_ptr<IPane>;
+using ChartObjectPtr = std::shared_ptr<IChartObject>;
 using CommandBarPtr = std::shared_ptr<ICommandBar>;
 using CommandBarControlPtr = std::shared_ptr<ICommandBarControl>;
 
@@ -80,6 +93,24 @@ class IRange {
   virtual bool AllowEdit() = 0;
   virtual void Activate() = 0;
   virtual SheetPtr Worksheet() = 0;
+  // Position and size in points on the sheet, unzoomed: Left and Top from the sheet's top-left
+  // corner; hidden rows and columns measure 0.
+  virtual double Left() = 0;
+  virtual double Top() = 0;
+  virtual double Width() = 0;
+  virtual double Height() = 0;
+  // Rows.Count and Columns.Count of the first area.
+  virtual std::int32_t RowsCount() = 0;
+  virtual std::int32_t ColumnsCount() = 0;
+  // Rows(index) and Columns(index) of the first area, counted from 1.
+  virtual RangePtr RowsItem(std::int32_t index) = 0;
+  virtual RangePtr ColumnsItem(std::int32_t index) = 0;
+  virtual RangePtr EntireRow() = 0;
+  virtual RangePtr EntireColumn() = 0;
+  // Of whole rows or whole columns: true when all of them are hidden; HostError for other ranges.
+  virtual bool Hidden() = 0;
+  // The merged area holding the range's top-left cell, or that cell when it is not merged.
+  virtual RangePtr MergeArea() = 0;
 };
 
 class ISheet {
@@ -93,6 +124,20 @@ class ISheet {
   // The range of an A1-style address such as "$B$3" or "B3:C4".
   virtual RangePtr Range(const std::string& address) = 0;
   virtual WorkbookPtr Parent() = 0;
+  // ChartObjects.Add: a new embedded chart at that place and size, in points.
+  virtual ChartObjectPtr ChartObjectsAdd(double left, double top, double width, double height) = 0;
+};
+
+// An embedded chart on a worksheet.
+class IChartObject {
+ public:
+  virtual ~IChartObject() = default;
+  virtual void SetPlacement(std::int32_t placement) = 0;  // xl::kFreeFloating...
+  virtual void SetLeft(double points) = 0;
+  virtual void SetTop(double points) = 0;
+  // Opens the chart for editing in its own window (class "EXCELE") over the sheet.
+  virtual void Activate() = 0;
+  virtual void Delete() = 0;
 };
 
 class IWorkbook {
@@ -105,6 +150,23 @@ class IWorkbook {
   virtual SheetPtr Worksheets(const std::string& name) = 0;
 };
 
+// One pane of a window: 1 top-left, 2 top-right (or bottom of two panes one above the other),
+// 3 bottom-left, 4 bottom-right.
+class IPane {
+ public:
+  virtual ~IPane() = default;
+  virtual std::int32_t Index() = 0;
+  // The cells shown in the pane, partly visible rows and columns at its far edges included.
+  virtual RangePtr VisibleRange() = 0;
+  virtual std::int32_t ScrollRow() = 0;
+  virtual void SetScrollRow(std::int32_t row) = 0;
+  virtual std::int32_t ScrollColumn() = 0;
+  virtual void SetScrollColumn(std::int32_t column) = 0;
+  // Screen pixel of a sheet distance in points, zoom and scrolling applied (hosts 12 and later).
+  virtual std::int32_t PointsToScreenPixelsX(std::int32_t points) = 0;
+  virtual std::int32_t PointsToScreenPixelsY(std::int32_t points) = 0;
+};
+
 class IExcelWindow {
  public:
   virtual ~IExcelWindow() = default;
@@ -112,6 +174,25 @@ class IExcelWindow {
   virtual SheetPtr ActiveSheet() = 0;
   virtual RangePtr ActiveCell() = 0;
   virtual HostObjectPtr Selection() = 0;
+  virtual std::int32_t Type() = 0;         // xl::kWindowWorkbook...
+  virtual std::int32_t WindowState() = 0;  // xl::kMinimized, xl::kMaximized, xl::kNormal
+  virtual double Zoom() = 0;               // percent
+  virtual std::int32_t View() = 0;         // xl::kNormalView, xl::kPageBreakPreview, xl::kPageLayoutView
+  virtual bool FreezePanes() = 0;
+  // Where the split lies from the grid's corner, in points on screen (zoom applied): SplitHorizontal
+  // along x (panes to its right), SplitVertical along y; 0 when not split that way.
+  virtual double SplitHorizontal() = 0;
+  virtual double SplitVertical() = 0;
+  // Panes(index), counted from 1.
+  virtual PanePtr Panes(std::int32_t index) = 0;
+  virtual PanePtr ActivePane() = 0;
+  // Screen pixel of a sheet distance. Hosts before 12 take the distance as pixels from the sheet's
+  // top-left corner as scrolled in pane 1 and apply neither zoom nor scale; later hosts convert
+  // points as pane 1's PointsToScreenPixelsX/Y do.
+  virtual std::int32_t PointsToScreenPixelsX(std::int32_t points) = 0;
+  virtual std::int32_t PointsToScreenPixelsY(std::int32_t points) = 0;
+  // The object at a screen point of the window: a cell, a drawing object, or null over anything else.
+  virtual HostObjectPtr RangeFromPoint(std::int32_t x, std::int32_t y) = 0;
 };
 
 // A button face image (the picture or its mask) as the host's Picture and Mask take it; the
