@@ -1,5 +1,6 @@
-// The stand-in desktop: top-level windows with their class, owning process and screen rectangle,
-// a screen of fixed resolution, and a help viewer that records the topics it was asked to show.
+// The stand-in desktop: a tree of windows with their class, owning process, rectangles, styles and
+// visibility, displays with their resolution, the mouse cursor, and a help viewer that records the
+// topics it was asked to show.
 #pragma once
 
 #include <cstdint>
@@ -16,49 +17,70 @@ namespace tessaly::sim {
 class SimDesktop : public IWindowSystem, public IScreenMetrics, public IHelpShell {
  public:
   struct Window {
-    WindowHandle handle;
+    WindowHandle handle = 0;
     std::string class_name;
-    std::uint32_t process;
+    std::uint32_t process = 0;
+    ScreenRect rect;          // top-level: on screen; child: in the parent's client coordinates
+    WindowHandle parent = 0;  // 0: top-level
+    ScreenRect frame;         // thickness of the non-client edge on each side
+    std::uint32_t style = 0, ex_style = 0;
+    bool visible = true;
+    bool repaint_suppressed = false;
+    int suppressions = 0;     // times repainting was suppressed
+  };
+  struct Display {
     ScreenRect rect;
+    double dpi_x = 96, dpi_y = 96;
   };
 
-  // Adds a top-level window in z-order after those already there.
-  void AddWindow(WindowHandle handle, std::string class_name, std::uint32_t process, ScreenRect rect) {
-    windows.push_back({handle, std::move(class_name), process, rect});
-  }
+  // Adds a top-level window in z-order above those already there.
+  Window& AddWindow(WindowHandle handle, std::string class_name, std::uint32_t process, ScreenRect rect);
+  // Adds a child window on top of its siblings; rect in the parent's client coordinates.
+  Window& AddChild(WindowHandle parent, WindowHandle handle, std::string class_name, ScreenRect rect);
+  void RemoveWindow(WindowHandle handle);  // with its children
+  Window& Get(WindowHandle handle);
+  const Window& Get(WindowHandle handle) const;
+  bool Exists(WindowHandle handle) const;
+  WindowHandle NewHandle() { return next_handle_ += 0x10; }
+  // Every display at one resolution (96: 15 twips per pixel, 144: 10).
+  void SetDpi(double dpi);
+  // The display that holds a screen point, or the nearest one.
+  const Display& DisplayAt(ScreenPoint p) const;
 
-  WindowHandle FindTopLevelWindow(const std::string& class_name, WindowHandle after) override {
-    bool passed = after == 0;
-    for (const Window& w : windows) {
-      if (passed && w.class_name == class_name) return w.handle;
-      if (w.handle == after) passed = true;
-    }
-    return 0;
-  }
-  std::uint32_t WindowProcessId(WindowHandle window) override { return Find(window).process; }
+  WindowHandle FindTopLevelWindow(const std::string& class_name, WindowHandle after) override;
+  WindowHandle FindChildWindow(WindowHandle parent, const std::string& class_name, WindowHandle after) override;
+  std::uint32_t WindowProcessId(WindowHandle window) override { return Get(window).process; }
   std::uint32_t CurrentProcessId() override { return current_process; }
-  ScreenRect WindowScreenRect(WindowHandle window) override { return Find(window).rect; }
+  ScreenRect WindowScreenRect(WindowHandle window) override;
+  ScreenRect ClientRect(WindowHandle window) override;
+  ScreenPoint ClientToScreen(WindowHandle window, ScreenPoint client) override;
+  ScreenPoint ScreenToClient(WindowHandle window, ScreenPoint screen) override;
+  ScreenRect MonitorRect(WindowHandle window) override { return DisplayOf(window).rect; }
+  ScreenPoint CursorPos() override { return cursor; }
+  WindowHandle WindowFromPoint(ScreenPoint screen) override;
+  void SetWindowStyles(WindowHandle window, std::uint32_t style, std::uint32_t ex_style) override;
+  void SetParent(WindowHandle window, WindowHandle parent) override;
+  void MoveWindow(WindowHandle window, ScreenRect rect) override { Get(window).rect = rect; }
+  void ShowWindow(WindowHandle window, bool show) override { Get(window).visible = show; }
+  void SetRepaintSuppressed(WindowHandle window, bool suppressed) override;
 
-  double TwipsPerPixelX() const override { return twips_per_pixel_x; }
-  double TwipsPerPixelY() const override { return twips_per_pixel_y; }
+  double LogicalPixelsPerInchX(WindowHandle window) const override { return DisplayOf(window).dpi_x; }
+  double LogicalPixelsPerInchY(WindowHandle window) const override { return DisplayOf(window).dpi_y; }
 
-  void DisplayHelpTopic(const std::string& help_file, const std::string& topic) override {
-    if (fail_help) throw HostError(2, "The system cannot find the file specified.");
-    help_shown.push_back(help_file + "::/" + topic);
-  }
+  void DisplayHelpTopic(const std::string& help_file, const std::string& topic) override;
 
-  std::vector<Window> windows;
+  std::vector<Window> windows;  // parents before their children; later siblings lie on top
+  std::vector<Display> displays{Display{{0, 0, 1920, 1080}}};
+  ScreenPoint cursor;
   std::uint32_t current_process = 4242;
-  double twips_per_pixel_x = 15, twips_per_pixel_y = 15;  // 96 dots per inch
+  WindowHandle active_window = 0;  // the window with activation; showing never changes it
   std::vector<std::string> help_shown;
   bool fail_help = false;
 
  private:
-  const Window& Find(WindowHandle handle) const {
-    for (const Window& w : windows)
-      if (w.handle == handle) return w;
-    throw HostError(1400, "Invalid window handle.");
-  }
+  const Display& DisplayOf(WindowHandle window) const;
+  WindowHandle Deepest(WindowHandle parent, ScreenPoint p);
+  WindowHandle next_handle_ = 0x70000;
 };
 
 }  // namespace tessaly::sim

@@ -8,6 +8,7 @@
 #include <limits>
 #include <optional>
 
+#include "host/rounding.h"
 #include "host/text.h"
 
 namespace tessaly::sim {
@@ -29,9 +30,20 @@ const std::vector<std::string> kMembers = {
     "Range.Value.get", "Range.Value.set", "Range.NumberFormat.get", "Range.NumberFormat.set", "Range.HasFormula",
     "Range.Locked", "Range.MergeCells", "Range.Areas.Count", "Range.Cells.Count", "Range.Cells.Item", "Range.Row",
     "Range.Column", "Range.Offset", "Range.Address", "Range.AllowEdit", "Range.Activate", "Range.Worksheet",
+    "Range.Left", "Range.Top", "Range.Width", "Range.Height", "Range.Rows.Count", "Range.Columns.Count",
+    "Range.Rows.Item", "Range.Columns.Item", "Range.EntireRow", "Range.EntireColumn", "Range.Hidden",
+    "Range.MergeArea",
     "Sheet.Type", "Sheet.Name", "Sheet.ProtectContents", "Sheet.Cells", "Sheet.Range", "Sheet.Parent",
+    "Sheet.ChartObjects.Add",
+    "ChartObject.Placement.set", "ChartObject.Left.set", "ChartObject.Top.set", "ChartObject.Activate",
+    "ChartObject.Delete",
     "Workbook.Name", "Workbook.ReadOnly", "Workbook.IsInplace", "Workbook.Worksheets",
     "Window.Panes.Count", "Window.ActiveSheet", "Window.ActiveCell", "Window.Selection",
+    "Window.Type", "Window.WindowState", "Window.Zoom", "Window.View", "Window.FreezePanes",
+    "Window.SplitHorizontal", "Window.SplitVertical", "Window.Panes.Item", "Window.ActivePane",
+    "Window.PointsToScreenPixelsX", "Window.PointsToScreenPixelsY", "Window.RangeFromPoint",
+    "Pane.Index", "Pane.VisibleRange", "Pane.ScrollRow.get", "Pane.ScrollRow.set", "Pane.ScrollColumn.get",
+    "Pane.ScrollColumn.set", "Pane.PointsToScreenPixelsX", "Pane.PointsToScreenPixelsY",
     "CommandBar.Name", "CommandBar.FindControl",
     "Control.Id", "Control.Tag", "Control.Enabled", "Control.State.get", "Control.State.set",
     "Control.TooltipText.get", "Control.TooltipText.set", "Control.Visible.get", "Control.Visible.set",
@@ -217,6 +229,55 @@ class SimRange : public IRange {
     Enter("Range.Worksheet");
     return host_->SheetObject(sheet_);
   }
+  double Left() override { return Enter("Range.Left"), sheet_->columns.Start(areas_[0].c1); }
+  double Top() override { return Enter("Range.Top"), sheet_->rows.Start(areas_[0].r1); }
+  double Width() override { return Enter("Range.Width"), sheet_->columns.Span(areas_[0].c1, areas_[0].c2); }
+  double Height() override { return Enter("Range.Height"), sheet_->rows.Span(areas_[0].r1, areas_[0].r2); }
+  std::int32_t RowsCount() override { return Enter("Range.Rows.Count"), areas_[0].r2 - areas_[0].r1 + 1; }
+  std::int32_t ColumnsCount() override { return Enter("Range.Columns.Count"), areas_[0].c2 - areas_[0].c1 + 1; }
+  RangePtr RowsItem(std::int32_t index) override {
+    Enter("Range.Rows.Item");
+    const Area& a = areas_[0];
+    std::int64_t r = std::int64_t(a.r1) + index - 1;
+    if (index < 1 || r > host_->MaxRow()) throw HostError(kErrApplication, "Application-defined or object-defined error");
+    return host_->RangeObject(sheet_, {Area{std::int32_t(r), a.c1, std::int32_t(r), a.c2}});
+  }
+  RangePtr ColumnsItem(std::int32_t index) override {
+    Enter("Range.Columns.Item");
+    const Area& a = areas_[0];
+    std::int64_t c = std::int64_t(a.c1) + index - 1;
+    if (index < 1 || c > host_->MaxColumn()) throw HostError(kErrApplication, "Application-defined or object-defined error");
+    return host_->RangeObject(sheet_, {Area{a.r1, std::int32_t(c), a.r2, std::int32_t(c)}});
+  }
+  RangePtr EntireRow() override {
+    Enter("Range.EntireRow");
+    std::vector<Area> rows = areas_;
+    for (Area& a : rows) a.c1 = 1, a.c2 = host_->MaxColumn();
+    return host_->RangeObject(sheet_, std::move(rows));
+  }
+  RangePtr EntireColumn() override {
+    Enter("Range.EntireColumn");
+    std::vector<Area> columns = areas_;
+    for (Area& a : columns) a.r1 = 1, a.r2 = host_->MaxRow();
+    return host_->RangeObject(sheet_, std::move(columns));
+  }
+  bool Hidden() override {
+    Enter("Range.Hidden");
+    const Area& a = areas_[0];
+    auto all_hidden = [](const std::set<std::int32_t>& hidden, std::int32_t first, std::int32_t last) {
+      return std::distance(hidden.lower_bound(first), hidden.upper_bound(last)) == last - first + 1;
+    };
+    if (a.c1 == 1 && a.c2 == host_->MaxColumn()) return all_hidden(sheet_->rows.hidden, a.r1, a.r2);
+    if (a.r1 == 1 && a.r2 == host_->MaxRow()) return all_hidden(sheet_->columns.hidden, a.c1, a.c2);
+    throw HostError(kErrApplication, "Unable to get the Hidden property of the Range class");
+  }
+  RangePtr MergeArea() override {
+    Enter("Range.MergeArea");
+    const Area& a = areas_[0];
+    for (const Area& m : sheet_->merged)
+      if (m.contains(a.r1, a.c1)) return host_->RangeObject(sheet_, {m});
+    return host_->RangeObject(sheet_, {Area{a.r1, a.c1, a.r1, a.c1}});
+  }
 
  private:
   void Enter(const char* member) {
@@ -233,6 +294,52 @@ class SimRange : public IRange {
   std::shared_ptr<SimExcel> host_;
   std::shared_ptr<SheetModel> sheet_;
   std::vector<Area> areas_;
+};
+
+class SimChartObject : public IChartObject {
+ public:
+  SimChartObject(std::shared_ptr<SimExcel> host, std::shared_ptr<SheetModel> sheet, std::shared_ptr<ChartModel> chart)
+      : host_(std::move(host)), sheet_(std::move(sheet)), chart_(std::move(chart)) {}
+  void SetPlacement(std::int32_t placement) override { Enter("ChartObject.Placement.set"), chart_->placement = placement; }
+  void SetLeft(double points) override { Enter("ChartObject.Left.set"), chart_->left = points; }
+  void SetTop(double points) override { Enter("ChartObject.Top.set"), chart_->top = points; }
+  // The chart opens in its own EXCELE window inside XLDESK, over the chart's place on screen.
+  void Activate() override {
+    Enter("ChartObject.Activate");
+    WorkbookModel& book = *sheet_->parent;
+    WindowLayout layout = host_->Layout(book);
+    SheetAxes axes = host_->Axes(*sheet_);
+    auto row = sheet_->rows.IndexAtPoints(chart_->top, host_->MaxRow());
+    auto column = sheet_->columns.IndexAtPoints(chart_->left, host_->MaxColumn());
+    const PaneLayout& pane = PaneShowing(layout, row, column);
+    ScreenPoint at{PaneScreenX(axes, layout, pane, chart_->left), PaneScreenY(axes, layout, pane, chart_->top)};
+    SimDesktop& desk = host_->Desktop();
+    ScreenPoint in_desk = desk.ScreenToClient(host_->DeskWindow(), at);
+    ScreenRect rect{in_desk.x, in_desk.y, in_desk.x + RoundHalfEven(chart_->width * layout.scale_x),
+                    in_desk.y + RoundHalfEven(chart_->height * layout.scale_y)};
+    if (WindowHandle old = desk.FindChildWindow(host_->DeskWindow(), "EXCELE", 0)) desk.RemoveWindow(old);
+    desk.AddChild(host_->DeskWindow(), desk.NewHandle(), "EXCELE", rect);
+  }
+  // The chart goes at once; its EXCELE window lingers until the host next handles its messages.
+  void Delete() override {
+    Enter("ChartObject.Delete");
+    chart_->deleted = true;
+    std::erase(sheet_->charts, chart_);
+    std::weak_ptr<SimExcel> host = host_;
+    host_->Post([host] {
+      if (auto h = host.lock())
+        while (WindowHandle w = h->Desktop().FindChildWindow(h->DeskWindow(), "EXCELE", 0)) h->Desktop().RemoveWindow(w);
+    });
+  }
+
+ private:
+  void Enter(const char* member) {
+    host_->Enter(member);
+    if (chart_->deleted || sheet_->closed) throw HostError(kErrDisconnected, "The object invoked has disconnected from its clients.");
+  }
+  std::shared_ptr<SimExcel> host_;
+  std::shared_ptr<SheetModel> sheet_;
+  std::shared_ptr<ChartModel> chart_;
 };
 
 class SimSheet : public ISheet {
@@ -265,6 +372,13 @@ class SimSheet : public ISheet {
   WorkbookPtr Parent() override {
     Enter("Sheet.Parent");
     return host_->WorkbookObject(host_->BookShared(sheet_->parent));
+  }
+  ChartObjectPtr ChartObjectsAdd(double left, double top, double width, double height) override {
+    Enter("Sheet.ChartObjects.Add");
+    RequireWorksheet();
+    auto chart = std::make_shared<ChartModel>(ChartModel{left, top, width, height});
+    sheet_->charts.push_back(chart);
+    return std::make_shared<SimChartObject>(host_, sheet_, chart);
   }
 
  private:
@@ -310,12 +424,150 @@ class SimWorkbook : public IWorkbook {
   std::shared_ptr<WorkbookModel> book_;
 };
 
+// Screen positions of a workbook window's active sheet, as its panes show them.
+class WindowScreen {
+ public:
+  WindowScreen(SimExcel& host, WorkbookModel& book)
+      : sheet_(*book.sheets[book.active_sheet]), axes_(host.Axes(sheet_)), layout_(host.Layout(book)), win_(book.win) {}
+  const PaneLayout& Pane(std::int32_t index) const { return layout_.panes.at(std::size_t(index - 1)); }
+  // Pane.PointsToScreenPixelsX/Y. In page layout view the host's conversion is off while the pane
+  // is scrolled along the other axis: x by the height scrolled past, y by the width.
+  std::int32_t ScreenX(const PaneLayout& pane, double points) const {
+    std::int32_t x = PaneScreenX(axes_, layout_, pane, points);
+    if (win_.view == xl::kPageLayoutView) x += std::int32_t(axes_.rows.PixelSpan(1, pane.first_row, layout_.scale_y));
+    return x;
+  }
+  std::int32_t ScreenY(const PaneLayout& pane, double points) const {
+    std::int32_t y = PaneScreenY(axes_, layout_, pane, points);
+    if (win_.view == xl::kPageLayoutView) y += std::int32_t(axes_.columns.PixelSpan(1, pane.first_column, layout_.scale_x));
+    return y;
+  }
+  // Hosts before 12: pixels from the sheet's corner as pane 1 is scrolled, no zoom, no scale.
+  std::int32_t OldScreenX(std::int32_t pixels) const {
+    return std::int32_t(Pane(1).rect.left - axes_.columns.PixelSpan(1, Pane(1).first_column, layout_.scale_x) + pixels);
+  }
+  std::int32_t OldScreenY(std::int32_t pixels) const {
+    return std::int32_t(Pane(1).rect.top - axes_.rows.PixelSpan(1, Pane(1).first_row, layout_.scale_y) + pixels);
+  }
+  std::optional<CellHit> CellAt(ScreenPoint p) const {
+    return sheet_.type == xl::kWorksheet ? sim::CellAt(axes_, layout_, p) : std::nullopt;
+  }
+  // An embedded chart covering the point.
+  bool ChartAt(ScreenPoint p) const {
+    for (const auto& c : sheet_.charts) {
+      auto row = axes_.rows.IndexAtPoints(c->top, axes_.max_row), column = axes_.columns.IndexAtPoints(c->left, axes_.max_column);
+      const PaneLayout& pane = PaneShowing(layout_, row, column);
+      std::int32_t x = PaneScreenX(axes_, layout_, pane, c->left), y = PaneScreenY(axes_, layout_, pane, c->top);
+      if (p.x >= x && p.y >= y && p.x < x + RoundHalfEven(c->width * layout_.scale_x) &&
+          p.y < y + RoundHalfEven(c->height * layout_.scale_y))
+        return true;
+    }
+    return false;
+  }
+  const WindowLayout& Layout() const { return layout_; }
+
+ private:
+  const SheetModel& sheet_;
+  SheetAxes axes_;
+  WindowLayout layout_;
+  const WindowModel& win_;
+};
+
+class SimPane : public IPane {
+ public:
+  SimPane(std::shared_ptr<SimExcel> host, std::shared_ptr<WorkbookModel> book, std::int32_t index)
+      : host_(std::move(host)), book_(std::move(book)), index_(index) {}
+  std::int32_t Index() override { return Enter("Pane.Index"), index_; }
+  RangePtr VisibleRange() override {
+    Enter("Pane.VisibleRange");
+    const PaneLayout& p = WindowScreen(*host_, *book_).Pane(index_);
+    return host_->RangeObject(book_->sheets[book_->active_sheet], {Area{p.first_row, p.first_column, p.last_row, p.last_column}});
+  }
+  std::int32_t ScrollRow() override { return Enter("Pane.ScrollRow.get"), book_->win.scroll_row[RowBand()]; }
+  void SetScrollRow(std::int32_t row) override {
+    Enter("Pane.ScrollRow.set");
+    book_->win.scroll_row[RowBand()] = Checked(row, host_->MaxRow());
+  }
+  std::int32_t ScrollColumn() override { return Enter("Pane.ScrollColumn.get"), book_->win.scroll_column[ColumnBand()]; }
+  void SetScrollColumn(std::int32_t column) override {
+    Enter("Pane.ScrollColumn.set");
+    book_->win.scroll_column[ColumnBand()] = Checked(column, host_->MaxColumn());
+  }
+  std::int32_t PointsToScreenPixelsX(std::int32_t points) override {
+    Enter("Pane.PointsToScreenPixelsX");
+    WindowScreen screen(*host_, *book_);
+    return screen.ScreenX(screen.Pane(index_), points);
+  }
+  std::int32_t PointsToScreenPixelsY(std::int32_t points) override {
+    Enter("Pane.PointsToScreenPixelsY");
+    WindowScreen screen(*host_, *book_);
+    return screen.ScreenY(screen.Pane(index_), points);
+  }
+
+ private:
+  void Enter(const char* member) {
+    host_->Enter(member);
+    if (book_->closed || index_ > book_->win.PaneCount())
+      throw HostError(kErrDisconnected, "The object invoked has disconnected from its clients.");
+  }
+  std::int32_t RowBand() const { return book_->win.RowBand(index_); }
+  std::int32_t ColumnBand() const { return book_->win.ColumnBand(index_); }
+  static std::int32_t Checked(std::int32_t v, std::int32_t max) {
+    if (v < 1 || v > max) throw HostError(kErrApplication, "Unable to set the ScrollRow property of the Pane class");
+    return v;
+  }
+  std::shared_ptr<SimExcel> host_;
+  std::shared_ptr<WorkbookModel> book_;
+  std::int32_t index_;
+};
+
 class SimWindow : public IExcelWindow {
  public:
   SimWindow(std::shared_ptr<SimExcel> host, std::shared_ptr<WorkbookModel> book) : host_(std::move(host)), book_(std::move(book)) {}
   std::int32_t PanesCount() override {
     Enter("Window.Panes.Count");
-    return book_->panes;
+    return book_->win.PaneCount();
+  }
+  std::int32_t Type() override { return Enter("Window.Type"), book_->win.type; }
+  std::int32_t WindowState() override { return Enter("Window.WindowState"), book_->win.state; }
+  double Zoom() override { return Enter("Window.Zoom"), book_->win.zoom; }
+  std::int32_t View() override { return Enter("Window.View"), book_->win.view; }
+  bool FreezePanes() override { return Enter("Window.FreezePanes"), book_->win.freeze; }
+  double SplitHorizontal() override {
+    Enter("Window.SplitHorizontal");
+    return WindowScreen(*host_, *book_).Layout().split_horizontal;
+  }
+  double SplitVertical() override {
+    Enter("Window.SplitVertical");
+    return WindowScreen(*host_, *book_).Layout().split_vertical;
+  }
+  PanePtr Panes(std::int32_t index) override {
+    Enter("Window.Panes.Item");
+    if (index < 1 || index > book_->win.PaneCount()) throw HostError(kErrSubscript, "Subscript out of range");
+    return std::make_shared<SimPane>(host_, book_, index);
+  }
+  PanePtr ActivePane() override {
+    Enter("Window.ActivePane");
+    return std::make_shared<SimPane>(host_, book_, std::clamp(book_->win.active_pane, 1, book_->win.PaneCount()));
+  }
+  std::int32_t PointsToScreenPixelsX(std::int32_t points) override {
+    Enter("Window.PointsToScreenPixelsX");
+    WindowScreen screen(*host_, *book_);
+    return host_->MajorVersion() < 12 ? screen.OldScreenX(points) : screen.ScreenX(screen.Pane(1), points);
+  }
+  std::int32_t PointsToScreenPixelsY(std::int32_t points) override {
+    Enter("Window.PointsToScreenPixelsY");
+    WindowScreen screen(*host_, *book_);
+    return host_->MajorVersion() < 12 ? screen.OldScreenY(points) : screen.ScreenY(screen.Pane(1), points);
+  }
+  HostObjectPtr RangeFromPoint(std::int32_t x, std::int32_t y) override {
+    Enter("Window.RangeFromPoint");
+    WindowScreen screen(*host_, *book_);
+    if (screen.ChartAt({x, y})) return std::make_shared<SimObject>(host_, "ChartObject", nullptr);
+    auto hit = screen.CellAt({x, y});
+    if (!hit) return nullptr;
+    return std::make_shared<SimObject>(
+        host_, "Range", host_->RangeObject(book_->sheets[book_->active_sheet], {Area{hit->row, hit->column, hit->row, hit->column}}));
   }
   SheetPtr ActiveSheet() override {
     Enter("Window.ActiveSheet");
@@ -407,6 +659,12 @@ class SimCommandBar : public ICommandBar {
 std::shared_ptr<SimExcel> SimExcel::Create(std::string version) {
   std::shared_ptr<SimExcel> host(new SimExcel());
   host->version_ = std::move(version);
+  // The main window with its ribbon above and status bar below the desk that holds the workbooks.
+  host->desktop_ = std::make_shared<SimDesktop>();
+  SimDesktop& desk = *host->desktop_;
+  desk.AddWindow(host->hwnd_, "XLMAIN", desk.current_process, {0, 0, 1280, 800}).frame = {4, 30, 4, 4};
+  desk.AddChild(host->hwnd_, host->desk_, "XLDESK", {0, 120, 1272, 744});
+  desk.active_window = host->hwnd_;
   // The built-in bars whose commands the host greys out while a cell is edited.
   auto builtin = [](std::int32_t id) {
     auto c = std::make_shared<ControlModel>();
@@ -423,16 +681,54 @@ std::shared_ptr<SimExcel> SimExcel::Create(std::string version) {
   return host;
 }
 
-std::int32_t SimExcel::MaxRow() const {
-  return std::atoi(version_.c_str()) >= 12 ? 1048576 : 65536;
+int SimExcel::MajorVersion() const { return std::atoi(version_.c_str()); }
+std::int32_t SimExcel::MaxRow() const { return MajorVersion() >= 12 ? 1048576 : 65536; }
+std::int32_t SimExcel::MaxColumn() const { return MajorVersion() >= 12 ? 16384 : 256; }
+
+void SimExcel::SetHwnd(WindowHandle hwnd) {
+  desktop_->Get(hwnd_).handle = hwnd;
+  for (auto& w : desktop_->windows)
+    if (w.parent == hwnd_) w.parent = hwnd;
+  if (desktop_->active_window == hwnd_) desktop_->active_window = hwnd;
+  hwnd_ = hwnd;
 }
-std::int32_t SimExcel::MaxColumn() const { return std::atoi(version_.c_str()) >= 12 ? 16384 : 256; }
+
+void SimExcel::FreezePanes(const std::string& workbook, std::int32_t rows, std::int32_t columns) {
+  WindowModel& w = Book(workbook).win;
+  w.freeze = rows > 0 || columns > 0;
+  w.split_row = rows, w.split_column = columns;
+  w.scroll_row[1] = w.scroll_row[0] + rows;
+  w.scroll_column[1] = w.scroll_column[0] + columns;
+  w.active_pane = w.PaneCount();
+}
+
+void SimExcel::Split(const std::string& workbook, std::int32_t rows, std::int32_t columns) {
+  WindowModel& w = Book(workbook).win;
+  w.freeze = false;
+  w.split_row = rows, w.split_column = columns;
+  w.scroll_row[1] = w.scroll_row[0] + rows;
+  w.scroll_column[1] = w.scroll_column[0] + columns;
+  w.active_pane = 1;
+}
+
+WindowLayout SimExcel::Layout(const WorkbookModel& book) {
+  const SheetModel& sheet = *book.sheets[book.active_sheet];
+  ScreenRect client = desktop_->ClientRect(book.window);
+  ScreenPoint origin = desktop_->ClientToScreen(book.window, {0, 0});
+  client = {client.left + origin.x, client.top + origin.y, client.right + origin.x, client.bottom + origin.y};
+  return LayoutWindow(Axes(sheet), book.win, client, desktop_->LogicalPixelsPerInchX(book.window),
+                      desktop_->LogicalPixelsPerInchY(book.window));
+}
+
+void SimExcel::RaiseWindow(const WorkbookModel& book) { desktop_->SetParent(book.window, desk_); }
 
 WorkbookModel& SimExcel::AddWorkbook(const std::string& name, const std::vector<std::string>& sheets) {
   auto book = std::make_shared<WorkbookModel>();
   book->name = name;
   book->window = next_window_;
   next_window_ += 0x10;
+  // Maximised inside the desk, under the active workbook's window.
+  desktop_->AddChild(desk_, book->window, "EXCEL7", desktop_->ClientRect(desk_));
   for (const std::string& s : sheets) {
     auto sheet = std::make_shared<SheetModel>();
     sheet->name = s;
@@ -441,6 +737,7 @@ WorkbookModel& SimExcel::AddWorkbook(const std::string& name, const std::vector<
   }
   books_.push_back(book);
   if (!active_book_) active_book_ = book;  // set-up opens in the background; UserActivateWorkbook switches
+  RaiseWindow(*active_book_);
   return *book;
 }
 
@@ -492,6 +789,7 @@ void SimExcel::CloseWorkbook(const std::string& name) {
     if (iequals((*it)->name, name)) {
       (*it)->closed = true;
       for (auto& s : (*it)->sheets) s->closed = true;
+      desktop_->RemoveWindow((*it)->window);
       if (active_book_ == *it) active_book_ = nullptr;
       books_.erase(it);
       if (!active_book_ && !books_.empty()) active_book_ = books_.back();
@@ -601,6 +899,7 @@ void SimExcel::UserActivateWorkbook(const std::string& name) {
     Raise([&](IApplicationEvents& e) { e.WindowDeactivate(wb, wn); });
   }
   active_book_ = next;
+  RaiseWindow(*next);
   WorkbookPtr wb = WorkbookObject(next);
   ExcelWindowPtr wn = WindowObject(next);
   Raise([&](IApplicationEvents& e) { e.WindowActivate(wb, wn); });

@@ -1,7 +1,8 @@
 // The stand-in spreadsheet host: workbooks, worksheets and chart sheets with cells, formats,
-// formulas, locks, merged areas and protection, windows, command bars, cell edit mode and the
-// application events, all in memory. Every member of the object model can be made to fail, and
-// every call into it is counted per member.
+// formulas, locks, merged areas, protection, row heights and column widths, embedded charts,
+// windows with panes, zoom and views inside its XLMAIN / XLDESK / EXCEL7 window tree, command bars,
+// cell edit mode and the application events, all in memory. Every member of the object model can
+// be made to fail, and every call into it is counted per member.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,8 @@
 #include <vector>
 
 #include "host/excel.h"
+#include "sim/desktop.h"
+#include "sim/sheet_geometry.h"
 
 namespace tessaly::sim {
 
@@ -35,6 +38,12 @@ struct CellModel {
 
 struct WorkbookModel;
 
+struct ChartModel {
+  double left = 0, top = 0, width = 0, height = 0;  // points
+  std::int32_t placement = 2;                       // moves with cells
+  bool deleted = false;
+};
+
 struct SheetModel {
   std::string name;
   std::int32_t type = xl::kWorksheet;
@@ -45,6 +54,8 @@ struct SheetModel {
   std::vector<Area> selection{Area{}};
   std::int32_t active_row = 1, active_column = 1;
   std::string selected_object;  // type name of a selected picture or chart; empty: cells
+  Axis rows = StandardAxis(15), columns = StandardAxis(48);  // 15 points: 20 pixels at 96 dpi; 48: 64
+  std::vector<std::shared_ptr<ChartModel>> charts;
   WorkbookModel* parent = nullptr;
   bool closed = false;
 };
@@ -55,9 +66,9 @@ struct WorkbookModel {
   bool inplace = false;
   std::vector<std::shared_ptr<SheetModel>> sheets;
   std::size_t active_sheet = 0;
-  // The workbook's one window.
+  // The workbook's one window: its EXCEL7 handle and what it shows.
   WindowHandle window = 0;
-  std::int32_t panes = 1;
+  WindowModel win;
   bool closed = false;
 };
 
@@ -99,12 +110,26 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   CommandBarModel& AddBar(const std::string& name);
   void RemoveBar(const std::string& name);
   void SetVersion(std::string version) { version_ = std::move(version); }
-  void SetHwnd(WindowHandle hwnd) { hwnd_ = hwnd; }
+  int MajorVersion() const;
+  // Gives the main window another handle (its XLDESK and workbook windows stay inside it).
+  void SetHwnd(WindowHandle hwnd);
   void SetInteractive(bool on) { interactive_ = on; }
   // The number format the host gives a General cell that receives a date.
   void SetShortDateFormat(std::string format) { short_date_format_ = std::move(format); }
   std::int32_t MaxRow() const;
   std::int32_t MaxColumn() const;
+  // Freezes the window's panes with that many rows and columns fixed from its top-left cell, or
+  // splits it there with split bars; 0 and 0 removes either.
+  void FreezePanes(const std::string& workbook, std::int32_t rows, std::int32_t columns);
+  void Split(const std::string& workbook, std::int32_t rows, std::int32_t columns);
+
+  // ---- The screen ----
+  // The desktop holding the host's windows: XLMAIN (Hwnd) > XLDESK > one EXCEL7 per workbook.
+  SimDesktop& Desktop() { return *desktop_; }
+  WindowHandle DeskWindow() const { return desk_; }
+  SheetAxes Axes(const SheetModel& sheet) const { return {sheet.rows, sheet.columns, MaxRow(), MaxColumn()}; }
+  // Where the workbook window shows its active sheet's cells now.
+  WindowLayout Layout(const WorkbookModel& book);
 
   // ---- What the user does (raises the host's events) ----
   // Selects the areas ("B3", "A1:B2", "A1,C3", "$5:$5") on the active sheet; merged areas widen it.
@@ -174,8 +199,12 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   void ApplyKeys(const std::string& keys);
   std::vector<Area> WidenToMerged(const SheetModel& sheet, std::vector<Area> areas) const;
 
+  void RaiseWindow(const WorkbookModel& book);
+
   std::string version_ = "12.0";
+  std::shared_ptr<SimDesktop> desktop_;
   WindowHandle hwnd_ = 0x10010;
+  WindowHandle desk_ = 0x10018;
   WindowHandle next_window_ = 0x20020;
   bool interactive_ = true;
   std::string short_date_format_ = "m/d/yyyy";

@@ -199,7 +199,7 @@ TEST(controller_commands, picture_selected_asks_for_a_cell) {
 TEST(controller_commands, any_range_opens_the_calendar_without_the_rules) {
   ControllerWorld w;
   w.Start();
-  w.host->Book("Book1").panes = 2;
+  w.host->Split("Book1", 0, 2);
   w.host->UserSelect("D4:E9");
   w.controller->ClickCommandButton();
   EXPECT_TRUE(w.calendar().Shown());

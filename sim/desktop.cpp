@@ -1,0 +1,151 @@
+// The stand-in desktop's window tree: coordinates, search, hit-testing and re-parenting.
+#include "sim/desktop.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+
+namespace tessaly::sim {
+
+namespace {
+bool Contains(const ScreenRect& r, ScreenPoint p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+}  // namespace
+
+SimDesktop::Window& SimDesktop::AddWindow(WindowHandle handle, std::string class_name, std::uint32_t process, ScreenRect rect) {
+  Window w;
+  w.handle = handle, w.class_name = std::move(class_name), w.process = process, w.rect = rect;
+  windows.push_back(std::move(w));
+  return windows.back();
+}
+
+SimDesktop::Window& SimDesktop::AddChild(WindowHandle parent, WindowHandle handle, std::string class_name, ScreenRect rect) {
+  Window& w = AddWindow(handle, std::move(class_name), Get(parent).process, rect);
+  w.parent = parent;
+  w.style = ws::kChild;
+  return w;
+}
+
+void SimDesktop::RemoveWindow(WindowHandle handle) {
+  std::vector<WindowHandle> doomed{handle};
+  for (std::size_t i = 0; i < doomed.size(); ++i)
+    for (const Window& w : windows)
+      if (w.parent == doomed[i]) doomed.push_back(w.handle);
+  std::erase_if(windows, [&](const Window& w) { return std::find(doomed.begin(), doomed.end(), w.handle) != doomed.end(); });
+}
+
+SimDesktop::Window& SimDesktop::Get(WindowHandle handle) {
+  return const_cast<Window&>(static_cast<const SimDesktop&>(*this).Get(handle));
+}
+
+const SimDesktop::Window& SimDesktop::Get(WindowHandle handle) const {
+  for (const Window& w : windows)
+    if (w.handle == handle && handle != 0) return w;
+  throw HostError(1400, "Invalid window handle.");
+}
+
+bool SimDesktop::Exists(WindowHandle handle) const {
+  return std::any_of(windows.begin(), windows.end(), [&](const Window& w) { return w.handle == handle && handle != 0; });
+}
+
+void SimDesktop::SetDpi(double dpi) {
+  for (Display& d : displays) d.dpi_x = d.dpi_y = dpi;
+}
+
+const SimDesktop::Display& SimDesktop::DisplayAt(ScreenPoint p) const {
+  const Display* best = &displays.front();
+  std::int64_t best_distance = std::numeric_limits<std::int64_t>::max();
+  for (const Display& d : displays) {
+    std::int64_t dx = p.x < d.rect.left ? d.rect.left - p.x : p.x >= d.rect.right ? p.x - d.rect.right + 1 : 0;
+    std::int64_t dy = p.y < d.rect.top ? d.rect.top - p.y : p.y >= d.rect.bottom ? p.y - d.rect.bottom + 1 : 0;
+    if (dx * dx + dy * dy < best_distance) best = &d, best_distance = dx * dx + dy * dy;
+  }
+  return *best;
+}
+
+const SimDesktop::Display& SimDesktop::DisplayOf(WindowHandle window) const {
+  if (window == 0 || !Exists(window)) return displays.front();
+  ScreenRect r = const_cast<SimDesktop*>(this)->WindowScreenRect(window);
+  return DisplayAt({r.left + r.width() / 2, r.top + r.height() / 2});
+}
+
+WindowHandle SimDesktop::FindTopLevelWindow(const std::string& class_name, WindowHandle after) {
+  return FindChildWindow(0, class_name, after);
+}
+
+WindowHandle SimDesktop::FindChildWindow(WindowHandle parent, const std::string& class_name, WindowHandle after) {
+  bool passed = after == 0;
+  for (const Window& w : windows) {
+    if (w.parent != parent) continue;
+    if (passed && w.class_name == class_name) return w.handle;
+    if (w.handle == after) passed = true;
+  }
+  return 0;
+}
+
+ScreenRect SimDesktop::WindowScreenRect(WindowHandle window) {
+  const Window& w = Get(window);
+  if (w.parent == 0) return w.rect;
+  ScreenPoint origin = ClientToScreen(w.parent, {0, 0});
+  return {w.rect.left + origin.x, w.rect.top + origin.y, w.rect.right + origin.x, w.rect.bottom + origin.y};
+}
+
+ScreenRect SimDesktop::ClientRect(WindowHandle window) {
+  const Window& w = Get(window);
+  return {0, 0, std::max(0, w.rect.width() - w.frame.left - w.frame.right),
+          std::max(0, w.rect.height() - w.frame.top - w.frame.bottom)};
+}
+
+ScreenPoint SimDesktop::ClientToScreen(WindowHandle window, ScreenPoint client) {
+  ScreenRect r = WindowScreenRect(window);
+  const Window& w = Get(window);
+  return {r.left + w.frame.left + client.x, r.top + w.frame.top + client.y};
+}
+
+ScreenPoint SimDesktop::ScreenToClient(WindowHandle window, ScreenPoint screen) {
+  ScreenPoint origin = ClientToScreen(window, {0, 0});
+  return {screen.x - origin.x, screen.y - origin.y};
+}
+
+WindowHandle SimDesktop::Deepest(WindowHandle parent, ScreenPoint p) {
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+    if (it->parent != parent || !it->visible) continue;
+    if (!Contains(WindowScreenRect(it->handle), p)) continue;
+    WindowHandle handle = it->handle;
+    WindowHandle child = Deepest(handle, p);
+    return child ? child : handle;
+  }
+  return 0;
+}
+
+WindowHandle SimDesktop::WindowFromPoint(ScreenPoint screen) { return Deepest(0, screen); }
+
+void SimDesktop::SetWindowStyles(WindowHandle window, std::uint32_t style, std::uint32_t ex_style) {
+  Window& w = Get(window);
+  w.style = style, w.ex_style = ex_style;
+}
+
+void SimDesktop::SetParent(WindowHandle window, WindowHandle parent) {
+  if (parent != 0) Get(parent);  // refuses an unknown parent before changing anything
+  // Keeps the window's place on screen, as re-parenting does; it goes on top of its new siblings.
+  ScreenRect on_screen = WindowScreenRect(window);
+  auto it = std::find_if(windows.begin(), windows.end(), [&](const Window& w) { return w.handle == window; });
+  Window moved = *it;
+  windows.erase(it);
+  moved.parent = parent;
+  ScreenPoint origin = parent ? ClientToScreen(parent, {0, 0}) : ScreenPoint{};
+  moved.rect = {on_screen.left - origin.x, on_screen.top - origin.y, on_screen.right - origin.x, on_screen.bottom - origin.y};
+  windows.push_back(moved);
+}
+
+void SimDesktop::SetRepaintSuppressed(WindowHandle window, bool suppressed) {
+  Window& w = Get(window);
+  if (suppressed && !w.repaint_suppressed) ++w.suppressions;
+  w.repaint_suppressed = suppressed;
+}
+
+void SimDesktop::DisplayHelpTopic(const std::string& help_file, const std::string& topic) {
+  if (fail_help) throw HostError(2, "The system cannot find the file specified.");
+  help_shown.push_back(help_file + "::/" + topic);
+}
+
+}  // namespace tessaly::sim
