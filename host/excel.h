@@ -36,6 +36,13 @@ inline constexpr std::int32_t kPageLayoutView = 3;
 inline constexpr std::int32_t kFreeFloating = 3;    // ChartObject.Placement
 }  // namespace xl
 
+// The answer of an object to a member it does not have (Excel's error 438). Members added to the
+// interfaces below after their first adapters were written default to it until each adapter
+// implements them.
+[[noreturn]] inline void MemberNotSupported(const char* member) {
+  throw HostError(438, "Object doesn't support this property or method", member);
+}
+
 class IRange;
 class ISheet;
 class IWorkbook;
@@ -95,22 +102,22 @@ class IRange {
   virtual SheetPtr Worksheet() = 0;
   // Position and size in points on the sheet, unzoomed: Left and Top from the sheet's top-left
   // corner; hidden rows and columns measure 0.
-  virtual double Left() = 0;
-  virtual double Top() = 0;
-  virtual double Width() = 0;
-  virtual double Height() = 0;
+  virtual double Left() { MemberNotSupported("Left"); }
+  virtual double Top() { MemberNotSupported("Top"); }
+  virtual double Width() { MemberNotSupported("Width"); }
+  virtual double Height() { MemberNotSupported("Height"); }
   // Rows.Count and Columns.Count of the first area.
-  virtual std::int32_t RowsCount() = 0;
-  virtual std::int32_t ColumnsCount() = 0;
+  virtual std::int32_t RowsCount() { MemberNotSupported("RowsCount"); }
+  virtual std::int32_t ColumnsCount() { MemberNotSupported("ColumnsCount"); }
   // Rows(index) and Columns(index) of the first area, counted from 1.
-  virtual RangePtr RowsItem(std::int32_t index) = 0;
-  virtual RangePtr ColumnsItem(std::int32_t index) = 0;
-  virtual RangePtr EntireRow() = 0;
-  virtual RangePtr EntireColumn() = 0;
+  virtual RangePtr RowsItem(std::int32_t /*index*/) { MemberNotSupported("RowsItem"); }
+  virtual RangePtr ColumnsItem(std::int32_t /*index*/) { MemberNotSupported("ColumnsItem"); }
+  virtual RangePtr EntireRow() { MemberNotSupported("EntireRow"); }
+  virtual RangePtr EntireColumn() { MemberNotSupported("EntireColumn"); }
   // Of whole rows or whole columns: true when all of them are hidden; HostError for other ranges.
-  virtual bool Hidden() = 0;
+  virtual bool Hidden() { MemberNotSupported("Hidden"); }
   // The merged area holding the range's top-left cell, or that cell when it is not merged.
-  virtual RangePtr MergeArea() = 0;
+  virtual RangePtr MergeArea() { MemberNotSupported("MergeArea"); }
 };
 
 class ISheet {
@@ -125,7 +132,7 @@ class ISheet {
   virtual RangePtr Range(const std::string& address) = 0;
   virtual WorkbookPtr Parent() = 0;
   // ChartObjects.Add: a new embedded chart at that place and size, in points.
-  virtual ChartObjectPtr ChartObjectsAdd(double left, double top, double width, double height) = 0;
+  virtual ChartObjectPtr ChartObjectsAdd(double /*left*/, double /*top*/, double /*width*/, double /*height*/) { MemberNotSupported("ChartObjectsAdd"); }
 };
 
 // An embedded chart on a worksheet.
@@ -174,25 +181,25 @@ class IExcelWindow {
   virtual SheetPtr ActiveSheet() = 0;
   virtual RangePtr ActiveCell() = 0;
   virtual HostObjectPtr Selection() = 0;
-  virtual std::int32_t Type() = 0;         // xl::kWindowWorkbook...
-  virtual std::int32_t WindowState() = 0;  // xl::kMinimized, xl::kMaximized, xl::kNormal
-  virtual double Zoom() = 0;               // percent
-  virtual std::int32_t View() = 0;         // xl::kNormalView, xl::kPageBreakPreview, xl::kPageLayoutView
-  virtual bool FreezePanes() = 0;
+  virtual std::int32_t Type() { MemberNotSupported("Type"); }  // xl::kWindowWorkbook...
+  virtual std::int32_t WindowState() { MemberNotSupported("WindowState"); }  // xl::kMinimized, xl::kMaximized, xl::kNormal
+  virtual double Zoom() { MemberNotSupported("Zoom"); }  // percent
+  virtual std::int32_t View() { MemberNotSupported("View"); }  // xl::kNormalView, xl::kPageBreakPreview, xl::kPageLayoutView
+  virtual bool FreezePanes() { MemberNotSupported("FreezePanes"); }
   // Where the split lies from the grid's corner, in points on screen (zoom applied): SplitHorizontal
   // along x (panes to its right), SplitVertical along y; 0 when not split that way.
-  virtual double SplitHorizontal() = 0;
-  virtual double SplitVertical() = 0;
+  virtual double SplitHorizontal() { MemberNotSupported("SplitHorizontal"); }
+  virtual double SplitVertical() { MemberNotSupported("SplitVertical"); }
   // Panes(index), counted from 1.
-  virtual PanePtr Panes(std::int32_t index) = 0;
-  virtual PanePtr ActivePane() = 0;
+  virtual PanePtr Panes(std::int32_t /*index*/) { MemberNotSupported("Panes"); }
+  virtual PanePtr ActivePane() { MemberNotSupported("ActivePane"); }
   // Screen pixel of a sheet distance. Hosts before 12 take the distance as pixels from the sheet's
   // top-left corner as scrolled in pane 1 and apply neither zoom nor scale; later hosts convert
   // points as pane 1's PointsToScreenPixelsX/Y do.
-  virtual std::int32_t PointsToScreenPixelsX(std::int32_t points) = 0;
-  virtual std::int32_t PointsToScreenPixelsY(std::int32_t points) = 0;
+  virtual std::int32_t PointsToScreenPixelsX(std::int32_t /*points*/) { MemberNotSupported("PointsToScreenPixelsX"); }
+  virtual std::int32_t PointsToScreenPixelsY(std::int32_t /*points*/) { MemberNotSupported("PointsToScreenPixelsY"); }
   // The object at a screen point of the window: a cell, a drawing object, or null over anything else.
-  virtual HostObjectPtr RangeFromPoint(std::int32_t x, std::int32_t y) = 0;
+  virtual HostObjectPtr RangeFromPoint(std::int32_t /*x*/, std::int32_t /*y*/) { MemberNotSupported("RangeFromPoint"); }
 };
 
 // A button face image (the picture or its mask) as the host's Picture and Mask take it; the
