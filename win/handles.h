@@ -64,4 +64,19 @@ struct hlocal_traits {
 };
 using unique_hlocal = unique_handle<hlocal_traits>;
 
+// A library loaded at run time (LoadLibrary).
+struct hmodule_traits {
+  using pointer = HMODULE;
+  static pointer invalid() { return nullptr; }
+  static void close(pointer h) { ::FreeLibrary(h); }
+};
+using unique_hmodule = unique_handle<hmodule_traits>;
+
+struct hicon_traits {
+  using pointer = HICON;
+  static pointer invalid() { return nullptr; }
+  static void close(pointer h) { ::DestroyIcon(h); }
+};
+using unique_hicon = unique_handle<hicon_traits>;
+
 }  // namespace tessaly::win
