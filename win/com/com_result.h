@@ -24,6 +24,11 @@ class ComError : public std::runtime_error {
   HRESULT hr_;
 };
 
+// Throws ComError when hr is a failure (an entry point called from inside another).
+inline void ThrowOnFailure(HRESULT hr) {
+  if (FAILED(hr)) throw ComError(hr);
+}
+
 // An HRESULT for any exception: its own for ComError, the host's number when it is one.
 inline HRESULT HResultFromCurrentException() noexcept {
   try {

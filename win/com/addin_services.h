@@ -1,0 +1,36 @@
+// The Win32 services the portable add-in runs on, owned together for the life of the add-in object.
+#pragma once
+
+#include <windows.h>
+
+#include "addin/connect.h"
+#include "win/com/controller_parts.h"
+#include "win/win_help_shell.h"
+#include "win/win_settings.h"
+#include "win/win_window_system.h"
+
+namespace tessaly::win {
+
+class AddInServices {
+ public:
+  AddInServices(HMODULE module, std::string addin_folder);
+  AddInServices(const AddInServices&) = delete;
+  AddInServices& operator=(const AddInServices&) = delete;
+
+  ConnectServices Services();
+
+ private:
+  RegistryUserSettings store_;
+  Win32FileSystem files_;
+  Win32ShellFolders shell_;
+  Win32SystemInfo system_;
+  Win32MessageBox messages_;
+  Win32Locale locale_;
+  Win32Clock clock_;
+  Win32WindowSystem windows_;
+  Win32HelpShell help_;
+  Win32ControllerParts parts_;
+  std::string addin_folder_;
+};
+
+}  // namespace tessaly::win

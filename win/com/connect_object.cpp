@@ -1,0 +1,191 @@
+// Connect's COM faces: the vtable methods and the by-name callbacks meet the portable add-in here.
+#include "win/com/connect_object.h"
+
+#include "win/com/this_module.h"
+#include "win/excel/excel_objects.h"
+#include "win/picture_image.h"
+#include "win/utf.h"
+#include "win/variant_convert.h"
+
+namespace tessaly::win {
+
+namespace {
+
+enum : DISPID {
+  kOnConnection = 1,  // the IDTExtensibility2 members keep their published DISPIDs
+  kOnDisconnection,
+  kOnAddInsUpdate,
+  kOnStartupComplete,
+  kOnBeginShutdown,
+  kGetCustomUI = 0x100,  // GetCustomUI's published DISPID 1 is taken by OnConnection in this one table
+  kZorelOnLoad,
+  kZorelToggleButtonProc,
+  kZorelToggleButtonGetPressed,
+  kZorelButtonProc,
+  kZorelLoadImage,
+  kZorelGetImage,
+  kZorelGetScreentip,
+};
+
+// The control argument as the portable add-in takes it.
+std::shared_ptr<IRibbonControl> Control(const DispatchCall& c) { return excel::WrapRibbonControl(c.args.dispatch(0)); }
+
+void SetPicture(VARIANT* result, const ButtonImagePtr& image) {
+  const auto* picture = dynamic_cast<const PictureImage*>(image.get());
+  if (picture) SetResult(result, picture->Picture());
+}
+
+// The custom array argument, which callers may leave out.
+SAFEARRAY* OptionalArray(const DispatchCall& c, UINT position) {
+  return c.args.has(position) ? c.args.array(position) : nullptr;
+}
+
+// Ribbon XML is read as text in the system's code page.
+std::wstring FromCodePage(const std::string& bytes) {
+  if (bytes.empty()) return {};
+  const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring text(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
+  return text;
+}
+
+const DispatchMember<ConnectObject> kMembers[] = {
+    {L"OnConnection", kOnConnection,
+     [](ConnectObject& o, DispatchCall& c) {
+       SAFEARRAY* custom = OptionalArray(c, 3);
+       ThrowOnFailure(o.OnConnection(c.args.dispatch(0), static_cast<office::ext_ConnectMode>(c.args.integer(1)),
+                                     c.args.dispatch(2), &custom));
+     }},
+    {L"OnDisconnection", kOnDisconnection,
+     [](ConnectObject& o, DispatchCall& c) {
+       SAFEARRAY* custom = OptionalArray(c, 1);
+       ThrowOnFailure(o.OnDisconnection(static_cast<office::ext_DisconnectMode>(c.args.integer(0)), &custom));
+     }},
+    {L"OnAddInsUpdate", kOnAddInsUpdate, [](ConnectObject&, DispatchCall&) {}},
+    {L"OnStartupComplete", kOnStartupComplete, [](ConnectObject&, DispatchCall&) {}},
+    {L"OnBeginShutdown", kOnBeginShutdown, [](ConnectObject&, DispatchCall&) {}},
+    {L"GetCustomUI", kGetCustomUI,
+     [](ConnectObject& o, DispatchCall& c) {
+       const std::string id = to_utf8(c.args.text(0));
+       SetResult(c.result, FromCodePage(o.AddIn().GetCustomUI(id)));
+     }},
+    {L"ZorelOnLoad", kZorelOnLoad,
+     [](ConnectObject& o, DispatchCall& c) { o.AddIn().ZorelOnLoad(excel::WrapRibbonUI(c.args.dispatch(0))); }},
+    {L"ZorelToggleButtonProc", kZorelToggleButtonProc,
+     [](ConnectObject& o, DispatchCall& c) {
+       const auto control = Control(c);
+       const bool pressed = c.args.boolean(1);
+       o.AddIn().ZorelToggleButtonProc(*control, pressed);
+     }},
+    {L"ZorelToggleButtonGetPressed", kZorelToggleButtonGetPressed,
+     [](ConnectObject& o, DispatchCall& c) { SetResult(c.result, o.AddIn().ZorelToggleButtonGetPressed(*Control(c))); }},
+    {L"ZorelButtonProc", kZorelButtonProc,
+     [](ConnectObject& o, DispatchCall& c) { o.AddIn().ZorelButtonProc(*Control(c)); }},
+    {L"ZorelLoadImage", kZorelLoadImage,
+     [](ConnectObject& o, DispatchCall& c) { SetPicture(c.result, o.AddIn().ZorelLoadImage(to_utf8(c.args.text(0)))); }},
+    {L"ZorelGetImage", kZorelGetImage,
+     [](ConnectObject& o, DispatchCall& c) { SetPicture(c.result, o.AddIn().ZorelGetImage(*Control(c))); }},
+    {L"ZorelGetScreentip", kZorelGetScreentip,
+     [](ConnectObject& o, DispatchCall& c) { SetResult(c.result, to_wide(o.AddIn().ZorelGetScreentip(*Control(c)))); }},
+};
+
+std::vector<Variant> CustomOf(SAFEARRAY** custom) { return custom ? CustomArrayValues(*custom) : std::vector<Variant>{}; }
+
+}  // namespace
+
+const DispatchTable<ConnectObject> ConnectObject::kTable{kMembers};
+
+std::vector<Variant> CustomArrayValues(SAFEARRAY* custom) {
+  std::vector<Variant> values;
+  if (!custom || SafeArrayGetDim(custom) != 1) return values;
+  VARTYPE vt = VT_EMPTY;
+  LONG low = 0, high = -1;
+  if (FAILED(SafeArrayGetVartype(custom, &vt)) || vt != VT_VARIANT || FAILED(SafeArrayGetLBound(custom, 1, &low)) ||
+      FAILED(SafeArrayGetUBound(custom, 1, &high)))
+    return values;
+  for (LONG i = low; i <= high; ++i) {
+    unique_variant element;
+    try {
+      values.push_back(SUCCEEDED(SafeArrayGetElement(custom, &i, element.put())) ? from_variant(element.get())
+                                                                                  : Variant());
+    } catch (const HostError&) {
+      values.emplace_back();
+    }
+  }
+  return values;
+}
+
+ConnectObject::ConnectObject() : services_(ThisModule(), ThisModuleFolder()), connect_(services_.Services()) {}
+
+HRESULT ConnectObject::Create(REFIID riid, void** out) noexcept {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  return ComCall([&] {
+    auto* object = new ConnectObject();
+    const HRESULT hr = object->QueryInterface(riid, out);
+    object->Release();
+    return hr;
+  });
+}
+
+HRESULT ConnectObject::QueryInterface(REFIID riid, void** out) noexcept {
+  if (!out) return E_POINTER;
+  if (riid == IID_IUnknown || riid == IID_IDispatch || riid == office::IID_IDTExtensibility2)
+    *out = static_cast<office::IDTExtensibility2*>(this);
+  else if (riid == office::IID_IRibbonExtensibility)
+    *out = static_cast<office::IRibbonExtensibility*>(this);
+  else {
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  AddRef();
+  return S_OK;
+}
+
+ULONG ConnectObject::AddRef() noexcept { return ++refs_; }
+
+ULONG ConnectObject::Release() noexcept {
+  const ULONG left = --refs_;
+  if (left == 0) delete this;
+  return left;
+}
+
+HRESULT ConnectObject::GetTypeInfoCount(UINT* count) noexcept { return kTable.GetTypeInfoCount(count); }
+HRESULT ConnectObject::GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) noexcept {
+  return kTable.GetTypeInfo(index, lcid, info);
+}
+HRESULT ConnectObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) noexcept {
+  return kTable.GetIDsOfNames(riid, names, count, ids);
+}
+HRESULT ConnectObject::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                              EXCEPINFO* excep, UINT* arg_err) noexcept {
+  return kTable.Invoke(*this, id, riid, flags, params, result, excep, arg_err);
+}
+
+HRESULT ConnectObject::OnConnection(IDispatch* Application, office::ext_ConnectMode ConnectMode, IDispatch* AddInInst,
+                                    SAFEARRAY** custom) noexcept {
+  return ComCall([&] {
+    connect_.OnConnection(excel::WrapExcelApplication(Application), ConnectMode, excel::WrapAddInInstance(AddInInst),
+                          CustomOf(custom));
+  });
+}
+
+HRESULT ConnectObject::OnDisconnection(office::ext_DisconnectMode RemoveMode, SAFEARRAY** custom) noexcept {
+  return ComCall([&] { connect_.OnDisconnection(RemoveMode, CustomOf(custom)); });
+}
+
+HRESULT ConnectObject::OnAddInsUpdate(SAFEARRAY**) noexcept { return S_OK; }
+HRESULT ConnectObject::OnStartupComplete(SAFEARRAY**) noexcept { return S_OK; }
+HRESULT ConnectObject::OnBeginShutdown(SAFEARRAY**) noexcept { return S_OK; }
+
+HRESULT ConnectObject::GetCustomUI(BSTR RibbonID, BSTR* RibbonXml) noexcept {
+  if (!RibbonXml) return E_POINTER;
+  *RibbonXml = nullptr;
+  return ComCall([&] {
+    const std::wstring xml = FromCodePage(connect_.GetCustomUI(from_bstr(RibbonID)));
+    *RibbonXml = SysAllocStringLen(xml.data(), static_cast<UINT>(xml.size()));
+    if (!*RibbonXml) throw ComError(E_OUTOFMEMORY);
+  });
+}
+
+}  // namespace tessaly::win

@@ -1,0 +1,31 @@
+// The four entry points of an in-process COM server, exported by Tessaly.dll under the names
+// Tessaly.def gives them.
+#include <windows.h>
+
+#include "win/com/class_factory.h"
+#include "win/com/com_result.h"
+#include "win/com/server_registration.h"
+#include "win/com/this_module.h"
+
+using namespace tessaly::win;
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) DisableThreadLibraryCalls(instance);
+  return TRUE;
+}
+
+HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, void** out) {
+  return GetClassObject(clsid, riid, out);
+}
+
+HRESULT STDAPICALLTYPE DllCanUnloadNow() { return CanUnloadNow(); }
+
+HRESULT STDAPICALLTYPE DllRegisterServer() {
+  return ComCall([] { return RegisterPerUser(ThisModulePath()); });
+}
+
+HRESULT STDAPICALLTYPE DllUnregisterServer() { return UnregisterPerUser(); }
+
+}  // extern "C"
