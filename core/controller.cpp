@@ -139,10 +139,13 @@ cVantry::~cVantry() {
 
 // ---------------------------------------------------------------- edit mode and commands
 
-void cVantry::LeaveCellEditMode() {
-  if (!moEditModeProbe || moEditModeProbe->Enabled()) return;
-  app_->SendKeys(Reg().Bool(opt::AcceptNewValueInEditingMode) ? "^~" : "{ESC}", true);
-  app_->ProcessPendingMessages();
+void cVantry::LeaveCellEditMode() noexcept {
+  SkipFailures step;
+  bool editing = false;
+  step([&] { editing = moEditModeProbe && !moEditModeProbe->Enabled(); });
+  if (!editing) return;
+  step([&] { app_->SendKeys(Reg().Bool(opt::AcceptNewValueInEditingMode) ? "^~" : "{ESC}", true); });
+  step([&] { app_->ProcessPendingMessages(); });
 }
 
 void cVantry::ClickCommandButton() noexcept {
@@ -166,7 +169,7 @@ void cVantry::ClickCommandButton() noexcept {
   step([&] {
     if (Must(app_->ActiveWindow())->PanesCount() >= 2) Must(app_->ActiveCell())->Activate();
   });
-  step([&] { LeaveCellEditMode(); });
+  LeaveCellEditMode();
   RangePtr target;
   step([&] { target = selection->AsRange(); });
   if (!target) return;  // nothing to show the tag for
@@ -214,16 +217,20 @@ void cVantry::cbbDisable_Click() noexcept {
   step([&] { cbbDisable->SetTooltipText("Click to disable " + name); });
   step([&] { SetButtonIcon(cbbDisable, "disable"); });
   step([&] { Reg().Value(opt::CalendarDisabled, Variant::boolean(false)); });
-  step([&] { ShowTagForActiveCell(); });
+  ShowTagForActiveCell();
 }
 
-void cVantry::ShowTagForActiveCell() {
-  SheetPtr sheet = app_->ActiveSheet();
-  if (!sheet || sheet->Type() != xl::kWorksheet) return;
-  RangePtr cell = app_->ActiveCell();
-  if (!cell) return;
-  cell->Activate();
-  AppExcelEvent_SheetSelectionChange(sheet, Must(app_->Selection())->AsRange());
+void cVantry::ShowTagForActiveCell() noexcept {
+  SkipFailures step;
+  SheetPtr sheet;
+  RangePtr cell;
+  bool worksheet = false;
+  step([&] { sheet = app_->ActiveSheet(); });
+  step([&] { worksheet = sheet && sheet->Type() == xl::kWorksheet; });
+  step([&] { cell = app_->ActiveCell(); });
+  if (!worksheet || !cell) return;
+  step([&] { cell->Activate(); });  // the tag is offered even when the host refuses
+  step([&] { AppExcelEvent_SheetSelectionChange(sheet, Must(app_->Selection())->AsRange()); });
 }
 
 // ---------------------------------------------------------------- the activation rules
@@ -354,16 +361,14 @@ RangePtr cVantry::ResolveTagTarget() {
 
 void cVantry::moTag_TagClick() noexcept {
   SkipFailures step;
-  step([&] { LeaveCellEditMode(); });
+  LeaveCellEditMode();
   if (!moTag || !moCalendarForm) return;
   CalendarPlacementInput place;
   WindowHandle parent = 0;
-  step([&] {
-    parent = moTag->ParentWindow();
-    place.tag_x = moTag->X();
-    place.tag_y = moTag->Y();
-    place.margin = moTag->Margin();
-  });
+  step([&] { parent = moTag->ParentWindow(); });
+  step([&] { place.tag_x = moTag->X(); });
+  step([&] { place.tag_y = moTag->Y(); });
+  step([&] { place.margin = moTag->Margin(); });
   step([&] { place.window = s_.windows.WindowScreenRect(parent); });
   step([&] {
     const cUtilRegMan& reg = Reg();

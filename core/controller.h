@@ -77,7 +77,7 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
 
   void InitThisObject() noexcept;
   void ClickCommandButton() noexcept;
-  void LeaveCellEditMode();  // throws: callers run it as one step
+  void LeaveCellEditMode() noexcept;
 
   // Application events.
   void AppExcelEvent_SheetSelectionChange(const SheetPtr& Sh, const RangePtr& Target) noexcept;
@@ -100,7 +100,7 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   void cbbAbout_Click() noexcept;
   void cbbDisable_Click() noexcept;
   // The enable half of the toggles: shows the tag at once for the current cell when it qualifies.
-  void ShowTagForActiveCell();
+  void ShowTagForActiveCell() noexcept;
 
   // The context-menu entry and quick button found at start-up (creating them is the command-bar module's).
   void DisplayRightClickMenu(bool show) noexcept;

@@ -48,7 +48,7 @@ bool cVantry::ZorelToggleButtonGetPressed(IRibbonControl& control) noexcept {
 void cVantry::ZorelButtonProc(IRibbonControl& control) noexcept {
   std::string id = Attempt([&] { return control.Id(); }).value_or("");
   if (iequals(id, "ZorelButtonCalendar")) {
-    SkipFailures()([&] { LeaveCellEditMode(); });
+    LeaveCellEditMode();
     ClickCommandButton();
   } else if (iequals(id, "ZorelButtonCalendarQuickAccessBar")) {
     ClickCommandButton();

@@ -39,7 +39,10 @@ class HeadlessTag : public ITagWindow {
   void Unload() override { unloaded = true; }
   bool Displayed() const override { return displayed; }
   bool LeftSide() const override { return false; }
-  WindowHandle ParentWindow() const override { return parent; }
+  WindowHandle ParentWindow() const override {
+    if (parent_lost) throw HostError(1400, "Invalid window handle.");
+    return parent;
+  }
   std::int32_t X() const override { return x; }
   std::int32_t Y() const override { return y; }
   std::string TargetAddress() const override { return address; }
@@ -49,7 +52,7 @@ class HeadlessTag : public ITagWindow {
 
   ITagEvents* sink = nullptr;
   std::string icon, address, sheet_name, book_name;
-  bool displayed = false, on_screen = true, unloaded = false;
+  bool displayed = false, on_screen = true, unloaded = false, parent_lost = false;
   WindowHandle parent = 0;
   std::int32_t x = 100, y = 100;
   bool place_on_grid = false;
