@@ -71,25 +71,26 @@ void cUtilRegMan::LoadAll() {
     }
   }
 
-  // 2. The per-user values, in the store's order.
+  // 2. The per-user values, in the store's order. A user counts as having stored values only
+  // with an option or the pending list in the section: the "FirstTimeRun" marker, written before
+  // the options load, leaves a new user new, who takes the machine file and has nothing written.
   bool user_loaded = false;
   std::string pending;
   auto pairs = Attempt([&] { return services_.store.list(product_name_, sec_name_); });
-  if (pairs && !pairs->empty()) {
-    user_loaded = true;
-    for (const auto& [raw_key, raw_value] : *pairs) {
-      std::string key = trim(raw_key);
-      std::string value = trim(raw_value);
-      if (iequals(key, "UpdatePMOption")) {
-        pending = value;
-        continue;
-      }
-      for (std::size_t i = 0; i < n; ++i) {
-        // Unregistered indices have no name and never match, not even an empty key.
-        if (type_[i] == 0 || !iequals(name_[i], key)) continue;
-        if (auto v = FromStoreText(type_[i], value)) value_[i] = std::move(*v);
-        break;
-      }
+  for (const auto& [raw_key, raw_value] : pairs.value_or(decltype(pairs)::value_type{})) {
+    std::string key = trim(raw_key);
+    std::string value = trim(raw_value);
+    if (iequals(key, "UpdatePMOption")) {
+      pending = value;
+      user_loaded = true;
+      continue;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+      // Unregistered indices have no name and never match, not even an empty key.
+      if (type_[i] == 0 || !iequals(name_[i], key)) continue;
+      user_loaded = true;
+      if (auto v = FromStoreText(type_[i], value)) value_[i] = std::move(*v);
+      break;
     }
   }
 

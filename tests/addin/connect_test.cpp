@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/controller_world.h"
+#include "settings/machine_file.h"
 
 namespace tessaly::testing {
 namespace {
@@ -100,6 +101,20 @@ TEST(addin_connection, first_run_over_two_connections) {
   auto second = w.Make();
   second->OnConnection(w.host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
   EXPECT_FALSE(second->Module().FirstRun);
+}
+
+// The "FirstTimeRun" marker is stored before the options load, yet the user stays new: the
+// machine file's values are taken and nothing is copied into the user's store.
+TEST(addin_connection, new_user_takes_the_machine_file) {
+  AddInWorld w;
+  w.platform.files.files["C:\\ProgramData\\Brenmoor\\Tessaly\\Tessaly.conf"] =
+      EncodeMachineRecord({{"UrlHome", "https://shared/"}});
+  auto addin = w.Make();
+  addin->OnConnection(w.host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
+  EXPECT_EQ(addin->Module().UrlHome, "https://shared/");
+  EXPECT_EQ(w.platform.store.at("FirstTimeRun"), "0");
+  EXPECT_EQ(w.platform.store.at("UrlHome"), "<absent>");
+  EXPECT_EQ(w.platform.files.writes, 0);
 }
 
 TEST(addin_connection, without_controller_the_add_in_is_inert) {

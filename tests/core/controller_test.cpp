@@ -107,19 +107,46 @@ TEST(controller_decision, allow_edit_not_asked_of_version_9) {
   EXPECT_EQ(w.host->Calls("Range.AllowEdit"), 0);
 }
 
-TEST(controller_decision, every_event_withdraws) {
+// Every event closes the calendar without writing; the four that re-run the decision show the
+// tag again for the date cell unless the add-in is disabled.
+TEST(controller_decision, every_event_closes_the_calendar) {
+  using Event = void (*)(cVantry&, SimExcel&);
+  const std::pair<const char*, Event> events[] = {
+      {"selection change", [](cVantry& c, SimExcel& h) { c.AppExcelEvent_SheetSelectionChange(h.ActiveSheet(), h.Selection()->AsRange()); }},
+      {"sheet activate", [](cVantry& c, SimExcel& h) { c.AppExcelEvent_SheetActivate(h.ActiveSheet()); }},
+      {"window activate", [](cVantry& c, SimExcel& h) { c.AppExcelEvent_WindowActivate(h.ActiveWorkbook(), h.ActiveWindow()); }},
+      {"window resize", [](cVantry& c, SimExcel& h) { c.AppExcelEvent_WindowResize(h.ActiveWorkbook(), h.ActiveWindow()); }},
+      {"sheet deactivate", [](cVantry& c, SimExcel& h) { c.AppExcelEvent_SheetDeactivate(h.ActiveSheet()); }},
+      {"window deactivate", [](cVantry& c, SimExcel& h) { c.AppExcelEvent_WindowDeactivate(h.ActiveWorkbook(), h.ActiveWindow()); }},
+  };
+  for (bool disabled : {false, true}) {
+    for (std::size_t i = 0; i < std::size(events); ++i) {
+      SCOPED_TRACE(std::string(events[i].first) + (disabled ? ", disabled" : ""));
+      ControllerWorld w;
+      w.Start();
+      DateFormatted(w, "C5");
+      w.host->UserSelect("C5");
+      w.tag().TriggerClickEvent();
+      ASSERT_TRUE(w.calendar().Shown());
+      w.set(opt::CalendarDisabled, disabled);
+      events[i].second(*w.controller, *w.host);
+      EXPECT_FALSE(w.calendar().Shown());
+      EXPECT_EQ(w.tag().Displayed(), !disabled && i < 4);
+      EXPECT_EQ(SimExcel::Cell(w.sheet(), "C5").value, Variant());
+    }
+  }
+}
+
+TEST(controller_decision, locked_cell_shows_once_the_sheet_is_unprotected) {
   ControllerWorld w;
   w.Start();
   DateFormatted(w, "C5");
+  w.sheet().protect_contents = true;
   w.host->UserSelect("C5");
-  w.tag().TriggerClickEvent();
-  ASSERT_TRUE(w.calendar().Shown());
-  w.host->UserActivateSheet("Chart1");
   EXPECT_FALSE(w.tag().Displayed());
-  EXPECT_FALSE(w.calendar().Shown());
-  w.host->UserActivateSheet("Sheet1");  // re-runs the decision for the selection there
+  w.sheet().protect_contents = false;
+  w.host->UserSelect("C5");
   EXPECT_TRUE(w.tag().Displayed());
-  EXPECT_EQ(SimExcel::Cell(w.sheet(), "C5").value, Variant());  // closing by event writes nothing
 }
 
 TEST(controller_decision, window_activate_and_resize_rerun) {
@@ -135,20 +162,6 @@ TEST(controller_decision, window_activate_and_resize_rerun) {
   w.host->UserSelectObject("Picture");
   w.host->UserResizeWindow();
   EXPECT_FALSE(w.tag().Displayed());
-}
-
-TEST(controller_decision, disabled_hides_everything) {
-  ControllerWorld w;
-  w.Start();
-  DateFormatted(w, "C5");
-  w.host->UserSelect("C5");
-  w.set(opt::CalendarDisabled, true);
-  for (auto act : std::vector<std::function<void()>>{[&] { w.host->UserSelect("C5"); }, [&] { w.host->UserResizeWindow(); },
-                                                      [&] { w.host->UserActivateSheet("Sheet2"); }}) {
-    w.tag().displayed = true;
-    act();
-    EXPECT_FALSE(w.tag().Displayed());
-  }
 }
 
 TEST(controller_decision, asks_the_host_once_per_value) {
@@ -169,21 +182,34 @@ TEST(controller_decision, asks_the_host_once_per_value) {
 
 // ---------------------------------------------------------------- commands
 
-TEST(controller_commands, disabled_message_for_both_host_generations) {
+struct RibbonButton : IRibbonControl {
+  std::string Id() override { return "ZorelButtonCalendar"; }
+};
+
+TEST(controller_commands, disabled_message_on_every_route) {
+  using Route = void (*)(cVantry&);
+  const std::pair<const char*, Route> routes[] = {
+      {"toolbar", [](cVantry& c) { c.cbbDisplayCalendar_Click(); }},
+      {"quick button", [](cVantry& c) { c.moToolbarQuickButton_Click(); }},
+      {"context menu", [](cVantry& c) { c.moRightClickMenu_Click(); }},
+      {"ribbon", [](cVantry& c) { RibbonButton b; c.ZorelButtonProc(b); }},
+  };
   for (const char* version : {"12.0", "11.0"}) {
-    ControllerWorld w(version);
-    w.Start();
-    w.set(opt::CalendarDisabled, true);
-    w.controller->ClickCommandButton();
-    ASSERT_EQ(w.platform.messages.shown().size(), 1u);
-    const MessageRequest& box = w.platform.messages.shown()[0];
-    std::string n = w.m.ProductName;
-    std::string tail = std::string(version) == "12.0" ? "click the Disable button again in the Quenby ribbon group."
-                                                       : "click the Disable button again on the " + n + " toolbar.";
-    EXPECT_EQ(box.text, "You have disabled " + n + ".\r\n\r\nTo enable " + n + ", " + tail);
-    EXPECT_EQ(box.title, n);
-    EXPECT_EQ(box.icon, MsgIcon::Information);
-    EXPECT_FALSE(w.calendar().Shown());
+    for (const auto& [route, click] : routes) {
+      SCOPED_TRACE(std::string(route) + " " + version);
+      ControllerWorld w(version);
+      w.Start();
+      w.set(opt::CalendarDisabled, true);
+      click(*w.controller);
+      ASSERT_EQ(w.platform.messages.shown().size(), 1u);
+      const MessageRequest& box = w.platform.messages.shown()[0];
+      std::string n = w.m.ProductName;
+      std::string tail = std::string(version) == "12.0" ? "click the Disable button again in the Quenby ribbon group."
+                                                         : "click the Disable button again on the " + n + " toolbar.";
+      EXPECT_EQ(box, (MessageRequest{"You have disabled " + n + ".\r\n\r\nTo enable " + n + ", " + tail, n,
+                                     MsgIcon::Information, MsgButtons::OK}));
+      EXPECT_FALSE(w.calendar().Shown());
+    }
   }
 }
 
@@ -467,6 +493,34 @@ TEST(controller_faults, sweep_every_member) {
       w.controller.reset();
     }
   }
+}
+
+// A failing statement costs only itself: the tag's window, the active cell's Activate and the
+// keystrokes each fail alone and the steps after them still run.
+TEST(controller_faults, one_failing_statement_skips_only_itself) {
+  ControllerWorld w("11.0");
+  auto& bar = w.host->AddBar(w.m.ProductName);
+  auto button = std::make_shared<sim::ControlModel>();
+  button->tag = "DisableOrEnable";
+  bar.controls.push_back(button);
+  w.Start();
+  DateFormatted(w, "C5");
+  w.host->UserSelect("C5");
+  w.controller->cbbDisable_Click();
+  w.host->FailNext("Range.Activate");
+  w.controller->cbbDisable_Click();
+  EXPECT_TRUE(w.tag().Displayed()) << "enabling re-runs the decision though Activate failed";
+
+  w.tag().parent_lost = true;
+  w.tag().x = 900;
+  w.tag().TriggerClickEvent();
+  EXPECT_EQ(w.calendar().at, (ScreenPoint{900, 120})) << "the tag's place is read without its window";
+
+  w.host->UserBeginEdit("x");
+  w.host->FailAlways("Application.SendKeys");
+  w.host->ResetCalls();
+  w.tag().TriggerClickEvent();
+  EXPECT_EQ(w.host->Calls("Application.ProcessPendingMessages"), 1) << "the pending messages are still let through";
 }
 
 TEST(controller_faults, decision_failure_leaves_tag_hidden) {
