@@ -33,20 +33,21 @@ Rgb clsMemoryDraw::system(int index) const { return graphics_->try_system_color(
 Rgb clsMemoryDraw::Backcolor() const { return IsCreated() ? surface_->back_color() : 0; }
 Rgb clsMemoryDraw::Forecolor() const { return IsCreated() ? surface_->text_color() : 0; }
 
+// A colour that cannot be translated is ignored here, once for every platform: the colour in
+// effect stays, as a device context keeps its colour when it is given an invalid one.
 void clsMemoryDraw::set_Backcolor(OleColor color) {
-  if (!IsCreated()) return;
   const auto c = TranslateColor(color);
-  surface_->set_back_color(static_cast<Rgb>(c));
+  if (IsCreated() && c != kNoColor) surface_->set_back_color(static_cast<Rgb>(c));
 }
 
 void clsMemoryDraw::set_Forecolor(OleColor color) {
-  if (!IsCreated()) return;
-  surface_->set_text_color(static_cast<Rgb>(TranslateColor(color)));
+  const auto c = TranslateColor(color);
+  if (IsCreated() && c != kNoColor) surface_->set_text_color(static_cast<Rgb>(c));
 }
 
 void clsMemoryDraw::set_FlatLineColor(OleColor color) {
   const auto c = TranslateColor(color);
-  flat_line_color_ = static_cast<Rgb>(c);
+  if (c != kNoColor) flat_line_color_ = static_cast<Rgb>(c);
 }
 
 void clsMemoryDraw::CreateSurface(int width, int height) {
@@ -128,7 +129,7 @@ void clsMemoryDraw::pDrawFocusRect(int x, int y, int width, int height) {
 void clsMemoryDraw::pFillRect(int x, int y, int w, int h, std::int64_t color, std::string_view text, int alignment) {
   if (!IsCreated()) return;
   const Rgb back = surface_->back_color();
-  surface_->set_back_color(static_cast<Rgb>(color));
+  if (color != kNoColor) surface_->set_back_color(static_cast<Rgb>(color));
   int tx = 0, ty = 0;
   if (!text.empty() && alignment >= 0 && alignment <= 8) {
     const Size e = surface_->text_extent(text);

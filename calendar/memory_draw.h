@@ -44,6 +44,7 @@ class clsMemoryDraw {
   // back colour (this surface has no brushes of its own to lend).
   void FillRect(int x1, int y1, int x2, int y2, std::int64_t color);
   void pDrawFocusRect(int x, int y, int width, int height);
+  // Colour kNoColor: the cell takes the back colour in effect.
   void pFillRect(int x, int y, int width, int height, std::int64_t color, std::string_view text, int alignment);
   void Resize(int width, int height);
   void SetFont(const std::string& face, double size_points, bool bold, bool italic = false, bool strikeout = false,
