@@ -25,6 +25,12 @@ SimDesktop::Window& SimDesktop::AddChild(WindowHandle parent, WindowHandle handl
   return w;
 }
 
+void SimDesktop::BringToTop(WindowHandle handle) {
+  auto it = std::find_if(windows.begin(), windows.end(), [&](const Window& w) { return w.handle == handle; });
+  if (it == windows.end()) throw HostError(1400, "Invalid window handle.");
+  std::rotate(windows.begin(), it, it + 1);
+}
+
 void SimDesktop::RemoveWindow(WindowHandle handle) {
   std::vector<WindowHandle> doomed{handle};
   for (std::size_t i = 0; i < doomed.size(); ++i)
@@ -107,7 +113,7 @@ ScreenPoint SimDesktop::ScreenToClient(WindowHandle window, ScreenPoint screen) 
 }
 
 WindowHandle SimDesktop::Deepest(WindowHandle parent, ScreenPoint p) {
-  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+  for (auto it = windows.begin(); it != windows.end(); ++it) {
     if (it->parent != parent || !it->visible) continue;
     if (!Contains(WindowScreenRect(it->handle), p)) continue;
     WindowHandle handle = it->handle;
@@ -128,13 +134,11 @@ void SimDesktop::SetParent(WindowHandle window, WindowHandle parent) {
   if (parent != 0) Get(parent);  // refuses an unknown parent before changing anything
   // Keeps the window's place on screen, as re-parenting does; it goes on top of its new siblings.
   ScreenRect on_screen = WindowScreenRect(window);
-  auto it = std::find_if(windows.begin(), windows.end(), [&](const Window& w) { return w.handle == window; });
-  Window moved = *it;
-  windows.erase(it);
+  Window& moved = Get(window);
   moved.parent = parent;
   ScreenPoint origin = parent ? ClientToScreen(parent, {0, 0}) : ScreenPoint{};
   moved.rect = {on_screen.left - origin.x, on_screen.top - origin.y, on_screen.right - origin.x, on_screen.bottom - origin.y};
-  windows.push_back(moved);
+  BringToTop(window);
 }
 
 void SimDesktop::SetRepaintSuppressed(WindowHandle window, bool suppressed) {

@@ -33,10 +33,12 @@ class SimDesktop : public IWindowSystem, public IScreenMetrics, public IHelpShel
     double dpi_x = 96, dpi_y = 96;
   };
 
-  // Adds a top-level window in z-order above those already there.
+  // Adds a top-level window in z-order below those already there.
   Window& AddWindow(WindowHandle handle, std::string class_name, std::uint32_t process, ScreenRect rect);
-  // Adds a child window on top of its siblings; rect in the parent's client coordinates.
+  // Adds a child window below its siblings; rect in the parent's client coordinates.
   Window& AddChild(WindowHandle parent, WindowHandle handle, std::string class_name, ScreenRect rect);
+  // Puts the window on top of its siblings.
+  void BringToTop(WindowHandle handle);
   void RemoveWindow(WindowHandle handle);  // with its children
   Window& Get(WindowHandle handle);
   const Window& Get(WindowHandle handle) const;
@@ -69,7 +71,7 @@ class SimDesktop : public IWindowSystem, public IScreenMetrics, public IHelpShel
 
   void DisplayHelpTopic(const std::string& help_file, const std::string& topic) override;
 
-  std::vector<Window> windows;  // parents before their children; later siblings lie on top
+  std::vector<Window> windows;  // in z-order: of two siblings the earlier lies on top
   std::vector<Display> displays{Display{{0, 0, 1920, 1080}}};
   ScreenPoint cursor;
   std::uint32_t current_process = 4242;

@@ -318,7 +318,9 @@ class SimChartObject : public IChartObject {
     ScreenRect rect{in_desk.x, in_desk.y, in_desk.x + RoundHalfEven(chart_->width * layout.scale_x),
                     in_desk.y + RoundHalfEven(chart_->height * layout.scale_y)};
     if (WindowHandle old = desk.FindChildWindow(host_->DeskWindow(), "EXCELE", 0)) desk.RemoveWindow(old);
-    desk.AddChild(host_->DeskWindow(), desk.NewHandle(), "EXCELE", rect);
+    WindowHandle chart_window = desk.NewHandle();
+    desk.AddChild(host_->DeskWindow(), chart_window, "EXCELE", rect);
+    desk.BringToTop(chart_window);
   }
   // The chart goes at once; its EXCELE window lingers until the host next handles its messages.
   void Delete() override {
@@ -720,7 +722,7 @@ WindowLayout SimExcel::Layout(const WorkbookModel& book) {
                       desktop_->LogicalPixelsPerInchY(book.window));
 }
 
-void SimExcel::RaiseWindow(const WorkbookModel& book) { desktop_->SetParent(book.window, desk_); }
+void SimExcel::RaiseWindow(const WorkbookModel& book) { desktop_->BringToTop(book.window); }
 
 WorkbookModel& SimExcel::AddWorkbook(const std::string& name, const std::vector<std::string>& sheets) {
   auto book = std::make_shared<WorkbookModel>();

@@ -1,0 +1,184 @@
+// The tag window: placement beside the cell, the record of what it was shown for, hover colour,
+// tooltip and click.
+#include "tag/frm_tag.h"
+
+#include <algorithm>
+
+#include "core/error_policy.h"
+#include "core/show_form.h"
+#include "host/rounding.h"
+#include "settings/option_ids.h"
+
+namespace tessaly {
+
+namespace {
+
+std::int32_t Milliseconds(std::int32_t stored) { return std::clamp(stored, 0, 32767); }
+
+}  // namespace
+
+std::int32_t TagPixels(std::int32_t twips, double twips_per_pixel) {
+  return std::clamp(RoundHalfEven(twips / twips_per_pixel), 4, 256);
+}
+
+TagPlacement PlaceTag(const TagPlacementInput& in) {
+  const double ppx = in.scale.form_x, ppy = in.scale.form_y, z = in.zoom;
+  TagPlacement out;
+  out.width = TagPixels(in.size_x, in.scale.twips_per_pixel_x);
+  out.height = TagPixels(in.size_y, in.scale.twips_per_pixel_y);
+  const double right = in.cell.x + double(RoundHalfEven(in.cell_width * ppx * z));
+  double x = RoundHalfEven(right + in.interspace_x * ppx);
+  double y = RoundHalfEven(in.cell.y + in.interspace_y * ppy);
+  if (x + out.width > in.client_right) {
+    // The tag's right edge goes as far left of the cell as its left edge would have been right of it.
+    out.left_side = true;
+    x = RoundHalfEven(x - ((in.cell_width * z + 2 * in.interspace_x) * 1440 / 72) / in.scale.twips_per_pixel_x - out.width);
+  }
+  const ScreenRect& m = in.monitor;
+  if (m.width() >= out.width) x = std::clamp<double>(x, m.left, m.right - out.width);
+  if (m.height() >= out.height) y = std::clamp<double>(y, m.top, m.bottom - out.height);
+  out.at = {RoundHalfEven(x), RoundHalfEven(y)};
+  return out;
+}
+
+TagLook MakeTagLook(std::int32_t width, std::int32_t height, std::uint32_t background, std::uint32_t border) {
+  TagLook look;
+  look.width = width, look.height = height;
+  look.background = background, look.border = border;
+  const std::int32_t left = (width - kIconPixels) / 2, top = (height - kIconPixels) / 2;
+  look.icon = {left, top, left + kIconPixels, top + kIconPixels};
+  return look;
+}
+
+frmTag::frmTag(TagServices services, std::unique_ptr<ITagForm> form) : s_(std::move(services)), form_(std::move(form)) {
+  form_->SetEventSink(this);
+  // As loaded: the icon in the top-left corner.
+  look_.icon = {0, 0, kIconPixels, kIconPixels};
+}
+
+frmTag::~frmTag() { form_->SetEventSink(nullptr); }
+
+void frmTag::InitThisObject(const std::string& icon_path) {
+  displayed_ = false;
+  if (!icon_path.empty()) icon_loaded_ = Attempt([&] { return form_->LoadIconFile(icon_path); }).value_or(false);
+  scale_ = ScreenScale(s_.screen, s_.m.ExcelMainWindow);
+  const cUtilRegMan& o = Options();
+  scan_ = {o.Long(opt::GTLCHSTART), o.Long(opt::GTLCHEND), o.Long(opt::GTLCVSTART), o.Long(opt::GTLCVEND),
+           std::max<std::int32_t>(1, o.Long(opt::GTLCSTEP))};
+}
+
+GeometrySettings frmTag::Geometry() const {
+  GeometrySettings g;
+  g.excel_version = s_.m.ExcelVersion;
+  g.main_window = s_.m.ExcelMainWindow;
+  g.scan = scan_;
+  g.allow_chart = Options().Bool(opt::AllowPositionByAddingChart);
+  // The display that shows the workbook window sets the scale; the one at start-up stands in.
+  WindowHandle book = GetActiveWindowHandle(s_.windows, g.main_window);
+  g.scale = book ? ScreenScale(s_.screen, book) : scale_;
+  return g;
+}
+
+bool frmTag::TagDisplay(const RangePtr& target) {
+  if (displayed_) return true;
+  if (!StopOnFailure([&] { Show(target); }) || !displayed_) {
+    displayed_ = false;
+    Attempt([&] { return (s_.windows.ShowWindow(form_->Handle(), false), 0); });
+    return false;
+  }
+  if (Options().Bool(opt::DisplayCalendarAutomatically)) TriggerClickEvent();
+  return true;
+}
+
+void frmTag::Show(const RangePtr& target) {
+  const GeometrySettings g = Geometry();
+  std::optional<CellPosition> cell = LocateTarget(*s_.app, s_.windows, g, target);
+  if (!cell) return;
+  const cUtilRegMan& o = Options();
+  TagPlacementInput in{cell->at, target->Width(), cell->zoom, g.scale, double(o.Long(opt::TagInterspaceX)),
+                       double(o.Long(opt::TagInterspaceY)), o.Long(opt::TagSizeX), o.Long(opt::TagSizeY),
+                       cell->client.right, s_.windows.MonitorRect(cell->window)};
+  const TagPlacement place = PlaceTag(in);
+  std::string address = target->Address(true, true, xl::kA1, false);
+  SheetPtr sheet = target->Worksheet();
+  std::string sheet_name = sheet->Name();
+  std::string workbook_name = sheet->Parent()->Name();
+
+  address_ = std::move(address), sheet_name_ = std::move(sheet_name), workbook_name_ = std::move(workbook_name);
+  x_ = place.at.x, y_ = place.at.y;
+  left_side_ = place.left_side;
+  parent_ = cell->window;
+  displayed_ = true;
+  RefreshAppearance(place.width, place.height);
+  ShowFormAtScreenPoint(s_.windows, form_->Handle(), parent_, place.at);
+}
+
+void frmTag::RefreshAppearance(std::int32_t width, std::int32_t height) {
+  const cUtilRegMan& o = Options();
+  active_colour_ = std::uint32_t(o.Long(opt::TagActiveColor));
+  inactive_colour_ = std::uint32_t(o.Long(opt::TagInactiveColor));
+  look_ = MakeTagLook(width, height, inactive_colour_, std::uint32_t(o.Long(opt::TagBorderColor)));
+  form_->SetLook(look_);
+  RefreshTooltip();
+}
+
+void frmTag::RefreshTooltip() {
+  const cUtilRegMan& o = Options();
+  if (!o.Bool(opt::DisplayTooltip)) {
+    tooltip_.reset();
+    return;
+  }
+  if (tooltip_) return;  // a live tooltip keeps its settings until it is made again
+  TooltipSettings t;
+  t.owner = s_.m.ExcelMainWindow;
+  t.tool = form_->Handle();
+  t.text = kTagTooltipText;
+  t.autopop_ms = Milliseconds(o.Long(opt::TooltipVisibleTime));
+  t.initial_ms = Milliseconds(o.Long(opt::TooltipDelayTime));
+  tooltip_ = form_->CreateTooltip(t);
+}
+
+void frmTag::Paint(bool active) {
+  look_.background = active ? active_colour_ : inactive_colour_;
+  form_->SetLook(look_);
+}
+
+void frmTag::TagHide() {
+  if (!displayed_) return;
+  SkipFailures step;
+  step([&] { s_.windows.ShowWindow(form_->Handle(), false); });
+  displayed_ = false;
+  step([&] { s_.windows.SetParent(form_->Handle(), s_.m.ExcelMainWindow); });
+}
+
+void frmTag::TriggerClickEvent() {
+  if (sink_) sink_->TagClick();
+}
+
+void frmTag::Unload() {
+  SkipFailures step;
+  step([&] { TagHide(); });
+  step([&] { form_->StopTimer(); });
+  hovered_ = false;
+  tooltip_.reset();
+}
+
+void frmTag::MouseMove() {
+  if (hovered_) return;
+  StopOnFailure([&] {
+    form_->StartTimer(kHoverPeriodMs);
+    hovered_ = true;
+    Paint(true);
+  });
+}
+
+void frmTag::Timer() {
+  StopOnFailure([&] {
+    if (s_.windows.WindowFromPoint(s_.windows.CursorPos()) == form_->Handle()) return;
+    form_->StopTimer();
+    hovered_ = false;
+    Paint(false);
+  });
+}
+
+}  // namespace tessaly

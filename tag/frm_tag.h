@@ -1,0 +1,109 @@
+// The tag: a small square beside the qualifying cell, a child of the workbook window that never
+// takes the focus, turning to its active colour under the mouse, with a tooltip, raising TagClick
+// when clicked.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/tag_window.h"
+#include "host/screen_metrics.h"
+#include "host/tag_form.h"
+#include "host/window_system.h"
+#include "settings/m_vantry.h"
+#include "tag/cell_geometry.h"
+
+namespace tessaly {
+
+inline constexpr const char* kTagTooltipText = "Click to pick a date from calendar";
+inline constexpr std::int32_t kHoverPeriodMs = 100;
+inline constexpr std::int32_t kIconPixels = 16;
+
+// Where the tag goes beside a cell, all in screen pixels unless said otherwise.
+struct TagPlacementInput {
+  ScreenPoint cell;           // the cell's top-left corner
+  double cell_width = 0;      // points, unzoomed
+  double zoom = 1;
+  ScaleFactors scale;
+  double interspace_x = 10, interspace_y = 0;  // points
+  std::int32_t size_x = 300, size_y = 300;     // twips
+  std::int32_t client_right = 0;               // the workbook window's client area, screen
+  ScreenRect monitor;                          // the display holding the workbook window
+};
+struct TagPlacement {
+  ScreenPoint at;
+  bool left_side = false;
+  std::int32_t width = 20, height = 20;
+  friend bool operator==(const TagPlacement&, const TagPlacement&) = default;
+};
+// Right of the cell, or left of it with the same gap when the right side has no room; then kept
+// on the display.
+TagPlacement PlaceTag(const TagPlacementInput& in);
+// The tag's size in pixels from twips, kept between 4 and 256 pixels whatever is stored.
+std::int32_t TagPixels(std::int32_t twips, double twips_per_pixel);
+
+// What the tag shows: the square, its border and the icon centred in it.
+TagLook MakeTagLook(std::int32_t width, std::int32_t height, std::uint32_t background, std::uint32_t border);
+
+struct TagServices {
+  mVantry& m;                 // options, ExcelVersion, ExcelMainWindow
+  ExcelApplicationPtr app;
+  IWindowSystem& windows;
+  const IScreenMetrics& screen;
+};
+
+class frmTag : public ITagWindow, private ITagFormEvents {
+ public:
+  frmTag(TagServices services, std::unique_ptr<ITagForm> form);
+  ~frmTag() override;
+
+  void InitThisObject(const std::string& icon_path) override;
+  void SetEventSink(ITagEvents* sink) override { sink_ = sink; }
+  bool TagDisplay(const RangePtr& target) override;
+  void TagHide() override;
+  void TriggerClickEvent() override;
+  void Unload() override;
+
+  bool Displayed() const override { return displayed_; }
+  bool LeftSide() const override { return left_side_; }
+  WindowHandle ParentWindow() const override { return parent_; }
+  std::int32_t X() const override { return x_; }
+  std::int32_t Y() const override { return y_; }
+  std::string TargetAddress() const override { return address_; }
+  std::string SheetName() const override { return sheet_name_; }
+  std::string WorkbookName() const override { return workbook_name_; }
+  std::int32_t Margin() const override { return 8; }
+
+  bool Hovered() const { return hovered_; }
+  const ITooltip* Tooltip() const { return tooltip_.get(); }
+  bool IconLoaded() const { return icon_loaded_; }
+  WindowHandle Handle() const { return form_->Handle(); }
+
+ private:
+  void MouseMove() override;
+  void Click() override { TriggerClickEvent(); }
+  void Timer() override;
+  void Show(const RangePtr& target);
+  void RefreshAppearance(std::int32_t width, std::int32_t height);
+  void RefreshTooltip();
+  void Paint(bool active);
+  GeometrySettings Geometry() const;
+  const cUtilRegMan& Options() const { return *s_.m.RegMan; }
+
+  TagServices s_;
+  std::unique_ptr<ITagForm> form_;
+  std::unique_ptr<ITooltip> tooltip_;
+  ITagEvents* sink_ = nullptr;
+  ScanWindow scan_;
+  ScaleFactors scale_;
+  bool icon_loaded_ = false;
+  bool displayed_ = false, left_side_ = false, hovered_ = false;
+  WindowHandle parent_ = 0;
+  std::int32_t x_ = 0, y_ = 0;
+  std::string address_, sheet_name_, workbook_name_;
+  TagLook look_;
+  std::uint32_t active_colour_ = 0, inactive_colour_ = 0;
+};
+
+}  // namespace tessaly

@@ -1,0 +1,222 @@
+// The tag window on the stand-in desktop: placement and its left-side flip, the record, the
+// window it becomes, hover, click, tooltip and icon, and nonsense options.
+#include "tag/frm_tag.h"
+
+#include <climits>
+
+#include <gtest/gtest.h>
+
+#include "tag/tag_world.h"
+
+namespace tessaly::testing {
+namespace {
+
+TagPlacementInput Beside(ScreenPoint cell, std::int32_t client_right, double dpi) {
+  TagPlacementInput in;
+  in.cell = cell;
+  in.cell_width = 48;
+  in.scale = MakeScaleFactors(dpi, dpi);
+  in.client_right = client_right;
+  in.monitor = {0, 0, 1920, 1080};
+  return in;
+}
+
+TEST(tag_placement, right_of_the_cell_or_flipped_to_its_left) {
+  struct Row {
+    const char* name;
+    TagPlacementInput in;
+    TagPlacement out;
+  } rows[] = {
+      // 64 px cell + 10 pt (13.33 px) gap; the top level with the cell's.
+      {"right side at 96 dpi", Beside({100, 50}, 1000, 96), {{177, 50}, false, 20, 20}},
+      {"right side at 144 dpi", Beside({100, 50}, 1000, 144), {{216, 50}, false, 30, 30}},
+      // The cell's right edge 5 px from the border: the tag's right edge 14 px (10 pt, rounded
+      // twice) left of the cell at 96 dpi, exactly 20 px (10 pt) at 144.
+      {"flipped at 96 dpi", Beside({100, 50}, 169, 96), {{66, 50}, true, 20, 20}},
+      {"flipped at 144 dpi", Beside({100, 50}, 201, 144), {{50, 50}, true, 30, 30}},
+      // A window reaching past its display keeps the tag on the display.
+      {"kept on the display", Beside({1890, 1075}, 2600, 96), {{1900, 1060}, false, 20, 20}},
+  };
+  for (const Row& r : rows) EXPECT_EQ(PlaceTag(r.in), r.out) << r.name;
+}
+
+TEST(tag_placement, nonsense_sizes_stay_sane) {
+  TagPlacementInput in = Beside({100, 50}, 1000, 96);
+  struct Row {
+    std::int32_t twips;
+    std::int32_t pixels;
+  } rows[] = {{INT32_MIN, 4}, {0, 4}, {-1, 4}, {300, 20}, {INT32_MAX, 256}};
+  for (const Row& r : rows) {
+    in.size_x = in.size_y = r.twips;
+    TagPlacement p = PlaceTag(in);
+    EXPECT_EQ(p.width, r.pixels) << r.twips;
+    EXPECT_EQ(p.height, r.pixels) << r.twips;
+  }
+  in.size_x = in.size_y = 300;
+  in.scale = MakeScaleFactors(0, 0);  // a display reporting no resolution
+  EXPECT_EQ(PlaceTag(in).width, 5);   // 300 twips at 60 twips per pixel
+}
+
+// The tag becomes a non-activating child of the workbook window beside the painted cell, records
+// what it was shown for, and goes back under the main window when hidden.
+TEST(frm_tag, shown_as_a_child_of_the_workbook_window) {
+  for (double dpi : {96.0, 144.0}) {
+    TagWorld w("12.0", dpi);
+    frmTag& tag = w.Start();
+    const WindowHandle active_before = w.desk().active_window;
+    ASSERT_TRUE(tag.TagDisplay(w.Range("B3")));
+    const ScreenRect cell = w.Painted("B3");
+    const std::int32_t gap = dpi == 96 ? 13 : 20, size = dpi == 96 ? 20 : 30;
+    EXPECT_EQ(tag.X(), cell.right + gap) << dpi;
+    EXPECT_EQ(tag.Y(), cell.top) << dpi;
+    EXPECT_FALSE(tag.LeftSide());
+    EXPECT_EQ(tag.TargetAddress(), "$B$3");
+    EXPECT_EQ(tag.SheetName(), "Sheet1");
+    EXPECT_EQ(tag.WorkbookName(), "Book1");
+    EXPECT_EQ(tag.ParentWindow(), w.book().window);
+    const sim::SimDesktop::Window& win = w.form->Window();
+    EXPECT_EQ(win.parent, w.book().window);
+    EXPECT_TRUE(win.visible);
+    EXPECT_EQ(win.style, ws::kChild | ws::kClipSiblings | ws::kClipChildren);
+    EXPECT_EQ(win.ex_style, ws::kExNoActivate | ws::kExTopmost);
+    EXPECT_EQ(w.desk().WindowScreenRect(tag.Handle()), (ScreenRect{tag.X(), tag.Y(), tag.X() + size, tag.Y() + size}));
+    EXPECT_EQ(w.form->look.icon, (ScreenRect{(size - 16) / 2, (size - 16) / 2, (size - 16) / 2 + 16, (size - 16) / 2 + 16}));
+    EXPECT_EQ(w.desk().active_window, active_before);
+    // Shown already: nothing moves.
+    EXPECT_TRUE(tag.TagDisplay(w.Range("D9")));
+    EXPECT_EQ(tag.TargetAddress(), "$B$3");
+    tag.TagHide();
+    EXPECT_FALSE(tag.Displayed());
+    EXPECT_FALSE(win.visible);
+    EXPECT_EQ(w.form->Window().parent, w.m.ExcelMainWindow);
+  }
+}
+
+TEST(frm_tag, flips_left_when_the_window_ends_beside_the_cell) {
+  TagWorld w;
+  w.desk().Get(w.book().window).rect.right = 26 + 3 * 64 + 5;  // column C ends 5 px from the border
+  frmTag& tag = w.Start();
+  ASSERT_TRUE(tag.TagDisplay(w.Range("C2")));
+  EXPECT_TRUE(tag.LeftSide());
+  EXPECT_EQ(tag.X() + 20, w.Painted("C2").left - 14);
+}
+
+TEST(frm_tag, off_screen_and_merged_targets) {
+  TagWorld w;
+  w.book().win.scroll_row[0] = 10;
+  frmTag& tag = w.Start();
+  EXPECT_FALSE(tag.TagDisplay(w.Range("B3")));
+  EXPECT_FALSE(tag.Displayed());
+  EXPECT_FALSE(w.form->Window().visible);
+  EXPECT_TRUE(tag.TagDisplay(w.Range("B12:C13")));
+  EXPECT_EQ(tag.TargetAddress(), "$B$12:$C$13");
+  EXPECT_EQ(tag.X(), w.Painted("C12").right + 13);
+}
+
+// The active colour under the mouse, over the icon too; back to the inactive colour within one
+// timer period of the mouse leaving; a click anywhere on the square is the tag's.
+TEST(frm_tag, hover_and_click) {
+  TagWorld w;
+  frmTag& tag = w.Start();
+  ASSERT_TRUE(tag.TagDisplay(w.Range("B3")));
+  const std::uint32_t active = 0x0000FFFF, inactive = 0x00FFFFFF;
+  EXPECT_EQ(w.form->look.background, inactive);
+  EXPECT_EQ(w.form->look.border, 0x00FF0000u);
+  const ScreenPoint icon{tag.X() + 10, tag.Y() + 10}, corner{tag.X() + 1, tag.Y() + 1};
+  for (ScreenPoint over : {icon, corner}) {
+    w.form->MoveMouse(over);
+    EXPECT_EQ(w.form->look.background, active);
+    EXPECT_EQ(w.form->timer_ms, kHoverPeriodMs);
+    w.form->Tick();  // still over it
+    EXPECT_EQ(w.form->look.background, active);
+    w.form->MoveMouse({tag.X() - 30, tag.Y() + 5});
+    w.form->Tick();
+    EXPECT_EQ(w.form->look.background, inactive);
+    EXPECT_EQ(w.form->timer_ms, 0);
+  }
+  w.form->ClickAt(icon);
+  w.form->ClickAt(corner);
+  w.form->ClickAt({tag.X() + 25, tag.Y() + 5});  // the cell beyond
+  EXPECT_EQ(w.events.clicks, 2);
+}
+
+TEST(frm_tag, tooltip_follows_the_options_when_made_again) {
+  TagWorld w;
+  frmTag& tag = w.Start();
+  auto show = [&] {
+    tag.TagHide();
+    ASSERT_TRUE(tag.TagDisplay(w.Range("B3")));
+  };
+  show();
+  ASSERT_NE(tag.Tooltip(), nullptr);
+  TooltipSettings t = tag.Tooltip()->Settings();
+  EXPECT_EQ(t.text, "Click to pick a date from calendar");
+  EXPECT_EQ(t.owner, w.m.ExcelMainWindow);
+  EXPECT_EQ(t.tool, tag.Handle());
+  EXPECT_TRUE(t.always_tip && t.no_prefix);
+  EXPECT_EQ(t.max_width, 400);
+  EXPECT_EQ(t.autopop_ms, 3000);
+  EXPECT_EQ(t.initial_ms, 500);
+  EXPECT_EQ(t.font_face, "Tahoma");
+  w.Set(opt::TooltipVisibleTime, 5000);
+  show();
+  EXPECT_EQ(tag.Tooltip()->Settings().autopop_ms, 3000);  // the live one stays
+  w.Set(opt::DisplayTooltip, false);
+  show();
+  EXPECT_EQ(tag.Tooltip(), nullptr);
+  EXPECT_EQ(w.form->live_tooltips, 0);
+  w.Set(opt::DisplayTooltip, true);
+  w.Set(opt::TooltipDelayTime, -7);
+  show();
+  EXPECT_EQ(tag.Tooltip()->Settings().autopop_ms, 5000);
+  EXPECT_EQ(tag.Tooltip()->Settings().initial_ms, 0);
+  tag.Unload();
+  EXPECT_EQ(w.form->live_tooltips, 0);
+}
+
+TEST(frm_tag, opens_the_calendar_at_once_when_asked) {
+  for (bool automatic : {false, true}) {
+    TagWorld w;
+    w.Set(opt::DisplayCalendarAutomatically, automatic);
+    frmTag& tag = w.Start();
+    ASSERT_TRUE(tag.TagDisplay(w.Range("B3")));
+    ASSERT_TRUE(tag.TagDisplay(w.Range("B3")));
+    EXPECT_EQ(w.events.clicks, automatic ? 1 : 0);
+  }
+}
+
+TEST(frm_tag, icon_file_or_the_built_in_one) {
+  struct Row {
+    const char* path;
+    bool loaded;
+  } rows[] = {{"", false}, {"C:\\Tessaly\\pictures\\missing.ico", false}, {"C:\\Tessaly\\pictures\\cal16.ico", true}};
+  for (const Row& r : rows) {
+    TagWorld w;
+    EXPECT_EQ(w.Start(r.path).IconLoaded(), r.loaded) << r.path;
+  }
+}
+
+// Every host member failing once while the tag is shown: nothing escapes, the tag is either
+// shown where it belongs or hidden, and page layout's scrolling is put back.
+TEST(frm_tag, host_failures_leave_the_tag_hidden) {
+  for (const char* version : {"12.0", "11.0"}) {
+    for (const std::string& member : sim::SimExcel::Members()) {
+      TagWorld w(version);
+      w.book().win.view = xl::kPageLayoutView;
+      w.book().win.zoom = version[1] == '2' ? 100 : 75;
+      w.book().win.scroll_row[0] = 2;
+      frmTag& tag = w.Start();
+      w.host->FailNext(member);
+      bool shown = tag.TagDisplay(w.Range("C4"));
+      EXPECT_EQ(tag.Displayed(), shown) << member;
+      EXPECT_EQ(w.form->Window().visible, shown) << member;
+      EXPECT_EQ(w.book().win.scroll_row[0], 2) << member;
+      if (shown) {
+        EXPECT_NEAR(tag.Y(), w.Painted("C4").top, 1) << member;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tessaly::testing
