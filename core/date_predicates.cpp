@@ -74,7 +74,7 @@ bool DatePredicates::date_format(const Variant& format) const {
   if (ListHolds(options_.Text(opt::CustomDateFormatsValid), delimiter_, f)) return true;
   if (ListHolds(options_.Text(opt::CustomDateFormatsInvalid), delimiter_, f)) return false;
   // Show this moment through the format and see whether the text reads back as a date.
-  auto shown = FormatDateValue(clock_.now(), f, locale_);
+  auto shown = FormatDateAsText(clock_.now(), f, locale_);
   if (!shown) return false;
   // Read the text once: its reading decides both whether it is a date and whether it qualifies.
   const auto date = ReadAsDate(Variant::text(*shown));

@@ -856,7 +856,32 @@ std::optional<std::string> render(std::string_view format, double value, const L
   return render_number(sec, value, with_sign);
 }
 
+// A date's default text: the short date, and the time of day when it has one.
+std::string default_date_text(double serial, const LocaleData& locale) {
+  std::string out = render(picture_to_format(locale.short_date_pattern), serial, locale, 1).value_or("");
+  if (serial != std::floor(serial))
+    out += " " + render(picture_to_format(locale.time_pattern), serial, locale, 1).value_or("");
+  return out;
+}
+
 }  // namespace
+
+std::optional<std::string> FormatDateAsText(double serial, std::string_view format, const LocaleData& locale) {
+  if (!std::isfinite(serial)) return std::nullopt;
+  try {
+    std::vector<Section> sections;
+    if (format.find('\0') != std::string_view::npos || count_chars(format) > kMaxFormatChars ||
+        !parse_sections(format, sections) || sections.empty())
+      return std::nullopt;
+    for (const Section& s : sections)
+      if (!s.is_text()) return FormatDateValue(serial, format, locale);
+    std::string out;
+    for (const Token& t : sections[0].tokens) out += t.kind == Kind::At ? default_date_text(serial, locale) : plain_text(t);
+    return out;
+  } catch (...) {
+    return std::nullopt;
+  }
+}
 
 std::optional<std::string> FormatDateValue(double serial, std::string_view format, const LocaleData& locale) {
   if (!std::isfinite(serial)) return std::nullopt;

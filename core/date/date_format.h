@@ -14,4 +14,9 @@ namespace tessaly {
 // refuse the format text itself. Never throws, never reads past the format.
 std::optional<std::string> FormatDateValue(double serial, std::string_view format, const LocaleData& locale);
 
+// The date-formatting service's text of a date value: as FormatDateValue, except that a format
+// made only of text sections ("@") shows the date's default text, its short date and, when it
+// has one, its time of day, where a cell would show the serial number.
+std::optional<std::string> FormatDateAsText(double serial, std::string_view format, const LocaleData& locale);
+
 }  // namespace tessaly

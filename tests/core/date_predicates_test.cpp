@@ -42,7 +42,7 @@ struct FormatCase {
 
 TEST_F(DatePredicatesTest, formats_shown_through_this_moment) {
   const FormatCase cases[] = {
-      {"General", false, false},      {"@", false, false},           {"0.00", false, false},
+      {"General", false, false},      {"@", true, false},           {"0.00", false, false},
       {"#,##0", false, false},        {"h:mm", false, false},        {"hh:mm:ss AM/PM", false, false},
       {"dd/mm/yyyy", true, true},     {"mmm-yy", true, true},        {"DDDD", true, true},
       {"ddd", true, true},            {"d mmm yyyy", true, true},    {"mmmm yyyy", true, true},
