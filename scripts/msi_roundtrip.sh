@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# The per-user installer, checked statically and then installed and removed in a Wine prefix:
+#   msi_roundtrip.sh <Tessaly.msi> x64|x86
+# Static: per-user scope (no ALLUSERS), registry under HKEY_CURRENT_USER only, 64-bit components
+# exactly in the x64 package. Round trip: msiexec /i /qn puts the files under the user's
+# LocalAppData\Programs\Tessaly and writes the class and Excel's add-in key; the class keys equal
+# what Tessaly.dll's own DllRegisterServer writes; msiexec /x /qn leaves the files and the
+# registry as they were before. Uses $WINEPREFIX as it is (a throwaway one).
+set -euo pipefail
+msi="$(realpath "$1")" arch="$2"
+export USER="${USER:-$(id -un)}"  # Wine names the profile folder after the user
+source "$(dirname "$0")/wine_addin.sh"
+fail() { echo "msi round trip ($arch): $*" >&2; exit 1; }
+table() { msiinfo export "$msi" "$1" | tail -n +4; }
+
+# --- static checks
+table Property | grep -q '^ALLUSERS' && fail "the package sets ALLUSERS"
+platform=x64
+[ "$arch" = x86 ] && platform=Intel
+msiinfo suminfo "$msi" | grep -q "^Template: $platform;" || fail "the package's platform is not $platform"
+roots="$(table Registry | cut -f2 | sort -u | tr '\n' ' ')"
+[ "$roots" = "1 " ] || fail "registry roots other than HKEY_CURRENT_USER: $roots"
+table Directory | grep -q $'^INSTALLFOLDER\tUserProgramsFolder\tTessaly' || fail "not installed under Programs\\Tessaly"
+table Directory | grep -q $'^UserProgramsFolder\tLocalAppDataFolder\tPrograms' || fail "not under LocalAppData\\Programs"
+while IFS=$'\t' read -r component _ _ attributes _; do
+  if [ "$arch" = x64 ]; then (( attributes & 256 )) || fail "component $component is not 64-bit"
+  else (( attributes & 256 )) && fail "component $component is 64-bit in the x86 package"; fi
+done < <(table Component)
+echo "static checks passed: per-user, HKCU only, $arch components"
+
+# --- round trip
+wine=("$WINE64")
+[ "$arch" = x86 ] && wine=(/usr/lib/wine/wine)
+local_dir="$WINEPREFIX/drive_c/users/$USER/AppData/Local"
+clsid='{5D6917AF-C6C4-4AED-8EC1-039F2DEFC914}'
+view=/reg:64
+[ "$arch" = x86 ] && view=/reg:32
+keys=("HKCU\\Software\\Classes\\CLSID\\$clsid" 'HKCU\Software\Classes\TESSALY.Connect'
+      'HKCU\Software\Classes\TESSALY.Connect.1' 'HKCU\Software\Microsoft\Office\Excel\Addins\TESSALY.Connect')
+# The add-in's keys as text, one "key value=data" per line, in the package's registry view.
+dump() {
+  local k
+  for k in "${keys[@]}"; do
+    "$WINE64" reg query "$k" /s "$view" 2>/dev/null | tr -d '\r' | grep -v '^$' || true
+  done
+}
+files() { (cd "$local_dir" && find . | sort); }
+
+"$WINE64" wineboot -i >/dev/null 2>&1
+files > /tmp/msi-files-before.$$
+before="$(dump)"
+"${wine[@]}" msiexec /i "$(winepath -w "$msi" 2>/dev/null || echo "Z:${msi//\//\\}")" /qn || fail "msiexec /i failed ($?)"
+for f in Tessaly.dll caltab.xml calgroup.xml pictures/cal16.ico; do
+  [ -f "$local_dir/Programs/Tessaly/$f" ] || fail "$f is not installed"
+done
+installed="$(dump)"
+grep -q 'LoadBehavior    REG_DWORD    0x3' <<<"$installed" || fail "Excel's add-in key lacks LoadBehavior 3"
+grep -q 'FriendlyName    REG_SZ    Tessaly' <<<"$installed" || fail "Excel's add-in key lacks FriendlyName"
+grep -q 'Description    REG_SZ' <<<"$installed" || fail "Excel's add-in key lacks Description"
+grep -qi "Programs\\\\Tessaly\\\\Tessaly.dll" <<<"$installed" || fail "InprocServer32 does not name the installed DLL"
+# The package's class keys are exactly the ones the DLL writes for itself.
+dll="C:\\users\\$USER\\AppData\\Local\\Programs\\Tessaly\\Tessaly.dll"
+"${wine[@]}" regsvr32 /s /u "$dll"
+"${wine[@]}" regsvr32 /s "$dll"
+self="$(dump)"
+[ "$self" = "$installed" ] || { diff <(echo "$installed") <(echo "$self") >&2; fail "the package's class keys differ from DllRegisterServer's"; }
+echo "installed: files under LocalAppData\\Programs\\Tessaly, class and Excel add-in keys as the DLL writes them"
+
+"${wine[@]}" msiexec /x "$(winepath -w "$msi" 2>/dev/null || echo "Z:${msi//\//\\}")" /qn || fail "msiexec /x failed ($?)"
+after="$(dump)"
+[ "$after" = "$before" ] || { echo "$after" >&2; fail "keys are left after uninstalling"; }
+files > /tmp/msi-files-after.$$
+diff /tmp/msi-files-before.$$ /tmp/msi-files-after.$$ >&2 || fail "files or folders are left after uninstalling"
+rm -f /tmp/msi-files-before.$$ /tmp/msi-files-after.$$
+echo "uninstalled: no file, folder or key left"
