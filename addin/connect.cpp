@@ -41,12 +41,18 @@ void Connect::OnConnection(const ExcelApplicationPtr& Application, std::int32_t 
   // Started by automation: no user to serve.
   if (!custom.empty() && custom[0].is_number() && custom[0].as_double() == 3) return;
   app_ = Application;
-  step([&] { m_.ExcelVersion = ExtractExcelVersionNumber(app_->Version(xl::kEnglishLocale)); });
+  // A host that passes no application (Nothing) fails each step that needs it, never dereferences it.
+  const auto host = [&]() -> IExcelApplication& {
+    if (!app_) throw HostError("the host passed no application");
+    return *app_;
+  };
+  step([&] { m_.ExcelVersion = ExtractExcelVersionNumber(host().Version(xl::kEnglishLocale)); });
   step([&] { m_.ProductName = MakeProductName(); });
   step([&] { ReadFirstTimeRun(m_, s_.settings.store); });
   step([&] { InitSystem(m_, s_.settings); });
-  step([&] { m_.ExcelMainWindow = GetExcelMainWindow(m_.ExcelVersion, *app_, s_.windows); });
+  step([&] { m_.ExcelMainWindow = GetExcelMainWindow(m_.ExcelVersion, host(), s_.windows); });
   const bool built = StopOnFailure([&] {
+    host();
     if (!m_.RegMan) throw HostError("the options are not loaded");
     judge_ = MakeDatePredicates(m_, s_.settings.clock);
     controller_ = std::make_unique<cVantry>(

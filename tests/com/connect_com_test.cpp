@@ -168,7 +168,9 @@ TEST_F(ConnectCom, connect_modes_and_custom_values) {
     office::ext_ConnectMode mode;
     LONG custom, lower_bound;
     bool controller;  // the ribbon is read only with a controller
+    bool no_application = false;
   } cases[] = {
+      {office::ext_cm_Startup, 1, 0, false, true},  // a host that passes Nothing gets no controller
       {office::ext_cm_Startup, 1, 0, true},         {office::ext_cm_AfterStartup, 2, 0, true},
       {office::ext_cm_Startup, 3, 0, false},        // the host started by automation
       {office::ext_cm_External, 1, 0, false},       {office::ext_cm_CommandLine, 1, 0, false},
@@ -180,11 +182,13 @@ TEST_F(ConnectCom, connect_modes_and_custom_values) {
     auto addin = Create();
     unique_safearray custom = Custom(c.custom, c.lower_bound);
     SAFEARRAY* array = custom.get();
-    ASSERT_EQ(addin->OnConnection(app.get(), c.mode, instance.get(), &array), S_OK);
+    ASSERT_EQ(addin->OnConnection(c.no_application ? nullptr : app.get(), c.mode, instance.get(), &array), S_OK);
     const std::wstring xml = CustomUI(addin.get());
     EXPECT_EQ(xml.find(L"ZorelButtonCalendar") != std::wstring::npos, c.controller) << c.mode << " " << c.custom;
     // Only a connection that sets up reads the first-run flag, and stores "0" after it.
-    EXPECT_EQ(Setting(L"FirstTimeRun"), c.controller ? L"0" : L"<none>") << c.mode << " " << c.custom;
+    if (!c.no_application) {
+      EXPECT_EQ(Setting(L"FirstTimeRun"), c.controller ? L"0" : L"<none>") << c.mode << " " << c.custom;
+    }
     EXPECT_EQ(CanUnload(), S_FALSE);
     ASSERT_EQ(addin->OnDisconnection(office::ext_dm_HostShutdown, &array), S_OK);
     addin.reset();
