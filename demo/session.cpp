@@ -12,10 +12,12 @@
 #include "core/date/serial_date.h"
 #include "core/date_predicates.h"
 #include "host/platform_graphics.h"
+#include "tag/frm_tag.h"
 #include "sim/desktop.h"
 #include "sim/addin_instance.h"
 #include "sim/excel_sim.h"
 #include "sim/headless_picture.h"
+#include "sim/headless_tag_form.h"
 #include "sim/headless_ui.h"
 #include "sim/memory_services.h"
 
@@ -35,19 +37,44 @@ std::string DateText(const Variant& v) {
   return buf;
 }
 
-class PrintingTag : public sim::HeadlessTag {
+// The add-in's real tag on the stand-in desktop, printing where it goes.
+class PrintingTag : public ITagWindow {
  public:
+  PrintingTag(TagServices services, sim::SimDesktop& desk)
+      : form_(new sim::HeadlessTagForm(desk, services.m.ExcelMainWindow)), tag_(services, std::unique_ptr<ITagForm>(form_)) {}
+  void InitThisObject(const std::string& icon_path) override { tag_.InitThisObject(icon_path); }
+  void SetEventSink(ITagEvents* sink) override { tag_.SetEventSink(sink); }
   bool TagDisplay(const RangePtr& target) override {
-    bool was = displayed;
-    bool ok = HeadlessTag::TagDisplay(target);
-    if (ok && !was) std::printf("    tag shown for [%s]%s!%s at (%d, %d)\n", book_name.c_str(), sheet_name.c_str(), address.c_str(), x, y);
+    bool was = tag_.Displayed();
+    bool ok = tag_.TagDisplay(target);
+    if (ok && !was)
+      std::printf("    tag shown for [%s]%s!%s at (%d, %d)%s\n", tag_.WorkbookName().c_str(), tag_.SheetName().c_str(),
+                  tag_.TargetAddress().c_str(), tag_.X(), tag_.Y(), tag_.LeftSide() ? ", left of the cell" : "");
     return ok;
   }
   void TagHide() override {
-    if (displayed) std::printf("    tag hidden\n");
-    HeadlessTag::TagHide();
+    if (tag_.Displayed()) std::printf("    tag hidden\n");
+    tag_.TagHide();
   }
+  void TriggerClickEvent() override { tag_.TriggerClickEvent(); }
+  void Unload() override { tag_.Unload(); }
+  bool Displayed() const override { return tag_.Displayed(); }
+  bool LeftSide() const override { return tag_.LeftSide(); }
+  WindowHandle ParentWindow() const override { return tag_.ParentWindow(); }
+  std::int32_t X() const override { return tag_.X(); }
+  std::int32_t Y() const override { return tag_.Y(); }
+  std::string TargetAddress() const override { return tag_.TargetAddress(); }
+  std::string SheetName() const override { return tag_.SheetName(); }
+  std::string WorkbookName() const override { return tag_.WorkbookName(); }
+  std::int32_t Margin() const override { return tag_.Margin(); }
+  // The stand-in mouse clicks the middle of the tag.
+  void Click() { form_->ClickAt({tag_.X() + 10, tag_.Y() + 10}); }
+
+ private:
+  sim::HeadlessTagForm* form_;  // owned by the tag
+  frmTag tag_;
 };
+
 
 // The pop-up's calendar control on the platform surface: printed as a month grid, saved as a
 // picture where the platform can write one, and picked from with real clicks on its day cells.
@@ -132,15 +159,15 @@ class PrintingCalendar : public sim::HeadlessCalendarForm {
 
 class PrintingParts : public sim::HeadlessParts {
  public:
-  PrintingParts(IGraphics& graphics, const IClock& clock) : graphics_(&graphics), clock_(&clock) {}
+  PrintingParts(IGraphics& graphics, const IClock& clock, std::shared_ptr<sim::SimExcel> host)
+      : graphics_(&graphics), clock_(&clock), host_(std::move(host)) {}
   std::unique_ptr<ITagWindow> CreateTag() override {
-    auto t = std::make_unique<PrintingTag>();
-    t->place_on_grid = true;
-    t->origin_x = 40;
-    t->origin_y = 160;
-    tag = t.get();
+    auto t = std::make_unique<PrintingTag>(TagServices{*module, host_, host_->Desktop(), host_->Desktop()}, host_->Desktop());
+    real_tag = t.get();
     return t;
   }
+  const mVantry* module = nullptr;  // the add-in's start-up values, once it has connected
+  PrintingTag* real_tag = nullptr;
   std::unique_ptr<ICalendarForm> CreateCalendarForm() override {
     auto c = std::make_unique<PrintingCalendar>(*graphics_, *clock_);
     calendar = c.get();
@@ -152,6 +179,7 @@ class PrintingParts : public sim::HeadlessParts {
  private:
   IGraphics* graphics_;
   const IClock* clock_;
+  std::shared_ptr<sim::SimExcel> host_;
 };
 
 struct Control : IRibbonControl {
@@ -170,9 +198,7 @@ void RunStandInSession() {
   auto host = sim::SimExcel::Create("12.0");
   host->AddWorkbook("Invoices.xlsx", {"2025"});
   host->AddChartSheet("Invoices.xlsx", "Chart1");
-  sim::SimDesktop desk;
-  desk.AddWindow(0x10010, "XLMAIN", desk.current_process, {0, 0, 1280, 800});
-  desk.AddWindow(host->Book("Invoices.xlsx").window, "EXCEL7", desk.current_process, {40, 160, 1240, 760});
+  sim::SimDesktop& desk = host->Desktop();
   sim::SheetModel& sheet = host->Sheet("Invoices.xlsx", "2025");
   sim::SimExcel::Cell(sheet, "A1").value = Variant::text("Invoice date");
   sim::SimExcel::Cell(sheet, "B1").value = Variant::text("Amount");
@@ -182,8 +208,9 @@ void RunStandInSession() {
   sim::SimExcel::Cell(sheet, "B2").value = Variant::number(1250);
 
   const std::unique_ptr<IGraphics> graphics = MakePlatformGraphics();
-  PrintingParts parts(*graphics, mem.clock);
+  PrintingParts parts(*graphics, mem.clock, host);
   Connect addin(ConnectServices{mem.services(), desk, desk, desk, parts, "C:\\Program Files\\Tessaly"});
+  parts.module = &addin.Module();
   Step("the host connects the add-in");
   addin.OnConnection(host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
   const mVantry& m = addin.Module();
@@ -203,7 +230,7 @@ void RunStandInSession() {
   Step("select C2 (formatted d mmm yyyy, holds 2025-11-03)");
   host->UserSelect("C2");
   Step("click the tag");
-  parts.tag->TriggerClickEvent();
+  parts.real_tag->Click();
   Step("click 24 November on the calendar");
   parts.shown_calendar->ClickDay(*serial::from_ymd(2025, 11, 24));
   std::printf("    C2 = %s, format %s\n", DateText(sim::SimExcel::Cell(sheet, "C2").value).c_str(),
@@ -213,7 +240,7 @@ void RunStandInSession() {
   host->UserSelect("B2");
   Step("select A2 (empty, under \"Invoice date\")");
   host->UserSelect("A2");
-  parts.tag->TriggerClickEvent();
+  parts.real_tag->Click();
   Step("press the Right arrow key on the calendar");
   parts.shown_calendar->PressKey(vk::kRight);
   std::printf("    A2 = %s, format %s\n", DateText(sim::SimExcel::Cell(sheet, "A2").value).c_str(),

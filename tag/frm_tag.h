@@ -47,7 +47,7 @@ std::int32_t TagPixels(std::int32_t twips, double twips_per_pixel);
 TagLook MakeTagLook(std::int32_t width, std::int32_t height, std::uint32_t background, std::uint32_t border);
 
 struct TagServices {
-  mVantry& m;                 // options, ExcelVersion, ExcelMainWindow
+  const mVantry& m;           // options, ExcelVersion, ExcelMainWindow
   ExcelApplicationPtr app;
   IWindowSystem& windows;
   const IScreenMetrics& screen;
