@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "fakes.h"
 #include "settings/machine_file.h"
 
@@ -69,108 +71,83 @@ TEST_F(RegManTest, indices_outside_the_table) {
   EXPECT_EQ(r.SecName(), "GlobalOptions");
 }
 
+// Stored texts over the defaults: trimmed keys and values, only "1" is true, a number that does
+// not fit or does not convert keeps the default, unknown and empty keys are ignored.
 TEST_F(RegManTest, stored_values_replace_defaults_by_type) {
-  p.store.put(" tagactivecolor ", " -2147483624 ");
-  p.store.put("DisplayTooltip", "true");  // only "1" is true
-  p.store.put("CalSizeX", "70000");       // does not fit 16 bits: default stays
-  p.store.put("CommandButtonCaption", "  Pick a date ");
-  p.store.put("NoSuchOption", "1");
-  p.store.put("", "1");
+  struct Case {
+    const char* key;
+    const char* text;
+    short index;
+    Variant expected;
+  };
+  const Case cases[] = {
+      {" tagactivecolor ", " -2147483624 ", kColor, Variant::i4(-2147483624)},
+      {"TagActiveColor", "yellow", kColor, Variant::i4(0xFFFF)},
+      {"DisplayTooltip", "true", kTip, Variant::boolean(false)},
+      {"DisplayTooltip", "1", kTip, Variant::boolean(true)},
+      {"CalSizeX", "70000", kSize, Variant::i2(5175)},
+      {"CommandButtonCaption", "  Pick a date ", kCaption, Variant::text("Pick a date")},
+      {"NoSuchOption", "1", 0, Variant()},
+      {"", "1", 0, Variant()},
+  };
+  for (const Case& c : cases) {
+    p.store.data.clear();
+    p.store.put(c.key, c.text);
+    cUtilRegMan& r = make();
+    r.LoadAll();
+    EXPECT_EQ(r.Value(c.index), c.expected) << c.key << "=" << c.text;
+    EXPECT_EQ(r.BooleanTo10(c.index), c.expected == Variant::boolean(true) ? 1 : 0) << c.key;
+  }
+  p.store.fail_read = true;  // an unreadable store keeps the defaults
   cUtilRegMan& r = make();
   r.LoadAll();
-  EXPECT_EQ(r.Value(kColor), Variant::i4(-2147483624));
-  EXPECT_EQ(r.Value(kTip), Variant::boolean(false));
-  EXPECT_EQ(r.BooleanTo10(kTip), 0);
-  EXPECT_EQ(r.Value(kSize), Variant::i2(5175));
-  EXPECT_EQ(r.Text(kCaption), "Pick a date");
-  EXPECT_TRUE(r.Value(0).is_empty());
+  EXPECT_EQ(r.Long(kColor), 0xFFFF);
   EXPECT_TRUE(p.messages.shown().empty());
 }
 
-TEST_F(RegManTest, unconvertible_integer_keeps_default_and_boolean_1_is_true) {
-  p.store.put("TagActiveColor", "yellow");
-  p.store.put("DisplayTooltip", "1");
-  cUtilRegMan& r = make();
-  r.LoadAll();
-  EXPECT_EQ(r.Long(kColor), 0xFFFF);
-  EXPECT_TRUE(r.Bool(kTip));
-  EXPECT_EQ(r.BooleanTo10(kTip), 1);
-}
-
-TEST_F(RegManTest, unreadable_store_keeps_defaults) {
-  p.store.put("TagActiveColor", "1");
-  p.store.fail_read = true;
-  cUtilRegMan& r = make();
-  r.LoadAll();
-  EXPECT_EQ(r.Long(kColor), 0xFFFF);
-}
-
-// The reconciliation table: file present?, user section present?, what ends up where.
-TEST_F(RegManTest, new_user_takes_machine_file_and_writes_nothing) {
-  machine_file({{"UrlHome", "https://shared/"}});
-  cUtilRegMan& r = make();
-  r.LoadAll();
-  EXPECT_EQ(r.Text(kHome), "https://shared/");
-  EXPECT_EQ(r.Text(kProduct), "https://product/");  // missing property: the default
-  EXPECT_EQ(p.store.saves, 0);
-  EXPECT_EQ(p.files.writes, 0);
-}
-
-TEST_F(RegManTest, machine_file_wins_and_is_copied_to_the_user) {
-  machine_file({{"UrlHome", "https://shared/"}, {"UrlProduct", "https://product/"}});
-  p.store.put("UrlHome", "https://mine/");
-  cUtilRegMan& r = make();
-  r.LoadAll();
-  EXPECT_EQ(r.Text(kHome), "https://shared/");
-  EXPECT_EQ(p.store.at("UrlHome"), "https://shared/");
-  EXPECT_EQ(p.files.writes, 0);
-  EXPECT_EQ(p.store.at("UpdatePMOption"), "<absent>");
-}
-
-TEST_F(RegManTest, listed_user_value_replaces_the_machine_file) {
-  machine_file({{"UrlHome", "https://shared/"}, {"UrlProduct", "https://product/"}});
-  p.store.put("UrlHome", "https://mine/");
-  p.store.put("UpdatePMOption", " urlproduct , URLHOME ");
-  cUtilRegMan& r = make();
-  r.LoadAll();
-  EXPECT_EQ(r.Text(kHome), "https://mine/");
-  EXPECT_EQ(machine_bag(), (PropertyBag{{"UrlHome", "https://mine/"}, {"UrlProduct", "https://product/"}}));
-  EXPECT_EQ(p.store.at("UpdatePMOption"), "");
-}
-
-TEST_F(RegManTest, no_file_and_defaults_creates_no_file) {
-  p.store.put("TagActiveColor", "1");
-  cUtilRegMan& r = make();
-  r.LoadAll();
-  EXPECT_TRUE(p.files.files.empty());
-}
-
-TEST_F(RegManTest, no_file_and_changed_value_writes_it) {
-  p.store.put("UrlProduct", "https://mine/");
-  cUtilRegMan& r = make();
-  r.LoadAll();
-  EXPECT_EQ(machine_bag(), (PropertyBag{{"UrlHome", "https://home/"}, {"UrlProduct", "https://mine/"}}));
-}
-
-TEST_F(RegManTest, damaged_machine_file_counts_as_absent) {
-  std::string good = EncodeMachineRecord({{"UrlHome", "https://shared/"}});
-  for (const std::string& bytes : {std::string(), good.substr(0, good.size() - 3), "garbage" + good}) {
-    p.files.files[kFile] = bytes;
+// The reconciliation of the per-machine options: the machine file's state and the user's values
+// decide what is in effect, what the user's store holds afterwards and what the file holds.
+TEST_F(RegManTest, machine_file_reconciliation) {
+  const std::string shared = EncodeMachineRecord({{"UrlHome", "https://shared/"}, {"UrlProduct", "https://product/"}});
+  const PropertyBag mine{{"UrlHome", "https://mine/"}, {"UrlProduct", "https://product/"}};
+  struct Case {
+    const char* name;
+    std::optional<std::string> file;
+    std::vector<std::pair<const char*, const char*>> user;
+    const char* in_effect;
+    const char* user_store;  // UrlHome in the user's store afterwards
+    std::optional<PropertyBag> file_after;  // empty: the file is not written
+  };
+  const std::vector<Case> cases = {
+      {"new user takes the file, writes nothing", EncodeMachineRecord({{"UrlHome", "https://shared/"}}), {},
+       "https://shared/", "<absent>", std::nullopt},
+      {"the file wins and is copied to the user", shared, {{"UrlHome", "https://mine/"}}, "https://shared/",
+       "https://shared/", std::nullopt},
+      {"a listed user value replaces the file", shared, {{"UrlHome", "https://mine/"}, {"UpdatePMOption", " urlproduct , URLHOME "}},
+       "https://mine/", "https://mine/", mine},
+      {"no file and defaults: no file", std::nullopt, {{"TagActiveColor", "1"}}, "https://home/", "<absent>", std::nullopt},
+      {"no file and a changed value: written", std::nullopt, {{"UrlHome", "https://mine/"}}, "https://mine/", "https://mine/", mine},
+      {"empty file counts as absent", std::string(), {{"UrlHome", "https://mine/"}}, "https://mine/", "https://mine/", mine},
+      {"cut file counts as absent", shared.substr(0, shared.size() - 3), {{"UrlHome", "https://mine/"}}, "https://mine/",
+       "https://mine/", mine},
+      {"garbage before the record", "garbage" + shared, {{"UrlHome", "https://mine/"}}, "https://mine/", "https://mine/", mine},
+      {"an old tail after the record", shared + "old tail", {}, "https://shared/", "<absent>", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     p.store.data.clear();
-    p.store.put("UrlHome", "https://mine/");
+    p.files.files.clear();
+    p.files.writes = 0;
+    if (c.file) p.files.files[kFile] = *c.file;
+    for (const auto& [key, value] : c.user) p.store.put(key, value);
     cUtilRegMan& r = make();
     r.LoadAll();
-    EXPECT_EQ(r.Text(kHome), "https://mine/");
-    EXPECT_EQ(machine_bag(), (PropertyBag{{"UrlHome", "https://mine/"}, {"UrlProduct", "https://product/"}}))
-        << "rewritten since the values differ from the defaults";
+    EXPECT_EQ(r.Text(kHome), c.in_effect);
+    EXPECT_EQ(p.store.at("UrlHome"), c.user_store);
+    EXPECT_EQ(c.file_after ? machine_bag() : PropertyBag{}, c.file_after.value_or(PropertyBag{}));
+    EXPECT_EQ(p.files.writes, c.file_after ? 1 : 0);
+    EXPECT_EQ(p.store.at("UpdatePMOption"), c.user.size() == 2 ? "" : "<absent>") << "a pending list is cleared";
   }
-}
-
-TEST_F(RegManTest, machine_file_with_a_tail_still_loads) {
-  p.files.files[kFile] = EncodeMachineRecord({{"UrlHome", "https://shared/"}}) + "old tail";
-  cUtilRegMan& r = make();
-  r.LoadAll();
-  EXPECT_EQ(r.Text(kHome), "https://shared/");
 }
 
 TEST_F(RegManTest, write_rules) {
@@ -230,14 +207,6 @@ TEST_F(RegManTest, any_bytes_round_trip_through_the_machine_file) {
   cUtilRegMan& again = make();
   again.LoadAll();
   EXPECT_EQ(again.Text(kHome), odd);
-}
-
-TEST_F(RegManTest, typed_readers_are_neutral_for_other_types) {
-  cUtilRegMan& r = make();
-  EXPECT_FALSE(r.Bool(kColor));
-  EXPECT_EQ(r.Long(kCaption), 0);
-  EXPECT_EQ(r.Text(kColor), "");
-  EXPECT_EQ(r.Long(kSize), 5175);
 }
 
 }  // namespace
