@@ -179,6 +179,26 @@ void Win32FileSystem::replace_file(const std::string& path, const std::string& b
   }
 }
 
+unique_hlocal WithUsersFullAccess(PACL dacl) {
+  // The group by its well-known SID: its name differs with the language of Windows (Benutzer,
+  // Utilisateurs), and a grant by name fails there.
+  BYTE users[SECURITY_MAX_SID_SIZE];
+  DWORD size = sizeof users;
+  if (!::CreateWellKnownSid(WinBuiltinUsersSid, nullptr, users, &size)) fail(::GetLastError(), "Cannot name the Users group");
+  EXPLICIT_ACCESSW ea{};
+  ea.grfAccessPermissions = GENERIC_ALL | STANDARD_RIGHTS_ALL;  // 0x101F0000
+  ea.grfAccessMode = SET_ACCESS;
+  ea.grfInheritance = SUB_CONTAINERS_AND_OBJECTS_INHERIT;
+  ea.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+  ea.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
+  ea.Trustee.ptstrName = reinterpret_cast<LPWSTR>(users);
+  PACL merged = nullptr;
+  DWORD rc = ::SetEntriesInAclW(1, &ea, dacl, &merged);
+  unique_hlocal owner(merged);
+  if (rc != ERROR_SUCCESS) fail(rc, "Cannot extend the access rights");
+  return owner;
+}
+
 void Win32FileSystem::grant_users_full_access(const std::string& path) {
   std::wstring object = to_wide(path);
   PACL old_dacl = nullptr;  // points into the descriptor
@@ -187,21 +207,9 @@ void Win32FileSystem::grant_users_full_access(const std::string& path) {
                                      &old_dacl, nullptr, &sd_raw);
   unique_hlocal sd(sd_raw);
   if (rc != ERROR_SUCCESS) fail(rc, "Cannot read the access rights of " + path);
-
-  wchar_t trustee[] = L"Users";
-  EXPLICIT_ACCESSW ea{};
-  ea.grfAccessPermissions = GENERIC_ALL | STANDARD_RIGHTS_ALL;  // 0x101F0000
-  ea.grfAccessMode = SET_ACCESS;
-  ea.grfInheritance = SUB_CONTAINERS_AND_OBJECTS_INHERIT;
-  ea.Trustee.TrusteeForm = TRUSTEE_IS_NAME;
-  ea.Trustee.TrusteeType = TRUSTEE_IS_GROUP;
-  ea.Trustee.ptstrName = trustee;
-  PACL new_dacl_raw = nullptr;
-  rc = ::SetEntriesInAclW(1, &ea, old_dacl, &new_dacl_raw);
-  unique_hlocal new_dacl(new_dacl_raw);
-  if (rc != ERROR_SUCCESS) fail(rc, "Cannot extend the access rights of " + path);
+  unique_hlocal new_dacl = WithUsersFullAccess(old_dacl);
   rc = ::SetNamedSecurityInfoW(object.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                               new_dacl_raw, nullptr);
+                               static_cast<PACL>(new_dacl.get()), nullptr);
   if (rc != ERROR_SUCCESS) fail(rc, "Cannot change the access rights of " + path);
 }
 
@@ -228,6 +236,11 @@ WindowsVersion Win32SystemInfo::windows_version() const {
   return {info.dwMajorVersion, info.dwMinorVersion};
 }
 
+HWND Win32MessageBox::owner() const {
+  HWND active = ::GetActiveWindow();
+  return active ? active : host_window_;
+}
+
 MsgResult Win32MessageBox::show(const MessageRequest& r) {
   UINT style = MB_SETFOREGROUND;
   switch (r.icon) {
@@ -242,7 +255,7 @@ MsgResult Win32MessageBox::show(const MessageRequest& r) {
     case MsgButtons::YesNo: style |= MB_YESNO; break;
     case MsgButtons::OKCancel: style |= MB_OKCANCEL; break;
   }
-  int answer = ::MessageBoxW(nullptr, to_wide(r.text).c_str(), to_wide(r.title).c_str(), style);
+  int answer = ::MessageBoxW(owner(), to_wide(r.text).c_str(), to_wide(r.title).c_str(), style);
   switch (answer) {
     case IDOK: return MsgResult::OK;
     case IDCANCEL: return MsgResult::Cancel;

@@ -1,6 +1,8 @@
 // Win32 implementations of the settings' platform services.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 #include "host/clock.h"
@@ -9,6 +11,7 @@
 #include "host/message_box.h"
 #include "host/shell_folders.h"
 #include "host/user_settings.h"
+#include "win/handles.h"
 
 namespace tessaly::win {
 
@@ -44,10 +47,21 @@ class Win32SystemInfo : public ISystemInfo {
   WindowsVersion windows_version() const override;
 };
 
+// Boxes are modal to the window active on this thread (the dialog that raised them, or the host's
+// window), else to the host's main window, so the user cannot work on around them.
 class Win32MessageBox : public IMessageBox {
  public:
   MsgResult show(const MessageRequest& request) override;
+  void set_host_window(HWND main_window) { host_window_ = main_window; }
+  HWND owner() const;
+
+ private:
+  HWND host_window_ = nullptr;
 };
+
+// The access list with the built-in Users group given full control, inherited by everything
+// inside; throws HostError when it cannot be built.
+unique_hlocal WithUsersFullAccess(PACL dacl);
 
 // Local date and time from GetLocalTime, as a serial date.
 class Win32Clock : public IClock {

@@ -14,6 +14,7 @@
 
 #include "win/handles.h"
 #include "win/utf.h"
+#include "win/win_settings.h"
 #endif
 
 #include "host/host_error.h"
@@ -29,14 +30,9 @@ namespace {
 namespace fs = std::filesystem;
 
 #ifdef _WIN32
-// True when the folder's DACL allows the BUILTIN\\Users group something, inherited by subfolders.
-bool users_have_an_inherited_grant(const std::string& path) {
-  PACL dacl = nullptr;
-  PSECURITY_DESCRIPTOR sd_raw = nullptr;
-  if (::GetNamedSecurityInfoW(win::to_wide(path).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                              &dacl, nullptr, &sd_raw) != ERROR_SUCCESS)
-    return false;
-  win::unique_hlocal sd(sd_raw);
+// True when the access list gives the built-in Users group (S-1-5-32-545) full control,
+// inherited by subfolders.
+bool grants_users(PACL dacl) {
   BYTE users[SECURITY_MAX_SID_SIZE];
   DWORD size = sizeof users;
   if (!dacl || !::CreateWellKnownSid(WinBuiltinUsersSid, nullptr, users, &size)) return false;
@@ -45,10 +41,56 @@ bool users_have_an_inherited_grant(const std::string& path) {
     if (!::GetAce(dacl, i, &ace)) continue;
     auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
     if (allowed->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && (allowed->Header.AceFlags & CONTAINER_INHERIT_ACE) &&
-        ::EqualSid(&allowed->SidStart, users))
+        (allowed->Mask & GENERIC_ALL) && ::EqualSid(&allowed->SidStart, users))
       return true;
   }
   return false;
+}
+
+bool users_have_an_inherited_grant(const std::string& path) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR sd_raw = nullptr;
+  if (::GetNamedSecurityInfoW(win::to_wide(path).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                              &dacl, nullptr, &sd_raw) != ERROR_SUCCESS)
+    return false;
+  win::unique_hlocal sd(sd_raw);
+  return grants_users(dacl);
+}
+
+// Watches for this thread's message box: records its owner and whether the owner was disabled
+// while it was up, then presses Enter on it as the user would.
+struct BoxWatch {
+  HWND owner = nullptr;
+  BOOL owner_enabled = TRUE;
+  int ticks = 0;
+};
+BoxWatch* g_watch = nullptr;
+
+void CALLBACK WatchBox(HWND, UINT, UINT_PTR, DWORD) {
+  HWND box = nullptr;
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND w, LPARAM found) -> BOOL {
+        wchar_t cls[16] = {};
+        ::GetClassNameW(w, cls, 16);
+        if (std::wstring(cls) != L"#32770" || !::IsWindowVisible(w)) return TRUE;
+        *reinterpret_cast<HWND*>(found) = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&box));
+  if (!box) return;
+  if (g_watch->ticks++ == 0) {
+    g_watch->owner = ::GetWindow(box, GW_OWNER);
+    g_watch->owner_enabled = ::IsWindowEnabled(g_watch->owner);
+    ::SetForegroundWindow(box);
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = VK_RETURN;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, keys, sizeof(INPUT));
+  } else if (g_watch->ticks > 100) {
+    ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);  // the key never arrived: end the box, the test fails
+  }
 }
 
 bool running_under_wine() {
@@ -185,6 +227,45 @@ TEST_F(PlatformSettings, users_grant) {
 #endif
   EXPECT_THROW(files->grant_users_full_access(temp / "absent"), HostError);
 }
+
+#ifdef _WIN32
+TEST(platform_users_grant, by_the_groups_well_known_sid) {
+  ACL empty;
+  ASSERT_TRUE(::InitializeAcl(&empty, sizeof empty, ACL_REVISION));
+  win::unique_hlocal dacl = win::WithUsersFullAccess(&empty);
+  ASSERT_TRUE(dacl);
+  EXPECT_TRUE(grants_users(static_cast<PACL>(dacl.get())));
+}
+
+// A box is modal to the window active on this thread, else to the host's main window.
+TEST(platform_message_box, owned_by_the_active_window_or_the_host) {
+  for (bool dialog_active : {false, true}) {
+    SCOPED_TRACE(dialog_active ? "dialog active" : "host window only");
+    HWND host = ::CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr, nullptr,
+                                  nullptr);
+    HWND dialog = nullptr;
+    if (dialog_active) {
+      dialog = ::CreateWindowExW(0, L"STATIC", L"dialog", WS_POPUP | WS_VISIBLE | WS_CAPTION, 50, 50, 200, 100, host,
+                                 nullptr, nullptr, nullptr);
+      ::SetForegroundWindow(dialog);
+      ::SetActiveWindow(dialog);
+    }
+    ASSERT_EQ(::GetActiveWindow(), dialog);
+    win::Win32MessageBox boxes;
+    boxes.set_host_window(host);
+    BoxWatch watch;
+    g_watch = &watch;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 50, WatchBox);
+    MsgResult answer = boxes.show({"Text", "Tessaly", MsgIcon::Information, MsgButtons::OK});
+    ::KillTimer(nullptr, timer);
+    EXPECT_EQ(answer, MsgResult::OK) << "closed by the Enter key";
+    EXPECT_EQ(watch.owner, dialog_active ? dialog : host);
+    EXPECT_FALSE(watch.owner_enabled) << "the owner takes no input while the box is up";
+    if (dialog) ::DestroyWindow(dialog);
+    ::DestroyWindow(host);
+  }
+}
+#endif
 
 TEST_F(PlatformSettings, special_folders_and_version) {
   auto shell = MakeShellFolders();
