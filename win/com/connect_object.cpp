@@ -167,6 +167,7 @@ HRESULT ConnectObject::OnConnection(IDispatch* Application, office::ext_ConnectM
   return ComCall([&] {
     connect_.OnConnection(excel::WrapExcelApplication(Application), ConnectMode, excel::WrapAddInInstance(AddInInst),
                           CustomOf(custom));
+    services_.SetHostWindow(reinterpret_cast<HWND>(connect_.Module().ExcelMainWindow));
   });
 }
 
