@@ -22,30 +22,6 @@ using testing::ymd;
 
 double sep(int d) { return ymd(2024, 9, d); }
 
-// The colour defaults are checked where they show, in the image tests.
-TEST(DualMonthsDefaults, EveryPropertyStartsAtItsDefault) {
-  World w;
-  const clsDualMonths& c = w.cal;
-  EXPECT_EQ(c.BorderStyle(), 1);
-  EXPECT_EQ(c.CalendarCustomDate(), ymd(2024, 9, 18));
-  EXPECT_EQ(c.DayHeadAlignment(), 0);
-  EXPECT_EQ(c.DayHeaderFormat(), 2);
-  EXPECT_EQ(c.DayNumberAlignment(), 0);
-  EXPECT_FALSE(c.DualMonths());
-  EXPECT_EQ(c.DualMonthsSpace(), 8);
-  EXPECT_EQ(c.FirstDayOfWeek(), 1);
-  EXPECT_EQ(c.Forecolor(), 0x80000012u);
-  EXPECT_EQ(c.LineStyle(), 3);
-  EXPECT_FALSE(c.MultiSelect());
-  EXPECT_TRUE(c.ShowDayHeader());
-  EXPECT_TRUE(c.ShowPostPeriod());
-  EXPECT_TRUE(c.ShowPrePeriod());
-  EXPECT_EQ(c.StampDayHeadSpace(), 10);
-  EXPECT_EQ(c.DragRect(), (Rect{-1, -1, -1, -1}));
-  // Created with today's month already collected.
-  EXPECT_EQ(c.DayCells().count(), 30u);
-}
-
 TEST(DualMonthsLink, TakesOverThePictureAndFollowsItsSizeAndPaints) {
   World w;
   EXPECT_EQ(w.picture.no_border_calls(), 1);

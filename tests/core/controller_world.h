@@ -45,6 +45,13 @@ struct ControllerWorld {
     controller->InitThisObject();
     tag().parent = host->Book("Book1").window;
   }
+  // A button of the add-in's own toolbar, found by its tag at start-up.
+  std::shared_ptr<sim::ControlModel> AddToolbarButton(const std::string& tag) {
+    auto button = std::make_shared<sim::ControlModel>();
+    button->tag = tag;
+    host->AddBar(m.ProductName).controls.push_back(button);
+    return button;
+  }
   sim::SheetModel& sheet(const std::string& name = "Sheet1") { return host->Sheet("Book1", name); }
   RecordingTag& tag() { return *parts.tag; }
   RecordingCalendar& calendar() { return *parts.calendar; }
