@@ -37,6 +37,7 @@ TEST(memory_draw, text_placed_by_alignment_code) {
   };
   for (const Case& c : cases) {
     Drawn d;
+    d.draw.set_Forecolor(0x00090909);
     d.draw.pFillRect(10, 2, 21, 17, rgb(1, 2, 3), c.text, c.alignment);
     ASSERT_EQ(d.surface().text_draws().size(), 1u);
     const sim::TextDraw& t = d.surface().text_draws()[0];
@@ -45,6 +46,9 @@ TEST(memory_draw, text_placed_by_alignment_code) {
     EXPECT_EQ(d.surface().pixel(10, 2), rgb(1, 2, 3));
     EXPECT_NE(d.surface().pixel(9, 10), rgb(1, 2, 3)) << "clipped to the cell";
     EXPECT_NE(d.surface().pixel(31, 10), rgb(1, 2, 3));
+    const int ink = d.surface().buffer().count(Rect{0, 0, 40, 24}, rgb(9, 9, 9));
+    EXPECT_EQ(d.surface().buffer().count(Rect{10, 2, 31, 19}, rgb(9, 9, 9)), ink) << "glyphs stay in the cell";
+    EXPECT_EQ(ink > 0, c.x > 0) << "text at the origin lies outside the cell";
   }
 }
 

@@ -37,24 +37,6 @@ TEST(RasterMetrics, ExtentsAreFixedPerCharacter) {
   }
 }
 
-TEST(RasterSurfaceDrawing, TextCellFillsAndClips) {
-  RasterSurface s(40, 20, 96);
-  s.set_font(font(-11));
-  s.set_back_color(rgb(1, 1, 1));
-  s.set_text_color(rgb(9, 9, 9));
-  // Text starting left of the cell and running past it stays inside the cell.
-  s.text_cell(Rect{10, 2, 20, 17}, 4, 2, "WWWW");
-  EXPECT_EQ(s.pixel(9, 8), 0u);        // outside the cell: untouched black
-  EXPECT_EQ(s.pixel(21, 8), 0u);
-  EXPECT_EQ(s.pixel(10, 2), rgb(1, 1, 1));
-  EXPECT_GT(s.buffer().count(Rect{10, 2, 20, 17}, rgb(9, 9, 9)), 0);
-  EXPECT_EQ(s.buffer().count(Rect{0, 0, 10, 20}, rgb(9, 9, 9)), 0);
-  EXPECT_EQ(s.buffer().count(Rect{20, 0, 40, 20}, rgb(9, 9, 9)), 0);
-  ASSERT_EQ(s.text_draws().size(), 1u);
-  EXPECT_EQ(s.text_draws()[0].text, "WWWW");
-  EXPECT_EQ(s.text_draws()[0].back_color, rgb(1, 1, 1));
-}
-
 TEST(RasterSurfaceDrawing, FocusFrameTwiceRestoresThePicture) {
   const Rect frames[] = {{2, 3, 12, 9}, {0, 0, 1, 1}, {5, 5, 6, 15}, {4, 4, 4, 8}, {-3, -3, 15, 15}};
   for (const Rect& f : frames) {

@@ -208,13 +208,20 @@ TEST(controller_commands, disabled_message_on_every_route) {
   }
 }
 
-TEST(controller_commands, picture_selected_asks_for_a_cell) {
-  ControllerWorld w;
-  w.Start();
-  w.host->UserSelectObject("Picture");
-  w.controller->ClickCommandButton();
-  ASSERT_EQ(w.platform.messages.shown().size(), 1u);
-  EXPECT_EQ(w.platform.messages.shown()[0].text, "Please select a cell first.");
+// A picture asks for a cell; a cell off screen opens nothing, silently.
+TEST(controller_commands, nothing_opens_without_a_cell_on_screen) {
+  for (bool picture : {true, false}) {
+    ControllerWorld w;
+    w.Start();
+    if (picture) w.host->UserSelectObject("Picture");
+    w.tag().on_screen = picture;
+    w.controller->ClickCommandButton();
+    EXPECT_FALSE(w.calendar().Shown());
+    EXPECT_EQ(w.platform.messages.shown().size(), picture ? 1u : 0u);
+    if (picture) {
+      EXPECT_EQ(w.platform.messages.shown()[0].text, "Please select a cell first.");
+    }
+  }
 }
 
 TEST(controller_commands, any_range_opens_the_calendar_without_the_rules) {
@@ -226,15 +233,6 @@ TEST(controller_commands, any_range_opens_the_calendar_without_the_rules) {
   EXPECT_TRUE(w.calendar().Shown());
   EXPECT_EQ(w.tag().address, "$D$4:$E$9");
   EXPECT_EQ(w.host->Calls("Range.Activate"), 1);  // split window: the active cell is activated
-}
-
-TEST(controller_commands, cell_off_screen_opens_nothing) {
-  ControllerWorld w;
-  w.Start();
-  w.tag().on_screen = false;
-  w.controller->ClickCommandButton();
-  EXPECT_FALSE(w.calendar().Shown());
-  EXPECT_TRUE(w.platform.messages.shown().empty());
 }
 
 TEST(controller_commands, edit_mode_commits_or_discards) {
