@@ -67,18 +67,8 @@ struct BoxWatch {
 BoxWatch* g_watch = nullptr;
 
 void CALLBACK WatchBox(HWND, UINT, UINT_PTR, DWORD) {
-  HWND box = nullptr;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND w, LPARAM found) -> BOOL {
-        wchar_t cls[16] = {};
-        ::GetClassNameW(w, cls, 16);
-        if (std::wstring(cls) != L"#32770" || !::IsWindowVisible(w)) return TRUE;
-        *reinterpret_cast<HWND*>(found) = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&box));
-  if (!box) return;
+  HWND box = ::FindWindowW(L"#32770", L"Tessaly box");
+  if (!box || !::IsWindowVisible(box)) return;
   if (g_watch->ticks++ == 0) {
     g_watch->owner = ::GetWindow(box, GW_OWNER);
     g_watch->owner_enabled = ::IsWindowEnabled(g_watch->owner);
@@ -256,7 +246,7 @@ TEST(platform_message_box, owned_by_the_active_window_or_the_host) {
     BoxWatch watch;
     g_watch = &watch;
     UINT_PTR timer = ::SetTimer(nullptr, 0, 50, WatchBox);
-    MsgResult answer = boxes.show({"Text", "Tessaly", MsgIcon::Information, MsgButtons::OK});
+    MsgResult answer = boxes.show({"Text", "Tessaly box", MsgIcon::Information, MsgButtons::OK});
     ::KillTimer(nullptr, timer);
     EXPECT_EQ(answer, MsgResult::OK) << "closed by the Enter key";
     EXPECT_EQ(watch.owner, dialog_active ? dialog : host);
