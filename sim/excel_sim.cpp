@@ -687,12 +687,26 @@ int SimExcel::MajorVersion() const { return std::atoi(version_.c_str()); }
 std::int32_t SimExcel::MaxRow() const { return MajorVersion() >= 12 ? 1048576 : 65536; }
 std::int32_t SimExcel::MaxColumn() const { return MajorVersion() >= 12 ? 16384 : 256; }
 
-void SimExcel::SetHwnd(WindowHandle hwnd) {
-  desktop_->Get(hwnd_).handle = hwnd;
+void SimExcel::RenameWindow(WindowHandle old_handle, WindowHandle new_handle) {
+  desktop_->Get(old_handle).handle = new_handle;
   for (auto& w : desktop_->windows)
-    if (w.parent == hwnd_) w.parent = hwnd;
-  if (desktop_->active_window == hwnd_) desktop_->active_window = hwnd;
+    if (w.parent == old_handle) w.parent = new_handle;
+  if (desktop_->active_window == old_handle) desktop_->active_window = new_handle;
+}
+
+void SimExcel::SetHwnd(WindowHandle hwnd) {
+  RenameWindow(hwnd_, hwnd);
   hwnd_ = hwnd;
+}
+
+void SimExcel::SetDeskWindow(WindowHandle desk) {
+  RenameWindow(desk_, desk);
+  desk_ = desk;
+}
+
+void SimExcel::SetBookWindow(WorkbookModel& book, WindowHandle window) {
+  RenameWindow(book.window, window);
+  book.window = window;
 }
 
 void SimExcel::FreezePanes(const std::string& workbook, std::int32_t rows, std::int32_t columns) {

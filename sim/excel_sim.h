@@ -113,6 +113,9 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   int MajorVersion() const;
   // Gives the main window another handle (its XLDESK and workbook windows stay inside it).
   void SetHwnd(WindowHandle hwnd);
+  // Gives the desk and a workbook's window other handles, as the stand-in executable's real ones.
+  void SetDeskWindow(WindowHandle desk);
+  void SetBookWindow(WorkbookModel& book, WindowHandle window);
   void SetInteractive(bool on) { interactive_ = on; }
   // The number format the host gives a General cell that receives a date.
   void SetShortDateFormat(std::string format) { short_date_format_ = std::move(format); }
@@ -200,6 +203,7 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   std::vector<Area> WidenToMerged(const SheetModel& sheet, std::vector<Area> areas) const;
 
   void RaiseWindow(const WorkbookModel& book);
+  void RenameWindow(WindowHandle old_handle, WindowHandle new_handle);
 
   std::string version_ = "12.0";
   std::shared_ptr<SimDesktop> desktop_;

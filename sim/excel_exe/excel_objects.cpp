@@ -80,6 +80,44 @@ class AreasObj final : public ExcelObject<AreasObj> {
   RangePtr r_;
 };
 
+// Rows or Columns of a range: their count and each one by number.
+class LinesObj final : public ExcelObject<LinesObj> {
+ public:
+  LinesObj(HostPtr h, RangePtr r, bool rows) : h_(std::move(h)), r_(std::move(r)), rows_(rows) {}
+  static const DispatchTable<LinesObj> kTable;
+  std::string TypeName() { return "Range"; }
+  HostPtr h_;
+  RangePtr r_;
+  bool rows_;
+};
+
+class PaneObj final : public ExcelObject<PaneObj> {
+ public:
+  PaneObj(HostPtr h, PanePtr p) : h_(std::move(h)), p_(std::move(p)) {}
+  static const DispatchTable<PaneObj> kTable;
+  std::string TypeName() { return "Pane"; }
+  HostPtr h_;
+  PanePtr p_;
+};
+
+class ChartObjectObj final : public ExcelObject<ChartObjectObj> {
+ public:
+  ChartObjectObj(HostPtr h, ChartObjectPtr c) : h_(std::move(h)), c_(std::move(c)) {}
+  static const DispatchTable<ChartObjectObj> kTable;
+  std::string TypeName() { return "ChartObject"; }
+  HostPtr h_;
+  ChartObjectPtr c_;
+};
+
+class ChartObjectsObj final : public ExcelObject<ChartObjectsObj> {
+ public:
+  ChartObjectsObj(HostPtr h, SheetPtr s) : h_(std::move(h)), s_(std::move(s)) {}
+  static const DispatchTable<ChartObjectsObj> kTable;
+  std::string TypeName() { return "ChartObjects"; }
+  HostPtr h_;
+  SheetPtr s_;
+};
+
 // A range, or the selection until it is asked for a range's member (then it must be one).
 class RangeObj final : public ExcelObject<RangeObj> {
  public:
@@ -243,6 +281,57 @@ const DispatchMember<AreasObj> kAreas[] = {
 };
 const DispatchTable<AreasObj> AreasObj::kTable{kAreas};
 
+const DispatchMember<LinesObj> kLines[] = {
+    {L"Count", 1,
+     [](LinesObj& o, DispatchCall& c) { win::SetResult(c.result, o.rows_ ? o.r_->RowsCount() : o.r_->ColumnsCount()); }},
+    {L"Item", 0,
+     [](LinesObj& o, DispatchCall& c) {
+       const std::int32_t i = c.args.integer(0);
+       ReturnRange(c.result, o.h_, o.rows_ ? o.r_->RowsItem(i) : o.r_->ColumnsItem(i));
+     }},
+};
+const DispatchTable<LinesObj> LinesObj::kTable{kLines};
+
+const DispatchMember<PaneObj> kPane[] = {
+    {L"Index", 1, [](PaneObj& o, DispatchCall& c) { win::SetResult(c.result, o.p_->Index()); }},
+    {L"VisibleRange", 2, [](PaneObj& o, DispatchCall& c) { ReturnRange(c.result, o.h_, o.p_->VisibleRange()); }},
+    {L"ScrollRow", 3,
+     [](PaneObj& o, DispatchCall& c) {
+       if (!c.is_put()) return win::SetResult(c.result, o.p_->ScrollRow());
+       o.p_->SetScrollRow(PutValue(c).as_int());
+       o.h_->changed();
+     }},
+    {L"ScrollColumn", 4,
+     [](PaneObj& o, DispatchCall& c) {
+       if (!c.is_put()) return win::SetResult(c.result, o.p_->ScrollColumn());
+       o.p_->SetScrollColumn(PutValue(c).as_int());
+       o.h_->changed();
+     }},
+    {L"PointsToScreenPixelsX", 5,
+     [](PaneObj& o, DispatchCall& c) { win::SetResult(c.result, o.p_->PointsToScreenPixelsX(c.args.integer(0))); }},
+    {L"PointsToScreenPixelsY", 6,
+     [](PaneObj& o, DispatchCall& c) { win::SetResult(c.result, o.p_->PointsToScreenPixelsY(c.args.integer(0))); }},
+};
+const DispatchTable<PaneObj> PaneObj::kTable{kPane};
+
+const DispatchMember<ChartObjectObj> kChartObject[] = {
+    {L"Placement", 1, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetPlacement(PutValue(c).as_int()); }},
+    {L"Left", 2, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetLeft(PutValue(c).as_double()); }},
+    {L"Top", 3, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetTop(PutValue(c).as_double()); }},
+    {L"Activate", 4, [](ChartObjectObj& o, DispatchCall&) { o.c_->Activate(); }},
+    {L"Delete", 5, [](ChartObjectObj& o, DispatchCall&) { o.c_->Delete(); }},
+};
+const DispatchTable<ChartObjectObj> ChartObjectObj::kTable{kChartObject};
+
+const DispatchMember<ChartObjectsObj> kChartObjects[] = {
+    {L"Add", 1,
+     [](ChartObjectsObj& o, DispatchCall& c) {
+       ReturnObject<ChartObjectObj>(c.result, o.h_,
+                                    o.s_->ChartObjectsAdd(c.args.number(0), c.args.number(1), c.args.number(2), c.args.number(3)));
+     }},
+};
+const DispatchTable<ChartObjectsObj> ChartObjectsObj::kTable{kChartObjects};
+
 const DispatchMember<RangeObj> kRange[] = {
     {L"Value", 6,
      [](RangeObj& o, DispatchCall& c) {
@@ -284,6 +373,16 @@ const DispatchMember<RangeObj> kRange[] = {
      }},
     {L"Worksheet", 21, [](RangeObj& o, DispatchCall& c) { ReturnSheet(c.result, o.h_, o.R().Worksheet()); }},
     {L"Parent", 22, [](RangeObj& o, DispatchCall& c) { ReturnSheet(c.result, o.h_, o.R().Worksheet()); }},
+    {L"Left", 23, [](RangeObj& o, DispatchCall& c) { win::SetResult(c.result, o.R().Left()); }},
+    {L"Top", 24, [](RangeObj& o, DispatchCall& c) { win::SetResult(c.result, o.R().Top()); }},
+    {L"Width", 25, [](RangeObj& o, DispatchCall& c) { win::SetResult(c.result, o.R().Width()); }},
+    {L"Height", 26, [](RangeObj& o, DispatchCall& c) { win::SetResult(c.result, o.R().Height()); }},
+    {L"Rows", 27, [](RangeObj& o, DispatchCall& c) { ReturnObject<LinesObj>(c.result, o.h_, (o.R(), o.r_), true); }},
+    {L"Columns", 28, [](RangeObj& o, DispatchCall& c) { ReturnObject<LinesObj>(c.result, o.h_, (o.R(), o.r_), false); }},
+    {L"EntireRow", 29, [](RangeObj& o, DispatchCall& c) { ReturnRange(c.result, o.h_, o.R().EntireRow()); }},
+    {L"EntireColumn", 30, [](RangeObj& o, DispatchCall& c) { ReturnRange(c.result, o.h_, o.R().EntireColumn()); }},
+    {L"Hidden", 31, [](RangeObj& o, DispatchCall& c) { win::SetResult(c.result, o.R().Hidden()); }},
+    {L"MergeArea", 32, [](RangeObj& o, DispatchCall& c) { ReturnRange(c.result, o.h_, o.R().MergeArea()); }},
 };
 const DispatchTable<RangeObj> RangeObj::kTable{kRange};
 
@@ -309,6 +408,7 @@ const DispatchMember<SheetObj> kSheet[] = {
        ReturnRange(c.result, o.h_, o.s_->Range(address));
      }},
     {L"Parent", 6, [](SheetObj& o, DispatchCall& c) { ReturnBook(c.result, o.h_, o.s_->Parent()); }},
+    {L"ChartObjects", 7, [](SheetObj& o, DispatchCall& c) { ReturnObject<ChartObjectsObj>(c.result, o.h_, o.s_); }},
 };
 const DispatchTable<SheetObj> SheetObj::kTable{kSheet};
 
@@ -336,14 +436,35 @@ const DispatchTable<WorkbooksObj> WorkbooksObj::kTable{kWorkbooks};
 
 const DispatchMember<PanesObj> kPanes[] = {
     {L"Count", 1, [](PanesObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->PanesCount()); }},
+    {L"Item", 0, [](PanesObj& o, DispatchCall& c) { ReturnObject<PaneObj>(c.result, o.h_, o.w_->Panes(c.args.integer(0))); }},
 };
 const DispatchTable<PanesObj> PanesObj::kTable{kPanes};
 
 const DispatchMember<WindowObj> kWindow[] = {
-    {L"Panes", 1, [](WindowObj& o, DispatchCall& c) { ReturnObject<PanesObj>(c.result, o.h_, o.w_); }},
+    {L"Panes", 1,
+     [](WindowObj& o, DispatchCall& c) {
+       if (c.args.has(0)) return ReturnObject<PaneObj>(c.result, o.h_, o.w_->Panes(c.args.integer(0)));
+       ReturnObject<PanesObj>(c.result, o.h_, o.w_);
+     }},
     {L"ActiveSheet", 2, [](WindowObj& o, DispatchCall& c) { ReturnSheet(c.result, o.h_, o.w_->ActiveSheet()); }},
     {L"ActiveCell", 3, [](WindowObj& o, DispatchCall& c) { ReturnRange(c.result, o.h_, o.w_->ActiveCell()); }},
     {L"Selection", 4, [](WindowObj& o, DispatchCall& c) { ReturnSelection(c.result, o.h_, o.w_->Selection()); }},
+    {L"Type", 5, [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->Type()); }},
+    {L"WindowState", 6, [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->WindowState()); }},
+    {L"Zoom", 7, [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->Zoom()); }},
+    {L"View", 8, [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->View()); }},
+    {L"FreezePanes", 9, [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->FreezePanes()); }},
+    {L"SplitHorizontal", 10, [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->SplitHorizontal()); }},
+    {L"SplitVertical", 11, [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->SplitVertical()); }},
+    {L"ActivePane", 12, [](WindowObj& o, DispatchCall& c) { ReturnObject<PaneObj>(c.result, o.h_, o.w_->ActivePane()); }},
+    {L"PointsToScreenPixelsX", 13,
+     [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->PointsToScreenPixelsX(c.args.integer(0))); }},
+    {L"PointsToScreenPixelsY", 14,
+     [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->PointsToScreenPixelsY(c.args.integer(0))); }},
+    {L"RangeFromPoint", 15,
+     [](WindowObj& o, DispatchCall& c) {
+       ReturnSelection(c.result, o.h_, o.w_->RangeFromPoint(c.args.integer(0), c.args.integer(1)));
+     }},
 };
 const DispatchTable<WindowObj> WindowObj::kTable{kWindow};
 

@@ -68,8 +68,6 @@ int wmain(int argc, wchar_t** argv) {
       std::fprintf(stderr, "cannot create the main window\n");
       return 3;
     }
-    model->SetHwnd(reinterpret_cast<WindowHandle>(windows.Main()));
-    model->Book("Book1.xlsx").window = reinterpret_cast<WindowHandle>(windows.Book());
 
     auto host = std::make_shared<ExcelHost>();
     host->model = model;

@@ -1,6 +1,8 @@
 // The script of steps: parsing, and each step carried out on the model or as real input.
 #include "sim/excel_exe/script.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -228,6 +230,49 @@ bool ScriptRunner::Do(const ScriptStep& s) {
            w ? "shown " + std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right - r.left) +
                    " " + std::to_string(r.bottom - r.top)
              : std::string("hidden"));
+  } else if (s.verb == "zoom" || s.verb == "freeze" || s.verb == "split" || s.verb == "scroll") {
+    // The window's view: zoom percent, frozen or split panes and scrolling (rows, then columns).
+    WorkbookModel& book = *model_.ActiveSheetModel().parent;
+    const std::int32_t a = std::atoi(first.c_str()), b = std::atoi(rest.c_str());
+    if (s.verb == "zoom") book.win.zoom = a;
+    if (s.verb == "freeze") model_.FreezePanes(book.name, a, b);
+    if (s.verb == "split") model_.Split(book.name, a, b);
+    if (s.verb == "scroll") book.win.scroll_row[0] = std::max(a, 1), book.win.scroll_column[0] = std::max(b, 1);
+  } else if (s.verb == "column-width" || s.verb == "row-height" || s.verb == "hide-column" || s.verb == "hide-row") {
+    // column-width <letters> <points>, row-height <row> <points>, hide-column <letters>, hide-row <row>
+    SheetModel& sheet = model_.ActiveSheetModel();
+    const bool columns = s.verb == "column-width" || s.verb == "hide-column";
+    const CellRef at = cell_of(columns ? first + "1" : "A" + first);
+    Axis& axis = columns ? sheet.columns : sheet.rows;
+    const std::int32_t index = columns ? at.column : at.row;
+    if (s.verb.rfind("hide", 0) == 0) axis.hidden.insert(index);
+    else axis.sizes[index] = std::atof(rest.c_str());
+  } else if (s.verb == "click-points") {
+    // A click just inside the corner the object model gives for the cell: what it answers must be on screen.
+    const CellRef cell = cell_of(s.argument);
+    const SheetModel& sheet = model_.ActiveSheetModel();
+    const std::int32_t pane = PaneShowing(model_.Layout(*sheet.parent), cell.row, cell.column).index;
+    RangePtr range = model_.ActiveSheet()->Range(s.argument);
+    PanePtr p = model_.ActiveWindow()->Panes(pane);
+    const POINT at{p->PointsToScreenPixelsX(static_cast<std::int32_t>(std::lround(range->Left()))) + 3,
+                   p->PointsToScreenPixelsY(static_cast<std::int32_t>(std::lround(range->Top()))) + 3};
+    SendMouseClick(at);
+  } else if (s.verb == "check-edge") {
+    // The selected cell's drawn edge lies where the object model puts the cell's left side.
+    const CellRef cell = cell_of(s.argument);
+    const SheetModel& sheet = model_.ActiveSheetModel();
+    const std::int32_t pane = PaneShowing(model_.Layout(*sheet.parent), cell.row, cell.column).index;
+    RangePtr range = model_.ActiveSheet()->Range(s.argument);
+    PanePtr p = model_.ActiveWindow()->Panes(pane);
+    const int x = p->PointsToScreenPixelsX(static_cast<std::int32_t>(std::lround(range->Left())));
+    const int top = p->PointsToScreenPixelsY(static_cast<std::int32_t>(std::lround(range->Top())));
+    const int bottom = p->PointsToScreenPixelsY(static_cast<std::int32_t>(std::lround(range->Top() + range->Height())));
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF seen = ::GetPixel(screen, x, (top + bottom) / 2);
+    ::ReleaseDC(nullptr, screen);
+    char colour[16];
+    std::snprintf(colour, sizeof colour, "%02X%02X%02X", GetRValue(seen), GetGValue(seen), GetBValue(seen));
+    Report("edge %s %s", s.argument, std::string("at ") + std::to_string(x) + " " + std::to_string((top + bottom) / 2) + " #" + colour);
   } else if (s.verb == "where") {
     auto p = windows_.CellCentreOnScreen(cell_of(s.argument));
     if (!p) return false;

@@ -2,6 +2,7 @@
 #include "sim/excel_exe/workbook_window.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "host/locale.h"
@@ -32,10 +33,6 @@ constexpr COLORREF kHeaderText = RGB(68, 68, 68);
 constexpr COLORREF kSelectionFill = RGB(220, 235, 226);
 constexpr COLORREF kSelectionEdge = RGB(33, 115, 70);
 
-// Until the sheet carries its own sizes: the host's standard column and row.
-constexpr double kColumnWidthPoints = 48;
-constexpr double kRowHeightPoints = 15;
-
 // No C++ exception leaves a window procedure: the system's message loop cannot carry one.
 template <class F>
 LRESULT Guarded(F&& f, LRESULT failed = 0) noexcept {
@@ -45,6 +42,8 @@ LRESULT Guarded(F&& f, LRESULT failed = 0) noexcept {
     return failed;
   }
 }
+
+WindowHandle Handle(HWND w) { return reinterpret_cast<WindowHandle>(w); }
 
 HostWindows* Owner(HWND w) { return reinterpret_cast<HostWindows*>(::GetWindowLongPtrW(w, GWLP_USERDATA)); }
 
@@ -78,98 +77,135 @@ void Fill(HDC dc, RECT r, COLORREF colour) {
   ::FillRect(dc, &r, brush.get());
 }
 
-// The right edge a left-aligned text may run to: over the empty cells to its right, as the host lets it.
-std::int32_t OverflowRight(const SheetModel& sheet, const GridLayout& g, CellRef cell, std::int32_t own_right) {
-  std::int32_t right = own_right;
-  for (const GridBand& c : g.columns) {
-    if (c.index <= cell.column) continue;
-    if (sheet.cells.count({cell.row, c.index})) break;
-    right = c.end();
-  }
-  return right;
+RECT Local(const ScreenRect& r, ScreenPoint origin) {
+  return {r.left - origin.x, r.top - origin.y, r.right - origin.x, r.bottom - origin.y};
 }
 
+// Draws the active sheet as the model lays out the window: headers, then each pane clipped to
+// its own rectangle, so that what is drawn is what the object model answers about the screen.
 class GridPainter {
  public:
-  GridPainter(HDC dc, const GridLayout& g, RECT client, double dpi) : dc_(dc), g_(g), client_(client) {
-    font_.reset(::CreateFontW(-PointsToPixels(9, 1.0, dpi), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
-                              DEFAULT_QUALITY, 0, L"Tahoma"));
+  GridPainter(HDC dc, const SheetModel& sheet, const SheetAxes& axes, const WindowLayout& layout, double dpi)
+      : dc_(dc), sheet_(sheet), axes_(axes), g_(layout), origin_{layout.client.left, layout.client.top} {
+    font_.reset(::CreateFontW(-static_cast<int>(std::lround(9 * dpi / 72)), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
+                              0, 0, DEFAULT_QUALITY, 0, L"Tahoma"));
   }
 
-  void Paint(const SheetModel* sheet, bool editing, const std::string& edit_text) {
-    Fill(dc_, client_, RGB(255, 255, 255));
+  void Paint(bool editing, const std::string& edit_text) {
+    Fill(dc_, Local(g_.client, origin_), kHeaderFill);  // split bars show through between panes
     unique_select_object font(dc_, font_.get());
     ::SetBkMode(dc_, TRANSPARENT);
-    if (sheet) Selection(*sheet);
-    Lines();
-    Headers();
-    if (sheet) Cells(*sheet);
-    if (sheet) ActiveCell(*sheet, editing, edit_text);
+    for (const PaneLayout& pane : g_.panes) {
+      Clipped(Local(pane.rect, origin_), [&] { Pane(pane, editing, edit_text); });
+      Clipped(Local({pane.rect.left, g_.client.top, pane.rect.right, g_.grid.top}, origin_), [&] { ColumnHeaders(pane); });
+      Clipped(Local({g_.client.left, pane.rect.top, g_.grid.left, pane.rect.bottom}, origin_), [&] { RowHeaders(pane); });
+    }
   }
 
  private:
-  void Lines() {
+  template <class F>
+  void Clipped(RECT r, F&& draw) {
+    const int saved = ::SaveDC(dc_);
+    ::IntersectClipRect(dc_, r.left, r.top, r.right, r.bottom);
+    draw();
+    ::RestoreDC(dc_, saved);
+  }
+  RECT Cell(const PaneLayout& pane, std::int32_t row, std::int32_t column) const {
+    return Local(CellRect(axes_, g_, pane, row, column), origin_);
+  }
+  void Pane(const PaneLayout& pane, bool editing, const std::string& edit_text) {
+    Fill(dc_, Local(pane.rect, origin_), RGB(255, 255, 255));
+    Selection(pane);
+    Lines(pane);
+    Cells(pane);
+    ActiveCell(pane, editing, edit_text);
+  }
+  void Lines(const PaneLayout& pane) {
     unique_pen pen(::CreatePen(PS_SOLID, 1, kGridLine));
     unique_select_object use(dc_, pen.get());
-    for (const GridBand& c : g_.columns) {
-      ::MoveToEx(dc_, c.end() - 1, 0, nullptr);
-      ::LineTo(dc_, c.end() - 1, client_.bottom);
+    const RECT area = Local(pane.rect, origin_);
+    for (std::int32_t c = pane.first_column; c <= pane.last_column; ++c) {
+      const RECT r = Cell(pane, pane.first_row, c);
+      if (r.right <= r.left) continue;  // hidden
+      ::MoveToEx(dc_, r.right - 1, area.top, nullptr);
+      ::LineTo(dc_, r.right - 1, area.bottom);
     }
-    for (const GridBand& r : g_.rows) {
-      ::MoveToEx(dc_, 0, r.end() - 1, nullptr);
-      ::LineTo(dc_, client_.right, r.end() - 1);
+    for (std::int32_t row = pane.first_row; row <= pane.last_row; ++row) {
+      const RECT r = Cell(pane, row, pane.first_column);
+      if (r.bottom <= r.top) continue;
+      ::MoveToEx(dc_, area.left, r.bottom - 1, nullptr);
+      ::LineTo(dc_, area.right, r.bottom - 1);
     }
   }
-  void Headers() {
-    Fill(dc_, {0, 0, client_.right, g_.header_height}, kHeaderFill);
-    Fill(dc_, {0, 0, g_.header_width, client_.bottom}, kHeaderFill);
+  void ColumnHeaders(const PaneLayout& pane) {
     ::SetTextColor(dc_, kHeaderText);
-    for (const GridBand& c : g_.columns)
-      Text(dc_, address::ColumnLetters(c.index), {c.start, 0, c.end(), g_.header_height}, DT_CENTER);
-    for (const GridBand& r : g_.rows)
-      Text(dc_, std::to_string(r.index), {0, r.start, g_.header_width, r.end()}, DT_CENTER);
+    const RECT band = Local({pane.rect.left, g_.client.top, pane.rect.right, g_.grid.top}, origin_);
+    for (std::int32_t c = pane.first_column; c <= pane.last_column; ++c) {
+      const RECT r = Cell(pane, pane.first_row, c);
+      if (r.right > r.left) Text(dc_, address::ColumnLetters(c), {r.left, band.top, r.right, band.bottom}, DT_CENTER);
+    }
   }
-  void Cells(const SheetModel& sheet) {
-    if (g_.rows.empty() || g_.columns.empty()) return;
+  void RowHeaders(const PaneLayout& pane) {
+    ::SetTextColor(dc_, kHeaderText);
+    const RECT band = Local({g_.client.left, pane.rect.top, g_.grid.left, pane.rect.bottom}, origin_);
+    for (std::int32_t row = pane.first_row; row <= pane.last_row; ++row) {
+      const RECT r = Cell(pane, row, pane.first_column);
+      if (r.bottom > r.top) Text(dc_, std::to_string(row), {band.left, r.top, band.right, r.bottom}, DT_CENTER);
+    }
+  }
+  // The right edge a left-aligned text may run to: over the empty cells to its right, as the host lets it.
+  LONG OverflowRight(const PaneLayout& pane, std::int32_t row, std::int32_t column, LONG own_right) const {
+    LONG right = own_right;
+    for (std::int32_t c = column + 1; c <= pane.last_column && !sheet_.cells.count({row, c}); ++c)
+      right = Cell(pane, row, c).right;
+    return right;
+  }
+  void Cells(const PaneLayout& pane) {
     ::SetTextColor(dc_, RGB(0, 0, 0));
     const LocaleData& locale = LocaleData::us_english();
-    auto it = sheet.cells.lower_bound({g_.rows.front().index, 0});
-    for (; it != sheet.cells.end() && it->first.first <= g_.rows.back().index; ++it) {
-      const CellRef cell{it->first.first, it->first.second};
-      auto box = CellRect(g_, cell);
-      if (!box) continue;
-      const std::string text = CellDisplayText(it->second, locale);
+    for (auto it = sheet_.cells.lower_bound({pane.first_row, 0});
+         it != sheet_.cells.end() && it->first.first <= pane.last_row; ++it) {
+      const auto [row, column] = it->first;
+      if (column < pane.first_column || column > pane.last_column) continue;
+      const RECT box = Cell(pane, row, column);
+      if (box.right <= box.left || box.bottom <= box.top) continue;
       const bool right = it->second.value.is_number() || it->second.value.is_date();
-      RECT r{box->left + 2, box->top, box->right - 3, box->bottom};
-      if (!right) r.right = OverflowRight(sheet, g_, cell, box->right) - 3;
-      Text(dc_, text, r, right ? DT_RIGHT : DT_LEFT);
+      RECT r{box.left + 2, box.top, box.right - 3, box.bottom};
+      if (!right) r.right = OverflowRight(pane, row, column, box.right) - 3;
+      Text(dc_, CellDisplayText(it->second, locale), r, right ? DT_RIGHT : DT_LEFT);
     }
   }
-  void Selection(const SheetModel& sheet) {
-    if (!sheet.selected_object.empty()) return;
-    for (const Area& a : sheet.selection)
-      for (const GridBand& r : g_.rows)
-        for (const GridBand& c : g_.columns)
-          if (a.contains(r.index, c.index) && a.cells() > 1) Fill(dc_, {c.start, r.start, c.end(), r.end()}, kSelectionFill);
+  void Selection(const PaneLayout& pane) {
+    if (!sheet_.selected_object.empty()) return;
+    for (const Area& a : sheet_.selection) {
+      if (a.cells() <= 1) continue;
+      const std::int32_t r1 = std::max(a.r1, pane.first_row), r2 = std::min(a.r2, pane.last_row);
+      const std::int32_t c1 = std::max(a.c1, pane.first_column), c2 = std::min(a.c2, pane.last_column);
+      if (r1 > r2 || c1 > c2) continue;
+      const RECT first = Cell(pane, r1, c1), last = Cell(pane, r2, c2);
+      Fill(dc_, {first.left, first.top, last.right, last.bottom}, kSelectionFill);
+    }
   }
-  void ActiveCell(const SheetModel& sheet, bool editing, const std::string& edit_text) {
-    auto box = CellRect(g_, {sheet.active_row, sheet.active_column});
-    if (!box || !sheet.selected_object.empty()) return;
+  void ActiveCell(const PaneLayout& pane, bool editing, const std::string& edit_text) {
+    if (!sheet_.selected_object.empty()) return;
+    const RECT box = Cell(pane, sheet_.active_row, sheet_.active_column);
     if (editing) {
-      Fill(dc_, {box->left, box->top, box->right - 1, box->bottom - 1}, RGB(255, 255, 255));
+      Fill(dc_, {box.left, box.top, box.right - 1, box.bottom - 1}, RGB(255, 255, 255));
       ::SetTextColor(dc_, RGB(0, 0, 0));
-      Text(dc_, edit_text + "|", {box->left + 2, box->top, client_.right, box->bottom}, DT_LEFT);
+      Text(dc_, edit_text + "|", {box.left + 2, box.top, box.left + 2000, box.bottom}, DT_LEFT);
     }
     unique_brush edge(::CreateSolidBrush(kSelectionEdge));
     for (int k = 0; k < 2; ++k) {
-      RECT r{box->left - 1 + k, box->top - 1 + k, box->right - k, box->bottom - k};
+      RECT r{box.left - 1 + k, box.top - 1 + k, box.right - k, box.bottom - k};
       ::FrameRect(dc_, &r, edge.get());
     }
   }
 
   HDC dc_;
-  const GridLayout& g_;
-  RECT client_;
+  const SheetModel& sheet_;
+  SheetAxes axes_;
+  const WindowLayout& g_;
+  ScreenPoint origin_;
   unique_font font_;
 };
 
@@ -198,6 +234,10 @@ bool HostWindows::Create(const RECT& frame) {
                                     10, 10, desk_, nullptr, inst, this)
                 : nullptr;
   if (!strip_ || !book_) return false;
+  // The model's window tree takes the real windows' handles; its active workbook shows in EXCEL7.
+  model_->SetHwnd(Handle(main_));
+  model_->SetDeskWindow(Handle(desk_));
+  if (model_->HasWorkbook()) model_->SetBookWindow(*model_->ActiveSheetModel().parent, Handle(book_));
   OnMainSize();
   ::ShowWindow(main_, SW_SHOW);
   ::UpdateWindow(main_);
@@ -206,24 +246,41 @@ bool HostWindows::Create(const RECT& frame) {
   return true;
 }
 
-GridLayout HostWindows::Layout() const {
-  RECT rc{};
-  ::GetClientRect(book_, &rc);
-  HDC dc = ::GetDC(book_);
-  const double dpi_x = ::GetDeviceCaps(dc, LOGPIXELSX), dpi_y = ::GetDeviceCaps(dc, LOGPIXELSY);
-  ::ReleaseDC(book_, dc);
-  auto width = [](std::int32_t) { return kColumnWidthPoints; };
-  auto height = [](std::int32_t) { return kRowHeightPoints; };
-  return LayOutGrid(width, height, 1, 1, model_->MaxRow(), model_->MaxColumn(), {1.0, dpi_x, dpi_y}, rc.right,
-                    rc.bottom);
+std::optional<POINT> HostWindows::CellCentreOnScreen(CellRef cell) const {
+  if (!model_->HasWorkbook()) return std::nullopt;
+  const SheetModel& sheet = model_->ActiveSheetModel();
+  const WindowLayout layout = model_->Layout(*sheet.parent);
+  const PaneLayout& pane = PaneShowing(layout, cell.row, cell.column);
+  if (cell.row < pane.first_row || cell.row > pane.last_row || cell.column < pane.first_column ||
+      cell.column > pane.last_column)
+    return std::nullopt;
+  const ScreenRect r = CellRect(model_->Axes(sheet), layout, pane, cell.row, cell.column);
+  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-std::optional<POINT> HostWindows::CellCentreOnScreen(CellRef cell) const {
-  auto box = CellRect(Layout(), cell);
-  if (!box) return std::nullopt;
-  POINT p{(box->left + box->right) / 2, (box->top + box->bottom) / 2};
-  ::ClientToScreen(book_, &p);
-  return p;
+void HostWindows::MirrorIntoModel() const {
+  SimDesktop& desktop = model_->Desktop();
+  auto relative = [](HWND w, HWND parent) {
+    RECT r{};
+    ::GetWindowRect(w, &r);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return ScreenRect{r.left, r.top, r.right, r.bottom};
+  };
+  RECT outer{}, client{};
+  ::GetWindowRect(main_, &outer);
+  ::GetClientRect(main_, &client);
+  POINT corner{0, 0};
+  ::ClientToScreen(main_, &corner);
+  SimDesktop::Window& main = desktop.Get(Handle(main_));
+  main.rect = {outer.left, outer.top, outer.right, outer.bottom};
+  main.frame = {corner.x - outer.left, corner.y - outer.top, outer.right - corner.x - client.right,
+                outer.bottom - corner.y - client.bottom};
+  desktop.Get(Handle(desk_)).rect = relative(desk_, main_);
+  desktop.Get(Handle(book_)).rect = relative(book_, desk_);
+  HDC dc = ::GetDC(book_);
+  desktop.displays = {SimDesktop::Display{{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)},
+                                          double(::GetDeviceCaps(dc, LOGPIXELSX)), double(::GetDeviceCaps(dc, LOGPIXELSY))}};
+  ::ReleaseDC(book_, dc);
 }
 
 void HostWindows::Refresh() const {
@@ -235,6 +292,7 @@ void HostWindows::OnMainSize() {
   ::GetClientRect(main_, &rc);
   ::MoveWindow(strip_, 0, 0, rc.right, kStripHeight, TRUE);
   ::MoveWindow(desk_, 0, kStripHeight, rc.right, std::max<LONG>(rc.bottom - kStripHeight, 0), TRUE);
+  if (book_) MirrorIntoModel();
 }
 
 void HostWindows::OnPaint() {
@@ -247,13 +305,13 @@ void HostWindows::OnPaint() {
   unique_bitmap bits(::CreateCompatibleBitmap(dc, std::max<LONG>(rc.right, 1), std::max<LONG>(rc.bottom, 1)));
   {
     unique_select_object use(mem.get(), bits.get());
-    const SheetModel* sheet = nullptr;
-    try {
-      sheet = &model_->ActiveSheetModel();
-    } catch (...) {
-      sheet = nullptr;  // no workbook open: headers only
+    if (model_->HasWorkbook()) {
+      const SheetModel& sheet = model_->ActiveSheetModel();
+      GridPainter(mem.get(), sheet, model_->Axes(sheet), model_->Layout(*sheet.parent), ::GetDeviceCaps(dc, LOGPIXELSY))
+          .Paint(model_->Editing(), model_->EditText());
+    } else {
+      Fill(mem.get(), rc, kHeaderFill);
     }
-    GridPainter(mem.get(), Layout(), rc, ::GetDeviceCaps(dc, LOGPIXELSY)).Paint(sheet, model_->Editing(), model_->EditText());
     ::BitBlt(dc, 0, 0, rc.right, rc.bottom, mem.get(), 0, 0, SRCCOPY);
   }
   ::EndPaint(book_, &ps);
@@ -268,7 +326,11 @@ void HostWindows::Select(CellRef cell) {
 
 void HostWindows::OnClick(int x, int y) {
   ::SetFocus(book_);
-  if (auto cell = CellAt(Layout(), x, y)) Select(*cell);
+  if (!model_->HasWorkbook()) return;
+  POINT p{x, y};
+  ::ClientToScreen(book_, &p);
+  const SheetModel& sheet = model_->ActiveSheetModel();
+  if (auto hit = CellAt(model_->Axes(sheet), model_->Layout(*sheet.parent), {p.x, p.y})) Select({hit->row, hit->column});
 }
 
 void HostWindows::MoveSelection(int rows, int columns) {
@@ -317,6 +379,7 @@ LRESULT CALLBACK HostWindows::MainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (!self) return ::DefWindowProcW(w, msg, wp, lp);
   switch (msg) {
     case WM_SIZE: return Guarded([&] { return self->OnMainSize(), LRESULT{0}; });
+    case WM_MOVE: return Guarded([&] { return self->MirrorIntoModel(), LRESULT{0}; });
     case WM_SETFOCUS: ::SetFocus(self->book_); return 0;
     case WM_CLOSE:
       Guarded([&] { return self->on_close ? self->on_close() : void(), LRESULT{0}; });

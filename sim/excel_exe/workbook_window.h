@@ -10,9 +10,13 @@
 #include <optional>
 
 #include "sim/excel_sim.h"
-#include "sim/grid_layout.h"
+#include "sim/sheet_geometry.h"
 
 namespace tessaly::sim::exe {
+
+struct CellRef {
+  std::int32_t row = 0, column = 0;
+};
 
 class HostWindows {
  public:
@@ -29,8 +33,9 @@ class HostWindows {
   // The band across the top of the main window that holds the ribbon's buttons.
   HWND Strip() const { return strip_; }
 
-  // The workbook window's grid as it is drawn now.
-  GridLayout Layout() const;
+  // Tells the model where the real windows are, so that what it answers about the screen is
+  // what the windows show.
+  void MirrorIntoModel() const;
   // The centre of a cell in screen pixels; empty when the cell is not on screen.
   std::optional<POINT> CellCentreOnScreen(CellRef cell) const;
   // Draws the grid again after the model changed behind the window's back.
@@ -49,6 +54,7 @@ class HostWindows {
   static LRESULT CALLBACK BookProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK StripProc(HWND, UINT, WPARAM, LPARAM);
   void OnMainSize();
+  void Lay();
   void OnPaint();
   void OnClick(int x, int y);
   void OnKeyDown(WPARAM key);

@@ -46,6 +46,44 @@ expect "$work/input.log" '^cell B2 = "7" \[General\]$' "Enter stores the typed n
 expect "$work/input.log" '^selection C2$' "Escape leaves edit mode on the clicked cell"
 expect "$work/input.log" '^cell C2 = "3 Nov 2025" \[d mmm yyyy\]$' "Escape throws the typing away"
 
+# What the object model answers about the screen is where the grid is drawn: a click at the point
+# PointsToScreenPixelsX/Y give for a cell's Left and Top lands in that cell, whatever the view.
+run_script geometry 0 <<'STEPS'
+zoom 75
+column-width B 30
+hide-column C
+row-height 5 40
+hide-row 6
+freeze 2 1
+click-points E7
+selection
+click-points A1
+selection
+freeze 0 0
+split 4 2
+scroll 3 1
+click-points F9
+selection
+zoom 150
+split 0 0
+scroll 1 1
+click-points D4
+selection
+wait 300
+check-edge D4
+select B3
+wait 300
+check-edge B3
+quit
+STEPS
+expect "$work/geometry.log" '^selection E7$' "frozen panes at 75 %, sized and hidden rows and columns: the lower right pane"
+expect "$work/geometry.log" '^selection A1$' "frozen panes: the fixed top left pane"
+expect "$work/geometry.log" '^selection F9$' "split panes with the window scrolled"
+expect "$work/geometry.log" '^selection D4$' "one pane at 150 %"
+# The active cell's edge is drawn in green (#217346) along the cell's left side.
+expect "$work/geometry.log" '^edge D4 at .* #217346$' "the selected cell is drawn where the object model puts it"
+expect "$work/geometry.log" '^edge B3 at .* #217346$' "and after a selection made without input"
+
 dll="$(find "$build" -name Tessaly.dll -print -quit)"
 if [ -z "$dll" ]; then
   echo "skipped: Tessaly.dll is not built, so no add-in to load"
