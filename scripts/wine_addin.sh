@@ -5,12 +5,12 @@ WINE64=/usr/lib/wine/wine64
 # install_addin <folder holding Tessaly.dll and the files shipped beside it>
 install_addin() {
   local from="$1" dest
-  dest="$WINEPREFIX/drive_c/users/$USER/AppData/Local/Programs/Tessaly"
+  dest="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Programs/Tessaly"
   mkdir -p "$dest"
   cp "$from/Tessaly.dll" "$dest/"
   for f in caltab.xml calgroup.xml TESSALY.chm; do [ -f "$from/$f" ] && cp "$from/$f" "$dest/"; done
   [ -d "$from/pictures" ] && cp -r "$from/pictures" "$dest/"
-  local dll="C:\\users\\$USER\\AppData\\Local\\Programs\\Tessaly\\Tessaly.dll"
+  local dll="C:\\users\\$(id -un)\\AppData\\Local\\Programs\\Tessaly\\Tessaly.dll"
   "$WINE64" regsvr32 /s "$dll"
   mirror_user_classes
   local key='HKCU\Software\Microsoft\Office\Excel\Addins\TESSALY.Connect'

@@ -149,7 +149,7 @@ AddInRibbon::AddInRibbon(HWND strip, com_ptr<IDispatch> addin, const RibbonXml& 
     std::wstring label = win::to_wide(c.xml.Attribute("label").empty() ? c.xml.Attribute("id") : c.xml.Attribute("label"));
     const bool toggle = c.xml.kind == "toggleButton";
     const int width = 16 + 7 * static_cast<int>(label.size());
-    c.image = ::CreateWindowExW(0, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_ICON | SS_REALSIZEIMAGE, x, 9, 16, 16,
+    c.image = ::CreateWindowExW(0, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_ICON, x, 9, 16, 16,
                                 strip_, nullptr, nullptr, nullptr);
     c.button = ::CreateWindowExW(0, L"BUTTON", label.c_str(),
                                  WS_CHILD | WS_VISIBLE | (toggle ? BS_AUTOCHECKBOX | BS_PUSHLIKE : BS_PUSHBUTTON), x + 20, 5,
@@ -284,10 +284,15 @@ void AddInRibbon::ShowPicture(Control& c, const VARIANT& picture) {
   SHORT type = PICTYPE_NONE;
   if (FAILED(p->get_Handle(&handle)) || FAILED(p->get_Type(&type))) return;
   const bool icon = type == PICTYPE_ICON;
-  ::SetWindowLongPtrW(c.image, GWL_STYLE, WS_CHILD | WS_VISIBLE | (icon ? SS_ICON : SS_BITMAP) | SS_REALSIZEIMAGE);
-  ::SendMessageW(c.image, STM_SETIMAGE, icon ? IMAGE_ICON : IMAGE_BITMAP,
-                 static_cast<LPARAM>(static_cast<UINT_PTR>(handle)));
-  c.picture = std::move(p);  // the image lives as long as the picture
+  HANDLE small = ::CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)), icon ? IMAGE_ICON : IMAGE_BITMAP,
+                             16, 16, 0);
+  if (!small) return;
+  ::SetWindowLongPtrW(c.image, GWL_STYLE, WS_CHILD | WS_VISIBLE | (icon ? SS_ICON : SS_BITMAP));
+  ::SendMessageW(c.image, STM_SETIMAGE, icon ? IMAGE_ICON : IMAGE_BITMAP, reinterpret_cast<LPARAM>(small));
+  ::SetWindowPos(c.image, nullptr, 0, 0, 16, 16, SWP_NOMOVE | SWP_NOZORDER);
+  // The control keeps showing the image it was last given; the one it held before goes now.
+  if (icon) c.icon.reset(static_cast<HICON>(small)), c.bitmap.reset();
+  else c.bitmap.reset(static_cast<HBITMAP>(small)), c.icon.reset();
 }
 
 void AddInRibbon::SetTip(const Control& c, const std::wstring& text) {

@@ -14,6 +14,8 @@
 
 #include "sim/ribbon_xml.h"
 #include "win/com_handles.h"
+#include "win/handles.h"
+#include "win/ui/gdi_graphics.h"
 
 namespace tessaly::sim::exe {
 
@@ -46,7 +48,9 @@ class AddInRibbon final : public RibbonStrip {
   struct Control {
     RibbonControlXml xml;
     HWND button = nullptr, image = nullptr;
-    win::com_ptr<IPicture> picture;
+    // The picture's image at the strip's 16 by 16 pixels, owned here.
+    win::unique_hicon icon;
+    win::gdi::unique_bitmap bitmap;
     bool invalid = true;
   };
   HRESULT Call(const std::string& callback, std::vector<VARIANT> args, VARIANT* result) const;

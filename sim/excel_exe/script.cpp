@@ -323,7 +323,11 @@ bool ScriptRunner::Do(const ScriptStep& s) {
     Report("selection %s%s", address::ColumnLetters(sheet.active_column) + std::to_string(sheet.active_row),
            model_.Editing() ? " editing \"" + model_.EditText() + "\"" : "");
   } else if (s.verb == "calls") {
-    Report("calls %s%s", std::to_string(model_.TotalCalls()), "");
+    // calls [member]: how often the add-in called the model (that member, or all) since the last reset.
+    Report("calls %s %s", s.argument.empty() ? "all" : s.argument,
+           std::to_string(s.argument.empty() ? model_.TotalCalls() : model_.Calls(s.argument)));
+  } else if (s.verb == "reset-calls") {
+    model_.ResetCalls();
   } else if (s.verb == "quit") {
     ::PostMessageW(windows_.Main(), WM_CLOSE, 0, 0);
   } else {

