@@ -20,13 +20,6 @@ TEST(machine_file, round_trip_any_bytes_and_lengths) {
   EXPECT_EQ(DecodeMachineRecord(EncodeMachineRecord({})), PropertyBag{});
 }
 
-TEST(machine_file, bytes_after_the_record_are_ignored) {
-  std::string bytes = EncodeMachineRecord(sample()) + "tail of an older, longer record";
-  auto back = DecodeMachineRecord(bytes);
-  ASSERT_TRUE(back);
-  EXPECT_EQ(*back, sample());
-}
-
 TEST(machine_file, damaged_records_are_refused) {
   const std::string good = EncodeMachineRecord(sample());
   EXPECT_FALSE(DecodeMachineRecord(""));
