@@ -307,6 +307,23 @@ void clsDualMonths::on_lost_focus() {
   });
 }
 
+void clsDualMonths::on_mouse_leave() {
+  StopOnFailure([&] {
+    // A hot arrow cools when the pointer leaves; a pressed one stays pressed.
+    bool changed = false;
+    for (int* state : {&prev_arrow_state_, &next_arrow_state_}) {
+      if (*state != 1) continue;
+      *state = 0;
+      changed = true;
+    }
+    if (changed) RebuildImage();
+  });
+}
+
+bool clsDualMonths::paints_whole_client() const {
+  return canvas_ && draw_.Width() >= canvas_->scale_width() && draw_.Height() >= canvas_->scale_height();
+}
+
 void clsDualMonths::on_paint() {
   StopOnFailure([&] { BlitImage(); });
 }

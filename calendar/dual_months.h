@@ -125,6 +125,8 @@ class clsDualMonths : public IPictureListener {
   void on_mouse_up(int button, int shift, int x, int y) override;
   void on_key_down(int key_code, int shift) override;
   void on_lost_focus() override;
+  void on_mouse_leave() override;
+  bool paints_whole_client() const override;
   void on_paint() override;
   void on_resize() override;
 

@@ -56,9 +56,11 @@ class clsDateItem {
   void set_Right(std::int32_t v) { right_ = v; }
   void set_Bottom(std::int32_t v) { bottom_ = v; }
 
-  // All four edges inclusive.
+  // A day not yet placed on the surface has an empty cell.
+  bool Placed() const { return right_ > left_ && bottom_ > top_; }
+  // All four edges inclusive; a day not placed is never hit.
   bool HitTest(std::int32_t x, std::int32_t y) const {
-    return left_ <= x && x <= right_ && top_ <= y && y <= bottom_;
+    return Placed() && left_ <= x && x <= right_ && top_ <= y && y <= bottom_;
   }
 
  private:

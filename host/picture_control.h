@@ -44,6 +44,10 @@ class IPictureListener {
   virtual void on_mouse_move(int button, int shift, int x, int y) = 0;
   virtual void on_mouse_up(int button, int shift, int x, int y) = 0;
   virtual void on_double_click() {}
+  // The pointer has left the window.
+  virtual void on_mouse_leave() {}
+  // True when the next paint covers the whole client area, so the background need not be erased.
+  virtual bool paints_whole_client() const { return false; }
   virtual void on_key_down(int key_code, int shift) = 0;
   virtual void on_lost_focus() = 0;
   virtual void on_paint() = 0;

@@ -42,6 +42,10 @@ void HeadlessPicture::lose_focus() {
   if (listener_) listener_->on_lost_focus();
 }
 
+void HeadlessPicture::mouse_leave() {
+  if (listener_) listener_->on_mouse_leave();
+}
+
 void HeadlessPicture::paint() {
   if (listener_) listener_->on_paint();
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar/form_layout.h"
 #include "calendar/frm_cal.h"
 #include "core/date/serial_date.h"
 #include "settings/init_system.h"
@@ -222,6 +223,27 @@ TEST(calendar_form, tooltips_follow_the_option_when_the_options_dialog_closes) {
   w.window->click(FormControl::Settings);
   EXPECT_FALSE(w.window->tooltips);
   EXPECT_EQ(w.window->tooltips_destroyed, 1);
+}
+
+TEST(calendar_form, layout_follows_the_screen_resolution) {
+  struct Case {
+    double tpp;
+    Size client;
+    Rect picture, years, close;
+  };
+  const Case cases[] = {
+      {15, {345, 177}, {8, 8, 241, 169}, {248, 40, 337, 61}, {248, 147, 337, 169}},
+      // 144 dots per inch: halves go to the even neighbour (349.5 -> 350, 241.5 -> 242).
+      {10, {518, 266}, {12, 12, 362, 254}, {372, 60, 506, 92}, {372, 220, 506, 253}},
+      {12, {431, 221}, {10, 10, 301, 211}, {310, 50, 421, 76}, {310, 184, 421, 212}},
+  };
+  for (const Case& c : cases) {
+    const FormLayout l = CalendarFormLayout(c.tpp, c.tpp);
+    EXPECT_EQ(l.client, c.client) << c.tpp;
+    EXPECT_EQ(l[FormControl::Calendar], c.picture) << c.tpp;
+    EXPECT_EQ(l[FormControl::Years], c.years) << c.tpp;
+    EXPECT_EQ(l[FormControl::Close], c.close) << c.tpp;
+  }
 }
 
 }  // namespace

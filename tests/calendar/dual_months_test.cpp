@@ -177,6 +177,16 @@ TEST(DualMonthsMouse, PressSelectsTheFirstCellContainingThePoint) {
   }
 }
 
+TEST(DualMonthsMouse, DaysNotYetDrawnAreNeverHit) {
+  World w;
+  w.show(sep(1));
+  // The new month's days are collected but not placed until the next redraw.
+  w.cal.set_CalendarCustomDate(ymd(2024, 10, 1));
+  for (const auto& [x, y] : {std::pair{0, 0}, std::pair{18, 75}}) w.picture.click(x, y);
+  EXPECT_THAT(w.selected(), IsEmpty());
+  EXPECT_THAT(w.clicked, IsEmpty());
+}
+
 TEST(DualMonthsMouse, SingleSelectionReplacesAndReportsThePreviousFocus) {
   World w;
   w.show(sep(1));
@@ -247,9 +257,15 @@ TEST(DualMonthsArrows, HoverFollowsThePointerOneRuleAtATime) {
       {200, 10, 0, 1},  // enters the next arrow
       {10, 10, 1, 1},   // the first rule that applies lights the previous arrow only
       {11, 10, 1, 0},   // the next move puts the next arrow back
+      {-1, -1, 0, 0},   // the pointer leaves the control over the hot arrow
+      {200, 10, 0, 1},
+      {-1, -1, 0, 0},
   };
   for (const auto& s : steps) {
-    w.picture.mouse_move(s.x, s.y);
+    if (s.x < 0)
+      w.picture.mouse_leave();
+    else
+      w.picture.mouse_move(s.x, s.y);
     EXPECT_EQ(w.cal.PrevArrowState(), s.prev) << s.x << "," << s.y;
     EXPECT_EQ(w.cal.NextArrowState(), s.next) << s.x << "," << s.y;
   }

@@ -160,12 +160,17 @@ LRESULT PictureWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_RBUTTONUP: on_button_up(mouse::kRight, wparam, lparam); return 0;
     case WM_MBUTTONUP: on_button_up(mouse::kMiddle, wparam, lparam); return 0;
     case WM_MOUSEMOVE:
+      track_leave();
       if (listener_)
         listener_->on_mouse_move(buttons_held(wparam), mouse_shift_state(wparam), GET_X_LPARAM(lparam),
                                  GET_Y_LPARAM(lparam));
       return 0;
     case WM_KEYDOWN:
       if (listener_) listener_->on_key_down(static_cast<int>(wparam), key_shift_state());
+      return 0;
+    case WM_MOUSELEAVE:
+      tracking_leave_ = false;
+      if (listener_) listener_->on_mouse_leave();
       return 0;
     case WM_KILLFOCUS:
       if (listener_) listener_->on_lost_focus();
@@ -185,7 +190,15 @@ void PictureWindow::on_paint() {
   device_->set_paint_dc(nullptr);
 }
 
+void PictureWindow::track_leave() {
+  if (tracking_leave_) return;
+  TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, window_, 0};
+  tracking_leave_ = ::TrackMouseEvent(&t) != FALSE;
+}
+
 bool PictureWindow::on_erase(HDC dc) {
+  // The owner's image is about to cover the window: erasing first would only flicker.
+  if (listener_ && listener_->paints_whole_client()) return true;
   if (!back_brush_) return false;
   RECT rc{};
   ::GetClientRect(window_, &rc);

@@ -63,6 +63,7 @@ class PictureWindow final : public IPictureControl {
   LRESULT on_message(UINT message, WPARAM wparam, LPARAM lparam);
   void on_paint();
   bool on_erase(HDC dc);
+  void track_leave();
   void on_button_down(int button, WPARAM wparam, LPARAM lparam);
   void on_button_up(int button, WPARAM wparam, LPARAM lparam);
 
@@ -71,6 +72,7 @@ class PictureWindow final : public IPictureControl {
   IPictureListener* listener_ = nullptr;
   gdi::unique_brush back_brush_;
   bool auto_redraw_ = false;
+  bool tracking_leave_ = false;
   Appearance appearance_ = Appearance::ThreeD;
 };
 
