@@ -179,7 +179,7 @@ void frmCal::ApplyTooltips() {
   window_->set_tooltips(nullptr);
   const cUtilRegMan& reg = *s_.m.RegMan;
   if (!reg.Bool(opt::DisplayTooltip)) return;
-  TooltipSettings t;
+  FormTooltips t;
   t.max_width = 400;
   t.visible_time_ms = reg.Long(opt::TooltipVisibleTime);
   t.delay_time_ms = reg.Long(opt::TooltipDelayTime);

@@ -33,7 +33,7 @@ class IComboBox {
   virtual void set_text(const std::string& text) = 0;
 };
 
-struct TooltipSettings {
+struct FormTooltips {
   int max_width = 400;        // pixels
   int visible_time_ms = 0;
   int delay_time_ms = 0;
@@ -43,7 +43,7 @@ struct TooltipSettings {
     friend bool operator==(const Tip&, const Tip&) = default;
   };
   std::vector<Tip> tips;
-  friend bool operator==(const TooltipSettings&, const TooltipSettings&) = default;
+  friend bool operator==(const FormTooltips&, const FormTooltips&) = default;
 };
 
 class ICalendarFormListener {
@@ -69,7 +69,7 @@ class ICalendarFormWindow {
   // The outline drawn inside the client area.
   virtual void set_border(Rgb color, const Rect& bounds) = 0;
   // Empty: no tooltips; an earlier tooltip is always destroyed first.
-  virtual void set_tooltips(const TooltipSettings* settings) = 0;
+  virtual void set_tooltips(const FormTooltips* settings) = 0;
   // A non-activating topmost child of `parent` with its top-left corner at the screen point.
   virtual void show_at_screen_point(std::uintptr_t parent, int x, int y) = 0;
   // Hidden and given back to `owner` as its parent.

@@ -53,7 +53,7 @@ class HeadlessCalendarFormWindow : public ICalendarFormWindow {
     border_color = c;
     border = r;
   }
-  void set_tooltips(const TooltipSettings* s) override {
+  void set_tooltips(const FormTooltips* s) override {
     if (tooltips) ++tooltips_destroyed;
     tooltips.reset();
     if (s) tooltips = *s;
@@ -97,7 +97,7 @@ class HeadlessCalendarFormWindow : public ICalendarFormWindow {
   ICalendarFormListener* listener = nullptr;
   Rgb back_color = 0, border_color = 0;
   Rect border;
-  std::optional<TooltipSettings> tooltips;
+  std::optional<FormTooltips> tooltips;
   int tooltips_destroyed = 0;
   std::uintptr_t parent = 0;
   Rect at;

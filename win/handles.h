@@ -79,4 +79,14 @@ struct hicon_traits {
 };
 using unique_hicon = unique_handle<hicon_traits>;
 
+// Windows this process created; destroying the owner destroys the window.
+struct hwnd_traits {
+  using pointer = HWND;
+  static pointer invalid() { return nullptr; }
+  static void close(pointer h) {
+    if (::IsWindow(h)) ::DestroyWindow(h);
+  }
+};
+using unique_hwnd = unique_handle<hwnd_traits>;
+
 }  // namespace tessaly::win

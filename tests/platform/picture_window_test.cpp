@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "host/platform_graphics.h"
+#include "support/win_ui.h"
 #include "win/ui/picture_window.h"
 
 namespace tessaly {
@@ -40,9 +42,12 @@ class RecordingListener : public IPictureListener {
     if (paint) paint();
   }
   void on_resize() override { events.push_back({"resize"}); }
+  void on_mouse_leave() override { events.push_back({"leave"}); }
+  bool paints_whole_client() const override { return covers; }
 
   std::vector<Event> events;
   std::function<void()> paint;
+  bool covers = false;
 };
 
 class PictureWindowTest : public ::testing::Test {
@@ -212,6 +217,33 @@ TEST_F(PictureWindowTest, paint_draws_through_the_device) {
   EXPECT_GT(changed_on_top_edge(), 0);
   picture_->device().draw_focus_rect(Rect{2, 2, 40, 30});
   EXPECT_EQ(changed_on_top_edge(), 0);
+}
+
+TEST_F(PictureWindowTest, erases_only_when_the_image_leaves_gaps) {
+  for (bool covers : {true, false}) {
+    listener_.covers = covers;
+    HDC dc = ::GetDC(picture_->hwnd());
+    ::SetPixel(dc, 5, 5, rgb(0, 255, 0));
+    EXPECT_EQ(send(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1);
+    const COLORREF after = ::GetPixel(dc, 5, 5);
+    ::ReleaseDC(picture_->hwnd(), dc);
+    if (after == CLR_INVALID) GTEST_SKIP() << "this display gives no pixels back";
+    EXPECT_EQ(after == rgb(0, 255, 0), covers) << covers;
+  }
+}
+
+TEST_F(PictureWindowTest, the_pointer_leaving_is_reported) {
+  RECT r{};
+  ::GetClientRect(picture_->hwnd(), &r);
+  const POINT inside = testing::ScreenCentre(picture_->hwnd(), r);
+  testing::MoveTo(inside.x, inside.y);
+  testing::MoveTo(inside.x + 5, inside.y + 5);
+  ASSERT_FALSE(listener_.events.empty());
+  EXPECT_EQ(listener_.events.back().kind, "move");
+  listener_.events.clear();
+  testing::MoveTo(inside.x + 300, inside.y);  // outside the control, still over the test window
+  testing::Pump(300);
+  EXPECT_EQ(std::count(listener_.events.begin(), listener_.events.end(), Event{"leave"}), 1);
 }
 
 TEST(PictureWindowCreation, needs_a_live_parent) {

@@ -1,0 +1,180 @@
+// The calendar pop-up as real windows in a workbook window tree: placed without taking activation,
+// laid out at the display's resolution, and driven by real mouse and keyboard input.
+#ifdef _WIN32
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/date/serial_date.h"
+#include "host/platform_graphics.h"
+#include "settings/init_system.h"
+#include "sim/memory_services.h"
+#include "support/win_ui.h"
+#include "win/ui/calendar_form_window.h"
+#include "win/ui/desktop.h"
+
+namespace tessaly {
+namespace {
+
+using testing::ClickAt;
+using testing::ClickWindow;
+using testing::Pump;
+
+double ymd(int y, int m, int d) { return *serial::from_ymd(y, m, d); }
+
+class CalendarFormWindowTest : public ::testing::Test, public ICalendarFormEvents {
+ protected:
+  void SetUp() override {
+    platform_.clock.serial = ymd(2026, 3, 5) + 0.5;
+    m_.ExcelMainWindow = reinterpret_cast<std::uintptr_t>(host_.main);
+    InitSystem(m_, platform_.services(), nullptr);
+    form_ = win::CreateCalendarForm({m_, *graphics_, platform_.clock, LocaleData::us_english(), {}}, host_.main);
+    form_->SetEventSink(this);
+    window_ = static_cast<win::CalendarFormWindow*>(&static_cast<calendar::frmCal&>(*form_).Window());
+  }
+  void CalendarClose(const Variant& v) override { closes.push_back(v); }
+
+  // Shows the form 60 pixels into the workbook window, as the controller would below a tag.
+  void show(double start) {
+    POINT at{60, 60};
+    ::ClientToScreen(host_.book, &at);
+    at_ = at;
+    form_->ShowCalendar(at.x, at.y, Variant::date(start), reinterpret_cast<WindowHandle>(host_.book));
+    Pump(150);
+  }
+  calendar::clsDualMonths& cal() { return static_cast<calendar::frmCal&>(*form_).Calendar(); }
+  HWND control(FormControl c) { return window_->control(c); }
+  // The centre of a displayed day on screen.
+  POINT day_on_screen(double date) {
+    for (const calendar::clsDateItem& d : cal().DayCells()) {
+      if (d.DateTime() != date) continue;
+      POINT p{(d.Left() + d.Right()) / 2, (d.TOp() + d.Bottom()) / 2};
+      ::ClientToScreen(control(FormControl::Calendar), &p);
+      return p;
+    }
+    ADD_FAILURE() << "day not displayed";
+    return {};
+  }
+  // A point of the calendar where no day is: its title.
+  void click_title() {
+    const Rect t = cal().TitleRect();
+    POINT p{(t.left + t.right) / 2, (t.top + t.bottom) / 2};
+    ::ClientToScreen(control(FormControl::Calendar), &p);
+    ClickAt(p.x, p.y);
+  }
+  void expect_host_keeps_activation() {
+    EXPECT_EQ(::GetForegroundWindow(), host_.main);
+    EXPECT_EQ(::GetActiveWindow(), host_.main);
+  }
+
+  testing::HostWindows host_;
+  std::unique_ptr<IGraphics> graphics_ = MakePlatformGraphics();
+  sim::MemoryServices platform_;
+  mVantry m_;
+  std::unique_ptr<ICalendarForm> form_;
+  win::CalendarFormWindow* window_ = nullptr;
+  POINT at_{};
+  std::vector<Variant> closes;
+};
+
+TEST_F(CalendarFormWindowTest, shown_as_a_non_activating_child_laid_out_at_the_display_resolution) {
+  const HWND form = window_->hwnd();
+  EXPECT_FALSE(::IsWindowVisible(form));
+  show(ymd(2026, 3, 12));
+  EXPECT_EQ(::GetParent(form), host_.book);
+  EXPECT_EQ(static_cast<DWORD>(::GetWindowLongPtrW(form, GWL_STYLE)), DWORD{WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_VISIBLE});
+  // The window manager keeps WS_EX_TOPMOST to itself (SetWindowLong neither sets nor clears it, on
+  // Windows as under Wine): the form is asked for both and keeps the non-activating bit.
+  EXPECT_EQ(static_cast<DWORD>(::GetWindowLongPtrW(form, GWL_EXSTYLE)) & ~DWORD{WS_EX_TOPMOST}, DWORD{WS_EX_NOACTIVATE});
+  RECT r{};
+  ::GetWindowRect(form, &r);
+  EXPECT_EQ(r.left, at_.x);
+  EXPECT_EQ(r.top, at_.y);
+
+  const int dpi = win::WindowDpi(host_.main);
+  const calendar::FormLayout want = calendar::CalendarFormLayout(1440.0 / dpi, 1440.0 / dpi);
+  EXPECT_EQ(r.right - r.left, want.client.cx);
+  EXPECT_EQ(r.bottom - r.top, want.client.cy);
+  for (FormControl c : {FormControl::Calendar, FormControl::Months, FormControl::Years, FormControl::Today,
+                        FormControl::Settings, FormControl::Close}) {
+    RECT cr{};
+    ::GetWindowRect(control(c), &cr);
+    ::MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&cr), 2);
+    const Rect& w = want[c];
+    EXPECT_EQ(cr.left, w.left) << static_cast<int>(c);
+    EXPECT_EQ(cr.top, w.top) << static_cast<int>(c);
+    EXPECT_EQ(cr.right, w.right) << static_cast<int>(c);
+    if (c != FormControl::Months && c != FormControl::Years) {
+      EXPECT_EQ(cr.bottom, w.bottom) << static_cast<int>(c);
+    }
+  }
+  wchar_t text[32] = {};
+  ::GetWindowTextW(control(FormControl::Years), text, 32);
+  EXPECT_STREQ(text, L"2026");
+  ::GetWindowTextW(control(FormControl::Months), text, 32);
+  EXPECT_STREQ(text, L"March");
+  expect_host_keeps_activation();
+  EXPECT_TRUE(testing::SaveScreen({at_.x - 20, at_.y - 20, r.right + 20, r.bottom + 20},
+                                  "calendar_form_" + std::to_string(dpi) + "dpi.png"));
+
+  form_->HideCalendar();
+  EXPECT_FALSE(::IsWindowVisible(form));
+  EXPECT_EQ(::GetParent(form), host_.main);
+}
+
+TEST_F(CalendarFormWindowTest, a_click_on_a_day_closes_with_it_and_a_double_click_picks_twice) {
+  show(ymd(2026, 3, 12));
+  const POINT p = day_on_screen(ymd(2026, 3, 19));
+  ClickAt(p.x, p.y);
+  ASSERT_EQ(closes, (std::vector<Variant>{Variant::date(ymd(2026, 3, 19))}));
+  expect_host_keeps_activation();
+  closes.clear();
+  const POINT q = day_on_screen(ymd(2026, 3, 24));
+  testing::DoubleClickAt(q.x, q.y);
+  EXPECT_EQ(closes, (std::vector<Variant>{Variant::date(ymd(2026, 3, 24)), Variant::date(ymd(2026, 3, 24))}));
+}
+
+TEST_F(CalendarFormWindowTest, buttons_and_keys) {
+  show(ymd(2025, 11, 30));
+  ClickWindow(control(FormControl::Today));
+  EXPECT_EQ(serial::to_parts(cal().CalendarCustomDate()).month, 3);
+  EXPECT_TRUE(closes.empty());
+
+  click_title();  // the calendar takes the keys
+  testing::PressKey(VK_NEXT);
+  EXPECT_EQ(serial::to_parts(cal().CalendarCustomDate()).month, 4);
+  EXPECT_EQ(window_->months().selected_index(), 3);
+  testing::PressKey(VK_PRIOR);
+  testing::PressKey(VK_PRIOR);
+  EXPECT_EQ(serial::to_parts(cal().CalendarCustomDate()).month, 2);
+  EXPECT_TRUE(closes.empty());
+  testing::PressKey(VK_ESCAPE);
+  EXPECT_EQ(closes, (std::vector<Variant>{Variant::text("")}));
+
+  closes.clear();
+  ClickWindow(control(FormControl::Close));
+  EXPECT_EQ(closes, (std::vector<Variant>{Variant::text("")}));
+  expect_host_keeps_activation();
+}
+
+TEST_F(CalendarFormWindowTest, a_two_digit_year_typed_into_the_year_box) {
+  show(ymd(2026, 3, 12));
+  ClickWindow(control(FormControl::Years));
+  testing::PressKey(VK_END);
+  for (int i = 0; i < 4; ++i) testing::PressKey(VK_BACK);
+  testing::TypeText("11");
+  click_title();  // leaving the box
+  wchar_t text[32] = {};
+  ::GetWindowTextW(control(FormControl::Years), text, 32);
+  EXPECT_STREQ(text, L"2011");
+  EXPECT_EQ(serial::to_parts(cal().CalendarCustomDate()).year, 2011);
+  EXPECT_TRUE(closes.empty());
+}
+
+}  // namespace
+}  // namespace tessaly
+#endif  // _WIN32

@@ -1,0 +1,283 @@
+// The calendar pop-up as a Win32 window with standard controls.
+#include "win/ui/calendar_form_window.h"
+
+#include <commctrl.h>
+
+#include "host/host_error.h"
+#include "win/ui/desktop.h"
+#include "win/ui/form_placement.h"
+#include "win/utf.h"
+
+namespace tessaly::win {
+
+namespace {
+
+constexpr int kFirstControlId = 100;
+
+HMODULE this_module() {
+  HMODULE module = nullptr;
+  ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&this_module), &module);
+  return module;
+}
+
+HWND as_hwnd(std::uintptr_t w) { return reinterpret_cast<HWND>(w); }
+
+struct ChildSpec {
+  FormControl control;
+  const wchar_t* window_class;
+  DWORD style;
+  const wchar_t* text;
+};
+
+// In tab order after the picture.
+constexpr ChildSpec kChildren[] = {
+    {FormControl::Months, L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, L""},
+    {FormControl::Years, L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, L""},
+    {FormControl::Today, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, L"&Go to Today"},
+    {FormControl::Settings, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, L"&Settings"},
+    {FormControl::Close, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, L"&Cancel"},
+};
+
+// The drop-down lists open this many entries tall.
+constexpr int kVisibleItems = 12;
+
+bool is_form_key(WPARAM key) { return key == VK_ESCAPE || key == VK_PRIOR || key == VK_NEXT; }
+
+}  // namespace
+
+// ---------------------------------------------------------------- combo boxes
+
+void Win32ComboBox::clear() { ::SendMessageW(combo_, CB_RESETCONTENT, 0, 0); }
+
+void Win32ComboBox::add_item(const std::string& text) {
+  ::SendMessageW(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(to_wide(text).c_str()));
+}
+
+int Win32ComboBox::count() const { return static_cast<int>(::SendMessageW(combo_, CB_GETCOUNT, 0, 0)); }
+
+int Win32ComboBox::selected_index() const { return static_cast<int>(::SendMessageW(combo_, CB_GETCURSEL, 0, 0)); }
+
+void Win32ComboBox::set_selected_index(int index) { ::SendMessageW(combo_, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+
+std::string Win32ComboBox::text() const {
+  std::wstring buffer(static_cast<std::size_t>(::GetWindowTextLengthW(combo_)) + 1, L'\0');
+  const int n = ::GetWindowTextW(combo_, buffer.data(), static_cast<int>(buffer.size()));
+  buffer.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+  return to_utf8(buffer);
+}
+
+void Win32ComboBox::set_text(const std::string& text) {
+  const std::wstring wide = to_wide(text);
+  if (editable_) {
+    ::SetWindowTextW(combo_, wide.c_str());
+    return;
+  }
+  const LRESULT at = ::SendMessageW(combo_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wide.c_str()));
+  ::SendMessageW(combo_, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+}
+
+// ---------------------------------------------------------------- the form window
+
+std::unique_ptr<CalendarFormWindow> CalendarFormWindow::try_create(HWND owner, int dpi) {
+  static const ATOM atom = [] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &CalendarFormWindow::window_proc;
+    wc.hInstance = this_module();
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kClassName;
+    return ::RegisterClassExW(&wc);
+  }();
+  if (!atom || dpi <= 0) return nullptr;
+  std::unique_ptr<CalendarFormWindow> f(new CalendarFormWindow());
+  const double twips_per_pixel = 1440.0 / dpi;
+  f->layout_ = calendar::CalendarFormLayout(twips_per_pixel, twips_per_pixel);
+  f->back_brush_.reset(::CreateSolidBrush(f->back_color_));
+  // Tahoma 8 points, the form's font, at this resolution.
+  f->font_.reset(::CreateFontW(-::MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                               L"Tahoma"));
+  const bool child = owner && ::IsWindow(owner);
+  const DWORD style = (child ? WS_CHILD : WS_POPUP) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+  const HWND w = ::CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, kClassName, L"", style, 0, 0, f->layout_.client.cx,
+                                   f->layout_.client.cy, child ? owner : nullptr, nullptr, this_module(), f.get());
+  if (!w || !f->create_controls()) return nullptr;
+  return f;
+}
+
+CalendarFormWindow::~CalendarFormWindow() {
+  listener_ = nullptr;
+  tooltip_.reset();
+  key_watch_.clear();
+  picture_.reset();
+  if (window_ && ::IsWindow(window_)) {
+    ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    ::DestroyWindow(window_);
+  }
+}
+
+bool CalendarFormWindow::create_controls() {
+  picture_ = PictureWindow::try_create(window_, layout_[FormControl::Calendar]);
+  if (!picture_) return false;
+  controls_[static_cast<std::size_t>(FormControl::Calendar)] = picture_->hwnd();
+  watch_keys(picture_->hwnd());
+  for (const ChildSpec& c : kChildren) {
+    const Rect r = layout_[c.control];
+    const bool combo = c.control == FormControl::Months || c.control == FormControl::Years;
+    // A combo box's height is its dropped height; the closed box takes the font's.
+    const int height = combo ? r.height() * kVisibleItems : r.height();
+    const int id = kFirstControlId + static_cast<int>(c.control);
+    const HWND h = ::CreateWindowExW(0, c.window_class, c.text, WS_CHILD | WS_VISIBLE | c.style, r.left, r.top,
+                                     r.width(), height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                     this_module(), nullptr);
+    if (!h) return false;
+    ::SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    controls_[static_cast<std::size_t>(c.control)] = h;
+    watch_keys(h);
+    if (combo) {
+      // The closed box as tall as the design row.
+      ::SendMessageW(h, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), r.height() - 6);
+      COMBOBOXINFO info{};
+      info.cbSize = sizeof info;
+      if (::GetComboBoxInfo(h, &info) && info.hwndItem && info.hwndItem != h) watch_keys(info.hwndItem);
+    }
+  }
+  months_ = std::make_unique<Win32ComboBox>(control(FormControl::Months), false);
+  years_ = std::make_unique<Win32ComboBox>(control(FormControl::Years), true);
+  return true;
+}
+
+HWND CalendarFormWindow::control(FormControl c) const { return controls_[static_cast<std::size_t>(c)]; }
+
+void CalendarFormWindow::watch_keys(HWND control) {
+  auto s = WindowSubclass::try_attach(control, {WM_KEYDOWN, WM_CHAR}, [this, control](UINT message, WPARAM key, LPARAM) {
+    if (message == WM_CHAR) {
+      // The Escape character would only beep once the key has been answered.
+      return key == 0x1B ? std::optional<LRESULT>(0) : std::nullopt;
+    }
+    return on_control_key(control, key);
+  });
+  if (s) key_watch_.push_back(std::move(s));
+}
+
+std::optional<LRESULT> CalendarFormWindow::on_control_key(HWND control, WPARAM key) {
+  if (!is_form_key(key) || !listener_) return std::nullopt;
+  // An open drop-down list keeps its own keys.
+  const HWND combo = ::GetParent(control) == window_ ? control : ::GetParent(control);
+  if (::SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) return std::nullopt;
+  listener_->on_form_key(static_cast<int>(key));
+  return 0;
+}
+
+void CalendarFormWindow::set_back_color(Rgb color) {
+  gdi::unique_brush brush(::CreateSolidBrush(color));
+  if (!brush) return;
+  back_color_ = color;
+  back_brush_ = std::move(brush);
+  ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+void CalendarFormWindow::set_border(Rgb color, const Rect& bounds) {
+  border_color_ = color;
+  border_ = bounds;
+  ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+void CalendarFormWindow::set_tooltips(const FormTooltips* settings) {
+  tooltip_.reset();
+  if (!settings) return;
+  tooltip_ = Tooltip::try_create(window_, {settings->max_width, settings->visible_time_ms, settings->delay_time_ms, font_.get()});
+  if (!tooltip_) throw HostError("The tooltip control cannot be made.");
+  for (const FormTooltips::Tip& tip : settings->tips) tooltip_->add_tool(control(tip.control), tip.text);
+}
+
+void CalendarFormWindow::show_at_screen_point(std::uintptr_t parent, int x, int y) {
+  if (!ShowFormAtScreenPoint(window_, as_hwnd(parent), x, y)) throw HostError("The window to show the calendar in is gone.");
+}
+
+void CalendarFormWindow::hide(std::uintptr_t owner) { HideForm(window_, as_hwnd(owner)); }
+
+// ---------------------------------------------------------------- messages
+
+LRESULT CALLBACK CalendarFormWindow::window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<CalendarFormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    self->window_ = window;
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<CalendarFormWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return ::DefWindowProcW(window, message, wparam, lparam);
+  if (message == WM_NCDESTROY) ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  return self->on_message(message, wparam, lparam);
+}
+
+LRESULT CalendarFormWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND: on_command(LOWORD(wparam), HIWORD(wparam)); return 0;
+    case WM_ERASEBKGND: {
+      RECT rc{};
+      ::GetClientRect(window_, &rc);
+      ::FillRect(reinterpret_cast<HDC>(wparam), &rc, back_brush_.get());
+      return 1;
+    }
+    case WM_PAINT: on_paint(); return 0;
+    case WM_CTLCOLORBTN: return reinterpret_cast<LRESULT>(back_brush_.get());
+    // The form never takes activation from the host.
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    default: return ::DefWindowProcW(window_, message, wparam, lparam);
+  }
+}
+
+void CalendarFormWindow::on_paint() {
+  PAINTSTRUCT ps{};
+  HDC dc = ::BeginPaint(window_, &ps);
+  if (dc && !border_.empty()) {
+    gdi::unique_brush pen_brush(::CreateSolidBrush(border_color_));
+    const RECT r{border_.left, border_.top, border_.right, border_.bottom};
+    if (pen_brush) ::FrameRect(dc, &r, pen_brush.get());
+  }
+  ::EndPaint(window_, &ps);
+}
+
+void CalendarFormWindow::on_command(int id, int code) {
+  if (!listener_) return;
+  const auto control = static_cast<FormControl>(id - kFirstControlId);
+  switch (control) {
+    case FormControl::Today:
+    case FormControl::Settings:
+    case FormControl::Close:
+      if (code == BN_CLICKED) listener_->on_click(control);
+      return;
+    case FormControl::Months:
+      if (code == CBN_SELCHANGE) listener_->on_click(control);
+      return;
+    case FormControl::Years:
+      if (code == CBN_SELCHANGE) {
+        // The edit part shows the chosen entry only after this notification; the form reads it now.
+        const int index = years_->selected_index();
+        const LRESULT len = ::SendMessageW(years_->hwnd(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+        if (index >= 0 && len >= 0) {
+          std::wstring entry(static_cast<std::size_t>(len) + 1, L'\0');
+          ::SendMessageW(years_->hwnd(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(entry.data()));
+          entry.resize(static_cast<std::size_t>(len));
+          ::SetWindowTextW(years_->hwnd(), entry.c_str());
+        }
+        listener_->on_click(control);
+      } else if (code == CBN_KILLFOCUS) {
+        listener_->on_year_validate();
+      }
+      return;
+    default: return;
+  }
+}
+
+// ---------------------------------------------------------------- the add-in's factory
+
+std::unique_ptr<ICalendarForm> CreateCalendarForm(calendar::CalendarFormServices services, HWND owner) {
+  std::unique_ptr<CalendarFormWindow> window = CalendarFormWindow::try_create(owner, WindowDpi(owner));
+  if (!window) throw HostError("The calendar window cannot be made.");
+  return std::make_unique<calendar::frmCal>(std::move(services), std::move(window));
+}
+
+}  // namespace tessaly::win
