@@ -7,6 +7,7 @@
 
 #include "win/com_error.h"
 #include "win/utf.h"
+#include "win/window_dpi.h"
 
 namespace tessaly::win {
 
@@ -19,13 +20,6 @@ void Check(BOOL ok) {
   if (!ok) throw com_error(HRESULT_FROM_WIN32(GetLastError()));
 }
 
-double PixelsPerInch(WindowHandle window, int axis) {
-  HWND h = ToHwnd(window);
-  HDC dc = GetDC(h);
-  const int dpi = dc ? GetDeviceCaps(dc, axis) : 0;
-  if (dc) ReleaseDC(h, dc);
-  return dpi;
-}
 
 // While installed, the window paints nothing: paint requests are validated and dropped.
 constexpr UINT_PTR kSuppressRepaint = 0x7E55;
@@ -144,7 +138,7 @@ void Win32WindowSystem::SetRepaintSuppressed(WindowHandle window, bool suppresse
   }
 }
 
-double Win32WindowSystem::LogicalPixelsPerInchX(WindowHandle window) const { return PixelsPerInch(window, LOGPIXELSX); }
-double Win32WindowSystem::LogicalPixelsPerInchY(WindowHandle window) const { return PixelsPerInch(window, LOGPIXELSY); }
+double Win32WindowSystem::LogicalPixelsPerInchX(WindowHandle window) const { return WindowDpi(ToHwnd(window)); }
+double Win32WindowSystem::LogicalPixelsPerInchY(WindowHandle window) const { return WindowDpi(ToHwnd(window)); }
 
 }  // namespace tessaly::win

@@ -15,7 +15,7 @@
 #include "sim/memory_services.h"
 #include "support/win_ui.h"
 #include "win/ui/calendar_form_window.h"
-#include "win/ui/desktop.h"
+#include "win/window_dpi.h"
 
 namespace tessaly {
 namespace {
@@ -31,7 +31,7 @@ class CalendarFormWindowTest : public ::testing::Test, public ICalendarFormEvent
   void SetUp() override {
     platform_.clock.serial = ymd(2026, 3, 5) + 0.5;
     m_.ExcelMainWindow = reinterpret_cast<std::uintptr_t>(host_.main);
-    InitSystem(m_, platform_.services(), nullptr);
+    InitSystem(m_, platform_.services());
     form_ = win::CreateCalendarForm({m_, *graphics_, platform_.clock, LocaleData::us_english(), {}}, host_.main);
     form_->SetEventSink(this);
     window_ = static_cast<win::CalendarFormWindow*>(&static_cast<calendar::frmCal&>(*form_).Window());

@@ -4,7 +4,7 @@
 #include <commctrl.h>
 
 #include "host/host_error.h"
-#include "win/ui/desktop.h"
+#include "win/window_dpi.h"
 #include "win/ui/form_placement.h"
 #include "win/utf.h"
 
