@@ -482,7 +482,7 @@ class SimPane : public IPane {
   std::int32_t Index() override { return Enter("Pane.Index"), index_; }
   RangePtr VisibleRange() override {
     Enter("Pane.VisibleRange");
-    const PaneLayout& p = WindowScreen(*host_, *book_).Pane(index_);
+    const PaneLayout p = WindowScreen(*host_, *book_).Pane(index_);
     return host_->RangeObject(book_->sheets[book_->active_sheet], {Area{p.first_row, p.first_column, p.last_row, p.last_column}});
   }
   std::int32_t ScrollRow() override { return Enter("Pane.ScrollRow.get"), book_->win.scroll_row[RowBand()]; }

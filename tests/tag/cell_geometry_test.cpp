@@ -22,7 +22,7 @@ GeometrySettings SettingsOf(TagWorld& w, double dpi) {
 }
 
 std::string LastVisibleCell(TagWorld& w) {
-  const sim::PaneLayout& p = w.host->Layout(w.book()).panes[0];
+  const sim::PaneLayout p = w.host->Layout(w.book()).panes[0];
   return sim::address::ColumnLetters(p.last_column) + std::to_string(p.last_row);
 }
 
@@ -56,7 +56,7 @@ const Case kCases[] = {
     {"last, partly visible cell at the bottom right", "12.0", 96, Nothing, LastVisibleCell, Expect::kPainted},
     {"reaching past the visible range", "12.0", 96, Nothing,
      [](TagWorld& w) {
-       const sim::PaneLayout& p = w.host->Layout(w.book()).panes[0];
+       const sim::PaneLayout p = w.host->Layout(w.book()).panes[0];
        return LastVisibleCell(w) + ":" + sim::address::ColumnLetters(p.last_column + 1) + std::to_string(p.last_row);
      },
      Expect::kNone},
