@@ -2,6 +2,7 @@
 #include "posix/cairo_graphics.h"
 
 #include <cairo-ft.h>
+#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cmath>
@@ -20,7 +21,18 @@ Rgb from_native(std::uint32_t p) {
   return rgb(static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF));
 }
 
+// Wine's own Tahoma and Marlett, where installed, so this surface draws with the faces GDI uses.
+constexpr const char* kWineFonts = "/usr/share/wine/fonts";
+
+void add_wine_fonts_once() {
+  static const bool added = [] {
+    return FcConfigAppFontAddDir(nullptr, reinterpret_cast<const FcChar8*>(kWineFonts)) == FcTrue;
+  }();
+  (void)added;
+}
+
 std::unique_ptr<cairo_font_face_t, CairoDeleter> toy_face(const std::string& family, const LogicalFont& f) {
+  add_wine_fonts_once();
   return std::unique_ptr<cairo_font_face_t, CairoDeleter>(cairo_toy_font_face_create(
       family.c_str(), f.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
       f.weight >= 600 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL));

@@ -6,10 +6,10 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config git
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libcairo2-dev fonts-dejavu-core
+  libcairo2-dev libfontconfig-dev fonts-dejavu-core
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  wine wine64 xvfb xauth
+  wine wine64 xvfb xauth fonts-wine
 )
 
 missing=()
