@@ -5,9 +5,13 @@
 # exactly in the x64 package. Round trip: msiexec /i /qn puts the files under the user's
 # LocalAppData\Programs\Tessaly and writes the class and Excel's add-in key; the class keys equal
 # what Tessaly.dll's own DllRegisterServer writes; msiexec /x /qn leaves the files and the
-# registry as they were before. Uses $WINEPREFIX as it is (a throwaway one).
+# registry as they were before. Runs in a throwaway Wine prefix of its own, so nothing another
+# step installed counts for or against the package.
 set -euo pipefail
 msi="$(realpath "$1")" arch="$2"
+export WINEPREFIX="$(mktemp -d /tmp/tessaly-msi.XXXXXX)"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
 export USER="${USER:-$(id -un)}"  # Wine names the profile folder after the user
 source "$(dirname "$0")/wine_addin.sh"
 fail() { echo "msi round trip ($arch): $*" >&2; exit 1; }
