@@ -19,7 +19,8 @@ using test::FakeKind;
 using test::FakeWorld;
 using Log = std::vector<std::string>;
 
-GUID kind_guid(const FakeWorld& world, unsigned long n) { return GUID{n, world.salt, 1, {}}; }
+// A GUID of this world's kind n; kind 0 has none.
+GUID kind_guid(const FakeWorld& world, unsigned long n) { return n ? GUID{n, world.salt, 1, {}} : GUID_NULL; }
 
 // One object of each kind the adapters wrap, all recording into one world.
 struct Host {
@@ -134,10 +135,10 @@ TEST(ExcelObjects, SelectionKnowsItsTypeName) {
 TEST(DispatchCaller, NamesAreLookedUpOncePerKind) {
   auto world = std::make_shared<FakeWorld>();
   auto make = [&](const wchar_t* kind, unsigned long n, bool type_info, DISPID first) {
-    return excel::DispatchObject(test::MakeFakeObject(world, FakeKind{kind, kind_guid(*world, n), type_info, first}));
+    return excel::AutomationObject(test::MakeFakeObject(world, FakeKind{kind, kind_guid(*world, n), type_info, first}));
   };
-  excel::DispatchObject a1 = make(L"Range", 1, true, 100), a2 = make(L"Range", 1, true, 100);
-  excel::DispatchObject b = make(L"Worksheet", 2, true, 200);
+  excel::AutomationObject a1 = make(L"Range", 1, true, 100), a2 = make(L"Range", 1, true, 100);
+  excel::AutomationObject b = make(L"Worksheet", 2, true, 200);
   a1.Get(L"Row");
   a2.Get(L"Row");
   a1.Get(L"Column");
@@ -146,11 +147,17 @@ TEST(DispatchCaller, NamesAreLookedUpOncePerKind) {
   EXPECT_EQ(world->lookups, 3);
   EXPECT_EQ(world->log.back(), "Worksheet.get Column()") << "a DISPID of another kind was used";
 
-  excel::DispatchObject plain1 = make(L"Plain", 3, false, 300), plain2 = make(L"Plain", 3, false, 300);
+  excel::AutomationObject plain1 = make(L"Plain", 3, false, 300), plain2 = make(L"Plain", 3, false, 300);
   plain1.Get(L"Row");
   plain1.Get(L"Row");
   plain2.Get(L"Row");
   EXPECT_EQ(world->lookups, 5) << "objects without type information keep their own DISPIDs";
+
+  // Two kinds of one type name without GUIDs, numbering their members differently.
+  excel::AutomationObject r1 = make(L"Range", 0, true, 400), r2 = make(L"Range", 0, true, 500);
+  r1.Get(L"Item");
+  r2.Get(L"Item");
+  EXPECT_EQ(world->log.back(), "Range.get Item()") << "a DISPID of another object of that name was used";
 }
 
 TEST(DispatchCaller, FailuresBecomeHostErrors) {

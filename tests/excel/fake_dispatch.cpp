@@ -42,7 +42,7 @@ HRESULT STDMETHODCALLTYPE fill_in(EXCEPINFO* info) {
 class FakeObject final : public IDispatch {
  public:
   FakeObject(std::shared_ptr<FakeWorld> world, FakeKind kind)
-      : world_(std::move(world)), kind_(std::move(kind)), ids_(world_->ids[kind_.name]) {
+      : world_(std::move(world)), kind_(std::move(kind)), ids_(world_->ids[kind_.name + L"/" + std::to_wstring(kind_.first_id)]) {
     if (kind_.has_type_info) type_info_ = make_type_info(kind_);
   }
 

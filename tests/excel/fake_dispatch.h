@@ -30,7 +30,7 @@ struct FakeWorld {
   std::wstring exception_text;  // EXCEPINFO description of a DISP_E_EXCEPTION failure
   bool deferred_description = false;
   int lookups = 0;  // GetIDsOfNames calls
-  // DISPIDs handed out, by kind and member: objects of one kind agree on them.
+  // DISPIDs handed out, by kind name and first DISPID, and member: objects of one kind agree on them.
   std::map<std::wstring, std::map<std::wstring, DISPID>> ids;
   // Kinds of this world differ from those of earlier ones, whose DISPIDs the adapters have cached.
   unsigned short salt = NextWorldSalt();

@@ -2,7 +2,6 @@
 #include "win/excel/dispatch_caller.h"
 
 #include <cstring>
-#include <tuple>
 #include <vector>
 
 #include "win/com_error.h"
@@ -14,11 +13,11 @@ namespace tessaly::win::excel {
 namespace {
 
 struct CacheKey {
-  GUID kind;
-  std::wstring name;
+  GUID guid;
+  std::wstring member;
   bool operator<(const CacheKey& o) const {
-    int c = std::memcmp(&kind, &o.kind, sizeof kind);
-    return c != 0 ? c < 0 : name < o.name;
+    int c = std::memcmp(&guid, &o.guid, sizeof guid);
+    return c != 0 ? c < 0 : member < o.member;
   }
 };
 
@@ -93,30 +92,30 @@ Arg::Arg(IDispatch* object) {
   if (object) object->AddRef();
 }
 
-const GUID& DispatchObject::Kind() const {
-  if (kind_known_) return kind_;
-  kind_known_ = true;
+const AutomationObject::Kind& AutomationObject::kind() const {
+  if (kind_.known) return kind_;
+  kind_.known = true;
   UINT count = 0;
   com_ptr<ITypeInfo> info;
-  if (SUCCEEDED(object_->GetTypeInfoCount(&count)) && count > 0 &&
-      SUCCEEDED(object_->GetTypeInfo(0, kCallLocale, info.put())) && info) {
-    TYPEATTR* attr = nullptr;
-    if (SUCCEEDED(info->GetTypeAttr(&attr)) && attr) {
-      kind_ = attr->guid;
-      info->ReleaseTypeAttr(attr);
-    }
+  if (FAILED(object_->GetTypeInfoCount(&count)) || count == 0 ||
+      FAILED(object_->GetTypeInfo(0, kCallLocale, info.put())) || !info)
+    return kind_;
+  TYPEATTR* attr = nullptr;
+  if (SUCCEEDED(info->GetTypeAttr(&attr)) && attr) {
+    kind_.guid = attr->guid;
+    info->ReleaseTypeAttr(attr);
   }
   return kind_;
 }
 
-DISPID DispatchObject::IdOf(std::wstring_view name) const {
+DISPID AutomationObject::IdOf(std::wstring_view name) const {
   object_or_throw(object_);
-  const GUID& kind = Kind();
-  if (kind == GUID_NULL) {
+  const Kind& k = kind();
+  if (k.guid == GUID_NULL) {
     if (auto it = own_ids_.find(name); it != own_ids_.end()) return it->second;
     return own_ids_.emplace(std::wstring(name), look_up(object_.get(), name)).first->second;
   }
-  CacheKey key{kind, std::wstring(name)};
+  CacheKey key{k.guid, std::wstring(name)};
   auto& ids = shared_ids();
   if (auto it = ids.find(key); it != ids.end()) return it->second;
   DISPID id = look_up(object_.get(), name);
@@ -124,7 +123,7 @@ DISPID DispatchObject::IdOf(std::wstring_view name) const {
   return id;
 }
 
-std::string DispatchObject::TypeName() const {
+std::string AutomationObject::TypeName() const {
   object_or_throw(object_);
   com_ptr<ITypeInfo> info;
   check_hr(object_->GetTypeInfo(0, kCallLocale, info.put()));
@@ -134,7 +133,7 @@ std::string DispatchObject::TypeName() const {
   return from_bstr(name.get());
 }
 
-unique_variant DispatchObject::Invoke(std::wstring_view name, WORD flags, Args args, const Arg* value,
+unique_variant AutomationObject::Invoke(std::wstring_view name, WORD flags, Args args, const Arg* value,
                                       LCID locale) const {
   DISPID id = IdOf(name);
   // DISPPARAMS holds the arguments last-first; a property's new value comes after all of them.
@@ -152,13 +151,13 @@ unique_variant DispatchObject::Invoke(std::wstring_view name, WORD flags, Args a
   return result;
 }
 
-unique_variant DispatchObject::Get(std::wstring_view name, Args args, LCID locale) const {
+unique_variant AutomationObject::Get(std::wstring_view name, Args args, LCID locale) const {
   return Invoke(name, DISPATCH_PROPERTYGET, args, nullptr, locale);
 }
 
-void DispatchObject::Put(std::wstring_view name, const Arg& value) const { Invoke(name, DISPATCH_PROPERTYPUT, {}, &value, kCallLocale); }
+void AutomationObject::Put(std::wstring_view name, const Arg& value) const { Invoke(name, DISPATCH_PROPERTYPUT, {}, &value, kCallLocale); }
 
-unique_variant DispatchObject::Call(std::wstring_view name, Args args) const {
+unique_variant AutomationObject::Call(std::wstring_view name, Args args) const {
   return Invoke(name, DISPATCH_METHOD, args, nullptr, kCallLocale);
 }
 

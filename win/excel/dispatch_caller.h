@@ -38,10 +38,10 @@ class Arg {
 using Args = std::initializer_list<Arg>;
 
 // An object of the host reached through IDispatch. A null object throws HostError on every call.
-class DispatchObject {
+class AutomationObject {
  public:
-  DispatchObject() = default;
-  explicit DispatchObject(com_ptr<IDispatch> object) : object_(std::move(object)) {}
+  AutomationObject() = default;
+  explicit AutomationObject(com_ptr<IDispatch> object) : object_(std::move(object)) {}
 
   IDispatch* get() const { return object_.get(); }
   explicit operator bool() const { return static_cast<bool>(object_); }
@@ -59,12 +59,18 @@ class DispatchObject {
   std::string TypeName() const;
 
  private:
+  // What objects of one kind share: their type information's GUID. A type name alone is no kind:
+  // objects of one name may number their members differently (Excel's Range and a sheet's Cells
+  // collection are both "Range" in some hosts).
+  struct Kind {
+    GUID guid{};
+    bool known = false;
+  };
   unique_variant Invoke(std::wstring_view name, WORD flags, Args args, const Arg* value, LCID locale) const;
-  const GUID& Kind() const;
+  const Kind& kind() const;
 
   com_ptr<IDispatch> object_;
-  mutable GUID kind_{};
-  mutable bool kind_known_ = false;
+  mutable Kind kind_;
   // Objects without type information cannot be told apart by kind: their DISPIDs stay with them.
   mutable std::map<std::wstring, DISPID, std::less<>> own_ids_;
 };

@@ -18,18 +18,18 @@ namespace tessaly::win::excel {
 
 namespace {
 
-DispatchObject object_of(IDispatch* p) { return DispatchObject(com_ptr<IDispatch>(p)); }
+AutomationObject object_of(IDispatch* p) { return AutomationObject(com_ptr<IDispatch>(p)); }
 
 // Item of a collection member, such as Workbooks.Item(name); a missing one is an error.
-com_ptr<IDispatch> item_of(const DispatchObject& owner, std::wstring_view collection, Args index) {
-  DispatchObject items(ToObject(owner.Get(collection)));
+com_ptr<IDispatch> item_of(const AutomationObject& owner, std::wstring_view collection, Args index) {
+  AutomationObject items(ToObject(owner.Get(collection)));
   com_ptr<IDispatch> item = ToObject(items.Get(L"Item", index));
   if (!item) throw com_error(DISP_E_BADINDEX);
   return item;
 }
 
-std::int32_t count_of(const DispatchObject& owner, std::wstring_view collection) {
-  return ToInt(DispatchObject(ToObject(owner.Get(collection))).Get(L"Count"));
+std::int32_t count_of(const AutomationObject& owner, std::wstring_view collection) {
+  return ToInt(AutomationObject(ToObject(owner.Get(collection))).Get(L"Count"));
 }
 
 IDispatch* picture_of(const ButtonImagePtr& image) {
@@ -47,10 +47,10 @@ std::shared_ptr<Interface> wrap(IDispatch* p) {
 // Base of every adapter: the object it speaks to.
 class Adapter {
  public:
-  explicit Adapter(DispatchObject object) : o_(std::move(object)) {}
+  explicit Adapter(AutomationObject object) : o_(std::move(object)) {}
 
  protected:
-  DispatchObject o_;
+  AutomationObject o_;
 };
 
 class RangeAdapter final : public IRange, Adapter {

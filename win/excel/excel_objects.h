@@ -12,8 +12,8 @@
 //   Workbook: Name, ReadOnly, IsInplace, Worksheets.Item.    Window: Panes.Count, ActiveSheet,
 //     ActiveCell, Selection.    CommandBar: Name, FindControl(Type, Id, Tag).
 //   CommandBarControl / CommandBarButton: Id, Tag, Enabled, State, TooltipText, Visible, Picture, Mask.
-// DISPIDs are cached by the type information's GUID, so objects should answer GetTypeInfo; an
-// object without type information keeps its own DISPIDs. A selection's type name also comes from
+// DISPIDs are cached by the type information's GUID, so objects should answer GetTypeInfo and
+// GetTypeAttr; an object whose type information gives no GUID keeps its own DISPIDs. A selection's type name also comes from
 // its type information.
 #pragma once
 
