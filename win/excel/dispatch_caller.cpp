@@ -96,14 +96,13 @@ const AutomationObject::Kind& AutomationObject::kind() const {
   if (kind_.known) return kind_;
   kind_.known = true;
   UINT count = 0;
-  com_ptr<ITypeInfo> info;
   if (FAILED(object_->GetTypeInfoCount(&count)) || count == 0 ||
-      FAILED(object_->GetTypeInfo(0, kCallLocale, info.put())) || !info)
+      FAILED(object_->GetTypeInfo(0, kCallLocale, kind_.info.put())) || !kind_.info)
     return kind_;
   TYPEATTR* attr = nullptr;
-  if (SUCCEEDED(info->GetTypeAttr(&attr)) && attr) {
+  if (SUCCEEDED(kind_.info->GetTypeAttr(&attr)) && attr) {
     kind_.guid = attr->guid;
-    info->ReleaseTypeAttr(attr);
+    kind_.info->ReleaseTypeAttr(attr);
   }
   return kind_;
 }
@@ -125,12 +124,14 @@ DISPID AutomationObject::IdOf(std::wstring_view name) const {
 
 std::string AutomationObject::TypeName() const {
   object_or_throw(object_);
-  com_ptr<ITypeInfo> info;
-  check_hr(object_->GetTypeInfo(0, kCallLocale, info.put()));
-  if (!info) throw com_error(E_NOINTERFACE);
+  if (!type_name_.empty()) return type_name_;
+  const com_ptr<ITypeInfo>& info = kind().info;
+  if (!info) throw com_error(TYPE_E_ELEMENTNOTFOUND, {}, "TypeName");
   unique_bstr name;
-  check_hr(info->GetDocumentation(MEMBERID_NIL, name.put(), nullptr, nullptr, nullptr));
-  return from_bstr(name.get());
+  HRESULT hr = info->GetDocumentation(MEMBERID_NIL, name.put(), nullptr, nullptr, nullptr);
+  if (FAILED(hr)) throw com_error(hr, {}, "TypeName");
+  type_name_ = from_bstr(name.get());
+  return type_name_;
 }
 
 unique_variant AutomationObject::Invoke(std::wstring_view name, WORD flags, Args args, const Arg* value,

@@ -55,7 +55,7 @@ class AutomationObject {
 
   // The DISPID of a member: from the cache shared by objects of one kind, or asked once.
   DISPID IdOf(std::wstring_view name) const;
-  // The object's class name from its type information ("Range", "Worksheet").
+  // The object's class name from its type information ("Range", "Worksheet"), asked once.
   std::string TypeName() const;
 
  private:
@@ -65,12 +65,14 @@ class AutomationObject {
   struct Kind {
     GUID guid{};
     bool known = false;
+    com_ptr<ITypeInfo> info;  // asked once per object: it also gives the type name
   };
   unique_variant Invoke(std::wstring_view name, WORD flags, Args args, const Arg* value, LCID locale) const;
   const Kind& kind() const;
 
   com_ptr<IDispatch> object_;
   mutable Kind kind_;
+  mutable std::string type_name_;
   // Objects without type information cannot be told apart by kind: their DISPIDs stay with them.
   mutable std::map<std::wstring, DISPID, std::less<>> own_ids_;
 };

@@ -77,6 +77,28 @@ class RangeAdapter final : public IRange, Adapter {
   bool AllowEdit() override { return ToBool(o_.Get(L"AllowEdit")); }
   void Activate() override { o_.Call(L"Activate"); }
   SheetPtr Worksheet() override { return WrapSheet(ToObject(o_.Get(L"Worksheet")).get()); }
+  double Left() override { return ToDouble(o_.Get(L"Left")); }
+  double Top() override { return ToDouble(o_.Get(L"Top")); }
+  double Width() override { return ToDouble(o_.Get(L"Width")); }
+  double Height() override { return ToDouble(o_.Get(L"Height")); }
+  std::int32_t RowsCount() override { return count_of(o_, L"Rows"); }
+  std::int32_t ColumnsCount() override { return count_of(o_, L"Columns"); }
+  RangePtr RowsItem(std::int32_t index) override { return WrapRange(item_of(o_, L"Rows", {index}).get()); }
+  RangePtr ColumnsItem(std::int32_t index) override { return WrapRange(item_of(o_, L"Columns", {index}).get()); }
+  RangePtr EntireRow() override { return WrapRange(ToObject(o_.Get(L"EntireRow")).get()); }
+  RangePtr EntireColumn() override { return WrapRange(ToObject(o_.Get(L"EntireColumn")).get()); }
+  bool Hidden() override { return ToBool(o_.Get(L"Hidden")); }
+  RangePtr MergeArea() override { return WrapRange(ToObject(o_.Get(L"MergeArea")).get()); }
+};
+
+class ChartObjectAdapter final : public IChartObject, Adapter {
+ public:
+  using Adapter::Adapter;
+  void SetPlacement(std::int32_t placement) override { o_.Put(L"Placement", Arg(placement)); }
+  void SetLeft(double points) override { o_.Put(L"Left", Arg(points)); }
+  void SetTop(double points) override { o_.Put(L"Top", Arg(points)); }
+  void Activate() override { o_.Call(L"Activate"); }
+  void Delete() override { o_.Call(L"Delete"); }
 };
 
 class SheetAdapter final : public ISheet, Adapter {
@@ -92,6 +114,11 @@ class SheetAdapter final : public ISheet, Adapter {
     return WrapRange(ToObject(o_.Get(L"Range", {address})).get());
   }
   WorkbookPtr Parent() override { return WrapWorkbook(ToObject(o_.Get(L"Parent")).get()); }
+  // ChartObjects is a method of the sheet giving the collection.
+  ChartObjectPtr ChartObjectsAdd(double left, double top, double width, double height) override {
+    AutomationObject charts(ToObject(o_.Call(L"ChartObjects")));
+    return wrap<ChartObjectAdapter, IChartObject>(ToObject(charts.Call(L"Add", {left, top, width, height})).get());
+  }
 };
 
 class WorkbookAdapter final : public IWorkbook, Adapter {
@@ -103,6 +130,23 @@ class WorkbookAdapter final : public IWorkbook, Adapter {
   SheetPtr Worksheets(const std::string& name) override { return WrapSheet(item_of(o_, L"Worksheets", {name}).get()); }
 };
 
+class PaneAdapter final : public IPane, Adapter {
+ public:
+  using Adapter::Adapter;
+  std::int32_t Index() override { return ToInt(o_.Get(L"Index")); }
+  RangePtr VisibleRange() override { return WrapRange(ToObject(o_.Get(L"VisibleRange")).get()); }
+  std::int32_t ScrollRow() override { return ToInt(o_.Get(L"ScrollRow")); }
+  void SetScrollRow(std::int32_t row) override { o_.Put(L"ScrollRow", Arg(row)); }
+  std::int32_t ScrollColumn() override { return ToInt(o_.Get(L"ScrollColumn")); }
+  void SetScrollColumn(std::int32_t column) override { o_.Put(L"ScrollColumn", Arg(column)); }
+  std::int32_t PointsToScreenPixelsX(std::int32_t points) override {
+    return ToInt(o_.Call(L"PointsToScreenPixelsX", {points}));
+  }
+  std::int32_t PointsToScreenPixelsY(std::int32_t points) override {
+    return ToInt(o_.Call(L"PointsToScreenPixelsY", {points}));
+  }
+};
+
 class WindowAdapter final : public IExcelWindow, Adapter {
  public:
   using Adapter::Adapter;
@@ -110,6 +154,24 @@ class WindowAdapter final : public IExcelWindow, Adapter {
   SheetPtr ActiveSheet() override { return WrapSheet(ToObject(o_.Get(L"ActiveSheet")).get()); }
   RangePtr ActiveCell() override { return WrapRange(ToObject(o_.Get(L"ActiveCell")).get()); }
   HostObjectPtr Selection() override { return WrapHostObject(ToObject(o_.Get(L"Selection")).get()); }
+  std::int32_t Type() override { return ToInt(o_.Get(L"Type")); }
+  std::int32_t WindowState() override { return ToInt(o_.Get(L"WindowState")); }
+  double Zoom() override { return ToDouble(o_.Get(L"Zoom")); }
+  std::int32_t View() override { return ToInt(o_.Get(L"View")); }
+  bool FreezePanes() override { return ToBool(o_.Get(L"FreezePanes")); }
+  double SplitHorizontal() override { return ToDouble(o_.Get(L"SplitHorizontal")); }
+  double SplitVertical() override { return ToDouble(o_.Get(L"SplitVertical")); }
+  PanePtr Panes(std::int32_t index) override { return wrap<PaneAdapter, IPane>(item_of(o_, L"Panes", {index}).get()); }
+  PanePtr ActivePane() override { return wrap<PaneAdapter, IPane>(ToObject(o_.Get(L"ActivePane")).get()); }
+  std::int32_t PointsToScreenPixelsX(std::int32_t points) override {
+    return ToInt(o_.Call(L"PointsToScreenPixelsX", {points}));
+  }
+  std::int32_t PointsToScreenPixelsY(std::int32_t points) override {
+    return ToInt(o_.Call(L"PointsToScreenPixelsY", {points}));
+  }
+  HostObjectPtr RangeFromPoint(std::int32_t x, std::int32_t y) override {
+    return WrapHostObject(ToObject(o_.Call(L"RangeFromPoint", {x, y})).get());
+  }
 };
 
 class HostObjectAdapter final : public IHostObject, Adapter {
@@ -119,7 +181,7 @@ class HostObjectAdapter final : public IHostObject, Adapter {
   RangePtr AsRange() override {
     if (CompareStringOrdinal(L"Range", -1, to_bstr(o_.TypeName()).get(), -1, TRUE) != CSTR_EQUAL)
       throw com_error(DISP_E_TYPEMISMATCH);
-    return WrapRange(o_.get());
+    return std::make_shared<RangeAdapter>(o_);  // the same object, its type already known
   }
 };
 

@@ -7,10 +7,17 @@
 //     connection point of its IConnectionPointContainer.
 //   Range: Value, NumberFormat, HasFormula, Locked, MergeCells, Areas.Count, Count, Item(index),
 //     Row, Column, Offset(RowOffset, ColumnOffset), Address(RowAbsolute, ColumnAbsolute,
-//     ReferenceStyle, External), AllowEdit, Activate, Worksheet.
-//   Worksheet or Chart: Type, Name, ProtectContents, Cells.Item(row, column), Range(Cell1), Parent.
-//   Workbook: Name, ReadOnly, IsInplace, Worksheets.Item.    Window: Panes.Count, ActiveSheet,
-//     ActiveCell, Selection.    CommandBar: Name, FindControl(Type, Id, Tag).
+//     ReferenceStyle, External), AllowEdit, Activate, Worksheet, Left, Top, Width, Height,
+//     Rows.Count, Columns.Count, Rows.Item, Columns.Item, EntireRow, EntireColumn, Hidden, MergeArea.
+//   Worksheet or Chart: Type, Name, ProtectContents, Cells.Item(row, column), Range(Cell1), Parent,
+//     ChartObjects().Add(Left, Top, Width, Height).
+//   ChartObject: Placement, Left, Top, Activate, Delete.    Workbook: Name, ReadOnly, IsInplace,
+//     Worksheets.Item.
+//   Window: Panes.Count, Panes.Item, ActivePane, ActiveSheet, ActiveCell, Selection, Type,
+//     WindowState, Zoom, View, FreezePanes, SplitHorizontal, SplitVertical,
+//     PointsToScreenPixelsX/Y(Points), RangeFromPoint(x, y).
+//   Pane: Index, VisibleRange, ScrollRow, ScrollColumn, PointsToScreenPixelsX/Y(Points).
+//   CommandBar: Name, FindControl(Type, Id, Tag).
 //   CommandBarControl / CommandBarButton: Id, Tag, Enabled, State, TooltipText, Visible, Picture, Mask.
 // DISPIDs are cached by the type information's GUID, so objects should answer GetTypeInfo and
 // GetTypeAttr; an object whose type information gives no GUID keeps its own DISPIDs. A selection's type name also comes from
