@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <utility>
+
 #include "sim/raster_surface.h"
 
 namespace tessaly::calendar {
