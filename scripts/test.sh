@@ -38,14 +38,23 @@ installer/build_msi.sh build/win32/Tessaly x86 build/win32/Tessaly-x86.msi
 xvfb-run -a scripts/msi_roundtrip.sh build/win32/Tessaly-x86.msi x86
 
 if [ -d fuzz ]; then
+  # The committed corpus (fuzz/seeds/<target>/) is replayed first, so an input once found stays
+  # found; then a short run explores from it with the target's dictionary of format codes. A new
+  # crash is left as build/linux-fuzz/crash-<target>-*: add it to the corpus with the fix.
   step "fuzzing (libFuzzer)"
   cmake --preset linux-fuzz >/dev/null
   cmake --build --preset linux-fuzz
   for f in build/linux-fuzz/fuzz/fuzz_*; do
     [ -x "$f" ] || continue
+    name="$(basename "$f")"
+    seeds="fuzz/seeds/$name"
+    dict=()
+    [ -f "fuzz/$name.dict" ] && dict=(-dict="fuzz/$name.dict")
+    "$f" -runs=0 "$seeds" 2>&1 | tail -n 1
     corpus="$(mktemp -d)"
-    echo "$(basename "$f"): 60 s"
-    "$f" -max_total_time=60 -print_final_stats=0 "$corpus" fuzz/seeds/"$(basename "$f")" 2>&1 | tail -n 2
+    echo "$name: 30 s"
+    "$f" -max_total_time=30 -print_final_stats=0 "${dict[@]}" -artifact_prefix="build/linux-fuzz/crash-$name-" \
+      "$corpus" "$seeds" 2>&1 | tail -n 2
     rm -rf "$corpus"
   done
 fi

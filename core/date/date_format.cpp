@@ -531,12 +531,22 @@ std::string render_general(double v) {
   return (neg ? "-" : "") + s;
 }
 
-// Digits of a non-negative whole number held in a double.
-std::string whole_digits(double v) {
-  char b[400];
-  std::snprintf(b, sizeof b, "%.0f", std::floor(v));
-  return b;
+// A finite number printed with a fixed count of decimals, however many digits that takes.
+std::string fixed_text(double v, int decimals) {
+  const int n = std::snprintf(nullptr, 0, "%.*f", decimals, v);
+  if (n <= 0) return {};
+  std::string s(static_cast<std::size_t>(n) + 1, '\0');
+  std::snprintf(s.data(), s.size(), "%.*f", decimals, v);
+  s.pop_back();
+  return s;
 }
+
+// Digits of a non-negative whole number held in a double.
+std::string whole_digits(double v) { return fixed_text(std::floor(v), 0); }
+
+// What the host shows for a number no cell can hold (scaled past the largest double): a row of
+// '#' as wide as a standard column, never the runtime's "inf".
+std::string too_wide() { return std::string(8, '#'); }
 
 struct NumberShape {
   int int_zero = 0, int_places = 0;  // '0' and all placeholders before the point
@@ -585,16 +595,19 @@ std::optional<std::string> render_number(const Section& sec, double v, bool with
   double a = std::fabs(v);
   for (int k = 0; k < s.percent; ++k) a *= 100.0;
   for (int k = 0; k < s.scale_commas; ++k) a /= 1000.0;
-  const double scale = std::pow(10.0, s.decimals);
-  const double rounded = std::round(a * scale) / scale;
+  if (!std::isfinite(a)) return too_wide();
+  // Rounding to the shown decimals; a value too large to scale has no digits beyond them anyway.
+  const double scale = std::pow(10.0, s.decimals), scaled = a * scale;
+  const double rounded = std::isfinite(scaled) && scale > 0 ? std::round(scaled) / scale : a;
   std::string int_text = whole_digits(rounded);
   if (int_text == "0" && s.int_zero == 0) int_text.clear();
   std::string frac_text;
   if (s.decimals > 0) {
-    char b[400];
-    std::snprintf(b, sizeof b, "%.*f", s.decimals, rounded);
-    const std::string full = b;
-    frac_text = full.substr(full.find('.') + 1);
+    const std::string full = fixed_text(rounded, s.decimals);
+    const std::size_t point = full.find('.');
+    if (point == std::string::npos || full.size() - point - 1 != static_cast<std::size_t>(s.decimals))
+      return too_wide();
+    frac_text = full.substr(point + 1);
   }
   // Integer digits go right-aligned into the placeholders; the first one takes the surplus and
   // unfilled ones show '0', a space for '?', nothing for '#'.
@@ -672,13 +685,14 @@ std::optional<std::string> render_scientific(const Section& sec, double a) {
   int exponent = a == 0 ? 0 : static_cast<int>(std::floor(std::log10(a))) - (int_places - 1);
   double mant = a / std::pow(10.0, exponent);
   const double scale = std::pow(10.0, decimals);
-  mant = std::round(mant * scale) / scale;
+  if (std::isfinite(mant * scale)) mant = std::round(mant * scale) / scale;
   if (mant >= std::pow(10.0, int_places)) {
     mant /= 10.0;
     ++exponent;
   }
-  char b[64];
-  std::snprintf(b, sizeof b, "%.*f", decimals, mant);
+  // The power of ten of the tiniest numbers underflows to zero: no mantissa to show.
+  if (!std::isfinite(mant)) return too_wide();
+  const std::string b = fixed_text(mant, decimals);
   std::string out;
   bool exp_done = false;
   for (const Token& k : t) {
@@ -712,12 +726,14 @@ std::optional<std::string> render_fraction(const Section& sec, double a) {
     if (t[after].kind == Kind::Digit) ++den_places;
     else if (t[after].kind == Kind::Literal && den_places == 0 && !t[after].text.empty() &&
              t[after].text[0] >= '1' && t[after].text[0] <= '9') {
-      fixed_den = std::atoll(t[after].text.c_str());
+      fixed_den = std::strtoll(t[after].text.c_str(), nullptr, 10);  // saturates, never overflows
       ++after;
       break;
     } else break;
   }
-  if (num_places == 0 || (den_places == 0 && fixed_den == 0)) return std::nullopt;
+  // A fixed denominator beyond a double's precision cannot be honoured: refused like a bad code.
+  constexpr long long kMaxDenominator = 999'999'999'999'999;
+  if (num_places == 0 || (den_places == 0 && fixed_den == 0) || fixed_den > kMaxDenominator) return std::nullopt;
   const double whole = has_whole ? std::floor(a) : 0.0;
   const double frac = a - whole;
   long long best_n = 0, best_d = 1;

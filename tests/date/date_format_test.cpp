@@ -128,6 +128,35 @@ TEST(DateFormatBadInput, ValuesOutsideTheDateRange) {
   EXPECT_EQ(FormatDateValue(-1.25, "yyyy-mm-dd hh:mm", us), "1899-12-29 06:00");
 }
 
+// Scaling by percent signs or many decimals can pass the largest double: the host shows a row
+// of '#', and a number that still fits shows every digit asked for.
+TEST(DateFormatBadInput, NumbersTooWideShowARowOfHashes) {
+  const LocaleData& us = LocaleData::us_english();
+  const std::string hashes(8, '#');
+  struct Row {
+    std::string format;
+    double value;
+    std::optional<std::string> expected;
+  };
+  const Row rows[] = {
+      {"0." + std::string(20, '0') + std::string(152, '%'), kThursday, hashes},
+      {"0" + std::string(160, '%'), 1.0, hashes},
+      {"#,##0.00" + std::string(200, '%'), -2.5, hashes},
+      {"0.00E+00", 5e-324, hashes},
+      {"0." + std::string(200, '0') + "E+0", 1e300, "1." + std::string(200, '0') + "E+300"},
+      {"# ?/99999999999999999999", 0.5, std::nullopt},
+  };
+  for (const Row& r : rows) {
+    const auto got = FormatDateValue(r.value, r.format, us);
+    EXPECT_EQ(got, r.expected) << "format of " << r.format.size() << " bytes: [" << r.format.substr(0, 40) << "]";
+  }
+  // 2^700 has 211 digits: all of them and all 250 decimals are shown.
+  const auto wide = FormatDateValue(std::ldexp(1.0, 700), "0." + std::string(250, '0'), us);
+  ASSERT_TRUE(wide.has_value());
+  EXPECT_EQ(wide->size(), 211u + 1 + 250);
+  EXPECT_EQ(wide->substr(0, 4) + wide->substr(211), "5260." + std::string(250, '0'));
+}
+
 TEST(DateFormatLocale, NamesAndSeparatorsComeFromTheLocale) {
   LocaleData de = LocaleData::us_english();
   de.month_names[2] = "M\xC3\xA4rz";
