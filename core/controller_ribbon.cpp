@@ -8,6 +8,8 @@ namespace tessaly {
 
 namespace {
 constexpr const char* kToggleId = "ZorelToggleButtonDisable";
+// Far above any ribbon description; a larger file is refused with the warning, not read.
+constexpr std::size_t kMaxRibbonFileBytes = 16 << 20;
 }
 
 std::string cVantry::GetCustomUI(const std::string&) noexcept {
@@ -15,7 +17,7 @@ std::string cVantry::GetCustomUI(const std::string&) noexcept {
   SkipFailures step;
   step([&] { path = Reg().Text(opt::RibbonFile); });
   try {
-    return s_.files.read_file(path);
+    return s_.files.read_file(path, kMaxRibbonFileBytes);
   } catch (const std::exception& e) {
     step([&] {
       s_.messages.show({"Warning: Cannot load the following Ribbon XML file: \r\n\r\n" + path +

@@ -2,6 +2,7 @@
 // atomic replacement and the shared-folder access grant.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -23,11 +24,15 @@ class IFileSystem {
   // Creates one folder whose parent exists; throws HostError with the platform's description.
   virtual void create_folder(const std::string& path) = 0;
 
-  // The whole file's bytes; throws HostError when it cannot be read.
-  virtual std::string read_file(const std::string& path) const = 0;
+  // The whole file's bytes. Only a regular file of at most max_bytes is read, and opening never
+  // waits (a pipe or a device in a shared folder must not hang or exhaust the reader); anything
+  // else throws HostError with the reason, as does a file that cannot be read.
+  virtual std::string read_file(const std::string& path, std::size_t max_bytes) const = 0;
 
-  // Writes the bytes to a temporary file beside the path, then puts it in the path's place in
-  // one step, so a reader sees the old file or the new one, never a torn one. Throws HostError.
+  // Writes the bytes to a new temporary file beside the path, created exclusively under an
+  // unpredictable name without following links (the folder may be writable by every user),
+  // then puts it in the path's place in one step, so a reader sees the old file or the new one,
+  // never a torn one. Temporaries that earlier writers left behind are removed. Throws HostError.
   virtual void replace_file(const std::string& path, const std::string& bytes) = 0;
 
   // Gives the local "Users" group full control of the folder, inherited by everything inside.

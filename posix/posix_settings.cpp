@@ -1,7 +1,9 @@
 // POSIX implementations of the settings' platform services.
 #include "posix/posix_settings.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,7 +11,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
+#include <ctime>
+#include <random>
+#include <utility>
 
 #include "host/host_error.h"
 #include "host/platform_settings.h"
@@ -63,66 +69,142 @@ std::string file_name(const std::string& application) {
   return out;
 }
 
-std::optional<std::string> try_read(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
+// An open descriptor, closed when it goes; errno survives the close.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  ~Fd() {
+    if (fd_ < 0) return;
+    const int e = errno;
+    ::close(fd_);
+    errno = e;
+  }
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
+
+// A regular file's bytes, at most max_bytes; empty when the file is missing. O_NONBLOCK keeps a
+// FIFO or a device planted at the path from hanging the open; fstat then refuses anything but a
+// regular file before a byte is read.
+std::optional<std::string> try_read(const std::string& path, std::size_t max_bytes) {
+  Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.get() < 0) {
     if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
     fail("Cannot open", path);
   }
+  struct stat st;
+  if (::fstat(fd.get(), &st) != 0) fail("Cannot read", path);
+  if (!S_ISREG(st.st_mode)) throw HostError(EINVAL, "Not a regular file", "Cannot read " + path);
+  const auto too_large = [&] {
+    return HostError(EFBIG, "Larger than " + std::to_string(max_bytes) + " bytes", "Cannot read " + path);
+  };
+  if (static_cast<std::uintmax_t>(st.st_size) > max_bytes) throw too_large();
   std::string out;
   char buf[65536];
   for (;;) {
-    ssize_t n = ::read(fd, buf, sizeof buf);
+    ssize_t n = ::read(fd.get(), buf, sizeof buf);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      int e = errno;
-      ::close(fd);
-      errno = e;
-      fail("Cannot read", path);
-    }
+    if (n < 0) fail("Cannot read", path);
     if (n == 0) break;
+    if (out.size() + static_cast<std::size_t>(n) > max_bytes) throw too_large();  // grew while read
     out.append(buf, static_cast<std::size_t>(n));
   }
-  ::close(fd);
   return out;
 }
 
-void write_atomically(const std::string& path, const std::string& bytes) {
-  std::string temp = path + ".tmp" + std::to_string(::getpid());
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) fail("Cannot create", temp);
+// The largest per-user settings file read: far above every option of every application.
+constexpr std::size_t kMaxSettingsFileBytes = 16 << 20;
+
+// A temporary beside the path: "<name>.tmp." and 16 random hex digits, so nobody can plant a
+// link at the name beforehand.
+std::string temporary_name(const std::string& path) {
+  static std::random_device device;
+  const std::uint64_t r = (std::uint64_t{device()} << 32) ^ device();
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(r));
+  return path + ".tmp." + hex;
+}
+
+// Removes temporaries of the path (".tmp" and anything after it) that a writer left behind
+// more than an hour ago: younger ones may belong to a save in progress. unlink() removes a link
+// itself, never what it points to.
+void remove_stale_temporaries(const std::string& path) {
+  const std::size_t cut = path.find_last_of('/');
+  const std::string folder = cut == std::string::npos ? "." : path.substr(0, cut == 0 ? 1 : cut);
+  const std::string prefix = path.substr(cut == std::string::npos ? 0 : cut + 1) + ".tmp";
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  const std::time_t hour_ago = std::time(nullptr) - 3600;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::string full = folder + "/" + name;
+    struct stat st;
+    if (::lstat(full.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) && st.st_mtime < hour_ago) ::unlink(full.c_str());
+  }
+  ::closedir(dir);
+}
+
+void write_all(int fd, const std::string& bytes, const std::string& temp) {
   std::size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      int e = errno;
-      ::close(fd);
-      ::unlink(temp.c_str());
-      errno = e;
-      fail("Cannot write", temp);
-    }
+    if (n < 0) fail("Cannot write", temp);
     done += static_cast<std::size_t>(n);
-  }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
-    int e = errno;
-    ::unlink(temp.c_str());
-    errno = e;
-    fail("Cannot write", temp);
-  }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    int e = errno;
-    ::unlink(temp.c_str());
-    errno = e;
-    fail("Cannot replace", path);
   }
 }
 
-SettingsSection* find_section(SettingsDocument& doc, const std::string& name) {
-  for (auto& s : doc)
-    if (iequals(s.name, name)) return &s;
-  return nullptr;
+void write_atomically(const std::string& path, const std::string& bytes) {
+  remove_stale_temporaries(path);
+  std::string temp;
+  int raw = -1;
+  for (int attempt = 0; raw < 0 && attempt < 8; ++attempt) {
+    temp = temporary_name(path);
+    raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (raw < 0 && errno != EEXIST) fail("Cannot create", temp);
+  }
+  if (raw < 0) fail("Cannot create", temp);
+  Fd fd(raw);
+  try {
+    write_all(fd.get(), bytes, temp);
+    if (::fsync(fd.get()) != 0 || ::close(fd.release()) != 0) fail("Cannot write", temp);
+    if (::rename(temp.c_str(), path.c_str()) != 0) fail("Cannot replace", path);
+  } catch (...) {
+    ::unlink(temp.c_str());
+    throw;
+  }
 }
+
+// The named section; in a file whose headers were all lost, the unnamed section of its values.
+SettingsSection* find_section(SettingsDocument& doc, const std::string& name) {
+  SettingsSection* unnamed = nullptr;
+  for (auto& s : doc) {
+    if (iequals(s.name, name)) return &s;
+    if (s.name.empty()) unnamed = &s;
+  }
+  return unnamed;
+}
+
+// An exclusive lock on "<file>.lock" for one read-modify-write of the file: the file itself is
+// replaced by each save, so a lock on it would not bind the next writer.
+class FileLock {
+ public:
+  explicit FileLock(const std::string& file)
+      : fd_(::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600)) {
+    if (fd_.get() < 0) fail("Cannot lock", file);
+    while (::flock(fd_.get(), LOCK_EX) != 0)
+      if (errno != EINTR) fail("Cannot lock", file);
+  }
+
+ private:
+  Fd fd_;  // closing it releases the lock
+};
 
 }  // namespace
 
@@ -148,12 +230,19 @@ std::string FileUserSettings::get(const std::string& application, const std::str
 void FileUserSettings::save(const std::string& application, const std::string& section, const std::string& key,
                             const std::string& value) {
   std::string path = file_of(application);
-  SettingsDocument doc = ParseSettings(try_read(path).value_or(""));
+  make_folders(root_);
+  FileLock lock(path);
+  const std::string old_text = try_read(path, kMaxSettingsFileBytes).value_or("");
+  ParsedSettings parsed = ParseSettings(old_text);
+  // What could not be read whole is kept beside the file before the file is rewritten without it.
+  if (parsed.damaged > 0) write_atomically(path + ".damaged", old_text);
+  SettingsDocument& doc = parsed.doc;
   SettingsSection* s = find_section(doc, section);
   if (!s) {
     doc.push_back({section, {}});
     s = &doc.back();
   }
+  if (s->name.empty()) s->name = section;
   bool found = false;
   for (auto& [k, v] : s->values)
     if (iequals(k, key)) {
@@ -162,16 +251,15 @@ void FileUserSettings::save(const std::string& application, const std::string& s
       break;
     }
   if (!found) s->values.emplace_back(key, value);
-  make_folders(root_);
   write_atomically(path, FormatSettings(doc));
 }
 
 std::vector<std::pair<std::string, std::string>> FileUserSettings::list(const std::string& application,
                                                                         const std::string& section) const {
-  auto text = try_read(file_of(application));
+  auto text = try_read(file_of(application), kMaxSettingsFileBytes);
   if (!text) return {};
-  SettingsDocument doc = ParseSettings(*text);
-  SettingsSection* s = find_section(doc, section);
+  ParsedSettings parsed = ParseSettings(*text);
+  SettingsSection* s = find_section(parsed.doc, section);
   return s ? s->values : std::vector<std::pair<std::string, std::string>>{};
 }
 
@@ -185,8 +273,8 @@ void PosixFileSystem::create_folder(const std::string& path) {
   if (::mkdir(path.c_str(), 0777) != 0) fail("Cannot create", path);
 }
 
-std::string PosixFileSystem::read_file(const std::string& path) const {
-  auto bytes = try_read(path);
+std::string PosixFileSystem::read_file(const std::string& path, std::size_t max_bytes) const {
+  auto bytes = try_read(path, max_bytes);
   if (!bytes) {
     errno = ENOENT;
     fail("Cannot open", path);

@@ -12,7 +12,7 @@ namespace tessaly::posix {
 
 // One file per application, "<root>/<application>.ini"; the root is normally
 // $XDG_CONFIG_HOME/Brenmoor (or ~/.config/Brenmoor). Section and key names match case-blind,
-// as the Windows registry does. Every save rewrites the file atomically.
+// as the Windows registry does. Every save locks the file, reads it and rewrites it atomically.
 class FileUserSettings : public IUserSettings {
  public:
   explicit FileUserSettings(std::string root);
@@ -36,7 +36,7 @@ class PosixFileSystem : public IFileSystem {
   char separator() const override { return '/'; }
   std::optional<Attributes> attributes(const std::string& path) const override;
   void create_folder(const std::string& path) override;
-  std::string read_file(const std::string& path) const override;
+  std::string read_file(const std::string& path, std::size_t max_bytes) const override;
   void replace_file(const std::string& path, const std::string& bytes) override;
   // The local users' equivalent: group and others get read, write and search rights.
   void grant_users_full_access(const std::string& path) override;

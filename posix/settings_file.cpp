@@ -75,23 +75,71 @@ std::string unescape(const std::string& s, std::size_t from, std::size_t to, std
 
 }  // namespace
 
-SettingsDocument ParseSettings(const std::string& text) {
-  SettingsDocument doc;
-  std::size_t pos = 0;
+namespace {
+
+bool is_line_break(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return (u < 0x20 && c != '\t') || u == 0x7F;
+}
+
+// True when s[from, to) holds an '=' that no backslash escapes.
+bool has_separator(const std::string& s, std::size_t from, std::size_t to) {
+  for (std::size_t i = from; i < to; ++i) {
+    if (s[i] == '\\') ++i;
+    else if (s[i] == '=') return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+ParsedSettings ParseSettings(const std::string& text) {
+  ParsedSettings out;
+  SettingsDocument& doc = out.doc;
+  std::vector<std::pair<std::string, std::string>> orphans;  // values before any header
+  std::size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
   while (pos < text.size()) {
-    std::size_t end = text.find('\n', pos);
-    if (end == std::string::npos) end = text.size();
-    std::size_t line_end = (end > pos && text[end - 1] == '\r') ? end - 1 : end;
-    if (line_end > pos && text[pos] == '[' && text[line_end - 1] == ']' && line_end - pos >= 2) {
+    // A stray control byte first on its line or last before a break most likely took the place
+    // of a bracket: it stays in the line, which then reads as a header with a broken bracket.
+    std::size_t end = pos;
+    bool crlf = false;
+    for (; end < text.size(); ++end) {
+      const char c = text[end];
+      if (c == '\n') break;
+      if (!is_line_break(c)) continue;
+      crlf = c == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+      if (crlf) break;
+      ++out.damaged;
+      const bool last = end + 1 == text.size() || text[end + 1] == '\n' || text[end + 1] == '\r';
+      if (end != pos && !last) break;
+    }
+    const std::size_t line_end = end;
+    const bool header_like = line_end - pos >= 2 && (text[pos] == '[' || text[line_end - 1] == ']');
+    if (header_like && text[pos] == '[' && text[line_end - 1] == ']') {
       doc.push_back({unescape(text, pos + 1, line_end - 1, nullptr), {}});
-    } else if (!doc.empty() && line_end > pos) {
+    } else if (header_like && !has_separator(text, pos, line_end)) {
+      ++out.damaged;
+      doc.push_back({unescape(text, pos + 1, line_end - 1, nullptr), {}});
+    } else if (line_end > pos) {
       std::size_t eq = std::string::npos;
       std::string key = unescape(text, pos, line_end, &eq);
-      if (eq != std::string::npos) doc.back().values.emplace_back(key, unescape(text, eq + 1, line_end, nullptr));
+      if (eq == std::string::npos) {
+        ++out.damaged;
+      } else if (doc.empty()) {
+        ++out.damaged;
+        orphans.emplace_back(key, unescape(text, eq + 1, line_end, nullptr));
+      } else {
+        doc.back().values.emplace_back(key, unescape(text, eq + 1, line_end, nullptr));
+      }
     }
-    pos = end + 1;
+    if (doc.size() == 1 && !orphans.empty()) {
+      doc[0].values.insert(doc[0].values.begin(), orphans.begin(), orphans.end());
+      orphans.clear();
+    }
+    pos = crlf ? end + 2 : end + 1;
   }
-  return doc;
+  if (!orphans.empty()) doc.push_back({"", std::move(orphans)});
+  return out;
 }
 
 std::string FormatSettings(const SettingsDocument& doc) {

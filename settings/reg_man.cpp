@@ -59,7 +59,7 @@ void cUtilRegMan::LoadAll() {
   if (!machine_file_.empty()) {
     auto bag = Attempt([&]() -> std::optional<PropertyBag> {
       if (!services_.files.attributes(machine_file_)) return std::nullopt;
-      return DecodeMachineRecord(services_.files.read_file(machine_file_));
+      return DecodeMachineRecord(services_.files.read_file(machine_file_, kMaxMachineFileBytes));
     });
     if (bag && *bag) {
       machine_loaded = true;

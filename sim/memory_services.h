@@ -54,9 +54,11 @@ class MemoryFileSystem : public IFileSystem {
     return std::nullopt;
   }
   void create_folder(const std::string& path) override { folders.insert(Norm(path)); }
-  std::string read_file(const std::string& path) const override {
+  std::string read_file(const std::string& path, std::size_t max_bytes) const override {
     auto it = files.find(path);
     if (it == files.end()) throw HostError(2, "The system cannot find the file specified.", "Cannot open " + path);
+    if (it->second.size() > max_bytes)
+      throw HostError(223, "The file size exceeds the limit allowed.", "Cannot read " + path);
     return it->second;
   }
   void replace_file(const std::string& path, const std::string& bytes) override { files[path] = bytes; }

@@ -56,6 +56,14 @@ struct file_traits {
 };
 using unique_hfile = unique_handle<file_traits>;
 
+// Directory searches from FindFirstFile.
+struct find_traits {
+  using pointer = HANDLE;
+  static pointer invalid() { return INVALID_HANDLE_VALUE; }
+  static void close(pointer h) { ::FindClose(h); }
+};
+using unique_hfind = unique_handle<find_traits>;
+
 // Memory the system handed out with LocalAlloc (security descriptors, ACLs from SetEntriesInAcl).
 struct hlocal_traits {
   using pointer = HLOCAL;

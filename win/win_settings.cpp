@@ -7,6 +7,9 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cwchar>
+#include <random>
 
 #include "host/host_error.h"
 #include "host/platform_settings.h"
@@ -132,46 +135,96 @@ void Win32FileSystem::create_folder(const std::string& path) {
   if (!::CreateDirectoryW(to_wide(path).c_str(), nullptr)) fail(::GetLastError(), "Cannot create " + path);
 }
 
-std::string Win32FileSystem::read_file(const std::string& path) const {
+std::string Win32FileSystem::read_file(const std::string& path, std::size_t max_bytes) const {
+  // Without following a reparse point, only a plain disk file of at most max_bytes is read:
+  // a pipe or a device never gets a ReadFile that could wait or never end.
   unique_hfile f(::CreateFileW(to_wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!f) fail(::GetLastError(), "Cannot open " + path);
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (::GetFileType(f.get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(f.get(), &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+    throw HostError(ERROR_INVALID_FUNCTION, "Not a regular file", "Cannot read " + path);
+  const auto too_large = [&] {
+    return HostError(ERROR_FILE_TOO_LARGE, "Larger than " + std::to_string(max_bytes) + " bytes", "Cannot read " + path);
+  };
+  if ((std::uint64_t{info.nFileSizeHigh} << 32 | info.nFileSizeLow) > max_bytes) throw too_large();
   std::string out;
   char buf[65536];
   for (;;) {
     DWORD got = 0;
     if (!::ReadFile(f.get(), buf, sizeof buf, &got, nullptr)) fail(::GetLastError(), "Cannot read " + path);
     if (got == 0) break;
+    if (out.size() + got > max_bytes) throw too_large();  // grew while read
     out.append(buf, got);
   }
   return out;
 }
 
+namespace {
+
+// "<name>.tmp." and 16 random hex digits, so nobody can plant a link at the name beforehand.
+std::wstring temporary_name(const std::wstring& target) {
+  static std::random_device device;
+  const std::uint64_t r = (std::uint64_t{device()} << 32) ^ device();
+  wchar_t hex[17];
+  ::swprintf(hex, 17, L"%016llx", static_cast<unsigned long long>(r));
+  return target + L".tmp." + hex;
+}
+
+// Removes temporaries of the target (".tmp" and anything after it) left more than an hour ago:
+// younger ones may belong to a save in progress. DeleteFile removes a link, not its target.
+void remove_stale_temporaries(const std::wstring& target) {
+  const std::size_t cut = target.find_last_of(L"\\/");
+  const std::wstring folder = cut == std::wstring::npos ? L"" : target.substr(0, cut + 1);
+  WIN32_FIND_DATAW found{};
+  unique_hfind search(::FindFirstFileW((target + L".tmp*").c_str(), &found));
+  if (!search) return;
+  FILETIME now{};
+  ::GetSystemTimeAsFileTime(&now);
+  const auto ticks = [](const FILETIME& t) { return std::uint64_t{t.dwHighDateTime} << 32 | t.dwLowDateTime; };
+  constexpr std::uint64_t kHour = 36'000'000'000;  // in 100-nanosecond ticks
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    if (ticks(now) - ticks(found.ftLastWriteTime) > kHour) ::DeleteFileW((folder + found.cFileName).c_str());
+  } while (::FindNextFileW(search.get(), &found));
+}
+
+}  // namespace
+
 void Win32FileSystem::replace_file(const std::string& path, const std::string& bytes) {
   std::wstring target = to_wide(path);
-  std::wstring temp = target + L".tmp" + std::to_wstring(::GetCurrentProcessId());
-  {
-    unique_hfile f(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f) fail(::GetLastError(), "Cannot create " + path);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-      DWORD wrote = 0;
-      if (!::WriteFile(f.get(), bytes.data() + done, chunk, &wrote, nullptr)) {
-        DWORD e = ::GetLastError();
-        f.reset();
-        ::DeleteFileW(temp.c_str());
-        fail(e, "Cannot write " + path);
-      }
-      done += wrote;
-    }
-    if (!::FlushFileBuffers(f.get())) {
+  remove_stale_temporaries(target);
+  std::wstring temp;
+  unique_hfile f;
+  for (int attempt = 0; !f && attempt < 8; ++attempt) {
+    temp = temporary_name(target);
+    // CREATE_NEW fails on anything already at the name, a planted link included.
+    f.reset(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!f && ::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
+      fail(::GetLastError(), "Cannot create " + path);
+  }
+  if (!f) fail(ERROR_FILE_EXISTS, "Cannot create " + path);
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    DWORD wrote = 0;
+    if (!::WriteFile(f.get(), bytes.data() + done, chunk, &wrote, nullptr)) {
       DWORD e = ::GetLastError();
       f.reset();
       ::DeleteFileW(temp.c_str());
       fail(e, "Cannot write " + path);
     }
+    done += wrote;
   }
+  if (!::FlushFileBuffers(f.get())) {
+    DWORD e = ::GetLastError();
+    f.reset();
+    ::DeleteFileW(temp.c_str());
+    fail(e, "Cannot write " + path);
+  }
+  f.reset();
   if (!::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DWORD e = ::GetLastError();
     ::DeleteFileW(temp.c_str());

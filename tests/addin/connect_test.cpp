@@ -173,6 +173,11 @@ TEST(addin_ribbon, forwarded_to_the_controller) {
   EXPECT_EQ(w.platform.messages.shown()[0].text,
             "Warning: Cannot load the following Ribbon XML file: \r\n\r\nC:\\Tessaly\\caltab.xml\r\n\r\n"
             "Error message returned by the system: The system cannot find the file specified.");
+  // A file far larger than any ribbon description is not read at all: the warning says why.
+  w.platform.files.files["C:\\Tessaly\\caltab.xml"] = std::string((16 << 20) + 1, ' ');
+  EXPECT_EQ(addin->GetCustomUI("Microsoft.Excel.Workbook"), "");
+  ASSERT_EQ(w.platform.messages.shown().size(), 2u);
+  EXPECT_TRUE(w.platform.messages.shown()[1].text.ends_with("The file size exceeds the limit allowed."));
   w.platform.files.files["C:\\Tessaly\\caltab.xml"] = "<customUI/>";
   EXPECT_EQ(addin->GetCustomUI("Microsoft.Excel.Workbook"), "<customUI/>");
 }

@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 
 #ifdef _WIN32
@@ -15,6 +18,12 @@
 #include "win/handles.h"
 #include "win/utf.h"
 #include "win/win_settings.h"
+#else
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "posix/posix_settings.h"
 #endif
 
 #include "host/host_error.h"
@@ -187,15 +196,146 @@ TEST_F(PlatformSettings, files_and_folders) {
   EXPECT_THROW(files->create_folder(temp / "no" + files->separator() + "such"), HostError);
 
   std::string file = dir + files->separator() + "Tessaly.conf";
-  EXPECT_THROW(files->read_file(file), HostError);
+  EXPECT_THROW(files->read_file(file, 1 << 20), HostError);
   files->replace_file(file, std::string(5000, 'o'));
   std::string record("new\0record", 10);
   files->replace_file(file, record);
-  EXPECT_EQ(files->read_file(file), record) << "the old, longer file is gone entirely";
+  EXPECT_EQ(files->read_file(file, 1 << 20), record) << "the old, longer file is gone entirely";
   EXPECT_FALSE(files->attributes(file)->directory);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << "no temporary left behind";
   EXPECT_THROW(files->replace_file(temp / "missing" + files->separator() + "x.conf", "x"), HostError);
 }
+
+// Anything in the shared folder may have been planted by another user: only a regular file
+// within the bound is read, and nothing waits on a pipe or reads a device without end.
+TEST_F(PlatformSettings, only_bounded_regular_files_are_read) {
+  const std::size_t bound = 4096;
+  struct Row {
+    const char* what;
+    std::function<void(const std::string&)> plant;
+    bool readable;
+  };
+  const Row rows[] = {
+      {"a regular file at the bound", [&](const std::string& p) { files->replace_file(p, std::string(bound, 'r')); }, true},
+      {"a regular file above it", [&](const std::string& p) { files->replace_file(p, std::string(bound + 1, 'r')); }, false},
+      {"a folder", [&](const std::string& p) { files->create_folder(p); }, false},
+#ifndef _WIN32  // pipes and device links are planted the POSIX way only
+      {"a FIFO", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0666), 0); }, false},
+      {"a link to /dev/zero", [](const std::string& p) { fs::create_symlink("/dev/zero", p); }, false},
+#endif
+  };
+  for (const Row& r : rows) {
+    const std::string path = temp / unique_name("planted");
+    r.plant(path);
+    if (r.readable) EXPECT_EQ(files->read_file(path, bound).size(), bound) << r.what;
+    else EXPECT_THROW(files->read_file(path, bound), HostError) << r.what;
+  }
+}
+
+TEST_F(PlatformSettings, temporaries_are_new_files_and_stale_ones_go) {
+  const std::string path = temp / "Tessaly.conf";
+  const std::string stale = path + ".tmp.0123456789abcdef", fresh = path + ".tmp.fedcba9876543210";
+  files->replace_file(stale, "left by a writer that died");
+  files->replace_file(fresh, "a save in progress");
+  fs::last_write_time(stale, fs::file_time_type::clock::now() - std::chrono::hours(2));
+#ifndef _WIN32  // symbolic links need a privilege on Windows
+  // A link planted at the name the old writer used for its temporary must not be written through.
+  const std::string victim = temp / "victim";
+  files->replace_file(victim, "untouched");
+  fs::create_symlink(victim, path + ".tmp" + std::to_string(::getpid()));
+  fs::create_symlink(victim, path);
+#endif
+  files->replace_file(path, "record");
+  EXPECT_EQ(files->read_file(path, 100), "record");
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_TRUE(fs::exists(fresh));
+#ifndef _WIN32
+  EXPECT_EQ(files->read_file(victim, 100), "untouched");
+  EXPECT_FALSE(fs::is_symlink(path)) << "the link itself was replaced";
+#endif
+}
+
+#ifndef _WIN32
+// The per-user store's own file (natively): the registry writes each value on its own, so these
+// hazards of a read-modify-write file exist only here.
+std::string read_bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+void write_bytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+TEST_F(PlatformSettings, concurrent_writers_lose_nothing) {
+  constexpr int kWriters = 2, kEach = 150;
+  std::vector<pid_t> children;
+  for (int w = 0; w < kWriters; ++w) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      auto own = MakeUserSettings();
+      for (int i = 0; i < kEach; ++i) own->save(app, "GlobalOptions", "W" + std::to_string(w) + "_" + std::to_string(i), "1");
+      ::_exit(0);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  const int lost = kWriters * kEach - static_cast<int>(store->list(app, "GlobalOptions").size());
+  std::printf("concurrent writes lost: %d of %d\n", lost, kWriters * kEach);
+  EXPECT_EQ(lost, 0);
+}
+
+// Every single-bit flip of a settings file: what each reads afterwards, and what survives the
+// next save (the start-up's first-run flag is one).
+TEST_F(PlatformSettings, damaged_files_are_read_past_and_kept) {
+  // Each save syncs to disk: in memory when the system offers it, or a thousand saves take long.
+  const fs::path shm = "/dev/shm";
+  const fs::path root = (fs::is_directory(shm) ? shm : temp.path) / unique_name("tessaly-flips-");
+  struct Remove {
+    fs::path p;
+    ~Remove() { std::error_code ec; fs::remove_all(p, ec); }
+  } remove_root{root};
+  std::unique_ptr<IUserSettings> store = std::make_unique<posix::FileUserSettings>(root.string());
+  const std::pair<std::string, std::string> options[] = {
+      {"CalendarDisabled", "0"}, {"TagSizeX", "250"}, {"DefaultDateFormat", "m/d/yyyy"},
+      {"CustomDateFormatsValid", "yyyy`1`mmm"}, {"RibbonFile", "C:\\Addin\\caltab.xml"}, {"FirstTimeRun", "0"}};
+  for (const auto& [k, v] : options) store->save(app, "GlobalOptions", k, v);
+  const std::string file = static_cast<posix::FileUserSettings&>(*store).file_of(app);
+  const std::string clean = read_bytes(file);
+  const std::size_t header_end = clean.find('\n');
+  const auto intact = [&](const std::vector<std::pair<std::string, std::string>>& got) {
+    int n = 0;
+    for (const auto& o : options) n += std::count(got.begin(), got.end(), o) > 0;
+    return n;
+  };
+  int flips = 0, over_read = 0, header_renamed = 0, lost_for_good = 0;
+  for (std::size_t at = 0; at < clean.size(); ++at) {
+    for (int bit = 0; bit < 8; ++bit, ++flips) {
+      std::string bad = clean;
+      bad[at] = static_cast<char>(bad[at] ^ (1 << bit));
+      write_bytes(file, bad);
+      std::filesystem::remove(file + ".damaged");
+      const int read = intact(store->list(app, "GlobalOptions"));
+      // A flipped line break merges its line with the next: both count as hit.
+      const int hit = clean[at] == '\n' && at != header_end ? 2 : 1;
+      if (static_cast<int>(std::size(options)) - read > hit) (at > 0 && at + 1 < header_end ? header_renamed : over_read)++;
+      store->save(app, "GlobalOptions", "FirstTimeRun", "0");
+      const std::string kept = std::filesystem::exists(file + ".damaged") ? read_bytes(file + ".damaged") : "";
+      if (intact(store->list(app, "GlobalOptions")) < read && kept != bad) ++lost_for_good;
+    }
+  }
+  std::printf("bit flips: %d; read past: %d; lost more than the option hit: %d (+%d with a renamed section); "
+              "lost for good: %d\n", flips, flips - over_read - header_renamed, over_read, header_renamed, lost_for_good);
+  EXPECT_EQ(over_read, 0);
+  EXPECT_EQ(lost_for_good, 0);
+
+  // A byte-order mark, as an editor may leave it, hides nothing.
+  write_bytes(file, "\xEF\xBB\xBF" + clean);
+  EXPECT_EQ(intact(store->list(app, "GlobalOptions")), static_cast<int>(std::size(options)));
+}
+#endif
 
 TEST_F(PlatformSettings, users_grant) {
   std::string dir = temp / "shared";
@@ -311,7 +451,7 @@ TEST_F(PlatformSettings, machine_file_through_the_settings_object) {
     return reg;
   };
   load()->Value(6, Variant::text(odd));
-  EXPECT_TRUE(DecodeMachineRecord(files->read_file(folder + app + ".conf")));
+  EXPECT_TRUE(DecodeMachineRecord(files->read_file(folder + app + ".conf", kMaxMachineFileBytes)));
   store->save(app, "GlobalOptions", "UrlHome", "https://mine/");
   EXPECT_EQ(load()->Text(6), odd) << "the machine file wins over an unlisted user value";
   EXPECT_EQ(store->get(app, "GlobalOptions", "UrlHome", ""), odd);

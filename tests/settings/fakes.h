@@ -71,9 +71,11 @@ class MemoryFileSystem : public IFileSystem {
     folders.insert(p);
     created.push_back(p);
   }
-  std::string read_file(const std::string& path) const override {
+  std::string read_file(const std::string& path, std::size_t max_bytes) const override {
     auto it = files.find(path);
     if (fail_read || it == files.end()) throw HostError(2, "The system cannot find the file specified.", "Cannot open " + path);
+    if (it->second.size() > max_bytes)
+      throw HostError(223, "The file size exceeds the limit allowed.", "Cannot read " + path);
     return it->second;
   }
   void replace_file(const std::string& path, const std::string& bytes) override {
