@@ -2,6 +2,7 @@
 // placement and start date, and the write-back of the picked date.
 #include "core/controller.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/error_policy.h"
@@ -22,12 +23,24 @@ const T& Must(const T& p) {
 
 }  // namespace
 
+double PixelsOf(std::int32_t twips, double twips_per_pixel) {
+  // No screen reports fewer than one twip per pixel (1440 dots per inch) or more than 1440.
+  const double tpp = std::isfinite(twips_per_pixel) && twips_per_pixel > 0 ? std::clamp(twips_per_pixel, 1.0, 1440.0)
+                                                                            : kDefaultTwipsPerPixel;
+  return std::clamp(twips / tpp, 0.0, kMaxWindowPixels);
+}
+
 ScreenPoint PlaceCalendar(const CalendarPlacementInput& in) {
   double top = in.tag_y + in.tag_height;
   double left = in.tag_x;
   if (in.window) {
-    if (top + in.calendar_height > in.window->bottom) top = in.tag_y - in.calendar_height;
-    if (in.tag_x + in.calendar_width > in.window->right) left = in.window->right - in.calendar_width - 4.0 * in.margin;
+    const ScreenRect& w = *in.window;
+    if (top + in.calendar_height > w.bottom) top = in.tag_y - in.calendar_height;
+    if (in.tag_x + in.calendar_width > w.right) left = w.right - in.calendar_width - 4.0 * in.margin;
+    // Whatever the stored sizes and the tag's place, the calendar stays beside the workbook
+    // window, and so on the screen that holds it.
+    left = std::clamp(left, w.left - in.calendar_width, std::max<double>(w.left - in.calendar_width, w.right));
+    top = std::clamp(top, w.top - in.calendar_height, std::max<double>(w.top - in.calendar_height, w.bottom));
   }
   return {RoundHalfEven(left), RoundHalfEven(top)};
 }
@@ -82,7 +95,8 @@ void cVantry::InitThisObject() noexcept {
   });
   step([&] {
     AppExcelEvent = app_;
-    cookie_ = AppExcelEvent->Advise(this);
+    relay_ = std::make_shared<ApplicationEventRelay>(this);
+    cookie_ = AppExcelEvent->Advise(relay_);
   });
 }
 
@@ -115,6 +129,8 @@ bool cVantry::DisplayRightClickMenu() noexcept {
 }
 
 cVantry::~cVantry() {
+  // First of all: no event reaches a controller being taken apart, nor one that is gone.
+  if (relay_) relay_->Detach();
   SkipFailures step;
   step([&] { Withdraw(); });
   step([&] {
@@ -372,9 +388,9 @@ void cVantry::moTag_TagClick() noexcept {
   step([&] { place.window = s_.windows.WindowScreenRect(parent); });
   step([&] {
     const cUtilRegMan& reg = Reg();
-    place.tag_height = reg.Long(opt::TagSizeY) / s_.screen.TwipsPerPixelY();
-    place.calendar_height = reg.Long(opt::CalSizeY) / s_.screen.TwipsPerPixelY();
-    place.calendar_width = reg.Long(opt::CalSizeX) / s_.screen.TwipsPerPixelX();
+    place.tag_height = PixelsOf(reg.Long(opt::TagSizeY), s_.screen.TwipsPerPixelY());
+    place.calendar_height = PixelsOf(reg.Long(opt::CalSizeY), s_.screen.TwipsPerPixelY());
+    place.calendar_width = PixelsOf(reg.Long(opt::CalSizeX), s_.screen.TwipsPerPixelX());
   });
   const ScreenPoint at = PlaceCalendar(place);
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "core/app_event_relay.h"
 #include "core/calendar_form.h"
 #include "core/date_judge.h"
 #include "core/image_list.h"
@@ -63,6 +64,12 @@ struct CalendarPlacementInput {
 };
 ScreenPoint PlaceCalendar(const CalendarPlacementInput& in);
 
+
+// A stored size in twips as screen pixels: a screen's twips per pixel outside any real display's
+// is taken as 96 dots per inch, and the result lies between 0 and a screen's largest window.
+inline constexpr double kDefaultTwipsPerPixel = 15;
+inline constexpr double kMaxWindowPixels = 32767;
+double PixelsOf(std::int32_t twips, double twips_per_pixel);
 
 // The two messages of the display-calendar command.
 std::string DisabledMessage(const std::string& product_name, int excel_version);
@@ -152,6 +159,7 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   ExcelApplicationPtr app_;
   AddInInstancePtr addin_;
   std::int32_t cookie_ = 0;
+  std::shared_ptr<ApplicationEventRelay> relay_;  // what the host calls; detached at teardown
 
   ExcelApplicationPtr AppExcelEvent;
   std::unique_ptr<ICalendarForm> moCalendarForm;

@@ -268,8 +268,9 @@ class IExcelApplication {
   virtual void SendKeys(const std::string& keys, bool wait) = 0;
   // Lets the host handle the window messages waiting in its queue, once.
   virtual void ProcessPendingMessages() = 0;
-  // Event subscription: a cookie to end it with. The receiver must outlive the subscription.
-  virtual std::int32_t Advise(IApplicationEvents* sink) = 0;
+  // Event subscription: a cookie to end it with. The host shares ownership of the receiver for as
+  // long as it may call it, which is past a refused Unadvise.
+  virtual std::int32_t Advise(std::shared_ptr<IApplicationEvents> sink) = 0;
   virtual void Unadvise(std::int32_t cookie) = 0;
 };
 using ExcelApplicationPtr = std::shared_ptr<IExcelApplication>;

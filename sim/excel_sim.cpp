@@ -958,18 +958,11 @@ void SimExcel::ApplyKeys(const std::string& keys) {
 const std::vector<std::string>& SimExcel::Members() { return kMembers; }
 
 std::int64_t SimExcel::Calls(const std::string& member) const {
-  auto it = calls_.find(member);
-  return it == calls_.end() ? 0 : it->second;
+  return faults_.Calls(member);
 }
 
 void SimExcel::Enter(const char* member) {
-  ++calls_[member];
-  ++total_calls_;
-  if (fail_always_.count(member)) throw HostError(-2147352567, std::string("injected failure: ") + member);
-  if (auto it = fail_next_.find(member); it != fail_next_.end()) {
-    fail_next_.erase(it);
-    throw HostError(-2147352567, std::string("injected failure: ") + member);
-  }
+  faults_.Enter(member);
 }
 
 // ---------------------------------------------------------------- facades
@@ -1064,9 +1057,9 @@ void SimExcel::ProcessPendingMessages() {
   pending_.clear();
   for (auto& w : work) w();
 }
-std::int32_t SimExcel::Advise(IApplicationEvents* sink) {
+std::int32_t SimExcel::Advise(std::shared_ptr<IApplicationEvents> sink) {
   Enter("Application.Advise");
-  sinks_[next_cookie_] = sink;
+  sinks_[next_cookie_] = std::move(sink);
   return next_cookie_++;
 }
 void SimExcel::Unadvise(std::int32_t cookie) {

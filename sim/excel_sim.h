@@ -18,6 +18,7 @@
 #include "host/excel.h"
 #include "sim/desktop.h"
 #include "sim/sheet_geometry.h"
+#include "sim/fault_plan.h"
 
 namespace tessaly::sim {
 
@@ -154,13 +155,15 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
 
   // ---- Faults and counting; members are named "Range.Value.get", "Application.Selection"... ----
   static const std::vector<std::string>& Members();
-  void FailNext(const std::string& member) { fail_next_.insert(member); }
-  void FailAlways(const std::string& member) { fail_always_.insert(member); }
-  void ClearFaults() { fail_next_.clear(); fail_always_.clear(); }
+  void FailNext(const std::string& member) { faults_.FailNext(member); }
+  void FailAlways(const std::string& member) { faults_.FailAlways(member); }
+  void ClearFaults() { faults_.Clear(); }
+  // The plan the host's members follow; the add-in's collaborators may share it.
+  FaultPlan& Faults() { return faults_; }
   std::int64_t Calls(const std::string& member) const;
-  std::int64_t TotalCalls() const { return total_calls_; }
-  const std::map<std::string, std::int64_t>& CallCounts() const { return calls_; }
-  void ResetCalls() { calls_.clear(); total_calls_ = 0; }
+  std::int64_t TotalCalls() const { return faults_.TotalCalls(); }
+  const std::map<std::string, std::int64_t>& CallCounts() const { return faults_.CallCounts(); }
+  void ResetCalls() { faults_.ResetCalls(); }
   std::vector<std::string> sent_keys;  // every SendKeys text, in order
 
   // Counts the call and throws the injected fault, if any; every facade member starts with it.
@@ -180,7 +183,7 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   CommandBarPtr CommandBars(const std::string& name) override;
   void SendKeys(const std::string& keys, bool wait) override;
   void ProcessPendingMessages() override;
-  std::int32_t Advise(IApplicationEvents* sink) override;
+  std::int32_t Advise(std::shared_ptr<IApplicationEvents> sink) override;
   void Unadvise(std::int32_t cookie) override;
 
   // Facades over the model, as the object model hands them out.
@@ -215,15 +218,13 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   std::vector<std::shared_ptr<WorkbookModel>> books_;
   std::shared_ptr<WorkbookModel> active_book_;
   std::vector<std::shared_ptr<CommandBarModel>> bars_;
-  std::map<std::int32_t, IApplicationEvents*> sinks_;
+  std::map<std::int32_t, std::shared_ptr<IApplicationEvents>> sinks_;
   std::int32_t next_cookie_ = 1;
   bool editing_ = false;
   std::string edit_text_;
   std::deque<std::function<void()>> pending_;
   std::deque<std::string> queued_keys_;
-  std::set<std::string> fail_next_, fail_always_;
-  std::map<std::string, std::int64_t> calls_;
-  std::int64_t total_calls_ = 0;
+  FaultPlan faults_;
 };
 
 // A1 addresses as the host writes and reads them.

@@ -660,8 +660,8 @@ class AppEventsPoint final : public IConnectionPoint {
     if (FAILED(sink->QueryInterface(win::excel::kDiidAppEvents, events.put_void())) || !events)
       return CONNECT_E_CANNOTCONNECT;
     return win::ComCall([&] {
-      auto bridge = std::make_unique<EventBridge>(h_, events);
-      const std::int32_t c = h_->model->Advise(bridge.get());
+      auto bridge = std::make_shared<EventBridge>(h_, events);
+      const std::int32_t c = h_->model->Advise(bridge);
       bridges_[c] = std::move(bridge);
       *cookie = static_cast<DWORD>(c);
     });
@@ -683,7 +683,7 @@ class AppEventsPoint final : public IConnectionPoint {
  private:
   HostPtr h_;
   IConnectionPointContainer* owner_;
-  std::map<std::int32_t, std::unique_ptr<EventBridge>> bridges_;
+  std::map<std::int32_t, std::shared_ptr<EventBridge>> bridges_;
 };
 
 class AppObj final : public ExcelObject<AppObj>, public IConnectionPointContainer {

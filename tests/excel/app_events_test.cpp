@@ -147,8 +147,8 @@ TEST(AppEvents, NoReceiverAfterUnsubscribingEvenWhenTheHostRefuses) {
     EventSource source;
     source.unadvise_result = unadvise;
     ExcelApplicationPtr app = excel::WrapExcelApplication(&source);
-    auto receiver = std::make_unique<Receiver>();
-    std::int32_t cookie = app->Advise(receiver.get());
+    auto receiver = std::make_shared<Receiver>();
+    std::int32_t cookie = app->Advise(receiver);
     ASSERT_TRUE(source.sink);
     EXPECT_EQ(raise(source.sink.get(), excel::kDispidSheetActivate, {a.sheet.get()}), S_OK);
     EXPECT_EQ(receiver->events, Log{"SheetActivate Sheet1"});

@@ -216,6 +216,7 @@ class CommandBarAdapter final : public ICommandBar, Adapter {
 struct Subscription {
   com_ptr<IConnectionPoint> point;
   com_ptr<AppEventsSink> sink;
+  std::shared_ptr<IApplicationEvents> receiver;  // kept while the sink may call it
 };
 
 class ApplicationAdapter final : public IExcelApplication, Adapter {
@@ -262,12 +263,13 @@ class ApplicationAdapter final : public IExcelApplication, Adapter {
     }
   }
 
-  std::int32_t Advise(IApplicationEvents* receiver) override {
+  std::int32_t Advise(std::shared_ptr<IApplicationEvents> receiver) override {
     auto container = com_ptr<IDispatch>(o_.get()).as<IConnectionPointContainer>(IID_IConnectionPointContainer);
     if (!container) throw com_error(E_NOINTERFACE);
     Subscription s;
     check_hr(container->FindConnectionPoint(kDiidAppEvents, s.point.put()));
-    s.sink = AppEventsSink::Create(receiver);
+    s.sink = AppEventsSink::Create(receiver.get());
+    s.receiver = std::move(receiver);
     DWORD cookie = 0;
     HRESULT hr = s.point->Advise(static_cast<IDispatch*>(s.sink.get()), &cookie);
     if (FAILED(hr)) {
