@@ -1,0 +1,158 @@
+// The add-in's own collaborators (tag, calendar form, image list, message box, per-user store,
+// clock and the parts that make them) behind the stand-in host's fault plan: each member enters
+// the plan under its name ("Tag.TagDisplay", "Store.save") and then does what the wrapped one does.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/controller.h"
+#include "host/clock.h"
+#include "host/message_box.h"
+#include "host/user_settings.h"
+#include "sim/fault_plan.h"
+
+namespace tessaly::sim {
+
+// The names of every member below, for a sweep to walk.
+inline const std::vector<std::string>& CollaboratorMembers() {
+  static const std::vector<std::string> names = {
+      "Tag.InitThisObject", "Tag.SetEventSink", "Tag.TagDisplay", "Tag.TagHide", "Tag.TriggerClickEvent",
+      "Tag.Unload", "Tag.Displayed", "Tag.LeftSide", "Tag.ParentWindow", "Tag.X", "Tag.Y", "Tag.TargetAddress",
+      "Tag.SheetName", "Tag.WorkbookName", "Tag.Margin",
+      "Form.InitThisObject", "Form.SetEventSink", "Form.ShowCalendar", "Form.HideCalendar", "Form.Unload",
+      "Form.Shown",
+      "ImageList.Add", "ImageList.Has", "ImageList.Count", "ImageList.Picture", "ImageList.Mask", "ImageList.Clear",
+      "Parts.CreateTag", "Parts.CreateCalendarForm", "Parts.CreateImageList", "Parts.ShowSettings",
+      "Parts.ShowAbout", "Parts.LoadIconResource",
+      "MessageBox.show", "Store.get", "Store.save", "Store.list", "Clock.now",
+  };
+  return names;
+}
+
+class FaultyTag : public ITagWindow {
+ public:
+  FaultyTag(std::unique_ptr<ITagWindow> inner, FaultPlan& plan) : in_(std::move(inner)), plan_(&plan) {}
+  void InitThisObject(const std::string& icon) override { E("Tag.InitThisObject"), in_->InitThisObject(icon); }
+  void SetEventSink(ITagEvents* sink) override { E("Tag.SetEventSink"), in_->SetEventSink(sink); }
+  bool TagDisplay(const RangePtr& target) override { return E("Tag.TagDisplay"), in_->TagDisplay(target); }
+  void TagHide() override { E("Tag.TagHide"), in_->TagHide(); }
+  void TriggerClickEvent() override { E("Tag.TriggerClickEvent"), in_->TriggerClickEvent(); }
+  void Unload() override { E("Tag.Unload"), in_->Unload(); }
+  bool Displayed() const override { return E("Tag.Displayed"), in_->Displayed(); }
+  bool LeftSide() const override { return E("Tag.LeftSide"), in_->LeftSide(); }
+  WindowHandle ParentWindow() const override { return E("Tag.ParentWindow"), in_->ParentWindow(); }
+  std::int32_t X() const override { return E("Tag.X"), in_->X(); }
+  std::int32_t Y() const override { return E("Tag.Y"), in_->Y(); }
+  std::string TargetAddress() const override { return E("Tag.TargetAddress"), in_->TargetAddress(); }
+  std::string SheetName() const override { return E("Tag.SheetName"), in_->SheetName(); }
+  std::string WorkbookName() const override { return E("Tag.WorkbookName"), in_->WorkbookName(); }
+  std::int32_t Margin() const override { return E("Tag.Margin"), in_->Margin(); }
+
+ private:
+  void E(const char* member) const { plan_->Enter(member); }
+  std::unique_ptr<ITagWindow> in_;
+  FaultPlan* plan_;
+};
+
+class FaultyCalendarForm : public ICalendarForm {
+ public:
+  FaultyCalendarForm(std::unique_ptr<ICalendarForm> inner, FaultPlan& plan) : in_(std::move(inner)), plan_(&plan) {}
+  void InitThisObject(const Variant& start) override { E("Form.InitThisObject"), in_->InitThisObject(start); }
+  void SetEventSink(ICalendarFormEvents* sink) override { E("Form.SetEventSink"), in_->SetEventSink(sink); }
+  void ShowCalendar(std::int32_t x, std::int32_t y, const Variant& start, WindowHandle parent) override {
+    E("Form.ShowCalendar"), in_->ShowCalendar(x, y, start, parent);
+  }
+  void HideCalendar() override { E("Form.HideCalendar"), in_->HideCalendar(); }
+  void Unload() override { E("Form.Unload"), in_->Unload(); }
+  bool Shown() const override { return E("Form.Shown"), in_->Shown(); }
+
+ private:
+  void E(const char* member) const { plan_->Enter(member); }
+  std::unique_ptr<ICalendarForm> in_;
+  FaultPlan* plan_;
+};
+
+class FaultyImageList : public IImageList {
+ public:
+  FaultyImageList(std::unique_ptr<IImageList> inner, FaultPlan& plan) : in_(std::move(inner)), plan_(&plan) {}
+  void Add(const std::string& key) override { E("ImageList.Add"), in_->Add(key); }
+  bool Has(const std::string& key) const override { return E("ImageList.Has"), in_->Has(key); }
+  std::size_t Count() const override { return E("ImageList.Count"), in_->Count(); }
+  ButtonImagePtr Picture(const std::string& key) const override { return E("ImageList.Picture"), in_->Picture(key); }
+  ButtonImagePtr Mask(const std::string& key) const override { return E("ImageList.Mask"), in_->Mask(key); }
+  void Clear() override { E("ImageList.Clear"), in_->Clear(); }
+
+ private:
+  void E(const char* member) const { plan_->Enter(member); }
+  std::unique_ptr<IImageList> in_;
+  FaultPlan* plan_;
+};
+
+class FaultyParts : public IControllerParts {
+ public:
+  FaultyParts(IControllerParts& inner, FaultPlan& plan) : in_(inner), plan_(plan) {}
+  std::unique_ptr<ITagWindow> CreateTag() override {
+    plan_.Enter("Parts.CreateTag");
+    return std::make_unique<FaultyTag>(in_.CreateTag(), plan_);
+  }
+  std::unique_ptr<ICalendarForm> CreateCalendarForm() override {
+    plan_.Enter("Parts.CreateCalendarForm");
+    return std::make_unique<FaultyCalendarForm>(in_.CreateCalendarForm(), plan_);
+  }
+  std::unique_ptr<IImageList> CreateImageList() override {
+    plan_.Enter("Parts.CreateImageList");
+    return std::make_unique<FaultyImageList>(in_.CreateImageList(), plan_);
+  }
+  void ShowSettings() override { plan_.Enter("Parts.ShowSettings"), in_.ShowSettings(); }
+  void ShowAbout(const std::string& a, const std::string& b) override { plan_.Enter("Parts.ShowAbout"), in_.ShowAbout(a, b); }
+  ButtonImagePtr LoadIconResource(const std::string& name) override {
+    return plan_.Enter("Parts.LoadIconResource"), in_.LoadIconResource(name);
+  }
+
+ private:
+  IControllerParts& in_;
+  FaultPlan& plan_;
+};
+
+class FaultyMessageBox : public IMessageBox {
+ public:
+  FaultyMessageBox(IMessageBox& inner, FaultPlan& plan) : in_(inner), plan_(plan) {}
+  MsgResult show(const MessageRequest& request) override { return plan_.Enter("MessageBox.show"), in_.show(request); }
+
+ private:
+  IMessageBox& in_;
+  FaultPlan& plan_;
+};
+
+class FaultyUserSettings : public IUserSettings {
+ public:
+  FaultyUserSettings(IUserSettings& inner, FaultPlan& plan) : in_(inner), plan_(&plan) {}
+  std::string get(const std::string& a, const std::string& s, const std::string& k, const std::string& d) const override {
+    return plan_->Enter("Store.get"), in_.get(a, s, k, d);
+  }
+  void save(const std::string& a, const std::string& s, const std::string& k, const std::string& v) override {
+    plan_->Enter("Store.save"), in_.save(a, s, k, v);
+  }
+  std::vector<std::pair<std::string, std::string>> list(const std::string& a, const std::string& s) const override {
+    return plan_->Enter("Store.list"), in_.list(a, s);
+  }
+
+ private:
+  IUserSettings& in_;
+  FaultPlan* plan_;
+};
+
+class FaultyClock : public IClock {
+ public:
+  FaultyClock(const IClock& inner, FaultPlan& plan) : in_(inner), plan_(&plan) {}
+  double now() const override { return plan_->Enter("Clock.now"), in_.now(); }
+
+ private:
+  const IClock& in_;
+  FaultPlan* plan_;
+};
+
+}  // namespace tessaly::sim

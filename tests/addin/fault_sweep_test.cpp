@@ -1,0 +1,243 @@
+// The fault sweep: every member of the stand-in host and of the add-in's own collaborators that a
+// handler reaches fails in turn, once inside that handler and always from the connection on.
+// Each case checks that nothing escapes, that the tag and the calendar end hidden after a failed
+// decision, that no cell gets a format without its value and that the options in memory match
+// the store; the coverage is printed.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <set>
+
+#include "addin/connect.h"
+#include "core/controller_world.h"
+#include "sim/faulty_collaborators.h"
+
+namespace tessaly::testing {
+namespace {
+
+using sim::FaultPlan;
+using sim::SimExcel;
+
+struct Control : IRibbonControl {
+  explicit Control(std::string i) : id(std::move(i)) {}
+  std::string Id() override { return id; }
+  std::string id;
+};
+
+const double kPicked = 45658;  // 1 January 2025
+
+// The stand-in host of version 11 (toolbar, quick button and context-menu entry from an earlier
+// start, so their handlers have buttons to work on) and the add-in's collaborators behind its plan.
+struct SweepWorld {
+  SweepWorld() {
+    host->AddWorkbook("Book1", {"Sheet1", "Sheet2"});
+    host->AddWorkbook("Book2");
+    desk.AddWindow(host->Book("Book1").window, "EXCEL7", desk.current_process, {0, 0, 1000, 700});
+    desk.AddWindow(host->Book("Book2").window, "EXCEL7", desk.current_process, {0, 0, 1000, 700});
+    SimExcel::Cell(host->Sheet("Book1", "Sheet1"), "A1").value = Variant::text("Date");
+    SimExcel::Cell(host->Sheet("Book1", "Sheet1"), "B2").number_format = "yyyy-mm-dd";
+    for (const char* tag : {"Calendar!", "Settings", "DisableOrEnable", "Help", "About Tessaly"}) Button("Tessaly", tag);
+    Button("Standard", "Brenmoor Quenby-QUICKBUTTON");
+    Button("Cell", "Brenmoor Quenby-CELL");
+    platform.files.folders.insert("C:\\Tessaly");
+    platform.files.files["C:\\Tessaly\\caltab.xml"] = "<customUI/>";
+  }
+  void Button(const std::string& bar, const std::string& tag) {
+    auto control = std::make_shared<sim::ControlModel>();
+    control->tag = tag;
+    sim::CommandBarModel* found = nullptr;
+    try {
+      found = &host->Bar(bar);
+    } catch (const HostError&) {
+      found = &host->AddBar(bar);
+    }
+    found->controls.push_back(control);
+  }
+  cVantry* controller() { return addin->Controller(); }
+  const sim::CellModel& cell(const std::string& a1) { return SimExcel::Cell(host->Sheet("Book1", "Sheet1"), a1); }
+
+  std::shared_ptr<SimExcel> host = SimExcel::Create("11.0");
+  FaultPlan& plan = host->Faults();
+  FakePlatform platform;
+  sim::FaultyUserSettings store{platform.store, plan};
+  sim::FaultyMessageBox messages{platform.messages, plan};
+  sim::FaultyClock clock{platform.clock, plan};
+  sim::SimDesktop desk;
+  RecordingParts headless;
+  sim::FaultyParts parts{headless, plan};
+  std::unique_ptr<Connect> addin = std::make_unique<Connect>(ConnectServices{
+      {store, platform.files, platform.shell, platform.system, messages, platform.locale, clock}, desk, desk, desk,
+      parts, "C:\\Tessaly"});
+};
+
+// One handler of the add-in as the host or the user reaches it; `decides` marks the activation
+// rules, after whose failure the tag and the calendar must be hidden.
+struct Step {
+  const char* handler;
+  bool decides;
+  std::function<void(SweepWorld&)> run;
+};
+
+void Click(SweepWorld& w, const char* id) {
+  Control c(id);
+  w.addin->ZorelButtonProc(c);
+}
+
+const std::vector<Step>& Steps() {
+  static const std::vector<Step> steps = {
+      {"OnConnection", false,
+       [](SweepWorld& w) { w.addin->OnConnection(w.host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)}); }},
+      {"SheetSelectionChange", true, [](SweepWorld& w) { w.host->UserSelect("B2"); }},
+      {"WindowResize", true, [](SweepWorld& w) { w.host->UserResizeWindow(); }},
+      // Each user action raises the deactivation of one sheet or window and the activation of the next.
+      {"SheetDeactivate+SheetActivate", true, [](SweepWorld& w) { w.host->UserActivateSheet("Sheet2"); }},
+      {"SheetDeactivate+SheetActivate back", true, [](SweepWorld& w) { w.host->UserActivateSheet("Sheet1"); }},
+      {"WindowDeactivate+WindowActivate", true, [](SweepWorld& w) { w.host->UserActivateWorkbook("Book2"); }},
+      {"WindowDeactivate+WindowActivate back", true, [](SweepWorld& w) { w.host->UserActivateWorkbook("Book1"); }},
+      {"TagClick", false, [](SweepWorld& w) {
+         w.host->UserSelect("A2");
+         if (w.headless.tag && w.headless.tag->displayed) w.headless.tag->TriggerClickEvent();
+       }},
+      {"CalendarClose", false, [](SweepWorld& w) {
+         if (w.headless.calendar && w.headless.calendar->sink) w.headless.calendar->Close(Variant::date(kPicked));
+       }},
+      {"ClickCommandButton", false, [](SweepWorld& w) { Click(w, "ZorelButtonCalendar"); }},
+      {"ClickCommandButton while editing", false, [](SweepWorld& w) {
+         w.host->UserSelect("C3");
+         w.host->UserBeginEdit("x");
+         Click(w, "ZorelButtonCalendar");
+       }},
+      {"moRightClickMenu_Click", false, [](SweepWorld& w) {
+         if (w.controller()) w.controller()->moRightClickMenu_Click();
+       }},
+      {"DisplayRightClickMenu", false, [](SweepWorld& w) {
+         if (w.controller()) w.controller()->DisplayRightClickMenu(!w.controller()->DisplayRightClickMenu());
+       }},
+      {"cbbSettings+Help+About", false, [](SweepWorld& w) {
+         Click(w, "ZorelButtonSettings"), Click(w, "ZorelButtonHelp"), Click(w, "ZorelButtonAbout");
+       }},
+      {"cbbDisable_Click", false, [](SweepWorld& w) {
+         if (w.controller()) w.controller()->cbbDisable_Click(), w.controller()->cbbDisable_Click();
+       }},
+      {"ZorelToggleButtonProc", false, [](SweepWorld& w) {
+         Control c("ZorelToggleButtonDisable");
+         w.addin->ZorelToggleButtonProc(c, true), w.addin->ZorelToggleButtonProc(c, false);
+       }},
+      {"Ribbon getters", false, [](SweepWorld& w) {
+         Control c("ZorelToggleButtonDisable");
+         w.addin->GetCustomUI("Microsoft.Excel.Workbook"), w.addin->ZorelToggleButtonGetPressed(c);
+         w.addin->ZorelGetImage(c), w.addin->ZorelGetScreentip(c), w.addin->ZorelLoadImage("about");
+       }},
+      {"ClickCommandButton on a picture", false, [](SweepWorld& w) {
+         w.host->UserSelectObject("Picture");
+         Click(w, "ZorelButtonCalendar");
+       }},
+      {"OnDisconnection", false, [](SweepWorld& w) { w.addin->OnDisconnection(0, {}); }},
+  };
+  return steps;
+}
+
+// The stored text of every option whose memory and store disagree.
+std::vector<std::string> OptionsApart(SweepWorld& w) {
+  std::vector<std::string> apart;
+  const cUtilRegMan* reg = w.addin->Module().RegMan.get();
+  if (!reg) return apart;
+  for (short i = 0; i <= reg->MaxEntry(); ++i) {
+    if (reg->ValueType(i) == 0) continue;
+    const std::string stored = w.platform.store.at(reg->Name(i));
+    const std::string held = reg->ValueType(i) == kTypeBoolean ? (reg->Bool(i) ? "1" : "0") : reg->Value(i).to_text();
+    if (stored != "<absent>" && stored != held) apart.push_back(reg->Name(i) + ": " + held + " / " + stored);
+  }
+  return apart;
+}
+
+using Pair = std::pair<std::string, std::string>;  // handler, member
+
+// Runs every step; `before(k)` plans the faults before step k. Returns the pairs that failed.
+std::set<Pair> RunCase(const std::string& label, const std::string& member,
+                       const std::function<void(SweepWorld&, std::size_t)>& before) {
+  SweepWorld w;
+  std::set<Pair> failed;
+  const auto& steps = Steps();
+  for (std::size_t k = 0; k < steps.size(); ++k) {
+    before(w, k);
+    const std::int64_t injected = w.plan.Injected();
+    // The handlers are noexcept: an error escaping one ends the process, failing the sweep.
+    EXPECT_NO_THROW(steps[k].run(w)) << label << " in " << steps[k].handler;
+    if (w.plan.Injected() == injected) continue;
+    failed.insert({steps[k].handler, member});
+    // A failing hide leaves its own window up; that is the one exception.
+    if (steps[k].decides && member != "Tag.TagHide" && member != "Form.HideCalendar" && w.headless.tag) {
+      EXPECT_FALSE(w.headless.tag->displayed) << label << " in " << steps[k].handler;
+      EXPECT_FALSE(w.headless.calendar && w.headless.calendar->shown) << label << " in " << steps[k].handler;
+    }
+    // The option keeps its new value in memory when the store refuses it.
+    if (member != "Store.save") {
+      EXPECT_EQ(OptionsApart(w), std::vector<std::string>{}) << label << " in " << steps[k].handler;
+    }
+  }
+  // A format is given only to the cell that received its value.
+  for (const char* a1 : {"A2", "B2"}) {
+    const sim::CellModel& c = w.cell(a1);
+    const std::string before = std::string(a1) == "B2" ? "yyyy-mm-dd" : "General";
+    if (c.number_format != before) {
+      EXPECT_EQ(c.value, Variant::date(kPicked)) << label << " " << a1;
+    }
+  }
+  return failed;
+}
+
+TEST(fault_sweep, every_handler_and_every_member_it_uses) {
+  // A run without faults: which members each handler reaches.
+  std::map<std::string, std::set<std::string>> reached;  // member -> handlers
+  std::set<Pair> reached_pairs;
+  {
+    SweepWorld w;
+    for (const Step& s : Steps()) {
+      const auto calls = w.plan.CallCounts();
+      s.run(w);
+      for (const auto& [member, n] : w.plan.CallCounts()) {
+        auto it = calls.find(member);
+        if (n > (it == calls.end() ? 0 : it->second)) reached[member].insert(s.handler), reached_pairs.insert({s.handler, member});
+      }
+    }
+    EXPECT_EQ(w.plan.Calls("Tag.Unload"), 1) << "the run reaches teardown";
+    EXPECT_EQ(w.cell("A2").value, Variant::date(kPicked)) << "the run writes a date";
+  }
+  std::set<Pair> covered_once, covered_always;
+  for (const auto& [member, handlers] : reached) {
+    // Once: inside each handler that reaches the member.
+    for (std::size_t k = 0; k < Steps().size(); ++k) {
+      if (!handlers.count(Steps()[k].handler)) continue;
+      const std::string label = member + " once in " + Steps()[k].handler;
+      auto failed = RunCase(label, member, [&](SweepWorld& w, std::size_t at) {
+        if (at == k) w.plan.FailNext(member);
+      });
+      covered_once.insert(failed.begin(), failed.end());
+    }
+    // Always: from the connection on.
+    auto failed = RunCase(member + " always", member, [&](SweepWorld& w, std::size_t at) {
+      if (at == 0) w.plan.FailAlways(member);
+    });
+    covered_always.insert(failed.begin(), failed.end());
+  }
+  std::set<std::string> members_known(SimExcel::Members().begin(), SimExcel::Members().end());
+  members_known.insert(sim::CollaboratorMembers().begin(), sim::CollaboratorMembers().end());
+  std::size_t once_hits = 0, always_hits = 0;
+  for (const Pair& p : reached_pairs) once_hits += covered_once.count(p), always_hits += covered_always.count(p);
+  std::printf("fault sweep: %zu of %zu handlers, %zu of %zu members reached; member x handler pairs failed: "
+              "once %zu of %zu, always %zu of %zu\n",
+              Steps().size(), Steps().size(), reached.size(), members_known.size(), once_hits, reached_pairs.size(),
+              always_hits, reached_pairs.size());
+  EXPECT_EQ(once_hits, reached_pairs.size());
+  for (const auto& [member, handlers] : reached) EXPECT_TRUE(members_known.count(member)) << "unlisted member " << member;
+  std::string unreached;
+  for (const std::string& m : members_known)
+    if (!reached.count(m)) unreached += " " + m;
+  std::printf("members no handler uses here:%s\n", unreached.c_str());
+}
+
+}  // namespace
+}  // namespace tessaly::testing
