@@ -19,11 +19,13 @@
 #include "win/utf.h"
 #include "win/win_settings.h"
 #else
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "posix/posix_settings.h"
+#include "posix/settings_file.h"
 #endif
 
 #include "host/host_error.h"
@@ -285,6 +287,29 @@ TEST_F(PlatformSettings, concurrent_writers_lose_nothing) {
   const int lost = kWriters * kEach - static_cast<int>(store->list(app, "GlobalOptions").size());
   std::printf("concurrent writes lost: %d of %d\n", lost, kWriters * kEach);
   EXPECT_EQ(lost, 0);
+}
+
+// A writer killed at any moment of its saves leaves the old file or the new one, never a torn one.
+TEST_F(PlatformSettings, killed_writers_leave_whole_files) {
+  constexpr int kKills = 60;
+  const std::string file = static_cast<posix::FileUserSettings&>(*store).file_of(app);
+  store->save(app, "GlobalOptions", "Before", "kept");
+  int torn = 0;
+  for (int kill = 0; kill < kKills; ++kill) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      auto own = MakeUserSettings();
+      for (int i = 0;; ++i) own->save(app, "GlobalOptions", "K" + std::to_string(i % 50), std::string(i % 300, 'v'));
+    }
+    ::usleep(static_cast<useconds_t>(2000 + (kill * 7919) % 20000));
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    const posix::ParsedSettings parsed = posix::ParseSettings(read_bytes(file));
+    torn += parsed.damaged > 0 || store->get(app, "GlobalOptions", "Before", "") != "kept";
+  }
+  std::printf("writers killed: %d; torn files: %d\n", kKills, torn);
+  EXPECT_EQ(torn, 0);
 }
 
 // Every single-bit flip of a settings file: what each reads afterwards, and what survives the
