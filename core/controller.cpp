@@ -42,6 +42,12 @@ ScreenPoint PlaceCalendar(const CalendarPlacementInput& in) {
     left = std::clamp(left, w.left - in.calendar_width, std::max<double>(w.left - in.calendar_width, w.right));
     top = std::clamp(top, w.top - in.calendar_height, std::max<double>(w.top - in.calendar_height, w.bottom));
   }
+  if (in.screen) {
+    // Wholly on that screen when it fits, else from its top-left corner.
+    const ScreenRect& s = *in.screen;
+    left = std::clamp(left, static_cast<double>(s.left), std::max<double>(s.left, s.right - in.calendar_width));
+    top = std::clamp(top, static_cast<double>(s.top), std::max<double>(s.top, s.bottom - in.calendar_height));
+  }
   return {RoundHalfEven(left), RoundHalfEven(top)};
 }
 
@@ -386,11 +392,12 @@ void cVantry::moTag_TagClick() noexcept {
   step([&] { place.tag_y = moTag->Y(); });
   step([&] { place.margin = moTag->Margin(); });
   step([&] { place.window = s_.windows.WindowScreenRect(parent); });
+  step([&] { place.screen = s_.windows.MonitorRect(parent); });
   step([&] {
     const cUtilRegMan& reg = Reg();
-    place.tag_height = PixelsOf(reg.Long(opt::TagSizeY), s_.screen.TwipsPerPixelY());
-    place.calendar_height = PixelsOf(reg.Long(opt::CalSizeY), s_.screen.TwipsPerPixelY());
-    place.calendar_width = PixelsOf(reg.Long(opt::CalSizeX), s_.screen.TwipsPerPixelX());
+    place.tag_height = PixelsOf(reg.Long(opt::TagSizeY), s_.screen.TwipsPerPixelY(parent));
+    place.calendar_height = PixelsOf(reg.Long(opt::CalSizeY), s_.screen.TwipsPerPixelY(parent));
+    place.calendar_width = PixelsOf(reg.Long(opt::CalSizeX), s_.screen.TwipsPerPixelX(parent));
   });
   const ScreenPoint at = PlaceCalendar(place);
 

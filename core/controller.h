@@ -60,6 +60,7 @@ struct CalendarPlacementInput {
   double tag_height = 0;
   double calendar_width = 0, calendar_height = 0;
   std::optional<ScreenRect> window;  // unknown: no clamping
+  std::optional<ScreenRect> screen;  // the screen that holds the window; unknown: no clamping
   std::int32_t margin = 8;
 };
 ScreenPoint PlaceCalendar(const CalendarPlacementInput& in);

@@ -341,38 +341,38 @@ TEST(controller_placement, below_above_and_pulled_left) {
 
 // Stored sizes and screen metrics from outside the add-in: no undefined behaviour, and the
 // calendar stays beside the workbook window (0, 0, 1000, 700) with the tag at (100, 100).
+// Stored sizes and screen resolutions from outside the add-in: no undefined behaviour, and the
+// calendar lands on the 1920 x 1080 screen of the workbook window (0, 0, 1000, 700), tag at (100, 100).
 TEST(controller_placement, values_outside_any_sane_range) {
   struct Case {
-    double tpp;
+    double dpi;
     std::int32_t tag_size_y;
     std::int16_t cal_size_x;
     ScreenPoint expected;
   };
   const double nan = std::nan("");
   const Case cases[] = {
-      {0, 300, 5175, {100, 120}},                     // no twips per pixel: 96 dots per inch
+      {0, 300, 5175, {100, 120}},          // no resolution: 96 dots per inch
       {nan, 300, 5175, {100, 120}},
-      {-15, 300, 5175, {100, 120}},
-      {1e-300, 300, 5175, {-4207, -2555}},            // one twip per pixel at most
-      {15, INT32_MIN, 5175, {100, 100}},              // a negative tag is no tag
-      {15, INT32_MAX, 5175, {100, -77}},              // a tag taller than any screen: above it
-      {1e-300, 300, INT16_MAX, {1000 - 32767 - 32, -2555}},  // wider than the window: pulled left
-      {15, 300, INT16_MIN, {100, 120}},
+      {-96, 300, 5175, {100, 120}},
+      {1e303, 300, 5175, {0, 0}},          // one twip per pixel at most: larger than the window, kept on screen
+      {96, INT32_MIN, 5175, {100, 100}},   // a negative tag is no tag
+      {96, INT32_MAX, 5175, {100, 0}},     // a tag taller than any screen: above it, kept on screen
+      {1e303, 300, INT16_MAX, {0, 0}},     // wider than the screen: from its left edge
+      {96, 300, INT16_MIN, {100, 120}},
   };
   for (const Case& c : cases) {
     ControllerWorld w;
     w.Start();
-    w.desk.twips_per_pixel_x = w.desk.twips_per_pixel_y = c.tpp;
+    for (auto& d : w.desk.displays) d.dpi_x = d.dpi_y = c.dpi;
     w.reg().Value(opt::TagSizeY, Variant::i4(c.tag_size_y));
     w.reg().Value(opt::CalSizeX, Variant::i2(c.cal_size_x));
     w.tag().x = w.tag().y = 100;
     w.host->UserSelect("A1");
     w.tag().displayed = true;
     w.tag().TriggerClickEvent();
-    EXPECT_EQ(w.calendar().at, c.expected) << c.tpp << " " << c.tag_size_y << " " << c.cal_size_x;
+    EXPECT_EQ(w.calendar().at, c.expected) << c.dpi << " " << c.tag_size_y << " " << c.cal_size_x;
   }
-  EXPECT_EQ(RoundHalfEven(1e300), INT32_MAX);
-  EXPECT_EQ(RoundHalfEven(nan), 0);
 }
 
 TEST(controller_start_value, cell_values) {
