@@ -2,6 +2,7 @@
 // laid out at the display's resolution, and driven by real mouse and keyboard input.
 #ifdef _WIN32
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -173,6 +174,31 @@ TEST_F(CalendarFormWindowTest, a_two_digit_year_typed_into_the_year_box) {
   EXPECT_STREQ(text, L"2011");
   EXPECT_EQ(serial::to_parts(cal().CalendarCustomDate()).year, 2011);
   EXPECT_TRUE(closes.empty());
+}
+
+// The text of the tooltip on screen, or empty when none shows.
+std::wstring ShownTooltipText() {
+  for (HWND t = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); t;
+       t = ::FindWindowExW(nullptr, t, TOOLTIPS_CLASSW, nullptr)) {
+    if (!::IsWindowVisible(t)) continue;
+    wchar_t text[256] = {};
+    TTTOOLINFOW info{};
+    info.cbSize = TTTOOLINFOW_V2_SIZE;
+    info.lpszText = text;
+    if (::SendMessageW(t, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&info))) return text;
+  }
+  return {};
+}
+
+TEST_F(CalendarFormWindowTest, tooltip_shows_when_the_pointer_rests_on_a_button) {
+  show(ymd(2026, 3, 12));
+  RECT r{};
+  ::GetClientRect(control(FormControl::Today), &r);
+  const POINT p = testing::ScreenCentre(control(FormControl::Today), r);
+  testing::MoveTo(p.x, p.y);
+  testing::MoveTo(p.x + 1, p.y);
+  Pump(1200);  // the default delay is 500 ms
+  EXPECT_EQ(ShownTooltipText(), L"Display today's date");
 }
 
 }  // namespace
