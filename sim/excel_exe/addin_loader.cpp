@@ -84,13 +84,19 @@ std::vector<LoadedAddIn> ConnectAddIns(IDispatch* application, ExcelHost& host) 
     host.com_addins.push_back(a.com_addin);
     auto custom = StartedByUser();
     SAFEARRAY* array = custom.get();
+    LARGE_INTEGER f, start, end;
+    ::QueryPerformanceFrequency(&f);
+    ::QueryPerformanceCounter(&start);
     hr = ext->OnConnection(application, office::ext_cm_Startup, a.com_addin.get(), &array);
+    ::QueryPerformanceCounter(&end);
     if (FAILED(hr)) {
       Say(prog_id, "refused the connection", hr);
       host.com_addins.pop_back();
       continue;
     }
-    Say(prog_id, "connected");
+    std::printf("add-in %s: connected in %.2f ms\n", win::to_utf8(prog_id).c_str(),
+                double(end.QuadPart - start.QuadPart) * 1e3 / double(f.QuadPart));
+    std::fflush(stdout);
     a.ribbon_xml = AskRibbon(a.object);
     std::printf("add-in %s: ribbon of %zu bytes\n", win::to_utf8(prog_id).c_str(), a.ribbon_xml.size());
     auto complete = NoCustom();

@@ -100,7 +100,7 @@ int wmain(int argc, wchar_t** argv) {
     // A script that does not quit leaves the stand-in to the user (or to xdotool) afterwards.
     bool script_ok = true;
     if (!options.script.empty())
-      script_ok = ScriptRunner(*model, windows, ribbon.get()).Run(ParseScript(ReadFile(options.script)));
+      script_ok = ScriptRunner(*model, windows, ribbon.get(), application.get()).Run(ParseScript(ReadFile(options.script)));
     code = script_ok ? (windows.Main() ? MessageLoop() : 0) : 1;
     shut_down();
   }

@@ -119,6 +119,24 @@ std::optional<Variant> ParseValue(const std::string& kind, const std::string& te
   return std::nullopt;
 }
 
+// Microseconds the work takes.
+template <class F>
+double Timed(F&& work) {
+  LARGE_INTEGER f, a, b;
+  ::QueryPerformanceFrequency(&f);
+  ::QueryPerformanceCounter(&a);
+  work();
+  ::QueryPerformanceCounter(&b);
+  return double(b.QuadPart - a.QuadPart) * 1e6 / double(f.QuadPart);
+}
+
+std::string Figures(std::vector<double> v, const char* unit) {
+  std::sort(v.begin(), v.end());
+  char text[96];
+  std::snprintf(text, sizeof text, "median %.1f %s, worst %.1f %s (%zu runs)", v[v.size() / 2], unit, v.back(), unit, v.size());
+  return text;
+}
+
 }  // namespace
 
 std::vector<ScriptStep> ParseScript(const std::string& text) {
@@ -149,6 +167,13 @@ bool PumpMessages(unsigned milliseconds) {
     if (now >= end) return true;
     ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
   }
+}
+
+ScriptRunner::ScriptRunner(SimExcel& model, HostWindows& windows, RibbonStrip* ribbon, IDispatch* application)
+    : model_(model), windows_(windows), ribbon_(ribbon), application_(application) {
+  wchar_t name[] = L"ActiveCell";
+  LPOLESTR names[] = {name};
+  if (application_) application_->GetIDsOfNames(IID_NULL, names, 1, 1033, &active_cell_id_);
 }
 
 bool ScriptRunner::Run(const std::vector<ScriptStep>& steps) {
@@ -273,6 +298,41 @@ bool ScriptRunner::Do(const ScriptStep& s) {
     char colour[16];
     std::snprintf(colour, sizeof colour, "%02X%02X%02X", GetRValue(seen), GetGValue(seen), GetBValue(seen));
     Report("edge %s %s", s.argument, std::string("at ") + std::to_string(x) + " " + std::to_string((top + bottom) / 2) + " #" + colour);
+  } else if (s.verb == "bench") {
+    // bench <count> <cell> <other cell>: figures of the host under an add-in, printed as
+    // median and worst: one IDispatch round trip (Application.ActiveCell, then its Value), and
+    // a whole selection change raised through the connection point (the add-in's handling included).
+    std::istringstream words(s.argument);
+    int count = 0;
+    std::string target, other;
+    words >> count >> target >> other;
+    if (count < 1 || !application_) return false;
+    auto trip = [&] {
+      VARIANT cell, value;
+      ::VariantInit(&cell), ::VariantInit(&value);
+      DISPPARAMS none{};
+      application_->Invoke(active_cell_id_, IID_NULL, 1033, DISPATCH_PROPERTYGET, &none, &cell, nullptr, nullptr);
+      if (V_VT(&cell) == VT_DISPATCH && V_DISPATCH(&cell)) {
+        DISPID value_id = DISPID_UNKNOWN;
+        wchar_t name[] = L"Value";
+        LPOLESTR names[] = {name};
+        V_DISPATCH(&cell)->GetIDsOfNames(IID_NULL, names, 1, 1033, &value_id);
+        V_DISPATCH(&cell)->Invoke(value_id, IID_NULL, 1033, DISPATCH_PROPERTYGET, &none, &value, nullptr, nullptr);
+      }
+      ::VariantClear(&cell), ::VariantClear(&value);
+    };
+    std::vector<double> trips, changes, calls;
+    for (int i = 0; i < count; ++i) trips.push_back(Timed(trip) / 2);
+    for (int i = 0; i < count; ++i) {
+      model_.UserSelect(other);
+      const std::int64_t before = model_.TotalCalls();
+      changes.push_back(Timed([&] { model_.UserSelect(target); }));
+      calls.push_back(double(model_.TotalCalls() - before));
+      PumpMessages(0);
+    }
+    Report("bench IDispatch round trip: %s", Figures(trips, "us"));
+    Report("bench selection change through COM: %s", Figures(changes, "us"));
+    Report("bench host calls per selection change: %s", Figures(calls, ""));
   } else if (s.verb == "where") {
     auto p = windows_.CellCentreOnScreen(cell_of(s.argument));
     if (!p) return false;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <oaidl.h>
+
 #include "sim/excel_exe/workbook_window.h"
 
 namespace tessaly::sim::exe {
@@ -22,8 +24,8 @@ std::vector<ScriptStep> ParseScript(const std::string& text);
 
 class ScriptRunner {
  public:
-  ScriptRunner(SimExcel& model, HostWindows& windows, RibbonStrip* ribbon)
-      : model_(model), windows_(windows), ribbon_(ribbon) {}
+  // The application object is what the benchmark step calls through IDispatch.
+  ScriptRunner(SimExcel& model, HostWindows& windows, RibbonStrip* ribbon, IDispatch* application = nullptr);
   // Runs the steps in order, letting the windows handle their messages between steps; false at
   // the first step that cannot be carried out (it is reported), or when the main window closed.
   bool Run(const std::vector<ScriptStep>& steps);
@@ -34,6 +36,8 @@ class ScriptRunner {
   SimExcel& model_;
   HostWindows& windows_;
   RibbonStrip* ribbon_;
+  IDispatch* application_;
+  DISPID active_cell_id_ = DISPID_UNKNOWN;
 };
 
 // Lets the thread's windows handle their messages for the given time; false once the thread was

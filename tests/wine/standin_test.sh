@@ -102,7 +102,7 @@ ribbon ZorelToggleButtonDisable
 wait 500
 quit
 STEPS
-  expect "$work/addin.log" '^add-in TESSALY\.Connect: connected$' "the add-in registered for Excel is created and connected"
+  expect "$work/addin.log" '^add-in TESSALY\.Connect: connected in [0-9.]+ ms$' "the add-in registered for Excel is created and connected"
   expect "$work/addin.log" '^add-in TESSALY\.Connect: ribbon of [1-9][0-9]* bytes$' "the add-in answers GetCustomUI"
   expect "$work/addin.log" '^calls Range\.NumberFormat\.get [1-9]' "a click on a date cell runs the tag decision through the connection point and COM"
   if strings -el "$dll" | grep -qx "$TAG_CLASS"; then
