@@ -1,5 +1,5 @@
 // The controller on the stand-in host: the main path, the decision, commands, edit mode, the
-// calendar's placement and start date, the write-back and the fault sweep.
+// calendar's placement and start date, the write-back and statement-by-statement skipping.
 #include "core/controller.h"
 
 #include <gtest/gtest.h>
@@ -493,47 +493,6 @@ TEST(controller_lifecycle, teardown_with_a_refused_unsubscribe) {
 
 // ---------------------------------------------------------------- faults
 
-// Every host member the handlers reach fails in turn, once and always: nothing escapes, the tag
-// ends hidden when the decision could not finish, and no cell is half-written.
-TEST(controller_faults, sweep_every_member) {
-  for (const std::string& member : SimExcel::Members()) {
-    for (bool always : {false, true}) {
-      ControllerWorld w;
-      w.reg().Value(opt::DefaultDateFormat, Variant::text("yyyy/mm/dd"));
-      w.Start();
-      SimExcel::Cell(w.sheet(), "A1").value = Variant::text("Date");
-      SimExcel::Cell(w.sheet(), "B2").number_format = "yyyy-mm-dd";
-      always ? w.host->FailAlways(member) : w.host->FailNext(member);
-      w.host->UserSelect("A2");
-      w.host->UserSelect("B2");
-      w.host->UserResizeWindow();
-      w.host->UserActivateSheet("Sheet2");
-      w.host->UserActivateSheet("Sheet1");
-      w.host->UserActivateWorkbook("Book1");
-      w.host->UserSelect("A2");
-      w.tag().displayed = true;
-      w.tag().TriggerClickEvent();
-      w.controller->ClickCommandButton();
-      w.calendar().Close(Variant::date(Ymd(2025, 1, 1)));
-      w.controller->cbbDisable_Click();
-      w.controller->cbbHelp_Click();
-      EXPECT_FALSE(w.calendar().Shown()) << member;
-      const sim::CellModel& a2 = SimExcel::Cell(w.sheet(), "A2");
-      // Written means value and format together, or the value alone when the format could not be set.
-      if (!(a2.value == Variant())) {
-        EXPECT_EQ(a2.value, Variant::date(Ymd(2025, 1, 1))) << member;
-        if (member != "Range.NumberFormat.set" && member != "Range.NumberFormat.get") {
-          EXPECT_EQ(a2.number_format, "yyyy/mm/dd") << member;
-        }
-      } else {
-        EXPECT_EQ(a2.number_format, "General") << member;
-      }
-      w.host->ClearFaults();
-      w.controller.reset();
-    }
-  }
-}
-
 // A failing statement costs only itself: the tag's window, the active cell's Activate and the
 // keystrokes each fail alone and the steps after them still run.
 TEST(controller_faults, one_failing_statement_skips_only_itself) {
@@ -557,22 +516,6 @@ TEST(controller_faults, one_failing_statement_skips_only_itself) {
   w.host->ResetCalls();
   w.tag().TriggerClickEvent();
   EXPECT_EQ(w.host->Calls("Application.ProcessPendingMessages"), 1) << "the pending messages are still let through";
-}
-
-TEST(controller_faults, decision_failure_leaves_tag_hidden) {
-  const char* members[] = {"Sheet.Type", "Application.Interactive", "Application.ActiveWorkbook", "Range.AllowEdit",
-                           "Range.Areas.Count", "Range.Cells.Item", "Range.Locked", "Range.HasFormula",
-                           "Range.Address", "Range.MergeCells", "Range.NumberFormat.get"};
-  for (const char* member : members) {
-    ControllerWorld w;
-    w.Start();
-    DateFormatted(w, "C5");
-    w.host->UserSelect("C5");
-    ASSERT_TRUE(w.tag().Displayed());
-    w.host->FailNext(member);
-    w.host->UserSelect("C5");
-    EXPECT_FALSE(w.tag().Displayed()) << member;
-  }
 }
 
 }  // namespace
