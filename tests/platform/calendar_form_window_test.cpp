@@ -162,6 +162,20 @@ TEST_F(CalendarFormWindowTest, buttons_and_keys) {
   expect_host_keeps_activation();
 }
 
+TEST_F(CalendarFormWindowTest, month_list_chosen_by_keys_and_its_escape_kept_for_the_open_list) {
+  show(ymd(2026, 1, 31));
+  ClickWindow(control(FormControl::Months));  // opens the list
+  ASSERT_TRUE(::SendMessageW(control(FormControl::Months), CB_GETDROPPEDSTATE, 0, 0));
+  testing::PressKey(VK_ESCAPE);
+  EXPECT_FALSE(::SendMessageW(control(FormControl::Months), CB_GETDROPPEDSTATE, 0, 0));
+  EXPECT_TRUE(closes.empty()) << "Escape in an open list only closes the list";
+  testing::PressKey(VK_DOWN);  // the closed list steps to February
+  EXPECT_EQ(cal().CalendarCustomDate(), ymd(2026, 2, 28));
+  EXPECT_EQ(window_->months().selected_index(), 1);
+  testing::PressKey(VK_ESCAPE);
+  EXPECT_EQ(closes, (std::vector<Variant>{Variant::text("")}));
+}
+
 TEST_F(CalendarFormWindowTest, a_two_digit_year_typed_into_the_year_box) {
   show(ymd(2026, 3, 12));
   ClickWindow(control(FormControl::Years));
