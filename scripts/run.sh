@@ -20,7 +20,9 @@ cmake --build --preset win64 --target tessaly_excel
 # The add-in ships as a Release build.
 cmake --preset win64 -B build/win64-release -DCMAKE_BUILD_TYPE=Release -DTESSALY_TESTS=OFF >/dev/null
 dll_dir=""
-if cmake --build build/win64-release --target help | grep -q '\.\.\. Tessaly$'; then
+# (the target list is read whole first: grep -q leaving early would break make's pipe)
+targets="$(cmake --build build/win64-release --target help)"
+if grep -q '\.\.\. Tessaly$' <<<"$targets"; then
   cmake --build build/win64-release --target Tessaly -j 2
   dll_dir="$(dirname "$(find build/win64-release -name Tessaly.dll | head -n1)")"
 fi

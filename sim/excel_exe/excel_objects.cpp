@@ -38,7 +38,17 @@ class ExcelObject : public win::DispatchObject<Derived> {
     if (!info) return E_POINTER;
     *info = nullptr;
     if (index != 0) return DISP_E_BADINDEX;
-    return win::ComCall([&] { *info = TypeNameInfo::Create(win::to_wide(static_cast<Derived*>(this)->TypeName())); });
+    return win::ComCall([&] { *info = TypeNameInfo::Create(win::to_wide(static_cast<Derived*>(this)->TypeName()), Kind()); });
+  }
+
+ private:
+  // One GUID per class of this process: objects of one class share their member table, so a
+  // caller may keep the DISPIDs it learnt; two classes with one type name ("Range") never do.
+  static GUID Kind() {
+    const auto table = reinterpret_cast<std::uint64_t>(&Derived::kTable);
+    GUID g{0x7e55a1a0, 0x5c1e, 0x4d2b, {}};
+    for (int i = 0; i < 8; ++i) g.Data4[i] = static_cast<unsigned char>(table >> (8 * i));
+    return g;
   }
 };
 

@@ -1,5 +1,7 @@
 // The least type information an automation object can give: its class name, which is what a
-// caller's TypeName reads (GetDocumentation of the type itself). Everything else is not there.
+// caller's TypeName reads (GetDocumentation of the type itself), and a GUID per kind of object
+// (GetTypeAttr), by which a caller may keep DISPIDs once per kind as it does with Excel's own
+// interfaces. Everything else is not there.
 #pragma once
 
 #include <windows.h>
@@ -13,7 +15,7 @@ namespace tessaly::sim::exe {
 class TypeNameInfo final : public ITypeInfo {
  public:
   // A new object holding one reference for the caller.
-  static ITypeInfo* Create(std::wstring name) { return new TypeNameInfo(std::move(name)); }
+  static ITypeInfo* Create(std::wstring name, const GUID& kind) { return new TypeNameInfo(std::move(name), kind); }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) noexcept override {
     if (!out) return E_POINTER;
@@ -38,7 +40,16 @@ class TypeNameInfo final : public ITypeInfo {
     if (help_file) *help_file = nullptr;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetTypeAttr(TYPEATTR**) noexcept override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeAttr(TYPEATTR** attr) noexcept override {
+    if (!attr) return E_POINTER;
+    *attr = static_cast<TYPEATTR*>(::CoTaskMemAlloc(sizeof(TYPEATTR)));
+    if (!*attr) return E_OUTOFMEMORY;
+    **attr = TYPEATTR{};
+    (*attr)->guid = kind_;
+    (*attr)->typekind = TKIND_DISPATCH;
+    (*attr)->memidConstructor = (*attr)->memidDestructor = MEMBERID_NIL;
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE GetTypeComp(ITypeComp**) noexcept override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetFuncDesc(UINT, FUNCDESC**) noexcept override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetVarDesc(UINT, VARDESC**) noexcept override { return E_NOTIMPL; }
@@ -57,13 +68,14 @@ class TypeNameInfo final : public ITypeInfo {
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, PVOID*) noexcept override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetMops(MEMBERID, BSTR*) noexcept override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetContainingTypeLib(ITypeLib**, UINT*) noexcept override { return E_NOTIMPL; }
-  void STDMETHODCALLTYPE ReleaseTypeAttr(TYPEATTR*) noexcept override {}
+  void STDMETHODCALLTYPE ReleaseTypeAttr(TYPEATTR* attr) noexcept override { ::CoTaskMemFree(attr); }
   void STDMETHODCALLTYPE ReleaseFuncDesc(FUNCDESC*) noexcept override {}
   void STDMETHODCALLTYPE ReleaseVarDesc(VARDESC*) noexcept override {}
 
  private:
-  explicit TypeNameInfo(std::wstring name) : name_(std::move(name)) {}
+  TypeNameInfo(std::wstring name, const GUID& kind) : name_(std::move(name)), kind_(kind) {}
   std::wstring name_;
+  GUID kind_;
   std::atomic<ULONG> refs_{1};
 };
 
