@@ -2,13 +2,6 @@
 // sections of tokens; the section chosen for the value is then rendered as a date, a number,
 // General or literal text, the way a cell shows it.
 
-// GCC 12 at -O2 and above reports overlaps that cannot happen inside std::string's inlined copies
-// when a short literal is inserted or assigned (-Wrestrict, GCC bug 105329); it would fail the
-// Release build under -Werror. Set before the includes: the warning points into <string>.
-#if defined(__GNUC__) && !defined(__clang__) && __GNUC__ == 12
-#pragma GCC diagnostic ignored "-Wrestrict"
-#endif
-
 #include "core/date/date_format.h"
 
 #include <cmath>
