@@ -1,7 +1,9 @@
 // Class factories over the table of creatable classes, and the module's lock count.
 #include "win/com/class_factory.h"
 
+#include <array>
 #include <atomic>
+#include <utility>
 
 #include "win/com/connect_object.h"
 #include "win/com/server_registration.h"
@@ -46,6 +48,12 @@ class ClassFactory final : public IClassFactory {
   const ClassEntry& entry_;
 };
 
+// One factory for each entry of the table, in its order.
+template <std::size_t... I>
+std::array<ClassFactory, sizeof...(I)> MakeFactories(std::index_sequence<I...>) {
+  return {ClassFactory(kClasses[I])...};
+}
+
 }  // namespace
 
 std::span<const ClassEntry> CreatableClasses() { return kClasses; }
@@ -53,8 +61,7 @@ std::span<const ClassEntry> CreatableClasses() { return kClasses; }
 HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** out) noexcept {
   if (!out) return E_POINTER;
   *out = nullptr;
-  static ClassFactory factories[] = {ClassFactory(kClasses[0])};
-  static_assert(std::size(factories) == std::size(kClasses), "one factory per class");
+  static auto factories = MakeFactories(std::make_index_sequence<std::size(kClasses)>());
   for (std::size_t i = 0; i < std::size(kClasses); ++i)
     if (*kClasses[i].clsid == clsid) return factories[i].QueryInterface(riid, out);
   return CLASS_E_CLASSNOTAVAILABLE;
