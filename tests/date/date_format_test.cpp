@@ -10,12 +10,6 @@
 #include "core/date/serial_date.h"
 #include "support/test_data.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#include <oleauto.h>
-#include <cstdio>
-#endif
-
 namespace tessaly {
 namespace {
 
@@ -182,45 +176,6 @@ TEST(DateFormatLocale, NamesAndSeparatorsComeFromTheLocale) {
   };
   for (const Row& r : rows) EXPECT_EQ(FormatDateValue(kThursday, r.format, de), r.expected) << r.format;
 }
-
-#ifdef _WIN32
-// For information: how Wine's or Windows' own VarFormat shows the same corpus. No threshold; the
-// differences are explained in tests/data/README.md.
-TEST(DateFormatPlatform, ComparedWithVarFormat) {
-  const Corpus corpus = LoadCorpus();
-  int agree = 0, differ = 0;
-  for (const Case& c : corpus.cases) {
-    const auto v = corpus.values.find(c.value);
-    if (v == corpus.values.end()) continue;
-    const int wlen = MultiByteToWideChar(CP_UTF8, 0, c.format.data(), static_cast<int>(c.format.size()), nullptr, 0);
-    std::wstring wformat(static_cast<std::size_t>(wlen), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, c.format.data(), static_cast<int>(c.format.size()), wformat.data(), wlen);
-    VARIANT in;
-    VariantInit(&in);
-    in.vt = VT_DATE;
-    in.date = v->second;
-    BSTR out = nullptr;
-    std::string theirs = kRefused;
-    BSTR fmt = SysAllocStringLen(wformat.data(), static_cast<UINT>(wformat.size()));
-    if (SUCCEEDED(VarFormat(&in, fmt, 1, 1, 0, &out)) && out) {
-      const int n = WideCharToMultiByte(CP_UTF8, 0, out, static_cast<int>(SysStringLen(out)), nullptr, 0, nullptr, nullptr);
-      theirs.assign(static_cast<std::size_t>(n), '\0');
-      WideCharToMultiByte(CP_UTF8, 0, out, static_cast<int>(SysStringLen(out)), theirs.data(), n, nullptr, nullptr);
-      SysFreeString(out);
-    }
-    SysFreeString(fmt);
-    if (theirs == c.expected) {
-      ++agree;
-    } else {
-      ++differ;
-      std::printf("  VarFormat differs: [%s] on %s: host [%s], oleaut32 [%s]\n", c.format.c_str(), c.value.c_str(),
-                  c.expected.c_str(), theirs.c_str());
-    }
-  }
-  std::printf("VarFormat agrees on %d of %d corpus lines\n", agree, agree + differ);
-  EXPECT_GT(agree + differ, 0);
-}
-#endif
 
 }  // namespace
 }  // namespace tessaly
