@@ -65,6 +65,7 @@ class Connect {
   bool ReloadPending() const { return pending_reload_ != nullptr; }
 
   const mVantry& Module() const { return m_; }
+  mVantry& Module() { return m_; }
   cVantry* Controller() const { return controller_.get(); }
   const ExcelApplicationPtr& Application() const { return app_; }
 

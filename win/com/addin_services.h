@@ -18,6 +18,8 @@ class AddInServices {
   AddInServices& operator=(const AddInServices&) = delete;
 
   ConnectServices Services();
+  // The add-in whose windows the controller's parts make.
+  void Bind(Connect& addin) { parts_.Bind(addin); }
   // Message boxes with no window active on this thread are modal to the host's main window.
   void SetHostWindow(HWND main_window) { messages_.set_host_window(main_window); }
 

@@ -115,7 +115,9 @@ std::vector<Variant> CustomArrayValues(SAFEARRAY* custom) {
   return values;
 }
 
-ConnectObject::ConnectObject() : services_(ThisModule(), ThisModuleFolder()), connect_(services_.Services()) {}
+ConnectObject::ConnectObject() : services_(ThisModule(), ThisModuleFolder()), connect_(services_.Services()) {
+  services_.Bind(connect_);
+}
 
 HRESULT ConnectObject::Create(REFIID riid, void** out) noexcept {
   if (!out) return E_POINTER;

@@ -4,9 +4,13 @@
 #include <algorithm>
 #include <cctype>
 
+#include "addin/connect.h"
+#include "host/platform_graphics.h"
 #include "tessaly_version.h"
 #include "win/com/icon_pictures.h"
 #include "win/com_error.h"
+#include "win/ui/calendar_form_window.h"
+#include "win/ui/tag_window.h"
 #include "win/utf.h"
 
 namespace tessaly::win {
@@ -38,12 +42,23 @@ const std::pair<ButtonImagePtr, ButtonImagePtr>& IconImageList::Find(const std::
 ButtonImagePtr IconImageList::Picture(const std::string& key) const { return Find(key).first; }
 ButtonImagePtr IconImageList::Mask(const std::string& key) const { return Find(key).second; }
 
+Connect& Win32ControllerParts::BoundAddIn() const {
+  if (!addin_) throw HostError(E_UNEXPECTED, "The add-in's windows are asked for before it is connected.");
+  return *addin_;
+}
+
 std::unique_ptr<ITagWindow> Win32ControllerParts::CreateTag() {
-  throw HostError(E_NOTIMPL, "The tag window is not available on this platform yet.");
+  Connect& addin = BoundAddIn();
+  const auto owner = reinterpret_cast<HWND>(addin.Module().ExcelMainWindow);
+  return win::CreateTag(TagServices{addin.Module(), addin.Application(), windows_, screen_}, owner);
 }
 
 std::unique_ptr<ICalendarForm> Win32ControllerParts::CreateCalendarForm() {
-  throw HostError(E_NOTIMPL, "The calendar form is not available on this platform yet.");
+  Connect& addin = BoundAddIn();
+  if (!graphics_) graphics_ = MakePlatformGraphics();
+  const auto owner = reinterpret_cast<HWND>(addin.Module().ExcelMainWindow);
+  return win::CreateCalendarForm(calendar::CalendarFormServices{addin.Module(), *graphics_, clock_, locale_.user_default(), {}},
+                                 owner);
 }
 
 std::unique_ptr<IImageList> Win32ControllerParts::CreateImageList() {

@@ -5,9 +5,16 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 
 #include "core/controller.h"
 #include "core/image_list.h"
+#include "host/locale.h"
+#include "host/surface.h"
+
+namespace tessaly {
+class Connect;
+}
 
 namespace tessaly::win {
 
@@ -30,10 +37,14 @@ class IconImageList : public IImageList {
 
 class Win32ControllerParts : public IControllerParts {
  public:
-  Win32ControllerParts(HMODULE module, std::string product_name)
-      : module_(module), product_name_(std::move(product_name)) {}
-  // The tag and the calendar form are the Win32 windows of win/ui/; until those exist these
-  // throw HostError, and the controller goes on without them.
+  Win32ControllerParts(HMODULE module, std::string product_name, IWindowSystem& windows,
+                       const IScreenMetrics& screen, const IClock& clock, const ILocale& locale)
+      : module_(module), product_name_(std::move(product_name)), windows_(windows), screen_(screen),
+        clock_(clock), locale_(locale) {}
+  // The add-in whose options, start-up values and host the windows work with; the controller
+  // asks for its windows only once the connection has established them.
+  void Bind(Connect& addin) { addin_ = &addin; }
+  // The tag and the calendar form are Win32 windows owned by the host's main window.
   std::unique_ptr<ITagWindow> CreateTag() override;
   std::unique_ptr<ICalendarForm> CreateCalendarForm() override;
   std::unique_ptr<IImageList> CreateImageList() override;
@@ -44,8 +55,16 @@ class Win32ControllerParts : public IControllerParts {
   ButtonImagePtr LoadIconResource(const std::string& name) override;
 
  private:
+  Connect& BoundAddIn() const;
+
   HMODULE module_;
   std::string product_name_;
+  IWindowSystem& windows_;
+  const IScreenMetrics& screen_;
+  const IClock& clock_;
+  const ILocale& locale_;
+  Connect* addin_ = nullptr;
+  std::unique_ptr<IGraphics> graphics_;  // the calendar draws with it as long as the parts live
 };
 
 }  // namespace tessaly::win
