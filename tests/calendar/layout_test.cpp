@@ -8,8 +8,6 @@
 namespace tessaly::calendar {
 namespace {
 
-using testing::FixedClock;
-using testing::ymd;
 
 // The raster surface's bold 8-point Tahoma: 6 pixels a character, lines 13 high.
 LayoutInput input(int w, int h, bool dual = false) {
@@ -132,41 +130,6 @@ TEST(CalendarLayout, ArrowTrianglesPointTheRightWayInsideTheButton) {
         EXPECT_GT(t.x1, t.x2);
       }
     }
-  }
-}
-
-TEST(MonthGridPeriods, SplitsTheSixWeeks) {
-  struct Case {
-    const char* name;
-    int year, month, first_day_of_week;
-    int pre, current, post;
-    double first_shown;
-  };
-  const Case cases[] = {
-      // 1 Sep 2024 is a Sunday: a full week of August first, then only five days of October.
-      {"starts_on_week_start", 2024, 9, 1, 7, 30, 5, ymd(2024, 8, 25)},
-      // February 2015 begins on a Sunday and has exactly four weeks.
-      {"four_week_february", 2015, 2, 1, 7, 28, 7, ymd(2015, 1, 25)},
-      {"leap_february", 2024, 2, 1, 4, 29, 9, ymd(2024, 1, 28)},
-      {"january_from_december", 2023, 1, 1, 7, 31, 4, ymd(2022, 12, 25)},
-      {"monday_weeks", 2024, 9, 2, 6, 30, 6, ymd(2024, 8, 26)},
-      {"saturday_weeks", 2024, 9, 7, 1, 30, 11, ymd(2024, 8, 31)},
-  };
-  const FixedClock clock(ymd(2024, 1, 1));
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    clsDateVars vars(clock);
-    double d = ymd(c.year, c.month, 10);
-    vars.SetMonth(d, c.first_day_of_week);
-    const auto grid = month_grid(vars);
-    int counts[3] = {0, 0, 0};
-    for (const GridDay& g : grid) ++counts[static_cast<int>(g.period)];
-    EXPECT_EQ(counts[0], c.pre);
-    EXPECT_EQ(counts[1], c.current);
-    EXPECT_EQ(counts[2], c.post);
-    EXPECT_EQ(grid[0].date, c.first_shown);
-    EXPECT_EQ(grid[41].date, c.first_shown + 41);
-    EXPECT_EQ(grid[static_cast<std::size_t>(c.pre)].date, ymd(c.year, c.month, 1));
   }
 }
 

@@ -7,21 +7,14 @@
 
 #include <gtest/gtest.h>
 
-#include "core/date/serial_date.h"
+#include "calendar/rebuild_image.h"
+#include "tests/calendar/control_world.h"
 
 namespace tessaly::calendar {
 namespace {
 
-class FixedClock : public IClock {
- public:
-  explicit FixedClock(double now) : now_(now) {}
-  double now() const override { return now_; }
-
- private:
-  double now_;
-};
-
-double ymd(int y, int m, int d) { return *serial::from_ymd(y, m, d); }
+using testing::FixedClock;
+using testing::ymd;
 
 struct GridCase {
   const char* name;
@@ -44,6 +37,9 @@ TEST(MonthGrid, StartsAndEndsWhereTheWeekSays) {
       {"common_february", 2023, 2, 1, 28, ymd(2023, 1, 29), 29, 31},
       {"century_not_leap", 1900, 2, 1, 28, ymd(1900, 1, 28), 28, 31},
       {"bad_first_day_means_sunday", 2024, 9, 9, 30, ymd(2024, 8, 25), 0, -1},
+      // February 2015 begins on a Sunday and has exactly four weeks.
+      {"four_week_february", 2015, 2, 1, 28, ymd(2015, 1, 25), 0, -1},
+      {"saturday_first", 2024, 9, 7, 30, ymd(2024, 8, 31), 31, 31},
   };
   const FixedClock clock(ymd(2024, 6, 15));
   for (const auto& c : cases) {
@@ -56,6 +52,17 @@ TEST(MonthGrid, StartsAndEndsWhereTheWeekSays) {
     EXPECT_EQ(vars.GridStartDate(), c.grid_start);
     EXPECT_EQ(vars.GridStartDay(), c.grid_start_day);
     EXPECT_EQ(vars.PrevMonthLastDay(), c.prev_month_last);
+    // The six weeks drawn: the days before the month, the month's own, the days after it.
+    const auto grid = month_grid(vars);
+    int counts[3] = {0, 0, 0};
+    for (const GridDay& g : grid) ++counts[static_cast<int>(g.period)];
+    const int pre = static_cast<int>(ymd(c.year, c.month, 1) - c.grid_start);
+    EXPECT_EQ(counts[0], pre);
+    EXPECT_EQ(counts[1], c.last_day);
+    EXPECT_EQ(counts[2], 42 - pre - c.last_day);
+    EXPECT_EQ(grid[0].date, c.grid_start);
+    EXPECT_EQ(grid[41].date, c.grid_start + 41);
+    EXPECT_EQ(grid[static_cast<std::size_t>(pre)].date, ymd(c.year, c.month, 1));
   }
 }
 
