@@ -1,5 +1,5 @@
 // The add-in's own collaborators (tag, calendar form, image list, message box, per-user store,
-// clock and the parts that make them) behind the stand-in host's fault plan: each member enters
+// clock, the parts that make them, the window system and the screen metrics) behind the stand-in host's fault plan: each member enters
 // the plan under its name ("Tag.TagDisplay", "Store.save") and then does what the wrapped one does.
 #pragma once
 
@@ -11,6 +11,8 @@
 #include "core/controller.h"
 #include "host/clock.h"
 #include "host/message_box.h"
+#include "host/screen_metrics.h"
+#include "host/window_system.h"
 #include "host/user_settings.h"
 #include "sim/fault_plan.h"
 
@@ -28,6 +30,11 @@ inline const std::vector<std::string>& CollaboratorMembers() {
       "Parts.CreateTag", "Parts.CreateCalendarForm", "Parts.CreateImageList", "Parts.ShowSettings",
       "Parts.ShowAbout", "Parts.LoadIconResource",
       "MessageBox.show", "Store.get", "Store.save", "Store.list", "Clock.now",
+      "Windows.FindTopLevelWindow", "Windows.FindChildWindow", "Windows.WindowProcessId",
+      "Windows.CurrentProcessId", "Windows.WindowScreenRect", "Windows.ClientRect", "Windows.ClientToScreen",
+      "Windows.ScreenToClient", "Windows.MonitorRect", "Windows.CursorPos", "Windows.WindowFromPoint",
+      "Windows.SetWindowStyles", "Windows.SetParent", "Windows.MoveWindow", "Windows.ShowWindow",
+      "Windows.SetRepaintSuppressed", "Screen.LogicalPixelsPerInchX", "Screen.LogicalPixelsPerInchY",
   };
   return names;
 }
@@ -152,6 +159,59 @@ class FaultyClock : public IClock {
 
  private:
   const IClock& in_;
+  FaultPlan* plan_;
+};
+
+class FaultyWindowSystem : public IWindowSystem {
+ public:
+  FaultyWindowSystem(IWindowSystem& inner, FaultPlan& plan) : in_(inner), plan_(plan) {}
+  WindowHandle FindTopLevelWindow(const std::string& c, WindowHandle after) override {
+    return E("Windows.FindTopLevelWindow"), in_.FindTopLevelWindow(c, after);
+  }
+  WindowHandle FindChildWindow(WindowHandle parent, const std::string& c, WindowHandle after) override {
+    return E("Windows.FindChildWindow"), in_.FindChildWindow(parent, c, after);
+  }
+  std::uint32_t WindowProcessId(WindowHandle w) override { return E("Windows.WindowProcessId"), in_.WindowProcessId(w); }
+  std::uint32_t CurrentProcessId() override { return E("Windows.CurrentProcessId"), in_.CurrentProcessId(); }
+  ScreenRect WindowScreenRect(WindowHandle w) override { return E("Windows.WindowScreenRect"), in_.WindowScreenRect(w); }
+  ScreenRect ClientRect(WindowHandle w) override { return E("Windows.ClientRect"), in_.ClientRect(w); }
+  ScreenPoint ClientToScreen(WindowHandle w, ScreenPoint p) override {
+    return E("Windows.ClientToScreen"), in_.ClientToScreen(w, p);
+  }
+  ScreenPoint ScreenToClient(WindowHandle w, ScreenPoint p) override {
+    return E("Windows.ScreenToClient"), in_.ScreenToClient(w, p);
+  }
+  ScreenRect MonitorRect(WindowHandle w) override { return E("Windows.MonitorRect"), in_.MonitorRect(w); }
+  ScreenPoint CursorPos() override { return E("Windows.CursorPos"), in_.CursorPos(); }
+  WindowHandle WindowFromPoint(ScreenPoint p) override { return E("Windows.WindowFromPoint"), in_.WindowFromPoint(p); }
+  void SetWindowStyles(WindowHandle w, std::uint32_t style, std::uint32_t ex) override {
+    E("Windows.SetWindowStyles"), in_.SetWindowStyles(w, style, ex);
+  }
+  void SetParent(WindowHandle w, WindowHandle parent) override { E("Windows.SetParent"), in_.SetParent(w, parent); }
+  void MoveWindow(WindowHandle w, ScreenRect r) override { E("Windows.MoveWindow"), in_.MoveWindow(w, r); }
+  void ShowWindow(WindowHandle w, bool show) override { E("Windows.ShowWindow"), in_.ShowWindow(w, show); }
+  void SetRepaintSuppressed(WindowHandle w, bool suppressed) override {
+    E("Windows.SetRepaintSuppressed"), in_.SetRepaintSuppressed(w, suppressed);
+  }
+
+ private:
+  void E(const char* member) { plan_.Enter(member); }
+  IWindowSystem& in_;
+  FaultPlan& plan_;
+};
+
+class FaultyScreenMetrics : public IScreenMetrics {
+ public:
+  FaultyScreenMetrics(const IScreenMetrics& inner, FaultPlan& plan) : in_(inner), plan_(&plan) {}
+  double LogicalPixelsPerInchX(WindowHandle w) const override {
+    return plan_->Enter("Screen.LogicalPixelsPerInchX"), in_.LogicalPixelsPerInchX(w);
+  }
+  double LogicalPixelsPerInchY(WindowHandle w) const override {
+    return plan_->Enter("Screen.LogicalPixelsPerInchY"), in_.LogicalPixelsPerInchY(w);
+  }
+
+ private:
+  const IScreenMetrics& in_;
   FaultPlan* plan_;
 };
 

@@ -2,7 +2,8 @@
 // handler reaches fails in turn, once inside that handler and always from the connection on.
 // Each case checks that nothing escapes, that the tag and the calendar end hidden after a failed
 // decision, that no cell gets a format without its value and that the options in memory match
-// the store; the coverage is printed.
+// the store; the coverage is printed. It drives the real tag on the stand-in desktop, over host
+// versions whose start-up and command paths differ.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,6 +14,8 @@
 #include "addin/connect.h"
 #include "core/controller_world.h"
 #include "sim/faulty_collaborators.h"
+#include "sim/headless_tag_form.h"
+#include "tag/frm_tag.h"
 
 namespace tessaly::testing {
 namespace {
@@ -28,14 +31,34 @@ struct Control : IRibbonControl {
 
 const double kPicked = 45658;  // 1 January 2025
 
-// The stand-in host of version 11 (toolbar, quick button and context-menu entry from an earlier
-// start, so their handlers have buttons to work on) and the add-in's collaborators behind its plan.
+// Up to 9 the main window is found among the process's windows, 12 on has the ribbon.
+const char* const kVersions[] = {"9.0", "11.0", "12.0"};
+
+// The real tag, on the stand-in desktop behind the plan, placed from the host's cell geometry.
+struct SweepParts : RecordingParts {
+  SweepParts(std::shared_ptr<SimExcel> h, IWindowSystem& w, const IScreenMetrics& s)
+      : host(std::move(h)), windows(w), screen(s) {}
+  std::unique_ptr<ITagWindow> CreateTag() override {
+    auto form = std::make_unique<sim::HeadlessTagForm>(host->Desktop(), module->ExcelMainWindow);
+    auto t = std::make_unique<frmTag>(TagServices{*module, host, windows, screen}, std::move(form));
+    real_tag = t.get();
+    return t;
+  }
+  std::shared_ptr<SimExcel> host;
+  IWindowSystem& windows;
+  const IScreenMetrics& screen;
+  const mVantry* module = nullptr;
+  frmTag* real_tag = nullptr;
+};
+
+// The stand-in host of the given version (toolbar, quick button and context-menu entry from an
+// earlier start, so their handlers have buttons to work on) and the add-in's collaborators behind
+// its plan.
 struct SweepWorld {
-  SweepWorld() {
+  explicit SweepWorld(const std::string& version) : host(SimExcel::Create(version)) {
     host->AddWorkbook("Book1", {"Sheet1", "Sheet2"});
     host->AddWorkbook("Book2");
-    desk.AddWindow(host->Book("Book1").window, "EXCEL7", desk.current_process, {0, 0, 1000, 700});
-    desk.AddWindow(host->Book("Book2").window, "EXCEL7", desk.current_process, {0, 0, 1000, 700});
+    headless.module = &addin->Module();
     SimExcel::Cell(host->Sheet("Book1", "Sheet1"), "A1").value = Variant::text("Date");
     SimExcel::Cell(host->Sheet("Book1", "Sheet1"), "B2").number_format = "yyyy-mm-dd";
     for (const char* tag : {"Calendar!", "Settings", "DisableOrEnable", "Help", "About Tessaly"}) Button("Tessaly", tag);
@@ -56,20 +79,23 @@ struct SweepWorld {
     found->controls.push_back(control);
   }
   cVantry* controller() { return addin->Controller(); }
+  // The tag lives as long as the controller that made it.
+  bool TagShown() { return controller() && headless.real_tag && headless.real_tag->Displayed(); }
   const sim::CellModel& cell(const std::string& a1) { return SimExcel::Cell(host->Sheet("Book1", "Sheet1"), a1); }
 
-  std::shared_ptr<SimExcel> host = SimExcel::Create("11.0");
+  std::shared_ptr<SimExcel> host;
   FaultPlan& plan = host->Faults();
   FakePlatform platform;
   sim::FaultyUserSettings store{platform.store, plan};
   sim::FaultyMessageBox messages{platform.messages, plan};
   sim::FaultyClock clock{platform.clock, plan};
-  sim::SimDesktop desk;
-  RecordingParts headless;
+  sim::FaultyWindowSystem windows{host->Desktop(), plan};
+  sim::FaultyScreenMetrics screen{host->Desktop(), plan};
+  SweepParts headless{host, windows, screen};
   sim::FaultyParts parts{headless, plan};
   std::unique_ptr<Connect> addin = std::make_unique<Connect>(ConnectServices{
-      {store, platform.files, platform.shell, platform.system, messages, platform.locale, clock}, desk, desk, desk,
-      parts, "C:\\Tessaly"});
+      {store, platform.files, platform.shell, platform.system, messages, platform.locale, clock}, screen, windows,
+      host->Desktop(), parts, "C:\\Tessaly"});
 };
 
 // One handler of the add-in as the host or the user reaches it; `decides` marks the activation
@@ -98,7 +124,7 @@ const std::vector<Step>& Steps() {
       {"WindowDeactivate+WindowActivate back", true, [](SweepWorld& w) { w.host->UserActivateWorkbook("Book1"); }},
       {"TagClick", false, [](SweepWorld& w) {
          w.host->UserSelect("A2");
-         if (w.headless.tag && w.headless.tag->displayed) w.headless.tag->TriggerClickEvent();
+         if (w.TagShown()) w.headless.real_tag->TriggerClickEvent();
        }},
       {"CalendarClose", false, [](SweepWorld& w) {
          if (w.headless.calendar && w.headless.calendar->sink) w.headless.calendar->Close(Variant::date(kPicked));
@@ -156,9 +182,11 @@ std::vector<std::string> OptionsApart(SweepWorld& w) {
 using Pair = std::pair<std::string, std::string>;  // handler, member
 
 // Runs every step; `before(k)` plans the faults before step k. Returns the pairs that failed.
-std::set<Pair> RunCase(const std::string& label, const std::string& member,
-                       const std::function<void(SweepWorld&, std::size_t)>& before) {
-  SweepWorld w;
+// `shown[k]` tells whether the run without faults shows the tag after step k: a failure that
+// lands only in the hide before a decision leaves that decision free to show it there.
+std::set<Pair> RunCase(const std::string& version, const std::vector<bool>& shown, const std::string& label,
+                       const std::string& member, const std::function<void(SweepWorld&, std::size_t)>& before) {
+  SweepWorld w(version);
   std::set<Pair> failed;
   const auto& steps = Steps();
   for (std::size_t k = 0; k < steps.size(); ++k) {
@@ -169,8 +197,8 @@ std::set<Pair> RunCase(const std::string& label, const std::string& member,
     if (w.plan.Injected() == injected) continue;
     failed.insert({steps[k].handler, member});
     // A failing hide leaves its own window up; that is the one exception.
-    if (steps[k].decides && member != "Tag.TagHide" && member != "Form.HideCalendar" && w.headless.tag) {
-      EXPECT_FALSE(w.headless.tag->displayed) << label << " in " << steps[k].handler;
+    if (steps[k].decides && member != "Tag.TagHide" && member != "Form.HideCalendar" && w.headless.real_tag) {
+      EXPECT_FALSE(w.TagShown() && !shown[k]) << label << " in " << steps[k].handler;
       EXPECT_FALSE(w.headless.calendar && w.headless.calendar->shown) << label << " in " << steps[k].handler;
     }
     // The option keeps its new value in memory when the store refuses it.
@@ -189,53 +217,73 @@ std::set<Pair> RunCase(const std::string& label, const std::string& member,
   return failed;
 }
 
-TEST(fault_sweep, every_handler_and_every_member_it_uses) {
+struct Coverage {
+  std::set<std::string> reached;  // members
+  std::size_t pairs = 0, once = 0, always = 0;
+};
+
+// The sweep on one host version.
+Coverage Sweep(const std::string& version) {
   // A run without faults: which members each handler reaches.
   std::map<std::string, std::set<std::string>> reached;  // member -> handlers
   std::set<Pair> reached_pairs;
+  std::vector<bool> shown;
   {
-    SweepWorld w;
+    SweepWorld w(version);
     for (const Step& s : Steps()) {
       const auto calls = w.plan.CallCounts();
       s.run(w);
+      shown.push_back(w.TagShown());
       for (const auto& [member, n] : w.plan.CallCounts()) {
         auto it = calls.find(member);
         if (n > (it == calls.end() ? 0 : it->second)) reached[member].insert(s.handler), reached_pairs.insert({s.handler, member});
       }
     }
-    EXPECT_EQ(w.plan.Calls("Tag.Unload"), 1) << "the run reaches teardown";
-    EXPECT_EQ(w.cell("A2").value, Variant::date(kPicked)) << "the run writes a date";
+    EXPECT_EQ(w.plan.Calls("Tag.Unload"), 1) << version << ": the run reaches teardown";
+    EXPECT_EQ(w.cell("A2").value, Variant::date(kPicked)) << version << ": the run writes a date";
   }
   std::set<Pair> covered_once, covered_always;
   for (const auto& [member, handlers] : reached) {
     // Once: inside each handler that reaches the member.
     for (std::size_t k = 0; k < Steps().size(); ++k) {
       if (!handlers.count(Steps()[k].handler)) continue;
-      const std::string label = member + " once in " + Steps()[k].handler;
-      auto failed = RunCase(label, member, [&](SweepWorld& w, std::size_t at) {
+      const std::string label = version + " " + member + " once in " + Steps()[k].handler;
+      auto failed = RunCase(version, shown, label, member, [&](SweepWorld& w, std::size_t at) {
         if (at == k) w.plan.FailNext(member);
       });
       covered_once.insert(failed.begin(), failed.end());
     }
     // Always: from the connection on.
-    auto failed = RunCase(member + " always", member, [&](SweepWorld& w, std::size_t at) {
+    auto failed = RunCase(version, shown, version + " " + member + " always", member, [&](SweepWorld& w, std::size_t at) {
       if (at == 0) w.plan.FailAlways(member);
     });
     covered_always.insert(failed.begin(), failed.end());
   }
+  Coverage c;
+  for (const auto& entry : reached) c.reached.insert(entry.first);
+  c.pairs = reached_pairs.size();
+  for (const Pair& p : reached_pairs) c.once += covered_once.count(p), c.always += covered_always.count(p);
+  EXPECT_EQ(c.once, c.pairs) << version;
+  std::printf("fault sweep, host %s: %zu members reached; member x handler pairs failed: once %zu of %zu, "
+              "always %zu of %zu\n",
+              version.c_str(), c.reached.size(), c.once, c.pairs, c.always, c.pairs);
+  return c;
+}
+
+TEST(fault_sweep, every_handler_and_every_member_it_uses) {
   std::set<std::string> members_known(SimExcel::Members().begin(), SimExcel::Members().end());
   members_known.insert(sim::CollaboratorMembers().begin(), sim::CollaboratorMembers().end());
-  std::size_t once_hits = 0, always_hits = 0;
-  for (const Pair& p : reached_pairs) once_hits += covered_once.count(p), always_hits += covered_always.count(p);
-  std::printf("fault sweep: %zu of %zu handlers, %zu of %zu members reached; member x handler pairs failed: "
-              "once %zu of %zu, always %zu of %zu\n",
-              Steps().size(), Steps().size(), reached.size(), members_known.size(), once_hits, reached_pairs.size(),
-              always_hits, reached_pairs.size());
-  EXPECT_EQ(once_hits, reached_pairs.size());
-  for (const auto& [member, handlers] : reached) EXPECT_TRUE(members_known.count(member)) << "unlisted member " << member;
+  std::set<std::string> reached;
+  for (const char* version : kVersions) {
+    const Coverage c = Sweep(version);
+    reached.insert(c.reached.begin(), c.reached.end());
+  }
+  for (const std::string& member : reached) EXPECT_TRUE(members_known.count(member)) << "unlisted member " << member;
   std::string unreached;
   for (const std::string& m : members_known)
     if (!reached.count(m)) unreached += " " + m;
+  std::printf("fault sweep: %zu of %zu handlers, %zu of %zu members reached over %zu host versions\n",
+              Steps().size(), Steps().size(), reached.size(), members_known.size(), std::size(kVersions));
   std::printf("members no handler uses here:%s\n", unreached.c_str());
 }
 
