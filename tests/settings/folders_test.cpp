@@ -21,7 +21,7 @@ struct FoldersTest : ::testing::Test {
 
 TEST_F(FoldersTest, special_folder_gets_one_trailing_separator) {
   testing::FakeShell shell;
-  EXPECT_EQ(GetSpecialFolder(shell, files, kCsidlAppData), "C:\\Users\\ann\\AppData\\Roaming\\");
+  EXPECT_EQ(GetSpecialFolder(shell, files, kCsidlAppData), "C:\\Users\\user\\AppData\\Roaming\\");
   shell.fail = true;
   EXPECT_EQ(GetSpecialFolder(shell, files, kCsidlAppData), "");
 }

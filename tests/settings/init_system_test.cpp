@@ -40,7 +40,7 @@ TEST_F(InitSystemTest, fresh_profile_reads_defaults) {
   mVantry m = start();
   cUtilRegMan& r = *m.RegMan;
   EXPECT_EQ(m.HelpFilePath, "C:\\Addins\\TESSALY.chm");
-  EXPECT_EQ(m.UserDataFolder, "C:\\Users\\ann\\AppData\\Roaming\\Brenmoor\\Tessaly\\");
+  EXPECT_EQ(m.UserDataFolder, "C:\\Users\\user\\AppData\\Roaming\\Brenmoor\\Tessaly\\");
   EXPECT_EQ(m.MachineDataFolder, "C:\\ProgramData\\Brenmoor\\Tessaly\\");
   EXPECT_EQ(p.files.granted, (std::vector<std::string>{"C:\\ProgramData\\Brenmoor\\Tessaly"}));
   EXPECT_EQ(r.Value(opt::CalFormBorderColor), Variant::i2(-32513));
@@ -133,7 +133,7 @@ TEST(init_system_faults, every_service_failing_alone) {
       {"version", [](FakePlatform& p) { p.system.fail = true; }},
       {"locale", [](FakePlatform& p) { p.locale.fail = true; }},
       {"clock", [](FakePlatform& p) { p.clock.fail = true; }},
-      {"user folder", [](FakePlatform& p) { p.files.fail_create.insert("C:\\Users\\ann\\AppData\\Roaming\\Brenmoor"); }},
+      {"user folder", [](FakePlatform& p) { p.files.fail_create.insert("C:\\Users\\user\\AppData\\Roaming\\Brenmoor"); }},
   };
   for (const auto& [name, fault] : faults) {
     SCOPED_TRACE(name);
