@@ -24,6 +24,8 @@ value C1 text Paid on
 value B2 number 1250
 value C2 date 2025-11-03
 format C2 d mmm yyyy
+column-width A 70
+column-width C 70
 wait 500
 where C2
 STEPS
@@ -41,7 +43,7 @@ log="$out/excel.log"
 "$WINE64" "$exe" --script "Z:${out//\//\\}\\walk.txt" > "$log" 2>&1 &
 excel=$!
 shot() { sleep 0.7; /usr/bin/import -window root "$out/$1.png"; echo "screenshot $out/$1.png"; }
-centre() { awk '{ printf "%d %d", $4 + $6 / 2, $5 + $7 / 2 }'; }
+centre() { awk '{ printf "%d %d\n", $4 + $6 / 2, $5 + $7 / 2 }'; }
 
 read -r _ _ x y < <(wait_line "$log" '^where C2' 60)
 shot 1-started
@@ -55,7 +57,7 @@ if line="$(wait_line "$log" "^window $TAG_CLASS" 15)" && [[ "$line" == *shown* ]
   if line="$(wait_line "$log" "^window $CAL_CLASS shown" 15)"; then
     shot 3-calendar-open
     # A day in the calendar's fourth week, middle column.
-    read -r cx cy < <(echo "$line" | awk '{ printf "%d %d", $4 + $6 / 2, $5 + $7 * 0.62 }')
+    read -r cx cy < <(echo "$line" | awk '{ printf "%d %d\n", $4 + $6 / 2, $5 + $7 * 0.62 }')
     echo "click a day at ($cx, $cy)"
     xdotool mousemove "$cx" "$cy" click 1
     wait_line "$log" "^window $CAL_CLASS hidden" 15 >/dev/null || true
