@@ -9,7 +9,7 @@ packages=(
   libcairo2-dev libfontconfig-dev fonts-dejavu-core
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  wine wine64 xvfb xauth fonts-wine
+  wine wine64 xvfb xauth fonts-wine xdotool imagemagick ccache
   msitools wixl
   # 32-bit Windows programs under Wine (i386 multiarch): the x86 add-in's tests and installer.
   wine32:i386

@@ -4,6 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
+# Five builds share most of their sources; a compiler cache keyed on paths below this folder lets a
+# second run (or a CI run on a machine that built before) skip what did not change.
+export CCACHE_BASEDIR="$PWD" CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
 
 step() { printf '\n=== %s\n' "$*"; }
 
