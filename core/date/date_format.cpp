@@ -4,6 +4,7 @@
 
 #include "core/date/date_format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -677,7 +678,10 @@ std::optional<std::string> render_scientific(const Section& sec, double a) {
   if (int_places == 0) int_places = 1;
   int exponent = a == 0 ? 0 : static_cast<int>(std::floor(std::log10(a))) - (int_places - 1);
   double mant = a / std::pow(10.0, exponent);
-  const double scale = std::pow(10.0, decimals);
+  // The host shows 15 significant digits at most; places past them are zeros. Rounding there also
+  // keeps a runtime's last-bit error in pow() (0.99999999999999944 for 1) out of the text.
+  const int kept = std::clamp(15 - int_places, 0, decimals);
+  const double scale = std::pow(10.0, kept);
   if (std::isfinite(mant * scale)) mant = std::round(mant * scale) / scale;
   if (mant >= std::pow(10.0, int_places)) {
     mant /= 10.0;
@@ -685,7 +689,8 @@ std::optional<std::string> render_scientific(const Section& sec, double a) {
   }
   // The power of ten of the tiniest numbers underflows to zero: no mantissa to show.
   if (!std::isfinite(mant)) return too_wide();
-  const std::string b = fixed_text(mant, decimals);
+  std::string b = fixed_text(mant, kept);
+  if (decimals > kept) b += std::string(kept == 0 ? "." : "") + std::string(static_cast<std::size_t>(decimals - kept), '0');
   std::string out;
   bool exp_done = false;
   for (const Token& k : t) {
