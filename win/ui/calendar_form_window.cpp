@@ -6,6 +6,7 @@
 #include "host/host_error.h"
 #include "win/window_dpi.h"
 #include "win/ui/form_placement.h"
+#include "win/ui/window_owner.h"
 #include "win/utf.h"
 
 namespace tessaly::win {
@@ -201,14 +202,11 @@ void CalendarFormWindow::hide(std::uintptr_t owner) { HideForm(window_, as_hwnd(
 // ---------------------------------------------------------------- messages
 
 LRESULT CALLBACK CalendarFormWindow::window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<CalendarFormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    self->window_ = window;
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<CalendarFormWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  CalendarFormWindow* self = WindowOwner<CalendarFormWindow>(window, message, lparam);
   if (!self) return ::DefWindowProcW(window, message, wparam, lparam);
-  if (message == WM_NCDESTROY) ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  if (message == WM_NCCREATE) {
+    self->window_ = window;
+  }
   return self->on_message(message, wparam, lparam);
 }
 

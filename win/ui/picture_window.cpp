@@ -1,5 +1,6 @@
 // The picture control as a Win32 child window.
 #include "win/ui/picture_window.h"
+#include "win/ui/window_owner.h"
 
 #include <windowsx.h>
 
@@ -132,15 +133,12 @@ void PictureWindow::set_window_styles(const WindowStyles& styles) {
 bool PictureWindow::is_key_down(int virtual_key) const { return (::GetKeyState(virtual_key) & 0x8000) != 0; }
 
 LRESULT CALLBACK PictureWindow::window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  PictureWindow* self = WindowOwner<PictureWindow>(window, message, lparam);
+  if (!self) return ::DefWindowProcW(window, message, wparam, lparam);
   if (message == WM_NCCREATE) {
-    auto* self = static_cast<PictureWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
     self->window_ = window;
     self->device_ = std::make_unique<WindowDevice>(window);
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
-  auto* self = reinterpret_cast<PictureWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!self) return ::DefWindowProcW(window, message, wparam, lparam);
-  if (message == WM_NCDESTROY) ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
   return self->on_message(message, wparam, lparam);
 }
 

@@ -5,6 +5,7 @@
 #include "tag/calendar_icon.h"
 #include "win/window_dpi.h"
 #include "win/ui/tooltip.h"
+#include "win/ui/window_owner.h"
 #include "win/utf.h"
 
 namespace tessaly::win {
@@ -126,14 +127,11 @@ std::unique_ptr<ITooltip> TagWindow::CreateTooltip(const TooltipSettings& s) {
 }
 
 LRESULT CALLBACK TagWindow::window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<TagWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    self->window_ = window;
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<TagWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  TagWindow* self = WindowOwner<TagWindow>(window, message, lparam);
   if (!self) return ::DefWindowProcW(window, message, wparam, lparam);
-  if (message == WM_NCDESTROY) ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  if (message == WM_NCCREATE) {
+    self->window_ = window;
+  }
   return self->on_message(message, wparam, lparam);
 }
 
