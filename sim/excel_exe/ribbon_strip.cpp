@@ -3,7 +3,6 @@
 
 #include <commctrl.h>
 
-#include <atomic>
 #include <cstdio>
 
 #include "win/com/com_result.h"
@@ -22,50 +21,15 @@ using win::DispatchTable;
 
 constexpr int kFirstCommand = 100;
 
-// IUnknown and IDispatch of a dual ribbon interface over its name table.
-template <class Derived, class Interface>
-class DualObject : public Interface {
- public:
-  virtual ~DualObject() = default;
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) noexcept override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IDispatch && riid != Derived::kIid) return E_NOINTERFACE;
-    *out = static_cast<Interface*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() noexcept override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) noexcept override { return DispatchTable<Derived>::GetTypeInfoCount(n); }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT i, LCID l, ITypeInfo** t) noexcept override {
-    return DispatchTable<Derived>::GetTypeInfo(i, l, t);
-  }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) noexcept override {
-    return Derived::kTable.GetIDsOfNames(riid, names, count, ids);
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                   EXCEPINFO* excep, UINT* arg_err) noexcept override {
-    return Derived::kTable.Invoke(static_cast<Derived&>(*this), id, riid, flags, params, result, excep, arg_err);
-  }
-
- private:
-  std::atomic<ULONG> refs_{1};
-};
-
 HRESULT CopyBstr(const std::wstring& text, BSTR* out) {
   if (!out) return E_POINTER;
   *out = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
   return *out ? S_OK : E_OUTOFMEMORY;
 }
 
-class RibbonControlObj final : public DualObject<RibbonControlObj, office::IRibbonControl> {
+class RibbonControlObj final
+    : public win::DispatchObject<RibbonControlObj, office::IRibbonControl, office::IID_IRibbonControl> {
  public:
-  static constexpr const IID& kIid = office::IID_IRibbonControl;
   static const DispatchTable<RibbonControlObj> kTable;
   RibbonControlObj(std::wstring id, std::wstring tag) : id_(std::move(id)), tag_(std::move(tag)) {}
   HRESULT STDMETHODCALLTYPE get_Id(BSTR* id) noexcept override { return CopyBstr(id_, id); }
@@ -87,9 +51,8 @@ const DispatchMember<RibbonControlObj> kRibbonControl[] = {
 const DispatchTable<RibbonControlObj> RibbonControlObj::kTable{kRibbonControl};
 
 // The IRibbonUI handed to onLoad; it outlives the strip when the add-in keeps it, and then does nothing.
-class RibbonUIObj final : public DualObject<RibbonUIObj, office::IRibbonUI> {
+class RibbonUIObj final : public win::DispatchObject<RibbonUIObj, office::IRibbonUI, office::IID_IRibbonUI> {
  public:
-  static constexpr const IID& kIid = office::IID_IRibbonUI;
   static const DispatchTable<RibbonUIObj> kTable;
   explicit RibbonUIObj(AddInRibbon* strip) : strip_(strip) {}
   void Detach() { strip_ = nullptr; }

@@ -7,30 +7,17 @@
 #include <windows.h>
 #include <oaidl.h>
 
-#include <atomic>
 #include <string>
+
+#include "win/com/com_object.h"
 
 namespace tessaly::sim::exe {
 
-class TypeNameInfo final : public ITypeInfo {
+class TypeNameInfo final : public win::ComObject<ITypeInfo, IID_ITypeInfo> {
  public:
   // A new object holding one reference for the caller.
   static ITypeInfo* Create(std::wstring name, const GUID& kind) { return new TypeNameInfo(std::move(name), kind); }
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) noexcept override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (riid != IID_IUnknown && riid != IID_ITypeInfo) return E_NOINTERFACE;
-    *out = static_cast<ITypeInfo*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() noexcept override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT STDMETHODCALLTYPE GetDocumentation(MEMBERID id, BSTR* name, BSTR* doc, DWORD* context,
                                              BSTR* help_file) noexcept override {
     if (id != MEMBERID_NIL) return TYPE_E_ELEMENTNOTFOUND;
@@ -76,7 +63,6 @@ class TypeNameInfo final : public ITypeInfo {
   TypeNameInfo(std::wstring name, const GUID& kind) : name_(std::move(name)), kind_(kind) {}
   std::wstring name_;
   GUID kind_;
-  std::atomic<ULONG> refs_{1};
 };
 
 }  // namespace tessaly::sim::exe

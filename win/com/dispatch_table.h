@@ -6,11 +6,11 @@
 #include <windows.h>
 #include <oaidl.h>
 
-#include <atomic>
 #include <cstdint>
 #include <span>
 #include <string>
 
+#include "win/com/com_object.h"
 #include "win/com/com_result.h"
 
 namespace tessaly::win {
@@ -128,26 +128,11 @@ class DispatchTable {
   std::span<const DispatchMember<T>> members_;
 };
 
-// A plain automation object: IUnknown and IDispatch over Derived's table, Derived::kTable.
-template <class Derived>
-class DispatchObject : public IDispatch {
+// An automation object: IUnknown and IDispatch over Derived's table, Derived::kTable, for
+// IDispatch itself or a dual interface that also answers to its own IID.
+template <class Derived, class Interface = IDispatch, const IID&... Dual>
+class DispatchObject : public ComObject<Interface, IID_IDispatch, Dual...> {
  public:
-  virtual ~DispatchObject() = default;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) noexcept override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IDispatch) return E_NOINTERFACE;
-    *out = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() noexcept override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
     return DispatchTable<Derived>::GetTypeInfoCount(count);
   }
@@ -162,9 +147,6 @@ class DispatchObject : public IDispatch {
                                    EXCEPINFO* excep, UINT* arg_err) noexcept override {
     return Derived::kTable.Invoke(static_cast<Derived&>(*this), id, riid, flags, params, result, excep, arg_err);
   }
-
- private:
-  std::atomic<ULONG> refs_{1};
 };
 
 }  // namespace tessaly::win
