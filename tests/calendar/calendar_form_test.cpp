@@ -36,8 +36,6 @@ struct FormWorld : ICalendarFormEvents {
   }
   void CalendarClose(const Variant& v) override { closes.push_back(v); }
   void show(double start) { form->ShowCalendar(10, 20, Variant::date(start), 0x77); }
-  int shown_month() const { return serial::to_parts(form->Calendar().CalendarCustomDate()).month; }
-  int shown_year() const { return serial::to_parts(form->Calendar().CalendarCustomDate()).year; }
   void click_day(double date) {
     for (const clsDateItem& d : form->Calendar().DayCells())
       if (d.DateTime() == date) window->headless_picture().click((d.Left() + d.Right()) / 2, (d.TOp() + d.Bottom()) / 2);
@@ -96,51 +94,60 @@ TEST(calendar_form, show_applies_settings_once) {
   EXPECT_EQ(w.window->headless_years().edit_text, "2024");
 }
 
-TEST(calendar_form, year_box_leaves_with_a_whole_year) {
-  struct Case {
-    std::string typed, shown;
-    int year;  // the calendar's year afterwards
+// The month list, the year box (left with a whole year or not), the page keys and Go to Today move the
+// calendar, keeping the day where the month has it; afterwards the list and the box name its month.
+TEST(calendar_form, month_list_year_box_and_page_keys_agree_with_the_calendar) {
+  using Act = std::function<void(sim::HeadlessCalendarFormWindow&)>;
+  const auto type = [](std::string s) -> Act { return [s](auto& win) { win.type_year(s); }; };
+  const auto year = [](std::string s) -> Act { return [s](auto& win) { win.choose_year(s); }; };
+  const auto month = [](int i) -> Act { return [i](auto& win) { win.choose_month(i); }; };
+  const auto keys = [](std::vector<int> ks) -> Act {
+    return [ks](auto& win) {
+      for (int k : ks) win.press(k);
+    };
   };
-  const Case cases[] = {
-      {"11", "2011", 2011},   {" 29 ", "2029", 2029}, {"30", "1930", 1930}, {"0", "2000", 2000},
-      {"2150", "2150", 2150},  // outside the list's years, still accepted
-      {"1850", "1850", 1850}, {"abc", "abc", 2023},   {"", "", 2023},       {"12a", "12a", 2023},
-      {"10000", "10000", 2023}, {"-5", "-5", 2023},
-  };
-  for (const Case& c : cases) {
-    FormWorld w;
-    w.show(ymd(2023, 5, 31));
-    w.window->type_year(c.typed);
-    EXPECT_EQ(w.window->headless_years().edit_text, c.shown) << c.typed;
-    EXPECT_EQ(w.shown_year(), c.year) << c.typed;
-    EXPECT_EQ(w.shown_month(), 5) << c.typed;
-    EXPECT_TRUE(w.closes.empty());
-  }
-}
-
-TEST(calendar_form, month_list_and_year_box_keep_the_month_they_name) {
   struct Case {
     double start;
-    int month_index;      // -1: choose the year instead
-    std::string year;
-    double shown;         // the calendar's anchor afterwards
+    Act act;
+    int month_index;
+    std::string year_text;
+    double shown;  // the calendar's anchor afterwards
   };
+  const double may31 = ymd(2023, 5, 31);
   const Case cases[] = {
-      {ymd(2024, 1, 31), 1, "", ymd(2024, 2, 29)},
-      {ymd(2023, 1, 31), 1, "", ymd(2023, 2, 28)},
-      {ymd(2024, 3, 31), 3, "", ymd(2024, 4, 30)},
-      {ymd(2024, 5, 15), 11, "", ymd(2024, 12, 15)},
-      {ymd(2024, 2, 29), -1, "2023", ymd(2023, 2, 28)},
-      {ymd(2024, 2, 29), -1, "2028", ymd(2028, 2, 29)},
+      {may31, type("11"), 4, "2011", ymd(2011, 5, 31)},
+      {may31, type(" 29 "), 4, "2029", ymd(2029, 5, 31)},
+      {may31, type("30"), 4, "1930", ymd(1930, 5, 31)},
+      {may31, type("0"), 4, "2000", ymd(2000, 5, 31)},
+      // Outside the list's years, still accepted.
+      {may31, type("2150"), 4, "2150", ymd(2150, 5, 31)},
+      {may31, type("1850"), 4, "1850", ymd(1850, 5, 31)},
+      {may31, type("abc"), 4, "abc", may31},
+      {may31, type(""), 4, "", may31},
+      {may31, type("12a"), 4, "12a", may31},
+      {may31, type("10000"), 4, "10000", may31},
+      {may31, type("-5"), 4, "-5", may31},
+      {ymd(2024, 1, 31), month(1), 1, "2024", ymd(2024, 2, 29)},
+      {ymd(2023, 1, 31), month(1), 1, "2023", ymd(2023, 2, 28)},
+      {ymd(2024, 3, 31), month(3), 3, "2024", ymd(2024, 4, 30)},
+      {ymd(2024, 5, 15), month(11), 11, "2024", ymd(2024, 12, 15)},
+      {ymd(2024, 2, 29), year("2023"), 1, "2023", ymd(2023, 2, 28)},
+      {ymd(2024, 2, 29), year("2028"), 1, "2028", ymd(2028, 2, 29)},
+      {ymd(2024, 1, 31), keys({vk::kPageUp}), 11, "2023", ymd(2023, 12, 31)},
+      {ymd(2024, 1, 31), keys({vk::kPageDown}), 1, "2024", ymd(2024, 2, 29)},
+      {ymd(2024, 12, 5), keys({vk::kPageDown, vk::kPageDown}), 1, "2025", ymd(2025, 2, 5)},
+      // The last month the host can date stays.
+      {ymd(9999, 12, 5), keys({vk::kPageDown}), 11, "9999", ymd(9999, 12, 5)},
+      {ymd(2023, 2, 14), [](auto& win) { win.click(FormControl::Today); }, 8, "2024", ymd(2024, 9, 18)},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(&c - cases);
     FormWorld w;
     w.show(c.start);
-    if (c.month_index >= 0)
-      w.window->choose_month(c.month_index);
-    else
-      w.window->choose_year(c.year);
-    EXPECT_EQ(w.form->Calendar().CalendarCustomDate(), c.shown) << c.start << " " << c.month_index;
+    c.act(*w.window);
+    EXPECT_EQ(w.window->headless_months().index, c.month_index);
+    EXPECT_EQ(w.window->headless_years().edit_text, c.year_text);
+    EXPECT_EQ(w.form->Calendar().CalendarCustomDate(), c.shown);
     EXPECT_TRUE(w.closes.empty());
   }
 }
@@ -148,11 +155,7 @@ TEST(calendar_form, month_list_and_year_box_keep_the_month_they_name) {
 TEST(calendar_form, go_to_today_shows_the_month_without_picking) {
   FormWorld w;
   w.show(ymd(2023, 2, 14));
-  w.window->click(FormControl::Today);
-  EXPECT_EQ(w.window->headless_months().index, 8);
-  EXPECT_EQ(w.window->headless_years().edit_text, "2024");
-  EXPECT_EQ(w.shown_year(), 2024);
-  EXPECT_EQ(w.shown_month(), 9);
+  w.window->click(FormControl::Today);  // the boxes follow: see the table above
   EXPECT_EQ(w.form->Calendar().SelectedDays().Item(1).DateTime(), ymd(2023, 2, 14));
   EXPECT_TRUE(w.closes.empty());
   w.click_day(ymd(2024, 9, 18));
@@ -182,30 +185,6 @@ TEST(calendar_form, closes_with_the_day_or_with_nothing) {
     c.act(w);
     EXPECT_EQ(w.closes, c.closes) << c.name;
     EXPECT_TRUE(w.form->Shown()) << c.name << ": the form waits for the controller to hide it";
-  }
-}
-
-TEST(calendar_form, page_keys_move_the_month_and_the_boxes_follow) {
-  struct Case {
-    double start;
-    std::vector<int> keys;
-    int month_index;
-    std::string year;
-  };
-  const Case cases[] = {
-      {ymd(2024, 1, 31), {vk::kPageUp}, 11, "2023"},
-      {ymd(2024, 1, 31), {vk::kPageDown}, 1, "2024"},
-      {ymd(2024, 12, 5), {vk::kPageDown, vk::kPageDown}, 1, "2025"},
-      {ymd(9999, 12, 5), {vk::kPageDown}, 11, "9999"},  // the last month the host can date stays
-  };
-  for (const Case& c : cases) {
-    FormWorld w;
-    w.show(c.start);
-    for (int k : c.keys) w.window->press(k);
-    EXPECT_EQ(w.window->headless_months().index, c.month_index);
-    EXPECT_EQ(w.window->headless_years().edit_text, c.year);
-    EXPECT_EQ(w.shown_month(), c.month_index + 1);
-    EXPECT_TRUE(w.closes.empty());
   }
 }
 
