@@ -13,6 +13,8 @@
 namespace tessaly::calendar::testing {
 
 inline double ymd(int y, int m, int d) { return *serial::from_ymd(y, m, d); }
+// September 2024, the month most tests show: it opens on a Sunday.
+inline double sep(int d) { return ymd(2024, 9, d); }
 
 class FixedClock : public IClock {
  public:
@@ -56,15 +58,16 @@ struct World {
     const auto [x, y] = centre(month, row, column);
     picture.click(x, y);
   }
+  // A displayed day, with the cell it was drawn in.
+  const clsDateItem& day(double date) const {
+    for (const clsDateItem& d : cal.DayCells())
+      if (d.DateTime() == date) return d;
+    throw std::logic_error("day not displayed");
+  }
   // Clicks the centre of a displayed day's recorded cell.
   void click_date(double date) {
-    for (const clsDateItem& d : cal.DayCells()) {
-      if (d.DateTime() == date) {
-        picture.click((d.Left() + d.Right()) / 2, (d.TOp() + d.Bottom()) / 2);
-        return;
-      }
-    }
-    throw std::logic_error("day not displayed");
+    const clsDateItem& d = day(date);
+    picture.click((d.Left() + d.Right()) / 2, (d.TOp() + d.Bottom()) / 2);
   }
   std::vector<double> selected() const {
     std::vector<double> out;

@@ -17,10 +17,9 @@ using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAreArray;
+using testing::sep;
 using testing::World;
 using testing::ymd;
-
-double sep(int d) { return ymd(2024, 9, d); }
 
 TEST(DualMonthsLink, TakesOverThePictureAndFollowsItsSizeAndPaints) {
   World w;
