@@ -280,9 +280,10 @@ TEST(DualMonthsArrows, HoverFollowsThePointerOneRuleAtATime) {
 
 TEST(DualMonthsMulti, ShiftExtendsFromTheFocusCtrlTogglesBothChangeNothing) {
   struct Step {
-    double day;
+    double day;  // clicked, or the focus a key leaves
     bool shift, ctrl;
     std::vector<double> selected;  // in collection order
+    int key = 0;                   // pressed instead of a click
   };
   const std::pair<const char*, std::vector<Step>> runs[] = {
       {"shift_from_the_focus_towards_the_day",
@@ -298,6 +299,14 @@ TEST(DualMonthsMulti, ShiftExtendsFromTheFocusCtrlTogglesBothChangeNothing) {
         {sep(10), false, true, {sep(12)}},
         {sep(15), true, true, {sep(12)}},
         {sep(16), false, false, {sep(16)}}}},
+      {"emptied_selection_leaves_the_keys_idle",
+       {{sep(10), false, false, {sep(10)}}, {sep(10), false, true, {}}, {sep(10), false, false, {}, vk::kRight}}},
+      // A key that stays on a focus toggled off selects it again.
+      {"staying_key_reselects_the_focus",
+       {{sep(3), false, false, {sep(3)}},
+        {sep(1), false, true, {sep(3), sep(1)}},
+        {sep(1), false, true, {sep(3)}},
+        {sep(1), false, false, {sep(3), sep(1)}, vk::kLeft}}},
   };
   for (const auto& [name, steps] : runs) {
     SCOPED_TRACE(name);
@@ -308,9 +317,15 @@ TEST(DualMonthsMulti, ShiftExtendsFromTheFocusCtrlTogglesBothChangeNothing) {
       w.picture.release_all_keys();
       if (s.shift) w.picture.hold(vk::kShift);
       if (s.ctrl) w.picture.hold(vk::kControl);
-      w.click_date(s.day);
-      EXPECT_THAT(w.selected(), ElementsAreArray(s.selected)) << "after clicking " << s.day;
+      if (s.key != 0)
+        w.picture.key_down(s.key);
+      else
+        w.click_date(s.day);
+      EXPECT_THAT(w.selected(), ElementsAreArray(s.selected)) << "after " << s.day << " key " << s.key;
       EXPECT_EQ(w.cal.FocusDate(), s.day);
+      // The image shows the selection at once.
+      for (double d : s.selected)
+        EXPECT_EQ(w.surface().pixel(w.day(d).Left() + 3, w.day(d).TOp() + 2), rgb(51, 153, 255)) << d;
     }
   }
 }
@@ -323,19 +338,6 @@ TEST(DualMonthsMulti, KeyStateComesFromTheKeyboardNotTheEvent) {
   const auto [x, y] = w.centre(0, 2, 5);  // 13 September
   w.picture.mouse_down(mouse::kLeft, x, y, shift::kCtrl);
   EXPECT_THAT(w.selected(), ElementsAre(sep(13)));
-}
-
-TEST(DualMonthsMulti, EmptiedSelectionLeavesTheKeysIdle) {
-  World w;
-  w.cal.set_MultiSelect(true);
-  w.show(sep(1));
-  w.click_date(sep(10));
-  w.picture.hold(vk::kControl);
-  w.click_date(sep(10));
-  EXPECT_THAT(w.selected(), IsEmpty());
-  for (int key : {vk::kLeft, vk::kRight, vk::kHome, vk::kEnd, vk::kUp, vk::kDown}) w.picture.key_down(key);
-  EXPECT_THAT(w.selected(), IsEmpty());
-  EXPECT_EQ(w.cal.FocusDate(), sep(10));
 }
 
 // ---- drag ----
@@ -480,22 +482,6 @@ TEST(DualMonthsKeys, FocusLeftBehindByTheArrowsComesBackToTheDisplay) {
   w.picture.mouse_down(mouse::kLeft, 10, 10);  // back to August
   w.picture.key_down(vk::kUp);
   EXPECT_THAT(w.selected(), ElementsAre(ymd(2024, 8, 31)));
-}
-
-TEST(DualMonthsKeys, StayingBranchReselectsTheFocus) {
-  World w;
-  w.cal.set_MultiSelect(true);
-  w.show(sep(1));
-  w.click_date(sep(3));
-  w.picture.hold(vk::kControl);
-  w.click_date(sep(1));  // focus 1 September, selected {3}
-  w.click_date(sep(1));  // focus stays, selected {3} again
-  w.picture.release_all_keys();
-  w.picture.key_down(vk::kLeft);
-  EXPECT_THAT(w.selected(), ElementsAre(sep(3), sep(1)));
-  // The image shows it at once.
-  const Rect r = w.cal.Layout().day_cell(0, 1, 0);
-  EXPECT_EQ(w.surface().pixel(r.left + 3, r.top + 2), rgb(51, 153, 255));
 }
 
 // ---- failures stay inside ----
