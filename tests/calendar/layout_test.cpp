@@ -67,31 +67,35 @@ TEST(CalendarLayout, TitlesAreCentredOverEachMonthAndTheFocusFrameInset) {
   EXPECT_EQ(arrow_focus_rect(Rect{2, 2, 34, 25}), (Rect{4, 4, 32, 23}));
 }
 
-TEST(CalendarLayout, RowsByLineStyleAndHeader) {
+TEST(CalendarLayout, RowsByLineStyleHeaderAndStampSpace) {
   struct Case {
     const char* name;
     int line_style;
     bool header;
-    int offset, header_height, cell_height, first_row;
+    int stamp_space, offset, header_height, cell_height, first_row;
   };
   const Case cases[] = {
-      {"none", 0, true, 2, 17, 17, 51},
-      {"raised", 1, true, 0, 17, 17, 50},
-      {"flat_one_shared_line", 2, true, 1, 16, 16, 49},
-      {"sunken", 3, true, 0, 17, 17, 50},
-      {"no_header", 3, false, 0, 0, 19, 35},
-      {"no_header_flat", 2, false, 1, 0, 19, 35},
+      {"none", 0, true, 10, 2, 17, 17, 51},
+      {"raised", 1, true, 10, 0, 17, 17, 50},
+      {"flat_one_shared_line", 2, true, 10, 1, 16, 16, 49},
+      {"sunken", 3, true, 10, 0, 17, 17, 50},
+      {"no_header", 3, false, 10, 0, 0, 19, 35},
+      {"no_header_flat", 2, false, 10, 1, 0, 19, 35},
+      {"no_stamp_space_moves_the_grid_up", 3, true, 0, 0, 17, 18, 40},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     LayoutInput in = input(233, 161);
     in.line_style = c.line_style;
     in.show_day_header = c.header;
+    in.stamp_day_head_space = c.stamp_space;
     const CalendarLayout l = compute_layout(in);
     EXPECT_EQ(l.LineOffset, c.offset);
     EXPECT_EQ(l.HeaderHeight, c.header_height);
     EXPECT_EQ(l.CellHeight, c.cell_height);
     EXPECT_EQ(l.FirstRowTop, c.first_row);
+    // The header stays under the arrows, whatever the space below it.
+    EXPECT_EQ(l.header_cell(0, 0), (Rect{2, 30, 34 + c.offset, 30 + c.header_height + c.offset}));
     // Cells are spaced a cell apart and drawn the line offset larger.
     const Rect a = l.day_cell(0, 2, 3), b = l.day_cell(0, 2, 4), below = l.day_cell(0, 3, 3);
     EXPECT_EQ(b.left - a.left, l.CellWidth);
@@ -101,15 +105,6 @@ TEST(CalendarLayout, RowsByLineStyleAndHeader) {
     // The six weeks fit inside the control.
     EXPECT_LE(l.day_cell(0, 5, 6).bottom, 161);
   }
-}
-
-TEST(CalendarLayout, StampSpaceMovesTheGridDown) {
-  LayoutInput in = input(233, 161);
-  in.stamp_day_head_space = 0;
-  const CalendarLayout l = compute_layout(in);
-  EXPECT_EQ(l.FirstRowTop, 40);
-  EXPECT_EQ(l.CellHeight, 18);
-  EXPECT_EQ(l.header_cell(0, 0), (Rect{2, 30, 34, 47}));
 }
 
 TEST(CalendarLayout, ArrowTrianglesPointTheRightWayInsideTheButton) {
