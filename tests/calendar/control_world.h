@@ -64,10 +64,12 @@ struct World {
       if (d.DateTime() == date) return d;
     throw std::logic_error("day not displayed");
   }
-  // Clicks the centre of a displayed day's recorded cell.
-  void click_date(double date) {
+  // Clicks the centre of a displayed day's recorded cell, the events carrying `event_shift`.
+  void click_date(double date, int event_shift = 0) {
     const clsDateItem& d = day(date);
-    picture.click((d.Left() + d.Right()) / 2, (d.TOp() + d.Bottom()) / 2);
+    const int x = (d.Left() + d.Right()) / 2, y = (d.TOp() + d.Bottom()) / 2;
+    picture.mouse_down(mouse::kLeft, x, y, event_shift);
+    picture.mouse_up(mouse::kLeft, x, y, event_shift);
   }
   std::vector<double> selected() const {
     std::vector<double> out;
