@@ -64,12 +64,5 @@ TEST(stored_text, booleans_are_true_only_for_1) {
   EXPECT_EQ(StoreText(Variant::i4(static_cast<std::int32_t>(0x80000018u))), "-2147483624");
 }
 
-TEST(stored_text, typed_results) {
-  EXPECT_EQ(FromStoreText(kTypeInteger, "5"), Variant::i2(5));
-  EXPECT_EQ(FromStoreText(kTypeLong, "5"), Variant::i4(5));
-  EXPECT_EQ(FromStoreText(kTypeString, "a=b\r\n"), Variant::text("a=b\r\n"));
-  EXPECT_FALSE(FromStoreText(kTypeLong, "five"));
-}
-
 }  // namespace
 }  // namespace tessaly
