@@ -19,13 +19,6 @@ struct FoldersTest : ::testing::Test {
   std::string product = "Tessaly";
 };
 
-TEST_F(FoldersTest, special_folder_gets_one_trailing_separator) {
-  testing::FakeShell shell;
-  EXPECT_EQ(GetSpecialFolder(shell, files, kCsidlAppData), "C:\\Users\\user\\AppData\\Roaming\\");
-  shell.fail = true;
-  EXPECT_EQ(GetSpecialFolder(shell, files, kCsidlAppData), "");
-}
-
 // Each missing parent is made in turn; a network path starts below its share.
 TEST_F(FoldersTest, creates_each_missing_parent) {
   std::string long_path = "C:";

@@ -46,15 +46,9 @@ TEST_F(InitSystemTest, fresh_profile_reads_defaults) {
   EXPECT_EQ(r.Value(opt::CalFormBorderColor), Variant::i2(-32513));
   EXPECT_EQ(r.ValueType(opt::CalFormBorderColor), 3);
   EXPECT_EQ(r.Value(opt::CalPostPeriodBackColor), Variant::i4(static_cast<std::int32_t>(0x80000018u)));
-  EXPECT_EQ(r.Value(opt::CalSizeX), Variant::i2(5175));
   EXPECT_EQ(r.Text(opt::DefaultDateFormat), "dd.MM.yyyy");
-  EXPECT_EQ(r.Text(opt::RibbonFile), "C:\\Addins\\caltab.xml");
-  EXPECT_EQ(r.Text(opt::CustomDateFormatDelimiter), "`1`");
-  EXPECT_TRUE(r.Bool(opt::DisplayTooltip));
   EXPECT_FALSE(r.Bool(opt::DefaultDateResotre));
   EXPECT_EQ(m.UrlHome, r.Text(opt::UrlHome));
-  EXPECT_FALSE(m.UrlProduct.empty());
-  EXPECT_EQ(m.FormatDelimiter, "`1`");
   EXPECT_EQ(m.CurrentDefaultDate, 46000.0);
   EXPECT_TRUE(p.messages.shown().empty());
   EXPECT_TRUE(p.files.files.empty()) << "per-machine options at their defaults: no machine file";
@@ -89,11 +83,6 @@ TEST_F(InitSystemTest, default_date_restore) {
     p.store.put("DefaultDate", c.date);
     EXPECT_EQ(start().CurrentDefaultDate, c.expected) << c.restore << " " << c.date;
   }
-}
-
-TEST_F(InitSystemTest, delimiter_is_trimmed) {
-  p.store.put("CustomDateFormatDelimiter", "  ;  ");
-  EXPECT_EQ(start().FormatDelimiter, ";");
 }
 
 TEST_F(InitSystemTest, folder_that_cannot_be_made_warns_and_start_up_goes_on) {
