@@ -23,12 +23,6 @@ namespace {
 using sim::FaultPlan;
 using sim::SimExcel;
 
-struct Control : IRibbonControl {
-  explicit Control(std::string i) : id(std::move(i)) {}
-  std::string Id() override { return id; }
-  std::string id;
-};
-
 const double kPicked = 45658;  // 1 January 2025
 
 // Up to 9 the main window is found among the process's windows, 12 on has the ribbon.
@@ -107,7 +101,7 @@ struct Step {
 };
 
 void Click(SweepWorld& w, const char* id) {
-  Control c(id);
+  RibbonControl c(id);
   w.addin->ZorelButtonProc(c);
 }
 
@@ -148,11 +142,11 @@ const std::vector<Step>& Steps() {
          if (w.controller()) w.controller()->cbbDisable_Click(), w.controller()->cbbDisable_Click();
        }},
       {"ZorelToggleButtonProc", false, [](SweepWorld& w) {
-         Control c("ZorelToggleButtonDisable");
+         RibbonControl c("ZorelToggleButtonDisable");
          w.addin->ZorelToggleButtonProc(c, true), w.addin->ZorelToggleButtonProc(c, false);
        }},
       {"Ribbon getters", false, [](SweepWorld& w) {
-         Control c("ZorelToggleButtonDisable");
+         RibbonControl c("ZorelToggleButtonDisable");
          w.addin->GetCustomUI("Microsoft.Excel.Workbook"), w.addin->ZorelToggleButtonGetPressed(c);
          w.addin->ZorelGetImage(c), w.addin->ZorelGetScreentip(c), w.addin->ZorelLoadImage("about");
        }},

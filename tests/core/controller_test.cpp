@@ -177,17 +177,13 @@ TEST(controller_decision, asks_the_host_once_per_value) {
 
 // ---------------------------------------------------------------- commands
 
-struct RibbonButton : IRibbonControl {
-  std::string Id() override { return "ZorelButtonCalendar"; }
-};
-
 TEST(controller_commands, disabled_message_on_every_route) {
   using Route = void (*)(cVantry&);
   const std::pair<const char*, Route> routes[] = {
       {"toolbar", [](cVantry& c) { c.cbbDisplayCalendar_Click(); }},
       {"quick button", [](cVantry& c) { c.moToolbarQuickButton_Click(); }},
       {"context menu", [](cVantry& c) { c.moRightClickMenu_Click(); }},
-      {"ribbon", [](cVantry& c) { RibbonButton b; c.ZorelButtonProc(b); }},
+      {"ribbon", [](cVantry& c) { RibbonControl b("ZorelButtonCalendar"); c.ZorelButtonProc(b); }},
   };
   for (const char* version : {"12.0", "11.0"}) {
     for (const auto& [route, click] : routes) {
@@ -313,66 +309,50 @@ TEST(controller_commands, help_about_settings) {
 
 // ---------------------------------------------------------------- placement and start value
 
-TEST(controller_placement, below_above_and_pulled_left) {
+// Below the tag, above it or pulled left to stay in the window; stored sizes and screen
+// resolutions from outside the add-in cause no undefined behaviour and keep the calendar on the
+// 1920 x 1080 screen of the workbook window (0, 0, 1000, 700).
+TEST(controller_placement, beside_the_tag_whatever_the_values) {
   struct Case {
-    double x, y;
-    ScreenPoint expected;
-  };
-  // Tag 20 px high, calendar 345 x 177 px, window right 1000, bottom 700, m = 8.
-  const Case cases[] = {
-      {100, 100, {100, 120}},
-      {100, 600, {100, 423}},
-      {900, 100, {1000 - 345 - 32, 120}},
-      {900, 600, {623, 423}},
-  };
-  for (const Case& c : cases) {
-    ControllerWorld w;
-    w.Start();
-    w.tag().x = static_cast<std::int32_t>(c.x);
-    w.tag().y = static_cast<std::int32_t>(c.y);
-    w.host->UserSelect("A1");
-    w.tag().displayed = true;
-    w.tag().TriggerClickEvent();
-    EXPECT_EQ(w.calendar().at, c.expected) << c.x << "," << c.y;
-  }
-  EXPECT_EQ(RoundHalfEven(2.5), 2);
-  EXPECT_EQ(RoundHalfEven(3.5), 4);
-}
-
-// Stored sizes and screen metrics from outside the add-in: no undefined behaviour, and the
-// calendar stays beside the workbook window (0, 0, 1000, 700) with the tag at (100, 100).
-// Stored sizes and screen resolutions from outside the add-in: no undefined behaviour, and the
-// calendar lands on the 1920 x 1080 screen of the workbook window (0, 0, 1000, 700), tag at (100, 100).
-TEST(controller_placement, values_outside_any_sane_range) {
-  struct Case {
+    std::int32_t x, y;
     double dpi;
     std::int32_t tag_size_y;
     std::int16_t cal_size_x;
     ScreenPoint expected;
   };
+  // Tag 20 px high, calendar 345 x 177 px, window right 1000, bottom 700, m = 8.
   const double nan = std::nan("");
   const Case cases[] = {
-      {0, 300, 5175, {100, 120}},          // no resolution: 96 dots per inch
-      {nan, 300, 5175, {100, 120}},
-      {-96, 300, 5175, {100, 120}},
-      {1e303, 300, 5175, {0, 0}},          // one twip per pixel at most: larger than the window, kept on screen
-      {96, INT32_MIN, 5175, {100, 100}},   // a negative tag is no tag
-      {96, INT32_MAX, 5175, {100, 0}},     // a tag taller than any screen: above it, kept on screen
-      {1e303, 300, INT16_MAX, {0, 0}},     // wider than the screen: from its left edge
-      {96, 300, INT16_MIN, {100, 120}},
+      {100, 100, 96, 300, 5175, {100, 120}},
+      {100, 600, 96, 300, 5175, {100, 423}},
+      {900, 100, 96, 300, 5175, {1000 - 345 - 32, 120}},
+      {900, 600, 96, 300, 5175, {623, 423}},
+      {100, 100, 0, 300, 5175, {100, 120}},  // no resolution: 96 dots per inch
+      {100, 100, nan, 300, 5175, {100, 120}},
+      {100, 100, -96, 300, 5175, {100, 120}},
+      {100, 100, 1e303, 300, 5175, {0, 0}},         // a twip a pixel at most: larger than the window, kept on screen
+      {100, 100, 96, INT32_MIN, 5175, {100, 100}},  // a negative tag is no tag
+      {100, 100, 96, INT32_MAX, 5175, {100, 0}},    // a tag taller than any screen: above it, kept on screen
+      {100, 100, 1e303, 300, INT16_MAX, {0, 0}},    // wider than the screen: from its left edge
+      {100, 100, 96, 300, INT16_MIN, {100, 120}},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.x << "," << c.y << " " << c.dpi << " " << c.tag_size_y << " "
+                                      << c.cal_size_x);
     ControllerWorld w;
     w.Start();
     for (auto& d : w.desk.displays) d.dpi_x = d.dpi_y = c.dpi;
     w.reg().Value(opt::TagSizeY, Variant::i4(c.tag_size_y));
     w.reg().Value(opt::CalSizeX, Variant::i2(c.cal_size_x));
-    w.tag().x = w.tag().y = 100;
+    w.tag().x = c.x;
+    w.tag().y = c.y;
     w.host->UserSelect("A1");
     w.tag().displayed = true;
     w.tag().TriggerClickEvent();
-    EXPECT_EQ(w.calendar().at, c.expected) << c.dpi << " " << c.tag_size_y << " " << c.cal_size_x;
+    EXPECT_EQ(w.calendar().at, c.expected);
   }
+  EXPECT_EQ(RoundHalfEven(2.5), 2);
+  EXPECT_EQ(RoundHalfEven(3.5), 4);
 }
 
 TEST(controller_start_value, cell_values) {

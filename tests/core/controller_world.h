@@ -26,6 +26,13 @@ using RecordingParts = sim::HeadlessParts;
 
 inline double Ymd(int y, int m, int d) { return *serial::from_ymd(y, m, d); }
 
+// A ribbon control as the host passes it to the callbacks: only its id.
+struct RibbonControl : IRibbonControl {
+  explicit RibbonControl(std::string i) : id(std::move(i)) {}
+  std::string Id() override { return id; }
+  std::string id;
+};
+
 struct ControllerWorld {
   explicit ControllerWorld(const std::string& version = "12.0") {
     m.AddInFolder = "C:\\Tessaly\\";
