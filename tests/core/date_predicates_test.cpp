@@ -56,21 +56,14 @@ TEST_F(DatePredicatesTest, formats_shown_through_this_moment) {
       EXPECT_EQ(format(c.format), allowed ? c.with_time_allowed : c.without_time)
           << '"' << c.format << "\" with times " << (allowed ? "allowed" : "refused");
   }
-}
-
-TEST_F(DatePredicatesTest, a_moment_at_midnight_makes_date_time_formats_dates) {
-  // The time part is zero, so the shown text is a date without a time of day.
+  // Times still refused: at midnight the time part is zero, so a date-time format shows a date.
   mem.clock.serial = At(2026, 3, 5);
-  set(opt::DateCanContainTime, Variant::boolean(false));
   EXPECT_TRUE(format("m/d/yyyy h:mm"));
   EXPECT_FALSE(format("h:mm"));
-}
-
-TEST_F(DatePredicatesTest, non_text_formats_are_not_date_formats) {
-  DatePredicates j = judge();
+  // A format that is no text (mixed, or an error) is no date format.
   for (const Variant& v : {Variant(), Variant::null(), Variant::number(14), Variant::boolean(true),
                            Variant::date(At(2026, 1, 1)), Variant::error(2042)})
-    EXPECT_FALSE(j.IsDateFormat(v)) << static_cast<int>(v.type());
+    EXPECT_FALSE(judge().IsDateFormat(v)) << static_cast<int>(v.type());
 }
 
 TEST_F(DatePredicatesTest, custom_lists_decide_before_the_format_is_tried) {
