@@ -96,7 +96,7 @@ TEST(ListHolds, pieces_between_delimiters) {
   for (const auto& c : cases) EXPECT_EQ(ListHolds(c.list, c.delimiter, c.item), c.holds) << c.list << " / " << c.item;
 }
 
-TEST_F(DatePredicatesTest, date_like_values) {
+TEST_F(DatePredicatesTest, date_like_values_and_their_reading) {
   DatePredicates j = judge();
   const double nan = std::numeric_limits<double>::quiet_NaN();
   for (bool allowed : {false, true}) {
@@ -113,10 +113,7 @@ TEST_F(DatePredicatesTest, date_like_values) {
                              Variant::text(""), Variant::date(nan), Variant::date(1e12)})
       EXPECT_FALSE(j.IsDateLikeValue(v)) << v.to_text();
   }
-}
-
-TEST_F(DatePredicatesTest, read_as_date_keeps_time_and_early_years) {
-  DatePredicates j = judge();
+  // Read as a date, a value keeps its time and an early year; numbers and junk give nothing.
   EXPECT_EQ(j.ReadAsDate(Variant::date(At(1850, 6, 1, 6))), At(1850, 6, 1, 6));
   EXPECT_EQ(j.ReadAsDate(Variant::text("3/15/2026 6:30 PM")), At(2026, 3, 15, 18, 30));
   EXPECT_EQ(j.ReadAsDate(Variant::number(3.5)), std::nullopt);
