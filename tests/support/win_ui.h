@@ -11,6 +11,11 @@
 
 namespace tessaly::testing {
 
+inline bool UnderWine() {
+  HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  return ntdll && ::GetProcAddress(ntdll, "wine_get_version");
+}
+
 // Runs the thread's messages for a while, so input and timers reach the windows.
 inline void Pump(int milliseconds) {
   const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
@@ -72,12 +77,17 @@ inline void ClickWindow(HWND window) {
   ClickAt(p.x, p.y);
 }
 
-inline void PressKey(WORD key) {
+// A key pressed and released, leaving the messages to the loop that runs (a modal box's, say).
+inline void SendKey(WORD key) {
   INPUT in[2]{};
   in[0].type = in[1].type = INPUT_KEYBOARD;
   in[0].ki.wVk = in[1].ki.wVk = key;
   in[1].ki.dwFlags = KEYEVENTF_KEYUP;
   ::SendInput(2, in, sizeof(INPUT));
+}
+
+inline void PressKey(WORD key) {
+  SendKey(key);
   Pump(60);
 }
 
