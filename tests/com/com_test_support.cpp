@@ -62,11 +62,6 @@ HMODULE AddInModule() {
   return module;
 }
 
-bool UnderWine() {
-  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
 void MirrorClassForWine() {
   if (!UnderWine()) return;
   for (const wchar_t* key : ConnectRegistryKeys()) {

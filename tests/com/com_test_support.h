@@ -6,6 +6,8 @@
 #include <map>
 #include <string>
 
+#include "support/win_ui.h"
+
 namespace tessaly::win::test {
 
 // Every value below root\path as "subkey\\name" -> data (REG_SZ data, or a number for DWORDs);
@@ -22,7 +24,7 @@ F Export(const char* name) {
   return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(AddInModule(), name)));
 }
 
-bool UnderWine();
+using testing::UnderWine;
 
 // Wine looks classes up only under HKEY_LOCAL_MACHINE\Software\Classes (WineHQ bug 14771), so a
 // class registered per user, as on Windows, is not found by CoCreateInstance there. Under Wine,
