@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/variants.h"
+#include "support/win_ui.h"
 #include "tests/com/com_test_support.h"
 #include "win/com/dispatch_table.h"
 #include "win/com/office_interfaces.h"
@@ -19,43 +21,22 @@
 namespace tessaly::win {
 namespace {
 
-// The host's side, scripted: an application of version 12.0, the add-in's entry in its list, a
-// ribbon control with an id, and the ribbon that records invalidations.
-struct HostApp : DispatchObject<HostApp> {
-  static const DispatchTable<HostApp> kTable;
-};
-const DispatchMember<HostApp> kAppMembers[] = {
-    {L"Version", 1, [](HostApp&, DispatchCall& c) { SetResult(c.result, std::wstring(L"12.0")); }},
-    {L"Hwnd", 2, [](HostApp&, DispatchCall& c) { SetResult(c.result, std::int32_t{0}); }},
-};
-const DispatchTable<HostApp> HostApp::kTable{kAppMembers};
-
-struct HostAddIn : DispatchObject<HostAddIn> {
-  static const DispatchTable<HostAddIn> kTable;
-};
-const DispatchMember<HostAddIn> kAddInMembers[] = {
-    {L"ProgId", 1, [](HostAddIn&, DispatchCall& c) { SetResult(c.result, std::wstring(L"TESSALY.Connect")); }},
-};
-const DispatchTable<HostAddIn> HostAddIn::kTable{kAddInMembers};
-
-struct HostControl : DispatchObject<HostControl> {
-  explicit HostControl(std::wstring i) : id(std::move(i)) {}
+// The host's side, scripted in one kind of object: an application of version 12.0, the add-in's
+// entry in its list, a ribbon control with an id, and the ribbon that records invalidations.
+struct HostObject : DispatchObject<HostObject> {
+  explicit HostObject(std::wstring i = L"") : id(std::move(i)) {}
   std::wstring id;
-  static const DispatchTable<HostControl> kTable;
-};
-const DispatchMember<HostControl> kControlMembers[] = {
-    {L"Id", 1, [](HostControl& o, DispatchCall& c) { SetResult(c.result, o.id); }},
-};
-const DispatchTable<HostControl> HostControl::kTable{kControlMembers};
-
-struct HostRibbon : DispatchObject<HostRibbon> {
   std::vector<std::wstring> invalidated;
-  static const DispatchTable<HostRibbon> kTable;
+  static const DispatchTable<HostObject> kTable;
 };
-const DispatchMember<HostRibbon> kRibbonMembers[] = {
-    {L"InvalidateControl", 2, [](HostRibbon& o, DispatchCall& c) { o.invalidated.push_back(c.args.text(0)); }},
+const DispatchMember<HostObject> kHostMembers[] = {
+    {L"Version", 1, [](HostObject&, DispatchCall& c) { SetResult(c.result, std::wstring(L"12.0")); }},
+    {L"Hwnd", 2, [](HostObject&, DispatchCall& c) { SetResult(c.result, std::int32_t{0}); }},
+    {L"ProgId", 3, [](HostObject&, DispatchCall& c) { SetResult(c.result, std::wstring(L"TESSALY.Connect")); }},
+    {L"Id", 4, [](HostObject& o, DispatchCall& c) { SetResult(c.result, o.id); }},
+    {L"InvalidateControl", 5, [](HostObject& o, DispatchCall& c) { o.invalidated.push_back(c.args.text(0)); }},
 };
-const DispatchTable<HostRibbon> HostRibbon::kTable{kRibbonMembers};
+const DispatchTable<HostObject> HostObject::kTable{kHostMembers};
 
 constexpr wchar_t kSettings[] = L"Software\\VB and VBA Program Settings\\Tessaly";
 constexpr wchar_t kOptions[] = L"Software\\VB and VBA Program Settings\\Tessaly\\GlobalOptions";
@@ -77,10 +58,7 @@ void SetSetting(const wchar_t* name, const std::wstring& value) {
 unique_safearray Custom(LONG value, LONG lower_bound) {
   SAFEARRAYBOUND bound{1, lower_bound};
   unique_safearray array(SafeArrayCreate(VT_VARIANT, 1, &bound));
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_I4;
-  V_I4(&v) = value;
+  VARIANT v = testing::Var(VT_I4, value);
   SafeArrayPutElement(array.get(), &lower_bound, &v);
   return array;
 }
@@ -102,28 +80,9 @@ Result CallByName(IDispatch* target, const wchar_t* name, std::vector<VARIANT> a
   return r;
 }
 
-VARIANT Object(IDispatch* d) {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_DISPATCH;
-  V_DISPATCH(&v) = d;
-  return v;
-}
-VARIANT Text(BSTR b) {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_BSTR;
-  V_BSTR(&v) = b;
-  return v;
-}
-VARIANT_BOOL g_pressed = VARIANT_TRUE;
-VARIANT PressedRef() {
-  VARIANT v;
-  VariantInit(&v);
-  V_VT(&v) = VT_BOOL | VT_BYREF;
-  V_BOOLREF(&v) = &g_pressed;
-  return v;
-}
+VARIANT Object(IDispatch* d) { return testing::Var(VT_DISPATCH, d); }
+VARIANT Text(BSTR b) { return testing::Var(VT_BSTR, b); }
+using testing::PressedRef;
 
 // Registers the DLL per user for the whole suite, as the installer does, and removes it after.
 class ConnectCom : public ::testing::Test {
@@ -159,8 +118,8 @@ class ConnectCom : public ::testing::Test {
   }
   static HRESULT CanUnload() { return test::Export<HRESULT(STDAPICALLTYPE*)()>("DllCanUnloadNow")(); }
 
-  com_ptr<IDispatch> app = com_ptr<IDispatch>::attach(new HostApp);
-  com_ptr<IDispatch> instance = com_ptr<IDispatch>::attach(new HostAddIn);
+  com_ptr<IDispatch> app = com_ptr<IDispatch>::attach(new HostObject);
+  com_ptr<IDispatch> instance = com_ptr<IDispatch>::attach(new HostObject);
 };
 
 TEST_F(ConnectCom, connect_modes_and_custom_values) {
@@ -202,9 +161,9 @@ TEST_F(ConnectCom, ribbon_callbacks_by_name) {
   SAFEARRAY* array = custom.get();
   ASSERT_EQ(addin->OnConnection(app.get(), office::ext_cm_Startup, instance.get(), &array), S_OK);
   IDispatch* d = addin.get();
-  auto* ribbon = new HostRibbon;
+  auto* ribbon = new HostObject;
   com_ptr<IDispatch> ribbon_ref = com_ptr<IDispatch>::attach(ribbon);
-  com_ptr<IDispatch> toggle = com_ptr<IDispatch>::attach(new HostControl(L"ZorelToggleButtonDisable"));
+  com_ptr<IDispatch> toggle = com_ptr<IDispatch>::attach(new HostObject(L"ZorelToggleButtonDisable"));
   unique_bstr app32(std::wstring_view(L"APP32")), nope(std::wstring_view(L"NOSUCHICON"));
 
   EXPECT_EQ(CallByName(d, L"zorelonload", {Object(ribbon)}).hr, S_OK);
@@ -268,11 +227,7 @@ std::wstring AnswerMessageBox() {
       wchar_t text[1024] = {};
       GetDlgItemTextW(box, 0xFFFF, text, 1024);
       SetForegroundWindow(box);
-      INPUT keys[2] = {};
-      keys[0].type = keys[1].type = INPUT_KEYBOARD;
-      keys[0].ki.wVk = keys[1].ki.wVk = VK_RETURN;
-      keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-      SendInput(2, keys, sizeof(INPUT));
+      testing::SendKey(VK_RETURN);
       for (int j = 0; j < 100 && IsWindow(box); ++j) Sleep(20);
       if (IsWindow(box)) PostMessageW(box, WM_COMMAND, IDOK, 0);  // the input went elsewhere
       return text;
