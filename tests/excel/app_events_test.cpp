@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_dispatch.h"
+#include "support/variants.h"
 #include "win/excel/app_events_sink.h"
 #include "win/excel/excel_ids.h"
 #include "win/excel/excel_objects.h"
@@ -85,12 +86,7 @@ class EventSource final : public IDispatch, public IConnectionPointContainer, pu
 // Raises an event with its arguments given first-first, as Excel declares them.
 HRESULT raise(IDispatch* sink, DISPID id, std::vector<IDispatch*> arguments) {
   std::vector<VARIANT> reversed;
-  for (auto it = arguments.rbegin(); it != arguments.rend(); ++it) {
-    VARIANT v;
-    V_VT(&v) = VT_DISPATCH;
-    V_DISPATCH(&v) = *it;
-    reversed.push_back(v);
-  }
+  for (IDispatch* a : arguments) reversed.insert(reversed.begin(), testing::Var(VT_DISPATCH, a));
   DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
   return sink->Invoke(id, IID_NULL, 1033, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
 }

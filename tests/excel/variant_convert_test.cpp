@@ -2,11 +2,14 @@
 // values by reference read through, and what has no Variant form is refused as a type mismatch.
 #include <gtest/gtest.h>
 
+#include "support/variants.h"
 #include "win/com_error.h"
 #include "win/variant_convert.h"
 
 namespace tessaly::win {
 namespace {
+
+using testing::Var;
 
 TEST(VariantConvert, EveryKindRoundTrips) {
   const Variant cases[] = {Variant(),
@@ -33,28 +36,15 @@ TEST(VariantConvert, ComKindsTheHostUses) {
   unique_variant yes = to_variant(Variant::boolean(true));
   EXPECT_EQ(V_BOOL(&yes.get()), VARIANT_TRUE);
 
-  VARIANT cy;
-  ::VariantInit(&cy);
-  V_VT(&cy) = VT_CY;
-  V_CY(&cy).int64 = 123450;  // 12.345 in a currency-formatted cell
-  EXPECT_EQ(from_variant(cy), Variant::number(12.345));
-
-  VARIANT nothing;
-  V_VT(&nothing) = VT_DISPATCH;
-  V_DISPATCH(&nothing) = nullptr;
-  EXPECT_TRUE(from_variant(nothing).is_empty());
-
   VARIANT_BOOL pressed = VARIANT_TRUE;
-  VARIANT by_ref;
-  V_VT(&by_ref) = VT_BOOL | VT_BYREF;
-  V_BOOLREF(&by_ref) = &pressed;
-  EXPECT_EQ(from_variant(by_ref), Variant::boolean(true));
-
   unique_variant inner = to_variant(Variant::text("x"));
-  VARIANT variant_ref;
-  V_VT(&variant_ref) = VT_VARIANT | VT_BYREF;
-  V_VARIANTREF(&variant_ref) = &inner.get();
-  EXPECT_EQ(from_variant(variant_ref), Variant::text("x"));
+  const std::pair<VARIANT, Variant> reads[] = {
+      {Var(VT_CY, LONGLONG{123450}), Variant::number(12.345)},  // 12.345 in a currency-formatted cell
+      {Var(VT_DISPATCH, static_cast<IDispatch*>(nullptr)), Variant()},
+      {Var(VT_BOOL | VT_BYREF, &pressed), Variant::boolean(true)},
+      {Var(VT_VARIANT | VT_BYREF, &inner.get()), Variant::text("x")},
+  };
+  for (const auto& [com, want] : reads) EXPECT_EQ(from_variant(com), want) << V_VT(&com);
 }
 
 TEST(VariantConvert, ArraysAreATypeMismatch) {
