@@ -15,6 +15,7 @@
 #include <windows.h>
 #include <aclapi.h>
 
+#include "support/win_ui.h"
 #include "win/handles.h"
 #include "win/utf.h"
 #include "win/win_settings.h"
@@ -84,19 +85,10 @@ void CALLBACK WatchBox(HWND, UINT, UINT_PTR, DWORD) {
     g_watch->owner = ::GetWindow(box, GW_OWNER);
     g_watch->owner_enabled = ::IsWindowEnabled(g_watch->owner);
     ::SetForegroundWindow(box);
-    INPUT keys[2] = {};
-    keys[0].type = keys[1].type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = keys[1].ki.wVk = VK_RETURN;
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, keys, sizeof(INPUT));
+    testing::SendKey(VK_RETURN);
   } else if (g_watch->ticks > 100) {
     ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);  // the key never arrived: end the box, the test fails
   }
-}
-
-bool running_under_wine() {
-  HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-  return ntdll && ::GetProcAddress(ntdll, "wine_get_version");
 }
 #endif
 
@@ -160,7 +152,10 @@ TEST_F(PlatformSettings, values_round_trip_in_stored_order) {
   }
 }
 
-TEST_F(PlatformSettings, keys_replace_case_blind_and_sections_are_apart) {
+// Keys replace one another case-blind, sections are apart, and what is missing reads as the default.
+TEST_F(PlatformSettings, keys_sections_and_missing_values) {
+  EXPECT_TRUE(store->list(app, "GlobalOptions").empty());
+  EXPECT_EQ(store->get(app, "GlobalOptions", "FirstTimeRun", "1"), "1");
   store->save(app, "GlobalOptions", "FirstTimeRun", "1");
   store->save(app, "GlobalOptions", "FIRSTTIMERUN", "0");
   store->save(app, "Other", "FirstTimeRun", "other");
@@ -168,17 +163,9 @@ TEST_F(PlatformSettings, keys_replace_case_blind_and_sections_are_apart) {
   ASSERT_EQ(listed.size(), 1u);
   EXPECT_EQ(listed[0].second, "0");
   EXPECT_EQ(store->get(app, "Other", "firsttimerun", ""), "other");
-}
-
-TEST_F(PlatformSettings, missing_application_section_or_key) {
-  EXPECT_TRUE(store->list(app, "GlobalOptions").empty());
-  EXPECT_EQ(store->get(app, "GlobalOptions", "FirstTimeRun", "1"), "1");
-  store->save(app, "GlobalOptions", "A", "a");
   EXPECT_TRUE(store->list(app, "Nothing").empty());
   EXPECT_EQ(store->get(app, "GlobalOptions", "B", "dflt"), "dflt");
-}
 
-TEST_F(PlatformSettings, bytes_that_are_no_utf8) {
   const std::string odd("\xff\x01\x7f", 3);
   store->save(app, "GlobalOptions", "Odd", odd);
 #ifdef _WIN32
@@ -372,7 +359,7 @@ TEST_F(PlatformSettings, users_grant) {
 #ifdef _WIN32
   // Wine accepts SetNamedSecurityInfo but keeps no DACL on a folder of the Unix file system it
   // does not hold extended attributes for; only real Windows shows the new entry afterwards.
-  if (!running_under_wine()) {
+  if (!testing::UnderWine()) {
     EXPECT_TRUE(users_have_an_inherited_grant(dir));
   }
 #else
