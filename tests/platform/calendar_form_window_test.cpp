@@ -49,23 +49,25 @@ class CalendarFormWindowTest : public ::testing::Test, public ICalendarFormEvent
   }
   calendar::clsDualMonths& cal() { return static_cast<calendar::frmCal&>(*form_).Calendar(); }
   HWND control(FormControl c) { return window_->control(c); }
-  // The centre of a displayed day on screen.
+  // The centre of a rectangle of the calendar, on screen.
+  POINT on_screen(const Rect& r) {
+    return testing::ScreenCentre(control(FormControl::Calendar), {r.left, r.top, r.right, r.bottom});
+  }
   POINT day_on_screen(double date) {
-    for (const calendar::clsDateItem& d : cal().DayCells()) {
-      if (d.DateTime() != date) continue;
-      POINT p{(d.Left() + d.Right()) / 2, (d.TOp() + d.Bottom()) / 2};
-      ::ClientToScreen(control(FormControl::Calendar), &p);
-      return p;
-    }
+    for (const calendar::clsDateItem& d : cal().DayCells())
+      if (d.DateTime() == date) return on_screen({d.Left(), d.TOp(), d.Right(), d.Bottom()});
     ADD_FAILURE() << "day not displayed";
     return {};
   }
   // A point of the calendar where no day is: its title.
   void click_title() {
-    const Rect t = cal().TitleRect();
-    POINT p{(t.left + t.right) / 2, (t.top + t.bottom) / 2};
-    ::ClientToScreen(control(FormControl::Calendar), &p);
+    const POINT p = on_screen(cal().TitleRect());
     ClickAt(p.x, p.y);
+  }
+  std::wstring text_of(FormControl c) {
+    wchar_t text[32] = {};
+    ::GetWindowTextW(control(c), text, 32);
+    return text;
   }
   void expect_host_keeps_activation() {
     EXPECT_EQ(::GetForegroundWindow(), host_.main);
@@ -113,11 +115,8 @@ TEST_F(CalendarFormWindowTest, shown_as_a_non_activating_child_laid_out_at_the_d
       EXPECT_EQ(cr.bottom, w.bottom) << static_cast<int>(c);
     }
   }
-  wchar_t text[32] = {};
-  ::GetWindowTextW(control(FormControl::Years), text, 32);
-  EXPECT_STREQ(text, L"2026");
-  ::GetWindowTextW(control(FormControl::Months), text, 32);
-  EXPECT_STREQ(text, L"March");
+  EXPECT_EQ(text_of(FormControl::Years), L"2026");
+  EXPECT_EQ(text_of(FormControl::Months), L"March");
   expect_host_keeps_activation();
   EXPECT_TRUE(testing::SaveScreen({at_.x - 20, at_.y - 20, r.right + 20, r.bottom + 20},
                                   "calendar_form_" + std::to_string(dpi) + "dpi.png"));
@@ -183,9 +182,7 @@ TEST_F(CalendarFormWindowTest, a_two_digit_year_typed_into_the_year_box) {
   for (int i = 0; i < 4; ++i) testing::PressKey(VK_BACK);
   testing::TypeText("11");
   click_title();  // leaving the box
-  wchar_t text[32] = {};
-  ::GetWindowTextW(control(FormControl::Years), text, 32);
-  EXPECT_STREQ(text, L"2011");
+  EXPECT_EQ(text_of(FormControl::Years), L"2011");
   EXPECT_EQ(serial::to_parts(cal().CalendarCustomDate()).year, 2011);
   EXPECT_TRUE(closes.empty());
 }
