@@ -1,7 +1,7 @@
 // Connect's COM faces: the vtable methods and the by-name callbacks meet the portable add-in here.
 #include "win/com/connect_object.h"
 
-#include "win/com/this_module.h"
+#include "win/this_module.h"
 #include "win/excel/excel_objects.h"
 #include "win/picture_image.h"
 #include "win/utf.h"

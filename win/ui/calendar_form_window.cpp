@@ -6,6 +6,8 @@
 #include "host/host_error.h"
 #include "win/window_dpi.h"
 #include "win/ui/form_placement.h"
+#include "win/this_module.h"
+#include "win/ui/window_class.h"
 #include "win/ui/window_owner.h"
 #include "win/utf.h"
 
@@ -14,13 +16,6 @@ namespace tessaly::win {
 namespace {
 
 constexpr int kFirstControlId = 100;
-
-HMODULE this_module() {
-  HMODULE module = nullptr;
-  ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&this_module), &module);
-  return module;
-}
 
 HWND as_hwnd(std::uintptr_t w) { return reinterpret_cast<HWND>(w); }
 
@@ -81,16 +76,7 @@ void Win32ComboBox::set_text(const std::string& text) {
 // ---------------------------------------------------------------- the form window
 
 std::unique_ptr<CalendarFormWindow> CalendarFormWindow::try_create(HWND owner, int dpi) {
-  static const ATOM atom = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &CalendarFormWindow::window_proc;
-    wc.hInstance = this_module();
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClassName;
-    return ::RegisterClassExW(&wc);
-  }();
-  if (!atom || dpi <= 0) return nullptr;
+  if (!RegisterWindowClass(kClassName, &CalendarFormWindow::window_proc, IDC_ARROW) || dpi <= 0) return nullptr;
   std::unique_ptr<CalendarFormWindow> f(new CalendarFormWindow());
   const double twips_per_pixel = 1440.0 / dpi;
   f->layout_ = calendar::CalendarFormLayout(twips_per_pixel, twips_per_pixel);
@@ -102,7 +88,7 @@ std::unique_ptr<CalendarFormWindow> CalendarFormWindow::try_create(HWND owner, i
   const bool child = owner && ::IsWindow(owner);
   const DWORD style = (child ? WS_CHILD : WS_POPUP) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
   const HWND w = ::CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, kClassName, L"", style, 0, 0, f->layout_.client.cx,
-                                   f->layout_.client.cy, child ? owner : nullptr, nullptr, this_module(), f.get());
+                                   f->layout_.client.cy, child ? owner : nullptr, nullptr, ThisModule(), f.get());
   if (!w || !f->create_controls()) return nullptr;
   return f;
 }
@@ -131,7 +117,7 @@ bool CalendarFormWindow::create_controls() {
     const int id = kFirstControlId + static_cast<int>(c.control);
     const HWND h = ::CreateWindowExW(0, c.window_class, c.text, WS_CHILD | WS_VISIBLE | c.style, r.left, r.top,
                                      r.width(), height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                     this_module(), nullptr);
+                                     ThisModule(), nullptr);
     if (!h) return false;
     ::SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     controls_[static_cast<std::size_t>(c.control)] = h;

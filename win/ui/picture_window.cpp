@@ -1,18 +1,14 @@
 // The picture control as a Win32 child window.
 #include "win/ui/picture_window.h"
-#include "win/ui/window_owner.h"
 
 #include <windowsx.h>
 
+#include "win/this_module.h"
+#include "win/ui/window_class.h"
+#include "win/ui/window_owner.h"
+
 namespace tessaly::win {
 namespace {
-
-HMODULE this_module() {
-  HMODULE module = nullptr;
-  ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&this_module), &module);
-  return module;
-}
 
 int key_shift_state() {
   int s = 0;
@@ -66,21 +62,11 @@ void WindowDevice::draw_focus_rect(const Rect& r) {
 
 std::unique_ptr<PictureWindow> PictureWindow::try_create(HWND parent, const Rect& bounds) {
   if (!parent || !::IsWindow(parent)) return nullptr;
-  static const ATOM atom = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = &PictureWindow::window_proc;
-    wc.hInstance = this_module();
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClassName;
-    return ::RegisterClassExW(&wc);
-  }();
-  if (!atom) return nullptr;
+  if (!RegisterWindowClass(kClassName, &PictureWindow::window_proc, IDC_ARROW, CS_DBLCLKS)) return nullptr;
   std::unique_ptr<PictureWindow> p(new PictureWindow());
   p->back_brush_.reset(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE)));
   HWND w = ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, bounds.left,
-                             bounds.top, bounds.width(), bounds.height(), parent, nullptr, this_module(), p.get());
+                             bounds.top, bounds.width(), bounds.height(), parent, nullptr, ThisModule(), p.get());
   if (!w) return nullptr;
   return p;
 }

@@ -5,19 +5,14 @@
 #include "tag/calendar_icon.h"
 #include "win/window_dpi.h"
 #include "win/ui/tooltip.h"
+#include "win/this_module.h"
+#include "win/ui/window_class.h"
 #include "win/ui/window_owner.h"
 #include "win/utf.h"
 
 namespace tessaly::win {
 
 namespace {
-
-HMODULE this_module() {
-  HMODULE module = nullptr;
-  ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&this_module), &module);
-  return module;
-}
 
 // 0x800000nn is system colour nn.
 COLORREF to_colorref(std::uint32_t c) {
@@ -69,21 +64,12 @@ unique_hicon CreateBuiltinCalendarIcon() {
 }
 
 std::unique_ptr<TagWindow> TagWindow::try_create(HWND owner) {
-  static const ATOM atom = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &TagWindow::window_proc;
-    wc.hInstance = this_module();
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_HAND);
-    wc.lpszClassName = kClassName;
-    return ::RegisterClassExW(&wc);
-  }();
-  if (!atom) return nullptr;
+  if (!RegisterWindowClass(kClassName, &TagWindow::window_proc, IDC_HAND)) return nullptr;
   std::unique_ptr<TagWindow> t(new TagWindow());
   const bool child = owner && ::IsWindow(owner);
   const HWND w = ::CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, kClassName, L"",
                                    (child ? WS_CHILD : WS_POPUP) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                                   t->look_.width, t->look_.height, child ? owner : nullptr, nullptr, this_module(), t.get());
+                                   t->look_.width, t->look_.height, child ? owner : nullptr, nullptr, ThisModule(), t.get());
   if (!w) return nullptr;
   t->timer_.attach(w);
   t->builtin_icon_ = CreateBuiltinCalendarIcon();

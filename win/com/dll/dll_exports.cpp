@@ -5,14 +5,17 @@
 #include "win/com/class_factory.h"
 #include "win/com/com_result.h"
 #include "win/com/server_registration.h"
-#include "win/com/this_module.h"
+#include "win/this_module.h"
+#include "win/ui/window_class.h"
 
 using namespace tessaly::win;
 
 extern "C" {
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) DisableThreadLibraryCalls(instance);
+  // Unloaded by FreeLibrary, not at process exit: our window classes must not outlive our code.
+  if (reason == DLL_PROCESS_DETACH && !reserved) UnregisterWindowClasses();
   return TRUE;
 }
 

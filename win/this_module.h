@@ -1,4 +1,5 @@
-// The DLL's own module: its handle for resources, and its folder, which is the add-in's folder.
+// The module this code was linked into, whether a DLL or a test executable: its handle for
+// resources and window classes, and its folder, which is the add-in's folder.
 #pragma once
 
 #include <windows.h>

@@ -1,5 +1,5 @@
 // Finding the module this code was linked into, whether a DLL or a test executable.
-#include "win/com/this_module.h"
+#include "win/this_module.h"
 
 #include "win/com_error.h"
 #include "win/utf.h"
