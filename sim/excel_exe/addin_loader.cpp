@@ -65,7 +65,7 @@ std::vector<std::wstring> StartupAddIns() {
   return out;
 }
 
-std::vector<LoadedAddIn> ConnectAddIns(IDispatch* application, ExcelHost& host) {
+std::vector<LoadedAddIn> ConnectAddIns(IDispatch* application, ExcelHost& host, office::ext_ConnectMode mode) {
   std::vector<LoadedAddIn> loaded;
   for (const std::wstring& prog_id : StartupAddIns()) {
     CLSID clsid;
@@ -87,7 +87,7 @@ std::vector<LoadedAddIn> ConnectAddIns(IDispatch* application, ExcelHost& host) 
     LARGE_INTEGER f, start, end;
     ::QueryPerformanceFrequency(&f);
     ::QueryPerformanceCounter(&start);
-    hr = ext->OnConnection(application, office::ext_cm_Startup, a.com_addin.get(), &array);
+    hr = ext->OnConnection(application, mode, a.com_addin.get(), &array);
     ::QueryPerformanceCounter(&end);
     if (FAILED(hr)) {
       Say(prog_id, "refused the connection", hr);
@@ -107,17 +107,21 @@ std::vector<LoadedAddIn> ConnectAddIns(IDispatch* application, ExcelHost& host) 
   return loaded;
 }
 
-void DisconnectAddIns(std::vector<LoadedAddIn>& addins) {
+void DisconnectAddIns(std::vector<LoadedAddIn>& addins, office::ext_DisconnectMode mode) {
   for (LoadedAddIn& a : addins) {
     auto ext = a.object.as<office::IDTExtensibility2>(office::IID_IDTExtensibility2);
     if (!ext) continue;
     auto custom = NoCustom();
     SAFEARRAY* array = custom.get();
-    ext->OnBeginShutdown(&array);
-    const HRESULT hr = ext->OnDisconnection(office::ext_dm_HostShutdown, &array);
+    if (mode == office::ext_dm_HostShutdown) ext->OnBeginShutdown(&array);
+    const HRESULT hr = ext->OnDisconnection(mode, &array);
     Say(a.prog_id, SUCCEEDED(hr) ? "disconnected" : "failed to disconnect", hr);
   }
   addins.clear();
+  if (mode == office::ext_dm_HostShutdown) return;
+  ::CoFreeUnusedLibrariesEx(0, 0);
+  std::printf("Tessaly.dll %s\n", ::GetModuleHandleW(L"Tessaly.dll") ? "still loaded" : "unloaded");
+  std::fflush(stdout);
 }
 
 }  // namespace tessaly::sim::exe

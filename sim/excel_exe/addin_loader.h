@@ -24,11 +24,15 @@ struct LoadedAddIn {
   std::string ribbon_xml;             // what GetCustomUI answered; empty without a ribbon
 };
 
-// Creates and connects each add-in; one that cannot be created or refuses the connection is
-// reported on standard output and left out.
-std::vector<LoadedAddIn> ConnectAddIns(IDispatch* application, ExcelHost& host);
+// Creates and connects each add-in (at start-up, or later from the COM Add-ins dialog); one that
+// cannot be created or refuses the connection is reported on standard output and left out.
+std::vector<LoadedAddIn> ConnectAddIns(IDispatch* application, ExcelHost& host,
+                                       office::ext_ConnectMode mode = office::ext_cm_Startup);
 
-// OnBeginShutdown, then OnDisconnection with the host shutting down, for each connected add-in.
-void DisconnectAddIns(std::vector<LoadedAddIn>& addins);
+// Disconnects each connected add-in and lets it go: at shutdown OnBeginShutdown comes first; when
+// the user turns the add-ins off, COM then unloads the servers no longer in use, as Excel's idle
+// time does, and says whether Tessaly.dll went.
+void DisconnectAddIns(std::vector<LoadedAddIn>& addins,
+                      office::ext_DisconnectMode mode = office::ext_dm_HostShutdown);
 
 }  // namespace tessaly::sim::exe

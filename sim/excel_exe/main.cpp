@@ -75,13 +75,17 @@ int wmain(int argc, wchar_t** argv) {
     win::com_ptr<IDispatch> application = MakeApplication(host);
     std::vector<LoadedAddIn> addins;
     std::unique_ptr<AddInRibbon> ribbon;
-    if (options.load_addins) addins = ConnectAddIns(application.get(), *host);
-    for (const LoadedAddIn& a : addins) {
-      auto xml = sim::ParseRibbonXml(a.ribbon_xml);
-      if (!xml) continue;
-      ribbon = std::make_unique<AddInRibbon>(windows.Strip(), a.object, *xml);
-      break;  // one strip: the first add-in with a ribbon
-    }
+    auto connect = [&](office::ext_ConnectMode mode) {
+      if (!options.load_addins) return;
+      addins = ConnectAddIns(application.get(), *host, mode);
+      for (const LoadedAddIn& a : addins) {
+        auto xml = sim::ParseRibbonXml(a.ribbon_xml);
+        if (!xml) continue;
+        ribbon = std::make_unique<AddInRibbon>(windows.Strip(), a.object, *xml);
+        break;  // one strip: the first add-in with a ribbon
+      }
+    };
+    connect(office::ext_cm_Startup);
     windows.on_strip_command = [&ribbon](int command) {
       if (ribbon) ribbon->OnCommand(command);
     };
@@ -97,10 +101,21 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("ready\n");
     std::fflush(stdout);
 
+    // The COM Add-ins dialog: the add-ins turned off, their servers let go, then turned on again.
+    auto reconnect = [&] {
+      ribbon.reset();
+      DisconnectAddIns(addins, office::ext_dm_UserClosed);
+      host->com_addins.clear();
+      connect(office::ext_cm_AfterStartup);
+    };
+
     // A script that does not quit leaves the stand-in to the user (or to xdotool) afterwards.
     bool script_ok = true;
-    if (!options.script.empty())
-      script_ok = ScriptRunner(*model, windows, ribbon.get(), application.get()).Run(ParseScript(ReadFile(options.script)));
+    if (!options.script.empty()) {
+      ScriptRunner::AddIns hooks{[&ribbon] { return static_cast<RibbonStrip*>(ribbon.get()); }, application.get(),
+                                 reconnect};
+      script_ok = ScriptRunner(*model, windows, std::move(hooks)).Run(ParseScript(ReadFile(options.script)));
+    }
     code = script_ok ? (windows.Main() ? MessageLoop() : 0) : 1;
     shut_down();
   }

@@ -169,8 +169,8 @@ bool PumpMessages(unsigned milliseconds) {
   }
 }
 
-ScriptRunner::ScriptRunner(SimExcel& model, HostWindows& windows, RibbonStrip* ribbon, IDispatch* application)
-    : model_(model), windows_(windows), ribbon_(ribbon), application_(application) {
+ScriptRunner::ScriptRunner(SimExcel& model, HostWindows& windows, AddIns addins)
+    : model_(model), windows_(windows), addins_(std::move(addins)), application_(addins_.application) {
   wchar_t name[] = L"ActiveCell";
   LPOLESTR names[] = {name};
   if (application_) application_->GetIDsOfNames(IID_NULL, names, 1, 1033, &active_cell_id_);
@@ -218,9 +218,12 @@ bool ScriptRunner::Do(const ScriptStep& s) {
     if (!w) return false;
     SendMouseClick(Centre(w));
   } else if (s.verb == "ribbon") {
-    auto p = ribbon_ ? ribbon_->ButtonCentreOnScreen(s.argument) : std::nullopt;
+    RibbonStrip* ribbon = addins_.ribbon();
+    auto p = ribbon ? ribbon->ButtonCentreOnScreen(s.argument) : std::nullopt;
     if (!p) return false;
     SendMouseClick(*p);
+  } else if (s.verb == "reconnect") {
+    addins_.reconnect();
   } else if (s.verb == "type") {
     SendText(s.argument);
   } else if (s.verb == "key") {

@@ -3,6 +3,7 @@
 // waits, fault injection and reports printed to standard output.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,15 @@ std::vector<ScriptStep> ParseScript(const std::string& text);
 
 class ScriptRunner {
  public:
-  // The application object is what the benchmark step calls through IDispatch.
-  ScriptRunner(SimExcel& model, HostWindows& windows, RibbonStrip* ribbon, IDispatch* application = nullptr);
+  // What the script reaches beyond the model and its windows: the add-ins' ribbon strip (none
+  // without add-ins), the application object the benchmark step calls through IDispatch, and the
+  // COM Add-ins dialog's way of turning the add-ins off and on again.
+  struct AddIns {
+    std::function<RibbonStrip*()> ribbon = [] { return static_cast<RibbonStrip*>(nullptr); };
+    IDispatch* application = nullptr;
+    std::function<void()> reconnect = [] {};
+  };
+  ScriptRunner(SimExcel& model, HostWindows& windows, AddIns addins);
   // Runs the steps in order, letting the windows handle their messages between steps; false at
   // the first step that cannot be carried out (it is reported), or when the main window closed.
   bool Run(const std::vector<ScriptStep>& steps);
@@ -35,7 +43,7 @@ class ScriptRunner {
 
   SimExcel& model_;
   HostWindows& windows_;
-  RibbonStrip* ribbon_;
+  AddIns addins_;
   IDispatch* application_;
   DISPID active_cell_id_ = DISPID_UNKNOWN;
 };

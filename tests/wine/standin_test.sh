@@ -2,8 +2,9 @@
 # The stand-in Excel under Wine, in real windows driven by real input: clicks select cells and
 # typing edits them; with Tessaly.dll built, the add-in is loaded from the registry and connected,
 # a click on a date cell shows its tag through the real connection point, and a fault sweep
-# through COM never crashes the host nor leaves a tag shown after a failed decision.
-#   xvfb-run -a tests/wine/standin_test.sh <build folder>     (needs $WINEPREFIX)
+# through COM never crashes the host nor leaves a tag shown after a failed decision, and the add-in
+# turned off and on again (its DLL unloaded in between) still shows its tag.
+#   xvfb-run -a tests/wine/standin_test.sh <build folder>     (needs $WINEPREFIX; KEEP_LOGS=1 keeps the logs)
 set -uo pipefail
 build="$(cd "$1" && pwd)"
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -100,6 +101,13 @@ calls Range.NumberFormat.get
 sweep C2 A5 $TAG_CLASS
 ribbon ZorelToggleButtonDisable
 wait 500
+ribbon ZorelToggleButtonDisable
+wait 300
+click A5
+await-gone $TAG_CLASS 3000
+reconnect
+click C2
+await-window $TAG_CLASS 3000
 quit
 STEPS
   expect "$work/addin.log" '^add-in TESSALY\.Connect: connected in [0-9.]+ ms$' "the add-in registered for Excel is created and connected"
@@ -114,8 +122,16 @@ STEPS
     echo "FAILED: the invalidated toggle is asked for its state again"; failures=$((failures + 1))
   fi
   expect "$work/addin.log" '^sweep done: 0 faults left a tag$' "no failed decision leaves a tag shown, and the host survives every fault"
+  # Turned off and on in the COM Add-ins dialog: COM unloads the DLL in between, and the reloaded
+  # add-in must still be able to make its windows.
+  expect "$work/addin.log" '^Tessaly\.dll unloaded$' "the add-in turned off lets COM unload Tessaly.dll"
+  if sed -n '/^Tessaly\.dll unloaded$/,$p' "$work/addin.log" | grep -qE "^window $TAG_CLASS shown"; then
+    echo "ok: turned on again, the add-in shows the tag"
+  else
+    echo "FAILED: turned on again, the add-in shows the tag"; failures=$((failures + 1))
+  fi
   expect "$work/addin.log" '^add-in TESSALY\.Connect: disconnected$' "the add-in is disconnected at exit"
 fi
-[ "$failures" -eq 0 ] && rm -rf "$work" || echo "logs kept in $work"
+[ "$failures" -eq 0 ] && [ -z "${KEEP_LOGS:-}" ] && rm -rf "$work" || echo "logs kept in $work"
 echo "stand-in Excel tests: $failures failed"
 [ "$failures" -eq 0 ]
