@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/win_clock.h"
 #include "core/controller.h"
 #include "core/date_predicates.h"
 #include "settings/init_system.h"
@@ -28,17 +29,6 @@
 using namespace tessaly;
 
 namespace {
-
-double now_us() {
-  static const double ticks_per_us = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart) / 1e6;
-  }();
-  LARGE_INTEGER t;
-  ::QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / ticks_per_us;
-}
 
 struct Spread {
   double median, worst;
@@ -76,9 +66,9 @@ void round_trip() {
   std::vector<double> each;
   each.reserve(rounds);
   for (int i = 0; i < rounds; ++i) {
-    double t = now_us();
+    const double t = tessaly::bench::NowMs();
     app.Get(L"Interactive");
-    each.push_back(now_us() - t);
+    each.push_back(1000.0 * (tessaly::bench::NowMs() - t));
   }
   Spread s = spread(each);
   std::printf("IDispatch round trip (Application.Interactive, %d calls): median %.2f us, worst %.1f us\n", rounds,
@@ -117,9 +107,9 @@ void selection_change(bool through_com) {
   const std::uint64_t lookups_before = win::excel::NameLookups();
   for (int i = 0; i < rounds; ++i) {
     std::int64_t before = h.model->TotalCalls();
-    double t = now_us();
+    const double t = tessaly::bench::NowMs();
     h.model->UserSelect(mix[i % std::size(mix)]);
-    times.push_back(now_us() - t);
+    times.push_back(1000.0 * (tessaly::bench::NowMs() - t));
     calls.push_back(h.model->TotalCalls() - before);
   }
   Spread t = spread(times), n = spread(calls);
@@ -151,9 +141,9 @@ void connection(const std::wstring& folder) {
     V_I4(&one) = 1;
     ::SafeArrayPutElement(custom.get(), &at, &one);
     SAFEARRAY* array = custom.get();
-    double t = now_us();
+    const double t = tessaly::bench::NowMs();
     HRESULT hr = addin->OnConnection(h.app.get(), office::ext_cm_Startup, instance.get(), &array);
-    times.push_back(now_us() - t);
+    times.push_back(1000.0 * (tessaly::bench::NowMs() - t));
     if (FAILED(hr) || h.model->Subscribers() != 1) return void(std::printf("OnConnection failed or did not subscribe\n"));
     addin->OnDisconnection(office::ext_dm_HostShutdown, &array);
   }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/win_clock.h"
 #include "calendar/dual_months.h"
 #include "core/date/serial_date.h"
 #include "host/platform_graphics.h"
@@ -18,23 +19,12 @@ namespace {
 
 constexpr int kWidth = 233, kHeight = 161, kRounds = 500;
 
-double now_ms() {
-  static const double ticks_per_ms = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart) / 1000.0;
-  }();
-  LARGE_INTEGER t;
-  ::QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / ticks_per_ms;
-}
-
 template <class F>
 double ms_per_round(F&& paint) {
   paint();  // warm caches and fonts first
-  const double start = now_ms();
+  const double start = tessaly::bench::NowMs();
   for (int i = 0; i < kRounds; ++i) paint();
-  return (now_ms() - start) / kRounds;
+  return (tessaly::bench::NowMs() - start) / kRounds;
 }
 
 class FixedClock : public tessaly::IClock {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/win_clock.h"
 #include "calendar/frm_cal.h"
 #include "host/platform_graphics.h"
 #include "settings/init_system.h"
@@ -24,21 +25,10 @@ using namespace tessaly;
 
 constexpr int kRounds = 40;
 
-double now_ms() {
-  static const double ticks_per_ms = [] {
-    LARGE_INTEGER f;
-    ::QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart) / 1000.0;
-  }();
-  LARGE_INTEGER t;
-  ::QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / ticks_per_ms;
-}
-
 // Dispatches messages until the click has been handled and nothing is left to paint.
 void run_until_painted(const bool& clicked) {
-  const double give_up = now_ms() + 2000;
-  while (now_ms() < give_up) {
+  const double give_up = tessaly::bench::NowMs() + 2000;
+  while (tessaly::bench::NowMs() < give_up) {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       ::TranslateMessage(&msg);
@@ -54,7 +44,7 @@ struct OpenOnClick : ITagFormEvents {
   void Timer() override {}
   void Click() override {
     clicked = true;
-    clicked_at = now_ms();
+    clicked_at = tessaly::bench::NowMs();
     form->ShowCalendar(below.x, below.y, Variant(), parent);
   }
   ICalendarForm* form = nullptr;
@@ -96,12 +86,12 @@ int main() {
     form->HideCalendar();
     testing::Pump(30);
     sink.clicked = false;
-    const double start = now_ms();
+    const double start = tessaly::bench::NowMs();
     testing::SendMouse(MOUSEEVENTF_LEFTDOWN);
     testing::SendMouse(MOUSEEVENTF_LEFTUP);
     run_until_painted(sink.clicked);
     if (i == 0 || !sink.clicked) continue;  // the first opening warms fonts and classes
-    const double done = now_ms();
+    const double done = tessaly::bench::NowMs();
     rounds.push_back(done - start);
     after_click.push_back(done - sink.clicked_at);
   }
