@@ -655,7 +655,7 @@ std::optional<std::string> render_number(const Section& sec, double v, bool with
         }
         break;
       case Kind::Dot:
-        if (places == 0) out += int_text;
+        if (places == 0 && i == dot) out += int_text;  // a later point is a literal one
         out += '.';
         break;
       case Kind::Percent: out += '%'; break;
