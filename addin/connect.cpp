@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "core/date_predicates.h"
-#include "core/error_policy.h"
+#include "host/error_policy.h"
 #include "host/text.h"
 
 namespace tessaly {

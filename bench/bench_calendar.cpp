@@ -6,7 +6,7 @@
 #include <type_traits>
 
 #include "calendar/dual_months.h"
-#include "core/date/serial_date.h"
+#include "date/serial_date.h"
 #include "posix/cairo_graphics.h"
 #include "sim/headless_picture.h"
 #include "sim/raster_surface.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/date/serial_date.h"
+#include "date/serial_date.h"
 #include "core/date_predicates.h"
 #include "settings/init_system.h"
 #include "settings/option_ids.h"

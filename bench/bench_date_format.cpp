@@ -1,7 +1,7 @@
 // The date formatter, which IsDateFormat runs on the current date at every selection change.
 #include <benchmark/benchmark.h>
 
-#include "core/date/date_format.h"
+#include "date/date_format.h"
 
 namespace tessaly {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/date/date_parse.h"
+#include "date/date_parse.h"
 #include "host/locale.h"
 
 namespace tessaly {

@@ -10,7 +10,7 @@
 
 #include "bench/win_clock.h"
 #include "calendar/dual_months.h"
-#include "core/date/serial_date.h"
+#include "date/serial_date.h"
 #include "host/platform_graphics.h"
 #include "sim/headless_picture.h"
 #include "win/ui/gdi_graphics.h"

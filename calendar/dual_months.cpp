@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "core/date/serial_date.h"
-#include "core/error_policy.h"
+#include "date/serial_date.h"
+#include "host/error_policy.h"
 
 namespace tessaly::calendar {
 

@@ -8,8 +8,8 @@
 #include <cmath>
 #include <optional>
 
-#include "core/date/serial_date.h"
-#include "core/error_policy.h"
+#include "date/serial_date.h"
+#include "host/error_policy.h"
 #include "settings/option_ids.h"
 
 namespace tessaly::calendar {

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "core/date/serial_date.h"
+#include "date/serial_date.h"
 
 namespace tessaly::calendar {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "calendar/dual_months.h"
-#include "core/date/serial_date.h"
+#include "date/serial_date.h"
 
 namespace tessaly::calendar {
 

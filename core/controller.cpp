@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/error_policy.h"
+#include "host/error_policy.h"
 #include "host/text.h"
 #include "settings/option_ids.h"
 

@@ -1,6 +1,6 @@
 // The controller's ribbon callbacks: the ribbon description, the buttons and the disable toggle.
 #include "core/controller.h"
-#include "core/error_policy.h"
+#include "host/error_policy.h"
 #include "host/text.h"
 #include "settings/option_ids.h"
 

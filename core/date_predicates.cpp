@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "core/date/date_format.h"
-#include "core/date/date_parse.h"
-#include "core/date/serial_date.h"
-#include "core/error_policy.h"
+#include "date/date_format.h"
+#include "date/date_parse.h"
+#include "date/serial_date.h"
+#include "host/error_policy.h"
 #include "host/text.h"
 #include "settings/option_ids.h"
 

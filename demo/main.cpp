@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "core/date/serial_date.h"
-#include "core/error_policy.h"
+#include "date/serial_date.h"
+#include "host/error_policy.h"
 #include "demo/session.h"
 #include "host/platform_settings.h"
 #include "settings/init_system.h"

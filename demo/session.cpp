@@ -8,8 +8,8 @@
 
 #include "addin/connect.h"
 #include "calendar/dual_months.h"
-#include "core/date/date_format.h"
-#include "core/date/serial_date.h"
+#include "date/date_format.h"
+#include "date/serial_date.h"
 #include "core/date_predicates.h"
 #include "host/platform_graphics.h"
 #include "tag/frm_tag.h"

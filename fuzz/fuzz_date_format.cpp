@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/date/date_format.h"
+#include "date/date_format.h"
 #include "host/locale.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

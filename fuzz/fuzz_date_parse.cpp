@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/date/date_parse.h"
-#include "core/date/serial_date.h"
+#include "date/date_parse.h"
+#include "date/serial_date.h"
 #include "host/locale.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Folder routines of start-up and the settings store.
 #include "settings/folders.h"
 
-#include "core/error_policy.h"
+#include "host/error_policy.h"
 #include "host/host_error.h"
 #include "host/text.h"
 

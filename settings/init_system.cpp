@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-#include "core/date/date_parse.h"
-#include "core/date/serial_date.h"
-#include "core/error_policy.h"
+#include "date/date_parse.h"
+#include "date/serial_date.h"
+#include "host/error_policy.h"
 #include "host/text.h"
 #include "settings/folders.h"
 #include "settings/option_catalogue.h"

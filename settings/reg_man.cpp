@@ -4,7 +4,7 @@
 
 #include <exception>
 
-#include "core/error_policy.h"
+#include "host/error_policy.h"
 #include "host/host_error.h"
 #include "host/text.h"
 #include "settings/machine_file.h"

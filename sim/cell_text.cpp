@@ -1,7 +1,7 @@
 // Cell values as the grid shows them.
 #include "sim/cell_text.h"
 
-#include "core/date/date_format.h"
+#include "date/date_format.h"
 
 namespace tessaly::sim {
 

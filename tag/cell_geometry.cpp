@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "core/error_policy.h"
+#include "host/error_policy.h"
 #include "host/rounding.h"
 #include "host/text.h"
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "core/error_policy.h"
+#include "host/error_policy.h"
 #include "core/show_form.h"
 #include "host/rounding.h"
 #include "settings/option_ids.h"

@@ -8,7 +8,7 @@
 #include <map>
 #include <sstream>
 
-#include "core/date/serial_date.h"
+#include "date/serial_date.h"
 #include "host/locale.h"
 #include "host/text.h"
 #include "sim/cell_text.h"

@@ -7,7 +7,7 @@
 
 #include "calendar/form_layout.h"
 #include "calendar/frm_cal.h"
-#include "core/date/serial_date.h"
+#include "date/serial_date.h"
 #include "settings/init_system.h"
 #include "settings/option_ids.h"
 #include "sim/headless_form.h"

@@ -9,7 +9,7 @@
 
 #include "core/controller.h"
 #include "core/date_predicates.h"
-#include "core/date/serial_date.h"
+#include "date/serial_date.h"
 #include "settings/fakes.h"
 #include "settings/init_system.h"
 #include "settings/option_ids.h"

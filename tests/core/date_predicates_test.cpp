@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "core/date/serial_date.h"
+#include "date/serial_date.h"
 #include "settings/init_system.h"
 #include "settings/option_ids.h"
 #include "sim/memory_services.h"

@@ -1,5 +1,5 @@
 // The date formatter against the committed corpus of format texts, plus malformed and extreme input.
-#include "core/date/date_format.h"
+#include "date/date_format.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "core/date/serial_date.h"
+#include "date/serial_date.h"
 #include "support/test_data.h"
 
 namespace tessaly {

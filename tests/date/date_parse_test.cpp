@@ -1,5 +1,5 @@
 // Reading texts as dates: the conformance corpus, locales, bad input and the range limits.
-#include "core/date/date_parse.h"
+#include "date/date_parse.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/date/serial_date.h"
+#include "date/serial_date.h"
 #include "tests/support/test_data.h"
 
 namespace tessaly {

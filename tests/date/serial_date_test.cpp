@@ -1,5 +1,5 @@
 // Serial dates: calendar conversion, the convention before 1899, month arithmetic.
-#include "core/date/serial_date.h"
+#include "date/serial_date.h"
 
 #include <gtest/gtest.h>
 

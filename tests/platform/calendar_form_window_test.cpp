@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/date/serial_date.h"
+#include "date/serial_date.h"
 #include "host/platform_graphics.h"
 #include "settings/init_system.h"
 #include "sim/memory_services.h"

@@ -4,9 +4,9 @@
 
 #include <set>
 
-#include "core/date/date_format.h"
-#include "core/date/date_parse.h"
-#include "core/date/serial_date.h"
+#include "date/date_format.h"
+#include "date/date_parse.h"
+#include "date/serial_date.h"
 #include "host/platform_settings.h"
 
 namespace tessaly {

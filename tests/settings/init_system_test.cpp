@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/error_policy.h"
+#include "host/error_policy.h"
 #include "fakes.h"
 #include "settings/option_catalogue.h"
 

@@ -2,7 +2,7 @@
 // sections of tokens; the section chosen for the value is then rendered as a date, a number,
 // General or literal text, the way a cell shows it.
 
-#include "core/date/date_format.h"
+#include "date/date_format.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "core/date/serial_date.h"
+#include "date/serial_date.h"
 
 namespace tessaly {
 namespace {

@@ -3,7 +3,7 @@
 // The text is cut into tokens (numbers, words, separators), the tokens into elements (date
 // fields, at most one month name, at most one time of day), and the date fields are then given
 // their meaning by trying the orders day, month and year can stand in, the locale's own first.
-#include "core/date/date_parse.h"
+#include "date/date_parse.h"
 
 #include <array>
 #include <cstdint>
@@ -11,7 +11,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "core/date/serial_date.h"
+#include "date/serial_date.h"
 #include "host/text.h"
 
 namespace tessaly {

@@ -1,5 +1,5 @@
 // The host's serial dates: conversion between day counts and calendar parts.
-#include "core/date/serial_date.h"
+#include "date/serial_date.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
 // mUtilSystemDateFormat: the user's date patterns from the locale.
-#include "core/date/system_date_format.h"
+#include "date/system_date_format.h"
 
 #include <optional>
 
-#include "core/error_policy.h"
+#include "host/error_policy.h"
 
 namespace tessaly::mUtilSystemDateFormat {
 namespace {
