@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "calendar/day_keys.h"
 #include "date/serial_date.h"
 #include "host/error_policy.h"
 
@@ -150,6 +151,8 @@ bool clsDualMonths::ArrowClick(bool previous) {
   prev_arrow_focus_ = previous;
   next_arrow_focus_ = !previous;
   custom_date_ = month_step(custom_date_, previous ? -1 : 1);
+  // The focus day goes along, so the keys go on in the month now shown.
+  if (has_focus_date_) focus_date_ = month_step(focus_date_, previous ? -1 : 1);
   RefreshCollection();
   RebuildImage();
   if (DateChanged) DateChanged();
@@ -243,41 +246,49 @@ void clsDualMonths::MouseUp(int button) {
 
 // ---- keys ----
 
-void clsDualMonths::KeyDown(int key_code) {
-  if (selected_.count() == 0 || day_cells_.count() == 0) return;
-  if (key_code != vk::kHome && key_code != vk::kEnd && key_code != vk::kLeft && key_code != vk::kRight &&
-      key_code != vk::kUp && key_code != vk::kDown)
-    return;
+void clsDualMonths::set_FocusDate(double date) {
+  focus_date_ = serial::day_part(date);
+  has_focus_date_ = true;
+}
+
+void clsDualMonths::PressKey(int key_code, bool shift) {
+  StopOnFailure([&] { KeyDown(key_code, shift); });
+}
+
+// Moving only moves the focus day; the month follows it into view. Nothing is picked until Enter.
+void clsDualMonths::MoveFocus(double day) {
+  focus_date_ = day;
+  has_focus_date_ = true;
   const double first = day_cells_.Item(1).DateTime();
   const double last = day_cells_.Item(day_cells_.count()).DateTime();
-  // Until a day is picked here, the owner's selection (the day the pop-up opened on) is the focus.
-  if (!has_focus_date_) focus_date_ = serial::day_part(selected_.Item(1).DateTime());
+  const double anchor = AnchorShowing(day, custom_date_, first, last, dual_months_ ? 2 : 1);
+  const bool month_changed = anchor != custom_date_;
+  if (month_changed) {
+    custom_date_ = anchor;
+    RefreshCollection();
+  }
+  RebuildImage();
+  if (month_changed && DateChanged) DateChanged();
+  if (FocusMoved) FocusMoved(focus_date_);
+}
 
-  const auto move_to = [&](double day) {
-    selected_.Clear();
-    SelectDay(day);
-    focus_date_ = day;
-    has_focus_date_ = true;
-    RebuildImage();
-  };
-  const auto stay = [&] {
-    const std::size_t before = selected_.count();
-    SelectDay(focus_date_);
-    if (selected_.count() != before) RebuildImage();
-  };
-
-  if (key_code == vk::kHome) return move_to(first);
-  if (key_code == vk::kEnd) return move_to(last);
-  // A focus outside the displayed days (the months moved on since it was picked) comes back to
-  // the nearer end of the display, so a key never selects a day the user cannot see.
-  if (focus_date_ < first) return move_to(first);
-  if (focus_date_ > last) return move_to(last);
-  switch (key_code) {
-    case vk::kLeft: return focus_date_ <= first ? stay() : move_to(focus_date_ - 1);
-    case vk::kRight: return focus_date_ == last ? stay() : move_to(focus_date_ + 1);
-    case vk::kUp: return focus_date_ - 7 < first ? stay() : move_to(focus_date_ - 7);
-    case vk::kDown: return focus_date_ + 7 > last ? stay() : move_to(focus_date_ + 7);
-    default: return;
+void clsDualMonths::KeyDown(int key_code, bool shift) {
+  if (day_cells_.count() == 0) return;
+  const double first = day_cells_.Item(1).DateTime();
+  const double last = day_cells_.Item(day_cells_.count()).DateTime();
+  // Until a day is focused, the keys start from the selection, or from the month's anchor.
+  if (!has_focus_date_) focus_date_ = serial::day_part(selected_.count() ? selected_.Item(1).DateTime() : custom_date_);
+  const DayKeyResult r = DayGridKey(key_code, shift, focus_date_, first, last);
+  switch (r.action) {
+    case DayKeyAction::Move: return MoveFocus(r.focus);
+    case DayKeyAction::Pick:
+      // As a click on the day: the selection becomes the day, which tells the owner.
+      has_focus_date_ = true;
+      selected_.Clear();
+      SelectDay(r.focus);
+      RebuildImage();
+      return;
+    case DayKeyAction::None: return;
   }
 }
 
@@ -295,12 +306,20 @@ void clsDualMonths::on_mouse_up(int button, int, int, int) {
   StopOnFailure([&] { MouseUp(button); });
 }
 
-void clsDualMonths::on_key_down(int key_code, int) {
-  StopOnFailure([&] { KeyDown(key_code); });
+void clsDualMonths::on_key_down(int key_code, int shift_state) {
+  PressKey(key_code, (shift_state & shift::kShift) != 0);
+}
+
+void clsDualMonths::on_got_focus() {
+  StopOnFailure([&] {
+    focus_visible_ = true;
+    RebuildImage();
+  });
 }
 
 void clsDualMonths::on_lost_focus() {
   StopOnFailure([&] {
+    focus_visible_ = false;
     prev_arrow_focus_ = next_arrow_focus_ = false;
     prev_arrow_state_ = next_arrow_state_ = 0;
     RebuildImage();

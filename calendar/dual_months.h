@@ -1,5 +1,5 @@
 // The owner-drawn calendar of one or two months: displayed months, selected days and a focus day,
-// driven by the mouse and the arrow keys on a lent picture control, drawn off screen.
+// driven by the mouse and the keyboard on a lent picture control, drawn off screen.
 #pragma once
 
 #include <cstdint>
@@ -93,17 +93,25 @@ class clsDualMonths : public IPictureListener {
   void SelectDay(double date);
   void UnSelectDay(double date);
   std::string FormatKey(double date) const { return selected_.FormatKey(date); }
+  // The day the keys start from; the month shown is left as it is.
+  void set_FocusDate(double date);
+  // A key of the day grid: moves the focus day (and the month with it) or picks it.
+  void PressKey(int key_code, bool shift);
 
   // ---- events ----
   // DateClicked: the selection changed; the argument is the focus day when it is raised.
   std::function<void(double)> DateClicked;
-  // DateChanged: an arrow moved the displayed month.
+  // DateChanged: an arrow or a key moved the displayed month.
   std::function<void()> DateChanged;
+  // FocusMoved: a key moved the focus day.
+  std::function<void(double)> FocusMoved;
 
   // ---- state the owner and tests may read ----
   const clsDateItems& DayCells() const { return day_cells_; }
   double FocusDate() const { return focus_date_; }
   bool HasFocusDate() const { return has_focus_date_; }
+  // The linked control has the keyboard focus, so the focus day is drawn.
+  bool FocusVisible() const { return focus_visible_; }
   int PrevArrowState() const { return prev_arrow_state_; }
   int NextArrowState() const { return next_arrow_state_; }
   bool PrevArrowFocus() const { return prev_arrow_focus_; }
@@ -125,6 +133,7 @@ class clsDualMonths : public IPictureListener {
   void on_mouse_up(int button, int shift, int x, int y) override;
   void on_key_down(int key_code, int shift) override;
   void on_lost_focus() override;
+  void on_got_focus() override;
   void on_mouse_leave() override;
   bool paints_whole_client() const override;
   void on_paint() override;
@@ -134,7 +143,8 @@ class clsDualMonths : public IPictureListener {
   void MouseDown(int button, int x, int y);
   void MouseMove(int x, int y);
   void MouseUp(int button);
-  void KeyDown(int key_code);
+  void KeyDown(int key_code, bool shift);
+  void MoveFocus(double day);
   bool ArrowClick(bool previous);
   void SelectDayCell(const clsDateItem& day);
   void RaiseDateClicked();
@@ -188,6 +198,7 @@ class clsDualMonths : public IPictureListener {
 
   double focus_date_ = 0;
   bool has_focus_date_ = false;
+  bool focus_visible_ = false;
   int prev_arrow_state_ = 0, next_arrow_state_ = 0;
   bool prev_arrow_focus_ = false, next_arrow_focus_ = false;
   int pressed_x_ = 0, pressed_y_ = 0;

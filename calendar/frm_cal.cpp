@@ -88,6 +88,10 @@ void frmCal::ShowCalendar(std::int32_t x, std::int32_t y, const Variant& start_d
   shown_ = true;
 }
 
+void frmCal::TakeFocus() {
+  if (shown_) window_->focus_day_grid();
+}
+
 void frmCal::HideCalendar() {
   if (!shown_) return;
   window_->hide(s_.m.ExcelMainWindow);
@@ -120,6 +124,7 @@ void frmCal::ApplySettings() {
     clsDateItems& selected = moCalendar->SelectedDays();
     for (int i = static_cast<int>(selected.count()); i >= 1; --i) moCalendar->UnSelectDay(selected.Item(i).DateTime());
     moCalendar->SelectDay(start_date_);
+    moCalendar->set_FocusDate(start_date_);
     moCalendar->set_CalendarCustomDate(start_date_);
     moCalendar->RebuildImage();
   });
@@ -214,16 +219,9 @@ void frmCal::ShowDisplayedMonth() {
 void frmCal::GoToMonth(int year, int month) {
   const std::optional<double> date = same_day_in(year, month, moCalendar->CalendarCustomDate());
   if (!date) return;
+  moCalendar->set_FocusDate(*date);
   moCalendar->set_CalendarCustomDate(*date);
   moCalendar->RebuildImage();
-}
-
-void frmCal::ShowMonthStep(int months) {
-  const std::optional<double> date = serial::add_months(moCalendar->CalendarCustomDate(), months);
-  if (!date || !is_valid_date(*date)) return;
-  moCalendar->set_CalendarCustomDate(*date);
-  moCalendar->RebuildImage();
-  ShowDisplayedMonth();
 }
 
 void frmCal::cboMonths_Click() {
@@ -255,6 +253,7 @@ void frmCal::cmdToday_Click() {
   const DateParts now = serial::to_parts(today);
   window_->months().set_selected_index(now.month - 1);
   window_->years().set_text(four_digit_year(now.year));
+  moCalendar->set_FocusDate(today);
   moCalendar->set_CalendarCustomDate(today);
   moCalendar->RebuildImage();
 }
@@ -286,8 +285,11 @@ void frmCal::on_form_key(int key_code) {
   SkipFailures step;
   switch (key_code) {
     case vk::kEscape: step([&] { RaiseClose(Variant::text("")); }); break;
-    case vk::kPageUp: step([&] { ShowMonthStep(-1); }); break;
-    case vk::kPageDown: step([&] { ShowMonthStep(1); }); break;
+    // Whichever control has the focus, the page keys move the calendar's focus day.
+    case vk::kPageUp:
+    case vk::kPageDown:
+      step([&] { moCalendar->PressKey(key_code, window_->picture().is_key_down(vk::kShift)); });
+      break;
     default: break;
   }
 }

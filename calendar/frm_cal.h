@@ -32,6 +32,7 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   void SetEventSink(ICalendarFormEvents* sink) override { sink_ = sink; }
   void ShowCalendar(std::int32_t x, std::int32_t y, const Variant& start_date, WindowHandle parent) override;
   void HideCalendar() override;
+  void TakeFocus() override;
   void Unload() override;
   bool Shown() const override { return shown_; }
 
@@ -52,7 +53,6 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   void ApplyTooltips();
   void ShowDisplayedMonth();
   void GoToMonth(int year, int month);
-  void ShowMonthStep(int months);
   void RaiseClose(const Variant& value);
   void moCalendar_DateClicked();
   void cboMonths_Click();

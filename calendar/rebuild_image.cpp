@@ -265,6 +265,9 @@ void clsDualMonths::PaintDays() {
       const Rect r = layout_.day_cell(m, i / 7, i % 7);
       draw_.Draw3DRect(r.left, r.top, r.width(), r.height(), std::to_string(serial::to_parts(g.date).day),
                        day_number_alignment_, line_style_);
+      // The keyboard's focus day, while the day grid has the focus.
+      if (focus_visible_ && g.period == Period::Current && g.date == focus_date_)
+        draw_.pDrawFocusRect(r.left + 2, r.top + 2, r.width() - 4, r.height() - 4);
     }
   }
 }

@@ -199,6 +199,10 @@ void cVantry::ClickCommandButton() noexcept {
   step([&] {
     if (Must(moTag)->Displayed()) moTag->TriggerClickEvent();
   });
+  // Opened from the keyboard's reach (ribbon, toolbar, cell menu): the next key acts in the calendar.
+  step([&] {
+    if (Must(moCalendarForm)->Shown()) moCalendarForm->TakeFocus();
+  });
 }
 
 void cVantry::cbbSettings_Click() noexcept {

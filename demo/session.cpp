@@ -241,8 +241,9 @@ void RunStandInSession() {
   Step("select A2 (empty, under \"Invoice date\")");
   host->UserSelect("A2");
   parts.real_tag->Click();
-  Step("press the Right arrow key on the calendar");
+  Step("press Right on the calendar (the focus day moves), then Enter (it is written)");
   parts.shown_calendar->PressKey(vk::kRight);
+  parts.shown_calendar->PressKey(vk::kReturn);
   std::printf("    A2 = %s, format %s\n", DateText(sim::SimExcel::Cell(sheet, "A2").value).c_str(),
               sim::SimExcel::Cell(sheet, "A2").number_format.c_str());
 

@@ -16,7 +16,7 @@ enum class FormControl { Calendar, Months, Years, Today, Settings, Close };
 
 // Keys the form itself answers, whichever of its controls has the focus.
 namespace vk {
-inline constexpr int kEscape = 0x1B, kPageUp = 0x21, kPageDown = 0x22;
+inline constexpr int kEscape = 0x1B;
 }
 
 // A drop-down list or a drop-down combo with editable text. Changes made through this interface
@@ -53,7 +53,7 @@ class ICalendarFormListener {
   virtual void on_click(FormControl control) = 0;
   // The user leaves the year box.
   virtual void on_year_validate() = 0;
-  // Escape, Page Up or Page Down.
+  // Escape, Page Up or Page Down, whichever control has the focus.
   virtual void on_form_key(int key_code) = 0;
 };
 
@@ -72,8 +72,10 @@ class ICalendarFormWindow {
   virtual void set_tooltips(const FormTooltips* settings) = 0;
   // A non-activating topmost child of `parent` with its top-left corner at the screen point.
   virtual void show_at_screen_point(std::uintptr_t parent, int x, int y) = 0;
-  // Hidden and given back to `owner` as its parent.
+  // Hidden and given back to `owner` as its parent; a keyboard focus inside the form goes back to
+  // the window the form was shown in.
   virtual void hide(std::uintptr_t owner) = 0;
+  virtual void focus_day_grid() = 0;
   virtual std::uintptr_t window_handle() const = 0;
 };
 

@@ -18,7 +18,8 @@ inline constexpr int kShift = 1, kCtrl = 2, kAlt = 4;
 
 // Virtual-key codes the controls act on.
 namespace vk {
-inline constexpr int kShift = 0x10, kControl = 0x11;
+inline constexpr int kReturn = 0x0D, kShift = 0x10, kControl = 0x11, kSpace = 0x20;
+inline constexpr int kPageUp = 0x21, kPageDown = 0x22;
 inline constexpr int kEnd = 0x23, kHome = 0x24, kLeft = 0x25, kUp = 0x26, kRight = 0x27, kDown = 0x28;
 }  // namespace vk
 
@@ -50,6 +51,7 @@ class IPictureListener {
   virtual bool paints_whole_client() const { return false; }
   virtual void on_key_down(int key_code, int shift) = 0;
   virtual void on_lost_focus() = 0;
+  virtual void on_got_focus() {}
   virtual void on_paint() = 0;
   virtual void on_resize() = 0;
 };

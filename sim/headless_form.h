@@ -66,6 +66,11 @@ class HeadlessCalendarFormWindow : public ICalendarFormWindow {
   void hide(std::uintptr_t owner) override {
     parent = owner;
     visible = false;
+    grid_focused = false;
+  }
+  void focus_day_grid() override {
+    grid_focused = true;
+    picture_.gain_focus();
   }
   std::uintptr_t window_handle() const override { return 0x3C4D; }
 
@@ -95,6 +100,7 @@ class HeadlessCalendarFormWindow : public ICalendarFormWindow {
   HeadlessComboBox& headless_years() { return years_; }
 
   ICalendarFormListener* listener = nullptr;
+  bool grid_focused = false;
   Rgb back_color = 0, border_color = 0;
   Rect border;
   std::optional<FormTooltips> tooltips;

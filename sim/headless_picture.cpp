@@ -42,6 +42,10 @@ void HeadlessPicture::lose_focus() {
   if (listener_) listener_->on_lost_focus();
 }
 
+void HeadlessPicture::gain_focus() {
+  if (listener_) listener_->on_got_focus();
+}
+
 void HeadlessPicture::mouse_leave() {
   if (listener_) listener_->on_mouse_leave();
 }

@@ -53,6 +53,7 @@ class HeadlessPicture : public IPictureControl {
   void click(int x, int y);
   void key_down(int key_code, int shift = 0);
   void lose_focus();
+  void gain_focus();
   void mouse_leave();
   void paint();
   // Changes the client size, then tells the listener.

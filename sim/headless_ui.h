@@ -73,7 +73,8 @@ class HeadlessCalendarForm : public ICalendarForm {
     owner = parent;
     shown = true;
   }
-  void HideCalendar() override { shown = false; }
+  void HideCalendar() override { shown = focused = false; }
+  void TakeFocus() override { focused = shown; }
   void Unload() override { unloaded = true; }
   bool Shown() const override { return shown; }
   void Close(const Variant& v) { sink->CalendarClose(v); }
@@ -82,7 +83,7 @@ class HeadlessCalendarForm : public ICalendarForm {
   Variant init, start;
   ScreenPoint at;
   WindowHandle owner = 0;
-  bool shown = false, unloaded = false;
+  bool shown = false, unloaded = false, focused = false;
   int shows = 0;
 };
 

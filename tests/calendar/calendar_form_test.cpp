@@ -136,6 +136,12 @@ TEST(calendar_form, month_list_year_box_and_page_keys_agree_with_the_calendar) {
       {ymd(2024, 1, 31), keys({vk::kPageUp}), 11, "2023", ymd(2023, 12, 31)},
       {ymd(2024, 1, 31), keys({vk::kPageDown}), 1, "2024", ymd(2024, 2, 29)},
       {ymd(2024, 12, 5), keys({vk::kPageDown, vk::kPageDown}), 1, "2025", ymd(2025, 2, 5)},
+      {ymd(2024, 2, 29),
+       [](auto& win) {
+         win.headless_picture().hold(vk::kShift);
+         win.press(vk::kPageDown);
+       },
+       1, "2025", ymd(2025, 2, 28)},
       // The last month the host can date stays.
       {ymd(9999, 12, 5), keys({vk::kPageDown}), 11, "9999", ymd(9999, 12, 5)},
       {ymd(2023, 2, 14), [](auto& win) { win.click(FormControl::Today); }, 8, "2024", ymd(2024, 9, 18)},
@@ -150,6 +156,20 @@ TEST(calendar_form, month_list_year_box_and_page_keys_agree_with_the_calendar) {
     EXPECT_EQ(w.form->Calendar().CalendarCustomDate(), c.shown);
     EXPECT_TRUE(w.closes.empty());
   }
+}
+
+TEST(calendar_form, takes_the_focus_only_when_asked_and_starts_on_the_start_day) {
+  FormWorld w;
+  w.form->TakeFocus();
+  EXPECT_FALSE(w.window->grid_focused) << "not while hidden";
+  w.show(ymd(2024, 6, 10));
+  EXPECT_FALSE(w.window->grid_focused);
+  w.form->TakeFocus();
+  EXPECT_TRUE(w.window->grid_focused);
+  EXPECT_EQ(w.form->Calendar().FocusDate(), ymd(2024, 6, 10));
+  EXPECT_TRUE(w.form->Calendar().FocusVisible());
+  w.form->HideCalendar();
+  EXPECT_FALSE(w.window->grid_focused);
 }
 
 TEST(calendar_form, go_to_today_shows_the_month_without_picking) {
@@ -176,7 +196,13 @@ TEST(calendar_form, closes_with_the_day_or_with_nothing) {
       {"day", [&](FormWorld& w) { w.click_day(day); }, {Variant::date(day)}},
       // Each press of a double click is one pick, never two.
       {"double", [&](FormWorld& w) { w.click_day(day); w.click_day(day); }, {Variant::date(day), Variant::date(day)}},
-      {"key", [](FormWorld& w) { w.window->headless_picture().key_down(vk::kRight); }, {Variant::date(ymd(2024, 6, 11))}},
+      // Moving never writes; Enter picks the focus day.
+      {"key", [](FormWorld& w) { w.window->headless_picture().key_down(vk::kRight); }, {}},
+      {"keys and enter",
+       [](FormWorld& w) {
+         for (int k : {vk::kRight, vk::kRight, vk::kRight, 0x0D}) w.window->headless_picture().key_down(k);
+       },
+       {Variant::date(ymd(2024, 6, 13))}},
       {"other key", [](FormWorld& w) { w.window->press(0x41); }, {}},
   };
   for (const Case& c : cases) {

@@ -299,14 +299,9 @@ TEST(DualMonthsMulti, ShiftExtendsFromTheFocusCtrlTogglesBothChangeNothing) {
         {sep(10), false, true, {sep(12)}},
         {sep(15), true, true, {sep(12)}},
         {sep(16), false, false, {sep(16)}}}},
-      {"emptied_selection_leaves_the_keys_idle",
-       {{sep(10), false, false, {sep(10)}}, {sep(10), false, true, {}}, {sep(10), false, false, {}, vk::kRight}}},
-      // A key that stays on a focus toggled off selects it again.
-      {"staying_key_reselects_the_focus",
-       {{sep(3), false, false, {sep(3)}},
-        {sep(1), false, true, {sep(3), sep(1)}},
-        {sep(1), false, true, {sep(3)}},
-        {sep(1), false, false, {sep(3), sep(1)}, vk::kLeft}}},
+      // Moving keys leave the selection alone, an emptied one too.
+      {"keys_move_without_selecting",
+       {{sep(10), false, false, {sep(10)}}, {sep(10), false, true, {}}, {sep(11), false, false, {}, vk::kRight}}},
   };
   for (const auto& [name, steps] : runs) {
     SCOPED_TRACE(name);
@@ -407,72 +402,104 @@ TEST(DualMonthsDrag, NoBandWithoutMultipleSelectionOrWithoutAPress) {
 
 // ---- keys ----
 
-TEST(DualMonthsKeys, MoveWithinTheDisplayedDays) {
-  enum Start { Clicked, OwnerSelected, ClickedTwoMonths };
+// Moving keys move only the focus day, drawn as a focus frame, and the month follows it; Enter and
+// Space pick it as a click would.
+TEST(DualMonthsKeys, MoveTheFocusDayAndPickOnlyOnEnter) {
+  constexpr int kEnter = vk::kReturn, kSpace = vk::kSpace;
   struct Case {
     const char* name;
-    Start start;
     double from;
-    int key;
-    double to;
+    std::vector<std::pair<int, bool>> keys;  // key, Shift held
+    double focus;
+    double shown;                   // the month's anchor afterwards
+    std::vector<double> selected;   // the start day stays selected until a pick
+    int picks;
   };
-  const double oct = ymd(2024, 10, 1) - 1;
+  const double oct1 = ymd(2024, 10, 1), aug31 = ymd(2024, 8, 31);
   const Case cases[] = {
-      {"left", Clicked, sep(10), vk::kLeft, sep(9)},
-      {"left_on_first_stays", Clicked, sep(1), vk::kLeft, sep(1)},
-      {"right", Clicked, sep(29), vk::kRight, sep(30)},
-      {"right_on_last_stays", Clicked, sep(30), vk::kRight, sep(30)},
-      {"up", Clicked, sep(10), vk::kUp, sep(3)},
-      {"up_to_first", Clicked, sep(8), vk::kUp, sep(1)},
-      {"up_past_first_stays", Clicked, sep(7), vk::kUp, sep(7)},
-      {"down_to_last", Clicked, sep(23), vk::kDown, sep(30)},
-      {"down_past_last_stays", Clicked, sep(24), vk::kDown, sep(24)},
-      {"home", Clicked, sep(17), vk::kHome, sep(1)},
-      {"end", Clicked, sep(17), vk::kEnd, sep(30)},
-      {"other_key_ignored", Clicked, sep(17), 0x41, sep(17)},
-      // Before any pick the keys start from the owner's selection, as the pop-up sets it when it
-      // opens, time of day and all.
-      {"owner_right", OwnerSelected, sep(15) + 0.5, vk::kRight, sep(16)},
-      {"owner_left", OwnerSelected, sep(15) + 0.5, vk::kLeft, sep(14)},
-      {"owner_up", OwnerSelected, sep(15) + 0.5, vk::kUp, sep(8)},
-      {"owner_down", OwnerSelected, sep(15) + 0.5, vk::kDown, sep(22)},
-      // Two months: Home and End span both, Right walks from the first into the second.
-      {"home_spans_both_months", ClickedTwoMonths, oct + 9, vk::kHome, sep(1)},
-      {"end_spans_both_months", ClickedTwoMonths, sep(5), vk::kEnd, oct + 31},
-      {"right_into_the_second_month", ClickedTwoMonths, sep(30), vk::kRight, oct + 1},
+      {"right", sep(10), {{vk::kRight, false}}, sep(11), sep(10), {sep(10)}, 0},
+      {"up_down_back_into_the_month", sep(10), {{vk::kUp, false}, {vk::kUp, false}, {vk::kDown, false}}, sep(3), sep(3), {sep(10)}, 0},
+      {"home_end", sep(17), {{vk::kHome, false}}, sep(1), sep(17), {sep(17)}, 0},
+      {"end", sep(17), {{vk::kEnd, false}}, sep(30), sep(17), {sep(17)}, 0},
+      {"right_leaves_the_month", sep(30), {{vk::kRight, false}}, oct1, oct1, {sep(30)}, 0},
+      {"up_leaves_the_month", sep(3), {{vk::kUp, false}}, ymd(2024, 8, 27), ymd(2024, 8, 27), {sep(3)}, 0},
+      {"left_leaves_the_month", sep(1), {{vk::kLeft, false}}, aug31, aug31, {sep(1)}, 0},
+      {"page_down_keeps_the_day", sep(10), {{vk::kPageDown, false}}, ymd(2024, 10, 10), ymd(2024, 10, 10), {sep(10)}, 0},
+      {"page_up_clamps", ymd(2024, 3, 31) , {{vk::kPageUp, false}}, ymd(2024, 2, 29), ymd(2024, 2, 29), {ymd(2024, 3, 31)}, 0},
+      {"shift_page_down_leap_day", ymd(2024, 2, 29), {{vk::kPageDown, true}}, ymd(2025, 2, 28), ymd(2025, 2, 28), {ymd(2024, 2, 29)}, 0},
+      {"shift_page_up_year", sep(10), {{vk::kPageUp, true}}, ymd(2023, 9, 10), ymd(2023, 9, 10), {sep(10)}, 0},
+      {"other_key_ignored", sep(17), {{0x41, false}}, sep(17), sep(17), {sep(17)}, 0},
+      {"enter_picks", sep(10), {{vk::kRight, false}, {vk::kRight, false}, {vk::kRight, false}, {kEnter, false}}, sep(13), sep(10), {sep(13)}, 1},
+      {"space_picks_the_start_day", sep(10), {{kSpace, false}}, sep(10), sep(10), {sep(10)}, 1},
+      {"enter_after_leaving_the_month", sep(30), {{vk::kDown, false}, {kEnter, false}}, ymd(2024, 10, 7), ymd(2024, 10, 7), {ymd(2024, 10, 7)}, 1},
+      // The last day the host can date: the focus stays.
+      {"end_of_the_calendar", ymd(9999, 12, 31), {{vk::kRight, false}, {vk::kPageDown, true}}, ymd(9999, 12, 31), ymd(9999, 12, 31), {ymd(9999, 12, 31)}, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    World w(ymd(2024, 9, 18) + 0.4, c.start == ClickedTwoMonths ? 466 : 233);
-    w.cal.set_DualMonths(c.start == ClickedTwoMonths);
-    w.show(sep(1));
-    if (c.start == OwnerSelected) {
-      w.cal.SelectDay(c.from);
-      ASSERT_FALSE(w.cal.HasFocusDate());
-    } else {
-      w.click_date(c.from);
+    World w(ymd(2024, 9, 18) + 0.4);
+    int picks = 0;
+    w.cal.DateClicked = [&](double) { ++picks; };
+    w.show(c.from);
+    w.cal.SelectDay(c.from);
+    w.cal.set_FocusDate(c.from + 0.5);
+    picks = 0;
+    for (const auto& [key, shift] : c.keys) {
+      if (shift) w.picture.hold(vk::kShift);
+      w.picture.key_down(key, shift ? shift::kShift : 0);
+      w.picture.release_all_keys();
     }
-    w.picture.key_down(c.key);
-    EXPECT_THAT(w.selected(), ElementsAre(c.to));
-    EXPECT_EQ(w.cal.FocusDate(), c.to);
-    EXPECT_TRUE(w.cal.HasFocusDate());
-    EXPECT_EQ(w.cal.CalendarCustomDate(), sep(1));  // keys never change the month
+    EXPECT_EQ(w.cal.FocusDate(), c.focus);
+    EXPECT_EQ(w.cal.CalendarCustomDate(), c.shown);
+    EXPECT_THAT(w.selected(), ElementsAreArray(c.selected));
+    EXPECT_EQ(picks, c.picks);
   }
 }
 
-TEST(DualMonthsKeys, FocusLeftBehindByTheArrowsComesBackToTheDisplay) {
+TEST(DualMonthsKeys, FocusDayIsFramedOnlyWhileTheGridHasTheFocus) {
+  World w;
+  w.show(sep(1));
+  w.cal.set_FocusDate(sep(12));
+  int moves = 0, month_changes = 0;
+  w.cal.FocusMoved = [&](double) { ++moves; };
+  w.cal.DateChanged = [&] { ++month_changes; };
+  const int before = w.surface().buffer().focus_rects_drawn();
+  w.picture.gain_focus();
+  EXPECT_TRUE(w.cal.FocusVisible());
+  EXPECT_EQ(w.surface().buffer().focus_rects_drawn(), before + 1);
+  w.picture.key_down(vk::kPageDown);
+  EXPECT_EQ(w.surface().buffer().focus_rects_drawn(), before + 2);
+  EXPECT_EQ(moves, 1);
+  EXPECT_EQ(month_changes, 1);
+  w.picture.lose_focus();
+  EXPECT_FALSE(w.cal.FocusVisible());
+  EXPECT_EQ(w.surface().buffer().focus_rects_drawn(), before + 2);
+}
+
+TEST(DualMonthsKeys, TwoMonthsScrollOnlyWhenTheFocusLeavesBoth) {
+  World w(ymd(2024, 9, 18), 466);
+  w.cal.set_DualMonths(true);
+  w.show(sep(1));
+  w.cal.set_FocusDate(sep(30));
+  w.picture.key_down(vk::kRight);
+  EXPECT_EQ(w.cal.CalendarCustomDate(), sep(1));
+  w.picture.key_down(vk::kEnd);
+  EXPECT_EQ(w.cal.FocusDate(), ymd(2024, 10, 31));
+  w.picture.key_down(vk::kRight);
+  EXPECT_EQ(w.cal.CalendarCustomDate(), ymd(2024, 10, 1));
+  EXPECT_EQ(w.cal.FocusDate(), ymd(2024, 11, 1));
+}
+
+TEST(DualMonthsKeys, ArrowButtonsCarryTheFocusDayToTheNewMonth) {
   World w;
   w.show(sep(1));
   w.click_date(sep(10));
   w.picture.mouse_down(mouse::kLeft, 200, 10);  // next month: October
+  EXPECT_EQ(w.cal.FocusDate(), ymd(2024, 10, 10));
   w.picture.key_down(vk::kRight);
-  EXPECT_THAT(w.selected(), ElementsAre(ymd(2024, 10, 1)));
-  w.picture.mouse_move(100, 100);
-  w.picture.mouse_down(mouse::kLeft, 10, 10);
-  w.picture.mouse_move(100, 100);
-  w.picture.mouse_down(mouse::kLeft, 10, 10);  // back to August
-  w.picture.key_down(vk::kUp);
-  EXPECT_THAT(w.selected(), ElementsAre(ymd(2024, 8, 31)));
+  EXPECT_EQ(w.cal.FocusDate(), ymd(2024, 10, 11));
+  EXPECT_EQ(w.cal.CalendarCustomDate(), ymd(2024, 10, 1));
+  EXPECT_THAT(w.selected(), ElementsAre(sep(10)));
 }
 
 // ---- failures stay inside ----

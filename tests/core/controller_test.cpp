@@ -21,6 +21,7 @@ TEST(controller_main_path, date_cell_to_written_date) {
   EXPECT_EQ(w.tag().address, "$B$3");
   w.tag().TriggerClickEvent();
   ASSERT_TRUE(w.calendar().Shown());
+  EXPECT_FALSE(w.calendar().focused) << "a mouse user goes on typing in the sheet";
   EXPECT_EQ(w.calendar().start, Variant::date(Ymd(2024, 2, 29)));
   EXPECT_EQ(w.calendar().owner, w.host->Book("Book1").window);
   w.calendar().Close(Variant::date(Ymd(2025, 3, 14)));
@@ -227,6 +228,7 @@ TEST(controller_commands, any_range_opens_the_calendar_without_the_rules) {
   w.host->UserSelect("D4:E9");
   w.controller->ClickCommandButton();
   EXPECT_TRUE(w.calendar().Shown());
+  EXPECT_TRUE(w.calendar().focused) << "a command gives the calendar the keyboard";
   EXPECT_EQ(w.tag().address, "$D$4:$E$9");
   EXPECT_EQ(w.host->Calls("Range.Activate"), 1);  // split window: the active cell is activated
 }
