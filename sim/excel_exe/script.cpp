@@ -381,6 +381,24 @@ bool ScriptRunner::Do(const ScriptStep& s) {
       Report("sweep %s: %s", member, shown ? "tag left shown" : "tag hidden");
     }
     Report("sweep done: %s%s", std::to_string(bad) + " faults left a tag", "");
+  } else if (s.verb == "focus") {
+    // The window with the keyboard focus: its class, and its parent's.
+    const HWND f = ::GetFocus();
+    const auto class_of = [](HWND w) {
+      wchar_t name[128] = L"";
+      if (w) ::GetClassNameW(w, name, 128);
+      return win::to_utf8(w ? name : L"none");
+    };
+    Report("focus %s in %s", class_of(f), class_of(f ? ::GetParent(f) : nullptr));
+  } else if (s.verb == "await-file") {
+    // await-file <path> <ms>: handles messages until the file exists, so input from outside the
+    // process can be interleaved with the steps.
+    auto [path, timeout] = Split(s.argument);
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(std::atoi(timeout.c_str()));
+    const std::wstring wide = win::to_wide(path);
+    while (::GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES && ::GetTickCount64() < end)
+      if (!PumpMessages(50)) return false;
+    Report("file %s %s", path, ::GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES ? "missing" : "found");
   } else if (s.verb == "selection") {
     const SheetModel& sheet = model_.ActiveSheetModel();
     Report("selection %s%s", address::ColumnLetters(sheet.active_column) + std::to_string(sheet.active_row),

@@ -10,6 +10,7 @@ build="$(cd "$1" && pwd)"
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/../../scripts/wine_addin.sh"
 TAG_CLASS="${TAG_CLASS:-TessalyTag}"
+CAL_CLASS="${CAL_CLASS:-TessalyCalendarForm}"
 exe="$build/sim/excel_exe/tessaly_excel.exe"
 work="$(mktemp -d)"
 failures=0
@@ -131,6 +132,72 @@ STEPS
     echo "FAILED: turned on again, the add-in shows the tag"; failures=$((failures + 1))
   fi
   expect "$work/addin.log" '^add-in TESSALY\.Connect: disconnected$' "the add-in is disconnected at exit"
+
+  # The keyboard alone, typed with xdotool while the stand-in waits at each mark: the calendar
+  # command gives the day grid the focus, moving never writes, Enter writes and Escape does not,
+  # and the focus goes back to the workbook window.
+  go() { echo "await-file Z:${work//\//\\}\\$1.go 20000"; }
+  {
+    printf '%s\n' "value C1 text Paid on" "value C2 date 2024-02-29" "format C2 d mmm yyyy" "wait 300" "where C2" "mark click"
+    go click
+    printf '%s\n' "wait 300" "ribbon ZorelButtonCalendar" "await-window $CAL_CLASS 5000" "focus" "mark right3"
+    go right3
+    printf '%s\n' "wait 300" "dump C2" "mark enter"
+    go enter
+    printf '%s\n' "await-gone $CAL_CLASS 5000" "focus" "dump C2" "ribbon ZorelButtonCalendar" "await-window $CAL_CLASS 5000" "mark escape"
+    go escape
+    printf '%s\n' "await-gone $CAL_CLASS 5000" "focus" "dump C2" "value C2 date 2024-02-29" "ribbon ZorelButtonCalendar"
+    printf '%s\n' "await-window $CAL_CLASS 5000" "mark leap"
+    go leap
+    printf '%s\n' "await-gone $CAL_CLASS 5000" "dump C2" "ribbon ZorelButtonCalendar" "await-window $CAL_CLASS 5000" "mark tab"
+    go tab
+    printf '%s\n' "wait 300" "focus" "mark year"
+    go year
+    printf '%s\n' "await-gone $CAL_CLASS 5000" "dump C2" "quit"
+  } > "$work/keyboard.txt"
+  "$WINE64" "$exe" --script "Z:${work//\//\\}\\keyboard.txt" > "$work/keyboard.log" 2>&1 &
+  excel=$!
+  keys() {  # keys <mark> <xdotool key arguments>: at the mark, types the keys and lets the steps go on
+    local mark="$1"; shift
+    if wait_line "$work/keyboard.log" "^mark $mark[[:space:]]*$" 30 >/dev/null; then
+      [ "$#" -gt 0 ] && xdotool key --delay 120 "$@"
+      sleep 0.3
+    fi
+    touch "$work/$mark.go"
+  }
+  if read -r _ _ x y < <(wait_line "$work/keyboard.log" '^where C2' 60); then
+    wait_line "$work/keyboard.log" '^mark click[[:space:]]*$' 30 >/dev/null && xdotool mousemove "$x" "$y" click 1
+  fi
+  touch "$work/click.go"
+  keys right3 Right Right Right
+  keys enter Return
+  keys escape Right Escape
+  keys leap shift+Next Return
+  keys tab Tab Tab
+  keys year 2 0 3 0 Return shift+Tab shift+Tab Return
+  wait "$excel"
+  sed -i 's/\r$//' "$work/keyboard.log"
+  log="$work/keyboard.log"
+  expect "$log" '^focus TessalyPicture in TessalyCalendarForm$' "the calendar command puts the keyboard focus in the day grid"
+  if tr '\n' ' ' < "$log" | grep -qE 'mark right3 file [^ ]+ found cell C2 = "29 Feb 2024"'; then
+    echo "ok: three Right presses move the focus day without writing"
+  else
+    echo "FAILED: three Right presses move the focus day without writing"; failures=$((failures + 1))
+  fi
+  expect "$log" '^cell C2 = "3 Mar 2024" \[d mmm yyyy\]$' "Enter writes the date three days on"
+  if [ "$(grep -cE '^focus EXCEL7 in XLDESK$' "$log")" = 2 ]; then
+    echo "ok: Enter and Escape give the focus back to the workbook window"
+  else
+    echo "FAILED: Enter and Escape give the focus back to the workbook window"; failures=$((failures + 1))
+  fi
+  if tr '\n' ' ' < "$log" | grep -qE 'mark escape .*window TessalyCalendarForm hidden focus [^ ]+ in [^ ]+ cell C2 = "3 Mar 2024"'; then
+    echo "ok: Escape leaves the cell as it was"
+  else
+    echo "FAILED: Escape leaves the cell as it was"; failures=$((failures + 1))
+  fi
+  expect "$log" '^cell C2 = "28 Feb 2025" \[d mmm yyyy\]$' "Shift+PgDn moves a year from 29 February to 28 February"
+  expect "$log" '^focus Edit in ComboBox$' "Tab reaches the year box"
+  expect "$log" '^cell C2 = "28 Feb 2030" \[d mmm yyyy\]$' "Enter in the year box applies the year; Shift+Tab back to the days and Enter writes"
 fi
 [ "$failures" -eq 0 ] && [ -z "${KEEP_LOGS:-}" ] && rm -rf "$work" || echo "logs kept in $work"
 echo "stand-in Excel tests: $failures failed"

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "calendar/form_keys.h"
 #include "host/host_error.h"
 #include "win/window_dpi.h"
 #include "win/ui/form_placement.h"
@@ -23,22 +24,26 @@ struct ChildSpec {
   FormControl control;
   const wchar_t* window_class;
   DWORD style;
-  const wchar_t* text;
 };
 
 // In tab order after the picture.
 constexpr ChildSpec kChildren[] = {
-    {FormControl::Months, L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, L""},
-    {FormControl::Years, L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, L""},
-    {FormControl::Today, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, L"&Go to Today"},
-    {FormControl::Settings, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, L"&Settings"},
-    {FormControl::Close, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, L"&Cancel"},
+    {FormControl::Months, L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP},
+    {FormControl::Years, L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP},
+    {FormControl::Today, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP},
+    {FormControl::Settings, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP},
+    {FormControl::Close, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP},
 };
+
+bool is_button(FormControl c) { return c == FormControl::Today || c == FormControl::Settings || c == FormControl::Close; }
 
 // The drop-down lists open this many entries tall.
 constexpr int kVisibleItems = 12;
 
 bool is_form_key(WPARAM key) { return key == VK_ESCAPE || key == VK_PRIOR || key == VK_NEXT; }
+
+// The characters of keys the form has answered, which would otherwise beep or type.
+bool is_answered_char(WPARAM ch) { return ch == 0x1B || ch == L'\t' || ch == L'\r'; }
 
 }  // namespace
 
@@ -87,14 +92,19 @@ std::unique_ptr<CalendarFormWindow> CalendarFormWindow::try_create(HWND owner, i
                                L"Tahoma"));
   const bool child = owner && ::IsWindow(owner);
   const DWORD style = (child ? WS_CHILD : WS_POPUP) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-  const HWND w = ::CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, kClassName, L"", style, 0, 0, f->layout_.client.cx,
+  const HWND w = ::CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, kClassName, L"Calendar", style, 0, 0, f->layout_.client.cx,
                                    f->layout_.client.cy, child ? owner : nullptr, nullptr, ThisModule(), f.get());
   if (!w || !f->create_controls()) return nullptr;
+  CalendarFormWindow* form = f.get();
+  f->system_watch_ = SystemChangeWatch::try_create([form] {
+    if (form->listener_) form->listener_->on_colors_changed();
+  });
   return f;
 }
 
 CalendarFormWindow::~CalendarFormWindow() {
   listener_ = nullptr;
+  system_watch_.reset();
   tooltip_.reset();
   key_watch_.clear();
   picture_.reset();
@@ -115,7 +125,8 @@ bool CalendarFormWindow::create_controls() {
     // A combo box's height is its dropped height; the closed box takes the font's.
     const int height = combo ? r.height() * kVisibleItems : r.height();
     const int id = kFirstControlId + static_cast<int>(c.control);
-    const HWND h = ::CreateWindowExW(0, c.window_class, c.text, WS_CHILD | WS_VISIBLE | c.style, r.left, r.top,
+    const std::wstring text = to_wide(std::string(calendar::FormCaption(c.control)));
+    const HWND h = ::CreateWindowExW(0, c.window_class, text.c_str(), WS_CHILD | WS_VISIBLE | c.style, r.left, r.top,
                                      r.width(), height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                      ThisModule(), nullptr);
     if (!h) return false;
@@ -138,24 +149,59 @@ bool CalendarFormWindow::create_controls() {
 HWND CalendarFormWindow::control(FormControl c) const { return controls_[static_cast<std::size_t>(c)]; }
 
 void CalendarFormWindow::watch_keys(HWND control) {
-  auto s = WindowSubclass::try_attach(control, {WM_KEYDOWN, WM_CHAR}, [this, control](UINT message, WPARAM key, LPARAM) {
-    if (message == WM_CHAR) {
-      // The Escape character would only beep once the key has been answered.
-      return key == 0x1B ? std::optional<LRESULT>(0) : std::nullopt;
-    }
-    return on_control_key(control, key);
-  });
+  auto s = WindowSubclass::try_attach(control, {WM_KEYDOWN, WM_CHAR, WM_SYSCHAR},
+                                      [this, control](UINT message, WPARAM key, LPARAM) -> std::optional<LRESULT> {
+                                        if (message == WM_SYSCHAR) return on_access_key(key);
+                                        if (message == WM_CHAR)
+                                          return is_answered_char(key) ? std::optional<LRESULT>(0) : std::nullopt;
+                                        return on_control_key(control, key);
+                                      });
   if (s) key_watch_.push_back(std::move(s));
 }
 
+std::optional<FormControl> CalendarFormWindow::control_of(HWND h) const {
+  for (std::size_t i = 0; i < controls_.size(); ++i)
+    if (controls_[i] == h || (controls_[i] && ::GetParent(h) == controls_[i])) return static_cast<FormControl>(i);
+  return std::nullopt;
+}
+
 std::optional<LRESULT> CalendarFormWindow::on_control_key(HWND control, WPARAM key) {
-  if (!is_form_key(key) || !listener_) return std::nullopt;
+  if (!listener_) return std::nullopt;
   // An open drop-down list keeps its own keys.
   const HWND combo = ::GetParent(control) == window_ ? control : ::GetParent(control);
   if (::SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0)) return std::nullopt;
+  const std::optional<FormControl> at = control_of(control);
+  if (key == VK_TAB && at) {
+    const bool back = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    const FormControl next = calendar::NextTabStop(*at, back);
+    ::SetFocus(this->control(next));
+    // As in a dialog, the year box is entered with its text selected, ready to be typed over.
+    if (next == FormControl::Years) ::SendMessageW(this->control(next), CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    return 0;
+  }
+  if (key == VK_RETURN && at == FormControl::Years) {
+    listener_->on_year_validate();
+    return 0;
+  }
+  if (key == VK_RETURN && at && is_button(*at)) {
+    ::SendMessageW(this->control(*at), BM_CLICK, 0, 0);
+    return 0;
+  }
+  if (!is_form_key(key)) return std::nullopt;
   listener_->on_form_key(static_cast<int>(key));
   return 0;
 }
+
+std::optional<LRESULT> CalendarFormWindow::on_access_key(WPARAM ch) {
+  if (ch > 0x7F) return std::nullopt;
+  const std::optional<FormControl> target = calendar::AccessKeyControl(static_cast<char>(ch));
+  if (!target) return std::nullopt;
+  ::SetFocus(control(*target));
+  ::SendMessageW(control(*target), BM_CLICK, 0, 0);
+  return 0;
+}
+
+void CalendarFormWindow::focus_day_grid() { ::SetFocus(picture_->hwnd()); }
 
 void CalendarFormWindow::set_back_color(Rgb color) {
   gdi::unique_brush brush(::CreateSolidBrush(color));
@@ -183,7 +229,13 @@ void CalendarFormWindow::show_at_screen_point(std::uintptr_t parent, int x, int 
   if (!ShowFormAtScreenPoint(window_, as_hwnd(parent), x, y)) throw HostError("The window to show the calendar in is gone.");
 }
 
-void CalendarFormWindow::hide(std::uintptr_t owner) { HideForm(window_, as_hwnd(owner)); }
+void CalendarFormWindow::hide(std::uintptr_t owner) {
+  // The keyboard goes back to the window the calendar was shown in, before the form leaves it.
+  const HWND focus = ::GetFocus();
+  const HWND shown_in = ::GetParent(window_);
+  if (focus && (focus == window_ || ::IsChild(window_, focus)) && shown_in) ::SetFocus(shown_in);
+  HideForm(window_, as_hwnd(owner));
+}
 
 // ---------------------------------------------------------------- messages
 

@@ -14,6 +14,7 @@
 #include "host/calendar_form_window.h"
 #include "win/ui/gdi_graphics.h"
 #include "win/ui/picture_window.h"
+#include "win/ui/system_change_watch.h"
 #include "win/ui/tooltip.h"
 #include "win/ui/window_subclass.h"
 
@@ -56,6 +57,7 @@ class CalendarFormWindow final : public ICalendarFormWindow {
   void set_tooltips(const FormTooltips* settings) override;
   void show_at_screen_point(std::uintptr_t parent, int x, int y) override;
   void hide(std::uintptr_t owner) override;
+  void focus_day_grid() override;
   std::uintptr_t window_handle() const override { return reinterpret_cast<std::uintptr_t>(window_); }
 
   HWND hwnd() const { return window_; }
@@ -71,6 +73,8 @@ class CalendarFormWindow final : public ICalendarFormWindow {
   void on_paint();
   void watch_keys(HWND control);
   std::optional<LRESULT> on_control_key(HWND control, WPARAM key);
+  std::optional<LRESULT> on_access_key(WPARAM ch);
+  std::optional<FormControl> control_of(HWND h) const;
 
   HWND window_ = nullptr;
   calendar::FormLayout layout_{};
@@ -84,6 +88,7 @@ class CalendarFormWindow final : public ICalendarFormWindow {
   std::unique_ptr<Win32ComboBox> months_, years_;
   std::vector<std::unique_ptr<WindowSubclass>> key_watch_;
   std::unique_ptr<Tooltip> tooltip_;
+  std::unique_ptr<SystemChangeWatch> system_watch_;
   ICalendarFormListener* listener_ = nullptr;
 };
 

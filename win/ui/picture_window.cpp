@@ -159,6 +159,9 @@ LRESULT PictureWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_KILLFOCUS:
       if (listener_) listener_->on_lost_focus();
       return 0;
+    case WM_SETFOCUS:
+      if (listener_) listener_->on_got_focus();
+      return 0;
     case WM_SIZE:
       if (listener_) listener_->on_resize();
       return 0;
