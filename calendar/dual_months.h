@@ -79,6 +79,9 @@ class clsDualMonths : public IPictureListener {
   void set_ShowPostPeriod(bool on) { show_post_period_ = on; }
   bool ShowPrePeriod() const { return show_pre_period_; }
   void set_ShowPrePeriod(bool on) { show_pre_period_ = on; }
+  // The system's high-contrast mode: drawn in system colours, the colour properties kept as set.
+  bool HighContrast() const { return high_contrast_; }
+  void set_HighContrast(bool on) { high_contrast_ = on; }
   std::int32_t StampDayHeadSpace() const { return stamp_day_head_space_; }
   void set_StampDayHeadSpace(std::int32_t s) { stamp_day_head_space_ = s; }
 
@@ -158,6 +161,8 @@ class clsDualMonths : public IPictureListener {
   void PaintHeader();
   void PaintDays();
   void UseFont(bool bold);
+  OleColor Shown(OleColor option, OleColor system) const;
+  void FrameCell(const Rect& r, OleColor colour, int width);
   double MonthAnchor(int month) const;
 
   IGraphics* graphics_;
@@ -193,6 +198,7 @@ class clsDualMonths : public IPictureListener {
   OleColor post_back_ = 0x0080FFFF, pre_back_ = 0x0080FFFF;
   OleColor post_fore_ = 0x00808080, pre_fore_ = 0x00808080;
   bool show_day_header_ = true;
+  bool high_contrast_ = false;
   bool show_post_period_ = true, show_pre_period_ = true;
   std::int32_t stamp_day_head_space_ = 10;
 

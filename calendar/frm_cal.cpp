@@ -8,6 +8,7 @@
 #include <cmath>
 #include <optional>
 
+#include "calendar/contrast.h"
 #include "date/serial_date.h"
 #include "host/error_policy.h"
 #include "settings/option_ids.h"
@@ -116,7 +117,8 @@ void frmCal::ApplySettings() {
     const Size client = window_->client_size();
     // A colour that cannot be translated is refused and the outline keeps its colour.
     if (border != kNoColor) border_color_ = static_cast<Rgb>(border);
-    window_->set_border(border_color_, Rect{0, 0, client.cx, client.cy});
+    border_bounds_ = Rect{0, 0, client.cx, client.cy};
+    window_->set_border(BorderColour(), border_bounds_);
   });
   step([&] { ApplyCalendarOptions(); });
   if (!is_valid_date(start_date_)) start_date_ = Today();
@@ -142,8 +144,7 @@ void frmCal::ApplyCalendarOptions() {
   c.set_LineStyle(reg.Long(opt::CalLineStyle));
   c.set_FirstDayOfWeek(reg.Long(opt::CalFirstDayOfWeek));
   c.set_Backcolor(colour(opt::CalBackColor));
-  const std::int64_t back = translate_ole_color(colour(opt::CalBackColor), s_.graphics);
-  if (back != kNoColor) window_->set_back_color(static_cast<Rgb>(back));
+  ApplyContrast();
   c.set_CurrentPeriodBackColor(colour(opt::CalCurrentPeriodBackColor));
   c.set_CurrentPeriodForeColor(colour(opt::CalCurrentPeriodForeColor));
   c.set_DateSelectedBackColor(colour(opt::CalDateSelectedBackColor));
@@ -162,6 +163,29 @@ void frmCal::ApplyCalendarOptions() {
   c.set_DualMonths(false);
   c.set_ShowDayHeader(reg.Bool(opt::CalShowDayHeader));
   c.set_DayHeaderFormat(reg.Long(opt::CalDayHeaderFormat));
+}
+
+// The form's own back and outline colours follow the calendar's: the options' normally, the
+// system's window colours in high contrast.
+void frmCal::ApplyContrast() {
+  const bool high = s_.graphics.high_contrast();
+  moCalendar->set_HighContrast(high);
+  const OleColor back_option = static_cast<OleColor>(s_.m.RegMan->Long(opt::CalBackColor));
+  const std::int64_t back = translate_ole_color(high ? hc::kWindow : back_option, s_.graphics);
+  if (back != kNoColor) window_->set_back_color(static_cast<Rgb>(back));
+}
+
+Rgb frmCal::BorderColour() const {
+  if (!s_.graphics.high_contrast()) return border_color_;
+  const std::int64_t c = translate_ole_color(hc::kWindowText, s_.graphics);
+  return c == kNoColor ? border_color_ : static_cast<Rgb>(c);
+}
+
+void frmCal::on_colors_changed() {
+  SkipFailures step;
+  step([&] { ApplyContrast(); });
+  step([&] { window_->set_border(BorderColour(), border_bounds_); });
+  step([&] { moCalendar->RebuildImage(); });
 }
 
 void frmCal::FillMonths() {

@@ -46,8 +46,11 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   void on_click(FormControl control) override;
   void on_year_validate() override;
   void on_form_key(int key_code) override;
+  void on_colors_changed() override;
 
   void ApplyCalendarOptions();
+  void ApplyContrast();
+  Rgb BorderColour() const;
   void FillMonths();
   void FillYears();
   void ApplyTooltips();
@@ -70,6 +73,7 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   bool shown_ = false;
   bool updating_ = false;
   Rgb border_color_ = 0x000080FF;  // orange
+  Rect border_bounds_{};
 };
 
 // Turns the year box's text into the year it names: a two-digit year through the host's window

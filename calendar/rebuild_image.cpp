@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "calendar/contrast.h"
 #include "calendar/dual_months.h"
 #include "date/serial_date.h"
 
@@ -136,6 +137,18 @@ EdgeKind arrow_edge(int state) {
 
 void clsDualMonths::UseFont(bool bold) { draw_.SetFont("Tahoma", 8, bold); }
 
+// In high contrast the system's colour pairs stand in for the option colours, which stay as set.
+OleColor clsDualMonths::Shown(OleColor option, OleColor system) const { return high_contrast_ ? system : option; }
+
+void clsDualMonths::FrameCell(const Rect& r, OleColor colour, int width) {
+  const std::int64_t c = draw_.TranslateColor(colour);
+  const Rect in{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+  draw_.FillRect(in.left, in.top, in.right, in.top + width, c);
+  draw_.FillRect(in.left, in.bottom - width, in.right, in.bottom, c);
+  draw_.FillRect(in.left, in.top, in.left + width, in.bottom, c);
+  draw_.FillRect(in.right - width, in.top, in.right, in.bottom, c);
+}
+
 LayoutInput clsDualMonths::MeasureLayout() {
   LayoutInput in;
   in.width = width_;
@@ -178,8 +191,8 @@ void clsDualMonths::PlaceDayCells() {
 void clsDualMonths::PaintArrows() {
   const bool symbol_font = graphics_->has_font("Marlett");
   if (symbol_font) draw_.SetFont("Marlett", 12, false);
-  draw_.set_Forecolor(header_fore_);
-  draw_.set_Backcolor(backcolor_);
+  draw_.set_Forecolor(Shown(header_fore_, hc::kWindowText));
+  draw_.set_Backcolor(Shown(backcolor_, hc::kWindow));
   ISurface* s = draw_.surface();
   if (s == nullptr) return;
   const struct {
@@ -207,8 +220,8 @@ void clsDualMonths::PaintArrows() {
 
 void clsDualMonths::PaintTitles() {
   UseFont(true);
-  draw_.set_Forecolor(header_fore_);
-  draw_.set_Backcolor(backcolor_);
+  draw_.set_Forecolor(Shown(header_fore_, hc::kWindowText));
+  draw_.set_Backcolor(Shown(backcolor_, hc::kWindow));
   ISurface* s = draw_.surface();
   if (s == nullptr) return;
   for (int m = 0; m < layout_.months; ++m) {
@@ -222,9 +235,9 @@ void clsDualMonths::PaintTitles() {
 void clsDualMonths::PaintHeader() {
   if (!layout_.HasHeader) return;
   UseFont(true);
-  draw_.set_Forecolor(header_fore_);
-  draw_.set_Backcolor(header_back_);
-  if (line_style_ == 2) draw_.set_FlatLineColor(flat_line_color_);
+  draw_.set_Forecolor(Shown(header_fore_, hc::kButtonText));
+  draw_.set_Backcolor(Shown(header_back_, hc::kButtonFace));
+  if (line_style_ == 2) draw_.set_FlatLineColor(Shown(flat_line_color_, hc::kWindowText));
   int d = (first_day_of_week_ >= 1 && first_day_of_week_ <= 7) ? first_day_of_week_ : 1;
   for (int col = 0; col < 7; ++col) {
     const std::string text = weekday_text(*locale_, d, day_header_format_);
@@ -237,7 +250,7 @@ void clsDualMonths::PaintHeader() {
 }
 
 void clsDualMonths::PaintDays() {
-  if (line_style_ == 2) draw_.set_FlatLineColor(flat_line_color_);
+  if (line_style_ == 2) draw_.set_FlatLineColor(Shown(flat_line_color_, hc::kWindowText));
   UseFont(false);
   const double now = today(*clock_);
   for (int m = 0; m < layout_.months; ++m) {
@@ -246,25 +259,30 @@ void clsDualMonths::PaintDays() {
     const auto grid = month_grid(vars_);
     for (int i = 0; i < 42; ++i) {
       const GridDay& g = grid[static_cast<std::size_t>(i)];
-      bool bold = false;
+      DayCellLook look;
       if (g.period == Period::Pre || g.period == Period::Post) {
         const bool pre = g.period == Period::Pre;
         if (!(pre ? show_pre_period_ : show_post_period_)) continue;
-        draw_.set_Backcolor(pre ? pre_back_ : post_back_);
-        draw_.set_Forecolor(pre ? pre_fore_ : post_fore_);
+        look.back = Shown(pre ? pre_back_ : post_back_, hc::kWindow);
+        look.fore = Shown(pre ? pre_fore_ : post_fore_, hc::kGrayText);
       } else {
         const bool selected = selected_.Exists(FormatKey(g.date));
-        draw_.set_Backcolor(selected ? selected_back_ : current_back_);
-        draw_.set_Forecolor(selected ? selected_fore_ : current_fore_);
-        if (g.date == now) {
-          bold = true;
-          draw_.set_Forecolor(selected_fore_);
+        const bool is_today = g.date == now;
+        if (high_contrast_) {
+          look = HighContrastDay(selected, is_today);
+        } else {
+          look.back = selected ? selected_back_ : current_back_;
+          look.fore = is_today || selected ? selected_fore_ : current_fore_;
+          look.bold = is_today;
         }
       }
-      UseFont(bold);
+      draw_.set_Backcolor(look.back);
+      draw_.set_Forecolor(look.fore);
+      UseFont(look.bold);
       const Rect r = layout_.day_cell(m, i / 7, i % 7);
       draw_.Draw3DRect(r.left, r.top, r.width(), r.height(), std::to_string(serial::to_parts(g.date).day),
                        day_number_alignment_, line_style_);
+      if (look.framed) FrameCell(r, look.frame, look.frame_width);
       // The keyboard's focus day, while the day grid has the focus.
       if (focus_visible_ && g.period == Period::Current && g.date == focus_date_)
         draw_.pDrawFocusRect(r.left + 2, r.top + 2, r.width() - 4, r.height() - 4);
@@ -275,9 +293,9 @@ void clsDualMonths::PaintDays() {
 void clsDualMonths::RebuildImage() {
   draw_.ClearSurface();
   UseFont(true);
-  draw_.set_Forecolor(forecolor_);
-  draw_.set_Backcolor(backcolor_);
-  draw_.FillRect(0, 0, width_, height_, draw_.TranslateColor(backcolor_));
+  draw_.set_Forecolor(Shown(forecolor_, hc::kWindowText));
+  draw_.set_Backcolor(Shown(backcolor_, hc::kWindow));
+  draw_.FillRect(0, 0, width_, height_, draw_.TranslateColor(Shown(backcolor_, hc::kWindow)));
   layout_ = compute_layout(MeasureLayout());
   PlaceDayCells();
   PaintArrows();

@@ -55,6 +55,8 @@ class ICalendarFormListener {
   virtual void on_year_validate() = 0;
   // Escape, Page Up or Page Down, whichever control has the focus.
   virtual void on_form_key(int key_code) = 0;
+  // The system's colours or its high-contrast mode changed.
+  virtual void on_colors_changed() {}
 };
 
 class ICalendarFormWindow {

@@ -111,6 +111,8 @@ class IGraphics {
   // Whether text in the face shows that font's own glyphs (a symbol font like Marlett is
   // useless through a substitute).
   virtual bool has_font(std::string_view face) const = 0;
+  // Whether the system's high-contrast mode is on, asked afresh at each call.
+  virtual bool high_contrast() const { return false; }
 };
 
 // System colour indices the drawing code names.

@@ -52,6 +52,8 @@ class ITagFormEvents {
   virtual void MouseMove() = 0;
   virtual void Click() = 0;
   virtual void Timer() = 0;  // the running timer's period has passed
+  // The system's colours or its high-contrast mode changed.
+  virtual void ColorsChanged() {}
 };
 
 // Created hidden; the tag re-parents, places and shows it through IWindowSystem by its handle.
@@ -71,6 +73,8 @@ class ITagForm {
   virtual void StopTimer() = 0;
   // A new tooltip control as set out; throws HostError when the platform refuses.
   virtual std::unique_ptr<ITooltip> CreateTooltip(const TooltipSettings& settings) = 0;
+  // Whether the system's high-contrast mode is on now.
+  virtual bool HighContrast() const { return false; }
 };
 
 }  // namespace tessaly

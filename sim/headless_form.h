@@ -91,6 +91,9 @@ class HeadlessCalendarFormWindow : public ICalendarFormWindow {
     years_.set_text(text);
     click(FormControl::Years);
   }
+  void colors_changed() {
+    if (listener) listener->on_colors_changed();
+  }
   void press(int key_code) {
     if (listener) listener->on_form_key(key_code);
   }

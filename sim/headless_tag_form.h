@@ -52,6 +52,11 @@ class HeadlessTagForm : public ITagForm {
   }
   void StartTimer(std::int32_t period_ms) override { timer_ms = period_ms; }
   void StopTimer() override { timer_ms = 0; }
+  bool HighContrast() const override { return high_contrast; }
+  // The system's colours changed while the tag exists.
+  void colors_changed() {
+    if (sink_) sink_->ColorsChanged();
+  }
   std::unique_ptr<ITooltip> CreateTooltip(const TooltipSettings& settings) override {
     ++tooltips_made;
     return std::make_unique<HeadlessTooltip>(settings, live_tooltips);
@@ -76,6 +81,7 @@ class HeadlessTagForm : public ITagForm {
   std::string icon;
   bool icon_loaded = false;
   std::int32_t timer_ms = 0;  // 0: stopped
+  bool high_contrast = false;
   int paints = 0, tooltips_made = 0, live_tooltips = 0;
 
  private:

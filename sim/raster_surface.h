@@ -117,8 +117,10 @@ class RasterGraphics : public IGraphics {
   int logical_pixels_per_inch_y() const override { return ppi_; }
   // No symbol fonts: Marlett and the like are reported missing.
   bool has_font(std::string_view face) const override;
+  bool high_contrast() const override { return high_contrast_; }
 
-  // Test controls: refuse new surfaces, override a system colour.
+  // Test controls: refuse new surfaces, override a system colour, turn high contrast on.
+  void set_high_contrast(bool on) { high_contrast_ = on; }
   void set_fail_create(bool fail) { fail_create_ = fail; }
   void set_system_color(int index, Rgb c);
   int surfaces_created() const { return surfaces_created_; }
@@ -127,6 +129,7 @@ class RasterGraphics : public IGraphics {
  private:
   int ppi_;
   bool fail_create_ = false;
+  bool high_contrast_ = false;
   int surfaces_created_ = 0;
   RasterSurface* last_ = nullptr;  // not owned; valid while its owner keeps it
   std::vector<std::pair<int, Rgb>> overrides_;

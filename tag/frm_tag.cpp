@@ -115,9 +115,10 @@ void frmTag::Show(const RangePtr& target) {
 
 void frmTag::RefreshAppearance(std::int32_t width, std::int32_t height) {
   const cUtilRegMan& o = Options();
-  active_colour_ = std::uint32_t(o.Long(opt::TagActiveColor));
-  inactive_colour_ = std::uint32_t(o.Long(opt::TagInactiveColor));
-  look_ = MakeTagLook(width, height, inactive_colour_, std::uint32_t(o.Long(opt::TagBorderColor)));
+  const TagColours c = TagColoursFor(form_->HighContrast(), o);
+  active_colour_ = c.active;
+  inactive_colour_ = c.inactive;
+  look_ = MakeTagLook(width, height, inactive_colour_, c.border);
   form_->SetLook(look_);
   RefreshTooltip();
 }
@@ -136,6 +137,19 @@ void frmTag::RefreshTooltip() {
   t.autopop_ms = Milliseconds(o.Long(opt::TooltipVisibleTime));
   t.initial_ms = Milliseconds(o.Long(opt::TooltipDelayTime));
   tooltip_ = form_->CreateTooltip(t);
+}
+
+TagColours TagColoursFor(bool high_contrast, const cUtilRegMan& o) {
+  // The system's pairs in high contrast: button face framed in button text, highlight under the mouse.
+  if (high_contrast) return {0x8000000Du, 0x8000000Fu, 0x80000012u};
+  return {std::uint32_t(o.Long(opt::TagActiveColor)), std::uint32_t(o.Long(opt::TagInactiveColor)),
+          std::uint32_t(o.Long(opt::TagBorderColor))};
+}
+
+void frmTag::ColorsChanged() {
+  SkipFailures()([&] {
+    if (displayed_) RefreshAppearance(look_.width, look_.height);
+  });
 }
 
 void frmTag::Paint(bool active) {

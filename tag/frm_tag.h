@@ -46,6 +46,12 @@ std::int32_t TagPixels(std::int32_t twips, double twips_per_pixel);
 // What the tag shows: the square, its border and the icon centred in it.
 TagLook MakeTagLook(std::int32_t width, std::int32_t height, std::uint32_t background, std::uint32_t border);
 
+// The tag's colours: the options', or the system's while high contrast is on.
+struct TagColours {
+  std::uint32_t active, inactive, border;
+};
+TagColours TagColoursFor(bool high_contrast, const cUtilRegMan& options);
+
 struct TagServices {
   const mVantry& m;           // options, ExcelVersion, ExcelMainWindow
   ExcelApplicationPtr app;
@@ -84,6 +90,7 @@ class frmTag : public ITagWindow, private ITagFormEvents {
   void MouseMove() override;
   void Click() override { TriggerClickEvent(); }
   void Timer() override;
+  void ColorsChanged() override;
   void Show(const RangePtr& target);
   void RefreshAppearance(std::int32_t width, std::int32_t height);
   void RefreshTooltip();

@@ -172,6 +172,27 @@ TEST(calendar_form, takes_the_focus_only_when_asked_and_starts_on_the_start_day)
   EXPECT_FALSE(w.window->grid_focused);
 }
 
+// The system's high-contrast mode, asked at each showing and at each colour change, swaps the form's
+// colours for the system's and back, the options untouched.
+TEST(calendar_form, high_contrast_follows_the_system) {
+  FormWorld w;
+  w.graphics.set_system_color(5, 0x00000000);  // window: black
+  w.graphics.set_system_color(8, 0x00FFFFFF);  // window text: white
+  w.show(ymd(2024, 6, 10));
+  EXPECT_FALSE(w.form->Calendar().HighContrast());
+  w.graphics.set_high_contrast(true);
+  w.window->colors_changed();
+  EXPECT_TRUE(w.form->Calendar().HighContrast());
+  EXPECT_EQ(w.window->back_color, 0x00000000u);
+  EXPECT_EQ(w.window->border_color, 0x00FFFFFFu);
+  w.graphics.set_high_contrast(false);
+  w.window->colors_changed();
+  EXPECT_FALSE(w.form->Calendar().HighContrast());
+  EXPECT_EQ(w.window->back_color, 0x00C0FFFFu);
+  EXPECT_EQ(w.window->border_color, 0x000080FFu);
+  EXPECT_EQ(w.reg().Long(opt::CalBackColor), 0x00C0FFFF);
+}
+
 TEST(calendar_form, go_to_today_shows_the_month_without_picking) {
   FormWorld w;
   w.show(ymd(2023, 2, 14));

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <set>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -559,6 +560,54 @@ TEST(DualMonthsBadInput, OutOfRangeOptionsAndDateEdgesStillDraw) {
     w.picture.mouse_down(mouse::kLeft, 10, 10);
     EXPECT_EQ(w.changed, 2);
   }
+}
+
+}  // namespace
+}  // namespace tessaly::calendar
+
+namespace tessaly::calendar {
+namespace {
+
+// High contrast: the image holds only the theme's system colours, the selected day keeps a frame
+// in window text, today one in highlight, and the option colours come back when it is turned off.
+TEST(DualMonthsContrast, SystemColoursOnlyWithFramedSelectionAndToday) {
+  World w;
+  // A high-contrast black theme, every colour the calendar could draw with.
+  const std::pair<int, Rgb> theme[] = {{5, rgb(0, 0, 0)},       {8, rgb(255, 255, 255)},  {13, rgb(26, 235, 255)},
+                                       {14, rgb(0, 0, 0)},       {17, rgb(63, 242, 63)},   {15, rgb(0, 0, 0)},
+                                       {18, rgb(255, 255, 255)}, {16, rgb(128, 128, 128)}, {20, rgb(255, 255, 255)},
+                                       {21, rgb(128, 128, 128)}, {22, rgb(255, 255, 255)}};
+  std::set<Rgb> allowed;
+  for (const auto& [index, colour] : theme) {
+    w.graphics.set_system_color(index, colour);
+    allowed.insert(colour);
+  }
+  w.cal.set_DateSelectedBackColor(0x00030201);
+  w.cal.SelectDay(sep(10));
+  w.cal.set_HighContrast(true);
+  w.show(sep(1));
+  std::set<Rgb> seen;
+  for (int y = 0; y < 161; ++y)
+    for (int x = 0; x < 233; ++x) seen.insert(w.surface().pixel(x, y));
+  for (Rgb c : seen) EXPECT_TRUE(allowed.count(c)) << std::hex << c;
+  const auto frame_pixel = [&](double date) {
+    const clsDateItem& d = w.day(date);
+    return w.surface().pixel(d.Left() + 1, (d.TOp() + d.Bottom()) / 2);
+  };
+  const auto fill_pixel = [&](double date) {
+    const clsDateItem& d = w.day(date);
+    return w.surface().pixel(d.Left() + 4, d.TOp() + 3);
+  };
+  EXPECT_EQ(frame_pixel(sep(10)), rgb(255, 255, 255));
+  EXPECT_EQ(fill_pixel(sep(10)), rgb(26, 235, 255));
+  EXPECT_EQ(frame_pixel(sep(18)), rgb(26, 235, 255)) << "today";
+  EXPECT_EQ(fill_pixel(sep(11)), rgb(0, 0, 0));
+
+  w.cal.set_HighContrast(false);
+  w.cal.RebuildImage();
+  EXPECT_EQ(w.cal.DateSelectedBackColor(), 0x00030201u);
+  EXPECT_EQ(fill_pixel(sep(10)), rgb(1, 2, 3)) << "the option's colour again";
+  EXPECT_NE(frame_pixel(sep(10)), rgb(255, 255, 255));
 }
 
 }  // namespace

@@ -113,6 +113,23 @@ TEST(frm_tag, off_screen_and_merged_targets) {
   EXPECT_EQ(tag.X(), w.Painted("C12").right + 13);
 }
 
+// High contrast, asked at each showing and at each colour change: the system's colour pairs, and
+// the options' again once it is off.
+TEST(frm_tag, high_contrast_uses_system_colours) {
+  TagWorld w;
+  frmTag& tag = w.Start();
+  w.form->high_contrast = true;
+  ASSERT_TRUE(tag.TagDisplay(w.Range("B3")));
+  EXPECT_EQ(w.form->look.background, 0x8000000Fu);
+  EXPECT_EQ(w.form->look.border, 0x80000012u);
+  w.form->MoveMouse({tag.X() + 10, tag.Y() + 10});
+  EXPECT_EQ(w.form->look.background, 0x8000000Du);
+  w.form->high_contrast = false;
+  w.form->colors_changed();
+  EXPECT_EQ(w.form->look.background, 0x00FFFFFFu);
+  EXPECT_EQ(w.form->look.border, 0x00FF0000u);
+}
+
 // The active colour under the mouse, over the icon too; back to the inactive colour within one
 // timer period of the mouse leaving; a click anywhere on the square is the tag's.
 TEST(frm_tag, hover_and_click) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/platform_graphics.h"
+#include "win/ui/system_change_watch.h"
 #include "win/utf.h"
 
 namespace tessaly::win::gdi {
@@ -193,6 +194,10 @@ bool GdiGraphics::has_font(std::string_view face) const {
   ::EnumFontFamiliesExW(screen.get(), &lf, note_font_found, reinterpret_cast<LPARAM>(&found), 0);
   known_faces_.emplace_back(std::string(face), found);
   return found;
+}
+
+bool GdiGraphics::high_contrast() const {
+  return SystemHighContrast();
 }
 
 }  // namespace tessaly::win::gdi

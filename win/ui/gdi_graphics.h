@@ -152,6 +152,7 @@ class GdiGraphics final : public IGraphics {
   std::optional<Rgb> try_system_color(int index) const override;
   int logical_pixels_per_inch_y() const override;
   bool has_font(std::string_view face) const override;
+  bool high_contrast() const override;
 
  private:
   // The font families installed do not change while the add-in runs; asking enumerates them all.

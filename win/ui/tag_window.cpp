@@ -73,11 +73,20 @@ std::unique_ptr<TagWindow> TagWindow::try_create(HWND owner) {
   if (!w) return nullptr;
   t->timer_.attach(w);
   t->builtin_icon_ = CreateBuiltinCalendarIcon();
+  TagWindow* tag = t.get();
+  t->system_watch_ = SystemChangeWatch::try_create([tag] {
+    if (tag->sink_) tag->sink_->ColorsChanged();
+  });
   return t;
+}
+
+bool TagWindow::HighContrast() const {
+  return SystemHighContrast();
 }
 
 TagWindow::~TagWindow() {
   sink_ = nullptr;
+  system_watch_.reset();
   timer_.stop();
   if (window_ && ::IsWindow(window_)) {
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);

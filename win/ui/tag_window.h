@@ -11,6 +11,7 @@
 #include "tag/frm_tag.h"
 #include "win/handles.h"
 #include "win/ui/gdi_graphics.h"
+#include "win/ui/system_change_watch.h"
 #include "win/ui/window_timer.h"
 
 namespace tessaly::win {
@@ -36,6 +37,7 @@ class TagWindow final : public ITagForm {
   void StartTimer(std::int32_t period_ms) override { timer_.start(period_ms); }
   void StopTimer() override { timer_.stop(); }
   std::unique_ptr<ITooltip> CreateTooltip(const TooltipSettings& settings) override;
+  bool HighContrast() const override;
 
   HWND hwnd() const { return window_; }
   bool has_file_icon() const { return static_cast<bool>(file_icon_); }
@@ -52,6 +54,7 @@ class TagWindow final : public ITagForm {
   unique_hicon file_icon_, builtin_icon_;
   WindowTimer timer_;
   bool pressed_ = false;
+  std::unique_ptr<SystemChangeWatch> system_watch_;
 };
 
 // The tag's platform window for the add-in: a hidden child of the host's main window. Throws
