@@ -310,13 +310,13 @@ const DispatchMember<PaneObj> kPane[] = {
        if (!c.is_put()) return win::SetResult(c.result, o.p_->ScrollRow());
        o.p_->SetScrollRow(PutValue(c).as_int());
        o.h_->changed();
-     }},
+     }, win::kGet | win::kPut},
     {L"ScrollColumn", 4,
      [](PaneObj& o, DispatchCall& c) {
        if (!c.is_put()) return win::SetResult(c.result, o.p_->ScrollColumn());
        o.p_->SetScrollColumn(PutValue(c).as_int());
        o.h_->changed();
-     }},
+     }, win::kGet | win::kPut},
     {L"PointsToScreenPixelsX", 5,
      [](PaneObj& o, DispatchCall& c) { win::SetResult(c.result, o.p_->PointsToScreenPixelsX(c.args.integer(0))); }},
     {L"PointsToScreenPixelsY", 6,
@@ -325,9 +325,9 @@ const DispatchMember<PaneObj> kPane[] = {
 const DispatchTable<PaneObj> PaneObj::kTable{kPane};
 
 const DispatchMember<ChartObjectObj> kChartObject[] = {
-    {L"Placement", 1, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetPlacement(PutValue(c).as_int()); }},
-    {L"Left", 2, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetLeft(PutValue(c).as_double()); }},
-    {L"Top", 3, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetTop(PutValue(c).as_double()); }},
+    {L"Placement", 1, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetPlacement(PutValue(c).as_int()); }, win::kPut},
+    {L"Left", 2, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetLeft(PutValue(c).as_double()); }, win::kPut},
+    {L"Top", 3, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetTop(PutValue(c).as_double()); }, win::kPut},
     {L"Activate", 4, [](ChartObjectObj& o, DispatchCall&) { o.c_->Activate(); }},
     {L"Delete", 5, [](ChartObjectObj& o, DispatchCall&) { o.c_->Delete(); }},
 };
@@ -348,14 +348,14 @@ const DispatchMember<RangeObj> kRange[] = {
        if (!c.is_put()) return ReturnVariant(c.result, o.R().Value());
        o.R().SetValue(PutValue(c));
        o.h_->changed();
-     }},
+     }, win::kGet | win::kPut},
     {L"_Default", 0, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().Value()); }},
     {L"NumberFormat", 7,
      [](RangeObj& o, DispatchCall& c) {
        if (!c.is_put()) return ReturnVariant(c.result, o.R().NumberFormat());
        o.R().SetNumberFormat(PutValue(c).to_text());
        o.h_->changed();
-     }},
+     }, win::kGet | win::kPut},
     {L"HasFormula", 8, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().HasFormula()); }},
     {L"Locked", 9, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().Locked()); }},
     {L"MergeCells", 10, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().MergeCells()); }},
@@ -492,19 +492,19 @@ const DispatchMember<ControlObj> kControl[] = {
      [](ControlObj& o, DispatchCall& c) {
        if (c.is_put()) return o.c_->SetState(PutValue(c).as_int());
        win::SetResult(c.result, o.c_->State());
-     }},
+     }, win::kGet | win::kPut},
     {L"TooltipText", 5,
      [](ControlObj& o, DispatchCall& c) {
        if (c.is_put()) return o.c_->SetTooltipText(PutValue(c).to_text());
        ReturnText(c.result, o.c_->TooltipText());
-     }},
+     }, win::kGet | win::kPut},
     {L"Visible", 6,
      [](ControlObj& o, DispatchCall& c) {
        if (c.is_put()) return o.c_->SetVisible(PutValue(c).as_bool());
        win::SetResult(c.result, o.c_->Visible());
-     }},
-    {L"Picture", 7, [](ControlObj& o, DispatchCall&) { o.c_->SetPicture(std::make_shared<GivenPicture>()); }},
-    {L"Mask", 8, [](ControlObj& o, DispatchCall&) { o.c_->SetMask(std::make_shared<GivenPicture>()); }},
+     }, win::kGet | win::kPut},
+    {L"Picture", 7, [](ControlObj& o, DispatchCall&) { o.c_->SetPicture(std::make_shared<GivenPicture>()); }, win::kPut},
+    {L"Mask", 8, [](ControlObj& o, DispatchCall&) { o.c_->SetMask(std::make_shared<GivenPicture>()); }, win::kPut},
 };
 const DispatchTable<ControlObj> ControlObj::kTable{kControl};
 
@@ -535,13 +535,13 @@ const DispatchMember<ComAddInObj> kComAddIn[] = {
      [](ComAddInObj& o, DispatchCall& c) {
        if (c.is_put()) return void(o.connect_ = PutValue(c).as_bool());
        win::SetResult(c.result, o.connect_);
-     }},
+     }, win::kGet | win::kPut},
     {L"Object", 4,
      [](ComAddInObj& o, DispatchCall& c) {
        if (!c.is_put()) return win::SetResult(c.result, o.object_.get());
        const VARIANT v = c.args.put_value();
        o.object_ = com_ptr<IDispatch>(V_VT(&v) == VT_DISPATCH ? V_DISPATCH(&v) : nullptr);
-     }},
+     }, win::kGet | win::kPut},
 };
 const DispatchTable<ComAddInObj> ComAddInObj::kTable{kComAddIn};
 
@@ -751,7 +751,7 @@ const DispatchMember<AppObj> kApp[] = {
      [](AppObj& o, DispatchCall& c) {
        if (c.is_put()) return o.h_->model->SetInteractive(PutValue(c).as_bool());
        win::SetResult(c.result, o.h_->model->Interactive());
-     }},
+     }, win::kGet | win::kPut},
     {L"Workbooks", 10,
      [](AppObj& o, DispatchCall& c) {
        if (c.args.has(0)) return ReturnBook(c.result, o.h_, o.h_->model->Workbooks(Text(c, 0)));

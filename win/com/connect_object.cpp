@@ -55,38 +55,38 @@ const DispatchMember<ConnectObject> kMembers[] = {
        SAFEARRAY* custom = OptionalArray(c, 3);
        ThrowOnFailure(o.OnConnection(c.args.dispatch(0), static_cast<office::ext_ConnectMode>(c.args.integer(1)),
                                      c.args.dispatch(2), &custom));
-     }},
+     }, kMethod},
     {L"OnDisconnection", kOnDisconnection,
      [](ConnectObject& o, DispatchCall& c) {
        SAFEARRAY* custom = OptionalArray(c, 1);
        ThrowOnFailure(o.OnDisconnection(static_cast<office::ext_DisconnectMode>(c.args.integer(0)), &custom));
-     }},
-    {L"OnAddInsUpdate", kOnAddInsUpdate, [](ConnectObject&, DispatchCall&) {}},
-    {L"OnStartupComplete", kOnStartupComplete, [](ConnectObject&, DispatchCall&) {}},
-    {L"OnBeginShutdown", kOnBeginShutdown, [](ConnectObject&, DispatchCall&) {}},
+     }, kMethod},
+    {L"OnAddInsUpdate", kOnAddInsUpdate, [](ConnectObject&, DispatchCall&) {}, kMethod},
+    {L"OnStartupComplete", kOnStartupComplete, [](ConnectObject&, DispatchCall&) {}, kMethod},
+    {L"OnBeginShutdown", kOnBeginShutdown, [](ConnectObject&, DispatchCall&) {}, kMethod},
     {L"GetCustomUI", kGetCustomUI,
      [](ConnectObject& o, DispatchCall& c) {
        const std::string id = to_utf8(c.args.text(0));
        SetResult(c.result, FromCodePage(o.AddIn().GetCustomUI(id)));
-     }},
+     }, kMethod},
     {L"ZorelOnLoad", kZorelOnLoad,
-     [](ConnectObject& o, DispatchCall& c) { o.AddIn().ZorelOnLoad(excel::WrapRibbonUI(c.args.dispatch(0))); }},
+     [](ConnectObject& o, DispatchCall& c) { o.AddIn().ZorelOnLoad(excel::WrapRibbonUI(c.args.dispatch(0))); }, kMethod},
     {L"ZorelToggleButtonProc", kZorelToggleButtonProc,
      [](ConnectObject& o, DispatchCall& c) {
        const auto control = Control(c);
        const bool pressed = c.args.boolean(1);
        o.AddIn().ZorelToggleButtonProc(*control, pressed);
-     }},
+     }, kMethod},
     {L"ZorelToggleButtonGetPressed", kZorelToggleButtonGetPressed,
-     [](ConnectObject& o, DispatchCall& c) { SetResult(c.result, o.AddIn().ZorelToggleButtonGetPressed(*Control(c))); }},
+     [](ConnectObject& o, DispatchCall& c) { SetResult(c.result, o.AddIn().ZorelToggleButtonGetPressed(*Control(c))); }, kMethod},
     {L"ZorelButtonProc", kZorelButtonProc,
-     [](ConnectObject& o, DispatchCall& c) { o.AddIn().ZorelButtonProc(*Control(c)); }},
+     [](ConnectObject& o, DispatchCall& c) { o.AddIn().ZorelButtonProc(*Control(c)); }, kMethod},
     {L"ZorelLoadImage", kZorelLoadImage,
-     [](ConnectObject& o, DispatchCall& c) { SetPicture(c.result, o.AddIn().ZorelLoadImage(to_utf8(c.args.text(0)))); }},
+     [](ConnectObject& o, DispatchCall& c) { SetPicture(c.result, o.AddIn().ZorelLoadImage(to_utf8(c.args.text(0)))); }, kMethod},
     {L"ZorelGetImage", kZorelGetImage,
-     [](ConnectObject& o, DispatchCall& c) { SetPicture(c.result, o.AddIn().ZorelGetImage(*Control(c))); }},
+     [](ConnectObject& o, DispatchCall& c) { SetPicture(c.result, o.AddIn().ZorelGetImage(*Control(c))); }, kMethod},
     {L"ZorelGetScreentip", kZorelGetScreentip,
-     [](ConnectObject& o, DispatchCall& c) { SetResult(c.result, to_wide(o.AddIn().ZorelGetScreentip(*Control(c)))); }},
+     [](ConnectObject& o, DispatchCall& c) { SetResult(c.result, to_wide(o.AddIn().ZorelGetScreentip(*Control(c)))); }, kMethod},
 };
 
 std::vector<Variant> CustomOf(SAFEARRAY** custom) { return custom ? CustomArrayValues(*custom) : std::vector<Variant>{}; }
