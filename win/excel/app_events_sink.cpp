@@ -3,6 +3,7 @@
 
 #include <cwchar>
 
+#include "host/callback_depth.h"
 #include "win/excel/excel_ids.h"
 #include "win/excel/excel_objects.h"
 
@@ -84,6 +85,7 @@ HRESULT AppEventsSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params,
   IDispatch* first = object_argument(params->rgvarg[event->arguments - 1]);
   IDispatch* second = event->arguments == 2 ? object_argument(params->rgvarg[0]) : nullptr;
   com_ptr<AppEventsSink> keep(this);  // a handler may drop the host's reference
+  CallbackScope call;
   try {
     Forward(id, first, second);
   } catch (...) {
