@@ -234,7 +234,9 @@ class CommandBarsObj final : public ExcelObject<CommandBarsObj> {
 
 class ComAddInObj final : public ExcelObject<ComAddInObj> {
  public:
-  ComAddInObj(std::wstring prog_id, std::wstring description) : prog_id_(std::move(prog_id)), description_(std::move(description)) {}
+  ComAddInObj(HostPtr h, std::wstring prog_id, std::wstring description)
+      : h_(std::move(h)), prog_id_(std::move(prog_id)), description_(std::move(description)) {}
+  HostPtr h_;
   static const DispatchTable<ComAddInObj> kTable;
   std::string TypeName() { return "COMAddIn"; }
   std::wstring prog_id_, description_;
@@ -533,8 +535,12 @@ const DispatchMember<ComAddInObj> kComAddIn[] = {
     {L"Description", 2, [](ComAddInObj& o, DispatchCall& c) { win::SetResult(c.result, o.description_); }},
     {L"Connect", 3,
      [](ComAddInObj& o, DispatchCall& c) {
-       if (c.is_put()) return void(o.connect_ = PutValue(c).as_bool());
-       win::SetResult(c.result, o.connect_);
+       if (!c.is_put()) return win::SetResult(c.result, o.connect_);
+       const bool connect = PutValue(c).as_bool();
+       o.h_->model->Faults().Enter("COMAddIn.Connect.set");
+       if (connect == o.connect_) return;  // Excel does nothing for the state the add-in is in
+       o.h_->set_connect(o.prog_id_, connect);
+       o.connect_ = connect;
      }, win::kGet | win::kPut},
     {L"Object", 4,
      [](ComAddInObj& o, DispatchCall& c) {
@@ -542,6 +548,7 @@ const DispatchMember<ComAddInObj> kComAddIn[] = {
        const VARIANT v = c.args.put_value();
        o.object_ = com_ptr<IDispatch>(V_VT(&v) == VT_DISPATCH ? V_DISPATCH(&v) : nullptr);
      }, win::kGet | win::kPut},
+    {L"Application", 5, [](ComAddInObj& o, DispatchCall& c) { win::SetResult(c.result, o.h_->application); }, win::kGet},
 };
 const DispatchTable<ComAddInObj> ComAddInObj::kTable{kComAddIn};
 
@@ -778,8 +785,29 @@ win::com_ptr<IDispatch> MakeApplication(std::shared_ptr<ExcelHost> host) {
   return com_ptr<IDispatch>::attach(static_cast<ExcelObject<AppObj>*>(new AppObj(std::move(host))));
 }
 
-win::com_ptr<IDispatch> MakeComAddIn(std::wstring prog_id, std::wstring description) {
-  return com_ptr<IDispatch>::attach(new ComAddInObj(std::move(prog_id), std::move(description)));
+win::com_ptr<IDispatch> MakeComAddIn(std::shared_ptr<ExcelHost> host, std::wstring prog_id, std::wstring description) {
+  return com_ptr<IDispatch>::attach(new ComAddInObj(std::move(host), std::move(prog_id), std::move(description)));
+}
+
+HRESULT SetComAddInConnect(IDispatch* com_addin, bool connect) {
+  if (!com_addin) return E_POINTER;
+  wchar_t name[] = L"Connect";
+  LPOLESTR names[] = {name};
+  DISPID id = DISPID_UNKNOWN;
+  HRESULT hr = com_addin->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  if (FAILED(hr)) return hr;
+  VARIANT value;
+  ::VariantInit(&value);
+  V_VT(&value) = VT_BOOL;
+  V_BOOL(&value) = connect ? VARIANT_TRUE : VARIANT_FALSE;
+  DISPID put = DISPID_PROPERTYPUT;
+  DISPPARAMS params{&value, &put, 1, 1};
+  EXCEPINFO excep{};
+  hr = com_addin->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, &excep, nullptr);
+  ::SysFreeString(excep.bstrSource);
+  ::SysFreeString(excep.bstrDescription);
+  ::SysFreeString(excep.bstrHelpFile);
+  return hr;
 }
 
 }  // namespace tessaly::sim::exe
