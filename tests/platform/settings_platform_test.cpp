@@ -552,12 +552,13 @@ TEST_F(PlatformSettings, two_processes_saving_the_machine_file_lose_nothing) {
   wchar_t self[MAX_PATH];
   ASSERT_GT(::GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
   std::wstring command = std::wstring(L"\"") + self +
-                         L"\" --gtest_also_run_disabled_tests --gtest_filter=PlatformMachineSaver.DISABLED_child";
+                         L"\" --gtest_brief=1 --gtest_also_run_disabled_tests --gtest_filter=PlatformMachineSaver.DISABLED_child";
   ::SetEnvironmentVariableW(win::to_wide(kSaverFolder).c_str(), win::to_wide(folder).c_str());
   std::vector<win::unique_hprocess> children;
   for (int role = 0; role < 2; ++role) {
     ::SetEnvironmentVariableW(win::to_wide(kSaverRole).c_str(), std::to_wstring(role).c_str());
-    STARTUPINFOW si{sizeof si};
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
     ::CloseHandle(pi.hThread);
