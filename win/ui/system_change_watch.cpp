@@ -1,6 +1,7 @@
 // The hidden window that passes the system's colour and setting changes on.
 #include "win/ui/system_change_watch.h"
 
+#include "host/callback_depth.h"
 #include "win/this_module.h"
 #include "win/ui/window_class.h"
 #include "win/ui/window_owner.h"
@@ -31,6 +32,7 @@ SystemChangeWatch::~SystemChangeWatch() {
 }
 
 LRESULT CALLBACK SystemChangeWatch::window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  CallbackScope call;  // the handler may reach the add-in's teardown
   SystemChangeWatch* self = WindowOwner<SystemChangeWatch>(window, message, lparam);
   if (self && message == WM_NCCREATE) self->window_ = window;
   if (self && (message == WM_SYSCOLORCHANGE || message == WM_SETTINGCHANGE) && self->changed_) self->changed_();
