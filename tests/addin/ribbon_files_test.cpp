@@ -1,5 +1,6 @@
 // The two ribbon files shipped beside the add-in: well-formed, naming exactly the controls and
-// callbacks the add-in answers, the group labelled Quenby, on a tab of its own or in Insert.
+// callbacks the add-in answers, each with its own key tip, the group labelled Quenby, on a tab of
+// its own or in Insert.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -47,11 +48,18 @@ TEST(ribbon_files, name_exactly_the_controls_and_callbacks_the_add_in_answers) {
     EXPECT_EQ(xml->on_load, "ZorelOnLoad") << f.file;
     EXPECT_EQ(xml->load_image, "ZorelLoadImage") << f.file;
     std::map<std::string, std::string> found;
+    std::set<std::string> tips;
     for (const auto& c : xml->controls) {
       std::string callbacks;
       for (const auto& [name, value] : c.attributes)
         if (kCallbackAttributes.count(name)) callbacks += (callbacks.empty() ? "" : " ") + name + "=" + value;
       EXPECT_TRUE(found.emplace(c.Attribute("id"), callbacks).second) << f.file << " repeats " << c.Attribute("id");
+      // Key tips: one to three letters or digits (the host's limit), each control its own.
+      const std::string tip = c.Attribute("keytip");
+      EXPECT_TRUE(!tip.empty() && tip.size() <= 3 &&
+                  tip.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789") == std::string::npos)
+          << f.file << " " << c.Attribute("id") << " keytip \"" << tip << "\"";
+      EXPECT_TRUE(tips.insert(tip).second) << f.file << " repeats the key tip " << tip;
     }
     EXPECT_EQ(found, kControls) << f.file;
     EXPECT_NE(text.find(f.placement), std::string::npos) << f.file;
