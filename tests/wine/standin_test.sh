@@ -131,6 +131,40 @@ STEPS
     echo "FAILED: turned on again, the add-in shows the tag"; failures=$((failures + 1))
   fi
   expect "$work/addin.log" '^add-in TESSALY\.Connect: disconnected$' "the add-in is disconnected at exit"
+  # Excel raises no event when the wheel scrolls or Ctrl+wheel zooms: the tag and the calendar go.
+  run_script scrolling 0 <<STEPS
+value C2 date 2025-11-03
+format C2 d mmm yyyy
+click C2
+await-window $TAG_CLASS 3000
+click-window $TAG_CLASS
+await-window TessalyCalendarForm 3000
+mark wheel
+wheel -1
+await-gone $TAG_CLASS 3000
+await-gone TessalyCalendarForm 3000
+view
+wheel 1
+click C2
+await-window $TAG_CLASS 3000
+mark zoom
+wheel 1 ctrl
+await-gone $TAG_CLASS 3000
+view
+quit
+STEPS
+  scrolled="$(sed -n '/^mark wheel$/,/^mark zoom$/p' "$work/scrolling.log")"
+  if grep -q "^window $TAG_CLASS hidden" <<<"$scrolled" && grep -q '^window TessalyCalendarForm hidden' <<<"$scrolled" \
+     && grep -q '^view row 4 ' <<<"$scrolled"; then
+    echo "ok: a wheel scroll hides the tag and the calendar"
+  else
+    echo "FAILED: a wheel scroll hides the tag and the calendar"; failures=$((failures + 1)); cat "$work/scrolling.log"
+  fi
+  if sed -n '/^mark zoom$/,$p' "$work/scrolling.log" | tr '\n' ' ' | grep -qE "window $TAG_CLASS hidden view row 1 column 1 zoom 110"; then
+    echo "ok: a Ctrl+wheel zoom hides the tag"
+  else
+    echo "FAILED: a Ctrl+wheel zoom hides the tag"; failures=$((failures + 1)); cat "$work/scrolling.log"
+  fi
 fi
 [ "$failures" -eq 0 ] && [ -z "${KEEP_LOGS:-}" ] && rm -rf "$work" || echo "logs kept in $work"
 echo "stand-in Excel tests: $failures failed"
