@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "host/callback_depth.h"
 #include "host/host_error.h"
 #include "win/window_dpi.h"
 #include "core/show_form.h"
@@ -193,6 +194,7 @@ void CalendarFormWindow::hide(std::uintptr_t owner) {
 // ---------------------------------------------------------------- messages
 
 LRESULT CALLBACK CalendarFormWindow::window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  CallbackScope call;  // the handler may reach the add-in's teardown
   CalendarFormWindow* self = WindowOwner<CalendarFormWindow>(window, message, lparam);
   if (!self) return ::DefWindowProcW(window, message, wparam, lparam);
   if (message == WM_NCCREATE) {

@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "host/callback_depth.h"
 #include "host/host_error.h"
 #include "tag/calendar_icon.h"
 #include "win/window_dpi.h"
@@ -122,6 +123,7 @@ std::unique_ptr<ITooltip> TagWindow::CreateTooltip(const TooltipSettings& s) {
 }
 
 LRESULT CALLBACK TagWindow::window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  CallbackScope call;  // the handler may reach the add-in's teardown
   TagWindow* self = WindowOwner<TagWindow>(window, message, lparam);
   if (!self) return ::DefWindowProcW(window, message, wparam, lparam);
   if (message == WM_NCCREATE) {
