@@ -35,6 +35,7 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   void TakeFocus() override;
   void Unload() override;
   bool Shown() const override { return shown_; }
+  bool WindowLost() const override { return window_->destroyed(); }
 
   void ApplySettings();
 

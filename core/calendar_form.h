@@ -30,6 +30,9 @@ class ICalendarForm {
   // The day grid takes the keyboard focus (a command opened the calendar, not the mouse).
   virtual void TakeFocus() {}
   virtual void Unload() = 0;
+  // True once the platform destroyed the form's window with its parent; the controller then makes
+  // a new form.
+  virtual bool WindowLost() const = 0;
   virtual bool Shown() const = 0;
 };
 

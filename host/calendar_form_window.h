@@ -79,6 +79,8 @@ class ICalendarFormWindow {
   virtual void hide(std::uintptr_t owner) = 0;
   virtual void focus_day_grid() = 0;
   virtual std::uintptr_t window_handle() const = 0;
+  // True once the window was destroyed with its parent.
+  virtual bool destroyed() const { return false; }
 };
 
 }  // namespace tessaly

@@ -59,6 +59,7 @@ class CalendarFormWindow final : public ICalendarFormWindow {
   void hide(std::uintptr_t owner) override;
   void focus_day_grid() override;
   std::uintptr_t window_handle() const override { return reinterpret_cast<std::uintptr_t>(window_); }
+  bool destroyed() const override { return destroyed_; }
 
   HWND hwnd() const { return window_; }
   HWND control(FormControl c) const;
@@ -90,6 +91,7 @@ class CalendarFormWindow final : public ICalendarFormWindow {
   std::unique_ptr<Tooltip> tooltip_;
   std::unique_ptr<SystemChangeWatch> system_watch_;
   ICalendarFormListener* listener_ = nullptr;
+  bool destroyed_ = false;  // with its parent, behind our back
 };
 
 // The calendar pop-up form for the add-in: its window a hidden child of `owner` (the host's main
