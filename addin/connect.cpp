@@ -3,7 +3,9 @@
 
 #include <cctype>
 
+#include "addin/options_dialog.h"
 #include "core/date_predicates.h"
+#include "dialogs/frm_settings.h"
 #include "host/error_policy.h"
 #include "host/text.h"
 
@@ -73,6 +75,15 @@ void Connect::OnDisconnection(std::int32_t, const std::vector<Variant>&) noexcep
 }
 
 Connect::~Connect() { controller_.reset(); }
+
+void Connect::ShowOptions(WindowHandle owner, IDialogHost& dialogs) noexcept {
+  SkipFailures()([&] {
+    if (!controller_ || !judge_) return;
+    ControllerEntryPoints entry(controller_.get(), m_);
+    frmSettings dialog(DialogServices{m_, s_.settings.messages, s_.help, dialogs, *judge_, s_.settings.clock, entry, app_});
+    dialogs.ShowModal(DialogKind::Settings, dialog, owner);
+  });
+}
 
 std::string Connect::GetCustomUI(const std::string& ribbon_id) noexcept {
   return controller_ ? controller_->GetCustomUI(ribbon_id) : std::string();

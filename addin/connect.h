@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/controller.h"
+#include "host/dialog_window.h"
 #include "host/ribbon.h"
 #include "host/window_system.h"
 #include "settings/init_system.h"
@@ -63,6 +64,9 @@ class Connect {
   // A reload in progress keeps everything across the disconnection and connection it causes.
   void SetPendingReload(std::shared_ptr<void> reconnector) { pending_reload_ = std::move(reconnector); }
   bool ReloadPending() const { return pending_reload_ != nullptr; }
+
+  // The options dialog, modal over the owner (0: the host's main window); nothing without a connection.
+  void ShowOptions(WindowHandle owner, IDialogHost& dialogs) noexcept;
 
   const mVantry& Module() const { return m_; }
   mVantry& Module() { return m_; }

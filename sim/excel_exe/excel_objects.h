@@ -25,6 +25,8 @@ struct ExcelHost {
   std::function<void()> changed = [] {};
   std::vector<win::com_ptr<IDispatch>> com_addins;
   std::vector<std::string> dialogs_shown;  // built-in dialogs the add-ins showed, by number
+  // Shows built-in dialog n modally, true for OK; without it the model answers alone.
+  std::function<bool(std::int32_t)> show_dialog;
 };
 
 // The application object (with one reference for the caller).

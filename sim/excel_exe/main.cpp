@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "sim/excel_exe/addin_loader.h"
+#include "sim/excel_exe/builtin_dialogs.h"
 #include "sim/excel_exe/excel_objects.h"
 #include "sim/excel_exe/ribbon_strip.h"
 #include "sim/excel_exe/script.h"
@@ -72,6 +73,7 @@ int wmain(int argc, wchar_t** argv) {
     auto host = std::make_shared<ExcelHost>();
     host->model = model;
     host->changed = [&windows] { windows.Refresh(); };
+    host->show_dialog = [&windows, &model](std::int32_t n) { return ShowBuiltInDialog(windows.Main(), *model, n); };
     win::com_ptr<IDispatch> application = MakeApplication(host);
     std::vector<LoadedAddIn> addins;
     std::unique_ptr<AddInRibbon> ribbon;

@@ -222,6 +222,10 @@ bool ScriptRunner::Do(const ScriptStep& s) {
     auto p = ribbon ? ribbon->ButtonCentreOnScreen(s.argument) : std::nullopt;
     if (!p) return false;
     SendMouseClick(*p);
+  } else if (s.verb == "format-cells") {
+    // format-cells ok <format> | format-cells cancel: how the next Format Cells dialog is closed.
+    if (first != "ok" && first != "cancel") return false;
+    model_.ScriptFormatCells({first == "ok", rest});
   } else if (s.verb == "reconnect") {
     addins_.reconnect();
   } else if (s.verb == "type") {
