@@ -70,7 +70,11 @@ bool ShowBuiltInDialog(HWND main_window, SimExcel& model, std::int32_t n) {
   const auto cell = sheet.cells.find({sheet.active_row, sheet.active_column});
   FormatCellsRun run{model.NextFormatCellsAnswer(), cell == sheet.cells.end() ? "General" : cell->second.number_format, {}};
   const std::vector<std::uint8_t> form = win::BuildDialogTemplate(kFormatCells);
-  if (::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(form.data()), main_window,
+  // Excel's dialogs are modal to the window active at the time: an add-in's dialog that asked for
+  // it stays disabled under it, and the main window stays disabled after it.
+  HWND active = ::GetActiveWindow();
+  HWND owner = active ? active : main_window;
+  if (::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(form.data()), owner,
                                 FormatCellsProc, reinterpret_cast<LPARAM>(&run)) == -1)
     throw HostError(static_cast<std::int32_t>(::GetLastError()), "Show method of Dialog class failed");
   // The user's own answer goes to the model as the scripted one would.

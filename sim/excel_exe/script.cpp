@@ -217,6 +217,12 @@ bool ScriptRunner::Do(const ScriptStep& s) {
     HWND w = FindOwnWindow(win::to_wide(s.argument));
     if (!w) return false;
     SendMouseClick(Centre(w));
+  } else if (s.verb == "click-button") {
+    // click-button <window class> <caption>: a real click on a button of one of the own windows.
+    HWND w = FindOwnWindow(win::to_wide(first));
+    HWND button = w ? ::FindWindowExW(w, nullptr, nullptr, win::to_wide(rest).c_str()) : nullptr;
+    if (!button) return false;
+    SendMouseClick(Centre(button));
   } else if (s.verb == "ribbon") {
     RibbonStrip* ribbon = addins_.ribbon();
     auto p = ribbon ? ribbon->ButtonCentreOnScreen(s.argument) : std::nullopt;

@@ -3,7 +3,8 @@
 # typing edits them; with Tessaly.dll built, the add-in is loaded from the registry and connected,
 # a click on a date cell shows its tag through the real connection point, and a fault sweep
 # through COM never crashes the host nor leaves a tag shown after a failed decision, and the add-in
-# turned off and on again (its DLL unloaded in between) still shows its tag.
+# turned off and on again (its DLL unloaded in between) still shows its tag; the option dialogs
+# are driven with real keys (dialogs_test.sh).
 #   xvfb-run -a tests/wine/standin_test.sh <build folder>     (needs $WINEPREFIX; KEEP_LOGS=1 keeps the logs)
 set -uo pipefail
 build="$(cd "$1" && pwd)"
@@ -131,6 +132,8 @@ STEPS
     echo "FAILED: turned on again, the add-in shows the tag"; failures=$((failures + 1))
   fi
   expect "$work/addin.log" '^add-in TESSALY\.Connect: disconnected$' "the add-in is disconnected at exit"
+  # The option dialogs, opened from the ribbon, the calendar and each other, driven by real keys.
+  "$here/dialogs_test.sh" "$build" "$work/dialogs" || failures=$((failures + 1))
 fi
 [ "$failures" -eq 0 ] && [ -z "${KEEP_LOGS:-}" ] && rm -rf "$work" || echo "logs kept in $work"
 echo "stand-in Excel tests: $failures failed"
