@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Inside Xvfb: installs the add-in (when built), starts the stand-in Excel and walks the main path
 # with xdotool, as far as the add-in's windows exist: click a date cell, the tag shows in the
-# workbook window, click it, the calendar opens, click a day, the cell shows the date.
+# workbook window, click it, the calendar opens, click a day, the cell shows the date; then the
+# ribbon's Settings button opens the options dialog, and from it the two other option dialogs.
 #   main_walk.sh <tessaly_excel.exe> <folder of Tessaly.dll or ""> <output folder>
 set -euo pipefail
 exe="$1" dll_dir="$2" out="$3"
@@ -34,6 +35,8 @@ await-window $TAG_CLASS 8000
 await-window $CAL_CLASS 8000
 await-gone $CAL_CLASS 8000
 dump A1:C2
+mark settings
+ribbon ZorelButtonSettings
 mark done
 wait 500
 quit
@@ -68,6 +71,21 @@ if line="$(wait_line "$log" "^window $TAG_CLASS" 15)" && [[ "$line" == *shown* ]
 else
   shot 2-no-tag
   echo "no tag window ($TAG_CLASS) showed in the workbook window"
+fi
+# The options dialog from the ribbon, then the two dialogs it opens, each closed with Escape.
+if wait_line "$log" '^mark settings' 30 >/dev/null && await_title Settings 15 >/dev/null; then
+  shot 5-settings
+  for k in shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab space; do xdotool key "$k"; sleep 0.15; done
+  await_title "Custom Date Formats" 10 >/dev/null && shot 6-custom-date-formats
+  xdotool key Escape
+  sleep 0.5
+  for k in shift+Tab shift+Tab shift+Tab shift+Tab space; do xdotool key "$k"; sleep 0.15; done
+  await_title "Default date" 10 >/dev/null && shot 7-default-date
+  xdotool key Escape
+  sleep 0.5
+  xdotool key Escape
+else
+  echo "the options dialog did not open"
 fi
 wait_line "$log" '^mark done' 30 >/dev/null || true
 wait "$excel" || true

@@ -19,16 +19,6 @@ mkdir -p "$out"
 check() {  # check <condition text> <what>
   if eval "$1"; then echo "ok: $2"; else echo "FAILED: $2"; failures=$((failures + 1)); fi
 }
-# await_title <title> <seconds>: the X window of a visible top-level window with that title.
-await_title() {
-  local left=$(( $2 * 10 )) id
-  while [ "$left" -gt 0 ]; do
-    id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -1)"
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1; left=$((left - 1))
-  done
-  return 1
-}
 await_gone() {  # await_gone <title> <seconds>
   local left=$(( $2 * 10 ))
   while [ "$left" -gt 0 ]; do
