@@ -2,7 +2,8 @@
 # Inside Xvfb: installs the add-in (when built), starts the stand-in Excel and walks the main path
 # with xdotool, as far as the add-in's windows exist: click a date cell, the tag shows in the
 # workbook window, click it, the calendar opens, click a day, the cell shows the date; then the
-# ribbon's Settings button opens the options dialog, and from it the two other option dialogs.
+# ribbon's About button opens the About box, closed with a click on its OK, and Help the help viewer;
+# then the ribbon's Settings button opens the options dialog, and from it the two other option dialogs.
 #   main_walk.sh <tessaly_excel.exe> <folder of Tessaly.dll or ""> <output folder>
 set -euo pipefail
 exe="$1" dll_dir="$2" out="$3"
@@ -35,8 +36,21 @@ await-window $TAG_CLASS 8000
 await-window $CAL_CLASS 8000
 await-gone $CAL_CLASS 8000
 dump A1:C2
+STEPS
+# The About box and the help, from the ribbon: each holds the stand-in in its modal loop or
+# beside it while the walk below looks at it.
+[ -n "$dll_dir" ] && cat >> "$out/walk.txt" <<STEPS
+mark about-open
+ribbon ZorelButtonAbout
+wait 1500
+mark about-closed
+ribbon ZorelButtonHelp
+wait 6000
+mark help-shown
 mark settings
 ribbon ZorelButtonSettings
+STEPS
+cat >> "$out/walk.txt" <<STEPS
 mark done
 wait 500
 quit
@@ -72,15 +86,44 @@ else
   shot 2-no-tag
   echo "no tag window ($TAG_CLASS) showed in the workbook window"
 fi
+# wait_window <title pattern> <seconds>: the X window id of a visible window with that title.
+wait_window() {
+  local left=$(( $2 * 10 )) id
+  while [ "$left" -gt 0 ]; do
+    id="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)"
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+    left=$((left - 1))
+  done
+  return 1
+}
+if [ -n "$dll_dir" ] && wait_line "$log" '^mark about-open' 30 >/dev/null; then
+  if about="$(wait_window '^Tessaly$' 10)"; then
+    shot 5-about
+    # The box's OK button sits at (192, 75) of its 232 by 90 dialog units.
+    eval "$(xdotool getwindowgeometry --shell "$about")"
+    echo "click the About box's OK at ($((X + WIDTH * 192 / 232)), $((Y + HEIGHT * 75 / 90)))"
+    xdotool mousemove $((X + WIDTH * 192 / 232)) $((Y + HEIGHT * 75 / 90)) click 1
+    wait_line "$log" '^mark about-closed' 15 >/dev/null && echo "the About box closed" || echo "the About box did not close"
+  else
+    echo "the About box did not open"
+  fi
+  if wait_window '^Tessaly Help$' 15 >/dev/null; then
+    sleep 3  # the viewer fills its panes a while after it shows
+    shot 6-help
+  else
+    echo "the help viewer did not open"
+  fi
+fi
 # The options dialog from the ribbon, then the two dialogs it opens, each closed with Escape.
-if wait_line "$log" '^mark settings' 30 >/dev/null && await_title Settings 15 >/dev/null; then
-  shot 5-settings
+if [ -n "$dll_dir" ] && wait_line "$log" '^mark settings' 30 >/dev/null && wait_window '^Settings$' 15 >/dev/null; then
+  shot 7-settings
   for k in shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab space; do xdotool key "$k"; sleep 0.15; done
-  await_title "Custom Date Formats" 10 >/dev/null && shot 6-custom-date-formats
+  wait_window '^Custom Date Formats$' 10 >/dev/null && shot 8-custom-date-formats
   xdotool key Escape
   sleep 0.5
   for k in shift+Tab shift+Tab shift+Tab shift+Tab space; do xdotool key "$k"; sleep 0.15; done
-  await_title "Default date" 10 >/dev/null && shot 7-default-date
+  wait_window '^Default date$' 10 >/dev/null && shot 9-default-date
   xdotool key Escape
   sleep 0.5
   xdotool key Escape

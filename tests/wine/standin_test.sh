@@ -2,9 +2,10 @@
 # The stand-in Excel under Wine, in real windows driven by real input: clicks select cells and
 # typing edits them; with Tessaly.dll built, the add-in is loaded from the registry and connected,
 # a click on a date cell shows its tag through the real connection point, and a fault sweep
-# through COM never crashes the host nor leaves a tag shown after a failed decision, and the add-in
-# turned off and on again (its DLL unloaded in between) still shows its tag; the option dialogs
-# are driven with real keys (dialogs_test.sh).
+# through COM never crashes the host nor leaves a tag shown after a failed decision, the add-in
+# turned off and on again (its DLL unloaded in between) still shows its tag, the ribbon's About
+# button opens the About box, which a click on its OK closes, and the option dialogs are driven
+# with real keys (dialogs_test.sh).
 #   xvfb-run -a tests/wine/standin_test.sh <build folder>     (needs $WINEPREFIX; KEEP_LOGS=1 keeps the logs)
 set -uo pipefail
 build="$(cd "$1" && pwd)"
@@ -132,6 +133,39 @@ STEPS
     echo "FAILED: turned on again, the add-in shows the tag"; failures=$((failures + 1))
   fi
   expect "$work/addin.log" '^add-in TESSALY\.Connect: disconnected$' "the add-in is disconnected at exit"
+
+  # The About box from the ribbon: a modal box titled with the product's name, closed by a real
+  # click on its OK button (at (192, 75) of its 232 by 90 dialog units); the host goes on after it.
+  cat > "$work/about.txt" <<'STEPS'
+mark about-open
+ribbon ZorelButtonAbout
+wait 1500
+mark about-closed
+quit
+STEPS
+  "$WINE64" "$exe" --script "Z:${work//\//\\}\\about.txt" > "$work/about.log" 2>&1 &
+  excel=$!
+  about=""
+  if wait_line "$work/about.log" '^mark about-open' 60 >/dev/null; then
+    for _ in $(seq 100); do
+      about="$(xdotool search --onlyvisible --name '^Tessaly$' 2>/dev/null | head -n 1)"
+      [ -n "$about" ] && break
+      sleep 0.1
+    done
+  fi
+  if [ -n "$about" ]; then
+    echo "ok: the ribbon's About button opens the About box"
+    eval "$(xdotool getwindowgeometry --shell "$about")"
+    xdotool mousemove $((X + WIDTH * 192 / 232)) $((Y + HEIGHT * 75 / 90)) click 1
+  else
+    echo "FAILED: the ribbon's About button opens the About box"; failures=$((failures + 1))
+  fi
+  # A box that never closes would hold the host in its modal loop: end the prefix's processes then.
+  wait_line "$work/about.log" '^mark about-closed' 20 >/dev/null || wineserver -k
+  wait "$excel"
+  sed -i 's/\r$//' "$work/about.log"
+  expect "$work/about.log" '^mark about-closed$' "a click on OK closes the About box and the host goes on"
+
   # The option dialogs, opened from the ribbon, the calendar and each other, driven by real keys.
   "$here/dialogs_test.sh" "$build" "$work/dialogs" || failures=$((failures + 1))
 fi

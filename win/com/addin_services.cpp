@@ -6,7 +6,7 @@
 namespace tessaly::win {
 
 AddInServices::AddInServices(HMODULE module, std::string addin_folder)
-    : parts_(module, MakeProductName(), windows_, windows_, clock_, locale_), addin_folder_(std::move(addin_folder)) {}
+    : parts_(module, MakeProductName(), windows_, windows_, clock_, locale_, help_), addin_folder_(std::move(addin_folder)) {}
 
 ConnectServices AddInServices::Services() {
   return ConnectServices{SettingsServices{store_, files_, shell_, system_, messages_, locale_, clock_},
