@@ -122,7 +122,8 @@ if [ -n "$dll_dir" ] && wait_line "$log" '^mark settings' 30 >/dev/null && wait_
   wait_window '^Custom Date Formats$' 10 >/dev/null && shot 8-custom-date-formats
   xdotool key Escape
   sleep 0.5
-  for k in shift+Tab shift+Tab shift+Tab shift+Tab space; do xdotool key "$k"; sleep 0.15; done
+  # The focus is back on Custom Date Formats; Default Date is the next button.
+  for k in Tab space; do xdotool key "$k"; sleep 0.15; done
   wait_window '^Default date$' 10 >/dev/null && shot 9-default-date
   xdotool key Escape
   sleep 0.5
