@@ -199,12 +199,13 @@ SettingsSection* find_section(SettingsDocument& doc, const std::string& name) {
 
 // An exclusive lock on "<file>.lock" for one read-modify-write of the file: the file itself is
 // replaced by each save, so a lock on it would not bind the next writer. The lock file is opened
-// for reading only (another user's lock file in a shared folder still locks) and never through a
-// link. A holder that keeps it for 10 seconds is taken for stuck: the save fails instead of waiting.
+// for reading only (another user's lock file in a shared folder still locks), never through a
+// link, and without waiting on a FIFO planted at its name. A holder that keeps it for 10 seconds
+// is taken for stuck: the save fails instead of waiting.
 class FileLock {
  public:
   explicit FileLock(const std::string& file)
-      : fd_(::open((file + ".lock").c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666)) {
+      : fd_(::open((file + ".lock").c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666)) {
     if (fd_.get() < 0) fail("Cannot lock", file);
     for (int waited_ms = 0; ::flock(fd_.get(), LOCK_EX | LOCK_NB) != 0; waited_ms += 5) {
       if (errno != EWOULDBLOCK && errno != EINTR) fail("Cannot lock", file);

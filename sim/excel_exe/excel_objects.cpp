@@ -234,7 +234,9 @@ class CommandBarsObj final : public ExcelObject<CommandBarsObj> {
 
 class ComAddInObj final : public ExcelObject<ComAddInObj> {
  public:
-  ComAddInObj(std::wstring prog_id, std::wstring description) : prog_id_(std::move(prog_id)), description_(std::move(description)) {}
+  ComAddInObj(HostPtr h, std::wstring prog_id, std::wstring description)
+      : h_(std::move(h)), prog_id_(std::move(prog_id)), description_(std::move(description)) {}
+  HostPtr h_;
   static const DispatchTable<ComAddInObj> kTable;
   std::string TypeName() { return "COMAddIn"; }
   std::wstring prog_id_, description_;
@@ -310,26 +312,26 @@ const DispatchMember<PaneObj> kPane[] = {
        if (!c.is_put()) return win::SetResult(c.result, o.p_->ScrollRow());
        o.p_->SetScrollRow(PutValue(c).as_int());
        o.h_->changed();
-     }},
+     }, win::kGet | win::kPut},
     {L"ScrollColumn", 4,
      [](PaneObj& o, DispatchCall& c) {
        if (!c.is_put()) return win::SetResult(c.result, o.p_->ScrollColumn());
        o.p_->SetScrollColumn(PutValue(c).as_int());
        o.h_->changed();
-     }},
+     }, win::kGet | win::kPut},
     {L"PointsToScreenPixelsX", 5,
-     [](PaneObj& o, DispatchCall& c) { win::SetResult(c.result, o.p_->PointsToScreenPixelsX(c.args.integer(0))); }},
+     [](PaneObj& o, DispatchCall& c) { win::SetResult(c.result, o.p_->PointsToScreenPixelsX(c.args.integer(0))); }, win::kMethod},
     {L"PointsToScreenPixelsY", 6,
-     [](PaneObj& o, DispatchCall& c) { win::SetResult(c.result, o.p_->PointsToScreenPixelsY(c.args.integer(0))); }},
+     [](PaneObj& o, DispatchCall& c) { win::SetResult(c.result, o.p_->PointsToScreenPixelsY(c.args.integer(0))); }, win::kMethod},
 };
 const DispatchTable<PaneObj> PaneObj::kTable{kPane};
 
 const DispatchMember<ChartObjectObj> kChartObject[] = {
-    {L"Placement", 1, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetPlacement(PutValue(c).as_int()); }},
-    {L"Left", 2, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetLeft(PutValue(c).as_double()); }},
-    {L"Top", 3, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetTop(PutValue(c).as_double()); }},
-    {L"Activate", 4, [](ChartObjectObj& o, DispatchCall&) { o.c_->Activate(); }},
-    {L"Delete", 5, [](ChartObjectObj& o, DispatchCall&) { o.c_->Delete(); }},
+    {L"Placement", 1, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetPlacement(PutValue(c).as_int()); }, win::kPut},
+    {L"Left", 2, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetLeft(PutValue(c).as_double()); }, win::kPut},
+    {L"Top", 3, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetTop(PutValue(c).as_double()); }, win::kPut},
+    {L"Activate", 4, [](ChartObjectObj& o, DispatchCall&) { o.c_->Activate(); }, win::kMethod},
+    {L"Delete", 5, [](ChartObjectObj& o, DispatchCall&) { o.c_->Delete(); }, win::kMethod},
 };
 const DispatchTable<ChartObjectObj> ChartObjectObj::kTable{kChartObject};
 
@@ -338,7 +340,7 @@ const DispatchMember<ChartObjectsObj> kChartObjects[] = {
      [](ChartObjectsObj& o, DispatchCall& c) {
        ReturnObject<ChartObjectObj>(c.result, o.h_,
                                     o.s_->ChartObjectsAdd(c.args.number(0), c.args.number(1), c.args.number(2), c.args.number(3)));
-     }},
+     }, win::kMethod},
 };
 const DispatchTable<ChartObjectsObj> ChartObjectsObj::kTable{kChartObjects};
 
@@ -348,14 +350,14 @@ const DispatchMember<RangeObj> kRange[] = {
        if (!c.is_put()) return ReturnVariant(c.result, o.R().Value());
        o.R().SetValue(PutValue(c));
        o.h_->changed();
-     }},
+     }, win::kGet | win::kPut},
     {L"_Default", 0, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().Value()); }},
     {L"NumberFormat", 7,
      [](RangeObj& o, DispatchCall& c) {
        if (!c.is_put()) return ReturnVariant(c.result, o.R().NumberFormat());
        o.R().SetNumberFormat(PutValue(c).to_text());
        o.h_->changed();
-     }},
+     }, win::kGet | win::kPut},
     {L"HasFormula", 8, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().HasFormula()); }},
     {L"Locked", 9, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().Locked()); }},
     {L"MergeCells", 10, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().MergeCells()); }},
@@ -380,7 +382,7 @@ const DispatchMember<RangeObj> kRange[] = {
        o.R().Activate();
        o.h_->changed();
        win::SetResult(c.result, true);
-     }},
+     }, win::kMethod},
     {L"Worksheet", 21, [](RangeObj& o, DispatchCall& c) { ReturnSheet(c.result, o.h_, o.R().Worksheet()); }},
     {L"Parent", 22, [](RangeObj& o, DispatchCall& c) { ReturnSheet(c.result, o.h_, o.R().Worksheet()); }},
     {L"Left", 23, [](RangeObj& o, DispatchCall& c) { win::SetResult(c.result, o.R().Left()); }},
@@ -418,7 +420,7 @@ const DispatchMember<SheetObj> kSheet[] = {
        ReturnRange(c.result, o.h_, o.s_->Range(address));
      }},
     {L"Parent", 6, [](SheetObj& o, DispatchCall& c) { ReturnBook(c.result, o.h_, o.s_->Parent()); }},
-    {L"ChartObjects", 7, [](SheetObj& o, DispatchCall& c) { ReturnObject<ChartObjectsObj>(c.result, o.h_, o.s_); }},
+    {L"ChartObjects", 7, [](SheetObj& o, DispatchCall& c) { ReturnObject<ChartObjectsObj>(c.result, o.h_, o.s_); }, win::kMethod},
 };
 const DispatchTable<SheetObj> SheetObj::kTable{kSheet};
 
@@ -468,13 +470,13 @@ const DispatchMember<WindowObj> kWindow[] = {
     {L"SplitVertical", 11, [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->SplitVertical()); }},
     {L"ActivePane", 12, [](WindowObj& o, DispatchCall& c) { ReturnObject<PaneObj>(c.result, o.h_, o.w_->ActivePane()); }},
     {L"PointsToScreenPixelsX", 13,
-     [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->PointsToScreenPixelsX(c.args.integer(0))); }},
+     [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->PointsToScreenPixelsX(c.args.integer(0))); }, win::kMethod},
     {L"PointsToScreenPixelsY", 14,
-     [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->PointsToScreenPixelsY(c.args.integer(0))); }},
+     [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->PointsToScreenPixelsY(c.args.integer(0))); }, win::kMethod},
     {L"RangeFromPoint", 15,
      [](WindowObj& o, DispatchCall& c) {
        ReturnSelection(c.result, o.h_, o.w_->RangeFromPoint(c.args.integer(0), c.args.integer(1)));
-     }},
+     }, win::kMethod},
 };
 const DispatchTable<WindowObj> WindowObj::kTable{kWindow};
 
@@ -492,19 +494,19 @@ const DispatchMember<ControlObj> kControl[] = {
      [](ControlObj& o, DispatchCall& c) {
        if (c.is_put()) return o.c_->SetState(PutValue(c).as_int());
        win::SetResult(c.result, o.c_->State());
-     }},
+     }, win::kGet | win::kPut},
     {L"TooltipText", 5,
      [](ControlObj& o, DispatchCall& c) {
        if (c.is_put()) return o.c_->SetTooltipText(PutValue(c).to_text());
        ReturnText(c.result, o.c_->TooltipText());
-     }},
+     }, win::kGet | win::kPut},
     {L"Visible", 6,
      [](ControlObj& o, DispatchCall& c) {
        if (c.is_put()) return o.c_->SetVisible(PutValue(c).as_bool());
        win::SetResult(c.result, o.c_->Visible());
-     }},
-    {L"Picture", 7, [](ControlObj& o, DispatchCall&) { o.c_->SetPicture(std::make_shared<GivenPicture>()); }},
-    {L"Mask", 8, [](ControlObj& o, DispatchCall&) { o.c_->SetMask(std::make_shared<GivenPicture>()); }},
+     }, win::kGet | win::kPut},
+    {L"Picture", 7, [](ControlObj& o, DispatchCall&) { o.c_->SetPicture(std::make_shared<GivenPicture>()); }, win::kPut},
+    {L"Mask", 8, [](ControlObj& o, DispatchCall&) { o.c_->SetMask(std::make_shared<GivenPicture>()); }, win::kPut},
 };
 const DispatchTable<ControlObj> ControlObj::kTable{kControl};
 
@@ -516,7 +518,7 @@ const DispatchMember<CommandBarObj> kCommandBar[] = {
                                       c.args.has(2) ? Text(c, 2) : std::string());
        if (!found) return ReturnNothing(c.result);
        ReturnObject<ControlObj>(c.result, o.h_, std::move(found));
-     }},
+     }, win::kMethod},
 };
 const DispatchTable<CommandBarObj> CommandBarObj::kTable{kCommandBar};
 
@@ -533,15 +535,20 @@ const DispatchMember<ComAddInObj> kComAddIn[] = {
     {L"Description", 2, [](ComAddInObj& o, DispatchCall& c) { win::SetResult(c.result, o.description_); }},
     {L"Connect", 3,
      [](ComAddInObj& o, DispatchCall& c) {
-       if (c.is_put()) return void(o.connect_ = PutValue(c).as_bool());
-       win::SetResult(c.result, o.connect_);
-     }},
+       if (!c.is_put()) return win::SetResult(c.result, o.connect_);
+       const bool connect = PutValue(c).as_bool();
+       o.h_->model->Faults().Enter("COMAddIn.Connect.set");
+       if (connect == o.connect_) return;  // Excel does nothing for the state the add-in is in
+       o.h_->set_connect(o.prog_id_, connect);
+       o.connect_ = connect;
+     }, win::kGet | win::kPut},
     {L"Object", 4,
      [](ComAddInObj& o, DispatchCall& c) {
        if (!c.is_put()) return win::SetResult(c.result, o.object_.get());
        const VARIANT v = c.args.put_value();
        o.object_ = com_ptr<IDispatch>(V_VT(&v) == VT_DISPATCH ? V_DISPATCH(&v) : nullptr);
-     }},
+     }, win::kGet | win::kPut},
+    {L"Application", 5, [](ComAddInObj& o, DispatchCall& c) { win::SetResult(c.result, o.h_->application); }, win::kGet},
 };
 const DispatchTable<ComAddInObj> ComAddInObj::kTable{kComAddIn};
 
@@ -580,7 +587,7 @@ const DispatchMember<DialogObj> kDialog[] = {
        o.h_->dialogs_shown.push_back(std::to_string(o.n_));
        win::SetResult(c.result, o.h_->show_dialog ? o.h_->show_dialog(o.n_) : o.h_->model->ShowBuiltInDialog(o.n_));
        o.h_->changed();
-     }},
+     }, win::kMethod},
 };
 const DispatchTable<DialogObj> DialogObj::kTable{kDialog};
 
@@ -752,7 +759,7 @@ const DispatchMember<AppObj> kApp[] = {
      [](AppObj& o, DispatchCall& c) {
        if (c.is_put()) return o.h_->model->SetInteractive(PutValue(c).as_bool());
        win::SetResult(c.result, o.h_->model->Interactive());
-     }},
+     }, win::kGet | win::kPut},
     {L"Workbooks", 10,
      [](AppObj& o, DispatchCall& c) {
        if (c.args.has(0)) return ReturnBook(c.result, o.h_, o.h_->model->Workbooks(Text(c, 0)));
@@ -767,7 +774,7 @@ const DispatchMember<AppObj> kApp[] = {
      [](AppObj& o, DispatchCall& c) {
        o.h_->model->SendKeys(Text(c, 0), OptionalBool(c, 1, false));
        o.h_->changed();
-     }},
+     }, win::kMethod},
     {L"COMAddIns", 13, [](AppObj& o, DispatchCall& c) { ReturnObject<ComAddInsObj>(c.result, o.h_); }},
     {L"Dialogs", 14, [](AppObj& o, DispatchCall& c) { ReturnObject<DialogsObj>(c.result, o.h_); }},
 };
@@ -779,8 +786,29 @@ win::com_ptr<IDispatch> MakeApplication(std::shared_ptr<ExcelHost> host) {
   return com_ptr<IDispatch>::attach(static_cast<ExcelObject<AppObj>*>(new AppObj(std::move(host))));
 }
 
-win::com_ptr<IDispatch> MakeComAddIn(std::wstring prog_id, std::wstring description) {
-  return com_ptr<IDispatch>::attach(new ComAddInObj(std::move(prog_id), std::move(description)));
+win::com_ptr<IDispatch> MakeComAddIn(std::shared_ptr<ExcelHost> host, std::wstring prog_id, std::wstring description) {
+  return com_ptr<IDispatch>::attach(new ComAddInObj(std::move(host), std::move(prog_id), std::move(description)));
+}
+
+HRESULT SetComAddInConnect(IDispatch* com_addin, bool connect) {
+  if (!com_addin) return E_POINTER;
+  wchar_t name[] = L"Connect";
+  LPOLESTR names[] = {name};
+  DISPID id = DISPID_UNKNOWN;
+  HRESULT hr = com_addin->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  if (FAILED(hr)) return hr;
+  VARIANT value;
+  ::VariantInit(&value);
+  V_VT(&value) = VT_BOOL;
+  V_BOOL(&value) = connect ? VARIANT_TRUE : VARIANT_FALSE;
+  DISPID put = DISPID_PROPERTYPUT;
+  DISPPARAMS params{&value, &put, 1, 1};
+  EXCEPINFO excep{};
+  hr = com_addin->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, &excep, nullptr);
+  ::SysFreeString(excep.bstrSource);
+  ::SysFreeString(excep.bstrDescription);
+  ::SysFreeString(excep.bstrHelpFile);
+  return hr;
 }
 
 }  // namespace tessaly::sim::exe

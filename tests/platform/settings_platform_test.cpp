@@ -319,6 +319,25 @@ TEST_F(PlatformSettings, a_link_at_the_settings_file_is_not_followed) {
   EXPECT_EQ(store->get(app, "GlobalOptions", "TagSizeX", "none"), "250");
 }
 
+// The machine file's lock lives in a folder every user may write: a FIFO planted at its name
+// must not hang the save, a link there is not followed, and the file is still written or refused.
+TEST_F(PlatformSettings, planted_lock_files_never_hang_a_save) {
+  const std::string victim = temp / "victim";
+  write_bytes(victim, "untouched");
+  for (const bool fifo : {true, false}) {
+    const std::string path = temp / unique_name("Tessaly.conf");
+    if (fifo) ASSERT_EQ(::mkfifo((path + ".lock").c_str(), 0666), 0);
+    else fs::create_symlink(victim, path + ".lock");
+    try {
+      files->update_file(path, 100, [](const std::optional<std::string>&) { return std::string("record"); });
+      EXPECT_EQ(files->read_file(path, 100), "record");
+    } catch (const HostError& e) {
+      EXPECT_FALSE(fifo) << e.what();
+    }
+  }
+  EXPECT_EQ(read_bytes(victim), "untouched");
+}
+
 // A writer killed at any moment of its saves leaves the old file or the new one, never a torn one.
 TEST_F(PlatformSettings, killed_writers_leave_whole_files) {
   constexpr int kKills = 60;
