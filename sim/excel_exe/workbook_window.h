@@ -59,6 +59,7 @@ class HostWindows {
   void OnClick(int x, int y);
   void OnKeyDown(WPARAM key);
   void OnChar(wchar_t ch);
+  void OnWheel(int delta, int keys);
   void MoveSelection(int rows, int columns);
   void Select(CellRef cell);
 
