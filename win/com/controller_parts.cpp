@@ -61,7 +61,8 @@ std::unique_ptr<ICalendarForm> Win32ControllerParts::CreateCalendarForm() {
   // Its Settings button opens the options dialog owned by the pop-up itself.
   auto show_options = [this](std::uintptr_t form) { ShowOptions(form); };
   return win::CreateCalendarForm(
-      calendar::CalendarFormServices{addin.Module(), *graphics_, clock_, locale_.user_default(), show_options}, owner);
+      calendar::CalendarFormServices{addin.Module(), *graphics_, clock_, locale_.user_default(), show_options, &screen_},
+      owner);
 }
 
 void Win32ControllerParts::ShowSettings() { ShowOptions(0); }
