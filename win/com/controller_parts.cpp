@@ -57,7 +57,7 @@ std::unique_ptr<ICalendarForm> Win32ControllerParts::CreateCalendarForm() {
   Connect& addin = BoundAddIn();
   if (!graphics_) graphics_ = MakePlatformGraphics();
   const auto owner = reinterpret_cast<HWND>(addin.Module().ExcelMainWindow);
-  return win::CreateCalendarForm(calendar::CalendarFormServices{addin.Module(), *graphics_, clock_, locale_.user_default(), {}},
+  return win::CreateCalendarForm(calendar::CalendarFormServices{addin.Module(), *graphics_, clock_, locale_.user_default(), {}, &screen_},
                                  owner);
 }
 
