@@ -6,7 +6,7 @@
 # turned off and on again (its object released and a new one connected, the DLL kept loaded) still
 # shows its tag and uses up no thread-local slot, hostile DISPPARAMS get errors, the ribbon strip
 # follows the XML the add-in returns, and the ribbon's About button opens the About box, which a
-# click on its OK closes.
+# click on its OK closes; the option dialogs are driven with real keys (dialogs_test.sh).
 #   xvfb-run -a tests/wine/standin_test.sh <build folder>     (needs $WINEPREFIX; KEEP_LOGS=1 keeps the logs)
 set -uo pipefail
 build="$(cd "$1" && pwd)"
@@ -310,6 +310,9 @@ STEPS
   expect "$log" '^cell C2 = "28 Feb 2025" \[d mmm yyyy\]$' "Shift+PgDn moves a year from 29 February to 28 February"
   expect "$log" '^focus Edit in ComboBox$' "Tab reaches the year box"
   expect "$log" '^cell C2 = "28 Feb 2030" \[d mmm yyyy\]$' "Enter in the year box applies the year; Shift+Tab back to the days and Enter writes"
+
+  # The option dialogs, opened from the ribbon, the calendar and each other, driven by real keys.
+  "$here/dialogs_test.sh" "$build" "$work/dialogs" || failures=$((failures + 1))
 fi
 [ "$failures" -eq 0 ] && [ -z "${KEEP_LOGS:-}" ] && rm -rf "$work" || echo "logs kept in $work"
 echo "stand-in Excel tests: $failures failed"
