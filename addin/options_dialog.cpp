@@ -7,6 +7,7 @@
 namespace tessaly {
 
 std::int32_t ControllerEntryPoints::RibbonUIType() {
+  if (c_) return c_->RibbonUIType();
   return m_.RegMan && icontains(m_.RegMan->Text(opt::RibbonFile), "calgroup.xml") ? kRibbonInsertGroup
                                                                                    : kRibbonSeparateTab;
 }

@@ -20,7 +20,10 @@ class ControllerEntryPoints : public IEntryPoints {
     if (c_) c_->DisplayRightClickMenu(show);
   }
   std::int32_t RibbonUIType() override;
-  void RibbonUIType(std::int32_t) override {}
+  // A change of mode stores the other ribbon file and reloads the add-in.
+  void RibbonUIType(std::int32_t type) override {
+    if (c_) c_->RibbonUIType(type);
+  }
 
  private:
   cVantry* c_;

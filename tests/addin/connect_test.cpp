@@ -1,6 +1,7 @@
 // The add-in entry: version and main window, the connection's early stops, the first-run flag,
 // reloads and the ribbon calls with and without a controller.
 #include "addin/connect.h"
+#include "addin/options_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -209,9 +210,10 @@ TEST(addin_ribbon_mode, switching_reloads_through_the_host) {
   w.platform.files.files["C:\\Tessaly\\calgroup.xml"] = "<group/>";
   auto addin = w.Connected();
   cVantry* controller = addin->Controller();
-  controller->RibbonUIType(0);  // no change: nothing happens
+  ControllerEntryPoints options(controller, addin->Module());  // as the options dialog sets it
+  options.RibbonUIType(0);  // no change: nothing happens
   EXPECT_FALSE(addin->ReloadPending());
-  controller->RibbonUIType(1);
+  options.RibbonUIType(1);
   EXPECT_EQ(w.platform.store.at("RibbonFile"), "C:\\Tessaly\\calgroup.xml");
   EXPECT_TRUE(addin->ReloadPending());
   EXPECT_TRUE(w.instance->connect_calls.empty());  // nothing inside the call that asked
@@ -228,6 +230,7 @@ TEST(addin_ribbon_mode, switching_reloads_through_the_host) {
   EXPECT_EQ(w.host->Subscribers(), 1u);
   EXPECT_EQ(w.timers.Alive(), 0u);
   EXPECT_EQ(addin->GetCustomUI("Microsoft.Excel.Workbook"), "<group/>");
+  EXPECT_EQ(options.RibbonUIType(), 1);
   EXPECT_TRUE(w.platform.messages.shown().empty());
 }
 
