@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "sim/excel_exe/addin_loader.h"
+#include "sim/excel_exe/builtin_dialogs.h"
 #include "sim/excel_exe/excel_objects.h"
 #include "sim/excel_exe/ribbon_strip.h"
 #include "sim/excel_exe/script.h"
@@ -74,6 +75,7 @@ int wmain(int argc, wchar_t** argv) {
     auto host = std::make_shared<ExcelHost>();
     host->model = model;
     host->changed = [&windows] { windows.Refresh(); };
+    host->show_dialog = [&windows, &model](std::int32_t n) { return ShowBuiltInDialog(windows.Main(), *model, n); };
     win::com_ptr<IDispatch> application = MakeApplication(host);
     host->application = application.get();
     std::vector<LoadedAddIn> addins;
