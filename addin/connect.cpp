@@ -106,7 +106,7 @@ Connect::~Connect() { controller_.reset(); }
 void Connect::ShowOptions(WindowHandle owner, IDialogHost& dialogs) noexcept {
   SkipFailures()([&] {
     if (!controller_ || !judge_) return;
-    ControllerEntryPoints entry(controller_.get(), m_);
+    ControllerEntryPoints entry(*controller_);
     frmSettings dialog(DialogServices{m_, s_.settings.messages, s_.help, dialogs, *judge_, s_.settings.clock, entry, app_});
     dialogs.ShowModal(DialogKind::Settings, dialog, owner);
   });

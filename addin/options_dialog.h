@@ -7,24 +7,20 @@
 
 namespace tessaly {
 
-// The controller's entry points as the options dialog reads and sets them. The context-menu entry
-// is the controller's; the toolbar quick button exists only below version 12, and the ribbon mode
-// is read from the stored ribbon file.
+// The controller's entry points as the options dialog reads and sets them. The toolbar quick
+// button exists only below version 12: until the controller builds it, there is none to show.
 class ControllerEntryPoints : public IEntryPoints {
  public:
-  ControllerEntryPoints(cVantry* controller, const mVantry& m) : c_(controller), m_(m) {}
+  explicit ControllerEntryPoints(cVantry& controller) : c_(controller) {}
   bool DisplayToolbarButton() override { return false; }
   void DisplayToolbarButton(bool) override {}
-  bool DisplayRightClickMenu() override { return c_ && c_->DisplayRightClickMenu(); }
-  void DisplayRightClickMenu(bool show) override {
-    if (c_) c_->DisplayRightClickMenu(show);
-  }
-  std::int32_t RibbonUIType() override;
-  void RibbonUIType(std::int32_t) override {}
+  bool DisplayRightClickMenu() override { return c_.DisplayRightClickMenu(); }
+  void DisplayRightClickMenu(bool show) override { c_.DisplayRightClickMenu(show); }
+  std::int32_t RibbonUIType() override { return c_.RibbonUIType(); }
+  void RibbonUIType(std::int32_t type) override { c_.RibbonUIType(type); }
 
  private:
-  cVantry* c_;
-  const mVantry& m_;
+  cVantry& c_;
 };
 
 }  // namespace tessaly
