@@ -168,6 +168,8 @@ TEST(addin_ribbon, forwarded_to_the_controller) {
   EXPECT_TRUE(w.platform.messages.shown()[1].text.ends_with("The file size exceeds the limit allowed."));
   w.platform.files.files["C:\\Tessaly\\caltab.xml"] = "<customUI/>";
   EXPECT_EQ(addin->GetCustomUI("Microsoft.Excel.Workbook"), "<customUI/>");
+  w.platform.files.files["C:\\Tessaly\\caltab.xml"] = "\xEF\xBB\xBF<customUI/>";  // saved by an editor that marks UTF-8
+  EXPECT_EQ(addin->GetCustomUI("Microsoft.Excel.Workbook"), "<customUI/>");
 }
 
 }  // namespace
