@@ -306,6 +306,9 @@ class IExcelApplication {
   virtual void SendKeys(const std::string& keys, bool wait) = 0;
   // Lets the host handle the window messages waiting in its queue, once.
   virtual void ProcessPendingMessages() = 0;
+  // Shows the host's built-in dialog of that number (42: Format Cells on its Number tab) modally;
+  // true when the user closed it with OK.
+  virtual bool ShowBuiltInDialog(std::int32_t /*id*/) { MemberNotSupported("Dialogs"); }
   // Event subscription: a cookie to end it with. The host shares ownership of the receiver for as
   // long as it may call it, which is past a refused Unadvise.
   virtual std::int32_t Advise(std::shared_ptr<IApplicationEvents> sink) = 0;

@@ -25,6 +25,7 @@ const std::vector<std::string> kMembers = {
     "Application.Version", "Application.Hwnd", "Application.Selection", "Application.ActiveCell",
     "Application.ActiveWindow", "Application.ActiveSheet", "Application.ActiveWorkbook", "Application.Interactive",
     "Application.Workbooks", "Application.CommandBars", "Application.SendKeys", "Application.ProcessPendingMessages",
+    "Application.Dialogs",
     "Application.Advise", "Application.Unadvise",
     "Object.TypeName", "Object.AsRange",
     "Range.Value.get", "Range.Value.set", "Range.NumberFormat.get", "Range.NumberFormat.set", "Range.HasFormula",
@@ -1179,6 +1180,27 @@ void SimExcel::ProcessPendingMessages() {
   auto work = std::move(pending_);
   pending_.clear();
   for (auto& w : work) w();
+}
+bool SimExcel::ShowBuiltInDialog(std::int32_t id) {
+  Enter("Application.Dialogs");
+  constexpr std::int32_t kFormatCells = 42;
+  if (id != kFormatCells) throw HostError(kErrSubscript, "Subscript out of range");
+  auto book = ActiveBook();
+  if (!book || book->sheets[book->active_sheet]->type != xl::kWorksheet)
+    throw HostError(kErrApplication, "Show method of Dialog class failed");
+  dialogs_shown.push_back(id);
+  DialogAnswer answer;
+  if (!dialog_answers_.empty()) {
+    answer = dialog_answers_.front();
+    dialog_answers_.pop_front();
+  }
+  // OK applies the picked format to the selected cells, as the host's dialog does.
+  SheetModel& sheet = *book->sheets[book->active_sheet];
+  if (answer.ok)
+    for (const Area& a : sheet.selection)
+      for (std::int32_t r = a.r1; r <= a.r2; ++r)
+        for (std::int32_t c = a.c1; c <= a.c2; ++c) sheet.cells[{r, c}].number_format = answer.number_format;
+  return answer.ok;
 }
 std::int32_t SimExcel::Advise(std::shared_ptr<IApplicationEvents> sink) {
   Enter("Application.Advise");

@@ -173,6 +173,14 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   const std::string& EditText() const { return edit_text_; }
   // Queues work that runs at the next pass over pending messages.
   void Post(std::function<void()> work) { pending_.push_back(std::move(work)); }
+  // The user of the next built-in Format Cells dialog (42): the format they pick and how they close
+  // it. With none scripted the dialog is closed with Cancel. Every dialog shown, by number.
+  struct DialogAnswer {
+    bool ok = false;
+    std::string number_format;
+  };
+  void ScriptFormatCells(DialogAnswer answer) { dialog_answers_.push_back(std::move(answer)); }
+  std::vector<std::int32_t> dialogs_shown;
 
   // ---- Faults and counting; members are named "Range.Value.get", "Application.Selection"... ----
   static const std::vector<std::string>& Members();
@@ -210,6 +218,7 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   CommandBarPtr CommandBarsAdd(const std::string& name, std::int32_t position, bool temporary) override;
   void SendKeys(const std::string& keys, bool wait) override;
   void ProcessPendingMessages() override;
+  bool ShowBuiltInDialog(std::int32_t id) override;
   std::int32_t Advise(std::shared_ptr<IApplicationEvents> sink) override;
   void Unadvise(std::int32_t cookie) override;
 
@@ -252,6 +261,7 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   std::string edit_text_;
   std::deque<std::function<void()>> pending_;
   std::deque<std::string> queued_keys_;
+  std::deque<DialogAnswer> dialog_answers_;
   FaultPlan faults_;
 };
 

@@ -1,0 +1,10 @@
+// The dialogs' message box: the product's name as title and an OK button.
+#include "dialogs/dialog_services.h"
+
+namespace tessaly {
+
+void ShowDialogMessage(const DialogServices& s, const std::string& text, MsgIcon icon) {
+  s.messages.show(MessageRequest{text, s.m.ProductName, icon, MsgButtons::OK});
+}
+
+}  // namespace tessaly

@@ -1,0 +1,213 @@
+// The options dialog: load, validation stopping at the first bad field, storing only changes.
+#include <gtest/gtest.h>
+
+#include "dialogs/frm_date_format.h"
+#include "dialogs/frm_settings.h"
+#include "settings/option_ids.h"
+#include "tests/dialogs/dialog_world.h"
+
+namespace tessaly::testing {
+namespace {
+
+using S = frmSettings;
+using Script = ScriptedDialogHost::Script;
+
+// Plays the user: changes controls, then presses a button.
+Script Then(std::function<void(FakeDialogWindow&)> edit, int button) {
+  return [=](FakeDialogWindow& w, IDialogHandler& h) {
+    edit(w);
+    h.Click(button);
+  };
+}
+
+TEST(SettingsDialog, LoadShowsTheOptionsInEffect) {
+  DialogWorld world;
+  world.reg().Value(opt::CalFirstDayOfWeek, Variant::i2(2));
+  world.reg().Value(opt::ActiveForCellBelowDate, Variant::boolean(false));
+  world.entry.ribbon = 1;
+  FakeDialogWindow seen;
+  world.Open<S>(DialogKind::Settings, [&](FakeDialogWindow& w, IDialogHandler&) {
+    w.at(S::chkActiveForStandardToolbarButton).top = 1000;
+    seen = w;
+  });
+  EXPECT_EQ(seen.icons, "app16");
+  EXPECT_EQ(seen.at(S::cboWeekNames).items.size(), 7u);
+  EXPECT_EQ(seen.at(S::cboWeekNames).items[0], "Sunday");
+  EXPECT_EQ(seen.at(S::cboWeekNames).index, 1);
+  EXPECT_EQ(seen.at(S::chkActiveForCellFormat).value, 1);
+  EXPECT_EQ(seen.at(S::chkActiveForCellBelowDate).value, 0);
+  EXPECT_EQ(seen.at(S::txtYearStart).text, "2000");
+  EXPECT_EQ(seen.at(S::txtYearEnd).text, "2100");
+  EXPECT_EQ(seen.at(S::txtDefaultDateFormat).text, "dd.MM.yyyy");
+  EXPECT_EQ(seen.at(S::chkDisplayTooltip).value, 1);
+  EXPECT_EQ(seen.at(S::chkActiveForRightClickMenu).value, 1);
+  // Version 12: the install row in the toolbar box's place, the toolbar box hidden and never read.
+  EXPECT_EQ(seen.at(S::cboInstallAs).items, (std::vector<std::string>{"A separate tab", "A group in Insert tab"}));
+  EXPECT_EQ(seen.at(S::cboInstallAs).index, 1);
+  EXPECT_FALSE(seen.at(S::chkActiveForStandardToolbarButton).visible);
+  EXPECT_EQ(world.entry.toolbar_reads, 0);
+}
+
+TEST(SettingsDialog, InstallRowTakesTheToolbarBoxPlace) {
+  DialogWorld world;
+  struct Tops : FakeDialogWindow {
+    int Top(int c) override { return c == S::chkActiveForStandardToolbarButton ? 1200 : 0; }
+  };
+  Tops w;
+  S dialog(world.services());
+  dialog.Load(w);
+  EXPECT_EQ(w.at(S::lblInstallAs).top, 1205);
+  EXPECT_EQ(w.at(S::cboInstallAs).top, 1150);
+}
+
+TEST(SettingsDialog, OlderHostsShowTheToolbarBoxAndHideTheInstallRow) {
+  DialogWorld world("11.0");
+  world.entry.toolbar = true;
+  FakeDialogWindow seen;
+  world.Open<S>(DialogKind::Settings, Then([&](FakeDialogWindow& w) {
+    seen = w;
+    w.at(S::chkActiveForStandardToolbarButton).value = 0;
+  }, S::cmdOK));
+  EXPECT_FALSE(seen.at(S::lblInstallAs).visible);
+  EXPECT_FALSE(seen.at(S::cboInstallAs).visible);
+  EXPECT_EQ(seen.at(S::chkActiveForStandardToolbarButton).value, 1);
+  EXPECT_FALSE(world.entry.toolbar);
+  EXPECT_EQ(world.entry.ribbon_writes, 0);
+}
+
+// Each row: the three texts typed, the message expected (empty: accepted) and the field focused.
+struct ValidationCase {
+  const char* from;
+  const char* to;
+  const char* format;
+  std::string message;
+  int focus;
+};
+
+TEST(SettingsDialog, ValidationStopsAtTheFirstBadFieldAndStoresNothing) {
+  const ValidationCase cases[] = {
+      {"20000", "2100", "dd.MM.yyyy", YearMessage("Year selection box / From"), S::txtYearStart},
+      {"20a0", "2100", "dd.MM.yyyy", YearMessage("Year selection box / From"), S::txtYearStart},
+      {"-200", "2100", "dd.MM.yyyy", YearMessage("Year selection box / From"), S::txtYearStart},
+      {"", "2100", "dd.MM.yyyy", YearMessage("Year selection box / From"), S::txtYearStart},
+      {"2000", "21000", "nonsense", YearMessage("Year selection box / To"), S::txtYearEnd},
+      {"2101", "2100", "nonsense", kYearRangeMessage, S::txtYearStart},
+      {"2000", "2100", "0.00", kInvalidDefaultFormat, S::txtDefaultDateFormat},
+      {"2000", "2100", "   ", kInvalidDefaultFormat, S::txtDefaultDateFormat},
+  };
+  for (const ValidationCase& c : cases) {
+    SCOPED_TRACE(std::string(c.from) + " " + c.to + " " + c.format);
+    DialogWorld world;
+    FakeDialogWindow after;
+    world.Open<S>(DialogKind::Settings, [&](FakeDialogWindow& w, IDialogHandler& h) {
+      w.at(S::chkActiveForCellFormat).value = 0;  // a change that must not be stored
+      w.at(S::txtYearStart).text = c.from;
+      w.at(S::txtYearEnd).text = c.to;
+      w.at(S::txtDefaultDateFormat).text = c.format;
+      h.Click(S::cmdOK);
+      after = w;
+    });
+    ASSERT_EQ(world.messages().size(), 1u);
+    EXPECT_EQ(world.messages()[0], (MessageRequest{c.message, "Tessaly", MsgIcon::Information, MsgButtons::OK}));
+    EXPECT_EQ(after.focus, c.focus);
+    EXPECT_FALSE(after.closed);
+    EXPECT_EQ(world.platform.store.saves, 0);
+    EXPECT_EQ(world.entry.ribbon_writes, 0);
+  }
+}
+
+TEST(SettingsDialog, TrimmedEqualYearsAndFormatAreAcceptedAndStored) {
+  DialogWorld world;
+  FakeDialogWindow after;
+  world.Open<S>(DialogKind::Settings, [&](FakeDialogWindow& w, IDialogHandler& h) {
+    w.at(S::txtYearStart).text = " 2050 ";
+    w.at(S::txtYearEnd).text = "2050  ";
+    w.at(S::txtDefaultDateFormat).text = "  yyyy-mm-dd ";
+    h.Click(S::cmdOK);
+    after = w;
+  });
+  EXPECT_TRUE(world.messages().empty());
+  EXPECT_TRUE(after.closed);
+  EXPECT_EQ(after.at(S::txtYearStart).text, "2050");
+  EXPECT_EQ(after.at(S::txtDefaultDateFormat).text, "yyyy-mm-dd");
+  EXPECT_EQ(world.reg().Value(opt::CalendarYearMin), Variant::i2(2050));
+  EXPECT_EQ(world.reg().Value(opt::CalendarYearMax), Variant::i2(2050));
+  EXPECT_EQ(world.platform.store.at("DefaultDateFormat"), "yyyy-mm-dd");
+}
+
+TEST(SettingsDialog, OkWithoutChangeWritesNothing) {
+  DialogWorld world;
+  world.entry.ribbon = 1;
+  world.Open<S>(DialogKind::Settings, Then([](FakeDialogWindow&) {}, S::cmdOK));
+  EXPECT_EQ(world.messages(), std::vector<MessageRequest>{});
+  EXPECT_EQ(world.platform.store.saves, 0);
+  EXPECT_EQ(world.entry.writes, 0);
+  EXPECT_EQ(world.entry.ribbon_writes, 1);  // always assigned; the controller acts only on a change
+  EXPECT_EQ(world.entry.ribbon, 1);
+}
+
+TEST(SettingsDialog, OkStoresEachChange) {
+  DialogWorld world;
+  world.Open<S>(DialogKind::Settings, Then([](FakeDialogWindow& w) {
+    w.at(S::chkActiveForDateColumn).value = 0;
+    w.at(S::chkActiveForRightClickMenu).value = 0;
+    w.at(S::cboInstallAs).index = 1;
+    w.at(S::cboWeekNames).index = 6;
+    w.at(S::chkSetDateFormatForNonDateCell).value = 0;
+    w.at(S::chkDateCanContainTime).value = 1;
+  }, S::cmdOK));
+  EXPECT_EQ(world.platform.store.at("ActiveForDateColumn"), "0");
+  EXPECT_EQ(world.platform.store.at("CalFirstDayOfWeek"), "7");
+  EXPECT_EQ(world.platform.store.at("SetDateFormatForNonDateCell"), "0");
+  EXPECT_EQ(world.platform.store.at("DateCanContainTime"), "1");
+  EXPECT_EQ(world.platform.store.saves, 4);
+  EXPECT_FALSE(world.entry.menu);
+  EXPECT_EQ(world.entry.ribbon, 1);
+}
+
+TEST(SettingsDialog, CancelAndTheCloseBoxStoreNothing) {
+  for (bool close_box : {false, true}) {
+    DialogWorld world;
+    world.Open<S>(DialogKind::Settings, [&](FakeDialogWindow& w, IDialogHandler& h) {
+      w.at(S::chkActiveForCellFormat).value = 0;
+      w.at(S::txtYearStart).text = "1990";
+      if (!close_box) h.Click(S::cmdClose);
+    });
+    EXPECT_EQ(world.platform.store.saves, 0);
+    EXPECT_EQ(world.entry.writes + world.entry.ribbon_writes, 0);
+  }
+}
+
+TEST(SettingsDialog, AControlThatFailsIsSkippedWhileLoadingAndStoring) {
+  DialogWorld world;
+  FakeDialogWindow w;
+  w.failing = {S::cboWeekNames, S::chkActiveForCellFormat};
+  S dialog(world.services());
+  dialog.Load(w);
+  EXPECT_EQ(w.controls[S::txtYearEnd].text, "2100");
+  w.controls[S::txtYearEnd].text = "2099";
+  dialog.Click(S::cmdOK);
+  EXPECT_TRUE(w.closed);
+  EXPECT_EQ(world.platform.store.at("CalendarYearMax"), "2099");
+  EXPECT_EQ(world.platform.store.saves, 1);
+}
+
+TEST(SettingsDialog, HelpAndTheTwoDialogsItOpens) {
+  DialogWorld world;
+  world.dialogs.scripts[DialogKind::DateFormat] = Then([](FakeDialogWindow& w) { w.at(frmDateFormat::lstValidList).items = {"yy"}; },
+                                                       frmDateFormat::cmdOK);
+  world.Open<S>(DialogKind::Settings, [](FakeDialogWindow&, IDialogHandler& h) {
+    h.Click(S::cmdHelp);
+    h.Click(S::cmdDateFormat);
+    h.Click(S::cmdDefaultDate);
+    h.Click(S::cmdClose);
+  });
+  EXPECT_EQ(world.desk.help_shown.size(), 1u);
+  EXPECT_NE(world.desk.help_shown[0].find("settings.htm"), std::string::npos);
+  // Both owned by the options dialog; what the custom formats dialog stored stays after Cancel here.
+  EXPECT_EQ(world.dialogs.owners, (std::vector<WindowHandle>{0x100, 0x5000, 0x5000}));
+  EXPECT_EQ(world.platform.store.at("CustomDateFormatsValid"), "yy");
+}
+
+}  // namespace
+}  // namespace tessaly::testing
