@@ -737,8 +737,13 @@ std::shared_ptr<SimExcel> SimExcel::Create(std::string version) {
     c->disabled_while_editing = true;
     return c;
   };
-  host->AddBar("Visual Basic").controls.push_back(builtin(3627));
-  host->AddBar("WordArt Context Menu").controls.push_back(builtin(2179));
+  auto& vb = host->AddBar("Visual Basic");  // a toolbar the user has not shown
+  vb.controls.push_back(builtin(3627));
+  vb.visible = false;
+  auto& word_art = host->AddBar("WordArt Context Menu");
+  word_art.controls.push_back(builtin(2179));
+  word_art.position = 5;  // msoBarPopup
+  word_art.visible = false;
   auto command = [](std::int32_t id, const char* caption) {
     auto c = std::make_shared<ControlModel>();
     c->id = id;

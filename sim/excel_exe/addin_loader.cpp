@@ -97,8 +97,11 @@ std::vector<LoadedAddIn> ConnectAddIns(IDispatch* application, ExcelHost& host, 
     std::printf("add-in %s: connected in %.2f ms\n", win::to_utf8(prog_id).c_str(),
                 double(end.QuadPart - start.QuadPart) * 1e3 / double(f.QuadPart));
     std::fflush(stdout);
-    a.ribbon_xml = AskRibbon(a.object);
-    std::printf("add-in %s: ribbon of %zu bytes\n", win::to_utf8(prog_id).c_str(), a.ribbon_xml.size());
+    // Hosts before version 12 have no ribbon to ask for.
+    if (host.model->MajorVersion() >= 12) {
+      a.ribbon_xml = AskRibbon(a.object);
+      std::printf("add-in %s: ribbon of %zu bytes\n", win::to_utf8(prog_id).c_str(), a.ribbon_xml.size());
+    }
     auto complete = NoCustom();
     SAFEARRAY* empty = complete.get();
     ext->OnStartupComplete(&empty);

@@ -27,6 +27,12 @@ struct ExcelHost {
   std::vector<std::string> dialogs_shown;  // built-in dialogs the add-ins showed, by number
 };
 
+// A picture an add-in gave a command-bar button (Picture, Mask), kept for drawing the button.
+class PictureFace : public IButtonImage {
+ public:
+  virtual IDispatch* Picture() const = 0;  // the IPictureDisp
+};
+
 // The application object (with one reference for the caller).
 win::com_ptr<IDispatch> MakeApplication(std::shared_ptr<ExcelHost> host);
 

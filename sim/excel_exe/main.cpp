@@ -1,6 +1,7 @@
 // The stand-in Excel: one workbook on the in-memory model, shown in Excel's window tree, with the
 // add-ins registered for Excel loaded and connected; driven by the user or by a script of steps.
-//   tessaly_excel.exe [--script FILE] [--no-addins]
+//   tessaly_excel.exe [--script FILE] [--no-addins] [--version N]
+// Version 12 and later (16 unless told) show the add-ins' ribbon; earlier versions show toolbars.
 #include <windows.h>
 #include <ole2.h>
 
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "sim/excel_exe/addin_loader.h"
+#include "sim/excel_exe/command_bars.h"
 #include "sim/excel_exe/excel_objects.h"
 #include "sim/excel_exe/ribbon_strip.h"
 #include "sim/excel_exe/script.h"
@@ -26,6 +28,7 @@ namespace {
 struct Options {
   std::wstring script;
   bool load_addins = true;
+  std::string version = "16.0";
 };
 
 Options ReadArguments(int argc, wchar_t** argv) {
@@ -34,6 +37,7 @@ Options ReadArguments(int argc, wchar_t** argv) {
     const std::wstring a = argv[i];
     if (a == L"--script" && i + 1 < argc) o.script = argv[++i];
     if (a == L"--no-addins") o.load_addins = false;
+    if (a == L"--version" && i + 1 < argc) o.version = std::to_string(_wtoi(argv[++i])) + ".0";
   }
   return o;
 }
@@ -61,7 +65,8 @@ int wmain(int argc, wchar_t** argv) {
   if (FAILED(::OleInitialize(nullptr))) return 2;
   int code = 0;
   {
-    auto model = sim::SimExcel::Create("16.0");
+    auto model = sim::SimExcel::Create(options.version);
+    const bool has_ribbon = model->MajorVersion() >= 12;
     model->AddWorkbook("Book1.xlsx", {"Sheet1"});
     HostWindows windows(model);
     if (!windows.Create({0, 0, 1000, 700})) {
@@ -71,13 +76,20 @@ int wmain(int argc, wchar_t** argv) {
 
     auto host = std::make_shared<ExcelHost>();
     host->model = model;
-    host->changed = [&windows] { windows.Refresh(); };
+    std::unique_ptr<ToolbarStrip> toolbars;
+    host->changed = [&windows, &toolbars] {
+      windows.Refresh();
+      if (toolbars) toolbars->Refresh();
+    };
     win::com_ptr<IDispatch> application = MakeApplication(host);
     std::vector<LoadedAddIn> addins;
     std::unique_ptr<AddInRibbon> ribbon;
     auto connect = [&](office::ext_ConnectMode mode) {
       if (!options.load_addins) return;
       addins = ConnectAddIns(application.get(), *host, mode);
+      model->com_addins.clear();
+      for (const LoadedAddIn& a : addins) model->com_addins.push_back(win::to_utf8(a.prog_id));
+      if (!has_ribbon) return;
       for (const LoadedAddIn& a : addins) {
         auto xml = sim::ParseRibbonXml(a.ribbon_xml);
         if (!xml) continue;
@@ -86,15 +98,19 @@ int wmain(int argc, wchar_t** argv) {
       }
     };
     connect(office::ext_cm_Startup);
-    windows.on_strip_command = [&ribbon](int command) {
+    if (!has_ribbon) toolbars = std::make_unique<ToolbarStrip>(windows.Strip(), model);
+    windows.on_strip_command = [&ribbon, &toolbars](int command) {
       if (ribbon) ribbon->OnCommand(command);
+      if (toolbars) toolbars->OnCommand(command);
     };
+    windows.on_strip_draw = [&toolbars](const DRAWITEMSTRUCT& item) { return toolbars && toolbars->OnDrawItem(item); };
     windows.on_strip_refresh = [&ribbon] {
       if (ribbon) ribbon->RefreshInvalidated();
     };
     // Excel disconnects its add-ins while its windows still exist.
     auto shut_down = [&] {
       ribbon.reset();
+      toolbars.reset();
       DisconnectAddIns(addins);
     };
     windows.on_close = shut_down;
@@ -113,7 +129,7 @@ int wmain(int argc, wchar_t** argv) {
     bool script_ok = true;
     if (!options.script.empty()) {
       ScriptRunner::AddIns hooks{[&ribbon] { return static_cast<RibbonStrip*>(ribbon.get()); }, application.get(),
-                                 reconnect};
+                                 reconnect, [&toolbars] { return toolbars.get(); }};
       script_ok = ScriptRunner(*model, windows, std::move(hooks)).Run(ParseScript(ReadFile(options.script)));
     }
     code = script_ok ? (windows.Main() ? MessageLoop() : 0) : 1;

@@ -14,6 +14,7 @@
 namespace tessaly::sim::exe {
 
 class RibbonStrip;
+class ToolbarStrip;
 
 struct ScriptStep {
   std::string verb;
@@ -32,6 +33,8 @@ class ScriptRunner {
     std::function<RibbonStrip*()> ribbon = [] { return static_cast<RibbonStrip*>(nullptr); };
     IDispatch* application = nullptr;
     std::function<void()> reconnect = [] {};
+    // The toolbars of hosts before version 12; none on later hosts.
+    std::function<ToolbarStrip*()> toolbars = [] { return static_cast<ToolbarStrip*>(nullptr); };
   };
   ScriptRunner(SimExcel& model, HostWindows& windows, AddIns addins);
   // Runs the steps in order, letting the windows handle their messages between steps; false at
