@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "core/date_predicates.h"
+#include "host/callback_depth.h"
 #include "host/error_policy.h"
 #include "host/text.h"
 
@@ -37,9 +38,15 @@ void Connect::OnConnection(const ExcelApplicationPtr& Application, std::int32_t 
     if (m_.AddInFolder.empty() || m_.AddInFolder.back() != sep) m_.AddInFolder += sep;
   });
   addin_ = AddInInst;
+  // Connected again before the last disconnection could finish: the controller stays in service.
+  if (teardown_pending_) {
+    teardown_pending_ = false;
+    return;
+  }
   if (ConnectMode == kConnectExternal || ConnectMode == kConnectCommandLine || pending_reload_) return;
-  // Started by automation: no user to serve.
-  if (!custom.empty() && custom[0].is_number() && custom[0].as_double() == 3) return;
+  // Started by automation: no user to serve. A first value the host's array would not give up
+  // may be just that, so it counts as automation too.
+  if (!custom.empty() && (custom[0].is_error() || (custom[0].is_number() && custom[0].as_double() == 3))) return;
   app_ = Application;
   // A host that passes no application (Nothing) fails each step that needs it, never dereferences it.
   const auto host = [&]() -> IExcelApplication& {
@@ -59,6 +66,7 @@ void Connect::OnConnection(const ExcelApplicationPtr& Application, std::int32_t 
         ControllerServices{m_, s_.settings.messages, s_.screen, s_.windows, s_.help, s_.settings.clock, *judge_, s_.parts,
                            s_.settings.files},
         app_, addin_);
+    controller_->SetReloader(this);
     controller_->InitThisObject();
   });
   if (!built) controller_.reset();
@@ -66,10 +74,29 @@ void Connect::OnConnection(const ExcelApplicationPtr& Application, std::int32_t 
 
 void Connect::OnDisconnection(std::int32_t, const std::vector<Variant>&) noexcept {
   if (pending_reload_) return;
+  // A controller method may be on the stack below this call (pending messages handled inside a
+  // callback): the teardown waits until the outermost call into the add-in has returned.
+  teardown_pending_ = true;
+  StopOnFailure([&] {
+    WhenOutermost([this, alive = std::weak_ptr<int>(alive_)] {
+      if (alive.lock() && teardown_pending_) Teardown();
+    });
+  });
+}
+
+void Connect::Teardown() noexcept {
+  teardown_pending_ = false;
   controller_.reset();
   judge_.reset();
   app_.reset();
   addin_.reset();
+}
+
+void Connect::ReloadAddIn(const AddInInstancePtr& addin, const std::string& message) {
+  auto reconnector = std::make_shared<cUtilAddinReconnector>(ReconnectorServices{
+      s_.timers, s_.settings.messages, m_.ProductName, [this] { pending_reload_.reset(); }});
+  pending_reload_ = reconnector;
+  reconnector->ReconnectAddin(addin, message);
 }
 
 Connect::~Connect() { controller_.reset(); }

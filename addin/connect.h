@@ -1,5 +1,6 @@
-// The add-in class the host creates and connects: the process-wide start-up values, the
-// controller's creation and release, and the ribbon calls passed on to the controller.
+// The add-in the host connects: the process-wide start-up values, the controller's creation and
+// release, the pending reload, and the ribbon calls passed on to the controller. One lives as long
+// as the process; each COM object the host creates and releases adopts it.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "addin/addin_reconnector.h"
 #include "core/controller.h"
 #include "host/ribbon.h"
 #include "host/window_system.h"
@@ -30,6 +32,7 @@ struct ConnectServices {
   IHelpShell& help;
   IControllerParts& parts;
   std::string addin_folder;  // the folder of the add-in's own file
+  ITimerFactory* timers = nullptr;  // the reload's timers; none: a change of mode waits for a restart
 };
 
 inline constexpr std::int32_t kConnectAfterStartup = 0;
@@ -37,10 +40,12 @@ inline constexpr std::int32_t kConnectStartup = 1;
 inline constexpr std::int32_t kConnectExternal = 2;
 inline constexpr std::int32_t kConnectCommandLine = 3;
 
-class Connect {
+class Connect final : public IAddInReload {
  public:
   explicit Connect(ConnectServices services) : s_(std::move(services)) {}
-  ~Connect();
+  ~Connect() override;
+  Connect(const Connect&) = delete;
+  Connect& operator=(const Connect&) = delete;
 
   // IDTExtensibility2
   void OnConnection(const ExcelApplicationPtr& Application, std::int32_t ConnectMode, const AddInInstancePtr& AddInInst,
@@ -63,6 +68,10 @@ class Connect {
   // A reload in progress keeps everything across the disconnection and connection it causes.
   void SetPendingReload(std::shared_ptr<void> reconnector) { pending_reload_ = std::move(reconnector); }
   bool ReloadPending() const { return pending_reload_ != nullptr; }
+  // The reconnector made the pending reload, started on the add-in object.
+  void ReloadAddIn(const AddInInstancePtr& addin, const std::string& message) override;
+  // A disconnection whose teardown waits for the outermost host call to return.
+  bool TeardownPending() const { return teardown_pending_; }
 
   const mVantry& Module() const { return m_; }
   mVantry& Module() { return m_; }
@@ -77,6 +86,10 @@ class Connect {
   std::unique_ptr<IDateJudge> judge_;
   std::unique_ptr<cVantry> controller_;
   std::shared_ptr<void> pending_reload_;
+  bool teardown_pending_ = false;
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // work deferred past our end finds it gone
+
+  void Teardown() noexcept;
 };
 
 }  // namespace tessaly

@@ -130,7 +130,7 @@ void connection(const std::wstring& folder) {
   std::vector<double> times;
   for (int i = 0; i < 30; ++i) {
     Host h;
-    win::com_ptr<IDispatch> instance = sim::exe::MakeComAddIn(L"TESSALY.Connect", L"Tessaly");
+    win::com_ptr<IDispatch> instance = sim::exe::MakeComAddIn(h.exe, L"TESSALY.Connect", L"Tessaly");
     win::com_ptr<office::IDTExtensibility2> addin;
     factory->CreateInstance(nullptr, office::IID_IDTExtensibility2, addin.put_void());
     SAFEARRAYBOUND bound{1, 0};

@@ -2,6 +2,7 @@
 // controller itself.
 #pragma once
 
+#include "host/callback_depth.h"
 #include "host/excel.h"
 
 namespace tessaly {
@@ -15,21 +16,27 @@ class ApplicationEventRelay final : public IApplicationEvents {
   void Detach() { target_ = nullptr; }
 
   void SheetSelectionChange(const SheetPtr& sh, const RangePtr& target) override {
+    CallbackScope call;
     if (target_) target_->SheetSelectionChange(sh, target);
   }
   void SheetActivate(const SheetPtr& sh) override {
+    CallbackScope call;
     if (target_) target_->SheetActivate(sh);
   }
   void SheetDeactivate(const SheetPtr& sh) override {
+    CallbackScope call;
     if (target_) target_->SheetDeactivate(sh);
   }
   void WindowActivate(const WorkbookPtr& wb, const ExcelWindowPtr& wn) override {
+    CallbackScope call;
     if (target_) target_->WindowActivate(wb, wn);
   }
   void WindowDeactivate(const WorkbookPtr& wb, const ExcelWindowPtr& wn) override {
+    CallbackScope call;
     if (target_) target_->WindowDeactivate(wb, wn);
   }
   void WindowResize(const WorkbookPtr& wb, const ExcelWindowPtr& wn) override {
+    CallbackScope call;
     if (target_) target_->WindowResize(wb, wn);
   }
 

@@ -43,6 +43,14 @@ class IControllerParts {
   virtual ButtonImagePtr LoadIconResource(const std::string& name) = 0;
 };
 
+// Has the host unload the add-in and load it again, so that it asks for the ribbon anew; the
+// add-in's state stays in place throughout. The message is shown if the host refuses.
+class IAddInReload {
+ public:
+  virtual ~IAddInReload() = default;
+  virtual void ReloadAddIn(const AddInInstancePtr& addin, const std::string& message) = 0;
+};
+
 struct ControllerServices {
   mVantry& m;
   IMessageBox& messages;
@@ -129,6 +137,13 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   ButtonImagePtr ZorelGetImage(IRibbonControl& control) noexcept;
   std::string ZorelGetScreentip(IRibbonControl& control) noexcept;
 
+  // The installation mode: 1 for a group in the host's Insert tab ("calgroup.xml"), 0 for a tab
+  // of its own. Setting another mode stores its ribbon file and reloads the add-in.
+  std::int32_t RibbonUIType() noexcept;
+  void RibbonUIType(std::int32_t value) noexcept;
+  // Who reloads the add-in; without one a change of mode takes effect at the next start.
+  void SetReloader(IAddInReload* reloader) { reloader_ = reloader; }
+
   // For the add-in entry, the ribbon and the tests.
   const std::string& OnActionText() const { return msOnAction; }
   ITagWindow* Tag() const { return moTag.get(); }
@@ -184,6 +199,7 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   std::string msOnAction;
   CommandBarControlPtr moEditModeProbe;
   RibbonUIPtr moRibbon;
+  IAddInReload* reloader_ = nullptr;
 
   struct ButtonSubscription {
     CommandBarControlPtr button;

@@ -8,6 +8,8 @@ namespace tessaly {
 
 namespace {
 constexpr const char* kToggleId = "ZorelToggleButtonDisable";
+constexpr const char* kTabFile = "caltab.xml";
+constexpr const char* kGroupFile = "calgroup.xml";
 // Far above any ribbon description; a larger file is refused with the warning, not read.
 constexpr std::size_t kMaxRibbonFileBytes = 16 << 20;
 }
@@ -80,6 +82,32 @@ ButtonImagePtr cVantry::ZorelGetImage(IRibbonControl&) noexcept {
 std::string cVantry::ZorelGetScreentip(IRibbonControl&) noexcept {
   bool disabled = Attempt([&] { return Reg().Bool(opt::CalendarDisabled); }).value_or(false);
   return (disabled ? "Click to enable " : "Click to disable ") + s_.m.ProductName;
+}
+
+std::int32_t cVantry::RibbonUIType() noexcept {
+  const std::string file = Attempt([&] { return Reg().Text(opt::RibbonFile); }).value_or("");
+  return to_lower(file).find(kGroupFile) != std::string::npos ? 1 : 0;
+}
+
+void cVantry::RibbonUIType(std::int32_t value) noexcept {
+  const std::int32_t mode = value != 0 ? 1 : 0;
+  if (mode == RibbonUIType()) return;
+  const std::string path = s_.m.AddInFolder + (mode ? kGroupFile : kTabFile);
+  SkipFailures step;
+  const auto found = Attempt([&] { return s_.files.attributes(path); }).value_or(std::nullopt);
+  if (!found || found->directory) {
+    step([&] {
+      s_.messages.show({"Cannot find the following Ribbon XML file: \r\n\r\n" + path, s_.m.ProductName,
+                        MsgIcon::Critical, MsgButtons::OK});
+    });
+    return;
+  }
+  // Unstored, the mode would not survive the reload: nothing more to do.
+  if (!step([&] { Reg().Value(opt::RibbonFile, Variant::text(path)); })) return;
+  const std::string message = "You have changed the installation mode of " + s_.m.ProductName +
+                              ". Please restart Excel to make the changes take effect.";
+  if (!reloader_ || !step([&] { reloader_->ReloadAddIn(addin_, message); }))
+    step([&] { s_.messages.show({message, s_.m.ProductName, MsgIcon::Information, MsgButtons::OK}); });
 }
 
 }  // namespace tessaly

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -34,6 +35,14 @@ class IFileSystem {
   // then puts it in the path's place in one step, so a reader sees the old file or the new one,
   // never a torn one. Temporaries that earlier writers left behind are removed. Throws HostError.
   virtual void replace_file(const std::string& path, const std::string& bytes) = 0;
+
+  // One read-modify-write of the file that every process saving it honours: under an exclusive
+  // lock on "<path>.lock" (opened without following links), `change` gets the file's bytes (empty
+  // when it is missing or cannot be read within max_bytes) and returns the bytes that replace it
+  // as replace_file does. A lock that another process holds for more than a few seconds is a
+  // failure, so a stuck or hostile holder cannot hang the caller. Throws HostError.
+  using FileChange = std::function<std::string(const std::optional<std::string>& old_bytes)>;
+  virtual void update_file(const std::string& path, std::size_t max_bytes, const FileChange& change) = 0;
 
   // Gives the local "Users" group full control of the folder, inherited by everything inside.
   // Throws HostError when a step fails.

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "host/host_error.h"
+
 namespace tessaly {
 
 class IRibbonUI {
@@ -26,6 +28,12 @@ class IAddInInstance {
  public:
   virtual ~IAddInInstance() = default;
   virtual std::string ProgId() = 0;
+  // Application.COMAddIns(prog_id).Connect = connect, through this object's host application; the
+  // host disconnects or connects that add-in inside the call. Throws HostError when it refuses.
+  virtual void SetConnectInHost(const std::string& prog_id, bool connect) {
+    (void)prog_id, (void)connect;
+    throw HostError("This host cannot connect add-ins.");
+  }
 };
 using AddInInstancePtr = std::shared_ptr<IAddInInstance>;
 

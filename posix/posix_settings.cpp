@@ -88,13 +88,19 @@ class Fd {
   int fd_;
 };
 
-// A regular file's bytes, at most max_bytes; empty when the file is missing. O_NONBLOCK keeps a
-// FIFO or a device planted at the path from hanging the open; fstat then refuses anything but a
-// regular file before a byte is read.
-std::optional<std::string> try_read(const std::string& path, std::size_t max_bytes) {
-  Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+// What a symbolic link at the path means to a reader: the per-user file's saves replace a link
+// with a file of their own, so its reader takes a link for no file; any other reader refuses it.
+enum class AtLink { Refuse, Absent };
+
+// A regular file's bytes, at most max_bytes; empty when the file is missing. A link is never
+// followed (O_NOFOLLOW): one planted in a shared folder must not lead the reader elsewhere.
+// O_NONBLOCK keeps a FIFO or a device planted at the path from hanging the open; fstat then
+// refuses anything but a regular file before a byte is read.
+std::optional<std::string> try_read(const std::string& path, std::size_t max_bytes, AtLink at_link = AtLink::Refuse) {
+  Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW));
   if (fd.get() < 0) {
     if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
+    if (errno == ELOOP && at_link == AtLink::Absent) return std::nullopt;
     fail("Cannot open", path);
   }
   struct stat st;
@@ -192,14 +198,20 @@ SettingsSection* find_section(SettingsDocument& doc, const std::string& name) {
 }
 
 // An exclusive lock on "<file>.lock" for one read-modify-write of the file: the file itself is
-// replaced by each save, so a lock on it would not bind the next writer.
+// replaced by each save, so a lock on it would not bind the next writer. The lock file is opened
+// for reading only (another user's lock file in a shared folder still locks), never through a
+// link, and without waiting on a FIFO planted at its name. A holder that keeps it for 10 seconds
+// is taken for stuck: the save fails instead of waiting.
 class FileLock {
  public:
   explicit FileLock(const std::string& file)
-      : fd_(::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600)) {
+      : fd_(::open((file + ".lock").c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666)) {
     if (fd_.get() < 0) fail("Cannot lock", file);
-    while (::flock(fd_.get(), LOCK_EX) != 0)
-      if (errno != EINTR) fail("Cannot lock", file);
+    for (int waited_ms = 0; ::flock(fd_.get(), LOCK_EX | LOCK_NB) != 0; waited_ms += 5) {
+      if (errno != EWOULDBLOCK && errno != EINTR) fail("Cannot lock", file);
+      if (waited_ms >= 10000) throw HostError(EWOULDBLOCK, "Another program keeps the file locked", "Cannot lock " + file);
+      ::usleep(5000);
+    }
   }
 
  private:
@@ -232,7 +244,7 @@ void FileUserSettings::save(const std::string& application, const std::string& s
   std::string path = file_of(application);
   make_folders(root_);
   FileLock lock(path);
-  const std::string old_text = try_read(path, kMaxSettingsFileBytes).value_or("");
+  const std::string old_text = try_read(path, kMaxSettingsFileBytes, AtLink::Absent).value_or("");
   ParsedSettings parsed = ParseSettings(old_text);
   // What could not be read whole is kept beside the file before the file is rewritten without it.
   if (parsed.damaged > 0) write_atomically(path + ".damaged", old_text);
@@ -251,12 +263,18 @@ void FileUserSettings::save(const std::string& application, const std::string& s
       break;
     }
   if (!found) s->values.emplace_back(key, value);
-  write_atomically(path, FormatSettings(doc));
+  // A file past the read limit would be written once and then never read again: every option of
+  // the user would be lost at the next start. This one value is refused instead.
+  std::string text = FormatSettings(doc);
+  if (text.size() > kMaxSettingsFileBytes)
+    throw HostError(EFBIG, "The settings file would grow past 16 MB, more than can be read back. The other settings are kept.",
+                    "Cannot write " + path);
+  write_atomically(path, text);
 }
 
 std::vector<std::pair<std::string, std::string>> FileUserSettings::list(const std::string& application,
                                                                         const std::string& section) const {
-  auto text = try_read(file_of(application), kMaxSettingsFileBytes);
+  auto text = try_read(file_of(application), kMaxSettingsFileBytes, AtLink::Absent);
   if (!text) return {};
   ParsedSettings parsed = ParseSettings(*text);
   SettingsSection* s = find_section(parsed.doc, section);
@@ -283,6 +301,17 @@ std::string PosixFileSystem::read_file(const std::string& path, std::size_t max_
 }
 
 void PosixFileSystem::replace_file(const std::string& path, const std::string& bytes) { write_atomically(path, bytes); }
+
+void PosixFileSystem::update_file(const std::string& path, std::size_t max_bytes, const FileChange& change) {
+  FileLock lock(path);
+  std::optional<std::string> old;
+  try {
+    old = try_read(path, max_bytes);
+  } catch (const HostError&) {
+    // Unreadable (too large, not a regular file): the change starts from nothing.
+  }
+  write_atomically(path, change(old));
+}
 
 void PosixFileSystem::grant_users_full_access(const std::string& path) {
   struct stat st;

@@ -38,6 +38,7 @@ class PosixFileSystem : public IFileSystem {
   void create_folder(const std::string& path) override;
   std::string read_file(const std::string& path, std::size_t max_bytes) const override;
   void replace_file(const std::string& path, const std::string& bytes) override;
+  void update_file(const std::string& path, std::size_t max_bytes, const FileChange& change) override;
   // The local users' equivalent: group and others get read, write and search rights.
   void grant_users_full_access(const std::string& path) override;
 };

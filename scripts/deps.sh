@@ -11,6 +11,8 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 xvfb xauth fonts-wine xdotool imagemagick ccache
   msitools wixl
+  # The help file's compiler (Free Pascal's chmcmd and chmls), and code signing.
+  fp-utils osslsigncode openssl
   # 32-bit Windows programs under Wine (i386 multiarch): the x86 add-in's tests and installer.
   wine32:i386
 )

@@ -3,7 +3,8 @@
 # with xdotool, as far as the add-in's windows exist: as a host of version 11 its toolbar shows and
 # a right click on a cell shows its menu entry, which opens the calendar; then as a later host,
 # click a date cell, the tag shows in the workbook window, click it, the calendar opens, click a
-# day, the cell shows the date.
+# day, the cell shows the date; then the ribbon's About button opens the About box, closed with a
+# click on its OK, and Help the help viewer.
 #   main_walk.sh <tessaly_excel.exe> <folder of Tessaly.dll or ""> <output folder>
 set -euo pipefail
 exe="$1" dll_dir="$2" out="$3"
@@ -76,6 +77,19 @@ await-window $TAG_CLASS 8000
 await-window $CAL_CLASS 8000
 await-gone $CAL_CLASS 8000
 dump A1:C2
+STEPS
+# The About box and the help, from the ribbon: each holds the stand-in in its modal loop or
+# beside it while the walk below looks at it.
+[ -n "$dll_dir" ] && cat >> "$out/walk.txt" <<STEPS
+mark about-open
+ribbon ZorelButtonAbout
+wait 1500
+mark about-closed
+ribbon ZorelButtonHelp
+wait 6000
+mark help-shown
+STEPS
+cat >> "$out/walk.txt" <<STEPS
 mark done
 wait 500
 quit
@@ -107,6 +121,35 @@ if line="$(wait_line "$log" "^window $TAG_CLASS" 15)" && [[ "$line" == *shown* ]
 else
   shot 2-no-tag
   echo "no tag window ($TAG_CLASS) showed in the workbook window"
+fi
+# wait_window <title pattern> <seconds>: the X window id of a visible window with that title.
+wait_window() {
+  local left=$(( $2 * 10 )) id
+  while [ "$left" -gt 0 ]; do
+    id="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)"
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+    left=$((left - 1))
+  done
+  return 1
+}
+if [ -n "$dll_dir" ] && wait_line "$log" '^mark about-open' 30 >/dev/null; then
+  if about="$(wait_window '^Tessaly$' 10)"; then
+    shot 5-about
+    # The box's OK button sits at (192, 75) of its 232 by 90 dialog units.
+    eval "$(xdotool getwindowgeometry --shell "$about")"
+    echo "click the About box's OK at ($((X + WIDTH * 192 / 232)), $((Y + HEIGHT * 75 / 90)))"
+    xdotool mousemove $((X + WIDTH * 192 / 232)) $((Y + HEIGHT * 75 / 90)) click 1
+    wait_line "$log" '^mark about-closed' 15 >/dev/null && echo "the About box closed" || echo "the About box did not close"
+  else
+    echo "the About box did not open"
+  fi
+  if wait_window '^Tessaly Help$' 15 >/dev/null; then
+    sleep 3  # the viewer fills its panes a while after it shows
+    shot 6-help
+  else
+    echo "the help viewer did not open"
+  fi
 fi
 wait_line "$log" '^mark done' 30 >/dev/null || true
 wait "$excel" || true

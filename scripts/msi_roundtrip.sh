@@ -54,7 +54,7 @@ files() { (cd "$local_dir" && find . | sort); }
 files > /tmp/msi-files-before.$$
 before="$(dump)"
 "${wine[@]}" msiexec /i "$(winepath -w "$msi" 2>/dev/null || echo "Z:${msi//\//\\}")" /qn || fail "msiexec /i failed ($?)"
-for f in Tessaly.dll caltab.xml calgroup.xml pictures/cal16.ico; do
+for f in Tessaly.dll TESSALY.chm caltab.xml calgroup.xml pictures/cal16.ico; do
   [ -f "$local_dir/Programs/Tessaly/$f" ] || fail "$f is not installed"
 done
 installed="$(dump)"

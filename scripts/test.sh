@@ -25,10 +25,28 @@ xvfb-run -a bash -c '/usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1; ctest --p
 step "the stand-in Excel under Wine: real input, the add-in loaded from the registry, the fault sweep"
 xvfb-run -a -s "-screen 0 1280x800x24" tests/wine/standin_test.sh build/win64
 
-step "installer x64: the Release DLL packaged per user, checked, installed and removed under Wine"
+step "installer x64: the Release DLL signed and packaged per user, checked, installed and removed under Wine"
+# A throwaway code-signing certificate made here signs as the release does with the real one
+# (scripts/sign.sh); each signature is then checked against it.
+signing="$(mktemp -d /tmp/tessaly-sign.XXXXXX)"
+trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX" "$signing"' EXIT
+openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=Tessaly CI/O=Brenmoor" \
+  -addext "extendedKeyUsage=codeSigning" -addext "keyUsage=digitalSignature" \
+  -keyout "$signing/key.pem" -out "$signing/cert.pem" 2>/dev/null
+openssl pkcs12 -export -inkey "$signing/key.pem" -in "$signing/cert.pem" -out "$signing/cert.p12" -passout pass:ci-throwaway
+export TESSALY_SIGN_CERT="$signing/cert.p12" TESSALY_SIGN_PASSWORD=ci-throwaway
+sign_and_verify() {
+  scripts/sign.sh "$@"
+  for f in "$@"; do
+    osslsigncode verify -CAfile "$signing/cert.pem" -in "$f" >/dev/null || { echo "$f: the signature does not verify" >&2; exit 1; }
+    echo "signature verified: $f"
+  done
+}
 cmake --preset win64-release >/dev/null
 cmake --build --preset win64-release --target Tessaly
+sign_and_verify build/win64-release/Tessaly/Tessaly.dll
 installer/build_msi.sh build/win64-release/Tessaly x64 build/win64-release/Tessaly-x64.msi
+sign_and_verify build/win64-release/Tessaly-x64.msi
 xvfb-run -a scripts/msi_roundtrip.sh build/win64-release/Tessaly-x64.msi x64
 
 step "Windows x86 (Release): the DLL, its COM tests and its installer under Wine's 32-bit loader"
@@ -37,7 +55,9 @@ step "Windows x86 (Release): the DLL, its COM tests and its installer under Wine
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target Tessaly test_com tessaly_excel tessaly_demo
 xvfb-run -a ctest --preset win32 -R '^test_com$'
+sign_and_verify build/win32/Tessaly/Tessaly.dll
 installer/build_msi.sh build/win32/Tessaly x86 build/win32/Tessaly-x86.msi
+sign_and_verify build/win32/Tessaly-x86.msi
 xvfb-run -a scripts/msi_roundtrip.sh build/win32/Tessaly-x86.msi x86
 
 if [ -d fuzz ]; then

@@ -2,6 +2,7 @@
 // options reconciled with the machine options file.
 #include "settings/reg_man.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "host/error_policy.h"
@@ -96,10 +97,12 @@ void cUtilRegMan::LoadAll() {
 
   // 3. Reconcile the per-machine options.
   bool must_write = false;
+  std::vector<std::size_t> to_write;
   SkipFailures step;
   for (std::size_t i = 0; i < n; ++i) {
     if (store_type_[i] != kStorePerMachine) continue;
     if (!machine_loaded) {
+      to_write.push_back(i);
       must_write = must_write || !SameAsText(value_[i], default_[i]);
     } else if (!user_loaded) {
       if (auto v = FromStoreText(type_[i], file_text[i])) value_[i] = std::move(*v);
@@ -108,6 +111,7 @@ void cUtilRegMan::LoadAll() {
       for (const std::string& name : split(pending, ",")) listed = listed || iequals(trim(name), name_[i]);
       if (listed) {
         must_write = true;
+        to_write.push_back(i);
       } else if (auto v = FromStoreText(type_[i], file_text[i])) {
         value_[i] = std::move(*v);
         step([&] { services_.store.save(product_name_, sec_name_, name_[i], StoreText(value_[i])); });
@@ -115,26 +119,35 @@ void cUtilRegMan::LoadAll() {
     }
   }
   // 4. and 5.
-  if (must_write) SaveMachineOptions();
+  if (must_write) SaveMachineOptions(to_write);
   if (user_loaded && !pending.empty()) step([&] { services_.store.save(product_name_, sec_name_, "UpdatePMOption", ""); });
 }
 
 const Variant& cUtilRegMan::Value(short iIndex) const { return in_range(iIndex) ? value_[iIndex] : kNoValue; }
 
 void cUtilRegMan::Value(short iIndex, const Variant& vValue) {
-  if (!in_range(iIndex) || static_cast<short>(vValue.type()) != type_[iIndex]) return;
-  if (SameAsText(vValue, value_[iIndex])) return;
-  value_[iIndex] = vValue;
-  // The machine file is still written when the per-user store refuses; the store's failure is
-  // then passed on to the caller.
-  std::exception_ptr user_failure;
+  const SaveResult result = Save(iIndex, vValue);
+  if (!result.ok() && !result.reported) throw HostError(result.reason);
+}
+
+SaveResult cUtilRegMan::Save(short iIndex, const Variant& vValue) {
+  using Status = SaveResult::Status;
+  if (!in_range(iIndex) || static_cast<short>(vValue.type()) != type_[iIndex]) return {Status::Dropped, {}, false};
+  if (SameAsText(vValue, value_[iIndex])) return {Status::Unchanged, {}, false};
+  // The per-user store first: a value it refuses would be gone at the next start, so it does not
+  // take effect now either, and the machine file is left alone.
   try {
     services_.store.save(product_name_, sec_name_, name_[iIndex], StoreText(vValue));
+  } catch (const std::exception& e) {
+    return {Status::Failed, SystemDescription(e), false};
   } catch (...) {
-    user_failure = std::current_exception();
+    return {Status::Failed, "Unknown error.", false};
   }
-  if (store_type_[iIndex] == kStorePerMachine) SaveMachineOptions();
-  if (user_failure) std::rethrow_exception(user_failure);
+  value_[iIndex] = vValue;
+  if (store_type_[iIndex] == kStorePerMachine) {
+    if (auto reason = SaveMachineOptions({static_cast<std::size_t>(iIndex)})) return {Status::Failed, *reason, true};
+  }
+  return {Status::Stored, {}, false};
 }
 
 short cUtilRegMan::ValueType(short iIndex) const { return in_range(iIndex) ? type_[iIndex] : 0; }
@@ -155,16 +168,30 @@ const Variant& cUtilRegMan::Default(short iIndex) const { return in_range(iIndex
 
 std::int32_t cUtilRegMan::StoreType(short iIndex) const { return in_range(iIndex) ? store_type_[iIndex] : 0; }
 
-void cUtilRegMan::SaveMachineOptions() {
-  PropertyBag bag;
-  for (std::size_t i = 0; i < name_.size(); ++i)
-    if (store_type_[i] == kStorePerMachine) bag.emplace_back(name_[i], value_[i].to_text());
+std::optional<std::string> cUtilRegMan::SaveMachineOptions(const std::vector<std::size_t>& which) {
+  // Another process may have saved its own options since this one loaded: only the options being
+  // saved change, in the file as it is now. A file that cannot be read back is written whole.
+  const auto change = [&](const std::optional<std::string>& old_bytes) {
+    std::optional<PropertyBag> bag = old_bytes ? DecodeMachineRecord(*old_bytes) : std::nullopt;
+    if (!bag) {
+      bag.emplace();
+      for (std::size_t i = 0; i < name_.size(); ++i)
+        if (store_type_[i] == kStorePerMachine) bag->emplace_back(name_[i], value_[i].to_text());
+      return EncodeMachineRecord(*bag);
+    }
+    for (std::size_t i : which) {
+      auto it = std::find_if(bag->begin(), bag->end(), [&](const auto& p) { return iequals(p.first, name_[i]); });
+      if (it != bag->end()) it->second = value_[i].to_text();
+      else bag->emplace_back(name_[i], value_[i].to_text());
+    }
+    return EncodeMachineRecord(*bag);
+  };
   std::int32_t number = 0;
   std::string description;
   try {
     if (machine_file_.empty()) throw HostError(-1, "The all-users data folder is unknown.");
-    services_.files.replace_file(machine_file_, EncodeMachineRecord(bag));
-    return;
+    services_.files.update_file(machine_file_, kMaxMachineFileBytes, change);
+    return std::nullopt;
   } catch (const HostError& e) {
     number = e.number();
     description = e.description();
@@ -176,6 +203,12 @@ void cUtilRegMan::SaveMachineOptions() {
                      "Error Number: " + std::to_string(number) + kCrLf + "Description: " + description + kCrLf +
                      kCrLf + "You may need an Administrator windows account to run this program.";
   SkipFailures()([&] { services_.messages.show({text, product_name_, MsgIcon::Critical, MsgButtons::OK}); });
+  return description;
+}
+
+MessageRequest SaveFailureMessage(const std::string& what, const SaveResult& result, const std::string& product_name) {
+  return {"The setting '" + what + "' could not be saved." + kCrLf + kCrLf + result.reason, product_name,
+          MsgIcon::Critical, MsgButtons::OK};
 }
 
 }  // namespace tessaly

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "host/message_box.h"
 #include "host/variant.h"
 #include "settings/settings_services.h"
 
@@ -20,6 +22,26 @@ inline constexpr short kTypeBoolean = 11; // VT_BOOL
 // Store types.
 inline constexpr std::int32_t kStorePerUser = 0;
 inline constexpr std::int32_t kStorePerMachine = 1;
+
+// What became of one option write, for a dialog's OK: whether the value is now in effect and kept,
+// and when not, the system's reason. A write that the rules drop (another type, an index out of
+// range) is not a failure: nothing was asked of the stores.
+struct SaveResult {
+  enum class Status {
+    Stored,     // in effect and persisted
+    Unchanged,  // equal to the value in effect (as text, case ignored): nothing written
+    Dropped,    // another type or an index out of range: nothing changed
+    Failed,     // a store refused it: see reason
+  };
+  Status status = Status::Stored;
+  std::string reason;     // the system's description of the refusal
+  bool reported = false;  // the store has already shown its own message about it
+  bool ok() const { return status != Status::Failed; }
+};
+
+// The box a dialog shows when a value could not be saved: `what` names the setting as the user
+// sees it (a caption or an option key), then the system's reason.
+MessageRequest SaveFailureMessage(const std::string& what, const SaveResult& result, const std::string& product_name);
 
 class cUtilRegMan {
  public:
@@ -37,8 +59,14 @@ class cUtilRegMan {
   // The current value as held; an empty value outside 0..iMaxEntry.
   const Variant& Value(short iIndex) const;
   // Changes and persists an option; a value of another type, an index out of range or a value
-  // equal to the current one (as text, case ignored) is silently dropped.
+  // equal to the current one (as text, case ignored) is silently dropped. A refusal of the
+  // per-user store throws HostError, and the option keeps its previous value.
   void Value(short iIndex, const Variant& vValue);
+  // The same write, telling what became of it. When the per-user store refuses, the option keeps
+  // its previous value: what is in effect is what the next start will read. When only the
+  // machine file refuses (shared folder not writable), its message has been shown, the new value
+  // stays in effect and in the per-user store, and the result is Failed with `reported` set.
+  [[nodiscard]] SaveResult Save(short iIndex, const Variant& vValue);
 
   short ValueType(short iIndex) const;  // 0 outside the range or for an unregistered index
   const std::string& SecName() const { return sec_name_; }
@@ -58,7 +86,10 @@ class cUtilRegMan {
 
  private:
   bool in_range(short i) const { return i >= 0 && i <= max_entry_; }
-  void SaveMachineOptions();
+  // Writes the given per-machine options into the machine file, re-read under its lock so that
+  // what other processes saved meanwhile is kept; returns the reason when it could not be written
+  // (after showing the message).
+  std::optional<std::string> SaveMachineOptions(const std::vector<std::size_t>& which);
 
   SettingsServices services_;
   std::string product_name_;

@@ -152,4 +152,9 @@ void SimDesktop::DisplayHelpTopic(const std::string& help_file, const std::strin
   help_shown.push_back(help_file + "::/" + topic);
 }
 
+void SimDesktop::OpenAddress(const std::string& address) {
+  if (fail_help) throw HostError(1155, "No application is associated with the specified file for this operation.");
+  addresses_opened.push_back(address);
+}
+
 }  // namespace tessaly::sim

@@ -70,6 +70,7 @@ class SimDesktop : public IWindowSystem, public IScreenMetrics, public IHelpShel
   double LogicalPixelsPerInchY(WindowHandle window) const override { return DisplayOf(window).dpi_y; }
 
   void DisplayHelpTopic(const std::string& help_file, const std::string& topic) override;
+  void OpenAddress(const std::string& address) override;
 
   std::vector<Window> windows;  // in z-order: of two siblings the earlier lies on top
   std::vector<Display> displays{Display{{0, 0, 1920, 1080}}};
@@ -77,6 +78,7 @@ class SimDesktop : public IWindowSystem, public IScreenMetrics, public IHelpShel
   std::uint32_t current_process = 4242;
   WindowHandle active_window = 0;  // the window with activation; showing never changes it
   std::vector<std::string> help_shown;
+  std::vector<std::string> addresses_opened;
   bool fail_help = false;
 
  private:

@@ -38,7 +38,7 @@ inline const std::vector<std::string>& CollaboratorMembers() {
       "Windows.ScreenToClient", "Windows.MonitorRect", "Windows.CursorPos", "Windows.WindowFromPoint",
       "Windows.SetWindowStyles", "Windows.SetParent", "Windows.MoveWindow", "Windows.ShowWindow",
       "Windows.SetRepaintSuppressed", "Screen.LogicalPixelsPerInchX", "Screen.LogicalPixelsPerInchY",
-      "Files.read_file", "Help.DisplayHelpTopic", "AddIn.ProgId", "RibbonControl.Id", "RibbonUI.InvalidateControl",
+      "Files.read_file", "Help.DisplayHelpTopic", "Help.OpenAddress", "AddIn.ProgId", "RibbonControl.Id", "RibbonUI.InvalidateControl",
   };
   return names;
 }
@@ -230,6 +230,9 @@ class FaultyFileSystem : public IFileSystem {
     return plan_->Enter("Files.read_file"), in_.read_file(path, max_bytes);
   }
   void replace_file(const std::string& path, const std::string& bytes) override { in_.replace_file(path, bytes); }
+  void update_file(const std::string& path, std::size_t max_bytes, const FileChange& change) override {
+    in_.update_file(path, max_bytes, change);
+  }
   void grant_users_full_access(const std::string& path) override { in_.grant_users_full_access(path); }
 
  private:
@@ -243,6 +246,7 @@ class FaultyHelpShell : public IHelpShell {
   void DisplayHelpTopic(const std::string& file, const std::string& topic) override {
     plan_.Enter("Help.DisplayHelpTopic"), in_.DisplayHelpTopic(file, topic);
   }
+  void OpenAddress(const std::string& address) override { plan_.Enter("Help.OpenAddress"), in_.OpenAddress(address); }
 
  private:
   IHelpShell& in_;

@@ -89,6 +89,12 @@ class MemoryFileSystem : public IFileSystem {
     files[path] = bytes;
     ++writes;
   }
+  void update_file(const std::string& path, std::size_t max_bytes, const FileChange& change) override {
+    std::optional<std::string> old;
+    auto it = files.find(path);
+    if (!fail_read && it != files.end() && it->second.size() <= max_bytes) old = it->second;
+    replace_file(path, change(old));
+  }
   void grant_users_full_access(const std::string& path) override {
     if (fail_grant) throw HostError(1332, "No mapping between account names and security IDs was done.",
                                    "Cannot extend the access rights of " + path);

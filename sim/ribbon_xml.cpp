@@ -70,6 +70,7 @@ std::optional<RibbonXml> ParseRibbonXml(const std::string& text) {
   RibbonXml out;
   std::vector<std::string> open;
   bool root_seen = false;
+  std::string tab;  // the tab being read
   for (std::size_t i = text.find('<'); i != std::string::npos; i = text.find('<', i)) {
     if (text.compare(i, 4, "<!--") == 0) {
       i = text.find("-->", i);
@@ -89,6 +90,7 @@ std::optional<RibbonXml> ParseRibbonXml(const std::string& text) {
     if (e->closing) {
       if (open.empty() || open.back() != e->name) return std::nullopt;
       open.pop_back();
+      if (LocalName(e->name) == "tab") tab.clear();
       continue;
     }
     const std::string local = LocalName(e->name);
@@ -98,7 +100,11 @@ std::optional<RibbonXml> ParseRibbonXml(const std::string& text) {
       out.on_load = e->attributes["onLoad"];
       out.load_image = e->attributes["loadImage"];
     }
-    if (local == "button" || local == "toggleButton") out.controls.push_back({local, e->attributes});
+    if (local == "tab" && !e->empty) {
+      tab = e->attributes["idMso"];
+      if (tab.empty()) tab = e->attributes["label"].empty() ? e->attributes["id"] : e->attributes["label"];
+    }
+    if (local == "button" || local == "toggleButton") out.controls.push_back({local, e->attributes, tab});
     if (!e->empty) open.push_back(e->name);
   }
   if (!root_seen || !open.empty()) return std::nullopt;

@@ -12,6 +12,7 @@ namespace tessaly::sim {
 struct RibbonControlXml {
   std::string kind;                               // "button" or "toggleButton"
   std::map<std::string, std::string> attributes;  // id, label, onAction, getPressed, image...
+  std::string tab;  // the enclosing tab: a built-in one's idMso ("TabInsert"), else its label
   std::string Attribute(const std::string& name) const {
     auto it = attributes.find(name);
     return it == attributes.end() ? std::string() : it->second;

@@ -56,6 +56,14 @@ struct file_traits {
 };
 using unique_hfile = unique_handle<file_traits>;
 
+// Process handles from CreateProcess (null when absent, unlike files).
+struct process_traits {
+  using pointer = HANDLE;
+  static pointer invalid() { return nullptr; }
+  static void close(pointer h) { ::CloseHandle(h); }
+};
+using unique_hprocess = unique_handle<process_traits>;
+
 // Directory searches from FindFirstFile.
 struct find_traits {
   using pointer = HANDLE;

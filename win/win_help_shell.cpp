@@ -1,5 +1,8 @@
-// HTML Help topics of the compiled help file, shown by the system's viewer.
+// HTML Help topics of the compiled help file, shown by the system's viewer; web pages and mails
+// opened by the shell.
 #include "win/win_help_shell.h"
+
+#include <shellapi.h>
 
 #include "win/com_error.h"
 #include "win/utf.h"
@@ -33,6 +36,13 @@ void Win32HelpShell::DisplayHelpTopic(const std::string& help_file, const std::s
     throw com_error(HRESULT_FROM_WIN32(GetLastError()));
   const std::wstring target = to_wide(help_file + "::/" + topic);
   if (!help(nullptr, target.c_str(), kDisplayTopic, 0)) throw com_error(E_FAIL, L"The help topic could not be shown.");
+}
+
+void Win32HelpShell::OpenAddress(const std::string& address) {
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(nullptr, L"open", to_wide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  // Values up to 32 are errors, most of them Win32 codes.
+  if (result <= 32) throw com_error(HRESULT_FROM_WIN32(result == SE_ERR_NOASSOC ? ERROR_NO_ASSOCIATION : GetLastError()));
 }
 
 }  // namespace tessaly::win

@@ -232,6 +232,52 @@ void Win32FileSystem::replace_file(const std::string& path, const std::string& b
   }
 }
 
+namespace {
+
+// An exclusive lock on "<path>.lock" beside the file, which each save replaces: a lock on the
+// file itself would not bind the next writer. The lock file is shared for reading and writing
+// (every user's process opens it) and opened as itself, never through a planted link. A holder
+// that keeps it for 10 seconds is taken for stuck: the save fails instead of waiting.
+class FileLock {
+ public:
+  explicit FileLock(const std::string& path) {
+    file_.reset(::CreateFileW(to_wide(path + ".lock").c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file_) fail(::GetLastError(), "Cannot lock " + path);
+    for (int waited_ms = 0;; waited_ms += 5) {
+      OVERLAPPED at{};
+      if (::LockFileEx(file_.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) break;
+      const DWORD e = ::GetLastError();
+      if (e != ERROR_LOCK_VIOLATION && e != ERROR_IO_PENDING) fail(e, "Cannot lock " + path);
+      if (waited_ms >= 10000) fail(ERROR_LOCK_VIOLATION, "Cannot lock " + path);
+      ::Sleep(5);
+    }
+  }
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  ~FileLock() {
+    OVERLAPPED at{};
+    ::UnlockFileEx(file_.get(), 0, 1, 0, &at);
+  }
+
+ private:
+  unique_hfile file_;  // closing it would release the lock too
+};
+
+}  // namespace
+
+void Win32FileSystem::update_file(const std::string& path, std::size_t max_bytes, const FileChange& change) {
+  FileLock lock(path);
+  std::optional<std::string> old;
+  try {
+    old = read_file(path, max_bytes);
+  } catch (const HostError&) {
+    // Missing or unreadable (too large, not a plain file): the change starts from nothing.
+  }
+  replace_file(path, change(old));
+}
+
 unique_hlocal WithUsersFullAccess(PACL dacl) {
   // The group by its well-known SID: its name differs with the language of Windows (Benutzer,
   // Utilisateurs), and a grant by name fails there.

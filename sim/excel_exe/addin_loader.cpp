@@ -65,62 +65,54 @@ std::vector<std::wstring> StartupAddIns() {
   return out;
 }
 
-std::vector<LoadedAddIn> ConnectAddIns(IDispatch* application, ExcelHost& host, office::ext_ConnectMode mode) {
-  std::vector<LoadedAddIn> loaded;
-  for (const std::wstring& prog_id : StartupAddIns()) {
-    CLSID clsid;
-    HRESULT hr = ::CLSIDFromProgID(prog_id.c_str(), &clsid);
-    LoadedAddIn a{prog_id, nullptr, MakeComAddIn(prog_id, prog_id), ""};
-    if (SUCCEEDED(hr)) hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, a.object.put_void());
-    if (FAILED(hr)) {
-      Say(prog_id, "cannot be created", hr);
-      continue;
-    }
-    auto ext = a.object.as<office::IDTExtensibility2>(office::IID_IDTExtensibility2);
-    if (!ext) {
-      Say(prog_id, "is no add-in", E_NOINTERFACE);
-      continue;
-    }
-    host.com_addins.push_back(a.com_addin);
-    auto custom = StartedByUser();
-    SAFEARRAY* array = custom.get();
-    LARGE_INTEGER f, start, end;
-    ::QueryPerformanceFrequency(&f);
-    ::QueryPerformanceCounter(&start);
-    hr = ext->OnConnection(application, mode, a.com_addin.get(), &array);
-    ::QueryPerformanceCounter(&end);
-    if (FAILED(hr)) {
-      Say(prog_id, "refused the connection", hr);
-      host.com_addins.pop_back();
-      continue;
-    }
-    std::printf("add-in %s: connected in %.2f ms\n", win::to_utf8(prog_id).c_str(),
-                double(end.QuadPart - start.QuadPart) * 1e3 / double(f.QuadPart));
-    std::fflush(stdout);
-    // Hosts before version 12 have no ribbon to ask for.
-    if (host.model->MajorVersion() >= 12) {
-      a.ribbon_xml = AskRibbon(a.object);
-      std::printf("add-in %s: ribbon of %zu bytes\n", win::to_utf8(prog_id).c_str(), a.ribbon_xml.size());
-    }
-    auto complete = NoCustom();
-    SAFEARRAY* empty = complete.get();
-    ext->OnStartupComplete(&empty);
-    loaded.push_back(std::move(a));
+std::optional<LoadedAddIn> ConnectAddIn(const std::wstring& prog_id, win::com_ptr<IDispatch> com_addin,
+                                        IDispatch* application, office::ext_ConnectMode mode, bool ribbon) {
+  CLSID clsid;
+  HRESULT hr = ::CLSIDFromProgID(prog_id.c_str(), &clsid);
+  LoadedAddIn a{prog_id, nullptr, std::move(com_addin), ""};
+  if (SUCCEEDED(hr)) hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, a.object.put_void());
+  if (FAILED(hr)) {
+    Say(prog_id, "cannot be created", hr);
+    return std::nullopt;
   }
-  return loaded;
+  auto ext = a.object.as<office::IDTExtensibility2>(office::IID_IDTExtensibility2);
+  if (!ext) {
+    Say(prog_id, "is no add-in", E_NOINTERFACE);
+    return std::nullopt;
+  }
+  auto custom = StartedByUser();
+  SAFEARRAY* array = custom.get();
+  LARGE_INTEGER f, start, end;
+  ::QueryPerformanceFrequency(&f);
+  ::QueryPerformanceCounter(&start);
+  hr = ext->OnConnection(application, mode, a.com_addin.get(), &array);
+  ::QueryPerformanceCounter(&end);
+  if (FAILED(hr)) {
+    Say(prog_id, "refused the connection", hr);
+    return std::nullopt;
+  }
+  std::printf("add-in %s: connected in %.2f ms\n", win::to_utf8(prog_id).c_str(),
+              double(end.QuadPart - start.QuadPart) * 1e3 / double(f.QuadPart));
+  std::fflush(stdout);
+  if (ribbon) {
+    a.ribbon_xml = AskRibbon(a.object);
+    std::printf("add-in %s: ribbon of %zu bytes\n", win::to_utf8(prog_id).c_str(), a.ribbon_xml.size());
+  }
+  auto complete = NoCustom();
+  SAFEARRAY* empty = complete.get();
+  ext->OnStartupComplete(&empty);
+  return a;
 }
 
-void DisconnectAddIns(std::vector<LoadedAddIn>& addins, office::ext_DisconnectMode mode) {
-  for (LoadedAddIn& a : addins) {
-    auto ext = a.object.as<office::IDTExtensibility2>(office::IID_IDTExtensibility2);
-    if (!ext) continue;
+void DisconnectAddIn(LoadedAddIn& a, office::ext_DisconnectMode mode) {
+  if (auto ext = a.object.as<office::IDTExtensibility2>(office::IID_IDTExtensibility2)) {
     auto custom = NoCustom();
     SAFEARRAY* array = custom.get();
     if (mode == office::ext_dm_HostShutdown) ext->OnBeginShutdown(&array);
     const HRESULT hr = ext->OnDisconnection(mode, &array);
     Say(a.prog_id, SUCCEEDED(hr) ? "disconnected" : "failed to disconnect", hr);
   }
-  addins.clear();
+  a.object.reset();
   if (mode == office::ext_dm_HostShutdown) return;
   ::CoFreeUnusedLibrariesEx(0, 0);
   std::printf("Tessaly.dll %s\n", ::GetModuleHandleW(L"Tessaly.dll") ? "still loaded" : "unloaded");

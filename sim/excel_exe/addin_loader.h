@@ -1,10 +1,12 @@
-// Loading COM add-ins as Excel does at start-up: the ones registered for Excel with LoadBehavior
-// 3 are created by ProgID, connected with the application, asked for their ribbon, and
-// disconnected when the host closes.
+// Loading COM add-ins as Excel does: the ones registered for Excel with LoadBehavior 3 are listed
+// in COMAddIns at start-up, created by ProgID, connected with the application and asked for their
+// ribbon; the COM Add-ins dialog (COMAddIn.Connect) disconnects and releases one, letting COM
+// unload servers no longer in use, or creates and connects a new object.
 #pragma once
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,15 +26,14 @@ struct LoadedAddIn {
   std::string ribbon_xml;             // what GetCustomUI answered; empty without a ribbon
 };
 
-// Creates and connects each add-in (at start-up, or later from the COM Add-ins dialog); one that
-// cannot be created or refuses the connection is reported on standard output and left out.
-std::vector<LoadedAddIn> ConnectAddIns(IDispatch* application, ExcelHost& host,
-                                       office::ext_ConnectMode mode = office::ext_cm_Startup);
+// Creates and connects one add-in; empty (and reported on standard output) when it cannot be
+// created or refuses the connection. Hosts before version 12 ask for no ribbon.
+std::optional<LoadedAddIn> ConnectAddIn(const std::wstring& prog_id, win::com_ptr<IDispatch> com_addin,
+                                        IDispatch* application, office::ext_ConnectMode mode, bool ribbon = true);
 
-// Disconnects each connected add-in and lets it go: at shutdown OnBeginShutdown comes first; when
-// the user turns the add-ins off, COM then unloads the servers no longer in use, as Excel's idle
-// time does, and says whether Tessaly.dll went.
-void DisconnectAddIns(std::vector<LoadedAddIn>& addins,
-                      office::ext_DisconnectMode mode = office::ext_dm_HostShutdown);
+// Disconnects an add-in and lets it go: at shutdown OnBeginShutdown comes first; when the user
+// turns it off, COM then unloads the servers no longer in use, as Excel's idle time does, and says
+// whether Tessaly.dll went.
+void DisconnectAddIn(LoadedAddIn& addin, office::ext_DisconnectMode mode);
 
 }  // namespace tessaly::sim::exe

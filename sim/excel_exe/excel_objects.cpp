@@ -365,7 +365,9 @@ class CommandBarsObj final : public ExcelObject<CommandBarsObj> {
 
 class ComAddInObj final : public ExcelObject<ComAddInObj> {
  public:
-  ComAddInObj(std::wstring prog_id, std::wstring description) : prog_id_(std::move(prog_id)), description_(std::move(description)) {}
+  ComAddInObj(HostPtr h, std::wstring prog_id, std::wstring description)
+      : h_(std::move(h)), prog_id_(std::move(prog_id)), description_(std::move(description)) {}
+  HostPtr h_;
   static const DispatchTable<ComAddInObj> kTable;
   std::string TypeName() { return "COMAddIn"; }
   std::wstring prog_id_, description_;
@@ -441,13 +443,13 @@ const DispatchMember<PaneObj> kPane[] = {
        if (!c.is_put()) return win::SetResult(c.result, o.p_->ScrollRow());
        o.p_->SetScrollRow(PutValue(c).as_int());
        o.h_->changed();
-     }},
+     }, win::kGet | win::kPut},
     {L"ScrollColumn", 4,
      [](PaneObj& o, DispatchCall& c) {
        if (!c.is_put()) return win::SetResult(c.result, o.p_->ScrollColumn());
        o.p_->SetScrollColumn(PutValue(c).as_int());
        o.h_->changed();
-     }},
+     }, win::kGet | win::kPut},
     {L"PointsToScreenPixelsX", 5,
      [](PaneObj& o, DispatchCall& c) { win::SetResult(c.result, o.p_->PointsToScreenPixelsX(c.args.integer(0))); }},
     {L"PointsToScreenPixelsY", 6,
@@ -456,9 +458,9 @@ const DispatchMember<PaneObj> kPane[] = {
 const DispatchTable<PaneObj> PaneObj::kTable{kPane};
 
 const DispatchMember<ChartObjectObj> kChartObject[] = {
-    {L"Placement", 1, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetPlacement(PutValue(c).as_int()); }},
-    {L"Left", 2, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetLeft(PutValue(c).as_double()); }},
-    {L"Top", 3, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetTop(PutValue(c).as_double()); }},
+    {L"Placement", 1, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetPlacement(PutValue(c).as_int()); }, win::kPut},
+    {L"Left", 2, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetLeft(PutValue(c).as_double()); }, win::kPut},
+    {L"Top", 3, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetTop(PutValue(c).as_double()); }, win::kPut},
     {L"Activate", 4, [](ChartObjectObj& o, DispatchCall&) { o.c_->Activate(); }},
     {L"Delete", 5, [](ChartObjectObj& o, DispatchCall&) { o.c_->Delete(); }},
 };
@@ -479,14 +481,14 @@ const DispatchMember<RangeObj> kRange[] = {
        if (!c.is_put()) return ReturnVariant(c.result, o.R().Value());
        o.R().SetValue(PutValue(c));
        o.h_->changed();
-     }},
+     }, win::kGet | win::kPut},
     {L"_Default", 0, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().Value()); }},
     {L"NumberFormat", 7,
      [](RangeObj& o, DispatchCall& c) {
        if (!c.is_put()) return ReturnVariant(c.result, o.R().NumberFormat());
        o.R().SetNumberFormat(PutValue(c).to_text());
        o.h_->changed();
-     }},
+     }, win::kGet | win::kPut},
     {L"HasFormula", 8, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().HasFormula()); }},
     {L"Locked", 9, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().Locked()); }},
     {L"MergeCells", 10, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().MergeCells()); }},
@@ -649,56 +651,56 @@ const DispatchMember<ControlObj> kControl[] = {
     {L"Tag", 2,
      [](ControlObj& o, DispatchCall& c) {
        Property(c, [&] { return Variant::text(o.c_->Tag()); }, [&](const Variant& v) { o.c_->SetTag(v.to_text()); });
-     }},
+     }, win::kGet | win::kPut},
     {L"Enabled", 3, [](ControlObj& o, DispatchCall& c) { win::SetResult(c.result, o.c_->Enabled()); }},
     {L"State", 4,
      [](ControlObj& o, DispatchCall& c) {
        Property(c, [&] { return Variant::i4(o.c_->State()); }, [&](const Variant& v) { o.c_->SetState(v.as_int()); });
        o.h_->changed();
-     }},
+     }, win::kGet | win::kPut},
     {L"TooltipText", 5,
      [](ControlObj& o, DispatchCall& c) {
        Property(c, [&] { return Variant::text(o.c_->TooltipText()); }, [&](const Variant& v) { o.c_->SetTooltipText(v.to_text()); });
-     }},
+     }, win::kGet | win::kPut},
     {L"Visible", 6,
      [](ControlObj& o, DispatchCall& c) {
        Property(c, [&] { return Variant::boolean(o.c_->Visible()); }, [&](const Variant& v) { o.c_->SetVisible(v.as_bool()); });
        o.h_->changed();
-     }},
+     }, win::kGet | win::kPut},
     {L"Picture", 7,
      [](ControlObj& o, DispatchCall& c) {
        o.c_->SetPicture(GivenPictureOf(c, "picture"));
        o.h_->changed();
-     }},
+     }, win::kPut},
     {L"Mask", 8,
      [](ControlObj& o, DispatchCall& c) {
        o.c_->SetMask(GivenPictureOf(c, "mask"));
        o.h_->changed();
-     }},
+     }, win::kPut},
     {L"Caption", 9,
      [](ControlObj& o, DispatchCall& c) {
        Property(c, [&] { return Variant::text(o.c_->Caption()); }, [&](const Variant& v) { o.c_->SetCaption(v.to_text()); });
        o.h_->changed();
-     }},
+     }, win::kGet | win::kPut},
     {L"BeginGroup", 10,
      [](ControlObj& o, DispatchCall& c) {
        Property(c, [&] { return Variant::boolean(o.c_->BeginGroup()); }, [&](const Variant& v) { o.c_->SetBeginGroup(v.as_bool()); });
        o.h_->changed();
-     }},
+     }, win::kGet | win::kPut},
     {L"OnAction", 11,
      [](ControlObj& o, DispatchCall& c) {
        Property(c, [&] { return Variant::text(o.c_->OnAction()); }, [&](const Variant& v) { o.c_->SetOnAction(v.to_text()); });
-     }},
+     }, win::kGet | win::kPut},
     {L"Style", 12,
      [](ControlObj& o, DispatchCall& c) {
        Property(c, [&] { return Variant::i4(o.c_->Style()); }, [&](const Variant& v) { o.c_->SetStyle(v.as_int()); });
        o.h_->changed();
-     }},
+     }, win::kGet | win::kPut},
     {L"PasteFace", 13,
      [](ControlObj& o, DispatchCall&) {
        o.c_->PasteFace();
        o.h_->changed();
-     }},
+     }, win::kMethod},
 };
 const DispatchTable<ControlObj> ControlObj::kTable{kControl};
 
@@ -733,7 +735,7 @@ const DispatchMember<CommandBarObj> kCommandBar[] = {
      [](CommandBarObj& o, DispatchCall& c) {
        Property(c, [&] { return Variant::boolean(o.b_->Visible()); }, [&](const Variant& v) { o.b_->SetVisible(v.as_bool()); });
        o.h_->changed();
-     }},
+     }, win::kGet | win::kPut},
 };
 const DispatchTable<CommandBarObj> CommandBarObj::kTable{kCommandBar};
 
@@ -758,15 +760,20 @@ const DispatchMember<ComAddInObj> kComAddIn[] = {
     {L"Description", 2, [](ComAddInObj& o, DispatchCall& c) { win::SetResult(c.result, o.description_); }},
     {L"Connect", 3,
      [](ComAddInObj& o, DispatchCall& c) {
-       if (c.is_put()) return void(o.connect_ = PutValue(c).as_bool());
-       win::SetResult(c.result, o.connect_);
-     }},
+       if (!c.is_put()) return win::SetResult(c.result, o.connect_);
+       const bool connect = PutValue(c).as_bool();
+       o.h_->model->Faults().Enter("COMAddIn.Connect.set");
+       if (connect == o.connect_) return;  // Excel does nothing for the state the add-in is in
+       o.h_->set_connect(o.prog_id_, connect);
+       o.connect_ = connect;
+     }, win::kGet | win::kPut},
     {L"Object", 4,
      [](ComAddInObj& o, DispatchCall& c) {
        if (!c.is_put()) return win::SetResult(c.result, o.object_.get());
        const VARIANT v = c.args.put_value();
        o.object_ = com_ptr<IDispatch>(V_VT(&v) == VT_DISPATCH ? V_DISPATCH(&v) : nullptr);
-     }},
+     }, win::kGet | win::kPut},
+    {L"Application", 5, [](ComAddInObj& o, DispatchCall& c) { win::SetResult(c.result, o.h_->application); }, win::kGet},
 };
 const DispatchTable<ComAddInObj> ComAddInObj::kTable{kComAddIn};
 
@@ -976,7 +983,7 @@ const DispatchMember<AppObj> kApp[] = {
      [](AppObj& o, DispatchCall& c) {
        if (c.is_put()) return o.h_->model->SetInteractive(PutValue(c).as_bool());
        win::SetResult(c.result, o.h_->model->Interactive());
-     }},
+     }, win::kGet | win::kPut},
     {L"Workbooks", 10,
      [](AppObj& o, DispatchCall& c) {
        if (c.args.has(0)) return ReturnBook(c.result, o.h_, o.h_->model->Workbooks(Text(c, 0)));
@@ -1003,8 +1010,29 @@ win::com_ptr<IDispatch> MakeApplication(std::shared_ptr<ExcelHost> host) {
   return com_ptr<IDispatch>::attach(static_cast<ExcelObject<AppObj>*>(new AppObj(std::move(host))));
 }
 
-win::com_ptr<IDispatch> MakeComAddIn(std::wstring prog_id, std::wstring description) {
-  return com_ptr<IDispatch>::attach(new ComAddInObj(std::move(prog_id), std::move(description)));
+win::com_ptr<IDispatch> MakeComAddIn(std::shared_ptr<ExcelHost> host, std::wstring prog_id, std::wstring description) {
+  return com_ptr<IDispatch>::attach(new ComAddInObj(std::move(host), std::move(prog_id), std::move(description)));
+}
+
+HRESULT SetComAddInConnect(IDispatch* com_addin, bool connect) {
+  if (!com_addin) return E_POINTER;
+  wchar_t name[] = L"Connect";
+  LPOLESTR names[] = {name};
+  DISPID id = DISPID_UNKNOWN;
+  HRESULT hr = com_addin->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  if (FAILED(hr)) return hr;
+  VARIANT value;
+  ::VariantInit(&value);
+  V_VT(&value) = VT_BOOL;
+  V_BOOL(&value) = connect ? VARIANT_TRUE : VARIANT_FALSE;
+  DISPID put = DISPID_PROPERTYPUT;
+  DISPPARAMS params{&value, &put, 1, 1};
+  EXCEPINFO excep{};
+  hr = com_addin->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, &excep, nullptr);
+  ::SysFreeString(excep.bstrSource);
+  ::SysFreeString(excep.bstrDescription);
+  ::SysFreeString(excep.bstrHelpFile);
+  return hr;
 }
 
 }  // namespace tessaly::sim::exe

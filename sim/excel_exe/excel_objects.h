@@ -24,6 +24,10 @@ struct ExcelHost {
   std::shared_ptr<SimExcel> model;
   std::function<void()> changed = [] {};
   std::vector<win::com_ptr<IDispatch>> com_addins;
+  // COMAddIn.Connect changed: the add-in is disconnected and released, or created anew and
+  // connected, inside the call. Throws HostError when that cannot be done.
+  std::function<void(const std::wstring& prog_id, bool connect)> set_connect = [](const std::wstring&, bool) {};
+  IDispatch* application = nullptr;  // COMAddIn.Application; the application object outlives its add-ins
   std::vector<std::string> dialogs_shown;  // built-in dialogs the add-ins showed, by number
 };
 
@@ -36,7 +40,11 @@ class PictureFace : public IButtonImage {
 // The application object (with one reference for the caller).
 win::com_ptr<IDispatch> MakeApplication(std::shared_ptr<ExcelHost> host);
 
-// The COMAddIn object Excel hands an add-in as AddInInst: ProgId, Description, Connect, Object.
-win::com_ptr<IDispatch> MakeComAddIn(std::wstring prog_id, std::wstring description);
+// The COMAddIn object Excel hands an add-in as AddInInst: ProgId, Description, Connect, Object,
+// Application. It stays in COMAddIns while the add-in is turned off and on.
+win::com_ptr<IDispatch> MakeComAddIn(std::shared_ptr<ExcelHost> host, std::wstring prog_id, std::wstring description);
+
+// COMAddIn.Connect = connect through the object's IDispatch, as the COM Add-ins dialog does.
+HRESULT SetComAddInConnect(IDispatch* com_addin, bool connect);
 
 }  // namespace tessaly::sim::exe

@@ -5,7 +5,9 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
 #include <fstream>
 #include <sstream>
 #include <memory>
@@ -82,54 +84,99 @@ int wmain(int argc, wchar_t** argv) {
       if (toolbars) toolbars->Refresh();
     };
     win::com_ptr<IDispatch> application = MakeApplication(host);
+    host->application = application.get();
     std::vector<LoadedAddIn> addins;
-    std::unique_ptr<AddInRibbon> ribbon;
-    auto connect = [&](office::ext_ConnectMode mode) {
-      if (!options.load_addins) return;
-      addins = ConnectAddIns(application.get(), *host, mode);
-      model->com_addins.clear();
-      for (const LoadedAddIn& a : addins) model->com_addins.push_back(win::to_utf8(a.prog_id));
-      if (!has_ribbon) return;
+    std::map<std::wstring, win::com_ptr<IDispatch>> com_addin_of;
+    // The strip follows the ribbon XML of the first connected add-in that gave one. Held shared:
+    // a callback into the strip may turn its add-in off.
+    std::shared_ptr<AddInRibbon> ribbon;
+    auto show_ribbon = [&] {
+      ribbon.reset();
       for (const LoadedAddIn& a : addins) {
         auto xml = sim::ParseRibbonXml(a.ribbon_xml);
         if (!xml) continue;
-        ribbon = std::make_unique<AddInRibbon>(windows.Strip(), a.object, *xml);
-        break;  // one strip: the first add-in with a ribbon
+        ribbon = std::make_shared<AddInRibbon>(windows.Strip(), a.object, *xml);
+        break;
       }
     };
-    connect(office::ext_cm_Startup);
+    // A control's action text "!<ProgId>" routes its click to a connected add-in.
+    auto route_clicks = [&] {
+      model->com_addins.clear();
+      for (const LoadedAddIn& a : addins) model->com_addins.push_back(win::to_utf8(a.prog_id));
+    };
+    auto connected = [&](const std::wstring& prog_id) {
+      return std::find_if(addins.begin(), addins.end(), [&](const LoadedAddIn& a) { return a.prog_id == prog_id; });
+    };
+    // COMAddIn.Connect: off disconnects and releases the object (COM may unload its server);
+    // on creates a new object and connects it, as Excel does.
+    host->set_connect = [&](const std::wstring& prog_id, bool on) {
+      auto it = connected(prog_id);
+      if (!on) {
+        if (it == addins.end()) return;
+        LoadedAddIn gone = std::move(*it);
+        addins.erase(it);
+        route_clicks();
+        show_ribbon();
+        DisconnectAddIn(gone, office::ext_dm_UserClosed);
+        return;
+      }
+      if (it != addins.end()) return;
+      auto a = ConnectAddIn(prog_id, com_addin_of[prog_id], application.get(), office::ext_cm_AfterStartup, has_ribbon);
+      if (!a) throw HostError(-2147467259, "The add-in could not be loaded.", "COMAddIn.Connect");
+      addins.push_back(std::move(*a));
+      route_clicks();
+      show_ribbon();
+    };
+    if (options.load_addins)
+      for (const std::wstring& prog_id : StartupAddIns()) {
+        com_addin_of[prog_id] = MakeComAddIn(host, prog_id, prog_id);
+        host->com_addins.push_back(com_addin_of[prog_id]);
+        if (auto a = ConnectAddIn(prog_id, com_addin_of[prog_id], application.get(), office::ext_cm_Startup, has_ribbon))
+          addins.push_back(std::move(*a));
+      }
+    route_clicks();
+    show_ribbon();
     if (!has_ribbon) toolbars = std::make_unique<ToolbarStrip>(windows.Strip(), model);
     windows.on_strip_command = [&ribbon, &toolbars](int command) {
-      if (ribbon) ribbon->OnCommand(command);
+      if (auto keep = ribbon) keep->OnCommand(command);
       if (toolbars) toolbars->OnCommand(command);
     };
     windows.on_strip_draw = [&toolbars](const DRAWITEMSTRUCT& item) { return toolbars && toolbars->OnDrawItem(item); };
     windows.on_strip_refresh = [&ribbon] {
-      if (ribbon) ribbon->RefreshInvalidated();
+      if (auto keep = ribbon) keep->RefreshInvalidated();
     };
     // Excel disconnects its add-ins while its windows still exist.
     auto shut_down = [&] {
       ribbon.reset();
       toolbars.reset();
-      DisconnectAddIns(addins);
+      for (LoadedAddIn& a : addins) DisconnectAddIn(a, office::ext_dm_HostShutdown);
+      addins.clear();
+      host->set_connect = [](const std::wstring&, bool) {};
+      host->com_addins.clear();
+      com_addin_of.clear();
     };
     windows.on_close = shut_down;
     std::printf("ready\n");
     std::fflush(stdout);
 
-    // The COM Add-ins dialog: the add-ins turned off, their servers let go, then turned on again.
+    // The COM Add-ins dialog: each add-in turned off, then on again.
     auto reconnect = [&] {
-      ribbon.reset();
-      DisconnectAddIns(addins, office::ext_dm_UserClosed);
-      host->com_addins.clear();
-      connect(office::ext_cm_AfterStartup);
+      for (auto& [prog_id, com_addin] : com_addin_of) {
+        const HRESULT off = SetComAddInConnect(com_addin.get(), false);
+        const HRESULT on = SetComAddInConnect(com_addin.get(), true);
+        if (FAILED(off) || FAILED(on))
+          std::printf("add-in %s: turned off 0x%08lX, on 0x%08lX\n", win::to_utf8(prog_id).c_str(),
+                      static_cast<unsigned long>(off), static_cast<unsigned long>(on));
+      }
     };
 
     // A script that does not quit leaves the stand-in to the user (or to xdotool) afterwards.
     bool script_ok = true;
     if (!options.script.empty()) {
       ScriptRunner::AddIns hooks{[&ribbon] { return static_cast<RibbonStrip*>(ribbon.get()); }, application.get(),
-                                 reconnect, [&toolbars] { return toolbars.get(); }};
+                                 reconnect,
+                                 [&addins] { return addins.empty() ? static_cast<IDispatch*>(nullptr) : addins.front().object.get(); },
+                                 [&toolbars] { return toolbars.get(); }};
       script_ok = ScriptRunner(*model, windows, std::move(hooks)).Run(ParseScript(ReadFile(options.script)));
     }
     code = script_ok ? (windows.Main() ? MessageLoop() : 0) : 1;

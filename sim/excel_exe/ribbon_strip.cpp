@@ -106,6 +106,23 @@ AddInRibbon::AddInRibbon(HWND strip, com_ptr<IDispatch> addin, const RibbonXml& 
                             strip_, nullptr, nullptr, nullptr);
   HFONT font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
   int x = 6;
+  // The tab the controls sit in: the Insert tab shows some of its own commands before the group.
+  tab_ = xml.controls.empty() ? std::string() : xml.controls.front().tab;
+  const bool insert_tab = tab_ == "TabInsert";
+  const std::wstring tab_label = insert_tab ? L"Insert:" : win::to_wide(tab_ + ":");
+  auto add = [&](HWND w) {
+    ::SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    built_in_.push_back(w);
+  };
+  add(::CreateWindowExW(0, L"STATIC", tab_label.c_str(), WS_CHILD | WS_VISIBLE, x, 9, 60, 16, strip_, nullptr, nullptr,
+                        nullptr));
+  x += 64;
+  if (insert_tab)
+    for (const wchar_t* name : {L"Table", L"Pictures", L"Chart"}) {
+      add(::CreateWindowExW(0, L"BUTTON", name, WS_CHILD | WS_VISIBLE | WS_DISABLED | BS_PUSHBUTTON, x, 5, 60, 24,
+                            strip_, nullptr, nullptr, nullptr));
+      x += 66;
+    }
   for (std::size_t i = 0; i < xml.controls.size(); ++i) {
     Control c;
     c.xml = xml.controls[i];
@@ -129,11 +146,13 @@ AddInRibbon::AddInRibbon(HWND strip, com_ptr<IDispatch> addin, const RibbonXml& 
   for (Control& c : controls_) {
     const std::string image = c.xml.Attribute("image");
     if (image.empty() || xml_.load_image.empty()) continue;
+    // Office passes the image's name by reference.
     win::unique_bstr name = win::unique_bstr(win::to_wide(image));
+    BSTR held = name.get();
     VARIANT arg;
     ::VariantInit(&arg);
-    V_VT(&arg) = VT_BSTR;
-    V_BSTR(&arg) = name.get();
+    V_VT(&arg) = VT_BSTR | VT_BYREF;
+    V_BSTRREF(&arg) = &held;
     win::unique_variant picture;
     if (SUCCEEDED(Call(xml_.load_image, {arg}, picture.put()))) ShowPicture(c, picture.get());
   }
@@ -149,8 +168,11 @@ AddInRibbon::~AddInRibbon() {
     ::DestroyWindow(c.button);
     ::DestroyWindow(c.image);
   }
+  for (HWND w : built_in_) ::DestroyWindow(w);
   if (tips_) ::DestroyWindow(tips_);
 }
+
+std::string AddInRibbon::Tab() const { return tab_; }
 
 std::optional<POINT> AddInRibbon::ButtonCentreOnScreen(const std::string& id) const {
   for (const Control& c : controls_) {
@@ -193,11 +215,13 @@ void AddInRibbon::OnCommand(int command) {
   if (action.empty()) return;
   com_ptr<IDispatch> control = ControlObject(c);
   std::vector<VARIANT> args{DispatchArg(control.get())};
+  // Office's C++ contract passes the toggle's state by reference.
+  VARIANT_BOOL state = ::SendMessageW(c.button, BM_GETCHECK, 0, 0) == BST_CHECKED ? VARIANT_TRUE : VARIANT_FALSE;
   if (c.xml.kind == "toggleButton") {
     VARIANT pressed;
     ::VariantInit(&pressed);
-    V_VT(&pressed) = VT_BOOL;
-    V_BOOL(&pressed) = ::SendMessageW(c.button, BM_GETCHECK, 0, 0) == BST_CHECKED ? VARIANT_TRUE : VARIANT_FALSE;
+    V_VT(&pressed) = VT_BOOL | VT_BYREF;
+    V_BOOLREF(&pressed) = &state;
     args.push_back(pressed);
   }
   Call(action, args, nullptr);

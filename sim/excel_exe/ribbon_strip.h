@@ -24,6 +24,8 @@ class RibbonStrip {
   virtual ~RibbonStrip() = default;
   // The centre of the button with that control id in screen pixels; empty when there is none.
   virtual std::optional<POINT> ButtonCentreOnScreen(const std::string& id) const = 0;
+  // The tab the controls are in: a built-in tab's idMso ("TabInsert"), else its label.
+  virtual std::string Tab() const = 0;
 };
 
 class AddInRibbon final : public RibbonStrip {
@@ -35,6 +37,7 @@ class AddInRibbon final : public RibbonStrip {
   AddInRibbon& operator=(const AddInRibbon&) = delete;
 
   std::optional<POINT> ButtonCentreOnScreen(const std::string& id) const override;
+  std::string Tab() const override;
   // A button of the strip was clicked (its command id).
   void OnCommand(int command);
   // Marks a control (every control for an empty id) to be asked again, later, as Office does.
@@ -64,6 +67,8 @@ class AddInRibbon final : public RibbonStrip {
   win::com_ptr<IDispatch> addin_;
   RibbonXml xml_;
   std::vector<Control> controls_;
+  std::string tab_;
+  std::vector<HWND> built_in_;  // the tab's name and the host's own commands beside the add-in's
   win::com_ptr<IDispatch> ribbon_ui_;
 };
 

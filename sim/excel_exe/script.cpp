@@ -1,6 +1,8 @@
 // The script of steps: parsing, and each step carried out on the model or as real input.
 #include "sim/excel_exe/script.h"
 
+#include <psapi.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -138,6 +140,23 @@ std::string Figures(std::vector<double> v, const char* unit) {
   return text;
 }
 
+// Calls an add-in's member by name as a careless or hostile caller might, and says what it answered.
+HRESULT HostileCall(IDispatch* target, const wchar_t* name, WORD flags, DISPPARAMS params) {
+  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  DISPID id = DISPID_UNKNOWN;
+  if (const HRESULT hr = target->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id); FAILED(hr)) return hr;
+  VARIANT result;
+  ::VariantInit(&result);
+  EXCEPINFO excep{};
+  UINT arg_err = 0;
+  const HRESULT hr = target->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result, &excep, &arg_err);
+  ::VariantClear(&result);
+  ::SysFreeString(excep.bstrSource);
+  ::SysFreeString(excep.bstrDescription);
+  ::SysFreeString(excep.bstrHelpFile);
+  return hr;
+}
+
 }  // namespace
 
 std::vector<ScriptStep> ParseScript(const std::string& text) {
@@ -224,7 +243,64 @@ bool ScriptRunner::Do(const ScriptStep& s) {
     if (!p) return false;
     SendMouseClick(*p);
   } else if (s.verb == "reconnect") {
-    addins_.reconnect();
+    // reconnect [count]: the add-ins turned off and on again that many times.
+    const int count = s.argument.empty() ? 1 : std::atoi(s.argument.c_str());
+    if (count < 1) return false;
+    for (int i = 0; i < count; ++i) {
+      addins_.reconnect();
+      if (!PumpMessages(0)) return false;
+    }
+  } else if (s.verb == "ribbon-where") {
+    RibbonStrip* ribbon = addins_.ribbon();
+    auto p = ribbon ? ribbon->ButtonCentreOnScreen(s.argument) : std::nullopt;
+    Report("ribbon %s %s", s.argument,
+           p ? "at " + std::to_string(p->x) + " " + std::to_string(p->y) + " in " + ribbon->Tab() : std::string("absent"));
+  } else if (s.verb == "hostile") {
+    // Inconsistent DISPPARAMS at the add-in's callbacks: each must get an error, none a crash.
+    IDispatch* addin = addins_.addin();
+    if (!addin) return false;
+    VARIANT_BOOL yes = VARIANT_TRUE;
+    VARIANT inner, args[2];
+    ::VariantInit(&inner), ::VariantInit(&args[0]), ::VariantInit(&args[1]);
+    V_VT(&inner) = VT_BOOL | VT_BYREF, V_BOOLREF(&inner) = &yes;
+    V_VT(&args[0]) = VT_VARIANT | VT_BYREF, V_VARIANTREF(&args[0]) = &inner;
+    V_VT(&args[1]) = VT_DISPATCH, V_DISPATCH(&args[1]) = application_;
+    DISPID put = DISPID_PROPERTYPUT, other = 7;
+    const struct {
+      const char* what;
+      const wchar_t* name;
+      WORD flags;
+      DISPPARAMS params;
+    } calls[] = {
+        {"more named than all", L"ZorelButtonProc", DISPATCH_METHOD, {args, &put, 1, 2}},
+        {"no argument array", L"ZorelButtonProc", DISPATCH_METHOD, {nullptr, nullptr, 2, 0}},
+        {"no named ids", L"ZorelButtonProc", DISPATCH_METHOD, {args, nullptr, 2, 1}},
+        {"a named argument", L"ZorelButtonProc", DISPATCH_METHOD, {args, &other, 1, 1}},
+        {"a put on a callback", L"ZorelButtonProc", DISPATCH_PROPERTYPUT, {args, &put, 1, 1}},
+        {"a reference to a reference", L"ZorelToggleButtonProc", DISPATCH_METHOD, {args, nullptr, 2, 0}},
+        {"a call with no kind", L"ZorelGetScreentip", 0, {args + 1, nullptr, 1, 0}},
+    };
+    int accepted = 0;
+    for (const auto& c : calls) {
+      const HRESULT hr = HostileCall(addin, c.name, c.flags, c.params);
+      accepted += SUCCEEDED(hr);
+      char code[16];
+      std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(hr));
+      Report("hostile %s: %s", c.what, code);
+    }
+    Report("hostile done: %s accepted%s", std::to_string(accepted), "");
+  } else if (s.verb == "resources") {
+    // The thread-local slots still free (each taken until none is left, then given back) and the
+    // process's committed memory: what loading and unloading an add-in must not use up.
+    std::vector<DWORD> slots;
+    for (DWORD slot; (slot = ::TlsAlloc()) != TLS_OUT_OF_INDEXES;) slots.push_back(slot);
+    for (DWORD slot : slots) ::TlsFree(slot);
+    PROCESS_MEMORY_COUNTERS_EX memory{};
+    memory.cb = sizeof memory;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+    Report("resources %s %s", "tls-free " + std::to_string(slots.size()),
+           "commit-kb " + std::to_string(memory.PagefileUsage / 1024) + " working-set-kb " +
+               std::to_string(memory.WorkingSetSize / 1024));
   } else if (s.verb == "type") {
     SendText(s.argument);
   } else if (s.verb == "key") {

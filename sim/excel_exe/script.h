@@ -28,11 +28,12 @@ class ScriptRunner {
  public:
   // What the script reaches beyond the model and its windows: the add-ins' ribbon strip (none
   // without add-ins), the application object the benchmark step calls through IDispatch, and the
-  // COM Add-ins dialog's way of turning the add-ins off and on again.
+  // COM Add-ins dialog's way of turning the add-ins off and on again, and the first add-in object.
   struct AddIns {
     std::function<RibbonStrip*()> ribbon = [] { return static_cast<RibbonStrip*>(nullptr); };
     IDispatch* application = nullptr;
     std::function<void()> reconnect = [] {};
+    std::function<IDispatch*()> addin = [] { return static_cast<IDispatch*>(nullptr); };  // the first connected add-in
     // The toolbars of hosts before version 12; none on later hosts.
     std::function<ToolbarStrip*()> toolbars = [] { return static_cast<ToolbarStrip*>(nullptr); };
   };

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "core/controller_world.h"
+#include "host/callback_depth.h"
 #include "settings/machine_file.h"
+#include "sim/manual_timers.h"
 
 namespace tessaly::testing {
 namespace {
@@ -17,8 +19,21 @@ struct AddInWorld {
     desk.AddWindow(host->Book("Book1").window, "EXCEL7", desk.current_process, {0, 0, 1000, 700});
   }
   std::unique_ptr<Connect> Make() {
-    return std::make_unique<Connect>(ConnectServices{platform.services(), desk, desk, desk, parts, "C:\\Tessaly"});
+    return std::make_unique<Connect>(
+        ConnectServices{platform.services(), desk, desk, desk, parts, "C:\\Tessaly", &timers});
   }
+  // Connected as the user starts the host; the host's COMAddIns(ProgId).Connect reaches this add-in.
+  std::unique_ptr<Connect> Connected() {
+    auto addin = Make();
+    instance->on_connect = [this, a = addin.get()](bool on) {
+      if (on) a->OnConnection(host, kConnectAfterStartup, instance, {Variant::i4(1)});
+      else a->OnDisconnection(1, {});
+    };
+    addin->OnConnection(host, kConnectStartup, instance, {Variant::i4(1)});
+    return addin;
+  }
+  sim::ManualTimers timers;
+  std::shared_ptr<sim::SimAddInInstance> instance = std::make_shared<sim::SimAddInInstance>();
   FakePlatform platform;
   std::shared_ptr<sim::SimExcel> host;
   sim::SimDesktop desk;
@@ -170,6 +185,118 @@ TEST(addin_ribbon, forwarded_to_the_controller) {
   EXPECT_EQ(addin->GetCustomUI("Microsoft.Excel.Workbook"), "<customUI/>");
   w.platform.files.files["C:\\Tessaly\\caltab.xml"] = "\xEF\xBB\xBF<customUI/>";  // saved by an editor that marks UTF-8
   EXPECT_EQ(addin->GetCustomUI("Microsoft.Excel.Workbook"), "<customUI/>");
+}
+
+TEST(addin_ribbon_mode, read_from_the_ribbon_file_in_any_case) {
+  const std::pair<const char*, std::int32_t> cases[] = {{"C:\\Tessaly\\calgroup.xml", 1},
+                                                        {"c:\\other\\CalGroup.XML", 1},
+                                                        {"C:\\Tessaly\\caltab.xml", 0},
+                                                        {"", 0},
+                                                        {"C:\\Tessaly\\calgroup.xm", 0}};
+  for (auto [file, mode] : cases) {
+    AddInWorld w;
+    w.platform.store.put("RibbonFile", file);
+    auto addin = w.Connected();
+    EXPECT_EQ(addin->Controller()->RibbonUIType(), mode) << file;
+  }
+}
+
+const char* const kModeMessage =
+    "You have changed the installation mode of Tessaly. Please restart Excel to make the changes take effect.";
+
+// The switch to the Insert-tab group: stored, then off and on through the host 20 ms apart each,
+// the controller and its windows kept, and the new file read when the host asks for the ribbon.
+TEST(addin_ribbon_mode, switching_reloads_through_the_host) {
+  AddInWorld w;
+  w.platform.files.files["C:\\Tessaly\\calgroup.xml"] = "<group/>";
+  auto addin = w.Connected();
+  cVantry* controller = addin->Controller();
+  controller->RibbonUIType(0);  // no change: nothing happens
+  EXPECT_FALSE(addin->ReloadPending());
+  controller->RibbonUIType(1);
+  EXPECT_EQ(w.platform.store.at("RibbonFile"), "C:\\Tessaly\\calgroup.xml");
+  EXPECT_TRUE(addin->ReloadPending());
+  EXPECT_TRUE(w.instance->connect_calls.empty());  // nothing inside the call that asked
+  w.timers.Elapse(19);
+  EXPECT_TRUE(w.instance->connect_calls.empty());
+  w.timers.Elapse(1);
+  EXPECT_EQ(w.instance->connect_calls, std::vector<std::string>{"TESSALY.Connect off"});
+  EXPECT_EQ(addin->Controller(), controller);
+  w.timers.Elapse(20);
+  EXPECT_EQ(w.instance->connect_calls, (std::vector<std::string>{"TESSALY.Connect off", "TESSALY.Connect on"}));
+  EXPECT_FALSE(addin->ReloadPending());
+  EXPECT_EQ(addin->Controller(), controller);
+  EXPECT_FALSE(w.parts.tag->unloaded);
+  EXPECT_EQ(w.host->Subscribers(), 1u);
+  EXPECT_EQ(w.timers.Alive(), 0u);
+  EXPECT_EQ(addin->GetCustomUI("Microsoft.Excel.Workbook"), "<group/>");
+  EXPECT_TRUE(w.platform.messages.shown().empty());
+}
+
+TEST(addin_ribbon_mode, refusals_tell_the_user_once) {
+  struct Case {
+    const char* name;
+    bool refuse_unload, refuse_load, no_timers, missing_file;
+    std::vector<std::string> calls;
+    const char* message;
+    bool stored, still_pending;
+  };
+  const std::string cannot_find = "Cannot find the following Ribbon XML file: \r\n\r\nC:\\Tessaly\\calgroup.xml";
+  const std::vector<Case> cases = {
+      {"unload refused", true, false, false, false, {"TESSALY.Connect off"}, kModeMessage, true, true},
+      {"load refused", false, true, false, false, {"TESSALY.Connect off", "TESSALY.Connect on"}, kModeMessage, true, false},
+      {"no timer", false, false, true, false, {}, kModeMessage, true, false},
+      {"file missing", false, false, false, true, {}, cannot_find.c_str(), false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    AddInWorld w;
+    if (!c.missing_file) w.platform.files.files["C:\\Tessaly\\calgroup.xml"] = "<group/>";
+    w.instance->refuse_unload = c.refuse_unload;
+    w.instance->refuse_load = c.refuse_load;
+    w.timers.fail = c.no_timers;
+    auto addin = w.Connected();
+    addin->Controller()->RibbonUIType(1);
+    w.timers.Elapse(1000);
+    EXPECT_EQ(w.instance->connect_calls, c.calls);
+    ASSERT_EQ(w.platform.messages.shown().size(), 1u);
+    const MessageRequest& m = w.platform.messages.shown()[0];
+    EXPECT_EQ(m.text, c.message);
+    EXPECT_EQ(m.icon, c.missing_file ? MsgIcon::Critical : MsgIcon::Information);
+    EXPECT_EQ(m.title, "Tessaly");
+    EXPECT_EQ(w.platform.store.at("RibbonFile") == "C:\\Tessaly\\calgroup.xml", c.stored);
+    EXPECT_EQ(addin->ReloadPending(), c.still_pending);
+    EXPECT_NE(addin->Controller(), nullptr);
+    EXPECT_EQ(w.timers.Running(), 0u);
+  }
+}
+
+// A disconnection that arrives while a call into the add-in is on the stack tears down only once
+// the outermost call returns; a connection before that keeps the controller.
+TEST(addin_disconnection, waits_for_the_outermost_callback) {
+  AddInWorld w;
+  auto addin = w.Connected();
+  {
+    CallbackScope outer;
+    {
+      CallbackScope inner;
+      addin->OnDisconnection(1, {});
+    }
+    EXPECT_NE(addin->Controller(), nullptr);
+    EXPECT_TRUE(addin->TeardownPending());
+  }
+  EXPECT_EQ(addin->Controller(), nullptr);
+  EXPECT_EQ(w.host->Subscribers(), 0u);
+
+  addin->OnConnection(w.host, kConnectStartup, w.instance, {Variant::i4(1)});
+  cVantry* controller = addin->Controller();
+  {
+    CallbackScope call;
+    addin->OnDisconnection(1, {});
+    addin->OnConnection(w.host, kConnectAfterStartup, w.instance, {Variant::i4(1)});
+  }
+  EXPECT_EQ(addin->Controller(), controller);
+  EXPECT_EQ(w.host->Subscribers(), 1u);
 }
 
 }  // namespace

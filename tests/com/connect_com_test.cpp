@@ -12,10 +12,13 @@
 #include "support/variants.h"
 #include "support/win_ui.h"
 #include "tests/com/com_test_support.h"
+#include "win/com/connect_object.h"
 #include "win/com/dispatch_table.h"
 #include "win/com/office_interfaces.h"
 #include "win/com/server_registration.h"
 #include "win/com_handles.h"
+#include "win/this_module.h"
+#include "win/utf.h"
 #include "win/handles.h"
 
 namespace tessaly::win {
@@ -255,6 +258,144 @@ TEST_F(ConnectCom, missing_ribbon_file_warns_with_the_system_text) {
   EXPECT_EQ(shown.substr(0, head.size()), head);
   EXPECT_GT(shown.size(), head.size());  // the system's own description follows
   addin->OnDisconnection(office::ext_dm_HostShutdown, &array);
+}
+
+// Each face answers its own published DISPIDs: 1 is GetCustomUI on the ribbon's, OnConnection on
+// the add-in's, where the ribbon's member is unknown.
+TEST_F(ConnectCom, each_dual_interface_has_its_own_dispids) {
+  auto addin = Create();
+  const auto ribbon = addin.as<office::IRibbonExtensibility>();
+  ASSERT_TRUE(ribbon);
+  LPOLESTR name = const_cast<LPOLESTR>(L"GetCustomUI");
+  DISPID id = 0;
+  EXPECT_EQ(ribbon->GetIDsOfNames(IID_NULL, &name, 1, 0, &id), S_OK);
+  EXPECT_EQ(id, 1);
+  EXPECT_EQ(addin->GetIDsOfNames(IID_NULL, &name, 1, 0, &id), DISP_E_UNKNOWNNAME);
+  name = const_cast<LPOLESTR>(L"OnConnection");
+  EXPECT_EQ(addin->GetIDsOfNames(IID_NULL, &name, 1, 0, &id), S_OK);
+  EXPECT_EQ(id, 1);
+  unique_bstr ribbon_id(std::wstring_view(L"Microsoft.Excel.Workbook"));
+  Result xml = CallByName(ribbon.get(), L"GetCustomUI", {Text(ribbon_id.get())});
+  EXPECT_EQ(xml.hr, S_OK);
+  EXPECT_EQ(xml.value.type(), VT_BSTR);  // no controller yet: an empty description
+  EXPECT_EQ(CallByName(ribbon.get(), L"ZorelButtonProc", {}).hr, DISP_E_UNKNOWNNAME);
+}
+
+// A custom array whose elements cannot be read might say "started by automation": no controller.
+TEST_F(ConnectCom, unreadable_custom_array_counts_as_automation) {
+  SAFEARRAYBOUND bound{1, 0};
+  unique_safearray numbers(SafeArrayCreate(VT_I4, 1, &bound));  // not the VARIANTs the host passes
+  auto addin = Create();
+  SAFEARRAY* array = numbers.get();
+  ASSERT_EQ(addin->OnConnection(app.get(), office::ext_cm_Startup, instance.get(), &array), S_OK);
+  EXPECT_EQ(CustomUI(addin.get()), L"");
+  EXPECT_EQ(Setting(L"FirstTimeRun"), L"<none>");
+  addin->OnDisconnection(office::ext_dm_HostShutdown, &array);
+}
+
+// Excel's side of a reload, in one object: the add-in entry's Application, its COMAddIns, and the
+// entry itself, whose Connect releases the add-in object or creates and connects a new one.
+struct ReloadHost : DispatchObject<ReloadHost> {
+  static const DispatchTable<ReloadHost> kTable;
+  com_ptr<office::IDTExtensibility2> addin;
+  IDispatch* app = nullptr;  // what OnConnection is given
+  std::vector<std::wstring> calls, ribbons;
+  bool refuse_unload = false;
+  int created = 0;
+
+  void Connect(bool on) {
+    calls.push_back(on ? L"on" : L"off");
+    if (!on && refuse_unload) throw HostError(static_cast<std::int32_t>(E_FAIL), "refused");
+    unique_safearray custom = Custom(1, 0);
+    SAFEARRAY* array = custom.get();
+    if (!on) {
+      addin->OnDisconnection(office::ext_dm_UserClosed, &array);
+      addin.reset();
+      return;
+    }
+    ThrowOnFailure(ConnectObject::Create(office::IID_IDTExtensibility2, addin.put_void()));
+    ++created;
+    ThrowOnFailure(addin->OnConnection(app, office::ext_cm_AfterStartup, this, &array));
+    const auto ribbon = addin.as<office::IRibbonExtensibility>();
+    unique_bstr id(std::wstring_view(L"Microsoft.Excel.Workbook")), xml;
+    ThrowOnFailure(ribbon->GetCustomUI(id.get(), xml.put()));
+    ribbons.emplace_back(xml.view());
+  }
+};
+const DispatchMember<ReloadHost> kReloadHostMembers[] = {
+    {L"Application", 1, [](ReloadHost& h, DispatchCall& c) { SetResult(c.result, static_cast<IDispatch*>(&h)); }},
+    {L"COMAddIns", 2, [](ReloadHost& h, DispatchCall& c) { SetResult(c.result, static_cast<IDispatch*>(&h)); }},
+    {L"Item", 3, [](ReloadHost& h, DispatchCall& c) {
+       if (c.args.text(0) != L"TESSALY.Connect") throw HostError(9, "Subscript out of range");
+       SetResult(c.result, static_cast<IDispatch*>(&h));
+     }},
+    {L"Connect", 4, [](ReloadHost& h, DispatchCall& c) {
+       const VARIANT v = c.args.put_value();
+       h.Connect(V_VT(&v) == VT_BOOL && V_BOOL(&v) != VARIANT_FALSE);
+     }, kPut},
+    {L"ProgId", 5, [](ReloadHost&, DispatchCall& c) { SetResult(c.result, std::wstring(L"TESSALY.Connect")); }},
+};
+const DispatchTable<ReloadHost> ReloadHost::kTable{kReloadHostMembers};
+
+// Lets the thread's timers fire for a while, as the host's message loop does.
+void Pump(int milliseconds) {
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
+  while (GetTickCount64() < end) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(5);
+  }
+}
+
+// The mode switched on a real Connect object, with Win32 timers: the host releases the object
+// and connects a new one, which adopts the same controller and reads the other ribbon file.
+TEST_F(ConnectCom, changing_the_mode_reloads_through_a_new_object) {
+  // This process's own add-in state, with its folder beside the test: the two ribbon files there.
+  const std::wstring folder = to_wide(ThisModuleFolder());
+  const struct {
+    const wchar_t* name;
+    const char* xml;
+  } files[] = {{L"caltab.xml", "<customUI><!-- tab --></customUI>"}, {L"calgroup.xml", "<customUI><!-- Insert --></customUI>"}};
+  for (const auto& f : files) {
+    unique_hfile file(CreateFileW((folder + f.name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    WriteFile(file.get(), f.xml, static_cast<DWORD>(strlen(f.xml)), &written, nullptr);
+  }
+  for (bool refuse : {false, true}) {
+    SetUp();
+    auto* host = new ReloadHost;
+    com_ptr<IDispatch> host_ref = com_ptr<IDispatch>::attach(host);
+    host->app = app.get();
+    host->refuse_unload = refuse;
+    host->Connect(true);
+    auto& state = TheAddInState().addin;
+    cVantry* controller = state.Controller();
+    ASSERT_TRUE(controller);
+    std::wstring shown;
+    std::thread user;
+    if (refuse) user = std::thread([&] { shown = AnswerMessageBox(); });
+    controller->RibbonUIType(1);
+    Pump(400);
+    if (user.joinable()) user.join();
+    EXPECT_EQ(state.Controller(), controller);
+    if (refuse) {
+      EXPECT_EQ(host->calls, (std::vector<std::wstring>{L"on", L"off"}));
+      EXPECT_EQ(shown, L"You have changed the installation mode of Tessaly. Please restart Excel to make the changes take effect.");
+      EXPECT_TRUE(state.ReloadPending());  // until the host restarts
+      EXPECT_TRUE(AddInStateBusy());         // and the module stays
+      state.SetPendingReload(nullptr);
+      host->refuse_unload = false;
+    } else {
+      EXPECT_EQ(host->calls, (std::vector<std::wstring>{L"on", L"off", L"on"}));
+      EXPECT_EQ(host->created, 2);
+      EXPECT_EQ(host->ribbons, (std::vector<std::wstring>{L"<customUI><!-- tab --></customUI>",
+                                                          L"<customUI><!-- Insert --></customUI>"}));
+      EXPECT_FALSE(state.ReloadPending());
+    }
+    EXPECT_EQ(FindWindowW(L"#32770", L"Tessaly"), nullptr);  // shown once at most
+    host->Connect(false);
+  }
+  for (const auto& f : files) DeleteFileW((folder + f.name).c_str());
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ const DispatchMember<Probe> kProbeMembers[] = {
        VARIANT v = c.is_put() ? c.args.put_value() : VARIANT{};
        if (c.is_put()) p.last = std::to_wstring(static_cast<int>(V_R8(&v)));
        else SetResult(c.result, std::int32_t{42});
-     }},
+     }, kGet | kPut},
 };
 const DispatchTable<Probe> Probe::kTable{kProbeMembers};
 
@@ -105,6 +105,50 @@ TEST(dispatch_table_test, arguments_results_and_failures) {
     VariantClear(&result);
     for (auto& a : args) VariantClear(&a);
   }
+}
+
+// A hostile caller: every inconsistency gets its error and nothing is read out of bounds.
+TEST(dispatch_table_test, inconsistent_calls_get_an_error) {
+  VARIANT_BOOL yes = VARIANT_TRUE;
+  VARIANT plain = Var(VT_BOOL, VARIANT_TRUE), nested = Var(VT_BOOL | VT_BYREF, &yes);
+  DISPID put = DISPID_PROPERTYPUT, other = 0;
+  struct Case {
+    const char* name;
+    DISPID id;
+    WORD flags;
+    std::vector<VARIANT> args;
+    UINT count, named;
+    bool no_args, no_named_ids;
+    DISPID* named_id;
+    HRESULT hr;
+  };
+  const Case cases[] = {
+      {"more named than all", 8, DISPATCH_METHOD, {plain}, 1, 2, false, false, &put, E_INVALIDARG},
+      {"no argument array", 8, DISPATCH_METHOD, {}, 2, 0, true, false, nullptr, E_INVALIDARG},
+      {"no named ids", 10, DISPATCH_PROPERTYPUT, {plain}, 1, 1, false, true, nullptr, E_INVALIDARG},
+      {"a named argument", 8, DISPATCH_METHOD, {plain}, 1, 1, false, false, &other, DISP_E_NONAMEDARGS},
+      {"a put's name on a call", 8, DISPATCH_METHOD, {plain}, 1, 1, false, false, &put, DISP_E_NONAMEDARGS},
+      {"another name on a put", 10, DISPATCH_PROPERTYPUT, {plain}, 1, 1, false, false, &other, DISP_E_NONAMEDARGS},
+      {"a put on a method", 7, DISPATCH_PROPERTYPUT, {plain}, 1, 1, false, false, &put, DISP_E_MEMBERNOTFOUND},
+      {"a call of a property", 10, DISPATCH_METHOD, {}, 0, 0, false, false, nullptr, DISP_E_MEMBERNOTFOUND},
+      {"no kind of call", 8, 0, {plain}, 1, 0, false, false, nullptr, DISP_E_MEMBERNOTFOUND},
+      {"a put without its value", 10, DISPATCH_PROPERTYPUT, {plain}, 1, 0, false, false, nullptr, DISP_E_PARAMNOTFOUND},
+      {"a reference to a reference", 8, DISPATCH_METHOD, {Var(VT_VARIANT | VT_BYREF, &nested)}, 1, 0, false, false,
+       nullptr, DISP_E_TYPEMISMATCH},
+      {"one reference", 8, DISPATCH_METHOD, {Var(VT_VARIANT | VT_BYREF, &plain)}, 1, 0, false, false, nullptr, S_OK},
+      {"a null reference", 8, DISPATCH_METHOD, {Var(VT_BOOL | VT_BYREF, static_cast<VARIANT_BOOL*>(nullptr))}, 1, 0,
+       false, false, nullptr, E_POINTER},
+  };
+  for (const Case& c : cases) {
+    Probe p;
+    std::vector<VARIANT> args = c.args;
+    DISPPARAMS params{c.no_args ? nullptr : args.data(), c.no_named_ids ? nullptr : c.named_id, c.count, c.named};
+    VARIANT result;
+    VariantInit(&result);
+    EXPECT_EQ(p.Invoke(c.id, IID_NULL, 0, c.flags, &params, &result, nullptr, nullptr), c.hr) << c.name;
+    VariantClear(&result);
+  }
+  EXPECT_EQ(Probe().Invoke(8, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr), E_INVALIDARG);
 }
 
 }  // namespace

@@ -31,6 +31,8 @@ struct Scratch {
 
 TEST(server_registration, writes_the_table_and_removes_it_whole) {
   Scratch scratch;
+  unique_hkey clsid;  // the container every class shares: it stays, even when left empty
+  RegCreateKeyExW(scratch.key.get(), L"CLSID", 0, nullptr, 0, KEY_READ | OwnRegistryView(), nullptr, clsid.put(), nullptr);
   const auto before = Snapshot(HKEY_CURRENT_USER, kScratch, OwnRegistryView());
   RegisterServer(scratch.key.get(), L"C:\\Add-ins\\Tessaly.dll");
   const auto once = Snapshot(HKEY_CURRENT_USER, kScratch, OwnRegistryView());
@@ -91,6 +93,11 @@ TEST(server_registration, dll_entry_points_leave_the_user_classes_as_before) {
   ASSERT_TRUE(reg && unreg && test::Export<Entry>("DllCanUnloadNow") && test::Export<Entry>("DllGetClassObject"));
   const std::wstring clsid = std::wstring(L"Software\\Classes\\CLSID\\") + kConnectClsid;
   unreg();  // a registration left over from an earlier run would spoil the comparison
+  // The user's CLSID key is everyone's: even empty, it stays.
+  unique_hkey shared;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes\\CLSID", 0, nullptr, 0, KEY_READ | OwnRegistryView(),
+                            nullptr, shared.put(), nullptr),
+            ERROR_SUCCESS);
   const auto before = Snapshot(HKEY_CURRENT_USER, L"Software\\Classes", OwnRegistryView());
   ASSERT_EQ(reg(), S_OK);
   ASSERT_EQ(reg(), S_OK);
@@ -99,6 +106,7 @@ TEST(server_registration, dll_entry_points_leave_the_user_classes_as_before) {
   ASSERT_EQ(unreg(), S_OK);
   EXPECT_EQ(Snapshot(HKEY_CURRENT_USER, clsid, OwnRegistryView()).size(), 0u);
   EXPECT_EQ(Snapshot(HKEY_CURRENT_USER, L"Software\\Classes", OwnRegistryView()), before);
+  EXPECT_EQ(Snapshot(HKEY_CURRENT_USER, L"Software\\Classes\\CLSID", OwnRegistryView()).count(L"<key>"), 1u);
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ TEST(ribbon_xml, finds_the_root_callbacks_and_the_controls_in_order) {
   EXPECT_EQ(x->controls[1].kind, "toggleButton");
   EXPECT_EQ(x->controls[1].Attribute("getPressed"), "P");
   EXPECT_EQ(x->controls[1].Attribute("missing"), "");
+  EXPECT_EQ(x->controls[1].tab, "t");  // a tab of its own without a label goes by its id
 }
 
 TEST(ribbon_xml, refuses_texts_that_are_not_well_formed) {

@@ -34,6 +34,7 @@
 #include "settings/folders.h"
 #include "settings/machine_file.h"
 #include "settings/reg_man.h"
+#include "sim/memory_services.h"
 #include "sim/recording_message_box.h"
 
 namespace tessaly {
@@ -276,6 +277,67 @@ TEST_F(PlatformSettings, concurrent_writers_lose_nothing) {
   EXPECT_EQ(lost, 0);
 }
 
+// A value that would push the file past what is read back is refused with the reason; the file
+// keeps every other option, and a restart reads them.
+TEST_F(PlatformSettings, an_oversized_value_is_refused_and_the_rest_kept) {
+  sim::MemoryServices memory;
+  SettingsServices m = memory.services();
+  const SettingsServices real{*store, m.files, m.shell, m.system, m.messages, m.locale, m.clock};
+  const auto load = [&] {
+    auto reg = std::make_unique<cUtilRegMan>(real, app, "");
+    reg->InitThisObject(73, "GlobalOptions");
+    reg->InitValue(15, "TagSizeX", kTypeLong, Variant::i4(300), kStorePerUser);
+    reg->InitValue(53, "CustomDateFormatsValid", kTypeString, Variant::text(""), kStorePerUser);
+    reg->LoadAll();
+    return reg;
+  };
+  auto reg = load();
+  ASSERT_TRUE(reg->Save(15, Variant::i4(250)).ok());
+  ASSERT_TRUE(reg->Save(53, Variant::text("yyyy`1`mmm")).ok());
+  const SaveResult result = reg->Save(53, Variant::text(std::string(17 << 20, 'd')));
+  EXPECT_EQ(result.status, SaveResult::Status::Failed);
+  EXPECT_NE(result.reason.find("16 MB"), std::string::npos) << result.reason;
+  EXPECT_EQ(reg->Text(53), "yyyy`1`mmm");
+  auto restarted = load();
+  EXPECT_EQ(restarted->Long(15), 250);
+  EXPECT_EQ(restarted->Text(53), "yyyy`1`mmm");
+}
+
+// A link planted at the settings file's name is read as the saves treat it, as no file: nothing
+// is read through it, and the next save puts a file of its own in its place.
+TEST_F(PlatformSettings, a_link_at_the_settings_file_is_not_followed) {
+  const std::string file = static_cast<posix::FileUserSettings&>(*store).file_of(app);
+  const std::string victim = temp / "victim.ini";
+  write_bytes(victim, "[GlobalOptions]\nTagSizeX=999\n");
+  fs::create_directories(fs::path(file).parent_path());
+  fs::create_symlink(victim, file);
+  EXPECT_TRUE(store->list(app, "GlobalOptions").empty());
+  EXPECT_EQ(store->get(app, "GlobalOptions", "TagSizeX", "none"), "none");
+  store->save(app, "GlobalOptions", "TagSizeX", "250");
+  EXPECT_FALSE(fs::is_symlink(file));
+  EXPECT_EQ(read_bytes(victim), "[GlobalOptions]\nTagSizeX=999\n");
+  EXPECT_EQ(store->get(app, "GlobalOptions", "TagSizeX", "none"), "250");
+}
+
+// The machine file's lock lives in a folder every user may write: a FIFO planted at its name
+// must not hang the save, a link there is not followed, and the file is still written or refused.
+TEST_F(PlatformSettings, planted_lock_files_never_hang_a_save) {
+  const std::string victim = temp / "victim";
+  write_bytes(victim, "untouched");
+  for (const bool fifo : {true, false}) {
+    const std::string path = temp / unique_name("Tessaly.conf");
+    if (fifo) ASSERT_EQ(::mkfifo((path + ".lock").c_str(), 0666), 0);
+    else fs::create_symlink(victim, path + ".lock");
+    try {
+      files->update_file(path, 100, [](const std::optional<std::string>&) { return std::string("record"); });
+      EXPECT_EQ(files->read_file(path, 100), "record");
+    } catch (const HostError& e) {
+      EXPECT_FALSE(fifo) << e.what();
+    }
+  }
+  EXPECT_EQ(read_bytes(victim), "untouched");
+}
+
 // A writer killed at any moment of its saves leaves the old file or the new one, never a torn one.
 TEST_F(PlatformSettings, killed_writers_leave_whole_files) {
   constexpr int kKills = 60;
@@ -468,6 +530,93 @@ TEST_F(PlatformSettings, machine_file_through_the_settings_object) {
   EXPECT_EQ(load()->Text(6), odd) << "the machine file wins over an unlisted user value";
   EXPECT_EQ(store->get(app, "GlobalOptions", "UrlHome", ""), odd);
   EXPECT_TRUE(boxes.shown().empty());
+}
+
+// Two processes save the machine file at once, 500 options each, every one its own: the file
+// ends with all 1,000 (each save re-reads the file under its lock and changes only its option).
+constexpr int kSavesEach = 500;
+constexpr const char* kSaverFolder = "TESSALY_SAVER_FOLDER";
+constexpr const char* kSaverRole = "TESSALY_SAVER_ROLE";
+
+// One saving process: its own in-memory user store, the real files, options "S<role>_<i>".
+int RunMachineSaver(int role, const std::string& folder) {
+  sim::MemoryServices memory;
+  auto files = MakeFileSystem();
+  SettingsServices services = memory.services();
+  cUtilRegMan reg(SettingsServices{services.store, *files, services.shell, services.system, services.messages,
+                                   services.locale, services.clock},
+                  "Tessaly", folder);
+  reg.InitThisObject(2 * kSavesEach, "GlobalOptions");
+  for (short i = 0; i < 2 * kSavesEach; ++i)
+    reg.InitValue(i, "S" + std::to_string(i / kSavesEach) + "_" + std::to_string(i % kSavesEach), kTypeString,
+                  Variant::text(""), kStorePerMachine);
+  reg.LoadAll();
+  int failed = 0;
+  for (short i = 0; i < kSavesEach; ++i)
+    failed += !reg.Save(static_cast<short>(role * kSavesEach + i), Variant::text("saved")).ok();
+  return failed;
+}
+
+// The child's side: runs only when a parent started this executable as a saver.
+TEST(PlatformMachineSaver, DISABLED_child) {
+  const char* folder = std::getenv(kSaverFolder);
+  const char* role = std::getenv(kSaverRole);
+  ASSERT_TRUE(folder && role);
+  EXPECT_EQ(RunMachineSaver(std::atoi(role), folder), 0);
+}
+
+TEST_F(PlatformSettings, two_processes_saving_the_machine_file_lose_nothing) {
+#ifdef _WIN32
+  const std::string folder = temp.path.string() + files->separator();
+  wchar_t self[MAX_PATH];
+  ASSERT_GT(::GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+  std::wstring command = std::wstring(L"\"") + self +
+                         L"\" --gtest_brief=1 --gtest_also_run_disabled_tests --gtest_filter=PlatformMachineSaver.DISABLED_child";
+  ::SetEnvironmentVariableW(win::to_wide(kSaverFolder).c_str(), win::to_wide(folder).c_str());
+  std::vector<win::unique_hprocess> children;
+  for (int role = 0; role < 2; ++role) {
+    ::SetEnvironmentVariableW(win::to_wide(kSaverRole).c_str(), std::to_wstring(role).c_str());
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    ::CloseHandle(pi.hThread);
+    children.emplace_back(pi.hProcess);
+  }
+  for (auto& child : children) {
+    ASSERT_EQ(::WaitForSingleObject(child.get(), 120000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    ::GetExitCodeProcess(child.get(), &code);
+    EXPECT_EQ(code, 0u);
+  }
+#else
+  // Each save syncs to disk: in memory when the system offers it, or a thousand saves take long.
+  const fs::path shm = "/dev/shm";
+  const fs::path root = (fs::is_directory(shm) ? shm : temp.path) / unique_name("tessaly-savers-");
+  fs::create_directories(root);
+  struct Remove {
+    fs::path p;
+    ~Remove() { std::error_code ec; fs::remove_all(p, ec); }
+  } remove_root{root};
+  const std::string folder = root.string() + files->separator();
+  std::vector<pid_t> children;
+  for (int role = 0; role < 2; ++role) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) ::_exit(RunMachineSaver(role, folder) == 0 ? 0 : 1);
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+#endif
+  const auto bag = DecodeMachineRecord(files->read_file(folder + "Tessaly.conf", kMaxMachineFileBytes));
+  ASSERT_TRUE(bag);
+  const auto saved = std::count_if(bag->begin(), bag->end(), [](const auto& p) { return p.second == "saved"; });
+  std::printf("machine-file saves lost: %d of %d\n", 2 * kSavesEach - static_cast<int>(saved), 2 * kSavesEach);
+  EXPECT_EQ(saved, 2 * kSavesEach);
 }
 
 }  // namespace

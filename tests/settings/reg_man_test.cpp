@@ -171,26 +171,81 @@ TEST_F(RegManTest, write_rules) {
   EXPECT_EQ(machine_bag(), (PropertyBag{{"UrlHome", "https://new/"}, {"UrlProduct", "https://product/"}}));
 }
 
-// A store that refuses a write costs only itself: the value stays in memory and the other store
-// is still written; the machine folder's refusal is reported, the user store's is the caller's.
-TEST_F(RegManTest, refused_writes_keep_the_value) {
-  cUtilRegMan& r = make();
-  r.LoadAll();
-  p.store.fail_write = true;
-  EXPECT_THROW(r.Value(kHome, Variant::text("https://new/")), HostError);
-  EXPECT_EQ(r.Text(kHome), "https://new/");
-  EXPECT_EQ(machine_bag(), (PropertyBag{{"UrlHome", "https://new/"}, {"UrlProduct", "https://product/"}}));
-  p.store.fail_write = false;
-  p.files.fail_write = true;
-  r.Value(kHome, Variant::text("https://newer/"));
-  EXPECT_EQ(r.Text(kHome), "https://newer/");
-  EXPECT_EQ(p.store.at("UrlHome"), "https://newer/");
-  ASSERT_EQ(p.messages.shown().size(), 1u);
+// What each write reports, and what is in effect and stored afterwards: a value the per-user
+// store refuses does not take effect (the next start would not see it), and leaves the machine
+// file alone; a machine file the shared folder refuses is reported once, by its own message.
+TEST_F(RegManTest, save_results) {
+  using S = SaveResult::Status;
+  struct Case {
+    const char* name;
+    bool store_fails, file_fails;
+    short index;
+    Variant value;
+    S status;
+    const char* in_effect;
+    const char* reason;
+    bool reported;
+  };
+  const Case cases[] = {
+      {"stored", false, false, kHome, Variant::text("https://new/"), S::Stored, "https://new/", "", false},
+      {"letter case only", false, false, kHome, Variant::text("HTTPS://HOME/"), S::Unchanged, "https://home/", "", false},
+      {"wrong type", false, false, kHome, Variant::i4(1), S::Dropped, "https://home/", "", false},
+      {"out of range", false, false, 74, Variant::text("x"), S::Dropped, "https://home/", "", false},
+      {"user store refuses", true, false, kHome, Variant::text("https://new/"), S::Failed, "https://home/",
+       "Access is denied.", false},
+      {"machine file refuses", false, true, kHome, Variant::text("https://new/"), S::Failed, "https://new/",
+       "Access is denied.", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    p.store.data.clear();
+    p.files.files.clear();
+    p.messages.clear();
+    cUtilRegMan& r = make();
+    r.LoadAll();
+    p.store.fail_write = c.store_fails;
+    p.files.fail_write = c.file_fails;
+    const SaveResult result = r.Save(c.index, c.value);
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_EQ(result.ok(), c.status != S::Failed);
+    EXPECT_EQ(result.reason, c.reason);
+    EXPECT_EQ(result.reported, c.reported);
+    EXPECT_EQ(r.Text(kHome), c.in_effect);
+    EXPECT_EQ(p.messages.shown().size(), c.reported ? 1u : 0u);
+    if (c.store_fails) {
+      EXPECT_TRUE(p.files.files.empty()) << "the machine file is left alone";
+    }
+    // The older setter throws exactly when the refusal was not shown to the user already.
+    p.store.data.clear();
+    cUtilRegMan& again = make();
+    again.LoadAll();
+    if (c.status == S::Failed && !c.reported) EXPECT_THROW(again.Value(c.index, c.value), HostError);
+    else EXPECT_NO_THROW(again.Value(c.index, c.value));
+  }
+  ASSERT_FALSE(p.messages.shown().empty());
   EXPECT_EQ(p.messages.shown()[0],
             (MessageRequest{"The following error occurred while saving system settings: \r\n\r\nError Number: 5\r\n"
                             "Description: Access is denied.\r\n\r\n"
                             "You may need an Administrator windows account to run this program.",
                             "Tessaly", MsgIcon::Critical, MsgButtons::OK}));
+  EXPECT_EQ(SaveFailureMessage("Custom Date Formats", {S::Failed, "Disk full.", false}, "Tessaly"),
+            (MessageRequest{"The setting 'Custom Date Formats' could not be saved.\r\n\r\nDisk full.", "Tessaly",
+                            MsgIcon::Critical, MsgButtons::OK}));
+}
+
+// Another process saved its own per-machine option after this one loaded: a save here changes
+// only its own option in the file as it is now. A file that cannot be read back is written whole.
+TEST_F(RegManTest, machine_saves_keep_what_others_saved) {
+  machine_file({{"UrlHome", "https://home/"}, {"UrlProduct", "https://product/"}});
+  cUtilRegMan& r = make();
+  r.LoadAll();
+  machine_file({{"UrlHome", "https://home/"}, {"UrlProduct", "https://theirs/"}, {"Future", "kept"}});
+  ASSERT_TRUE(r.Save(kHome, Variant::text("https://mine/")).ok());
+  EXPECT_EQ(machine_bag(),
+            (PropertyBag{{"UrlHome", "https://mine/"}, {"UrlProduct", "https://theirs/"}, {"Future", "kept"}}));
+  p.files.files[kFile] = "damaged";
+  ASSERT_TRUE(r.Save(kHome, Variant::text("https://again/")).ok());
+  EXPECT_EQ(machine_bag(), (PropertyBag{{"UrlHome", "https://again/"}, {"UrlProduct", "https://product/"}}));
 }
 
 TEST_F(RegManTest, any_bytes_round_trip_through_the_machine_file) {

@@ -2,9 +2,12 @@
 # The stand-in Excel under Wine, in real windows driven by real input: clicks select cells and
 # typing edits them; with Tessaly.dll built, the add-in is loaded from the registry and connected,
 # a click on a date cell shows its tag through the real connection point, and a fault sweep
-# through COM never crashes the host nor leaves a tag shown after a failed decision, and the add-in
-# turned off and on again (its DLL unloaded in between) still shows its tag; as a host of version
-# 11 its toolbar shows, and a right click on a cell shows its menu entry, whose click opens the calendar.
+# through COM never crashes the host nor leaves a tag shown after a failed decision, the add-in
+# turned off and on again (its object released and a new one connected, the DLL kept loaded) still
+# shows its tag and uses up no thread-local slot, hostile DISPPARAMS get errors, the ribbon strip
+# follows the XML the add-in returns, and the ribbon's About button opens the About box, which a
+# click on its OK closes; as a host of version 11 its toolbar shows, and a right click on a cell
+# shows its menu entry, whose click opens the calendar.
 #   xvfb-run -a tests/wine/standin_test.sh <build folder>     (needs $WINEPREFIX; KEEP_LOGS=1 keeps the logs)
 set -uo pipefail
 build="$(cd "$1" && pwd)"
@@ -156,7 +159,19 @@ ribbon ZorelToggleButtonDisable
 wait 300
 click A5
 await-gone $TAG_CLASS 3000
+ribbon-where ZorelButtonCalendar
 reconnect
+click C2
+await-window $TAG_CLASS 3000
+hostile
+resources
+reconnect 50
+resources
+fail COMAddIn.Connect.set
+reconnect
+clear-faults
+click A5
+await-gone $TAG_CLASS 3000
 click C2
 await-window $TAG_CLASS 3000
 quit
@@ -173,15 +188,78 @@ STEPS
     echo "FAILED: the invalidated toggle is asked for its state again"; failures=$((failures + 1))
   fi
   expect "$work/addin.log" '^sweep done: 0 faults left a tag$' "no failed decision leaves a tag shown, and the host survives every fault"
-  # Turned off and on in the COM Add-ins dialog: COM unloads the DLL in between, and the reloaded
-  # add-in must still be able to make its windows.
-  expect "$work/addin.log" '^Tessaly\.dll unloaded$' "the add-in turned off lets COM unload Tessaly.dll"
-  if sed -n '/^Tessaly\.dll unloaded$/,$p' "$work/addin.log" | grep -qE "^window $TAG_CLASS shown"; then
+  # Turned off and on in the COM Add-ins dialog: the object is released and a new one connected;
+  # the DLL stays loaded (it pins itself), so no cycle loses a thread-local slot.
+  expect "$work/addin.log" '^Tessaly\.dll still loaded$' "the add-in turned off keeps Tessaly.dll loaded"
+  if awk -v shown="^window $TAG_CLASS shown" '/^Tessaly\.dll still loaded$/ { off = 1 } off && $0 ~ shown { found = 1 }
+                                               END { exit !found }' "$work/addin.log"; then
     echo "ok: turned on again, the add-in shows the tag"
   else
     echo "FAILED: turned on again, the add-in shows the tag"; failures=$((failures + 1))
   fi
+  slots="$(grep -oE '^resources tls-free [0-9]+' "$work/addin.log" | awk '{print $3}' | tr '\n' ' ')"
+  cycles="$(grep -c '^add-in TESSALY\.Connect: connected in' "$work/addin.log")"
+  if [ "$(echo "$slots" | wc -w)" = 2 ] && [ "$(echo "$slots" | cut -d' ' -f1)" = "$(echo "$slots" | cut -d' ' -f2)" ] &&
+     [ "$cycles" -ge 52 ]; then
+    echo "ok: 50 off and on cycles leave the free thread-local slots as they were ($slots)"
+  else
+    echo "FAILED: 50 off and on cycles leave the free thread-local slots as they were ($slots, $cycles connections)"
+    failures=$((failures + 1))
+  fi
+  expect "$work/addin.log" '^hostile done: 0 accepted$' "every inconsistent DISPPARAMS gets an error from the add-in"
+  expect "$work/addin.log" '^add-in TESSALY\.Connect: turned off 0x80020009, on 0x80020009$' "a refused Connect reaches the caller as an error, and the add-in stays connected"
+  expect "$work/addin.log" '^ribbon ZorelButtonCalendar at [0-9]+ [0-9]+ in Tessaly$' "the strip shows the add-in's own tab"
   expect "$work/addin.log" '^add-in TESSALY\.Connect: disconnected$' "the add-in is disconnected at exit"
+
+  # The other installation mode's XML: the strip puts the buttons in the Insert tab, after the
+  # host's own commands there.
+  "$WINE64" reg add 'HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions' /v RibbonFile /t REG_SZ \
+    /d "C:\\users\\$(id -un)\\AppData\\Local\\Programs\\Tessaly\\calgroup.xml" /f >/dev/null
+  run_script group 0 <<STEPS
+ribbon-where ZorelButtonCalendar
+quit
+STEPS
+  "$WINE64" reg delete 'HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions' /v RibbonFile /f >/dev/null
+  expect "$work/group.log" '^ribbon ZorelButtonCalendar at [0-9]+ [0-9]+ in TabInsert$' "the group's XML puts the buttons in the Insert tab"
+  tab_x="$(grep -oE '^ribbon ZorelButtonCalendar at [0-9]+' "$work/addin.log" | awk '{print $4}')"
+  group_x="$(grep -oE '^ribbon ZorelButtonCalendar at [0-9]+' "$work/group.log" | awk '{print $4}')"
+  if [ -n "$tab_x" ] && [ -n "$group_x" ] && [ "$group_x" -gt "$tab_x" ]; then
+    echo "ok: the buttons move along the strip with the installation mode ($tab_x -> $group_x)"
+  else
+    echo "FAILED: the buttons move along the strip with the installation mode ($tab_x -> $group_x)"; failures=$((failures + 1))
+  fi
+
+  # The About box from the ribbon: a modal box titled with the product's name, closed by a real
+  # click on its OK button (at (192, 75) of its 232 by 90 dialog units); the host goes on after it.
+  cat > "$work/about.txt" <<'STEPS'
+mark about-open
+ribbon ZorelButtonAbout
+wait 1500
+mark about-closed
+quit
+STEPS
+  "$WINE64" "$exe" --script "Z:${work//\//\\}\\about.txt" > "$work/about.log" 2>&1 &
+  excel=$!
+  about=""
+  if wait_line "$work/about.log" '^mark about-open' 60 >/dev/null; then
+    for _ in $(seq 100); do
+      about="$(xdotool search --onlyvisible --name '^Tessaly$' 2>/dev/null | head -n 1)"
+      [ -n "$about" ] && break
+      sleep 0.1
+    done
+  fi
+  if [ -n "$about" ]; then
+    echo "ok: the ribbon's About button opens the About box"
+    eval "$(xdotool getwindowgeometry --shell "$about")"
+    xdotool mousemove $((X + WIDTH * 192 / 232)) $((Y + HEIGHT * 75 / 90)) click 1
+  else
+    echo "FAILED: the ribbon's About button opens the About box"; failures=$((failures + 1))
+  fi
+  # A box that never closes would hold the host in its modal loop: end the prefix's processes then.
+  wait_line "$work/about.log" '^mark about-closed' 20 >/dev/null || wineserver -k
+  wait "$excel"
+  sed -i 's/\r$//' "$work/about.log"
+  expect "$work/about.log" '^mark about-closed$' "a click on OK closes the About box and the host goes on"
 fi
 [ "$failures" -eq 0 ] && [ -z "${KEEP_LOGS:-}" ] && rm -rf "$work" || echo "logs kept in $work"
 echo "stand-in Excel tests: $failures failed"

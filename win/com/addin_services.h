@@ -1,10 +1,11 @@
-// The Win32 services the portable add-in runs on, owned together for the life of the add-in object.
+// The Win32 services the portable add-in runs on, owned together for the life of the add-in.
 #pragma once
 
 #include <windows.h>
 
 #include "addin/connect.h"
 #include "win/com/controller_parts.h"
+#include "win/ui/system_timers.h"
 #include "win/win_help_shell.h"
 #include "win/win_settings.h"
 #include "win/win_window_system.h"
@@ -34,6 +35,7 @@ class AddInServices {
   Win32WindowSystem windows_;
   Win32HelpShell help_;
   Win32ControllerParts parts_;
+  Win32Timers timers_;
   std::string addin_folder_;
 };
 

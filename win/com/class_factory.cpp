@@ -67,6 +67,8 @@ HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** out) noexcept {
   return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-HRESULT CanUnloadNow() noexcept { return LiveModuleObjects() == 0 && g_locks == 0 ? S_OK : S_FALSE; }
+HRESULT CanUnloadNow() noexcept {
+  return LiveModuleObjects() == 0 && g_locks == 0 && !AddInStateBusy() ? S_OK : S_FALSE;
+}
 
 }  // namespace tessaly::win

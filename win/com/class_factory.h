@@ -18,7 +18,8 @@ std::span<const ClassEntry> CreatableClasses();
 
 // DllGetClassObject: the factory of a class in the table, CLASS_E_CLASSNOTAVAILABLE otherwise.
 HRESULT GetClassObject(REFCLSID clsid, REFIID riid, void** out) noexcept;
-// DllCanUnloadNow: S_OK when no object is alive and no client holds a lock.
+// DllCanUnloadNow: S_OK when no object is alive, no client holds a lock and the add-in is not
+// between the halves of a reload.
 HRESULT CanUnloadNow() noexcept;
 
 }  // namespace tessaly::win

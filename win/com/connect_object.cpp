@@ -1,6 +1,7 @@
 // Connect's COM faces: the vtable methods and the by-name callbacks meet the portable add-in here.
 #include "win/com/connect_object.h"
 
+#include "host/callback_depth.h"
 #include "win/this_module.h"
 #include "win/excel/excel_objects.h"
 #include "win/picture_image.h"
@@ -17,8 +18,7 @@ enum : DISPID {
   kOnAddInsUpdate,
   kOnStartupComplete,
   kOnBeginShutdown,
-  kGetCustomUI = 0x100,  // GetCustomUI's published DISPID 1 is taken by OnConnection in this one table
-  kZorelOnLoad,
+  kZorelOnLoad = 0x100,
   kZorelToggleButtonProc,
   kZorelToggleButtonGetPressed,
   kZorelButtonProc,
@@ -55,59 +55,112 @@ const DispatchMember<ConnectObject> kMembers[] = {
        SAFEARRAY* custom = OptionalArray(c, 3);
        ThrowOnFailure(o.OnConnection(c.args.dispatch(0), static_cast<office::ext_ConnectMode>(c.args.integer(1)),
                                      c.args.dispatch(2), &custom));
-     }},
+     }, kMethod},
     {L"OnDisconnection", kOnDisconnection,
      [](ConnectObject& o, DispatchCall& c) {
        SAFEARRAY* custom = OptionalArray(c, 1);
        ThrowOnFailure(o.OnDisconnection(static_cast<office::ext_DisconnectMode>(c.args.integer(0)), &custom));
-     }},
-    {L"OnAddInsUpdate", kOnAddInsUpdate, [](ConnectObject&, DispatchCall&) {}},
-    {L"OnStartupComplete", kOnStartupComplete, [](ConnectObject&, DispatchCall&) {}},
-    {L"OnBeginShutdown", kOnBeginShutdown, [](ConnectObject&, DispatchCall&) {}},
-    {L"GetCustomUI", kGetCustomUI,
-     [](ConnectObject& o, DispatchCall& c) {
-       const std::string id = to_utf8(c.args.text(0));
-       SetResult(c.result, FromCodePage(o.AddIn().GetCustomUI(id)));
-     }},
+     }, kMethod},
+    {L"OnAddInsUpdate", kOnAddInsUpdate, [](ConnectObject&, DispatchCall&) {}, kMethod},
+    {L"OnStartupComplete", kOnStartupComplete, [](ConnectObject&, DispatchCall&) {}, kMethod},
+    {L"OnBeginShutdown", kOnBeginShutdown, [](ConnectObject&, DispatchCall&) {}, kMethod},
     {L"ZorelOnLoad", kZorelOnLoad,
-     [](ConnectObject& o, DispatchCall& c) { o.AddIn().ZorelOnLoad(excel::WrapRibbonUI(c.args.dispatch(0))); }},
+     [](ConnectObject& o, DispatchCall& c) { o.AddIn().ZorelOnLoad(excel::WrapRibbonUI(c.args.dispatch(0))); }, kMethod},
     {L"ZorelToggleButtonProc", kZorelToggleButtonProc,
      [](ConnectObject& o, DispatchCall& c) {
        const auto control = Control(c);
        const bool pressed = c.args.boolean(1);
        o.AddIn().ZorelToggleButtonProc(*control, pressed);
-     }},
+     }, kMethod},
     {L"ZorelToggleButtonGetPressed", kZorelToggleButtonGetPressed,
-     [](ConnectObject& o, DispatchCall& c) { SetResult(c.result, o.AddIn().ZorelToggleButtonGetPressed(*Control(c))); }},
+     [](ConnectObject& o, DispatchCall& c) { SetResult(c.result, o.AddIn().ZorelToggleButtonGetPressed(*Control(c))); }, kMethod},
     {L"ZorelButtonProc", kZorelButtonProc,
-     [](ConnectObject& o, DispatchCall& c) { o.AddIn().ZorelButtonProc(*Control(c)); }},
+     [](ConnectObject& o, DispatchCall& c) { o.AddIn().ZorelButtonProc(*Control(c)); }, kMethod},
     {L"ZorelLoadImage", kZorelLoadImage,
-     [](ConnectObject& o, DispatchCall& c) { SetPicture(c.result, o.AddIn().ZorelLoadImage(to_utf8(c.args.text(0)))); }},
+     [](ConnectObject& o, DispatchCall& c) { SetPicture(c.result, o.AddIn().ZorelLoadImage(to_utf8(c.args.text(0)))); }, kMethod},
     {L"ZorelGetImage", kZorelGetImage,
-     [](ConnectObject& o, DispatchCall& c) { SetPicture(c.result, o.AddIn().ZorelGetImage(*Control(c))); }},
+     [](ConnectObject& o, DispatchCall& c) { SetPicture(c.result, o.AddIn().ZorelGetImage(*Control(c))); }, kMethod},
     {L"ZorelGetScreentip", kZorelGetScreentip,
-     [](ConnectObject& o, DispatchCall& c) { SetResult(c.result, to_wide(o.AddIn().ZorelGetScreentip(*Control(c)))); }},
+     [](ConnectObject& o, DispatchCall& c) { SetResult(c.result, to_wide(o.AddIn().ZorelGetScreentip(*Control(c)))); }, kMethod},
+};
+
+// IRibbonExtensibility's one member, with its published DISPID.
+const DispatchMember<ConnectObject> kRibbonMembers[] = {
+    {L"GetCustomUI", 1,
+     [](ConnectObject& o, DispatchCall& c) {
+       const std::string id = to_utf8(c.args.text(0));
+       SetResult(c.result, FromCodePage(o.AddIn().GetCustomUI(id)));
+     }, kMethod},
 };
 
 std::vector<Variant> CustomOf(SAFEARRAY** custom) { return custom ? CustomArrayValues(*custom) : std::vector<Variant>{}; }
 
+// The host's call through a face's IDispatch, with the object held for the call: a member may
+// make the host release it (a disconnection) before it returns.
+HRESULT InvokeOn(const DispatchTable<ConnectObject>& table, ConnectObject& o, DISPID id, REFIID riid, WORD flags,
+                 DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep, UINT* arg_err) noexcept {
+  o.AddRef();
+  HRESULT hr;
+  {
+    CallbackScope call;
+    hr = table.Invoke(o, id, riid, flags, params, result, excep, arg_err);
+  }
+  o.Release();
+  return hr;
+}
+
+AddInState* g_state = nullptr;
+
 }  // namespace
 
 const DispatchTable<ConnectObject> ConnectObject::kTable{kMembers};
+const DispatchTable<ConnectObject> ConnectObject::kRibbonTable{kRibbonMembers};
+
+AddInState& TheAddInState() {
+  if (!g_state) {
+    // Never unloaded from here on: see the header. FreeLibrary on a pinned module does nothing.
+    HMODULE pinned = nullptr;
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                         reinterpret_cast<LPCWSTR>(&TheAddInState), &pinned);
+    g_state = new AddInState(ThisModule(), ThisModuleFolder());  // lives until the process ends
+  }
+  return *g_state;
+}
+
+bool AddInStateBusy() noexcept { return g_state && (g_state->addin.ReloadPending() || g_state->addin.TeardownPending()); }
+
+HRESULT ExtensibilityFace::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) noexcept {
+  return ConnectObject::kTable.GetIDsOfNames(riid, names, count, ids);
+}
+HRESULT ExtensibilityFace::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                  EXCEPINFO* excep, UINT* arg_err) noexcept {
+  return InvokeOn(ConnectObject::kTable, static_cast<ConnectObject&>(*this), id, riid, flags, params, result, excep,
+                  arg_err);
+}
+HRESULT RibbonFace::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) noexcept {
+  return ConnectObject::kRibbonTable.GetIDsOfNames(riid, names, count, ids);
+}
+HRESULT RibbonFace::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                           EXCEPINFO* excep, UINT* arg_err) noexcept {
+  return InvokeOn(ConnectObject::kRibbonTable, static_cast<ConnectObject&>(*this), id, riid, flags, params, result,
+                  excep, arg_err);
+}
 
 std::vector<Variant> CustomArrayValues(SAFEARRAY* custom) {
   std::vector<Variant> values;
-  if (!custom || SafeArrayGetDim(custom) != 1) return values;
+  if (!custom) return values;
+  // What cannot be read might say "started by automation": it must not count as a user's start.
+  const std::vector<Variant> unreadable{Variant::error(DISP_E_BADVARTYPE)};
   VARTYPE vt = VT_EMPTY;
   LONG low = 0, high = -1;
-  if (FAILED(SafeArrayGetVartype(custom, &vt)) || vt != VT_VARIANT || FAILED(SafeArrayGetLBound(custom, 1, &low)) ||
-      FAILED(SafeArrayGetUBound(custom, 1, &high)))
-    return values;
+  if (SafeArrayGetDim(custom) != 1 || FAILED(SafeArrayGetVartype(custom, &vt)) || vt != VT_VARIANT ||
+      FAILED(SafeArrayGetLBound(custom, 1, &low)) || FAILED(SafeArrayGetUBound(custom, 1, &high)))
+    return unreadable;
   for (LONG i = low; i <= high; ++i) {
     unique_variant element;
+    if (FAILED(SafeArrayGetElement(custom, &i, element.put()))) return unreadable;
     try {
-      values.push_back(SUCCEEDED(SafeArrayGetElement(custom, &i, element.put())) ? from_variant(element.get())
-                                                                                  : Variant());
+      values.push_back(from_variant(element.get()));
     } catch (const HostError&) {
       values.emplace_back();
     }
@@ -115,15 +168,11 @@ std::vector<Variant> CustomArrayValues(SAFEARRAY* custom) {
   return values;
 }
 
-ConnectObject::ConnectObject() : services_(ThisModule(), ThisModuleFolder()), connect_(services_.Services()) {
-  services_.Bind(connect_);
-}
-
 HRESULT ConnectObject::Create(REFIID riid, void** out) noexcept {
   if (!out) return E_POINTER;
   *out = nullptr;
   return ComCall([&] {
-    auto* object = new ConnectObject();
+    auto* object = new ConnectObject(TheAddInState());
     const HRESULT hr = object->QueryInterface(riid, out);
     object->Release();
     return hr;
@@ -133,9 +182,9 @@ HRESULT ConnectObject::Create(REFIID riid, void** out) noexcept {
 HRESULT ConnectObject::QueryInterface(REFIID riid, void** out) noexcept {
   if (!out) return E_POINTER;
   if (riid == IID_IUnknown || riid == IID_IDispatch || riid == office::IID_IDTExtensibility2)
-    *out = static_cast<office::IDTExtensibility2*>(this);
+    *out = static_cast<ExtensibilityFace*>(this);
   else if (riid == office::IID_IRibbonExtensibility)
-    *out = static_cast<office::IRibbonExtensibility*>(this);
+    *out = static_cast<RibbonFace*>(this);
   else {
     *out = nullptr;
     return E_NOINTERFACE;
@@ -156,25 +205,20 @@ HRESULT ConnectObject::GetTypeInfoCount(UINT* count) noexcept { return kTable.Ge
 HRESULT ConnectObject::GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) noexcept {
   return kTable.GetTypeInfo(index, lcid, info);
 }
-HRESULT ConnectObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) noexcept {
-  return kTable.GetIDsOfNames(riid, names, count, ids);
-}
-HRESULT ConnectObject::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                              EXCEPINFO* excep, UINT* arg_err) noexcept {
-  return kTable.Invoke(*this, id, riid, flags, params, result, excep, arg_err);
-}
 
 HRESULT ConnectObject::OnConnection(IDispatch* Application, office::ext_ConnectMode ConnectMode, IDispatch* AddInInst,
                                     SAFEARRAY** custom) noexcept {
+  CallbackScope call;
   return ComCall([&] {
-    connect_.OnConnection(excel::WrapExcelApplication(Application), ConnectMode, excel::WrapAddInInstance(AddInInst),
-                          CustomOf(custom));
-    services_.SetHostWindow(reinterpret_cast<HWND>(connect_.Module().ExcelMainWindow));
+    AddIn().OnConnection(excel::WrapExcelApplication(Application), ConnectMode, excel::WrapAddInInstance(AddInInst),
+                         CustomOf(custom));
+    state_.services.SetHostWindow(reinterpret_cast<HWND>(AddIn().Module().ExcelMainWindow));
   });
 }
 
 HRESULT ConnectObject::OnDisconnection(office::ext_DisconnectMode RemoveMode, SAFEARRAY** custom) noexcept {
-  return ComCall([&] { connect_.OnDisconnection(RemoveMode, CustomOf(custom)); });
+  CallbackScope call;
+  return ComCall([&] { AddIn().OnDisconnection(RemoveMode, CustomOf(custom)); });
 }
 
 HRESULT ConnectObject::OnAddInsUpdate(SAFEARRAY**) noexcept { return S_OK; }
@@ -184,8 +228,9 @@ HRESULT ConnectObject::OnBeginShutdown(SAFEARRAY**) noexcept { return S_OK; }
 HRESULT ConnectObject::GetCustomUI(BSTR RibbonID, BSTR* RibbonXml) noexcept {
   if (!RibbonXml) return E_POINTER;
   *RibbonXml = nullptr;
+  CallbackScope call;
   return ComCall([&] {
-    const std::wstring xml = FromCodePage(connect_.GetCustomUI(from_bstr(RibbonID)));
+    const std::wstring xml = FromCodePage(AddIn().GetCustomUI(from_bstr(RibbonID)));
     *RibbonXml = SysAllocStringLen(xml.data(), static_cast<UINT>(xml.size()));
     if (!*RibbonXml) throw ComError(E_OUTOFMEMORY);
   });

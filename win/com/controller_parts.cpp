@@ -6,9 +6,9 @@
 
 #include "addin/connect.h"
 #include "host/platform_graphics.h"
-#include "tessaly_version.h"
 #include "win/com/icon_pictures.h"
 #include "win/com_error.h"
+#include "win/ui/about_window.h"
 #include "win/ui/calendar_form_window.h"
 #include "win/ui/tag_window.h"
 #include "win/utf.h"
@@ -65,10 +65,11 @@ std::unique_ptr<IImageList> Win32ControllerParts::CreateImageList() {
   return std::make_unique<IconImageList>(module_);
 }
 
-void Win32ControllerParts::ShowAbout(const std::string&, const std::string&) {
-  const std::wstring title = to_wide(product_name_);
-  const std::wstring text = title + L"\r\nVersion " + to_wide(TESSALY_VERSION) + L"\r\nA date picker for Microsoft Excel.";
-  MessageBoxW(GetActiveWindow(), text.c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION);
+void Win32ControllerParts::ShowAbout(const std::string& large_icon, const std::string& small_icon) {
+  Connect& addin = BoundAddIn();
+  frmAbout about(addin.Module(), shell_, ModuleFileVersion(module_));
+  about.InitThisObject(large_icon, small_icon);
+  ShowAboutWindow(module_, reinterpret_cast<HWND>(addin.Module().ExcelMainWindow), about);
 }
 
 ButtonImagePtr Win32ControllerParts::LoadIconResource(const std::string& name) {

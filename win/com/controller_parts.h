@@ -9,6 +9,7 @@
 
 #include "core/controller.h"
 #include "core/image_list.h"
+#include "host/help_shell.h"
 #include "host/locale.h"
 #include "host/surface.h"
 
@@ -38,9 +39,9 @@ class IconImageList : public IImageList {
 class Win32ControllerParts : public IControllerParts {
  public:
   Win32ControllerParts(HMODULE module, std::string product_name, IWindowSystem& windows,
-                       const IScreenMetrics& screen, const IClock& clock, const ILocale& locale)
+                       const IScreenMetrics& screen, const IClock& clock, const ILocale& locale, IHelpShell& shell)
       : module_(module), product_name_(std::move(product_name)), windows_(windows), screen_(screen),
-        clock_(clock), locale_(locale) {}
+        clock_(clock), locale_(locale), shell_(shell) {}
   // The add-in whose options, start-up values and host the windows work with; the controller
   // asks for its windows only once the connection has established them.
   void Bind(Connect& addin) { addin_ = &addin; }
@@ -50,7 +51,7 @@ class Win32ControllerParts : public IControllerParts {
   std::unique_ptr<IImageList> CreateImageList() override;
   // The options dialog comes with the dialogs: for now the command does nothing.
   void ShowSettings() override {}
-  // A message box owned by the active window, with the product's name and version.
+  // The About box, modal to the host's main window, with the version of this DLL's resource.
   void ShowAbout(const std::string& large_icon, const std::string& small_icon) override;
   ButtonImagePtr LoadIconResource(const std::string& name) override;
 
@@ -63,6 +64,7 @@ class Win32ControllerParts : public IControllerParts {
   const IScreenMetrics& screen_;
   const IClock& clock_;
   const ILocale& locale_;
+  IHelpShell& shell_;
   Connect* addin_ = nullptr;
   std::unique_ptr<IGraphics> graphics_;  // the calendar draws with it as long as the parts live
 };

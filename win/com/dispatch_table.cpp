@@ -14,13 +14,16 @@ namespace {
 
 bool IsMissing(const VARIANT& v) { return V_VT(&v) == VT_ERROR && V_ERROR(&v) == DISP_E_PARAMNOTFOUND; }
 
-// One level of VT_BYREF removed, the pointed-to value copied shallowly.
+// One level of VT_BYREF removed, the pointed-to value copied shallowly; a reference to a
+// reference is refused, however deep the caller nested them.
 VARIANT Deref(const VARIANT& v) {
   if (!(V_VT(&v) & VT_BYREF)) return v;
   const VARTYPE base = V_VT(&v) & ~VT_BYREF;
   if (base == VT_VARIANT) {
-    if (!V_VARIANTREF(&v)) throw ComError(E_POINTER);
-    return Deref(*V_VARIANTREF(&v));
+    const VARIANT* inner = V_VARIANTREF(&v);
+    if (!inner) throw ComError(E_POINTER);
+    if (V_VT(inner) & VT_BYREF || V_VT(inner) == VT_VARIANT) throw ComError(DISP_E_TYPEMISMATCH);
+    return *inner;
   }
   if (!V_BYREF(&v)) throw ComError(E_POINTER);
   VARIANT out;
@@ -185,6 +188,18 @@ HRESULT LookUp(LPOLESTR* names, UINT count, DISPID* ids, DISPID found) {
   ids[0] = found;
   for (UINT i = 1; i < count; ++i) ids[i] = DISPID_UNKNOWN;
   return found == DISPID_UNKNOWN || count > 1 ? DISP_E_UNKNOWNNAME : S_OK;
+}
+
+HRESULT CheckCall(const DISPPARAMS* params, WORD flags, WORD kinds) noexcept {
+  if (!params || params->cNamedArgs > params->cArgs || (params->cArgs && !params->rgvarg) ||
+      (params->cNamedArgs && !params->rgdispidNamedArgs))
+    return E_INVALIDARG;
+  const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
+  if (put ? !(kinds & kPut) : !(kinds & flags & (kMethod | kGet))) return DISP_E_MEMBERNOTFOUND;
+  // The one named argument there may be is the value of a property write.
+  if (params->cNamedArgs > (put ? 1u : 0u)) return DISP_E_NONAMEDARGS;
+  if (params->cNamedArgs && params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT) return DISP_E_NONAMEDARGS;
+  return S_OK;
 }
 
 HRESULT InvokeFailure(const DISPPARAMS* params, EXCEPINFO* excep, UINT* arg_err) noexcept {

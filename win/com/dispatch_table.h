@@ -1,6 +1,8 @@
-// A server-side IDispatch built from a table of {name, dispid, handler}: names looked up without
-// regard to case, arguments read in the caller's order (by value or by reference alike), results
-// through the Invoke result, and every failure returned as an HRESULT.
+// A server-side IDispatch built from a table of {name, dispid, handler, kinds}: names looked up
+// without regard to case, each member called only as what it is (method, property read, property
+// write), arguments read in the caller's order (by value or through one reference), results
+// through the Invoke result, and every failure, an inconsistent DISPPARAMS included, returned as
+// an HRESULT.
 #pragma once
 
 #include <windows.h>
@@ -65,17 +67,27 @@ struct DispatchCall {
   bool is_put() const { return (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0; }
 };
 
+// What a member may be called as: Invoke's wFlags must name one of them.
+inline constexpr WORD kMethod = DISPATCH_METHOD;
+inline constexpr WORD kGet = DISPATCH_PROPERTYGET;
+inline constexpr WORD kPut = DISPATCH_PROPERTYPUT;
+
 template <class T>
 struct DispatchMember {
   const wchar_t* name;
   DISPID id;
   void (*handler)(T& self, DispatchCall& call);
+  WORD kinds = kMethod | kGet;  // a read-only property, or a method whose result may be read
 };
 
 namespace dispatch_detail {
 bool SameName(const wchar_t* a, const wchar_t* b);
 // Fills ids for names[0] (the member) and DISPID_UNKNOWN for the rest (parameter names).
 HRESULT LookUp(LPOLESTR* names, UINT count, DISPID* ids, DISPID found);
+// S_OK when DISPPARAMS is consistent and the call's kind is one the member has: the count of named
+// arguments within the count of all, arrays present where counted, and no named argument but
+// the value of a property write.
+HRESULT CheckCall(const DISPPARAMS* params, WORD flags, WORD kinds) noexcept;
 // Turns the failure in flight into Invoke's HRESULT, EXCEPINFO and argument index.
 HRESULT InvokeFailure(const DISPPARAMS* params, EXCEPINFO* excep, UINT* arg_err) noexcept;
 }  // namespace dispatch_detail
@@ -99,9 +111,9 @@ class DispatchTable {
   HRESULT Invoke(T& self, DISPID id, REFIID riid, WORD flags, DISPPARAMS* params, VARIANT* result,
                  EXCEPINFO* excep, UINT* arg_err) const noexcept {
     if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
-    if (!params) return E_INVALIDARG;
     for (const auto& m : members_) {
       if (m.id != id) continue;
+      if (const HRESULT hr = dispatch_detail::CheckCall(params, flags, m.kinds); FAILED(hr)) return hr;
       try {
         DispatchCall call{flags, DispatchArgs(params), result};
         m.handler(self, call);
@@ -110,7 +122,7 @@ class DispatchTable {
         return dispatch_detail::InvokeFailure(params, excep, arg_err);
       }
     }
-    return DISP_E_MEMBERNOTFOUND;
+    return params ? DISP_E_MEMBERNOTFOUND : E_INVALIDARG;
   }
 
   // No type information: callers bind by name.

@@ -52,19 +52,6 @@ void DeleteTree(HKEY root, const wchar_t* name) {
   Check(RegDeleteKeyExW(root, name, OwnRegistryView(), 0));
 }
 
-// The CLSID container goes too when registration created it and nothing else lives there.
-void DeleteIfEmpty(HKEY root, const wchar_t* name) {
-  unique_hkey key;
-  if (RegOpenKeyExW(root, name, 0, KEY_QUERY_VALUE | OwnRegistryView(), key.put()) != ERROR_SUCCESS) return;
-  DWORD subkeys = 0, values = 0;
-  if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
-                       nullptr, nullptr) != ERROR_SUCCESS ||
-      subkeys != 0 || values != 0)
-    return;
-  key.reset();
-  RegDeleteKeyExW(root, name, OwnRegistryView(), 0);
-}
-
 template <class F>
 HRESULT WithPerUserClasses(REGSAM access, F&& body) noexcept {
   return ComCall([&] {
@@ -87,8 +74,8 @@ void RegisterServer(HKEY classes_root, const std::wstring& module_path) {
 }
 
 void UnregisterServer(HKEY classes_root) {
+  // Only our own keys: the CLSID container is shared with every other class of the user.
   for (const wchar_t* key : kKeys) DeleteTree(classes_root, key);
-  DeleteIfEmpty(classes_root, L"CLSID");
 }
 
 HRESULT RegisterPerUser(const std::wstring& module_path) noexcept {
@@ -97,7 +84,14 @@ HRESULT RegisterPerUser(const std::wstring& module_path) noexcept {
 }
 
 HRESULT UnregisterPerUser() noexcept {
-  return WithPerUserClasses(KEY_READ | KEY_WRITE | DELETE, [](HKEY classes) { UnregisterServer(classes); });
+  return ComCall([&] {
+    unique_hkey classes;
+    const LSTATUS opened = RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0,
+                                         KEY_READ | KEY_WRITE | DELETE | OwnRegistryView(), classes.put());
+    if (opened == ERROR_FILE_NOT_FOUND) return;  // nothing of ours can be there
+    Check(opened);
+    UnregisterServer(classes.get());
+  });
 }
 
 }  // namespace tessaly::win

@@ -3,6 +3,7 @@
 
 #include <cwchar>
 
+#include "host/callback_depth.h"
 #include "win/excel/excel_ids.h"
 #include "win/excel/excel_objects.h"
 
@@ -78,11 +79,13 @@ HRESULT AppEventsSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params,
   if (result) ::VariantInit(result);
   const AppEventId* event = find_event(id);
   if (!event) return S_OK;  // the many application events the add-in does not handle
-  if (!params || params->cArgs != event->arguments || params->cNamedArgs != 0) return DISP_E_BADPARAMCOUNT;
+  if (!params || (params->cArgs && !params->rgvarg)) return E_INVALIDARG;
+  if (params->cArgs != event->arguments || params->cNamedArgs != 0) return DISP_E_BADPARAMCOUNT;
   // Arguments arrive last-first.
   IDispatch* first = object_argument(params->rgvarg[event->arguments - 1]);
   IDispatch* second = event->arguments == 2 ? object_argument(params->rgvarg[0]) : nullptr;
   com_ptr<AppEventsSink> keep(this);  // a handler may drop the host's reference
+  CallbackScope call;
   try {
     Forward(id, first, second);
   } catch (...) {

@@ -382,6 +382,11 @@ class AddInInstanceAdapter final : public IAddInInstance, Adapter {
  public:
   using Adapter::Adapter;
   std::string ProgId() override { return ToText(o_.Get(L"ProgId")); }
+  void SetConnectInHost(const std::string& prog_id, bool connect) override {
+    const AutomationObject app(ToObject(o_.Get(L"Application")));
+    if (!app) throw com_error(E_POINTER);
+    AutomationObject(item_of(app, L"COMAddIns", {prog_id})).Put(L"Connect", Arg(connect));
+  }
 };
 
 }  // namespace

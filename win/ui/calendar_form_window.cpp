@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "host/callback_depth.h"
 #include "host/host_error.h"
 #include "win/window_dpi.h"
 #include "win/ui/form_placement.h"
@@ -188,6 +189,7 @@ void CalendarFormWindow::hide(std::uintptr_t owner) { HideForm(window_, as_hwnd(
 // ---------------------------------------------------------------- messages
 
 LRESULT CALLBACK CalendarFormWindow::window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  CallbackScope call;  // the handler may reach the add-in's teardown
   CalendarFormWindow* self = WindowOwner<CalendarFormWindow>(window, message, lparam);
   if (!self) return ::DefWindowProcW(window, message, wparam, lparam);
   if (message == WM_NCCREATE) {

@@ -3,6 +3,7 @@
 
 #include <windowsx.h>
 
+#include "host/callback_depth.h"
 #include "win/this_module.h"
 #include "win/ui/window_class.h"
 #include "win/ui/window_owner.h"
@@ -119,6 +120,7 @@ void PictureWindow::set_window_styles(const WindowStyles& styles) {
 bool PictureWindow::is_key_down(int virtual_key) const { return (::GetKeyState(virtual_key) & 0x8000) != 0; }
 
 LRESULT CALLBACK PictureWindow::window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  CallbackScope call;  // the handler may reach the add-in's teardown
   PictureWindow* self = WindowOwner<PictureWindow>(window, message, lparam);
   if (!self) return ::DefWindowProcW(window, message, wparam, lparam);
   if (message == WM_NCCREATE) {

@@ -1,6 +1,7 @@
 // The tag's Win32 window.
 #include "win/ui/tag_window.h"
 
+#include "host/callback_depth.h"
 #include "host/host_error.h"
 #include "tag/calendar_icon.h"
 #include "win/window_dpi.h"
@@ -113,6 +114,7 @@ std::unique_ptr<ITooltip> TagWindow::CreateTooltip(const TooltipSettings& s) {
 }
 
 LRESULT CALLBACK TagWindow::window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  CallbackScope call;  // the handler may reach the add-in's teardown
   TagWindow* self = WindowOwner<TagWindow>(window, message, lparam);
   if (!self) return ::DefWindowProcW(window, message, wparam, lparam);
   if (message == WM_NCCREATE) {
