@@ -101,28 +101,38 @@ void Connect::ReloadAddIn(const AddInInstancePtr& addin, const std::string& mess
 
 Connect::~Connect() { controller_.reset(); }
 
+// Each ribbon call is a call from the host: pending messages handled inside it may disconnect the
+// add-in, whose teardown then waits for the call to return.
 std::string Connect::GetCustomUI(const std::string& ribbon_id) noexcept {
+  CallbackScope call;
   return controller_ ? controller_->GetCustomUI(ribbon_id) : std::string();
 }
 void Connect::ZorelOnLoad(const RibbonUIPtr& ribbon) noexcept {
+  CallbackScope call;
   if (controller_) controller_->ZorelOnLoad(ribbon);
 }
 void Connect::ZorelToggleButtonProc(IRibbonControl& control, bool pressed) noexcept {
+  CallbackScope call;
   if (controller_) controller_->ZorelToggleButtonProc(control, pressed);
 }
 bool Connect::ZorelToggleButtonGetPressed(IRibbonControl& control) noexcept {
+  CallbackScope call;
   return controller_ && controller_->ZorelToggleButtonGetPressed(control);
 }
 void Connect::ZorelButtonProc(IRibbonControl& control) noexcept {
+  CallbackScope call;
   if (controller_) controller_->ZorelButtonProc(control);
 }
 ButtonImagePtr Connect::ZorelLoadImage(const std::string& image_id) noexcept {
+  CallbackScope call;
   return controller_ ? controller_->ZorelLoadImage(image_id) : nullptr;
 }
 ButtonImagePtr Connect::ZorelGetImage(IRibbonControl& control) noexcept {
+  CallbackScope call;
   return controller_ ? controller_->ZorelGetImage(control) : nullptr;
 }
 std::string Connect::ZorelGetScreentip(IRibbonControl& control) noexcept {
+  CallbackScope call;
   return controller_ ? controller_->ZorelGetScreentip(control) : std::string();
 }
 

@@ -10,6 +10,7 @@
 
 #include "date/serial_date.h"
 #include "host/error_policy.h"
+#include "host/tag_form.h"
 #include "settings/option_ids.h"
 
 namespace tessaly::calendar {
@@ -181,8 +182,8 @@ void frmCal::ApplyTooltips() {
   if (!reg.Bool(opt::DisplayTooltip)) return;
   FormTooltips t;
   t.max_width = 400;
-  t.visible_time_ms = reg.Long(opt::TooltipVisibleTime);
-  t.delay_time_ms = reg.Long(opt::TooltipDelayTime);
+  t.visible_time_ms = TooltipMilliseconds(reg.Long(opt::TooltipVisibleTime));
+  t.delay_time_ms = TooltipMilliseconds(reg.Long(opt::TooltipDelayTime));
   t.tips = {
       {FormControl::Settings, "Set options to control how " + s_.m.ProductName + "\r\n works"},
       {FormControl::Close, "Close the calendar without changing the cell value"},

@@ -34,6 +34,7 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   void HideCalendar() override;
   void Unload() override;
   bool Shown() const override { return shown_; }
+  bool WindowLost() const override { return window_->destroyed(); }
 
   void ApplySettings();
 

@@ -27,6 +27,9 @@ class ICalendarForm {
   virtual void ShowCalendar(std::int32_t x, std::int32_t y, const Variant& start_date, WindowHandle parent) = 0;
   virtual void HideCalendar() = 0;
   virtual void Unload() = 0;
+  // True once the platform destroyed the form's window with its parent; the controller then makes
+  // a new form.
+  virtual bool WindowLost() const = 0;
   virtual bool Shown() const = 0;
 };
 

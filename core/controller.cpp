@@ -37,16 +37,13 @@ ScreenPoint PlaceCalendar(const CalendarPlacementInput& in) {
     const ScreenRect& w = *in.window;
     if (top + in.calendar_height > w.bottom) top = in.tag_y - in.calendar_height;
     if (in.tag_x + in.calendar_width > w.right) left = w.right - in.calendar_width - 4.0 * in.margin;
-    // Whatever the stored sizes and the tag's place, the calendar stays beside the workbook
-    // window, and so on the screen that holds it.
-    left = std::clamp(left, w.left - in.calendar_width, std::max<double>(w.left - in.calendar_width, w.right));
-    top = std::clamp(top, w.top - in.calendar_height, std::max<double>(w.top - in.calendar_height, w.bottom));
   }
-  if (in.screen) {
-    // Wholly on that screen when it fits, else from its top-left corner.
-    const ScreenRect& s = *in.screen;
-    left = std::clamp(left, static_cast<double>(s.left), std::max<double>(s.left, s.right - in.calendar_width));
-    top = std::clamp(top, static_cast<double>(s.top), std::max<double>(s.top, s.bottom - in.calendar_height));
+  if (in.client) {
+    // Wholly inside the client area when it fits, else from its top-left corner: the arrows and the
+    // title row are never the part cut off.
+    const ScreenRect& c = *in.client;
+    left = std::clamp(left, double(c.left), std::max<double>(c.left, c.right - in.calendar_width));
+    top = std::clamp(top, double(c.top), std::max<double>(c.top, c.bottom - in.calendar_height));
   }
   return {RoundHalfEven(left), RoundHalfEven(top)};
 }
@@ -59,6 +56,8 @@ std::string DisabledMessage(const std::string& name, int excel_version) {
 
 cVantry::cVantry(const ControllerServices& services, ExcelApplicationPtr app, AddInInstancePtr addin)
     : s_(services), app_(std::move(app)), addin_(std::move(addin)) {}
+
+std::string cVantry::TagIconPath() const { return s_.m.AddInFolder + "pictures\\cal16.ico"; }
 
 const cUtilRegMan& cVantry::Reg() const { return *Must(s_.m.RegMan); }
 cUtilRegMan& cVantry::Reg() { return *Must(s_.m.RegMan); }
@@ -75,7 +74,7 @@ void cVantry::InitThisObject() noexcept {
     moTag = s_.parts.CreateTag();
     Must(moTag)->SetEventSink(this);
   });
-  step([&] { Must(moTag)->InitThisObject(s_.m.AddInFolder + "pictures\\cal16.ico"); });
+  step([&] { Must(moTag)->InitThisObject(TagIconPath()); });
   step([&] {
     moCalendarForm = s_.parts.CreateCalendarForm();
     Must(moCalendarForm)->SetEventSink(this);
@@ -112,6 +111,7 @@ void cVantry::InitThisObject() noexcept {
 cVantry::~cVantry() {
   // First of all: no event reaches a controller being taken apart, nor one that is gone.
   if (relay_) relay_->Detach();
+  scroll_watch_.reset();
   StopListening();
   SkipFailures step;
   step([&] { Withdraw(); });
@@ -171,7 +171,10 @@ void cVantry::ClickCommandButton() noexcept {
   RangePtr target;
   step([&] { target = selection->AsRange(); });
   if (!target) return;  // nothing to show the tag for
+  step([&] { FollowActiveMainWindow(); });
+  RenewLostTag();
   step([&] { Must(moTag)->TagDisplay(target); });
+  WatchTagWindow();
   step([&] {
     if (Must(moTag)->Displayed()) moTag->TriggerClickEvent();
   });
@@ -273,8 +276,57 @@ bool cVantry::Qualifies(const SheetPtr& sh, const RangePtr& target) {
 void cVantry::AppExcelEvent_SheetSelectionChange(const SheetPtr& Sh, const RangePtr& Target) noexcept {
   Withdraw();
   StopOnFailure([&] {
-    if (Qualifies(Sh, Target)) Must(moTag)->TagDisplay(Target);
+    if (!Qualifies(Sh, Target)) return;
+    FollowActiveMainWindow();
+    RenewLostTag();
+    if (Must(moTag)->TagDisplay(Target)) WatchTagWindow();
   });
+}
+
+void cVantry::WatchTagWindow() noexcept {
+  SkipFailures step;
+  WindowHandle window = 0;
+  step([&] { window = moTag && moTag->Displayed() ? moTag->ParentWindow() : 0; });
+  if (!window || (window == watched_ && scroll_watch_)) return;
+  scroll_watch_.reset();
+  watched_ = 0;
+  step([&] {
+    scroll_watch_ = s_.windows.WatchScrolling(window, [this] { Withdraw(); });
+    watched_ = window;
+  });
+}
+
+void cVantry::FollowActiveMainWindow() {
+  if (s_.m.ExcelVersion < 15) return;  // one main window for the session, found at connection
+  const WindowHandle main = Must(app_->ActiveWindow())->Hwnd();
+  if (main) s_.m.ExcelMainWindow = main;
+}
+
+void cVantry::RenewLostTag() noexcept {
+  if (tag_click_depth_ > 0) return;
+  SkipFailures step;
+  bool lost = false;
+  step([&] { lost = moTag && moTag->WindowLost(); });
+  if (!lost) return;
+  moTag.reset();
+  step([&] {
+    moTag = s_.parts.CreateTag();
+    Must(moTag)->SetEventSink(this);
+  });
+  step([&] { Must(moTag)->InitThisObject(TagIconPath()); });
+}
+
+void cVantry::RenewLostCalendarForm() noexcept {
+  SkipFailures step;
+  bool lost = false;
+  step([&] { lost = moCalendarForm && moCalendarForm->WindowLost(); });
+  if (!lost) return;
+  moCalendarForm.reset();
+  step([&] {
+    moCalendarForm = s_.parts.CreateCalendarForm();
+    Must(moCalendarForm)->SetEventSink(this);
+  });
+  step([&] { Must(moCalendarForm)->InitThisObject(Variant::date(std::floor(s_.clock.now()))); });
 }
 
 void cVantry::AppExcelEvent_SheetActivate(const SheetPtr& Sh) noexcept {
@@ -329,8 +381,15 @@ RangePtr cVantry::ResolveTagTarget() {
 }
 
 void cVantry::moTag_TagClick() noexcept {
+  // The tag whose click this is stays alive until the click is over.
+  struct Depth {
+    int& d;
+    explicit Depth(int& v) : d(v) { ++d; }
+    ~Depth() { --d; }
+  } depth(tag_click_depth_);
   SkipFailures step;
   LeaveCellEditMode();
+  RenewLostCalendarForm();
   if (!moTag || !moCalendarForm) return;
   CalendarPlacementInput place;
   WindowHandle parent = 0;
@@ -339,7 +398,11 @@ void cVantry::moTag_TagClick() noexcept {
   step([&] { place.tag_y = moTag->Y(); });
   step([&] { place.margin = moTag->Margin(); });
   step([&] { place.window = s_.windows.WindowScreenRect(parent); });
-  step([&] { place.screen = s_.windows.MonitorRect(parent); });
+  step([&] {
+    const ScreenRect c = s_.windows.ClientRect(parent);
+    const ScreenPoint tl = s_.windows.ClientToScreen(parent, {c.left, c.top});
+    place.client = ScreenRect{tl.x, tl.y, tl.x + c.width(), tl.y + c.height()};
+  });
   step([&] {
     const cUtilRegMan& reg = Reg();
     place.tag_height = PixelsOf(reg.Long(opt::TagSizeY), s_.screen.TwipsPerPixelY(parent));

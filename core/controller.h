@@ -64,13 +64,14 @@ struct ControllerServices {
 };
 
 // Where the calendar goes beside the tag: below it, or above when it would pass the window's
-// bottom; at the tag's left, or pulled back inside the window's right edge. Sizes in pixels.
+// bottom; at the tag's left, or pulled back inside the window's right edge. The result is then kept
+// inside the workbook window's client area, where a child window is clipped anyway. Sizes in pixels.
 struct CalendarPlacementInput {
   double tag_x = 0, tag_y = 0;
   double tag_height = 0;
   double calendar_width = 0, calendar_height = 0;
-  std::optional<ScreenRect> window;  // unknown: no clamping
-  std::optional<ScreenRect> screen;  // the screen that holds the window; unknown: no clamping
+  std::optional<ScreenRect> window;  // the parent window's rectangle on screen; unknown: no tests
+  std::optional<ScreenRect> client;  // its client area on screen; unknown: not kept inside
   std::int32_t margin = 8;
 };
 ScreenPoint PlaceCalendar(const CalendarPlacementInput& in);
@@ -171,6 +172,16 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   // The decision for a selection; throws when the host fails, which ends it with the tag hidden.
   bool Qualifies(const SheetPtr& sh, const RangePtr& target);
   RangePtr ResolveTagTarget();
+  // From Excel 2013 on every workbook has its own main window, and the first may close while the
+  // add-in runs: the main window is the active window's, found at each showing.
+  void FollowActiveMainWindow();
+  // A window of ours destroyed with its parent (a workbook's main window closing) is made again when
+  // next needed; never the tag while its own click runs.
+  void RenewLostTag() noexcept;
+  void RenewLostCalendarForm() noexcept;
+  // Excel raises no event when the user scrolls or zooms: the window the tag was shown in is
+  // watched, and either hides the tag and the calendar.
+  void WatchTagWindow() noexcept;
   void InitUI2007() {}
   void InitUICommandBars();
   void BuildToolbar();
@@ -180,6 +191,7 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   void Listen(const CommandBarControlPtr& button, ClickHandler handler);
   void StopListening() noexcept;
   void Inform(const std::string& text);
+  std::string TagIconPath() const;
   const cUtilRegMan& Reg() const;
   cUtilRegMan& Reg();
 
@@ -199,6 +211,9 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   std::string msOnAction;
   CommandBarControlPtr moEditModeProbe;
   RibbonUIPtr moRibbon;
+  int tag_click_depth_ = 0;
+  std::unique_ptr<IWindowWatch> scroll_watch_;
+  WindowHandle watched_ = 0;
   IAddInReload* reloader_ = nullptr;
 
   struct ButtonSubscription {

@@ -27,6 +27,9 @@ class ITagWindow {
   // Raises TagClick as a click on the tag would.
   virtual void TriggerClickEvent() = 0;
   virtual void Unload() = 0;
+  // True once the platform destroyed the tag's window with its parent (a workbook's main window
+  // closing); the controller then makes a new tag.
+  virtual bool WindowLost() const = 0;
 
   virtual bool Displayed() const = 0;
   virtual bool LeftSide() const = 0;

@@ -58,6 +58,7 @@ class PrintingTag : public ITagWindow {
   }
   void TriggerClickEvent() override { tag_.TriggerClickEvent(); }
   void Unload() override { tag_.Unload(); }
+  bool WindowLost() const override { return tag_.WindowLost(); }
   bool Displayed() const override { return tag_.Displayed(); }
   bool LeftSide() const override { return tag_.LeftSide(); }
   WindowHandle ParentWindow() const override { return tag_.ParentWindow(); }

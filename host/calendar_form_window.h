@@ -75,6 +75,8 @@ class ICalendarFormWindow {
   // Hidden and given back to `owner` as its parent.
   virtual void hide(std::uintptr_t owner) = 0;
   virtual std::uintptr_t window_handle() const = 0;
+  // True once the window was destroyed with its parent.
+  virtual bool destroyed() const { return false; }
 };
 
 }  // namespace tessaly

@@ -186,6 +186,8 @@ class IExcelWindow {
   virtual RangePtr ActiveCell() = 0;
   virtual HostObjectPtr Selection() = 0;
   virtual std::int32_t Type() { MemberNotSupported("Type"); }  // xl::kWindowWorkbook...
+  // The main window (XLMAIN) that holds this window; hosts before 15 (Excel 2013) lack the member.
+  virtual WindowHandle Hwnd() { MemberNotSupported("Hwnd"); }
   virtual std::int32_t WindowState() { MemberNotSupported("WindowState"); }  // xl::kMinimized, xl::kMaximized, xl::kNormal
   virtual double Zoom() { MemberNotSupported("Zoom"); }  // percent
   virtual std::int32_t View() { MemberNotSupported("View"); }  // xl::kNormalView, xl::kPageBreakPreview, xl::kPageLayoutView

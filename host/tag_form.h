@@ -3,6 +3,7 @@
 // re-parenting and showing it go through IWindowSystem by its handle.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -37,11 +38,16 @@ struct TooltipSettings {
   friend bool operator==(const TooltipSettings&, const TooltipSettings&) = default;
 };
 
+// A stored time as the tooltip control takes it: its times are 16-bit milliseconds.
+inline std::int32_t TooltipMilliseconds(std::int32_t stored) { return std::clamp(stored, 0, 32767); }
+
 // A live tooltip control; destroying the object destroys the control.
 class ITooltip {
  public:
   virtual ~ITooltip() = default;
   virtual const TooltipSettings& Settings() const = 0;
+  // Takes a tip that is on screen away at once.
+  virtual void Pop() = 0;
 };
 
 // What the window reports. The icon is painted, not a window of its own, so the mouse over the
@@ -60,6 +66,8 @@ class ITagForm {
  public:
   virtual ~ITagForm() = default;
   virtual WindowHandle Handle() const = 0;
+  // True once the window was destroyed with its parent.
+  virtual bool Destroyed() const = 0;
   virtual void SetEventSink(ITagFormEvents* sink) = 0;
   // Sizes the window to the look and repaints it.
   virtual void SetLook(const TagLook& look) = 0;

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "host/excel.h"
@@ -30,6 +32,12 @@ inline constexpr std::uint32_t kClipChildren = 0x02000000;
 inline constexpr std::uint32_t kExTopmost = 0x00000008;
 inline constexpr std::uint32_t kExNoActivate = 0x08000000;
 }  // namespace ws
+
+// A watch on a window's messages; destroying it ends the watch.
+class IWindowWatch {
+ public:
+  virtual ~IWindowWatch() = default;
+};
 
 class IWindowSystem {
  public:
@@ -60,9 +68,14 @@ class IWindowSystem {
   virtual void MoveWindow(WindowHandle window, ScreenRect rect) = 0;
   // Shows the window without activating it, or hides it.
   virtual void ShowWindow(WindowHandle window, bool show) = 0;
-  // While suppressed the window swallows paint, non-client paint and background-erase messages
-  // (answering the erase as handled); lifting it lets it paint again.
+  // While suppressed the window draws nothing; lifting it redraws the window's content (not its
+  // frame, nor any other window's).
   virtual void SetRepaintSuppressed(WindowHandle window, bool suppressed) = 0;
+  // Calls `moved` each time the user scrolls or zooms the window's content (its scroll bars, the
+  // mouse wheel, Ctrl+wheel), which the host reports by no event, until the watch is destroyed; the
+  // messages always go on to the window. `moved` must not destroy the watch. Throws when the window
+  // cannot be watched.
+  virtual std::unique_ptr<IWindowWatch> WatchScrolling(WindowHandle window, std::function<void()> moved) = 0;
 };
 
 }  // namespace tessaly

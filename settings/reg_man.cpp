@@ -177,14 +177,18 @@ std::optional<std::string> cUtilRegMan::SaveMachineOptions(const std::vector<std
       bag.emplace();
       for (std::size_t i = 0; i < name_.size(); ++i)
         if (store_type_[i] == kStorePerMachine) bag->emplace_back(name_[i], value_[i].to_text());
-      return EncodeMachineRecord(*bag);
+    } else {
+      for (std::size_t i : which) {
+        auto it = std::find_if(bag->begin(), bag->end(), [&](const auto& p) { return iequals(p.first, name_[i]); });
+        if (it != bag->end()) it->second = value_[i].to_text();
+        else bag->emplace_back(name_[i], value_[i].to_text());
+      }
     }
-    for (std::size_t i : which) {
-      auto it = std::find_if(bag->begin(), bag->end(), [&](const auto& p) { return iequals(p.first, name_[i]); });
-      if (it != bag->end()) it->second = value_[i].to_text();
-      else bag->emplace_back(name_[i], value_[i].to_text());
-    }
-    return EncodeMachineRecord(*bag);
+    std::string record = EncodeMachineRecord(*bag);
+    // A record past the read limit would be written once and then count as no file for everyone.
+    if (record.size() > kMaxMachineFileBytes)
+      throw HostError(-1, "The shared settings file would grow past 1 MB, more than can be read back.");
+    return record;
   };
   std::int32_t number = 0;
   std::string description;

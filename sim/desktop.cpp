@@ -147,6 +147,38 @@ void SimDesktop::SetRepaintSuppressed(WindowHandle window, bool suppressed) {
   w.repaint_suppressed = suppressed;
 }
 
+namespace {
+class SimWatch final : public IWindowWatch {
+ public:
+  SimWatch(std::weak_ptr<std::map<int, SimDesktop::Watch>> all, int id) : all_(std::move(all)), id_(id) {}
+  ~SimWatch() override {
+    if (auto all = all_.lock()) all->erase(id_);
+  }
+
+ private:
+  std::weak_ptr<std::map<int, SimDesktop::Watch>> all_;
+  int id_;
+};
+}  // namespace
+
+std::unique_ptr<IWindowWatch> SimDesktop::WatchScrolling(WindowHandle window, std::function<void()> moved) {
+  if (Get(window).process != current_process) throw HostError(5, "Access is denied.");
+  const int id = next_watch_++;
+  (*watches_)[id] = Watch{window, std::move(moved)};
+  return std::make_unique<SimWatch>(watches_, id);
+}
+
+void SimDesktop::Scrolled(WindowHandle window) {
+  std::vector<std::function<void()>> due;
+  for (const auto& [id, w] : *watches_)
+    if (w.window == window) due.push_back(w.moved);
+  for (auto& f : due) f();
+}
+
+std::size_t SimDesktop::Watches(WindowHandle window) const {
+  return std::size_t(std::count_if(watches_->begin(), watches_->end(), [&](const auto& w) { return w.second.window == window; }));
+}
+
 void SimDesktop::DisplayHelpTopic(const std::string& help_file, const std::string& topic) {
   if (fail_help) throw HostError(2, "The system cannot find the file specified.");
   help_shown.push_back(help_file + "::/" + topic);

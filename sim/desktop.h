@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +30,10 @@ class SimDesktop : public IWindowSystem, public IScreenMetrics, public IHelpShel
     bool visible = true;
     bool repaint_suppressed = false;
     int suppressions = 0;     // times repainting was suppressed
+  };
+  struct Watch {
+    WindowHandle window = 0;
+    std::function<void()> moved;
   };
   struct Display {
     ScreenRect rect;
@@ -65,6 +72,10 @@ class SimDesktop : public IWindowSystem, public IScreenMetrics, public IHelpShel
   void MoveWindow(WindowHandle window, ScreenRect rect) override { Get(window).rect = rect; }
   void ShowWindow(WindowHandle window, bool show) override { Get(window).visible = show; }
   void SetRepaintSuppressed(WindowHandle window, bool suppressed) override;
+  std::unique_ptr<IWindowWatch> WatchScrolling(WindowHandle window, std::function<void()> moved) override;
+  // The window scrolled or zoomed under the user's hand: its watches hear of it.
+  void Scrolled(WindowHandle window);
+  std::size_t Watches(WindowHandle window) const;
 
   double LogicalPixelsPerInchX(WindowHandle window) const override { return DisplayOf(window).dpi_x; }
   double LogicalPixelsPerInchY(WindowHandle window) const override { return DisplayOf(window).dpi_y; }
@@ -85,6 +96,9 @@ class SimDesktop : public IWindowSystem, public IScreenMetrics, public IHelpShel
   const Display& DisplayOf(WindowHandle window) const;
   WindowHandle Deepest(WindowHandle parent, ScreenPoint p);
   WindowHandle next_handle_ = 0x70000;
+  // Shared with the watches, which may outlive the desktop.
+  std::shared_ptr<std::map<int, Watch>> watches_ = std::make_shared<std::map<int, Watch>>();
+  int next_watch_ = 1;
 };
 
 }  // namespace tessaly::sim

@@ -42,7 +42,7 @@ const std::vector<std::string> kMembers = {
     "Window.Panes.Count", "Window.ActiveSheet", "Window.ActiveCell", "Window.Selection",
     "Window.Type", "Window.WindowState", "Window.Zoom", "Window.View", "Window.FreezePanes",
     "Window.SplitHorizontal", "Window.SplitVertical", "Window.Panes.Item", "Window.ActivePane",
-    "Window.PointsToScreenPixelsX", "Window.PointsToScreenPixelsY", "Window.RangeFromPoint",
+    "Window.PointsToScreenPixelsX", "Window.PointsToScreenPixelsY", "Window.RangeFromPoint", "Window.Hwnd",
     "Pane.Index", "Pane.VisibleRange", "Pane.ScrollRow.get", "Pane.ScrollRow.set", "Pane.ScrollColumn.get",
     "Pane.ScrollColumn.set", "Pane.PointsToScreenPixelsX", "Pane.PointsToScreenPixelsY",
     "Application.CommandBars.Add",
@@ -536,6 +536,12 @@ class SimWindow : public IExcelWindow {
     return book_->win.PaneCount();
   }
   std::int32_t Type() override { return Enter("Window.Type"), book_->win.type; }
+  WindowHandle Hwnd() override {
+    Enter("Window.Hwnd");
+    // Excel 2013 added the member with its window per workbook.
+    if (!host_->MainWindowPerWorkbook()) MemberNotSupported("Hwnd");
+    return book_->main;
+  }
   std::int32_t WindowState() override { return Enter("Window.WindowState"), book_->win.state; }
   double Zoom() override { return Enter("Window.Zoom"), book_->win.zoom; }
   std::int32_t View() override { return Enter("Window.View"), book_->win.view; }
@@ -767,6 +773,10 @@ std::int32_t SimExcel::MaxColumn() const { return MajorVersion() >= 12 ? 16384 :
 
 void SimExcel::RenameWindow(WindowHandle old_handle, WindowHandle new_handle) {
   desktop_->Get(old_handle).handle = new_handle;
+  for (auto& b : books_) {
+    if (b->main == old_handle) b->main = new_handle;
+    if (b->desk == old_handle) b->desk = new_handle;
+  }
   for (auto& w : desktop_->windows)
     if (w.parent == old_handle) w.parent = new_handle;
   if (desktop_->active_window == old_handle) desktop_->active_window = new_handle;
@@ -814,15 +824,35 @@ WindowLayout SimExcel::Layout(const WorkbookModel& book) {
                       desktop_->LogicalPixelsPerInchY(book.window));
 }
 
-void SimExcel::RaiseWindow(const WorkbookModel& book) { desktop_->BringToTop(book.window); }
+void SimExcel::RaiseWindow(const WorkbookModel& book) {
+  desktop_->BringToTop(book.window);
+  if (MainWindowPerWorkbook()) {
+    desktop_->BringToTop(book.main);
+    desktop_->active_window = book.main;
+  }
+}
 
 WorkbookModel& SimExcel::AddWorkbook(const std::string& name, const std::vector<std::string>& sheets) {
   auto book = std::make_shared<WorkbookModel>();
   book->name = name;
   book->window = next_window_;
   next_window_ += 0x10;
+  book->main = hwnd_, book->desk = desk_;
+  const bool own_main = MainWindowPerWorkbook() &&
+                        (!desktop_->Exists(hwnd_) || std::any_of(books_.begin(), books_.end(), [&](const auto& b) { return b->main == hwnd_; }));
+  if (own_main) {
+    // A main window of its own, cascaded from the host's first one, with the same ribbon and desk.
+    const WindowHandle first = desktop_->Exists(hwnd_) ? hwnd_ : 0;
+    const ScreenRect at = first ? desktop_->Get(first).rect : ScreenRect{0, 0, 1280, 800};
+    const std::int32_t step = 30 * std::int32_t(books_.size() % 8);
+    book->main = next_window_, book->desk = next_window_ + 0x8;
+    next_window_ += 0x10;
+    desktop_->AddWindow(book->main, "XLMAIN", desktop_->current_process,
+                        {at.left + step, at.top + step, at.right + step, at.bottom + step}).frame = {4, 30, 4, 4};
+    desktop_->AddChild(book->main, book->desk, "XLDESK", {0, 120, at.width() - 8, at.height() - 56});
+  }
   // Maximised inside the desk, under the active workbook's window.
-  desktop_->AddChild(desk_, book->window, "EXCEL7", desktop_->ClientRect(desk_));
+  desktop_->AddChild(book->desk, book->window, "EXCEL7", desktop_->ClientRect(book->desk));
   for (const std::string& s : sheets) {
     auto sheet = std::make_shared<SheetModel>();
     sheet->name = s;
@@ -883,7 +913,8 @@ void SimExcel::CloseWorkbook(const std::string& name) {
     if (iequals((*it)->name, name)) {
       (*it)->closed = true;
       for (auto& s : (*it)->sheets) s->closed = true;
-      desktop_->RemoveWindow((*it)->window);
+      // A workbook's own main window goes with it, and every window inside it.
+      desktop_->RemoveWindow(MainWindowPerWorkbook() ? (*it)->main : (*it)->window);
       if (active_book_ == *it) active_book_ = nullptr;
       books_.erase(it);
       if (!active_book_ && !books_.empty()) active_book_ = books_.back();
@@ -1037,6 +1068,45 @@ void SimExcel::UserActivateWorkbook(const std::string& name) {
   Raise([&](IApplicationEvents& e) { e.WindowActivate(wb, wn); });
 }
 
+void SimExcel::UserNewWorkbook(const std::string& name) {
+  AddWorkbook(name);
+  UserActivateWorkbook(name);
+}
+
+void SimExcel::UserCloseWorkbook(const std::string& name) {
+  auto book = BookShared(&Book(name));
+  const bool active = book == active_book_;
+  if (active) {
+    WorkbookPtr wb = WorkbookObject(book);
+    ExcelWindowPtr wn = WindowObject(book);
+    Raise([&](IApplicationEvents& e) { e.WindowDeactivate(wb, wn); });
+  }
+  CloseWorkbook(name);
+  if (!active || !active_book_) return;
+  RaiseWindow(*active_book_);
+  WorkbookPtr wb = WorkbookObject(active_book_);
+  ExcelWindowPtr wn = WindowObject(active_book_);
+  Raise([&](IApplicationEvents& e) { e.WindowActivate(wb, wn); });
+}
+
+void SimExcel::UserScroll(std::int32_t rows, std::int32_t columns) {
+  auto book = ActiveBook();
+  if (!book) return;
+  WindowModel& w = book->win;
+  // The scrolling band moves; a frozen band stays.
+  const std::size_t row_band = w.freeze && w.split_row > 0 ? 1 : 0, column_band = w.freeze && w.split_column > 0 ? 1 : 0;
+  w.scroll_row[row_band] = std::clamp(w.scroll_row[row_band] + rows, 1, MaxRow());
+  w.scroll_column[column_band] = std::clamp(w.scroll_column[column_band] + columns, 1, MaxColumn());
+  desktop_->Scrolled(book->window);
+}
+
+void SimExcel::UserZoom(double percent) {
+  auto book = ActiveBook();
+  if (!book) return;
+  book->win.zoom = std::clamp(percent, 10.0, 400.0);
+  desktop_->Scrolled(book->window);
+}
+
 void SimExcel::UserResizeWindow() {
   auto book = ActiveBook();
   WorkbookPtr wb = WorkbookObject(book);
@@ -1110,6 +1180,7 @@ std::string SimExcel::Version(std::int32_t) {
 }
 WindowHandle SimExcel::Hwnd() {
   Enter("Application.Hwnd");
+  if (MainWindowPerWorkbook() && active_book_) return active_book_->main;
   return hwnd_;
 }
 HostObjectPtr SimExcel::Selection() {

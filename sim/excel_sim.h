@@ -69,6 +69,9 @@ struct WorkbookModel {
   std::size_t active_sheet = 0;
   // The workbook's one window: its EXCEL7 handle and what it shows.
   WindowHandle window = 0;
+  // The main window (XLMAIN) and desk (XLDESK) that hold it: the host's one pair before version
+  // 15, the workbook's own from 15 (Excel 2013) on.
+  WindowHandle main = 0, desk = 0;
   WindowModel win;
   bool closed = false;
 };
@@ -128,6 +131,8 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   std::vector<std::string> com_addins{"TESSALY.Connect"};
   void SetVersion(std::string version) { version_ = std::move(version); }
   int MajorVersion() const;
+  // From version 15 (Excel 2013) on, every workbook has its own main window.
+  bool MainWindowPerWorkbook() const { return MajorVersion() >= 15; }
   // Gives the main window another handle (its XLDESK and workbook windows stay inside it).
   void SetHwnd(WindowHandle hwnd);
   // Gives the desk and a workbook's window other handles, as the stand-in executable's real ones.
@@ -144,7 +149,8 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   void Split(const std::string& workbook, std::int32_t rows, std::int32_t columns);
 
   // ---- The screen ----
-  // The desktop holding the host's windows: XLMAIN (Hwnd) > XLDESK > one EXCEL7 per workbook.
+  // The desktop holding the host's windows: XLMAIN (Hwnd) > XLDESK > one EXCEL7 per workbook; from
+  // version 15 on, one XLMAIN > XLDESK > EXCEL7 per workbook, Hwnd the active workbook's XLMAIN.
   SimDesktop& Desktop() { return *desktop_; }
   WindowHandle DeskWindow() const { return desk_; }
   SheetAxes Axes(const SheetModel& sheet) const { return {sheet.rows, sheet.columns, MaxRow(), MaxColumn()}; }
@@ -158,7 +164,15 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   void UserSelectObject(const std::string& type_name);
   void UserActivateSheet(const std::string& name);
   void UserActivateWorkbook(const std::string& name);
+  // Workbooks.Add as the user's New: a workbook opened and activated.
+  void UserNewWorkbook(const std::string& name);
+  // Closes the workbook; when it was the active one, the next one is activated, with the events.
+  void UserCloseWorkbook(const std::string& name);
   void UserResizeWindow();
+  // The scroll bars or the wheel move the active window's top-left pane by rows and columns, or
+  // Ctrl+wheel sets its zoom: the model changes and the host raises no event.
+  void UserScroll(std::int32_t rows, std::int32_t columns);
+  void UserZoom(double percent);
   void UserRenameSheet(const std::string& workbook, const std::string& old_name, const std::string& new_name);
   // Starts editing the active cell with the text typed so far.
   void UserBeginEdit(const std::string& typed);

@@ -26,9 +26,9 @@ inline const std::vector<std::string>& CollaboratorMembers() {
   static const std::vector<std::string> names = {
       "Tag.InitThisObject", "Tag.SetEventSink", "Tag.TagDisplay", "Tag.TagHide", "Tag.TriggerClickEvent",
       "Tag.Unload", "Tag.Displayed", "Tag.LeftSide", "Tag.ParentWindow", "Tag.X", "Tag.Y", "Tag.TargetAddress",
-      "Tag.SheetName", "Tag.WorkbookName", "Tag.Margin",
+      "Tag.SheetName", "Tag.WorkbookName", "Tag.Margin", "Tag.WindowLost",
       "Form.InitThisObject", "Form.SetEventSink", "Form.ShowCalendar", "Form.HideCalendar", "Form.Unload",
-      "Form.Shown",
+      "Form.Shown", "Form.WindowLost",
       "ImageList.Add", "ImageList.Has", "ImageList.Count", "ImageList.Picture", "ImageList.Mask", "ImageList.Clear",
       "Parts.CreateTag", "Parts.CreateCalendarForm", "Parts.CreateImageList", "Parts.ShowSettings",
       "Parts.ShowAbout", "Parts.LoadIconResource",
@@ -37,7 +37,7 @@ inline const std::vector<std::string>& CollaboratorMembers() {
       "Windows.CurrentProcessId", "Windows.WindowScreenRect", "Windows.ClientRect", "Windows.ClientToScreen",
       "Windows.ScreenToClient", "Windows.MonitorRect", "Windows.CursorPos", "Windows.WindowFromPoint",
       "Windows.SetWindowStyles", "Windows.SetParent", "Windows.MoveWindow", "Windows.ShowWindow",
-      "Windows.SetRepaintSuppressed", "Screen.LogicalPixelsPerInchX", "Screen.LogicalPixelsPerInchY",
+      "Windows.SetRepaintSuppressed", "Windows.WatchScrolling", "Screen.LogicalPixelsPerInchX", "Screen.LogicalPixelsPerInchY",
       "Files.read_file", "Help.DisplayHelpTopic", "Help.OpenAddress", "AddIn.ProgId", "RibbonControl.Id", "RibbonUI.InvalidateControl",
   };
   return names;
@@ -61,6 +61,7 @@ class FaultyTag : public ITagWindow {
   std::string SheetName() const override { return E("Tag.SheetName"), in_->SheetName(); }
   std::string WorkbookName() const override { return E("Tag.WorkbookName"), in_->WorkbookName(); }
   std::int32_t Margin() const override { return E("Tag.Margin"), in_->Margin(); }
+  bool WindowLost() const override { return E("Tag.WindowLost"), in_->WindowLost(); }
 
  private:
   void E(const char* member) const { plan_->Enter(member); }
@@ -79,6 +80,7 @@ class FaultyCalendarForm : public ICalendarForm {
   void HideCalendar() override { E("Form.HideCalendar"), in_->HideCalendar(); }
   void Unload() override { E("Form.Unload"), in_->Unload(); }
   bool Shown() const override { return E("Form.Shown"), in_->Shown(); }
+  bool WindowLost() const override { return E("Form.WindowLost"), in_->WindowLost(); }
 
  private:
   void E(const char* member) const { plan_->Enter(member); }
@@ -196,6 +198,9 @@ class FaultyWindowSystem : public IWindowSystem {
   void ShowWindow(WindowHandle w, bool show) override { E("Windows.ShowWindow"), in_.ShowWindow(w, show); }
   void SetRepaintSuppressed(WindowHandle w, bool suppressed) override {
     E("Windows.SetRepaintSuppressed"), in_.SetRepaintSuppressed(w, suppressed);
+  }
+  std::unique_ptr<IWindowWatch> WatchScrolling(WindowHandle w, std::function<void()> moved) override {
+    return E("Windows.WatchScrolling"), in_.WatchScrolling(w, std::move(moved));
   }
 
  private:

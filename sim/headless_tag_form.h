@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "host/host_error.h"
 #include "host/tag_form.h"
 #include "sim/desktop.h"
 
@@ -17,6 +18,8 @@ class HeadlessTooltip : public ITooltip {
   HeadlessTooltip(TooltipSettings settings, int& live) : settings_(std::move(settings)), live_(live) { ++live_; }
   ~HeadlessTooltip() override { --live_; }
   const TooltipSettings& Settings() const override { return settings_; }
+  void Pop() override { ++pops; }
+  int pops = 0;
 
  private:
   TooltipSettings settings_;
@@ -37,6 +40,7 @@ class HeadlessTagForm : public ITagForm {
   }
 
   WindowHandle Handle() const override { return handle_; }
+  bool Destroyed() const override { return !desk_.Exists(handle_); }
   void SetEventSink(ITagFormEvents* sink) override { sink_ = sink; }
   void SetLook(const TagLook& look) override {
     ++paints;
@@ -50,7 +54,10 @@ class HeadlessTagForm : public ITagForm {
     if (icon_loaded) icon = path;
     return icon_loaded;
   }
-  void StartTimer(std::int32_t period_ms) override { timer_ms = period_ms; }
+  void StartTimer(std::int32_t period_ms) override {
+    if (refuse_timer) throw HostError("The system has no timer left.");
+    timer_ms = period_ms;
+  }
   void StopTimer() override { timer_ms = 0; }
   std::unique_ptr<ITooltip> CreateTooltip(const TooltipSettings& settings) override {
     ++tooltips_made;
@@ -76,6 +83,7 @@ class HeadlessTagForm : public ITagForm {
   std::string icon;
   bool icon_loaded = false;
   std::int32_t timer_ms = 0;  // 0: stopped
+  bool refuse_timer = false;
   int paints = 0, tooltips_made = 0, live_tooltips = 0;
 
  private:

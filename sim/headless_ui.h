@@ -37,6 +37,7 @@ class HeadlessTag : public ITagWindow {
     if (sink) sink->TagClick();
   }
   void Unload() override { unloaded = true; }
+  bool WindowLost() const override { return lost; }
   bool Displayed() const override { return displayed; }
   bool LeftSide() const override { return false; }
   WindowHandle ParentWindow() const override {
@@ -52,7 +53,7 @@ class HeadlessTag : public ITagWindow {
 
   ITagEvents* sink = nullptr;
   std::string icon, address, sheet_name, book_name;
-  bool displayed = false, on_screen = true, unloaded = false, parent_lost = false;
+  bool displayed = false, on_screen = true, unloaded = false, parent_lost = false, lost = false;
   WindowHandle parent = 0;
   std::int32_t x = 100, y = 100;
   bool place_on_grid = false;
@@ -75,6 +76,7 @@ class HeadlessCalendarForm : public ICalendarForm {
   }
   void HideCalendar() override { shown = false; }
   void Unload() override { unloaded = true; }
+  bool WindowLost() const override { return lost; }
   bool Shown() const override { return shown; }
   void Close(const Variant& v) { sink->CalendarClose(v); }
 
@@ -82,7 +84,7 @@ class HeadlessCalendarForm : public ICalendarForm {
   Variant init, start;
   ScreenPoint at;
   WindowHandle owner = 0;
-  bool shown = false, unloaded = false;
+  bool shown = false, unloaded = false, lost = false;
   int shows = 0;
 };
 
@@ -92,11 +94,13 @@ class HeadlessParts : public IControllerParts {
   std::unique_ptr<ITagWindow> CreateTag() override {
     auto t = std::make_unique<HeadlessTag>();
     tag = t.get();
+    ++tags_made;
     return t;
   }
   std::unique_ptr<ICalendarForm> CreateCalendarForm() override {
     auto c = std::make_unique<HeadlessCalendarForm>();
     calendar = c.get();
+    ++calendars_made;
     return c;
   }
   std::unique_ptr<IImageList> CreateImageList() override { return std::make_unique<InMemoryImageList>(); }
@@ -110,7 +114,7 @@ class HeadlessParts : public IControllerParts {
 
   HeadlessTag* tag = nullptr;
   HeadlessCalendarForm* calendar = nullptr;
-  int settings_shown = 0;
+  int settings_shown = 0, tags_made = 0, calendars_made = 0;
   std::vector<std::string> about;
 };
 

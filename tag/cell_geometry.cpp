@@ -56,10 +56,10 @@ ScreenPoint ByPane(Situation& s) {
 // Host 12 and later, page layout view: the pane converts one axis right only while the other is
 // scrolled to its start, so each coordinate is taken with the other scroll at 1 and the scroll
 // put back, unseen. Failures are skipped step by step so the scroll is always restored.
-std::optional<ScreenPoint> ByPaneInPageLayout(Situation& s, IWindowSystem& windows, WindowHandle book_window,
-                                              WindowHandle main_window) {
+std::optional<ScreenPoint> ByPaneInPageLayout(Situation& s, IWindowSystem& windows, WindowHandle book_window) {
   const std::int32_t left = RoundHalfEven(s.target->Left()), top = RoundHalfEven(s.target->Top());
-  RepaintSuppression quiet(windows, {book_window, main_window});
+  // Only the workbook window scrolls; the main window around it has nothing to hide.
+  RepaintSuppression quiet(windows, {book_window});
   SkipFailures step;
   PanePtr pane;
   step([&] { pane = s.window.Panes(s.p); });
@@ -230,7 +230,7 @@ std::optional<CellPosition> LocateTarget(IExcelApplication& app, IWindowSystem& 
 
   std::optional<ScreenPoint> at;
   if (settings.excel_version >= 12 && window->View() != xl::kPageLayoutView) at = ByPane(s);
-  else if (settings.excel_version >= 12) at = ByPaneInPageLayout(s, windows, handle, settings.main_window);
+  else if (settings.excel_version >= 12) at = ByPaneInPageLayout(s, windows, handle);
   else if (s.whole_zoom) at = ByWholeZoom(s, settings.scale);
   else at = ByScan(s, settings);
   if (at) at = Verified(s, app, windows, settings, *at);

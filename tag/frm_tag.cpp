@@ -11,12 +11,6 @@
 
 namespace tessaly {
 
-namespace {
-
-std::int32_t Milliseconds(std::int32_t stored) { return std::clamp(stored, 0, 32767); }
-
-}  // namespace
-
 std::int32_t TagPixels(std::int32_t twips, double twips_per_pixel) {
   return std::clamp(RoundHalfEven(twips / twips_per_pixel), 4, 256);
 }
@@ -26,17 +20,16 @@ TagPlacement PlaceTag(const TagPlacementInput& in) {
   TagPlacement out;
   out.width = TagPixels(in.size_x, in.scale.twips_per_pixel_x);
   out.height = TagPixels(in.size_y, in.scale.twips_per_pixel_y);
+  // The room test and the flip take the stored width as it is; only the window's own size is kept sane.
+  const double width = in.size_x / in.scale.twips_per_pixel_x;
   const double right = in.cell.x + double(RoundHalfEven(in.cell_width * ppx * z));
   double x = RoundHalfEven(right + in.interspace_x * ppx);
-  double y = RoundHalfEven(in.cell.y + in.interspace_y * ppy);
-  if (x + out.width > in.client_right) {
+  const double y = RoundHalfEven(in.cell.y + in.interspace_y * ppy);
+  if (x + width > in.client_right) {
     // The tag's right edge goes as far left of the cell as its left edge would have been right of it.
     out.left_side = true;
-    x = RoundHalfEven(x - ((in.cell_width * z + 2 * in.interspace_x) * 1440 / 72) / in.scale.twips_per_pixel_x - out.width);
+    x = RoundHalfEven(x - ((in.cell_width * z + 2 * in.interspace_x) * 1440 / 72 + in.size_x) / in.scale.twips_per_pixel_x);
   }
-  const ScreenRect& m = in.monitor;
-  if (m.width() >= out.width) x = std::clamp<double>(x, m.left, m.right - out.width);
-  if (m.height() >= out.height) y = std::clamp<double>(y, m.top, m.bottom - out.height);
   out.at = {RoundHalfEven(x), RoundHalfEven(y)};
   return out;
 }
@@ -82,8 +75,9 @@ GeometrySettings frmTag::Geometry() const {
 bool frmTag::TagDisplay(const RangePtr& target) {
   if (displayed_) return true;
   if (!StopOnFailure([&] { Show(target); }) || !displayed_) {
+    // Whichever step failed, the window goes back, hidden, under the main window.
     displayed_ = false;
-    Attempt([&] { return (s_.windows.ShowWindow(form_->Handle(), false), 0); });
+    HideForm(s_.windows, form_->Handle(), s_.m.ExcelMainWindow);
     return false;
   }
   if (Options().Bool(opt::DisplayCalendarAutomatically)) TriggerClickEvent();
@@ -97,7 +91,7 @@ void frmTag::Show(const RangePtr& target) {
   const cUtilRegMan& o = Options();
   TagPlacementInput in{cell->at, target->Width(), cell->zoom, g.scale, double(o.Long(opt::TagInterspaceX)),
                        double(o.Long(opt::TagInterspaceY)), o.Long(opt::TagSizeX), o.Long(opt::TagSizeY),
-                       cell->client.right, s_.windows.MonitorRect(cell->window)};
+                       cell->client.right};
   const TagPlacement place = PlaceTag(in);
   std::string address = target->Address(true, true, xl::kA1, false);
   SheetPtr sheet = target->Worksheet();
@@ -110,7 +104,7 @@ void frmTag::Show(const RangePtr& target) {
   parent_ = cell->window;
   displayed_ = true;
   RefreshAppearance(place.width, place.height);
-  ShowFormAtScreenPoint(s_.windows, form_->Handle(), parent_, place.at);
+  ShowFormAtScreenPoint(s_.windows, form_->Handle(), parent_, place.at, s_.m.ExcelMainWindow);
 }
 
 void frmTag::RefreshAppearance(std::int32_t width, std::int32_t height) {
@@ -133,8 +127,8 @@ void frmTag::RefreshTooltip() {
   t.owner = s_.m.ExcelMainWindow;
   t.tool = form_->Handle();
   t.text = kTagTooltipText;
-  t.autopop_ms = Milliseconds(o.Long(opt::TooltipVisibleTime));
-  t.initial_ms = Milliseconds(o.Long(opt::TooltipDelayTime));
+  t.autopop_ms = TooltipMilliseconds(o.Long(opt::TooltipVisibleTime));
+  t.initial_ms = TooltipMilliseconds(o.Long(opt::TooltipDelayTime));
   tooltip_ = form_->CreateTooltip(t);
 }
 
@@ -145,10 +139,8 @@ void frmTag::Paint(bool active) {
 
 void frmTag::TagHide() {
   if (!displayed_) return;
-  SkipFailures step;
-  step([&] { s_.windows.ShowWindow(form_->Handle(), false); });
   displayed_ = false;
-  step([&] { s_.windows.SetParent(form_->Handle(), s_.m.ExcelMainWindow); });
+  HideForm(s_.windows, form_->Handle(), s_.m.ExcelMainWindow);
 }
 
 void frmTag::TriggerClickEvent() {
@@ -161,6 +153,12 @@ void frmTag::Unload() {
   step([&] { form_->StopTimer(); });
   hovered_ = false;
   tooltip_.reset();
+}
+
+void frmTag::Click() {
+  // The tip would stand over the calendar's title and arrows that the click opens.
+  if (tooltip_) Attempt([&] { return (tooltip_->Pop(), 0); });
+  TriggerClickEvent();
 }
 
 void frmTag::MouseMove() {

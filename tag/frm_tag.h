@@ -29,7 +29,6 @@ struct TagPlacementInput {
   double interspace_x = 10, interspace_y = 0;  // points
   std::int32_t size_x = 300, size_y = 300;     // twips
   std::int32_t client_right = 0;               // the workbook window's client area, screen
-  ScreenRect monitor;                          // the display holding the workbook window
 };
 struct TagPlacement {
   ScreenPoint at;
@@ -37,8 +36,8 @@ struct TagPlacement {
   std::int32_t width = 20, height = 20;
   friend bool operator==(const TagPlacement&, const TagPlacement&) = default;
 };
-// Right of the cell, or left of it with the same gap when the right side has no room; then kept
-// on the display.
+// Right of the cell, or left of it with the same gap when the right side has no room. Never moved
+// onto another display: the tag stands beside its cell on whichever display shows the cell.
 TagPlacement PlaceTag(const TagPlacementInput& in);
 // The tag's size in pixels from twips, kept between 4 and 256 pixels whatever is stored.
 std::int32_t TagPixels(std::int32_t twips, double twips_per_pixel);
@@ -64,6 +63,7 @@ class frmTag : public ITagWindow, private ITagFormEvents {
   void TagHide() override;
   void TriggerClickEvent() override;
   void Unload() override;
+  bool WindowLost() const override { return form_->Destroyed(); }
 
   bool Displayed() const override { return displayed_; }
   bool LeftSide() const override { return left_side_; }
@@ -82,7 +82,7 @@ class frmTag : public ITagWindow, private ITagFormEvents {
 
  private:
   void MouseMove() override;
-  void Click() override { TriggerClickEvent(); }
+  void Click() override;
   void Timer() override;
   void Show(const RangePtr& target);
   void RefreshAppearance(std::int32_t width, std::int32_t height);

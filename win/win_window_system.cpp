@@ -1,5 +1,5 @@
 // Window search, owners, rectangles and coordinates, displays, the cursor, styles and placement
-// through the Win32 API; repaint suppression through a window subclass.
+// through the Win32 API; repaint suppression through WM_SETREDRAW; scrolling seen by a subclass.
 #include "win/win_window_system.h"
 
 #include <windows.h>
@@ -21,24 +21,44 @@ void Check(BOOL ok) {
 }
 
 
-// While installed, the window paints nothing: paint requests are validated and dropped.
-constexpr UINT_PTR kSuppressRepaint = 0x7E55;
-LRESULT CALLBACK SuppressRepaint(HWND h, UINT msg, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR) {
-  switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      BeginPaint(h, &ps);
-      EndPaint(h, &ps);
-      return 0;
-    }
-    case WM_NCPAINT:
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    default:
-      return DefSubclassProc(h, msg, w, l);
+// The workbook window's scrolling and zooming, seen on their way in: the scroll bars' messages and
+// the wheel's (Ctrl+wheel zooms). Every message goes on to the window unchanged.
+class ScrollWatch final : public IWindowWatch {
+ public:
+  ScrollWatch(HWND window, std::function<void()> moved) : window_(window), moved_(std::move(moved)) {}
+  bool Attach() { return SetWindowSubclass(window_, &ScrollWatch::Proc, Id(), reinterpret_cast<DWORD_PTR>(this)) != FALSE; }
+  ~ScrollWatch() override {
+    if (window_) RemoveWindowSubclass(window_, &ScrollWatch::Proc, Id());
   }
-}
+
+ private:
+  UINT_PTR Id() const { return reinterpret_cast<UINT_PTR>(this); }
+  static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR data) {
+    auto* self = reinterpret_cast<ScrollWatch*>(data);
+    switch (msg) {
+      case WM_VSCROLL:
+      case WM_HSCROLL:
+      case WM_MOUSEWHEEL:
+      case WM_MOUSEHWHEEL:
+        try {
+          self->moved_();
+        } catch (...) {
+          // The host's window goes on whatever the watcher met.
+        }
+        break;
+      case WM_NCDESTROY:
+        RemoveWindowSubclass(h, &ScrollWatch::Proc, id);
+        self->window_ = nullptr;
+        break;
+      default:
+        break;
+    }
+    return DefSubclassProc(h, msg, w, l);
+  }
+
+  HWND window_;
+  std::function<void()> moved_;
+};
 
 }  // namespace
 
@@ -123,19 +143,32 @@ void Win32WindowSystem::MoveWindow(WindowHandle window, ScreenRect rect) {
 }
 
 void Win32WindowSystem::ShowWindow(WindowHandle window, bool show) {
-  Check(IsWindow(ToHwnd(window)));
-  ::ShowWindow(ToHwnd(window), show ? SW_SHOWNOACTIVATE : SW_HIDE);
+  HWND h = ToHwnd(window);
+  Check(IsWindow(h));
+  if (!show) {
+    ::ShowWindow(h, SW_HIDE);
+    return;
+  }
+  // Shown on top of its siblings: the calendar over the tag, both over the host's own children.
+  Check(SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW));
 }
 
 void Win32WindowSystem::SetRepaintSuppressed(WindowHandle window, bool suppressed) {
   HWND h = ToHwnd(window);
   Check(IsWindow(h));
-  if (suppressed) {
-    Check(SetWindowSubclass(h, SuppressRepaint, kSuppressRepaint, 0));
-  } else {
-    RemoveWindowSubclass(h, SuppressRepaint, kSuppressRepaint);
-    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-  }
+  SendMessageW(h, WM_SETREDRAW, suppressed ? FALSE : TRUE, 0);
+  // Only this window's content changed while it was not drawn: its frame and the host's stay.
+  if (!suppressed) RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+std::unique_ptr<IWindowWatch> Win32WindowSystem::WatchScrolling(WindowHandle window, std::function<void()> moved) {
+  HWND h = ToHwnd(window);
+  Check(IsWindow(h));
+  // A subclass works only on the thread that runs the window: Excel's, which is ours.
+  if (GetWindowThreadProcessId(h, nullptr) != GetCurrentThreadId()) throw com_error(E_ACCESSDENIED);
+  auto watch = std::make_unique<ScrollWatch>(h, std::move(moved));
+  Check(watch->Attach());
+  return watch;
 }
 
 double Win32WindowSystem::LogicalPixelsPerInchX(WindowHandle window) const { return WindowDpi(ToHwnd(window)); }

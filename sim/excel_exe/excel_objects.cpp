@@ -451,9 +451,9 @@ const DispatchMember<PaneObj> kPane[] = {
        o.h_->changed();
      }, win::kGet | win::kPut},
     {L"PointsToScreenPixelsX", 5,
-     [](PaneObj& o, DispatchCall& c) { win::SetResult(c.result, o.p_->PointsToScreenPixelsX(c.args.integer(0))); }},
+     [](PaneObj& o, DispatchCall& c) { win::SetResult(c.result, o.p_->PointsToScreenPixelsX(c.args.integer(0))); }, win::kMethod},
     {L"PointsToScreenPixelsY", 6,
-     [](PaneObj& o, DispatchCall& c) { win::SetResult(c.result, o.p_->PointsToScreenPixelsY(c.args.integer(0))); }},
+     [](PaneObj& o, DispatchCall& c) { win::SetResult(c.result, o.p_->PointsToScreenPixelsY(c.args.integer(0))); }, win::kMethod},
 };
 const DispatchTable<PaneObj> PaneObj::kTable{kPane};
 
@@ -461,8 +461,8 @@ const DispatchMember<ChartObjectObj> kChartObject[] = {
     {L"Placement", 1, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetPlacement(PutValue(c).as_int()); }, win::kPut},
     {L"Left", 2, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetLeft(PutValue(c).as_double()); }, win::kPut},
     {L"Top", 3, [](ChartObjectObj& o, DispatchCall& c) { o.c_->SetTop(PutValue(c).as_double()); }, win::kPut},
-    {L"Activate", 4, [](ChartObjectObj& o, DispatchCall&) { o.c_->Activate(); }},
-    {L"Delete", 5, [](ChartObjectObj& o, DispatchCall&) { o.c_->Delete(); }},
+    {L"Activate", 4, [](ChartObjectObj& o, DispatchCall&) { o.c_->Activate(); }, win::kMethod},
+    {L"Delete", 5, [](ChartObjectObj& o, DispatchCall&) { o.c_->Delete(); }, win::kMethod},
 };
 const DispatchTable<ChartObjectObj> ChartObjectObj::kTable{kChartObject};
 
@@ -471,7 +471,7 @@ const DispatchMember<ChartObjectsObj> kChartObjects[] = {
      [](ChartObjectsObj& o, DispatchCall& c) {
        ReturnObject<ChartObjectObj>(c.result, o.h_,
                                     o.s_->ChartObjectsAdd(c.args.number(0), c.args.number(1), c.args.number(2), c.args.number(3)));
-     }},
+     }, win::kMethod},
 };
 const DispatchTable<ChartObjectsObj> ChartObjectsObj::kTable{kChartObjects};
 
@@ -513,7 +513,7 @@ const DispatchMember<RangeObj> kRange[] = {
        o.R().Activate();
        o.h_->changed();
        win::SetResult(c.result, true);
-     }},
+     }, win::kMethod},
     {L"Worksheet", 21, [](RangeObj& o, DispatchCall& c) { ReturnSheet(c.result, o.h_, o.R().Worksheet()); }},
     {L"Parent", 22, [](RangeObj& o, DispatchCall& c) { ReturnSheet(c.result, o.h_, o.R().Worksheet()); }},
     {L"Left", 23, [](RangeObj& o, DispatchCall& c) { win::SetResult(c.result, o.R().Left()); }},
@@ -551,7 +551,7 @@ const DispatchMember<SheetObj> kSheet[] = {
        ReturnRange(c.result, o.h_, o.s_->Range(address));
      }},
     {L"Parent", 6, [](SheetObj& o, DispatchCall& c) { ReturnBook(c.result, o.h_, o.s_->Parent()); }},
-    {L"ChartObjects", 7, [](SheetObj& o, DispatchCall& c) { ReturnObject<ChartObjectsObj>(c.result, o.h_, o.s_); }},
+    {L"ChartObjects", 7, [](SheetObj& o, DispatchCall& c) { ReturnObject<ChartObjectsObj>(c.result, o.h_, o.s_); }, win::kMethod},
 };
 const DispatchTable<SheetObj> SheetObj::kTable{kSheet};
 
@@ -601,13 +601,14 @@ const DispatchMember<WindowObj> kWindow[] = {
     {L"SplitVertical", 11, [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->SplitVertical()); }},
     {L"ActivePane", 12, [](WindowObj& o, DispatchCall& c) { ReturnObject<PaneObj>(c.result, o.h_, o.w_->ActivePane()); }},
     {L"PointsToScreenPixelsX", 13,
-     [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->PointsToScreenPixelsX(c.args.integer(0))); }},
+     [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->PointsToScreenPixelsX(c.args.integer(0))); }, win::kMethod},
     {L"PointsToScreenPixelsY", 14,
-     [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->PointsToScreenPixelsY(c.args.integer(0))); }},
+     [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->PointsToScreenPixelsY(c.args.integer(0))); }, win::kMethod},
     {L"RangeFromPoint", 15,
      [](WindowObj& o, DispatchCall& c) {
        ReturnSelection(c.result, o.h_, o.w_->RangeFromPoint(c.args.integer(0), c.args.integer(1)));
-     }},
+     }, win::kMethod},
+    {L"Hwnd", 16, [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, static_cast<std::int32_t>(o.w_->Hwnd())); }},
 };
 const DispatchTable<WindowObj> WindowObj::kTable{kWindow};
 
@@ -706,7 +707,7 @@ const DispatchTable<ControlObj> ControlObj::kTable{kControl};
 
 const DispatchMember<ControlsObj> kControls[] = {
     {L"Item", 0, [](ControlsObj& o, DispatchCall& c) { ReturnControl(c.result, o.h_, o.b_->Controls(c.args.integer(0))); }},
-    {L"Count", 1, [](ControlsObj& o, DispatchCall& c) { win::SetResult(c.result, o.b_->ControlsCount()); }},
+    {L"Count", 1, [](ControlsObj& o, DispatchCall& c) { win::SetResult(c.result, o.b_->ControlsCount()); }, win::kGet},
     {L"Add", 2,
      [](ControlsObj& o, DispatchCall& c) {
        // Add(Type, Id, Parameter, Before, Temporary)
@@ -714,7 +715,7 @@ const DispatchMember<ControlsObj> kControls[] = {
                      o.b_->ControlsAdd(OptionalInt(c, 0, xl::kControlButton), OptionalInt(c, 1, 1), OptionalInt(c, 3, 0),
                                        OptionalBool(c, 4, false)));
        o.h_->changed();
-     }},
+     }, win::kMethod},
 };
 const DispatchTable<ControlsObj> ControlsObj::kTable{kControls};
 
@@ -725,7 +726,7 @@ const DispatchMember<CommandBarObj> kCommandBar[] = {
        ReturnControl(c.result, o.h_,
                      o.b_->FindControl(OptionalInt(c, 0, xl::kControlButton), OptionalInt(c, 1, 1),
                                        c.args.has(2) ? Text(c, 2) : std::string()));
-     }},
+     }, win::kMethod},
     {L"Controls", 3,
      [](CommandBarObj& o, DispatchCall& c) {
        if (c.args.has(0)) return ReturnControl(c.result, o.h_, o.b_->Controls(c.args.integer(0)));
@@ -751,7 +752,7 @@ const DispatchMember<CommandBarsObj> kCommandBars[] = {
                                    o.h_->model->CommandBarsAdd(c.args.has(0) ? Text(c, 0) : std::string(),
                                                                OptionalInt(c, 1, 4), OptionalBool(c, 3, false)));
        o.h_->changed();
-     }},
+     }, win::kMethod},
 };
 const DispatchTable<CommandBarsObj> CommandBarsObj::kTable{kCommandBars};
 
@@ -811,7 +812,7 @@ const DispatchMember<DialogObj> kDialog[] = {
      [](DialogObj& o, DispatchCall& c) {
        o.h_->dialogs_shown.push_back(std::to_string(o.n_));
        win::SetResult(c.result, true);
-     }},
+     }, win::kMethod},
 };
 const DispatchTable<DialogObj> DialogObj::kTable{kDialog};
 
@@ -998,7 +999,7 @@ const DispatchMember<AppObj> kApp[] = {
      [](AppObj& o, DispatchCall& c) {
        o.h_->model->SendKeys(Text(c, 0), OptionalBool(c, 1, false));
        o.h_->changed();
-     }},
+     }, win::kMethod},
     {L"COMAddIns", 13, [](AppObj& o, DispatchCall& c) { ReturnObject<ComAddInsObj>(c.result, o.h_); }},
     {L"Dialogs", 14, [](AppObj& o, DispatchCall& c) { ReturnObject<DialogsObj>(c.result, o.h_); }},
 };

@@ -43,10 +43,10 @@ class RibbonControlObj final
 };
 
 const DispatchMember<RibbonControlObj> kRibbonControl[] = {
-    {L"Id", office::kDispidRibbonControlId, [](RibbonControlObj& o, DispatchCall& c) { win::SetResult(c.result, o.id_); }},
+    {L"Id", office::kDispidRibbonControlId, [](RibbonControlObj& o, DispatchCall& c) { win::SetResult(c.result, o.id_); }, win::kGet},
     {L"Context", office::kDispidRibbonControlContext,
-     [](RibbonControlObj&, DispatchCall& c) { win::SetResult(c.result, static_cast<IDispatch*>(nullptr)); }},
-    {L"Tag", office::kDispidRibbonControlTag, [](RibbonControlObj& o, DispatchCall& c) { win::SetResult(c.result, o.tag_); }},
+     [](RibbonControlObj&, DispatchCall& c) { win::SetResult(c.result, static_cast<IDispatch*>(nullptr)); }, win::kGet},
+    {L"Tag", office::kDispidRibbonControlTag, [](RibbonControlObj& o, DispatchCall& c) { win::SetResult(c.result, o.tag_); }, win::kGet},
 };
 const DispatchTable<RibbonControlObj> RibbonControlObj::kTable{kRibbonControl};
 
@@ -73,9 +73,9 @@ class RibbonUIObj final : public win::DispatchObject<RibbonUIObj, office::IRibbo
 };
 
 const DispatchMember<RibbonUIObj> kRibbonUI[] = {
-    {L"Invalidate", office::kDispidRibbonUIInvalidate, [](RibbonUIObj& o, DispatchCall&) { o.Mark(""); }},
+    {L"Invalidate", office::kDispidRibbonUIInvalidate, [](RibbonUIObj& o, DispatchCall&) { o.Mark(""); }, win::kMethod},
     {L"InvalidateControl", office::kDispidRibbonUIInvalidateControl,
-     [](RibbonUIObj& o, DispatchCall& c) { o.Mark(win::to_utf8(c.args.text(0))); }},
+     [](RibbonUIObj& o, DispatchCall& c) { o.Mark(win::to_utf8(c.args.text(0))); }, win::kMethod},
 };
 const DispatchTable<RibbonUIObj> RibbonUIObj::kTable{kRibbonUI};
 

@@ -64,6 +64,7 @@ class HostWindows {
   void OnContextMenu(POINT at);
   void OnKeyDown(WPARAM key);
   void OnChar(wchar_t ch);
+  void OnWheel(int delta, int keys);
   void MoveSelection(int rows, int columns);
   void Select(CellRef cell);
 

@@ -297,6 +297,17 @@ TEST(addin_disconnection, waits_for_the_outermost_callback) {
   }
   EXPECT_EQ(addin->Controller(), controller);
   EXPECT_EQ(w.host->Subscribers(), 1u);
+
+  // The calendar button leaves edit mode; the host's pending messages disconnect the add-in
+  // meanwhile: the command still runs on a live controller, which goes when the call returns.
+  w.host->UserSelect("A1");
+  w.host->UserBeginEdit("7");
+  w.host->Post([&] { addin->OnDisconnection(1, {}); });
+  RibbonControl calendar("ZorelButtonCalendar");
+  addin->ZorelButtonProc(calendar);
+  EXPECT_FALSE(w.host->sent_keys.empty());
+  EXPECT_EQ(addin->Controller(), nullptr);
+  EXPECT_EQ(w.host->Subscribers(), 0u);
 }
 
 }  // namespace

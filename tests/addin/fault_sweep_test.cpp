@@ -25,8 +25,9 @@ using sim::SimExcel;
 
 const double kPicked = 45658;  // 1 January 2025
 
-// Up to 9 the main window is found among the process's windows, 12 on has the ribbon.
-const char* const kVersions[] = {"9.0", "11.0", "12.0"};
+// Up to 9 the main window is found among the process's windows, 12 on has the ribbon, 16 a main
+// window per workbook.
+const char* const kVersions[] = {"9.0", "11.0", "12.0", "16.0"};
 
 // The real tag, on the stand-in desktop behind the plan, placed from the host's cell geometry.
 struct SweepParts : RecordingParts {

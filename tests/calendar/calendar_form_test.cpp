@@ -92,6 +92,11 @@ TEST(calendar_form, show_applies_settings_once) {
   w.form->ShowCalendar(1, 2, Variant::text("soon"), 0x78);
   EXPECT_EQ(w.form->StartDate(), ymd(2024, 9, 18));
   EXPECT_EQ(w.window->headless_years().edit_text, "2024");
+  // The tooltip control's times are 16-bit milliseconds.
+  w.reg().Value(opt::TooltipVisibleTime, Variant::i4(100000));
+  w.form->HideCalendar();
+  w.form->ShowCalendar(1, 2, Variant::text("soon"), 0x78);
+  EXPECT_EQ(win.tooltips->visible_time_ms, 32767);
 }
 
 // The month list, the year box (left with a whole year or not), the page keys and Go to Today move the

@@ -310,8 +310,8 @@ TEST(controller_commands, help_about_settings) {
 // ---------------------------------------------------------------- placement and start value
 
 // Below the tag, above it or pulled left to stay in the window; stored sizes and screen
-// resolutions from outside the add-in cause no undefined behaviour and keep the calendar on the
-// 1920 x 1080 screen of the workbook window (0, 0, 1000, 700).
+// resolutions from outside the add-in cause no undefined behaviour and keep the calendar inside the
+// client area of the workbook window (0, 0, 1000, 700).
 TEST(controller_placement, beside_the_tag_whatever_the_values) {
   struct Case {
     std::int32_t x, y;
@@ -330,10 +330,10 @@ TEST(controller_placement, beside_the_tag_whatever_the_values) {
       {100, 100, 0, 300, 5175, {100, 120}},  // no resolution: 96 dots per inch
       {100, 100, nan, 300, 5175, {100, 120}},
       {100, 100, -96, 300, 5175, {100, 120}},
-      {100, 100, 1e303, 300, 5175, {0, 0}},         // a twip a pixel at most: larger than the window, kept on screen
+      {100, 100, 1e303, 300, 5175, {0, 0}},         // a twip a pixel at most: larger than the window, from its corner
       {100, 100, 96, INT32_MIN, 5175, {100, 100}},  // a negative tag is no tag
-      {100, 100, 96, INT32_MAX, 5175, {100, 0}},    // a tag taller than any screen: above it, kept on screen
-      {100, 100, 1e303, 300, INT16_MAX, {0, 0}},    // wider than the screen: from its left edge
+      {100, 100, 96, INT32_MAX, 5175, {100, 0}},    // a tag taller than any screen: above it, kept in the window
+      {100, 100, 1e303, 300, INT16_MAX, {0, 0}},    // wider than the window: from its left edge
       {100, 100, 96, 300, INT16_MIN, {100, 120}},
   };
   for (const Case& c : cases) {
@@ -353,6 +353,27 @@ TEST(controller_placement, beside_the_tag_whatever_the_values) {
   }
   EXPECT_EQ(RoundHalfEven(2.5), 2);
   EXPECT_EQ(RoundHalfEven(3.5), 4);
+}
+
+// The order of the tests stays; the result is then kept inside the client area: a calendar flipped
+// above the tag in a short window keeps its title row, and a window on a second display keeps it there.
+TEST(controller_placement, kept_inside_the_client_area) {
+  struct Case {
+    const char* name;
+    double tag_x, tag_y;
+    ScreenRect window, client;
+    ScreenPoint expected;
+  } cases[] = {
+      {"short window, flipped above", 100, 100, {0, 0, 1000, 250}, {4, 30, 996, 246}, {100, 30}},
+      {"below the tag", 100, 100, {0, 0, 1000, 700}, {4, 30, 996, 696}, {100, 120}},
+      {"pulled left, then inside", 900, 100, {0, 0, 1000, 700}, {4, 30, 996, 696}, {623, 120}},
+      {"second display", 2500, 300, {1920, 0, 3200, 1000}, {1924, 30, 3196, 996}, {2500, 320}},
+      {"second display, right edge", 3100, 300, {1920, 0, 3200, 1000}, {1924, 30, 3196, 996}, {2823, 320}},
+  };
+  for (const Case& c : cases) {
+    CalendarPlacementInput in{c.tag_x, c.tag_y, 20, 345, 177, c.window, c.client, 8};
+    EXPECT_EQ(PlaceCalendar(in), c.expected) << c.name;
+  }
 }
 
 TEST(controller_start_value, cell_values) {
@@ -459,6 +480,27 @@ TEST(controller_lifecycle, init_and_teardown) {
 }
 
 // The host refuses to end the subscription: its late events reach no controller.
+// A tag or calendar whose window went with a closed main window is made again when next needed,
+// with its events and icon; never the tag while its own click runs.
+TEST(controller_lifecycle, windows_lost_with_their_parent_are_made_again) {
+  ControllerWorld w;
+  w.Start();
+  DateFormatted(w, "C5");
+  w.tag().lost = true;
+  w.calendar().lost = true;
+  w.host->UserSelect("C5");
+  EXPECT_EQ(w.parts.tags_made, 2);
+  EXPECT_TRUE(w.tag().Displayed());
+  EXPECT_EQ(w.tag().icon, "C:\\Tessaly\\pictures\\cal16.ico");
+  w.tag().lost = true;
+  w.tag().TriggerClickEvent();
+  EXPECT_EQ(w.parts.tags_made, 2);
+  EXPECT_EQ(w.parts.calendars_made, 2);
+  EXPECT_TRUE(w.calendar().Shown());
+  w.calendar().Close(Variant::text(""));
+  EXPECT_FALSE(w.calendar().Shown()) << "the new form's events reach the controller";
+}
+
 TEST(controller_lifecycle, teardown_with_a_refused_unsubscribe) {
   ControllerWorld w;
   w.Start();

@@ -243,6 +243,12 @@ TEST_F(RegManTest, machine_saves_keep_what_others_saved) {
   ASSERT_TRUE(r.Save(kHome, Variant::text("https://mine/")).ok());
   EXPECT_EQ(machine_bag(),
             (PropertyBag{{"UrlHome", "https://mine/"}, {"UrlProduct", "https://theirs/"}, {"Future", "kept"}}));
+  const SaveResult huge = r.Save(kHome, Variant::text(std::string(kMaxMachineFileBytes, 'h')));
+  EXPECT_EQ(huge.status, SaveResult::Status::Failed);
+  EXPECT_TRUE(huge.reported);
+  EXPECT_EQ(machine_bag(),
+            (PropertyBag{{"UrlHome", "https://mine/"}, {"UrlProduct", "https://theirs/"}, {"Future", "kept"}}))
+      << "a record that could not be read back is not written";
   p.files.files[kFile] = "damaged";
   ASSERT_TRUE(r.Save(kHome, Variant::text("https://again/")).ok());
   EXPECT_EQ(machine_bag(), (PropertyBag{{"UrlHome", "https://again/"}, {"UrlProduct", "https://product/"}}));

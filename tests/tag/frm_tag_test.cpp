@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "sim/faulty_collaborators.h"
 #include "tag/tag_world.h"
 
 namespace tessaly::testing {
@@ -17,7 +18,6 @@ TagPlacementInput Beside(ScreenPoint cell, std::int32_t client_right, double dpi
   in.cell_width = 48;
   in.scale = MakeScaleFactors(dpi, dpi);
   in.client_right = client_right;
-  in.monitor = {0, 0, 1920, 1080};
   return in;
 }
 
@@ -34,8 +34,14 @@ TEST(tag_placement, right_of_the_cell_or_flipped_to_its_left) {
       // twice) left of the cell at 96 dpi, exactly 20 px (10 pt) at 144.
       {"flipped at 96 dpi", Beside({100, 50}, 169, 96), {{66, 50}, true, 20, 20}},
       {"flipped at 144 dpi", Beside({100, 50}, 201, 144), {{50, 50}, true, 30, 30}},
-      // A window reaching past its display keeps the tag on the display.
-      {"kept on the display", Beside({1890, 1075}, 2600, 96), {{1900, 1060}, false, 20, 20}},
+      // A cell on a second display, right of or below the first: the tag stays beside it.
+      {"cell on a second display", Beside({1890, 1075}, 3840, 96), {{1967, 1075}, false, 20, 20}},
+      // The room test and the flip use the stored size, not the window's size kept sane.
+      {"stored size past the largest window", [] {
+         TagPlacementInput in = Beside({100, 50}, 1000, 96);
+         in.size_x = 15000;  // 1000 px
+         return in;
+       }(), {{-914, 50}, true, 256, 20}},
   };
   for (const Row& r : rows) EXPECT_EQ(PlaceTag(r.in), r.out) << r.name;
 }
@@ -138,6 +144,34 @@ TEST(frm_tag, hover_and_click) {
   w.form->ClickAt(corner);
   w.form->ClickAt({tag.X() + 25, tag.Y() + 5});  // the cell beyond
   EXPECT_EQ(w.events.clicks, 2);
+  // A click takes the tip away, so it never stands over the calendar it opens.
+  EXPECT_EQ(static_cast<const sim::HeadlessTooltip*>(tag.Tooltip())->pops, 2);
+  // Without a timer nothing would turn the colour back: the tag stays inactive.
+  w.form->MoveMouse({tag.X() - 30, tag.Y() + 5});
+  w.form->Tick();
+  w.form->refuse_timer = true;
+  w.form->MoveMouse(icon);
+  EXPECT_FALSE(tag.Hovered());
+  EXPECT_EQ(w.form->look.background, inactive);
+}
+
+// A showing that fails at any window step leaves the window hidden under the main window, never
+// inside the workbook window.
+TEST(frm_tag, failed_window_steps_give_the_window_back) {
+  for (const char* member : {"Windows.SetWindowStyles", "Windows.ScreenToClient", "Windows.SetParent",
+                             "Windows.MoveWindow", "Windows.ShowWindow"}) {
+    TagWorld w;
+    w.Start();
+    sim::FaultyWindowSystem windows(w.desk(), w.host->Faults());
+    frmTag tag(TagServices{w.m, w.host, windows, w.desk()}, std::make_unique<sim::HeadlessTagForm>(w.desk(), w.m.ExcelMainWindow));
+    tag.InitThisObject("");
+    w.host->FailNext(member);
+    EXPECT_FALSE(tag.TagDisplay(w.Range("B3"))) << member;
+    const sim::SimDesktop::Window& win = w.desk().Get(tag.Handle());
+    EXPECT_FALSE(win.visible) << member;
+    EXPECT_EQ(win.parent, w.m.ExcelMainWindow) << member;
+    EXPECT_TRUE(tag.TagDisplay(w.Range("B3"))) << member;
+  }
 }
 
 TEST(frm_tag, tooltip_follows_the_options_when_made_again) {

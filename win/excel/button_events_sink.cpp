@@ -63,10 +63,10 @@ HRESULT ButtonEventsSink::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCI
   return hr;
 }
 
-HRESULT ButtonEventsSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+HRESULT ButtonEventsSink::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
                                  UINT*) noexcept {
   if (result) ::VariantInit(result);
-  if (id != kDispidButtonClick) return DISP_E_MEMBERNOTFOUND;
+  if (id != kDispidButtonClick || !(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
   if (!params || params->cArgs != 2 || params->cNamedArgs != 0 || !params->rgvarg) return DISP_E_BADPARAMCOUNT;
   // Arguments arrive last-first: rgvarg[1] is the control, rgvarg[0] the cancel flag by reference.
   VARIANT& cancel = params->rgvarg[0];

@@ -156,6 +156,7 @@ class WindowAdapter final : public IExcelWindow, Adapter {
   RangePtr ActiveCell() override { return WrapRange(ToObject(o_.Get(L"ActiveCell")).get()); }
   HostObjectPtr Selection() override { return WrapHostObject(ToObject(o_.Get(L"Selection")).get()); }
   std::int32_t Type() override { return ToInt(o_.Get(L"Type")); }
+  WindowHandle Hwnd() override { return static_cast<WindowHandle>(static_cast<std::intptr_t>(ToInt(o_.Get(L"Hwnd")))); }
   std::int32_t WindowState() override { return ToInt(o_.Get(L"WindowState")); }
   double Zoom() override { return ToDouble(o_.Get(L"Zoom")); }
   std::int32_t View() override { return ToInt(o_.Get(L"View")); }

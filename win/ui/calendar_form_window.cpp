@@ -6,7 +6,8 @@
 #include "host/callback_depth.h"
 #include "host/host_error.h"
 #include "win/window_dpi.h"
-#include "win/ui/form_placement.h"
+#include "core/show_form.h"
+#include "win/win_window_system.h"
 #include "win/this_module.h"
 #include "win/ui/window_class.h"
 #include "win/ui/window_owner.h"
@@ -18,7 +19,6 @@ namespace {
 
 constexpr int kFirstControlId = 100;
 
-HWND as_hwnd(std::uintptr_t w) { return reinterpret_cast<HWND>(w); }
 
 struct ChildSpec {
   FormControl control;
@@ -181,10 +181,15 @@ void CalendarFormWindow::set_tooltips(const FormTooltips* settings) {
 }
 
 void CalendarFormWindow::show_at_screen_point(std::uintptr_t parent, int x, int y) {
-  if (!ShowFormAtScreenPoint(window_, as_hwnd(parent), x, y)) throw HostError("The window to show the calendar in is gone.");
+  Win32WindowSystem windows;
+  const auto home = reinterpret_cast<WindowHandle>(::GetParent(window_));
+  ShowFormAtScreenPoint(windows, window_handle(), parent, {x, y}, home);
 }
 
-void CalendarFormWindow::hide(std::uintptr_t owner) { HideForm(window_, as_hwnd(owner)); }
+void CalendarFormWindow::hide(std::uintptr_t owner) {
+  Win32WindowSystem windows;
+  HideForm(windows, window_handle(), owner);
+}
 
 // ---------------------------------------------------------------- messages
 
@@ -211,6 +216,11 @@ LRESULT CalendarFormWindow::on_message(UINT message, WPARAM wparam, LPARAM lpara
     case WM_CTLCOLORBTN: return reinterpret_cast<LRESULT>(back_brush_.get());
     // The form never takes activation from the host.
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_NCDESTROY:
+      // Destroyed with the main window it was parked in: the handle is dead from here on.
+      destroyed_ = true;
+      window_ = nullptr;
+      return 0;
     default: return ::DefWindowProcW(window_, message, wparam, lparam);
   }
 }

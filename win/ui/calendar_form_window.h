@@ -57,6 +57,7 @@ class CalendarFormWindow final : public ICalendarFormWindow {
   void show_at_screen_point(std::uintptr_t parent, int x, int y) override;
   void hide(std::uintptr_t owner) override;
   std::uintptr_t window_handle() const override { return reinterpret_cast<std::uintptr_t>(window_); }
+  bool destroyed() const override { return destroyed_; }
 
   HWND hwnd() const { return window_; }
   HWND control(FormControl c) const;
@@ -85,6 +86,7 @@ class CalendarFormWindow final : public ICalendarFormWindow {
   std::vector<std::unique_ptr<WindowSubclass>> key_watch_;
   std::unique_ptr<Tooltip> tooltip_;
   ICalendarFormListener* listener_ = nullptr;
+  bool destroyed_ = false;  // with its parent, behind our back
 };
 
 // The calendar pop-up form for the add-in: its window a hidden child of `owner` (the host's main

@@ -1,6 +1,8 @@
 // The tag's Win32 window.
 #include "win/ui/tag_window.h"
 
+#include <array>
+
 #include "host/callback_depth.h"
 #include "host/host_error.h"
 #include "tag/calendar_icon.h"
@@ -25,6 +27,7 @@ class Win32Tooltip final : public ITooltip {
   Win32Tooltip(const TooltipSettings& s, std::unique_ptr<Tooltip> tip, gdi::unique_font font)
       : settings_(s), font_(std::move(font)), tip_(std::move(tip)) {}
   const TooltipSettings& Settings() const override { return settings_; }
+  void Pop() override { tip_->pop(); }
 
  private:
   TooltipSettings settings_;
@@ -59,7 +62,9 @@ unique_hicon CreateBuiltinCalendarIcon() {
     const auto mul = [a](std::uint32_t c) { return c * a / 255; };
     out[i] = (a << 24) | (mul((p >> 16) & 0xFF) << 16) | (mul((p >> 8) & 0xFF) << 8) | mul(p & 0xFF);
   }
-  gdi::unique_bitmap mask(::CreateBitmap(kCalendarIconSize, kCalendarIconSize, 1, 1, nullptr));
+  // An all-clear AND mask: the colour bitmap's alpha decides what shows.
+  static const std::array<std::uint16_t, kCalendarIconSize> kClearMask{};
+  gdi::unique_bitmap mask(::CreateBitmap(kCalendarIconSize, kCalendarIconSize, 1, 1, kClearMask.data()));
   ICONINFO info{TRUE, 0, 0, mask.get(), colour.get()};
   return unique_hicon(::CreateIconIndirect(&info));
 }
@@ -90,6 +95,10 @@ void TagWindow::SetLook(const TagLook& look) {
   look_ = look;
   ::SetWindowPos(window_, nullptr, 0, 0, look.width, look.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+void TagWindow::StartTimer(std::int32_t period_ms) {
+  if (!timer_.start(period_ms)) throw HostError("The system has no timer left.");
 }
 
 bool TagWindow::LoadIconFile(const std::string& path) {
@@ -151,6 +160,12 @@ LRESULT TagWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     }
     case WM_CAPTURECHANGED: pressed_ = false; return 0;
+    case WM_NCDESTROY:
+      // Destroyed with the main window it was parked in: the handle is dead from here on.
+      timer_.stop();
+      destroyed_ = true;
+      window_ = nullptr;
+      return 0;
     case WM_TIMER:
       if (timer_.owns(wparam) && sink_) sink_->Timer();
       return 0;

@@ -30,10 +30,12 @@ class TagWindow final : public ITagForm {
   TagWindow& operator=(const TagWindow&) = delete;
 
   WindowHandle Handle() const override { return reinterpret_cast<WindowHandle>(window_); }
+  bool Destroyed() const override { return destroyed_; }
   void SetEventSink(ITagFormEvents* sink) override { sink_ = sink; }
   void SetLook(const TagLook& look) override;
   bool LoadIconFile(const std::string& path) override;
-  void StartTimer(std::int32_t period_ms) override { timer_.start(period_ms); }
+  // Throws HostError when the system refuses the timer.
+  void StartTimer(std::int32_t period_ms) override;
   void StopTimer() override { timer_.stop(); }
   std::unique_ptr<ITooltip> CreateTooltip(const TooltipSettings& settings) override;
 
@@ -52,6 +54,7 @@ class TagWindow final : public ITagForm {
   unique_hicon file_icon_, builtin_icon_;
   WindowTimer timer_;
   bool pressed_ = false;
+  bool destroyed_ = false;  // with its parent, behind our back
 };
 
 // The tag's platform window for the add-in: a hidden child of the host's main window. Throws

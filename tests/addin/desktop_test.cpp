@@ -1,0 +1,138 @@
+// The add-in on a desktop as users have it: a main window per workbook, workbooks opened and closed,
+// scrolling and zoom that the host reports by no event, and a second display.
+#include <gtest/gtest.h>
+
+#include "addin/connect.h"
+#include "core/controller_world.h"
+#include "sim/headless_tag_form.h"
+#include "tag/frm_tag.h"
+
+namespace tessaly::testing {
+namespace {
+
+using sim::SimExcel;
+
+// The real tag on the host's own desktop; the calendar a recording one.
+struct DesktopParts : RecordingParts {
+  explicit DesktopParts(std::shared_ptr<SimExcel> h) : host(std::move(h)) {}
+  std::unique_ptr<ITagWindow> CreateTag() override {
+    ++tags_made;
+    auto form = std::make_unique<sim::HeadlessTagForm>(host->Desktop(), module->ExcelMainWindow);
+    auto t = std::make_unique<frmTag>(TagServices{*module, host, host->Desktop(), host->Desktop()}, std::move(form));
+    real_tag = t.get();
+    return t;
+  }
+  std::shared_ptr<SimExcel> host;
+  const mVantry* module = nullptr;
+  frmTag* real_tag = nullptr;
+};
+
+struct DesktopWorld {
+  explicit DesktopWorld(const std::string& version = "16.0") : host(SimExcel::Create(version)), parts(host) {
+    host->AddWorkbook("Book1");
+    DateCell("Book1", "B2");
+    parts.module = &addin->Module();
+    addin->OnConnection(host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
+  }
+  void DateCell(const std::string& book, const std::string& a1) {
+    SimExcel::Cell(host->Sheet(book, "Sheet1"), a1).number_format = "yyyy-mm-dd";
+  }
+  frmTag& tag() { return *parts.real_tag; }
+  // The tag's window as the desktop has it.
+  const sim::SimDesktop::Window& tag_window() { return host->Desktop().Get(tag().Handle()); }
+  bool Shown() { return tag().Displayed() && tag_window().visible; }
+  ScreenRect Painted(const std::string& book, const std::string& a1) {
+    auto a = sim::address::Parse(a1, host->MaxRow(), host->MaxColumn())[0];
+    sim::WorkbookModel& b = host->Book(book);
+    sim::WindowLayout layout = host->Layout(b);
+    return sim::CellRect(host->Axes(*b.sheets[0]), layout, sim::PaneShowing(layout, a.r1, a.c1), a.r1, a.c1);
+  }
+
+  std::shared_ptr<SimExcel> host;
+  FakePlatform platform;
+  DesktopParts parts;
+  std::unique_ptr<Connect> addin = std::make_unique<Connect>(ConnectServices{
+      {platform.store, platform.files, platform.shell, platform.system, platform.messages, platform.locale, platform.clock},
+      host->Desktop(), host->Desktop(), host->Desktop(), parts, "C:\\Tessaly"});
+};
+
+// From Excel 2013 on each workbook has its own main window: the tag goes into the active one's,
+// and when the first workbook closes, taking the parked tag with its main window, a new tag is made.
+TEST(workbook_windows, the_tag_follows_the_active_workbook_and_outlives_a_closed_one) {
+  DesktopWorld w;
+  sim::WorkbookModel& book1 = w.host->Book("Book1");
+  w.host->UserSelect("B2");
+  ASSERT_TRUE(w.Shown());
+  EXPECT_EQ(w.tag_window().parent, book1.window);
+
+  w.host->UserNewWorkbook("Book2");
+  sim::WorkbookModel& book2 = w.host->Book("Book2");
+  ASSERT_NE(book2.main, book1.main);
+  w.DateCell("Book2", "C3");
+  w.host->UserSelect("C3");
+  ASSERT_TRUE(w.Shown());
+  EXPECT_EQ(w.tag_window().parent, book2.window);
+  EXPECT_EQ(w.tag().X(), w.Painted("Book2", "C3").right + 13);
+  EXPECT_EQ(w.addin->Module().ExcelMainWindow, book2.main);
+
+  w.host->UserActivateWorkbook("Book1");  // back to B2, whose tag is parked in Book1's main window
+  ASSERT_TRUE(w.Shown());
+  EXPECT_EQ(w.tag_window().parent, book1.window);
+  w.host->UserCloseWorkbook("Book1");
+  ASSERT_TRUE(w.Shown()) << "Book2's C3 gets a tag again";
+  EXPECT_EQ(w.parts.tags_made, 2);
+  EXPECT_EQ(w.tag_window().parent, w.host->Book("Book2").window);
+  EXPECT_EQ(w.tag().WorkbookName(), "Book2");
+}
+
+// Before Excel 2013 the one main window of the session is used and Window.Hwnd, which the object
+// model lacks there, is never asked.
+TEST(workbook_windows, one_main_window_before_excel_2013) {
+  DesktopWorld w("14.0");
+  w.host->AddWorkbook("Book2");
+  EXPECT_EQ(w.host->Book("Book2").main, w.host->Book("Book1").main);
+  w.host->UserSelect("B2");
+  EXPECT_TRUE(w.Shown());
+  EXPECT_EQ(w.host->Calls("Window.Hwnd"), 0);
+}
+
+// The wheel, the scroll bars and Ctrl+wheel change what the window shows without an event: the tag
+// and the calendar go, and the next selection brings the tag back.
+TEST(workbook_windows, scrolling_and_zoom_hide_the_tag_and_the_calendar) {
+  const std::function<void(SimExcel&)> moves[] = {
+      [](SimExcel& h) { h.UserScroll(3, 0); }, [](SimExcel& h) { h.UserScroll(0, 1); },
+      [](SimExcel& h) { h.UserZoom(150); }};
+  for (const auto& move : moves) {
+    DesktopWorld w;
+    w.host->UserSelect("B2");
+    w.tag().TriggerClickEvent();
+    ASSERT_TRUE(w.parts.calendar->Shown());
+    move(*w.host);
+    EXPECT_FALSE(w.tag().Displayed());
+    EXPECT_FALSE(w.tag_window().visible);
+    EXPECT_FALSE(w.parts.calendar->Shown());
+    w.host->UserSelect("E20");
+    w.host->UserSelect("B2");
+    EXPECT_EQ(w.Shown(), w.host->Book("Book1").win.scroll_row[0] <= 2);
+    EXPECT_EQ(w.host->Desktop().Watches(w.host->Book("Book1").window), 1u) << "one watch per window";
+  }
+}
+
+// A cell on the second display gets its tag beside it, though most of the workbook window lies on
+// the first.
+TEST(workbook_windows, a_cell_on_the_second_display_gets_its_tag_beside_it) {
+  DesktopWorld w;
+  sim::SimDesktop& desk = w.host->Desktop();
+  desk.displays = {{{0, 0, 1920, 1080}}, {{1920, 0, 3840, 1080}}};
+  desk.Get(w.host->Book("Book1").main).rect = {800, 100, 2100, 900};
+  w.DateCell("Book1", "R2");  // column R ends past 1920
+  w.host->UserSelect("R2");
+  ASSERT_TRUE(w.Shown());
+  const ScreenRect cell = w.Painted("Book1", "R2");
+  ASSERT_GT(cell.right, 1920);
+  EXPECT_EQ(w.tag().X(), cell.right + 13);
+  EXPECT_EQ(w.tag().Y(), cell.top);
+}
+
+}  // namespace
+}  // namespace tessaly::testing
