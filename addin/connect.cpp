@@ -3,7 +3,9 @@
 
 #include <cctype>
 
+#include "addin/options_dialog.h"
 #include "core/date_predicates.h"
+#include "dialogs/frm_settings.h"
 #include "host/callback_depth.h"
 #include "host/error_policy.h"
 #include "host/text.h"
@@ -100,6 +102,15 @@ void Connect::ReloadAddIn(const AddInInstancePtr& addin, const std::string& mess
 }
 
 Connect::~Connect() { controller_.reset(); }
+
+void Connect::ShowOptions(WindowHandle owner, IDialogHost& dialogs) noexcept {
+  SkipFailures()([&] {
+    if (!controller_ || !judge_) return;
+    ControllerEntryPoints entry(*controller_);
+    frmSettings dialog(DialogServices{m_, s_.settings.messages, s_.help, dialogs, *judge_, s_.settings.clock, entry, app_});
+    dialogs.ShowModal(DialogKind::Settings, dialog, owner);
+  });
+}
 
 // Each ribbon call is a call from the host: pending messages handled inside it may disconnect the
 // add-in, whose teardown then waits for the call to return.

@@ -10,6 +10,7 @@
 
 #include "addin/addin_reconnector.h"
 #include "core/controller.h"
+#include "host/dialog_window.h"
 #include "host/ribbon.h"
 #include "host/window_system.h"
 #include "settings/init_system.h"
@@ -72,6 +73,9 @@ class Connect final : public IAddInReload {
   void ReloadAddIn(const AddInInstancePtr& addin, const std::string& message) override;
   // A disconnection whose teardown waits for the outermost host call to return.
   bool TeardownPending() const { return teardown_pending_; }
+
+  // The options dialog, modal over the owner (0: the host's main window); nothing without a connection.
+  void ShowOptions(WindowHandle owner, IDialogHost& dialogs) noexcept;
 
   const mVantry& Module() const { return m_; }
   mVantry& Module() { return m_; }

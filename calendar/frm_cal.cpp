@@ -84,6 +84,13 @@ void frmCal::ShowCalendar(std::int32_t x, std::int32_t y, const Variant& start_d
   if (shown_) return;
   FlagScope updating(updating_);
   InitThisObject(start_date);
+  // Laid out for the display that shows the parent, before the month image is drawn at that size.
+  if (s_.screen) {
+    SkipFailures()([&] {
+      const double dpi = s_.screen->LogicalPixelsPerInchX(parent);
+      if (std::isfinite(dpi) && dpi > 0) window_->set_resolution(std::clamp(dpi, 24.0, 2400.0));
+    });
+  }
   ApplySettings();
   window_->show_at_screen_point(parent, x, y);
   shown_ = true;

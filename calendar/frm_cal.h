@@ -8,6 +8,7 @@
 #include "calendar/dual_months.h"
 #include "core/calendar_form.h"
 #include "host/calendar_form_window.h"
+#include "host/screen_metrics.h"
 #include "settings/m_vantry.h"
 
 namespace tessaly::calendar {
@@ -19,6 +20,9 @@ struct CalendarFormServices {
   LocaleData locale = LocaleData::us_english();
   // Opens the options dialog modally, owned by the given window; empty while there is none.
   std::function<void(std::uintptr_t owner)> show_options;
+  // The resolution of the window the form is shown in, read at each showing; none: the form keeps
+  // the layout it was made with.
+  const IScreenMetrics* screen = nullptr;
 };
 
 class frmCal final : public ICalendarForm, private ICalendarFormListener {

@@ -29,4 +29,8 @@ struct DialogServices {
 // A message box titled with the product's name, with an OK button.
 void ShowDialogMessage(const DialogServices& s, const std::string& text, MsgIcon icon);
 
+// Stores an option for a dialog's OK; a value the stores refuse is reported with the system's
+// reason (unless the store already did), so the dialog never passes off a failed save as done.
+void StoreOption(const DialogServices& s, short index, const Variant& value);
+
 }  // namespace tessaly

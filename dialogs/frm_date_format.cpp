@@ -122,7 +122,7 @@ void frmDateFormat::cmdOK_Click() {
     step([&] {
       std::string joined;
       for (std::size_t i = 0; i < items->size(); ++i) joined += (i ? delimiter : "") + (*items)[i];
-      s_.m.RegMan->Value(option, Variant::text(joined));
+      StoreOption(s_, option, Variant::text(joined));
     });
   Cancel();
 }

@@ -55,10 +55,9 @@ void frmDefaultDate::cmdOK_Click() {
     return;
   }
   const bool restore = w_->Value(chkRestore) == 1;
-  cUtilRegMan& reg = *s_.m.RegMan;
   SkipFailures step;
-  step([&] { reg.Value(opt::DefaultDateResotre, Variant::boolean(restore)); });
-  step([&] { reg.Value(opt::DefaultDate, Variant::text(restore ? text : "")); });
+  step([&] { StoreOption(s_, opt::DefaultDateResotre, Variant::boolean(restore)); });
+  step([&] { StoreOption(s_, opt::DefaultDate, Variant::text(restore ? text : "")); });
   step([&] { s_.m.CurrentDefaultDate = date ? *date : std::floor(s_.clock.now()); });
   Cancel();
 }

@@ -150,7 +150,7 @@ void frmSettings::Store() {
   const auto store_box = [&](const BoxOption& b) {
     step([&] {
       const int box = w.Value(b.box);
-      if (box != reg.BooleanTo10(b.option)) reg.Value(b.option, Variant::boolean(box == 1));
+      if (box != reg.BooleanTo10(b.option)) StoreOption(s_, b.option, Variant::boolean(box == 1));
     });
   };
   for (const BoxOption& b : kActivationBoxes) store_box(b);
@@ -170,17 +170,17 @@ void frmSettings::Store() {
     // Nothing selected (a stored day outside Sunday..Saturday) keeps the stored day.
     const int day = w.ListIndex(cboWeekNames) + 1;
     if (day >= 1 && day != reg.Long(opt::CalFirstDayOfWeek))
-      reg.Value(opt::CalFirstDayOfWeek, Variant::i2(static_cast<std::int16_t>(day)));
+      StoreOption(s_, opt::CalFirstDayOfWeek, Variant::i2(static_cast<std::int16_t>(day)));
   });
   for (auto [box, option] : {std::pair{txtYearStart, opt::CalendarYearMin}, std::pair{txtYearEnd, opt::CalendarYearMax}})
     step([&] {
       const int year = std::stoi(w.Text(box));
-      if (year != reg.Long(option)) reg.Value(option, Variant::i2(static_cast<std::int16_t>(year)));
+      if (year != reg.Long(option)) StoreOption(s_, option, Variant::i2(static_cast<std::int16_t>(year)));
     });
   store_box({chkSetDateFormatForNonDateCell, opt::SetDateFormatForNonDateCell});
   step([&] {
     const std::string format = trim(w.Text(txtDefaultDateFormat));
-    if (format != reg.Text(opt::DefaultDateFormat)) reg.Value(opt::DefaultDateFormat, Variant::text(format));
+    if (format != reg.Text(opt::DefaultDateFormat)) StoreOption(s_, opt::DefaultDateFormat, Variant::text(format));
   });
   for (const BoxOption& b : kCalendarBoxes) store_box(b);
 }

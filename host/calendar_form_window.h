@@ -65,6 +65,10 @@ class ICalendarFormWindow {
   virtual IComboBox& months() = 0;
   virtual IComboBox& years() = 0;
   virtual Size client_size() const = 0;
+  // Lays the form out for a display of that many logical pixels per inch (96 at 100 %): its size,
+  // its controls and their font, and its picture, which reports the resize; nothing when it
+  // already is.
+  virtual void set_resolution(double dpi) = 0;
   virtual void set_back_color(Rgb color) = 0;
   // The outline drawn inside the client area.
   virtual void set_border(Rgb color, const Rect& bounds) = 0;

@@ -4,7 +4,8 @@
 # a right click on a cell shows its menu entry, which opens the calendar; then as a later host,
 # click a date cell, the tag shows in the workbook window, click it, the calendar opens, click a
 # day, the cell shows the date; then the ribbon's About button opens the About box, closed with a
-# click on its OK, and Help the help viewer.
+# click on its OK, and Help the help viewer; then the ribbon's Settings button opens the options
+# dialog, and from it the two other option dialogs.
 #   main_walk.sh <tessaly_excel.exe> <folder of Tessaly.dll or ""> <output folder>
 set -euo pipefail
 exe="$1" dll_dir="$2" out="$3"
@@ -88,6 +89,8 @@ mark about-closed
 ribbon ZorelButtonHelp
 wait 6000
 mark help-shown
+mark settings
+ribbon ZorelButtonSettings
 STEPS
 cat >> "$out/walk.txt" <<STEPS
 mark done
@@ -150,6 +153,22 @@ if [ -n "$dll_dir" ] && wait_line "$log" '^mark about-open' 30 >/dev/null; then
   else
     echo "the help viewer did not open"
   fi
+fi
+# The options dialog from the ribbon, then the two dialogs it opens, each closed with Escape.
+if [ -n "$dll_dir" ] && wait_line "$log" '^mark settings' 30 >/dev/null && wait_window '^Settings$' 15 >/dev/null; then
+  shot 7-settings
+  for k in shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab space; do xdotool key "$k"; sleep 0.15; done
+  wait_window '^Custom Date Formats$' 10 >/dev/null && shot 8-custom-date-formats
+  xdotool key Escape
+  sleep 0.5
+  # The focus is back on Custom Date Formats; Default Date is the next button.
+  for k in Tab space; do xdotool key "$k"; sleep 0.15; done
+  wait_window '^Default date$' 10 >/dev/null && shot 9-default-date
+  xdotool key Escape
+  sleep 0.5
+  xdotool key Escape
+else
+  echo "the options dialog did not open"
 fi
 wait_line "$log" '^mark done' 30 >/dev/null || true
 wait "$excel" || true

@@ -44,3 +44,15 @@ wait_line() {
   done
   return 1
 }
+
+# await_title <title> <seconds>: the X window of a visible top-level window with exactly that title.
+await_title() {
+  local left=$(( $2 * 10 )) id
+  while [ "$left" -gt 0 ]; do
+    id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -1)"
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+    left=$((left - 1))
+  done
+  return 1
+}

@@ -194,6 +194,7 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
     std::string number_format;
   };
   void ScriptFormatCells(DialogAnswer answer) { dialog_answers_.push_back(std::move(answer)); }
+  const DialogAnswer* NextFormatCellsAnswer() const { return dialog_answers_.empty() ? nullptr : &dialog_answers_.front(); }
   std::vector<std::int32_t> dialogs_shown;
 
   // ---- Faults and counting; members are named "Range.Value.get", "Application.Selection"... ----

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar/form_layout.h"
 #include "host/calendar_form_window.h"
 #include "sim/headless_picture.h"
 
@@ -47,7 +48,14 @@ class HeadlessCalendarFormWindow : public ICalendarFormWindow {
   IPictureControl& picture() override { return picture_; }
   IComboBox& months() override { return months_; }
   IComboBox& years() override { return years_; }
-  Size client_size() const override { return {345, 177}; }
+  Size client_size() const override { return layout.client; }
+  void set_resolution(double dpi) override {
+    if (dpi == resolution) return;
+    resolution = dpi;
+    layout = calendar::CalendarFormLayout(1440 / dpi, 1440 / dpi);
+    const Rect& p = layout[FormControl::Calendar];
+    picture_.resize(p.width(), p.height());
+  }
   void set_back_color(Rgb c) override { back_color = c; }
   void set_border(Rgb c, const Rect& r) override {
     border_color = c;
@@ -101,6 +109,8 @@ class HeadlessCalendarFormWindow : public ICalendarFormWindow {
   int tooltips_destroyed = 0;
   std::uintptr_t parent = 0;
   Rect at;
+  double resolution = 96;
+  calendar::FormLayout layout = calendar::CalendarFormLayout(15, 15);
   bool visible = false;
 
  private:

@@ -105,4 +105,20 @@ struct hwnd_traits {
 };
 using unique_hwnd = unique_handle<hwnd_traits>;
 
+// An activation context made with CreateActCtx.
+struct actctx_traits {
+  using pointer = HANDLE;
+  static pointer invalid() { return INVALID_HANDLE_VALUE; }
+  static void close(pointer h) { ::ReleaseActCtx(h); }
+};
+using unique_actctx = unique_handle<actctx_traits>;
+
+// An activation context made current on this thread by ActivateActCtx; the owner deactivates it.
+struct actctx_cookie_traits {
+  using pointer = ULONG_PTR;
+  static pointer invalid() { return 0; }
+  static void close(pointer cookie) { ::DeactivateActCtx(0, cookie); }
+};
+using unique_actctx_activation = unique_handle<actctx_cookie_traits>;
+
 }  // namespace tessaly::win

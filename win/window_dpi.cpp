@@ -13,7 +13,32 @@ GetDpiForWindowFn dpi_for_window() {
   return fn;
 }
 
+// The awareness functions, looked up so that systems without them still load the add-in.
+using GetWindowContextFn = void*(WINAPI*)(HWND);
+using SetThreadContextFn = void*(WINAPI*)(void*);
+template <class Fn>
+Fn user32_function(const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), name)));
+}
+GetWindowContextFn window_context() {
+  static const auto fn = user32_function<GetWindowContextFn>("GetWindowDpiAwarenessContext");
+  return fn;
+}
+SetThreadContextFn set_thread_context() {
+  static const auto fn = user32_function<SetThreadContextFn>("SetThreadDpiAwarenessContext");
+  return fn;
+}
+
 }  // namespace
+
+DpiAwarenessScope::DpiAwarenessScope(HWND like) {
+  if (!like || !::IsWindow(like) || !window_context() || !set_thread_context()) return;
+  if (void* context = window_context()(like)) previous_ = set_thread_context()(context);
+}
+
+DpiAwarenessScope::~DpiAwarenessScope() {
+  if (previous_) set_thread_context()(previous_);
+}
 
 int WindowDpi(HWND window) {
   if (window && ::IsWindow(window)) {

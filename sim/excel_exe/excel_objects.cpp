@@ -811,7 +811,8 @@ const DispatchMember<DialogObj> kDialog[] = {
     {L"Show", 1,
      [](DialogObj& o, DispatchCall& c) {
        o.h_->dialogs_shown.push_back(std::to_string(o.n_));
-       win::SetResult(c.result, true);
+       win::SetResult(c.result, o.h_->show_dialog ? o.h_->show_dialog(o.n_) : o.h_->model->ShowBuiltInDialog(o.n_));
+       o.h_->changed();
      }, win::kMethod},
 };
 const DispatchTable<DialogObj> DialogObj::kTable{kDialog};

@@ -29,6 +29,8 @@ struct ExcelHost {
   std::function<void(const std::wstring& prog_id, bool connect)> set_connect = [](const std::wstring&, bool) {};
   IDispatch* application = nullptr;  // COMAddIn.Application; the application object outlives its add-ins
   std::vector<std::string> dialogs_shown;  // built-in dialogs the add-ins showed, by number
+  // Shows built-in dialog n modally, true for OK; without it the model answers alone.
+  std::function<bool(std::int32_t)> show_dialog;
 };
 
 // A picture an add-in gave a command-bar button (Picture, Mask), kept for drawing the button.

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "sim/excel_exe/addin_loader.h"
+#include "sim/excel_exe/builtin_dialogs.h"
 #include "sim/excel_exe/command_bars.h"
 #include "sim/excel_exe/excel_objects.h"
 #include "sim/excel_exe/ribbon_strip.h"
@@ -83,6 +84,7 @@ int wmain(int argc, wchar_t** argv) {
       windows.Refresh();
       if (toolbars) toolbars->Refresh();
     };
+    host->show_dialog = [&windows, &model](std::int32_t n) { return ShowBuiltInDialog(windows.Main(), *model, n); };
     win::com_ptr<IDispatch> application = MakeApplication(host);
     host->application = application.get();
     std::vector<LoadedAddIn> addins;

@@ -250,11 +250,21 @@ bool ScriptRunner::Do(const ScriptStep& s) {
     HWND w = FindOwnWindow(win::to_wide(s.argument));
     if (!w) return false;
     SendMouseClick(Centre(w));
+  } else if (s.verb == "click-button") {
+    // click-button <window class> <caption>: a real click on a button of one of the own windows.
+    HWND w = FindOwnWindow(win::to_wide(first));
+    HWND button = w ? ::FindWindowExW(w, nullptr, nullptr, win::to_wide(rest).c_str()) : nullptr;
+    if (!button) return false;
+    SendMouseClick(Centre(button));
   } else if (s.verb == "ribbon") {
     RibbonStrip* ribbon = addins_.ribbon();
     auto p = ribbon ? ribbon->ButtonCentreOnScreen(s.argument) : std::nullopt;
     if (!p) return false;
     SendMouseClick(*p);
+  } else if (s.verb == "format-cells") {
+    // format-cells ok <format> | format-cells cancel: how the next Format Cells dialog is closed.
+    if (first != "ok" && first != "cancel") return false;
+    model_.ScriptFormatCells({first == "ok", rest});
   } else if (s.verb == "reconnect") {
     // reconnect [count]: the add-ins turned off and on again that many times.
     const int count = s.argument.empty() ? 1 : std::atoi(s.argument.c_str());

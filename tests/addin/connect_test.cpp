@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "core/controller_world.h"
+#include "dialogs/frm_settings.h"
 #include "host/callback_depth.h"
 #include "settings/machine_file.h"
 #include "sim/manual_timers.h"
+#include "tests/dialogs/dialog_world.h"
 
 namespace tessaly::testing {
 namespace {
@@ -308,6 +310,33 @@ TEST(addin_disconnection, waits_for_the_outermost_callback) {
   EXPECT_FALSE(w.host->sent_keys.empty());
   EXPECT_EQ(addin->Controller(), nullptr);
   EXPECT_EQ(w.host->Subscribers(), 0u);
+}
+
+}  // namespace
+}  // namespace tessaly::testing
+
+namespace tessaly::testing {
+namespace {
+
+// The options dialog through the connected add-in reads and sets the controller's own entry points.
+TEST(addin_options_dialog, sets_the_controllers_ribbon_mode) {
+  AddInWorld w;
+  w.platform.files.files["C:\\Tessaly\\calgroup.xml"] = "<group/>";
+  w.platform.locale.data.date_separator = ".";  // as the day-first pattern has it
+  auto addin = w.Connected();
+  ScriptedDialogHost dialogs;
+  int shown_mode = -2;
+  dialogs.scripts[DialogKind::Settings] = [&](FakeDialogWindow& win, IDialogHandler& h) {
+    shown_mode = win.at(frmSettings::cboInstallAs).index;
+    win.at(frmSettings::cboInstallAs).index = 1;
+    h.Click(frmSettings::cmdOK);
+  };
+  addin->ShowOptions(0, dialogs);
+  EXPECT_EQ(shown_mode, 0);
+  EXPECT_EQ(dialogs.owners, std::vector<WindowHandle>{0});
+  EXPECT_EQ(w.platform.store.at("RibbonFile"), "C:\\Tessaly\\calgroup.xml");
+  EXPECT_TRUE(addin->ReloadPending());
+  EXPECT_TRUE(w.platform.messages.shown().empty());
 }
 
 }  // namespace

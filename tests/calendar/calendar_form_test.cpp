@@ -10,6 +10,7 @@
 #include "date/serial_date.h"
 #include "settings/init_system.h"
 #include "settings/option_ids.h"
+#include "sim/desktop.h"
 #include "sim/headless_form.h"
 #include "sim/memory_services.h"
 #include "sim/raster_surface.h"
@@ -97,6 +98,35 @@ TEST(calendar_form, show_applies_settings_once) {
   w.form->HideCalendar();
   w.form->ShowCalendar(1, 2, Variant::text("soon"), 0x78);
   EXPECT_EQ(win.tooltips->visible_time_ms, 32767);
+}
+
+// One resolution for the whole form, the display's that shows the window it opens in, read at each
+// showing: after a 96-DPI display, a 144-DPI one gets the form's size, controls, picture and day
+// cells at 144, and the outline drawn at that size.
+TEST(calendar_form, laid_out_for_the_display_of_each_showing) {
+  FormWorld w;
+  sim::SimDesktop desk;
+  desk.displays = {{{0, 0, 1920, 1080}, 96, 96}, {{1920, 0, 3840, 1080}, 144, 144}};
+  desk.AddWindow(0x77, "EXCEL7", desk.current_process, {100, 100, 900, 700});
+  desk.AddWindow(0x78, "EXCEL7", desk.current_process, {2000, 100, 3000, 900});
+  auto made = std::make_unique<sim::HeadlessCalendarFormWindow>();
+  sim::HeadlessCalendarFormWindow& window = *made;
+  frmCal form(CalendarFormServices{w.m, w.graphics, w.clock, LocaleData::us_english(), {}, &desk}, std::move(made));
+  double cell_96 = 0;
+  for (auto [parent, dpi] : {std::pair{0x77, 96.0}, {0x78, 144.0}, {0x77, 96.0}}) {
+    form.ShowCalendar(10, 20, Variant::date(ymd(2024, 9, 18)), parent);
+    const FormLayout want = CalendarFormLayout(1440 / dpi, 1440 / dpi);
+    EXPECT_EQ(window.client_size(), want.client) << dpi;
+    EXPECT_EQ(window.border, (Rect{0, 0, want.client.cx, want.client.cy})) << dpi;
+    const Rect& picture = want[FormControl::Calendar];
+    EXPECT_EQ(window.headless_picture().scale_width(), picture.width()) << dpi;
+    EXPECT_EQ(window.headless_picture().scale_height(), picture.height()) << dpi;
+    const clsDateItem& day = form.Calendar().DayCells().Item(1);
+    if (dpi == 96) cell_96 = day.Right() - day.Left();
+    else EXPECT_NEAR(day.Right() - day.Left(), cell_96 * 1.5, 1.5);
+    form.HideCalendar();
+  }
+  EXPECT_EQ(CalendarFormLayout(15, 15).client, (Size{345, 177}));
 }
 
 // The month list, the year box (left with a whole year or not), the page keys and Go to Today move the

@@ -165,6 +165,17 @@ TEST(SettingsDialog, OkStoresEachChange) {
   EXPECT_EQ(world.entry.ribbon, 1);
 }
 
+TEST(SettingsDialog, ASaveTheStoreRefusesIsReportedWithItsReason) {
+  DialogWorld world;
+  world.platform.store.fail_write = true;
+  world.Open<S>(DialogKind::Settings, Then([](FakeDialogWindow& w) { w.at(S::chkActiveForCellFormat).value = 0; }, S::cmdOK));
+  ASSERT_EQ(world.messages().size(), 1u);
+  EXPECT_EQ(world.messages()[0].icon, MsgIcon::Critical);
+  EXPECT_NE(world.messages()[0].text.find("'ActiveForCellFormat' could not be saved"), std::string::npos);
+  EXPECT_NE(world.messages()[0].text.find("Access is denied."), std::string::npos);
+  EXPECT_TRUE(world.reg().Bool(opt::ActiveForCellFormat));
+}
+
 TEST(SettingsDialog, CancelAndTheCloseBoxStoreNothing) {
   for (bool close_box : {false, true}) {
     DialogWorld world;

@@ -126,6 +126,29 @@ TEST_F(CalendarFormWindowTest, shown_as_a_non_activating_child_laid_out_at_the_d
   EXPECT_EQ(::GetParent(form), host_.main);
 }
 
+// The host's window gone to a display of another resolution: the form, its controls and its picture
+// are laid out again there, and the calendar inside follows the picture's new size.
+TEST_F(CalendarFormWindowTest, laid_out_again_at_another_resolution) {
+  show(ymd(2026, 3, 12));
+  const int dpi = win::WindowDpi(host_.main) * 3 / 2;
+  window_->set_resolution(dpi);
+  Pump(50);
+  const calendar::FormLayout want = calendar::CalendarFormLayout(1440.0 / dpi, 1440.0 / dpi);
+  RECT r{};
+  ::GetWindowRect(window_->hwnd(), &r);
+  EXPECT_EQ(r.right - r.left, want.client.cx);
+  EXPECT_EQ(r.bottom - r.top, want.client.cy);
+  for (FormControl c : {FormControl::Calendar, FormControl::Today, FormControl::Close}) {
+    RECT cr{};
+    ::GetWindowRect(control(c), &cr);
+    ::MapWindowPoints(nullptr, window_->hwnd(), reinterpret_cast<POINT*>(&cr), 2);
+    EXPECT_EQ(cr.left, want[c].left) << static_cast<int>(c);
+    EXPECT_EQ(cr.bottom, want[c].bottom) << static_cast<int>(c);
+  }
+  EXPECT_GE(cal().DayCells().Item(1).Right() - cal().DayCells().Item(1).Left(), 47) << "day cells of 32 pixels at 96";
+  form_->HideCalendar();
+}
+
 TEST_F(CalendarFormWindowTest, a_click_on_a_day_closes_with_it_and_a_double_click_picks_twice) {
   show(ymd(2026, 3, 12));
   const POINT p = day_on_screen(ymd(2026, 3, 19));

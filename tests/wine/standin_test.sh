@@ -6,8 +6,9 @@
 # turned off and on again (its object released and a new one connected, the DLL kept loaded) still
 # shows its tag and uses up no thread-local slot, hostile DISPPARAMS get errors, the ribbon strip
 # follows the XML the add-in returns, and the ribbon's About button opens the About box, which a
-# click on its OK closes; as a host of version 11 its toolbar shows, and a right click on a cell
-# shows its menu entry, whose click opens the calendar.
+# click on its OK closes; the option dialogs are driven with real keys (dialogs_test.sh); as a host
+# of version 11 its toolbar shows, and a right click on a cell shows its menu entry, whose click
+# opens the calendar.
 #   xvfb-run -a tests/wine/standin_test.sh <build folder>     (needs $WINEPREFIX; KEEP_LOGS=1 keeps the logs)
 set -uo pipefail
 build="$(cd "$1" && pwd)"
@@ -294,6 +295,9 @@ STEPS
   wait "$excel"
   sed -i 's/\r$//' "$work/about.log"
   expect "$work/about.log" '^mark about-closed$' "a click on OK closes the About box and the host goes on"
+
+  # The option dialogs, opened from the ribbon, the calendar and each other, driven by real keys.
+  "$here/dialogs_test.sh" "$build" "$work/dialogs" || failures=$((failures + 1))
 fi
 [ "$failures" -eq 0 ] && [ -z "${KEEP_LOGS:-}" ] && rm -rf "$work" || echo "logs kept in $work"
 echo "stand-in Excel tests: $failures failed"

@@ -10,6 +10,7 @@
 #include "win/com_error.h"
 #include "win/ui/about_window.h"
 #include "win/ui/calendar_form_window.h"
+#include "win/ui/modal_dialog.h"
 #include "win/ui/tag_window.h"
 #include "win/utf.h"
 
@@ -57,8 +58,19 @@ std::unique_ptr<ICalendarForm> Win32ControllerParts::CreateCalendarForm() {
   Connect& addin = BoundAddIn();
   if (!graphics_) graphics_ = MakePlatformGraphics();
   const auto owner = reinterpret_cast<HWND>(addin.Module().ExcelMainWindow);
-  return win::CreateCalendarForm(calendar::CalendarFormServices{addin.Module(), *graphics_, clock_, locale_.user_default(), {}},
-                                 owner);
+  // Its Settings button opens the options dialog owned by the pop-up itself.
+  auto show_options = [this](std::uintptr_t form) { ShowOptions(form); };
+  return win::CreateCalendarForm(
+      calendar::CalendarFormServices{addin.Module(), *graphics_, clock_, locale_.user_default(), show_options, &screen_},
+      owner);
+}
+
+void Win32ControllerParts::ShowSettings() { ShowOptions(0); }
+
+void Win32ControllerParts::ShowOptions(WindowHandle owner) {
+  Connect& addin = BoundAddIn();
+  Win32DialogHost dialogs(module_, reinterpret_cast<HWND>(addin.Module().ExcelMainWindow));
+  addin.ShowOptions(owner, dialogs);
 }
 
 std::unique_ptr<IImageList> Win32ControllerParts::CreateImageList() {

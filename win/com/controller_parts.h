@@ -49,14 +49,16 @@ class Win32ControllerParts : public IControllerParts {
   std::unique_ptr<ITagWindow> CreateTag() override;
   std::unique_ptr<ICalendarForm> CreateCalendarForm() override;
   std::unique_ptr<IImageList> CreateImageList() override;
-  // The options dialog comes with the dialogs: for now the command does nothing.
-  void ShowSettings() override {}
+  // The options dialog, modal over the host's main window.
+  void ShowSettings() override;
   // The About box, modal to the host's main window, with the version of this DLL's resource.
   void ShowAbout(const std::string& large_icon, const std::string& small_icon) override;
   ButtonImagePtr LoadIconResource(const std::string& name) override;
 
  private:
   Connect& BoundAddIn() const;
+  // The options dialog over that owner window (0: the host's main window).
+  void ShowOptions(WindowHandle owner);
 
   HMODULE module_;
   std::string product_name_;

@@ -320,6 +320,10 @@ class ApplicationAdapter final : public IExcelApplication, Adapter {
     return WrapCommandBar(bar.get());
   }
   void SendKeys(const std::string& keys, bool wait) override { o_.Call(L"SendKeys", {keys, wait}); }
+  // Dialogs(id).Show: runs the host's own modal dialog; True when closed with OK.
+  bool ShowBuiltInDialog(std::int32_t id) override {
+    return ToBool(AutomationObject(item_of(o_, L"Dialogs", {id})).Call(L"Show"));
+  }
 
   // Handles what waits in this thread's queue once; a message posted meanwhile waits for the next pass.
   void ProcessPendingMessages() override {

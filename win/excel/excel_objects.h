@@ -2,7 +2,7 @@
 // binding on Excel's own member names. Each Wrap function gives null for a null object (Nothing).
 //
 // Members called, by interface (collections are indexed through their Item):
-//   Application: Version, Hwnd, Selection, ActiveCell, ActiveWindow, ActiveSheet, ActiveWorkbook,
+//   Application: Version, Hwnd, Selection, ActiveCell, ActiveWindow, ActiveSheet, ActiveWorkbook, Dialogs(n).Show,
 //     Interactive, Workbooks.Item, CommandBars.Item, CommandBars.Add(Name, Position, MenuBar,
 //     Temporary), SendKeys(Keys, Wait), and the AppEvents
 //     connection point of its IConnectionPointContainer.

@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <cmath>
+
 #include "host/callback_depth.h"
 #include "host/host_error.h"
 #include "win/window_dpi.h"
@@ -18,6 +20,8 @@ namespace tessaly::win {
 namespace {
 
 constexpr int kFirstControlId = 100;
+// Sent to child windows when their parent's resolution changed (Windows 10 1703 on).
+constexpr UINT WM_DPICHANGED_AFTERPARENT_MESSAGE = 0x02E3;
 
 
 struct ChildSpec {
@@ -79,19 +83,52 @@ void Win32ComboBox::set_text(const std::string& text) {
 std::unique_ptr<CalendarFormWindow> CalendarFormWindow::try_create(HWND owner, int dpi) {
   if (!RegisterWindowClass(kClassName, &CalendarFormWindow::window_proc, IDC_ARROW) || dpi <= 0) return nullptr;
   std::unique_ptr<CalendarFormWindow> f(new CalendarFormWindow());
+  f->dpi_ = dpi;
   const double twips_per_pixel = 1440.0 / dpi;
   f->layout_ = calendar::CalendarFormLayout(twips_per_pixel, twips_per_pixel);
   f->back_brush_.reset(::CreateSolidBrush(f->back_color_));
-  // Tahoma 8 points, the form's font, at this resolution.
-  f->font_.reset(::CreateFontW(-::MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                               L"Tahoma"));
+  f->make_font();
   const bool child = owner && ::IsWindow(owner);
   const DWORD style = (child ? WS_CHILD : WS_POPUP) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+  // In the owner's DPI awareness, so that the form can later become a child of the host's windows.
+  const DpiAwarenessScope awareness(owner);
   const HWND w = ::CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, kClassName, L"", style, 0, 0, f->layout_.client.cx,
                                    f->layout_.client.cy, child ? owner : nullptr, nullptr, ThisModule(), f.get());
   if (!w || !f->create_controls()) return nullptr;
   return f;
+}
+
+void CalendarFormWindow::make_font() {
+  // Tahoma 8 points, the form's font, at the form's resolution.
+  font_.reset(::CreateFontW(-::MulDiv(8, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
+}
+
+void CalendarFormWindow::set_resolution(double dpi) {
+  const int d = static_cast<int>(std::lround(dpi));
+  if (d <= 0 || d == dpi_ || !window_) return;
+  dpi_ = d;
+  layout_ = calendar::CalendarFormLayout(1440.0 / d, 1440.0 / d);
+  gdi::unique_font old = std::move(font_);  // the controls draw with it until they have the new one
+  make_font();
+  apply_layout();
+  if (tooltip_) ::SendMessageW(tooltip_->hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+}
+
+void CalendarFormWindow::apply_layout() {
+  ::SetWindowPos(window_, nullptr, 0, 0, layout_.client.cx, layout_.client.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const auto c = static_cast<FormControl>(i);
+    const Rect r = layout_[c];
+    const bool combo = c == FormControl::Months || c == FormControl::Years;
+    // The picture reports its new size itself, and the calendar in it is laid out again.
+    ::SetWindowPos(controls_[i], nullptr, r.left, r.top, r.width(), combo ? r.height() * kVisibleItems : r.height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    if (c == FormControl::Calendar) continue;
+    ::SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    if (combo) ::SendMessageW(controls_[i], CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), r.height() - 6);
+  }
+  ::InvalidateRect(window_, nullptr, TRUE);
 }
 
 CalendarFormWindow::~CalendarFormWindow() {
@@ -216,6 +253,10 @@ LRESULT CalendarFormWindow::on_message(UINT message, WPARAM wparam, LPARAM lpara
     case WM_CTLCOLORBTN: return reinterpret_cast<LRESULT>(back_brush_.get());
     // The form never takes activation from the host.
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_DPICHANGED_AFTERPARENT_MESSAGE:
+      // The host's window went to a display of another resolution, the form with it.
+      set_resolution(WindowDpi(window_));
+      return 0;
     case WM_NCDESTROY:
       // Destroyed with the main window it was parked in: the handle is dead from here on.
       destroyed_ = true;

@@ -51,6 +51,7 @@ class CalendarFormWindow final : public ICalendarFormWindow {
   IComboBox& months() override { return *months_; }
   IComboBox& years() override { return *years_; }
   Size client_size() const override { return layout_.client; }
+  void set_resolution(double dpi) override;
   void set_back_color(Rgb color) override;
   void set_border(Rgb color, const Rect& bounds) override;
   void set_tooltips(const FormTooltips* settings) override;
@@ -68,6 +69,9 @@ class CalendarFormWindow final : public ICalendarFormWindow {
   static LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT on_message(UINT message, WPARAM wparam, LPARAM lparam);
   bool create_controls();
+  // The form's size and its controls' places and font from the layout.
+  void apply_layout();
+  void make_font();
   void on_command(int id, int code);
   void on_paint();
   void watch_keys(HWND control);
@@ -75,6 +79,7 @@ class CalendarFormWindow final : public ICalendarFormWindow {
 
   HWND window_ = nullptr;
   calendar::FormLayout layout_{};
+  int dpi_ = 96;
   gdi::unique_font font_;
   gdi::unique_brush back_brush_;
   Rgb back_color_ = 0x00C0FFFF;

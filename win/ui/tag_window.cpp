@@ -73,6 +73,8 @@ std::unique_ptr<TagWindow> TagWindow::try_create(HWND owner) {
   if (!RegisterWindowClass(kClassName, &TagWindow::window_proc, IDC_HAND)) return nullptr;
   std::unique_ptr<TagWindow> t(new TagWindow());
   const bool child = owner && ::IsWindow(owner);
+  // In the owner's DPI awareness, so that the tag can later become a child of the host's windows.
+  const DpiAwarenessScope awareness(owner);
   const HWND w = ::CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST, kClassName, L"",
                                    (child ? WS_CHILD : WS_POPUP) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
                                    t->look_.width, t->look_.height, child ? owner : nullptr, nullptr, ThisModule(), t.get());

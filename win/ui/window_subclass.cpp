@@ -7,6 +7,8 @@
 #include <map>
 #include <set>
 
+#include "host/callback_depth.h"
+
 namespace tessaly::win {
 
 namespace {
@@ -59,6 +61,7 @@ LRESULT CALLBACK WindowSubclass::proc(HWND window, UINT message, WPARAM wparam, 
     return ::DefSubclassProc(window, message, wparam, lparam);
   }
   if (std::find(self->messages_.begin(), self->messages_.end(), message) != self->messages_.end()) {
+    CallbackScope call;  // the handler may reach the add-in's teardown
     if (std::optional<LRESULT> r = self->handler_(message, wparam, lparam)) return *r;
   }
   return ::DefSubclassProc(window, message, wparam, lparam);
