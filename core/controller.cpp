@@ -274,13 +274,24 @@ bool cVantry::Qualifies(const SheetPtr& sh, const RangePtr& target) {
 }
 
 void cVantry::AppExcelEvent_SheetSelectionChange(const SheetPtr& Sh, const RangePtr& Target) noexcept {
-  Withdraw();
+  // The calendar goes at once. The tag goes unless the new cell takes it too; then it is moved
+  // there, never hidden and shown again in between, and the user sees the same.
+  SkipFailures()([&] {
+    if (moCalendarForm) moCalendarForm->HideCalendar();
+  });
+  bool shown = false;
   StopOnFailure([&] {
     if (!Qualifies(Sh, Target)) return;
     FollowActiveMainWindow();
     RenewLostTag();
-    if (Must(moTag)->TagDisplay(Target)) WatchTagWindow();
+    shown = Must(moTag)->TagMove(Target);
+    if (shown) WatchTagWindow();
   });
+  if (!shown) {
+    SkipFailures()([&] {
+      if (moTag) moTag->TagHide();
+    });
+  }
 }
 
 void cVantry::WatchTagWindow() noexcept {

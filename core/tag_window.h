@@ -23,6 +23,9 @@ class ITagWindow {
   virtual void SetEventSink(ITagEvents* sink) = 0;
   // Places and shows the tag beside the target when it is on screen; true when shown.
   virtual bool TagDisplay(const RangePtr& target) = 0;
+  // A shown tag placed anew beside another target without being hidden in between (one move of its
+  // window), or hidden when that target is not on screen; a hidden tag is shown as TagDisplay does.
+  virtual bool TagMove(const RangePtr& target) = 0;
   virtual void TagHide() = 0;
   // Raises TagClick as a click on the tag would.
   virtual void TriggerClickEvent() = 0;

@@ -52,6 +52,14 @@ class PrintingTag : public ITagWindow {
                   tag_.TargetAddress().c_str(), tag_.X(), tag_.Y(), tag_.LeftSide() ? ", left of the cell" : "");
     return ok;
   }
+  bool TagMove(const RangePtr& target) override {
+    if (!tag_.Displayed()) return TagDisplay(target);
+    bool ok = tag_.TagMove(target);
+    if (ok) std::printf("    tag moved to [%s]%s!%s at (%d, %d)\n", tag_.WorkbookName().c_str(), tag_.SheetName().c_str(),
+                        tag_.TargetAddress().c_str(), tag_.X(), tag_.Y());
+    else std::printf("    tag hidden\n");
+    return ok;
+  }
   void TagHide() override {
     if (tag_.Displayed()) std::printf("    tag hidden\n");
     tag_.TagHide();

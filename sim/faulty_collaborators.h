@@ -24,7 +24,7 @@ namespace tessaly::sim {
 // The names of every member below, for a sweep to walk.
 inline const std::vector<std::string>& CollaboratorMembers() {
   static const std::vector<std::string> names = {
-      "Tag.InitThisObject", "Tag.SetEventSink", "Tag.TagDisplay", "Tag.TagHide", "Tag.TriggerClickEvent",
+      "Tag.InitThisObject", "Tag.SetEventSink", "Tag.TagDisplay", "Tag.TagMove", "Tag.TagHide", "Tag.TriggerClickEvent",
       "Tag.Unload", "Tag.Displayed", "Tag.LeftSide", "Tag.ParentWindow", "Tag.X", "Tag.Y", "Tag.TargetAddress",
       "Tag.SheetName", "Tag.WorkbookName", "Tag.Margin", "Tag.WindowLost",
       "Form.InitThisObject", "Form.SetEventSink", "Form.ShowCalendar", "Form.HideCalendar", "Form.Unload",
@@ -49,6 +49,7 @@ class FaultyTag : public ITagWindow {
   void InitThisObject(const std::string& icon) override { E("Tag.InitThisObject"), in_->InitThisObject(icon); }
   void SetEventSink(ITagEvents* sink) override { E("Tag.SetEventSink"), in_->SetEventSink(sink); }
   bool TagDisplay(const RangePtr& target) override { return E("Tag.TagDisplay"), in_->TagDisplay(target); }
+  bool TagMove(const RangePtr& target) override { return E("Tag.TagMove"), in_->TagMove(target); }
   void TagHide() override { E("Tag.TagHide"), in_->TagHide(); }
   void TriggerClickEvent() override { E("Tag.TriggerClickEvent"), in_->TriggerClickEvent(); }
   void Unload() override { E("Tag.Unload"), in_->Unload(); }

@@ -32,6 +32,11 @@ class HeadlessTag : public ITagWindow {
     displayed = true;
     return true;
   }
+  bool TagMove(const RangePtr& target) override {
+    ++moves;
+    displayed = false;
+    return TagDisplay(target);
+  }
   void TagHide() override { displayed = false; }
   void TriggerClickEvent() override {
     if (sink) sink->TagClick();
@@ -58,7 +63,7 @@ class HeadlessTag : public ITagWindow {
   std::int32_t x = 100, y = 100;
   bool place_on_grid = false;
   std::int32_t origin_x = 0, origin_y = 0;
-  int displays = 0;
+  int displays = 0, moves = 0;
 };
 
 // A calendar form without a window: records where and with which date it was shown.

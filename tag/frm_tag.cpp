@@ -84,10 +84,10 @@ bool frmTag::TagDisplay(const RangePtr& target) {
   return true;
 }
 
-void frmTag::Show(const RangePtr& target) {
+std::optional<frmTag::Placed> frmTag::Place(const RangePtr& target) {
   const GeometrySettings g = Geometry();
   std::optional<CellPosition> cell = LocateTarget(*s_.app, s_.windows, g, target);
-  if (!cell) return;
+  if (!cell) return std::nullopt;
   const cUtilRegMan& o = Options();
   TagPlacementInput in{cell->at, target->Width(), cell->zoom, g.scale, double(o.Long(opt::TagInterspaceX)),
                        double(o.Long(opt::TagInterspaceY)), o.Long(opt::TagSizeX), o.Long(opt::TagSizeY),
@@ -101,18 +101,48 @@ void frmTag::Show(const RangePtr& target) {
   address_ = std::move(address), sheet_name_ = std::move(sheet_name), workbook_name_ = std::move(workbook_name);
   x_ = place.at.x, y_ = place.at.y;
   left_side_ = place.left_side;
-  parent_ = cell->window;
+  return Placed{cell->window, place};
+}
+
+void frmTag::Show(const RangePtr& target) {
+  std::optional<Placed> placed = Place(target);
+  if (!placed) return;
+  parent_ = placed->window;
   displayed_ = true;
-  RefreshAppearance(place.width, place.height);
-  ShowFormAtScreenPoint(s_.windows, form_->Handle(), parent_, place.at, s_.m.ExcelMainWindow);
+  RefreshAppearance(placed->place.width, placed->place.height);
+  ShowFormAtScreenPoint(s_.windows, form_->Handle(), parent_, placed->place.at, s_.m.ExcelMainWindow);
+}
+
+bool frmTag::TagMove(const RangePtr& target) {
+  if (!displayed_) return TagDisplay(target);
+  bool moved = false;
+  const bool ran = StopOnFailure([&] {
+    std::optional<Placed> placed = Place(target);
+    if (!placed || placed->window != parent_) return;
+    RefreshAppearance(placed->place.width, placed->place.height);
+    // Same window, styles and parent: one move, which repaints only what the tag uncovers.
+    const ScreenPoint at = s_.windows.ScreenToClient(parent_, placed->place.at);
+    s_.windows.MoveWindow(form_->Handle(), {at.x, at.y, at.x + look_.width, at.y + look_.height});
+    moved = true;
+  });
+  if (!ran || !moved) {
+    // Off screen, failed, or in another window now: hidden, and shown afresh where it belongs.
+    TagHide();
+    return ran && TagDisplay(target);
+  }
+  if (Options().Bool(opt::DisplayCalendarAutomatically)) TriggerClickEvent();
+  return true;
 }
 
 void frmTag::RefreshAppearance(std::int32_t width, std::int32_t height) {
   const cUtilRegMan& o = Options();
   active_colour_ = std::uint32_t(o.Long(opt::TagActiveColor));
   inactive_colour_ = std::uint32_t(o.Long(opt::TagInactiveColor));
-  look_ = MakeTagLook(width, height, inactive_colour_, std::uint32_t(o.Long(opt::TagBorderColor)));
-  form_->SetLook(look_);
+  const TagLook look = MakeTagLook(width, height, inactive_colour_, std::uint32_t(o.Long(opt::TagBorderColor)));
+  // Repainted only when something shows differently.
+  if (!(look == look_) || !displayed_once_) form_->SetLook(look);
+  look_ = look;
+  displayed_once_ = true;
   RefreshTooltip();
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/tag_window.h"
@@ -60,6 +61,7 @@ class frmTag : public ITagWindow, private ITagFormEvents {
   void InitThisObject(const std::string& icon_path) override;
   void SetEventSink(ITagEvents* sink) override { sink_ = sink; }
   bool TagDisplay(const RangePtr& target) override;
+  bool TagMove(const RangePtr& target) override;
   void TagHide() override;
   void TriggerClickEvent() override;
   void Unload() override;
@@ -85,6 +87,12 @@ class frmTag : public ITagWindow, private ITagFormEvents {
   void Click() override;
   void Timer() override;
   void Show(const RangePtr& target);
+  // Locates the target and records where the tag goes beside it; empty when it is not on screen.
+  struct Placed {
+    WindowHandle window = 0;
+    TagPlacement place;
+  };
+  std::optional<Placed> Place(const RangePtr& target);
   void RefreshAppearance(std::int32_t width, std::int32_t height);
   void RefreshTooltip();
   void Paint(bool active);
@@ -98,7 +106,7 @@ class frmTag : public ITagWindow, private ITagFormEvents {
   ScanWindow scan_;
   ScaleFactors scale_;
   bool icon_loaded_ = false;
-  bool displayed_ = false, left_side_ = false, hovered_ = false;
+  bool displayed_ = false, left_side_ = false, hovered_ = false, displayed_once_ = false;
   WindowHandle parent_ = 0;
   std::int32_t x_ = 0, y_ = 0;
   std::string address_, sheet_name_, workbook_name_;

@@ -225,11 +225,18 @@ void Win32FileSystem::replace_file(const std::string& path, const std::string& b
     fail(e, "Cannot write " + path);
   }
   f.reset();
-  if (!::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DWORD e = ::GetLastError();
-    ::DeleteFileW(temp.c_str());
-    fail(e, "Cannot replace " + path);
+  // A file that another process has open (a reader, a second Excel starting, a virus scanner)
+  // cannot be replaced until it is closed; such readers hold it for moments, so wait up to two
+  // seconds before the save counts as failed.
+  DWORD e = ERROR_SUCCESS;
+  for (int waited_ms = 0;; waited_ms += 10) {
+    if (::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return;
+    e = ::GetLastError();
+    if ((e != ERROR_ACCESS_DENIED && e != ERROR_SHARING_VIOLATION) || waited_ms >= 2000) break;
+    ::Sleep(10);
   }
+  ::DeleteFileW(temp.c_str());
+  fail(e, "Cannot replace " + path);
 }
 
 namespace {

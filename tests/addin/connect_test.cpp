@@ -232,6 +232,7 @@ TEST(addin_ribbon_mode, switching_reloads_through_the_host) {
   EXPECT_EQ(w.host->Subscribers(), 1u);
   EXPECT_EQ(w.timers.Alive(), 0u);
   EXPECT_EQ(addin->GetCustomUI("Microsoft.Excel.Workbook"), "<group/>");
+  EXPECT_EQ(controller->RibbonUIType(), 1);
   EXPECT_TRUE(w.platform.messages.shown().empty());
 }
 

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <thread>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -194,6 +195,18 @@ TEST_F(PlatformSettings, files_and_folders) {
   EXPECT_FALSE(files->attributes(file)->directory);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << "no temporary left behind";
   EXPECT_THROW(files->replace_file(temp / "missing" + files->separator() + "x.conf", "x"), HostError);
+#ifdef _WIN32
+  // Another process reading the file (a second Excel starting) holds it open for a moment: the
+  // save waits for it instead of failing.
+  win::unique_hfile reader(::CreateFileW(win::to_wide(file).c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(reader);
+  std::thread closer([&] { ::Sleep(200); reader.reset(); });
+  EXPECT_NO_THROW(files->replace_file(file, "after the reader"));
+  closer.join();
+  EXPECT_EQ(files->read_file(file, 1 << 20), "after the reader");
+#endif
 }
 
 // Anything in the shared folder may have been planted by another user: only a regular file

@@ -155,6 +155,30 @@ TEST(frm_tag, hover_and_click) {
   EXPECT_EQ(w.form->look.background, inactive);
 }
 
+// A shown tag moves to the next qualifying cell in one move of its window, never hidden in between;
+// to a cell off screen it is hidden.
+TEST(frm_tag, moves_without_hiding_between_cells) {
+  TagWorld w;
+  w.Start();
+  sim::FaultyWindowSystem windows(w.desk(), w.host->Faults());
+  frmTag tag(TagServices{w.m, w.host, windows, w.desk()}, std::make_unique<sim::HeadlessTagForm>(w.desk(), w.m.ExcelMainWindow));
+  tag.InitThisObject("");
+  ASSERT_TRUE(tag.TagMove(w.Range("B3")));  // hidden: shown as TagDisplay shows it
+  w.host->ResetCalls();
+  ASSERT_TRUE(tag.TagMove(w.Range("D9")));
+  EXPECT_EQ(tag.TargetAddress(), "$D$9");
+  EXPECT_EQ(tag.X(), w.Painted("D9").right + 13);
+  EXPECT_EQ(w.desk().WindowScreenRect(tag.Handle()), (ScreenRect{tag.X(), tag.Y(), tag.X() + 20, tag.Y() + 20}));
+  EXPECT_TRUE(w.desk().Get(tag.Handle()).visible);
+  EXPECT_EQ(w.host->Calls("Windows.ShowWindow"), 0);
+  EXPECT_EQ(w.host->Calls("Windows.MoveWindow"), 1);
+  w.book().win.scroll_row[0] = 20;
+  EXPECT_FALSE(tag.TagMove(w.Range("D9")));
+  EXPECT_FALSE(tag.Displayed());
+  EXPECT_FALSE(w.desk().Get(tag.Handle()).visible);
+  EXPECT_EQ(w.desk().Get(tag.Handle()).parent, w.m.ExcelMainWindow);
+}
+
 // A showing that fails at any window step leaves the window hidden under the main window, never
 // inside the workbook window.
 TEST(frm_tag, failed_window_steps_give_the_window_back) {

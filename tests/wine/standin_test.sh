@@ -256,6 +256,37 @@ quit
 STEPS
   "$WINE64" reg delete 'HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions' /v RibbonFile /f >/dev/null
   expect "$work/group.log" '^ribbon ZorelButtonCalendar at [0-9]+ [0-9]+ in TabInsert$' "the group's XML puts the buttons in the Insert tab"
+
+  # The installation mode switched in the options dialog with real keys (from its first check box,
+  # four Tabs reach the install mode; Down picks the Insert tab's group; Enter is OK): the add-in
+  # reloads itself through COMAddIns without a restart, a new object is connected, and the strip
+  # moves the buttons into the Insert tab. A message would hold the script: none may show.
+  cat > "$work/mode.txt" <<'STEPS'
+mark settings
+ribbon ZorelButtonSettings
+wait 1500
+ribbon-where ZorelButtonCalendar
+quit
+STEPS
+  "$WINE64" "$exe" --script "Z:${work//\//\\}\\mode.txt" > "$work/mode.log" 2>&1 &
+  excel=$!
+  if wait_line "$work/mode.log" '^mark settings' 60 >/dev/null && await_title Settings 15 >/dev/null; then
+    for k in Tab Tab Tab Tab Down Return; do xdotool key "$k"; sleep 0.2; done
+  else
+    echo "FAILED: the ribbon's Settings button opens the options dialog"; failures=$((failures + 1))
+  fi
+  wait_line "$work/mode.log" '^ribbon ZorelButtonCalendar ' 20 >/dev/null || { await_title Tessaly 1 >/dev/null &&
+    echo "a message box is open"; wineserver -k; }
+  wait "$excel"
+  sed -i 's/\r$//' "$work/mode.log"
+  "$WINE64" reg delete 'HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions' /v RibbonFile /f >/dev/null 2>&1
+  expect "$work/mode.log" '^Tessaly\.dll still loaded$' "the new installation mode releases the add-in object through COMAddIns"
+  if [ "$(grep -c '^add-in TESSALY\.Connect: connected in' "$work/mode.log")" = 2 ]; then
+    echo "ok: and connects a new one, without a restart"
+  else
+    echo "FAILED: and connects a new one, without a restart"; failures=$((failures + 1))
+  fi
+  expect "$work/mode.log" '^ribbon ZorelButtonCalendar at [0-9]+ [0-9]+ in TabInsert$' "after the reload the strip shows the buttons in the Insert tab"
   tab_x="$(grep -oE '^ribbon ZorelButtonCalendar at [0-9]+' "$work/addin.log" | awk '{print $4}')"
   group_x="$(grep -oE '^ribbon ZorelButtonCalendar at [0-9]+' "$work/group.log" | awk '{print $4}')"
   if [ -n "$tab_x" ] && [ -n "$group_x" ] && [ "$group_x" -gt "$tab_x" ]; then
