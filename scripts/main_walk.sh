@@ -44,13 +44,13 @@ STEPS
   "$WINE64" "$exe" --version 11 --script "Z:${out//\//\\}\\walk11.txt" > "$log11" 2>&1 &
   excel=$!
   if read -r _ _ x y < <(wait_line "$log11" '^where C2' 60); then
-    shot 5-toolbar
+    shot 10-toolbar
     echo "right click C2 at ($x, $y)"
     xdotool mousemove "$x" "$y" click 3
     if read -r _ _ _ mx my < <(wait_line "$log11" '^cell menu at ' 15); then
-      shot 6-cell-menu
+      shot 11-cell-menu
       xdotool mousemove $((mx + 30)) $((my + 10)) click 1
-      wait_line "$log11" "^window $CAL_CLASS shown" 15 >/dev/null && shot 7-calendar-from-menu
+      wait_line "$log11" "^window $CAL_CLASS shown" 15 >/dev/null && shot 12-calendar-from-menu
     else
       echo "no cell menu showed"
     fi
