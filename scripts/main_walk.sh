@@ -170,7 +170,7 @@ fi
 if [ -n "$dll_dir" ]; then
   # The viewer fills its panes a while after it shows: the picture once the stand-in has let it.
   if wait_window '^Tessaly Help$' 20 >/dev/null && wait_line "$log" '^mark help-shown' 20 >/dev/null; then
-    shot 10-help
+    shot 6-help
   else
     echo "the help viewer did not open"
   fi
