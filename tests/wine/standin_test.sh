@@ -6,7 +6,9 @@
 # turned off and on again (its object released and a new one connected, the DLL kept loaded) still
 # shows its tag and uses up no thread-local slot, hostile DISPPARAMS get errors, the ribbon strip
 # follows the XML the add-in returns, and the ribbon's About button opens the About box, which a
-# click on its OK closes; the option dialogs are driven with real keys (dialogs_test.sh).
+# click on its OK closes; the option dialogs are driven with real keys (dialogs_test.sh); as a host
+# of version 11 its toolbar shows, and a right click on a cell shows its menu entry, whose click
+# opens the calendar.
 #   xvfb-run -a tests/wine/standin_test.sh <build folder>     (needs $WINEPREFIX; KEEP_LOGS=1 keeps the logs)
 set -uo pipefail
 build="$(cd "$1" && pwd)"
@@ -94,6 +96,55 @@ if [ -z "$dll" ]; then
   echo "skipped: Tessaly.dll is not built, so no add-in to load"
 else
   install_addin "$(dirname "$dll")"
+  # As a host of version 11 on a fresh profile: the first start builds the toolbar, the quick
+  # button and the cell menu entry; a real right click on a cell shows the entry, a click on it
+  # opens the calendar, and clicks on the toolbar's Disable button press and release it.
+  cat > "$work/v11.txt" <<STEPS
+value C2 date 2025-11-03
+format C2 d mmm yyyy
+bars
+where-control Tessaly 3
+where C2
+await-window $CAL_CLASS 8000
+mark calendar
+wait 2500
+bars
+mark pressed
+wait 2500
+bars
+quit
+STEPS
+  "$WINE64" "$exe" --version 11 --script "Z:${work//\//\\}\\v11.txt" > "$work/v11.log" 2>&1 &
+  excel=$!
+  ( sleep 120; kill "$excel" 2>/dev/null ) &  # a menu nobody closes would hold the stand-in up
+  watchdog=$!
+  if read -r _ _ x y < <(wait_line "$work/v11.log" '^where C2' 60); then
+    xdotool mousemove "$x" "$y" click 3
+    if read -r _ _ _ mx my < <(wait_line "$work/v11.log" '^cell menu at ' 15); then
+      sleep 0.5
+      xdotool mousemove $((mx + 30)) $((my + 10)) click 1  # the menu's first item
+    fi
+    if wait_line "$work/v11.log" '^mark calendar' 20 >/dev/null; then
+      read -r _ _ _ bx by < <(wait_line "$work/v11.log" '^control Tessaly 3 ' 1)
+      xdotool mousemove "$bx" "$by" click 1
+      # Released again, so that the runs after this one find the add-in enabled.
+      wait_line "$work/v11.log" '^mark pressed' 20 >/dev/null && xdotool mousemove "$bx" "$by" click 1
+    fi
+  fi
+  wait "$excel"
+  kill "$watchdog" 2>/dev/null
+  sed -i 's/\r$//' "$work/v11.log"
+  expect "$work/v11.log" '^bar Standard: &New &Open... &Save \| Quenby \[picture\]$' "version 11: the quick button ends the Standard toolbar, after a separator"
+  expect "$work/v11.log" '^bar Tessaly: Calendar! \[picture\] Settings \[picture\] Disable \[picture\] Help \[picture\] About Tessaly \[picture\]$' "version 11: the add-in's toolbar of five buttons with their pictures"
+  expect "$work/v11.log" '^bar Cell: \| Quenby \[picture\] \| Cu&t ' "the cell menu starts with the entry, set off from Cut"
+  expect "$work/v11.log" '^cell menu at ' "a right click on a cell shows the cell menu"
+  expect "$work/v11.log" "^window $CAL_CLASS shown" "the menu entry's click reaches the add-in through its button's connection point and opens the calendar"
+  expect "$work/v11.log" '^bar Tessaly: .* Disable\* ' "a click on the toolbar's Disable button presses it"
+  if grep '^bar Tessaly' "$work/v11.log" | tail -1 | grep -qv 'Disable\*'; then
+    echo "ok: a second click releases it"
+  else
+    echo "FAILED: a second click releases it"; failures=$((failures + 1))
+  fi
   run_script addin 0 <<STEPS
 value C1 text Paid on
 value C2 date 2025-11-03
