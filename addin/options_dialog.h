@@ -8,12 +8,12 @@
 namespace tessaly {
 
 // The controller's entry points as the options dialog reads and sets them. The toolbar quick
-// button exists only below version 12: until the controller builds it, there is none to show.
+// button exists only below version 12; on later hosts it reads false and is never built.
 class ControllerEntryPoints : public IEntryPoints {
  public:
   explicit ControllerEntryPoints(cVantry& controller) : c_(controller) {}
-  bool DisplayToolbarButton() override { return false; }
-  void DisplayToolbarButton(bool) override {}
+  bool DisplayToolbarButton() override { return c_.DisplayToolbarButton(); }
+  void DisplayToolbarButton(bool show) override { c_.DisplayToolbarButton(show); }
   bool DisplayRightClickMenu() override { return c_.DisplayRightClickMenu(); }
   void DisplayRightClickMenu(bool show) override { c_.DisplayRightClickMenu(show); }
   std::int32_t RibbonUIType() override { return c_.RibbonUIType(); }

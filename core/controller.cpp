@@ -92,6 +92,9 @@ void cVantry::InitThisObject() noexcept {
     moRightClickMenu = app_->CommandBars("Cell")->FindControl(xl::kControlButton, 1, tag);
   });
   step([&] {
+    if (moRightClickMenu) Listen(moRightClickMenu, &cVantry::moRightClickMenu_Click);
+  });
+  step([&] {
     if (!moRightClickMenu && s_.m.FirstRun) DisplayRightClickMenu(true);
   });
   step([&] { moEditModeProbe = app_->CommandBars("Visual Basic")->FindControl(xl::kControlButton, 3627, ""); });
@@ -105,38 +108,11 @@ void cVantry::InitThisObject() noexcept {
   });
 }
 
-// Finds the add-in's own toolbar, its five buttons and the quick button from an earlier start.
-// Building missing ones belongs to the command-bar module.
-void cVantry::InitUICommandBars() {
-  SkipFailures step;
-  const std::string& name = s_.m.ProductName;
-  step([&] { moToolbar = app_->CommandBars(name); });
-  step([&] {
-    std::string tag = Reg().Text(opt::CommandButtonTagString) + "-QUICKBUTTON";
-    moToolbarQuickButton = app_->CommandBars(Reg().Text(opt::CommandBarNameToAddButton))->FindControl(xl::kControlButton, 1, tag);
-  });
-  if (!moToolbar) return;
-  step([&] { cbbDisplayCalendar = moToolbar->FindControl(xl::kControlButton, 1, "Calendar!"); });
-  step([&] { cbbSettings = moToolbar->FindControl(xl::kControlButton, 1, "Settings"); });
-  step([&] { cbbDisable = moToolbar->FindControl(xl::kControlButton, 1, "DisableOrEnable"); });
-  step([&] { cbbHelp = moToolbar->FindControl(xl::kControlButton, 1, "Help"); });
-  step([&] { cbbAbout = moToolbar->FindControl(xl::kControlButton, 1, "About " + name); });
-}
-
-void cVantry::DisplayRightClickMenu(bool show) noexcept {
-  SkipFailures()([&] {
-    if (moRightClickMenu) moRightClickMenu->SetVisible(show);
-  });
-}
-
-bool cVantry::DisplayRightClickMenu() noexcept {
-  return Attempt([&] { return moRightClickMenu && moRightClickMenu->Visible(); }).value_or(false);
-}
-
 cVantry::~cVantry() {
   // First of all: no event reaches a controller being taken apart, nor one that is gone.
   if (relay_) relay_->Detach();
   scroll_watch_.reset();
+  StopListening();
   SkipFailures step;
   step([&] { Withdraw(); });
   step([&] {
@@ -214,35 +190,6 @@ void cVantry::cbbHelp_Click() noexcept {
 
 void cVantry::cbbAbout_Click() noexcept {
   SkipFailures()([&] { s_.parts.ShowAbout("app32", "app16"); });
-}
-
-void cVantry::SetButtonIcon(const CommandBarControlPtr& button, const std::string& key) {
-  Must(moImageList);
-  button->SetPicture(moImageList->Picture(key));
-  button->SetMask(moImageList->Mask(key));
-}
-
-void cVantry::cbbDisable_Click() noexcept {
-  SkipFailures step;
-  if (!cbbDisable) return;
-  const std::string& name = s_.m.ProductName;
-  // The stored option is the truth when the button cannot tell its state.
-  bool disabling = true;
-  step([&] { disabling = !Reg().Bool(opt::CalendarDisabled); });
-  step([&] { disabling = cbbDisable->State() == xl::kButtonUp; });
-  if (disabling) {
-    step([&] { cbbDisable->SetState(xl::kButtonDown); });
-    step([&] { cbbDisable->SetTooltipText("Click to enable " + name); });
-    step([&] { SetButtonIcon(cbbDisable, "enable"); });
-    step([&] { Reg().Value(opt::CalendarDisabled, Variant::boolean(true)); });
-    step([&] { Withdraw(); });
-    return;
-  }
-  step([&] { cbbDisable->SetState(xl::kButtonUp); });
-  step([&] { cbbDisable->SetTooltipText("Click to disable " + name); });
-  step([&] { SetButtonIcon(cbbDisable, "disable"); });
-  step([&] { Reg().Value(opt::CalendarDisabled, Variant::boolean(false)); });
-  ShowTagForActiveCell();
 }
 
 void cVantry::ShowTagForActiveCell() noexcept {

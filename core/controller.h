@@ -7,8 +7,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/app_event_relay.h"
+#include "core/button_click_relay.h"
 #include "core/calendar_form.h"
 #include "core/date_judge.h"
 #include "core/image_list.h"
@@ -119,9 +121,12 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   // The enable half of the toggles: shows the tag at once for the current cell when it qualifies.
   void ShowTagForActiveCell() noexcept;
 
-  // The context-menu entry and quick button found at start-up (creating them is the command-bar module's).
+  // The "Cell" context-menu entry and the quick button on another toolbar: shown, hidden, or
+  // created when shown for the first time. The quick button exists on hosts before version 12 only.
   void DisplayRightClickMenu(bool show) noexcept;
   bool DisplayRightClickMenu() noexcept;
+  void DisplayToolbarButton(bool show) noexcept;
+  bool DisplayToolbarButton() noexcept;
 
   // Ribbon callbacks of hosts of version 12 and later.
   std::string GetCustomUI(const std::string& ribbon_id) noexcept;
@@ -148,6 +153,8 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   const CommandBarControlPtr& EditModeProbe() const { return moEditModeProbe; }
   const CommandBarControlPtr& DisableButton() const { return cbbDisable; }
   const CommandBarControlPtr& RightClickMenu() const { return moRightClickMenu; }
+  const CommandBarControlPtr& ToolbarQuickButton() const { return moToolbarQuickButton; }
+  const CommandBarPtr& Toolbar() const { return moToolbar; }
   bool Subscribed() const { return cookie_ != 0; }
 
  private:
@@ -177,7 +184,12 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   void WatchTagWindow() noexcept;
   void InitUI2007() {}
   void InitUICommandBars();
+  void BuildToolbar();
   void SetButtonIcon(const CommandBarControlPtr& button, const std::string& key);
+  // Routes the button's clicks to the handler for as long as the controller lives.
+  using ClickHandler = void (cVantry::*)() noexcept;
+  void Listen(const CommandBarControlPtr& button, ClickHandler handler);
+  void StopListening() noexcept;
   void Inform(const std::string& text);
   std::string TagIconPath() const;
   const cUtilRegMan& Reg() const;
@@ -203,6 +215,13 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   std::unique_ptr<IWindowWatch> scroll_watch_;
   WindowHandle watched_ = 0;
   IAddInReload* reloader_ = nullptr;
+
+  struct ButtonSubscription {
+    CommandBarControlPtr button;
+    std::shared_ptr<ButtonClickRelay<cVantry>> relay;
+    std::int32_t cookie = 0;
+  };
+  std::vector<ButtonSubscription> button_events_;
 };
 
 }  // namespace tessaly

@@ -19,7 +19,10 @@ std::string cVantry::GetCustomUI(const std::string&) noexcept {
   SkipFailures step;
   step([&] { path = Reg().Text(opt::RibbonFile); });
   try {
-    return s_.files.read_file(path, kMaxRibbonFileBytes);
+    std::string xml = s_.files.read_file(path, kMaxRibbonFileBytes);
+    // A byte-order mark is no text for the host's XML reader.
+    if (xml.starts_with("\xEF\xBB\xBF")) xml.erase(0, 3);
+    return xml;
   } catch (const std::exception& e) {
     step([&] {
       s_.messages.show({"Warning: Cannot load the following Ribbon XML file: \r\n\r\n" + path +
@@ -33,15 +36,17 @@ std::string cVantry::GetCustomUI(const std::string&) noexcept {
 
 void cVantry::ZorelToggleButtonProc(IRibbonControl& control, bool pressed) noexcept {
   SkipFailures step;
-  std::string id;
   step([&] { Reg().Value(opt::CalendarDisabled, Variant::boolean(pressed)); });
-  step([&] { id = control.Id(); });
-  if (iequals(id, kToggleId)) {
+  // A control that cannot tell its id is taken for the toggle, the one control calling back here:
+  // the stored state is in force either way, and nothing is refreshed without an id.
+  std::optional<std::string> id = Attempt([&] { return control.Id(); });
+  if (!id || iequals(*id, kToggleId)) {
     if (pressed) Withdraw();
     else step([&] { ShowTagForActiveCell(); });
   }
+  if (!id || id->empty()) return;
   step([&] {
-    if (moRibbon) moRibbon->InvalidateControl(id);
+    if (moRibbon) moRibbon->InvalidateControl(*id);
   });
 }
 

@@ -25,6 +25,10 @@ inline constexpr std::int32_t kEnglishLocale = 1033;
 inline constexpr std::int32_t kControlButton = 1;   // command-bar control type of a button
 inline constexpr std::int32_t kButtonUp = 0;        // command-bar button State
 inline constexpr std::int32_t kButtonDown = -1;
+inline constexpr std::int32_t kButtonIconAndCaption = 3;  // command-bar button Style
+inline constexpr std::int32_t kBarTop = 1;                // command-bar Position, docked at the top
+inline constexpr std::int32_t kControlCustom = 1;         // Id of a control the add-in adds itself
+inline constexpr std::int32_t kControlCut = 21;           // Id of the built-in Cut command
 inline constexpr std::int32_t kWindowWorkbook = 1;  // Window.Type of a workbook window (xlWorkbook)
 inline constexpr std::int32_t kChartInPlace = 4;    // Window.Type of a chart edited in place
 inline constexpr std::int32_t kMinimized = -4140;   // Window.WindowState
@@ -213,21 +217,44 @@ class IButtonImage {
 };
 using ButtonImagePtr = std::shared_ptr<const IButtonImage>;
 
+// Receiver of a command-bar button's clicks. The host raises Click for the button clicked and for
+// every other button with the same tag, with the control and a cancel flag.
+class ICommandBarButtonEvents {
+ public:
+  virtual ~ICommandBarButtonEvents() = default;
+  virtual void Click(const CommandBarControlPtr& control, bool& cancel_default) = 0;
+};
+
 class ICommandBarControl {
  public:
   virtual ~ICommandBarControl() = default;
   virtual std::int32_t Id() = 0;
   virtual std::string Tag() = 0;
+  virtual void SetTag(const std::string& tag) = 0;
   virtual bool Enabled() = 0;
+  virtual std::string Caption() = 0;
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual bool BeginGroup() = 0;
+  virtual void SetBeginGroup(bool group) = 0;
+  virtual std::string OnAction() = 0;
+  virtual void SetOnAction(const std::string& action) = 0;
+  virtual bool Visible() = 0;
+  virtual void SetVisible(bool visible) = 0;
   // Button members; a control that is not a button throws HostError.
+  virtual std::int32_t Style() = 0;
+  virtual void SetStyle(std::int32_t style) = 0;  // xl::kButtonIconAndCaption...
   virtual std::int32_t State() = 0;
   virtual void SetState(std::int32_t state) = 0;
   virtual std::string TooltipText() = 0;
   virtual void SetTooltipText(const std::string& text) = 0;
-  virtual bool Visible() = 0;
-  virtual void SetVisible(bool visible) = 0;
   virtual void SetPicture(const ButtonImagePtr& picture) = 0;
   virtual void SetMask(const ButtonImagePtr& mask) = 0;
+  // Takes the face from the picture on the clipboard (hosts of version 9, which have no Picture).
+  virtual void PasteFace() = 0;
+  // Click subscription: a cookie to end it with; the host shares ownership of the receiver for as
+  // long as it may call it.
+  virtual std::int32_t Advise(std::shared_ptr<ICommandBarButtonEvents> sink) = 0;
+  virtual void Unadvise(std::int32_t cookie) = 0;
 };
 
 class ICommandBar {
@@ -236,6 +263,14 @@ class ICommandBar {
   virtual std::string Name() = 0;
   // The first control matching type, Id and (when not empty) tag; null when none matches.
   virtual CommandBarControlPtr FindControl(std::int32_t type, std::int32_t id, const std::string& tag) = 0;
+  // Controls.Add: a new control of that type and Id before the control at position `before`
+  // (counted from 1; 0 adds it at the end); a temporary one goes when the host closes.
+  virtual CommandBarControlPtr ControlsAdd(std::int32_t type, std::int32_t id, std::int32_t before, bool temporary) = 0;
+  virtual std::int32_t ControlsCount() = 0;
+  // Controls(index), counted from 1.
+  virtual CommandBarControlPtr Controls(std::int32_t index) = 0;
+  virtual bool Visible() = 0;
+  virtual void SetVisible(bool visible) = 0;
 };
 
 // Receiver of the application events the add-in subscribes to.
@@ -266,6 +301,9 @@ class IExcelApplication {
   virtual WorkbookPtr Workbooks(const std::string& name) = 0;
   // The command bar of that name; throws HostError when there is none.
   virtual CommandBarPtr CommandBars(const std::string& name) = 0;
+  // CommandBars.Add: a new, hidden bar of that name at that position (xl::kBarTop...); throws
+  // HostError when the name is taken.
+  virtual CommandBarPtr CommandBarsAdd(const std::string& name, std::int32_t position, bool temporary) = 0;
   // Sends keystrokes in the host's key notation ("^~", "{ESC}"); with wait, returns once processed.
   virtual void SendKeys(const std::string& keys, bool wait) = 0;
   // Lets the host handle the window messages waiting in its queue, once.

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Inside Xvfb: installs the add-in (when built), starts the stand-in Excel and walks the main path
-# with xdotool, as far as the add-in's windows exist: click a date cell, the tag shows in the
-# workbook window, click it, the calendar opens, click a day, the cell shows the date; then the
-# ribbon's About button opens the About box, closed with a click on its OK, and Help the help viewer;
-# then the ribbon's Settings button opens the options dialog, and from it the two other option dialogs.
+# with xdotool, as far as the add-in's windows exist: as a host of version 11 its toolbar shows and
+# a right click on a cell shows its menu entry, which opens the calendar; then as a later host,
+# click a date cell, the tag shows in the workbook window, click it, the calendar opens, click a
+# day, the cell shows the date; then the ribbon's About button opens the About box, closed with a
+# click on its OK, and Help the help viewer; then the ribbon's Settings button opens the options
+# dialog, and from it the two other option dialogs.
 #   main_walk.sh <tessaly_excel.exe> <folder of Tessaly.dll or ""> <output folder>
 set -euo pipefail
 exe="$1" dll_dir="$2" out="$3"
@@ -17,6 +19,46 @@ if [ -n "$dll_dir" ]; then
   echo "add-in installed for the current user from $dll_dir"
 else
   echo "Tessaly.dll is not built yet: the stand-in Excel runs without add-ins"
+fi
+
+shot() { sleep 0.7; /usr/bin/import -window root "$out/$1.png"; echo "screenshot $out/$1.png"; }
+centre() { awk '{ printf "%d %d\n", $4 + $6 / 2, $5 + $7 / 2 }'; }
+
+# First as a host of version 11, on the fresh profile: the add-in builds its toolbar, its quick
+# button on Standard and its cell menu entry; a right click on C2 shows the menu, its entry opens
+# the calendar.
+if [ -n "$dll_dir" ]; then
+  cat > "$out/walk11.txt" <<STEPS
+value C1 text Paid on
+value C2 date 2025-11-03
+format C2 d mmm yyyy
+column-width C 70
+wait 500
+where C2
+await-window $CAL_CLASS 8000
+mark done
+wait 500
+quit
+STEPS
+  log11="$out/excel11.log"
+  "$WINE64" "$exe" --version 11 --script "Z:${out//\//\\}\\walk11.txt" > "$log11" 2>&1 &
+  excel=$!
+  if read -r _ _ x y < <(wait_line "$log11" '^where C2' 60); then
+    shot 10-toolbar
+    echo "right click C2 at ($x, $y)"
+    xdotool mousemove "$x" "$y" click 3
+    if read -r _ _ _ mx my < <(wait_line "$log11" '^cell menu at ' 15); then
+      shot 11-cell-menu
+      xdotool mousemove $((mx + 30)) $((my + 10)) click 1
+      wait_line "$log11" "^window $CAL_CLASS shown" 15 >/dev/null && shot 12-calendar-from-menu
+    else
+      echo "no cell menu showed"
+    fi
+  fi
+  wait_line "$log11" '^mark done' 30 >/dev/null || true
+  wait "$excel" || true
+  echo "--- stand-in Excel 11's output"
+  cat "$log11"
 fi
 
 cat > "$out/walk.txt" <<'STEPS'
@@ -59,9 +101,6 @@ STEPS
 log="$out/excel.log"
 "$WINE64" "$exe" --script "Z:${out//\//\\}\\walk.txt" > "$log" 2>&1 &
 excel=$!
-shot() { sleep 0.7; /usr/bin/import -window root "$out/$1.png"; echo "screenshot $out/$1.png"; }
-centre() { awk '{ printf "%d %d\n", $4 + $6 / 2, $5 + $7 / 2 }'; }
-
 read -r _ _ x y < <(wait_line "$log" '^where C2' 60)
 shot 1-started
 echo "click C2 at ($x, $y)"

@@ -80,17 +80,27 @@ struct ControlModel {
   std::int32_t type = xl::kControlButton;
   std::int32_t id = 1;
   std::string tag;
+  std::string caption;
+  std::string on_action;
   bool enabled = true;
   bool disabled_while_editing = false;  // built-in commands the host greys out during cell editing
+  bool begin_group = false;
+  bool temporary = false;
+  std::int32_t style = 0;  // msoButtonAutomatic
   std::int32_t state = xl::kButtonUp;
   std::string tooltip;
   bool visible = true;
   std::string picture, mask;  // keys of the button images given to it
+  ButtonImagePtr picture_image, mask_image;  // the images themselves, for drawing
 };
 
 struct CommandBarModel {
   std::string name;
   std::vector<std::shared_ptr<ControlModel>> controls;
+  std::int32_t position = xl::kBarTop;
+  bool visible = true;
+  bool temporary = false;
+  bool built_in = true;
 };
 
 class SimExcel : public IExcelApplication, public std::enable_shared_from_this<SimExcel> {
@@ -113,6 +123,12 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   CommandBarModel& Bar(const std::string& name);
   CommandBarModel& AddBar(const std::string& name);
   void RemoveBar(const std::string& name);
+  const std::vector<std::shared_ptr<CommandBarModel>>& Bars() const { return bars_; }
+  // The host quits and starts again: temporary bars and controls are gone, every other bar and
+  // control is kept as the host keeps its toolbar layout; no click subscription survives.
+  void Restart();
+  // The ProgIds of the connected COM add-ins, to which an action text "!<ProgId>" routes a click.
+  std::vector<std::string> com_addins{"TESSALY.Connect"};
   void SetVersion(std::string version) { version_ = std::move(version); }
   int MajorVersion() const;
   // From version 15 (Excel 2013) on, every workbook has its own main window.
@@ -162,6 +178,11 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   void UserBeginEdit(const std::string& typed);
   // Leaves editing as Enter (the text is entered) or Escape (it is thrown away) does.
   void UserEndEdit(bool accept) { ApplyKeys(accept ? "^~" : "{ESC}"); }
+  // Clicks a command-bar control. An action text "!<ProgId>" of a connected add-in raises Click
+  // on every subscribed button with that control or its tag; false when the click reached none.
+  bool UserClickControl(const std::shared_ptr<ControlModel>& control);
+  // The control at a position (counted from 1) of a bar.
+  std::shared_ptr<ControlModel> ControlAt(const std::string& bar, std::size_t position);
   bool Editing() const { return editing_; }
   const std::string& EditText() const { return edit_text_; }
   // Queues work that runs at the next pass over pending messages.
@@ -192,6 +213,11 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   // Counts the call and throws the injected fault, if any; every facade member starts with it.
   void Enter(const char* member);
   std::size_t Subscribers() const { return sinks_.size(); }
+  std::size_t ButtonSubscribers() const { return button_sinks_.size(); }
+  std::int32_t AdviseButton(std::shared_ptr<ControlModel> control, std::shared_ptr<ICommandBarButtonEvents> sink);
+  void UnadviseButton(std::int32_t cookie);
+  // The picture on the clipboard, which PasteFace takes; the stand-in's clipboard holds no other kind.
+  ButtonImagePtr clipboard_picture;
 
   // ---- IExcelApplication ----
   std::string Version(std::int32_t lcid) override;
@@ -204,6 +230,7 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   bool Interactive() override;
   WorkbookPtr Workbooks(const std::string& name) override;
   CommandBarPtr CommandBars(const std::string& name) override;
+  CommandBarPtr CommandBarsAdd(const std::string& name, std::int32_t position, bool temporary) override;
   void SendKeys(const std::string& keys, bool wait) override;
   void ProcessPendingMessages() override;
   bool ShowBuiltInDialog(std::int32_t id) override;
@@ -243,6 +270,7 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   std::shared_ptr<WorkbookModel> active_book_;
   std::vector<std::shared_ptr<CommandBarModel>> bars_;
   std::map<std::int32_t, std::shared_ptr<IApplicationEvents>> sinks_;
+  std::map<std::int32_t, std::pair<std::shared_ptr<ControlModel>, std::shared_ptr<ICommandBarButtonEvents>>> button_sinks_;
   std::int32_t next_cookie_ = 1;
   bool editing_ = false;
   std::string edit_text_;

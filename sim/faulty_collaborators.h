@@ -1,5 +1,6 @@
 // The add-in's own collaborators (tag, calendar form, image list, message box, per-user store,
-// clock, the parts that make them, the window system and the screen metrics) behind the stand-in host's fault plan: each member enters
+// clock, the parts that make them, the window system, the screen metrics, the help viewer, the
+// file system's reads and the host's add-in and ribbon objects) behind the stand-in host's fault plan: each member enters
 // the plan under its name ("Tag.TagDisplay", "Store.save") and then does what the wrapped one does.
 #pragma once
 
@@ -10,6 +11,8 @@
 
 #include "core/controller.h"
 #include "host/clock.h"
+#include "host/file_system.h"
+#include "host/help_shell.h"
 #include "host/message_box.h"
 #include "host/screen_metrics.h"
 #include "host/window_system.h"
@@ -35,6 +38,7 @@ inline const std::vector<std::string>& CollaboratorMembers() {
       "Windows.ScreenToClient", "Windows.MonitorRect", "Windows.CursorPos", "Windows.WindowFromPoint",
       "Windows.SetWindowStyles", "Windows.SetParent", "Windows.MoveWindow", "Windows.ShowWindow",
       "Windows.SetRepaintSuppressed", "Windows.WatchScrolling", "Screen.LogicalPixelsPerInchX", "Screen.LogicalPixelsPerInchY",
+      "Files.read_file", "Help.DisplayHelpTopic", "Help.OpenAddress", "AddIn.ProgId", "RibbonControl.Id", "RibbonUI.InvalidateControl",
   };
   return names;
 }
@@ -219,6 +223,70 @@ class FaultyScreenMetrics : public IScreenMetrics {
  private:
   const IScreenMetrics& in_;
   FaultPlan* plan_;
+};
+
+// Only reads fail here: the folders and files the settings write are the store's own sweep.
+class FaultyFileSystem : public IFileSystem {
+ public:
+  FaultyFileSystem(IFileSystem& inner, FaultPlan& plan) : in_(inner), plan_(&plan) {}
+  char separator() const override { return in_.separator(); }
+  std::optional<Attributes> attributes(const std::string& path) const override { return in_.attributes(path); }
+  void create_folder(const std::string& path) override { in_.create_folder(path); }
+  std::string read_file(const std::string& path, std::size_t max_bytes) const override {
+    return plan_->Enter("Files.read_file"), in_.read_file(path, max_bytes);
+  }
+  void replace_file(const std::string& path, const std::string& bytes) override { in_.replace_file(path, bytes); }
+  void update_file(const std::string& path, std::size_t max_bytes, const FileChange& change) override {
+    in_.update_file(path, max_bytes, change);
+  }
+  void grant_users_full_access(const std::string& path) override { in_.grant_users_full_access(path); }
+
+ private:
+  IFileSystem& in_;
+  FaultPlan* plan_;
+};
+
+class FaultyHelpShell : public IHelpShell {
+ public:
+  FaultyHelpShell(IHelpShell& inner, FaultPlan& plan) : in_(inner), plan_(plan) {}
+  void DisplayHelpTopic(const std::string& file, const std::string& topic) override {
+    plan_.Enter("Help.DisplayHelpTopic"), in_.DisplayHelpTopic(file, topic);
+  }
+  void OpenAddress(const std::string& address) override { plan_.Enter("Help.OpenAddress"), in_.OpenAddress(address); }
+
+ private:
+  IHelpShell& in_;
+  FaultPlan& plan_;
+};
+
+// The host's objects for the add-in and its ribbon.
+class FaultyAddInInstance : public IAddInInstance {
+ public:
+  FaultyAddInInstance(std::string prog_id, FaultPlan& plan) : prog_id_(std::move(prog_id)), plan_(plan) {}
+  std::string ProgId() override { return plan_.Enter("AddIn.ProgId"), prog_id_; }
+
+ private:
+  std::string prog_id_;
+  FaultPlan& plan_;
+};
+
+class FaultyRibbonControl : public IRibbonControl {
+ public:
+  FaultyRibbonControl(std::string id, FaultPlan& plan) : id_(std::move(id)), plan_(plan) {}
+  std::string Id() override { return plan_.Enter("RibbonControl.Id"), id_; }
+
+ private:
+  std::string id_;
+  FaultPlan& plan_;
+};
+
+class FaultyRibbonUI : public IRibbonUI {
+ public:
+  explicit FaultyRibbonUI(FaultPlan& plan) : plan_(plan) {}
+  void InvalidateControl(const std::string&) override { plan_.Enter("RibbonUI.InvalidateControl"); }
+
+ private:
+  FaultPlan& plan_;
 };
 
 }  // namespace tessaly::sim

@@ -66,7 +66,7 @@ std::vector<std::wstring> StartupAddIns() {
 }
 
 std::optional<LoadedAddIn> ConnectAddIn(const std::wstring& prog_id, win::com_ptr<IDispatch> com_addin,
-                                        IDispatch* application, office::ext_ConnectMode mode) {
+                                        IDispatch* application, office::ext_ConnectMode mode, bool ribbon) {
   CLSID clsid;
   HRESULT hr = ::CLSIDFromProgID(prog_id.c_str(), &clsid);
   LoadedAddIn a{prog_id, nullptr, std::move(com_addin), ""};
@@ -94,8 +94,10 @@ std::optional<LoadedAddIn> ConnectAddIn(const std::wstring& prog_id, win::com_pt
   std::printf("add-in %s: connected in %.2f ms\n", win::to_utf8(prog_id).c_str(),
               double(end.QuadPart - start.QuadPart) * 1e3 / double(f.QuadPart));
   std::fflush(stdout);
-  a.ribbon_xml = AskRibbon(a.object);
-  std::printf("add-in %s: ribbon of %zu bytes\n", win::to_utf8(prog_id).c_str(), a.ribbon_xml.size());
+  if (ribbon) {
+    a.ribbon_xml = AskRibbon(a.object);
+    std::printf("add-in %s: ribbon of %zu bytes\n", win::to_utf8(prog_id).c_str(), a.ribbon_xml.size());
+  }
   auto complete = NoCustom();
   SAFEARRAY* empty = complete.get();
   ext->OnStartupComplete(&empty);

@@ -27,9 +27,9 @@ struct LoadedAddIn {
 };
 
 // Creates and connects one add-in; empty (and reported on standard output) when it cannot be
-// created or refuses the connection.
+// created or refuses the connection. Hosts before version 12 ask for no ribbon.
 std::optional<LoadedAddIn> ConnectAddIn(const std::wstring& prog_id, win::com_ptr<IDispatch> com_addin,
-                                        IDispatch* application, office::ext_ConnectMode mode);
+                                        IDispatch* application, office::ext_ConnectMode mode, bool ribbon = true);
 
 // Disconnects an add-in and lets it go: at shutdown OnBeginShutdown comes first; when the user
 // turns it off, COM then unloads the servers no longer in use, as Excel's idle time does, and says

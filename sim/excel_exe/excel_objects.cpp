@@ -206,13 +206,144 @@ class WindowObj final : public ExcelObject<WindowObj> {
   ExcelWindowPtr w_;
 };
 
-class ControlObj final : public ExcelObject<ControlObj> {
+class ControlObj;
+
+// A button's Click to one sink through its IDispatch, as Excel raises it: the control and a cancel
+// flag by reference.
+class ClickBridge final : public ICommandBarButtonEvents {
  public:
-  ControlObj(HostPtr h, CommandBarControlPtr c) : h_(std::move(h)), c_(std::move(c)) {}
+  ClickBridge(HostPtr h, com_ptr<IDispatch> sink) : h_(std::move(h)), sink_(std::move(sink)) {}
+  void Click(const CommandBarControlPtr& control, bool& cancel_default) override;
+
+ private:
+  HostPtr h_;
+  com_ptr<IDispatch> sink_;
+};
+
+// The _CommandBarButtonEvents connection point of one button object.
+class ButtonEventsPoint final : public IConnectionPoint {
+ public:
+  ButtonEventsPoint(HostPtr h, IConnectionPointContainer* owner, CommandBarControlPtr control)
+      : h_(std::move(h)), owner_(owner), control_(std::move(control)) {}
+  ~ButtonEventsPoint() {
+    for (auto& [cookie, bridge] : bridges_) {
+      try {
+        h_->model->UnadviseButton(cookie);
+      } catch (...) {
+        // Gone with a restart of the host already.
+      }
+    }
+  }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) noexcept override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (riid != IID_IUnknown && riid != IID_IConnectionPoint) return E_NOINTERFACE;
+    *out = static_cast<IConnectionPoint*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return owner_->AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() noexcept override { return owner_->Release(); }
+  HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) noexcept override {
+    if (!iid) return E_POINTER;
+    *iid = win::excel::kDiidCommandBarButtonEvents;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** out) noexcept override {
+    if (!out) return E_POINTER;
+    *out = owner_;
+    owner_->AddRef();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) noexcept override {
+    if (!sink || !cookie) return E_POINTER;
+    *cookie = 0;
+    com_ptr<IDispatch> events;
+    if (FAILED(sink->QueryInterface(win::excel::kDiidCommandBarButtonEvents, events.put_void())) || !events)
+      return CONNECT_E_CANNOTCONNECT;
+    return win::ComCall([&] {
+      auto bridge = std::make_shared<ClickBridge>(h_, events);
+      const std::int32_t c = control_->Advise(bridge);
+      bridges_[c] = std::move(bridge);
+      *cookie = static_cast<DWORD>(c);
+    });
+  }
+  HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) noexcept override {
+    auto it = bridges_.find(static_cast<std::int32_t>(cookie));
+    if (it == bridges_.end()) return CONNECT_E_NOCONNECTION;
+    return win::ComCall([&] {
+      control_->Unadvise(it->first);
+      bridges_.erase(it);
+    });
+  }
+  HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** out) noexcept override {
+    if (out) *out = nullptr;
+    return E_NOTIMPL;
+  }
+
+ private:
+  HostPtr h_;
+  IConnectionPointContainer* owner_;
+  CommandBarControlPtr control_;
+  std::map<std::int32_t, std::shared_ptr<ClickBridge>> bridges_;
+};
+
+class ControlObj final : public ExcelObject<ControlObj>, public IConnectionPointContainer {
+ public:
+  ControlObj(HostPtr h, CommandBarControlPtr c) : h_(std::move(h)), c_(std::move(c)), point_(h_, this, c_) {}
   static const DispatchTable<ControlObj> kTable;
   std::string TypeName() { return "CommandBarButton"; }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) noexcept override {
+    if (out && riid == IID_IConnectionPointContainer) {
+      *out = static_cast<IConnectionPointContainer*>(this);
+      AddRef();
+      return S_OK;
+    }
+    return ExcelObject<ControlObj>::QueryInterface(riid, out);
+  }
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ExcelObject<ControlObj>::AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() noexcept override { return ExcelObject<ControlObj>::Release(); }
+  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) noexcept override {
+    if (out) *out = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** out) noexcept override {
+    if (!out) return E_POINTER;
+    *out = nullptr;
+    if (riid != win::excel::kDiidCommandBarButtonEvents) return CONNECT_E_NOCONNECTION;
+    *out = &point_;
+    point_.AddRef();
+    return S_OK;
+  }
+
   HostPtr h_;
   CommandBarControlPtr c_;
+  ButtonEventsPoint point_;
+};
+
+void ClickBridge::Click(const CommandBarControlPtr& control, bool& cancel_default) {
+  auto ctrl = com_ptr<IDispatch>::attach(static_cast<ExcelObject<ControlObj>*>(new ControlObj(h_, control)));
+  VARIANT_BOOL cancel = cancel_default ? VARIANT_TRUE : VARIANT_FALSE;
+  VARIANT args[2];
+  ::VariantInit(&args[0]);
+  ::VariantInit(&args[1]);
+  V_VT(&args[0]) = VT_BOOL | VT_BYREF;  // CancelDefault, last
+  V_BOOLREF(&args[0]) = &cancel;
+  V_VT(&args[1]) = VT_DISPATCH;  // Ctrl, first
+  V_DISPATCH(&args[1]) = ctrl.get();
+  DISPPARAMS params{args, nullptr, 2, 0};
+  sink_->Invoke(win::excel::kDispidButtonClick, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+  cancel_default = cancel != VARIANT_FALSE;
+}
+
+class ControlsObj final : public ExcelObject<ControlsObj> {
+ public:
+  ControlsObj(HostPtr h, CommandBarPtr b) : h_(std::move(h)), b_(std::move(b)) {}
+  static const DispatchTable<ControlsObj> kTable;
+  std::string TypeName() { return "CommandBarControls"; }
+  HostPtr h_;
+  CommandBarPtr b_;
 };
 
 class CommandBarObj final : public ExcelObject<CommandBarObj> {
@@ -481,45 +612,131 @@ const DispatchMember<WindowObj> kWindow[] = {
 };
 const DispatchTable<WindowObj> WindowObj::kTable{kWindow};
 
-// A picture handed to a button: the stand-in only records that one was given.
-class GivenPicture final : public IButtonImage {
+// A picture handed to a button, kept so that the stand-in can draw the button's face.
+class GivenPicture final : public PictureFace {
  public:
-  std::string Key() const override { return "picture"; }
+  GivenPicture(std::string key, com_ptr<IDispatch> picture) : key_(std::move(key)), picture_(std::move(picture)) {}
+  std::string Key() const override { return key_; }
+  IDispatch* Picture() const override { return picture_.get(); }
+
+ private:
+  std::string key_;
+  com_ptr<IDispatch> picture_;
 };
+
+// The picture argument of Picture and Mask: an object, by value or by one reference, or Nothing.
+ButtonImagePtr GivenPictureOf(const DispatchCall& c, const char* key) {
+  const VARIANT v = c.args.put_value();
+  IDispatch* p = V_VT(&v) == VT_DISPATCH ? V_DISPATCH(&v)
+                 : V_VT(&v) == (VT_DISPATCH | VT_BYREF) && V_DISPATCHREF(&v) ? *V_DISPATCHREF(&v)
+                                                                             : nullptr;
+  if (!p) throw HostError(13, "Type mismatch");
+  return std::make_shared<GivenPicture>(key, com_ptr<IDispatch>(p));
+}
+
+void ReturnControl(VARIANT* result, const HostPtr& h, CommandBarControlPtr control) {
+  if (!control) return ReturnNothing(result);
+  auto p = com_ptr<IDispatch>::attach(static_cast<ExcelObject<ControlObj>*>(new ControlObj(h, std::move(control))));
+  win::SetResult(result, p.get());
+}
+
+// A read and write property of a control: the getter's result or the setter given the value put.
+template <class Get, class Set>
+void Property(DispatchCall& c, Get get, Set set) {
+  if (c.is_put()) return set(win::from_variant(c.args.put_value()));
+  ReturnVariant(c.result, get());
+}
 
 const DispatchMember<ControlObj> kControl[] = {
     {L"Id", 1, [](ControlObj& o, DispatchCall& c) { win::SetResult(c.result, o.c_->Id()); }},
-    {L"Tag", 2, [](ControlObj& o, DispatchCall& c) { ReturnText(c.result, o.c_->Tag()); }},
+    {L"Tag", 2,
+     [](ControlObj& o, DispatchCall& c) {
+       Property(c, [&] { return Variant::text(o.c_->Tag()); }, [&](const Variant& v) { o.c_->SetTag(v.to_text()); });
+     }, win::kGet | win::kPut},
     {L"Enabled", 3, [](ControlObj& o, DispatchCall& c) { win::SetResult(c.result, o.c_->Enabled()); }},
     {L"State", 4,
      [](ControlObj& o, DispatchCall& c) {
-       if (c.is_put()) return o.c_->SetState(PutValue(c).as_int());
-       win::SetResult(c.result, o.c_->State());
+       Property(c, [&] { return Variant::i4(o.c_->State()); }, [&](const Variant& v) { o.c_->SetState(v.as_int()); });
+       o.h_->changed();
      }, win::kGet | win::kPut},
     {L"TooltipText", 5,
      [](ControlObj& o, DispatchCall& c) {
-       if (c.is_put()) return o.c_->SetTooltipText(PutValue(c).to_text());
-       ReturnText(c.result, o.c_->TooltipText());
+       Property(c, [&] { return Variant::text(o.c_->TooltipText()); }, [&](const Variant& v) { o.c_->SetTooltipText(v.to_text()); });
      }, win::kGet | win::kPut},
     {L"Visible", 6,
      [](ControlObj& o, DispatchCall& c) {
-       if (c.is_put()) return o.c_->SetVisible(PutValue(c).as_bool());
-       win::SetResult(c.result, o.c_->Visible());
+       Property(c, [&] { return Variant::boolean(o.c_->Visible()); }, [&](const Variant& v) { o.c_->SetVisible(v.as_bool()); });
+       o.h_->changed();
      }, win::kGet | win::kPut},
-    {L"Picture", 7, [](ControlObj& o, DispatchCall&) { o.c_->SetPicture(std::make_shared<GivenPicture>()); }, win::kPut},
-    {L"Mask", 8, [](ControlObj& o, DispatchCall&) { o.c_->SetMask(std::make_shared<GivenPicture>()); }, win::kPut},
+    {L"Picture", 7,
+     [](ControlObj& o, DispatchCall& c) {
+       o.c_->SetPicture(GivenPictureOf(c, "picture"));
+       o.h_->changed();
+     }, win::kPut},
+    {L"Mask", 8,
+     [](ControlObj& o, DispatchCall& c) {
+       o.c_->SetMask(GivenPictureOf(c, "mask"));
+       o.h_->changed();
+     }, win::kPut},
+    {L"Caption", 9,
+     [](ControlObj& o, DispatchCall& c) {
+       Property(c, [&] { return Variant::text(o.c_->Caption()); }, [&](const Variant& v) { o.c_->SetCaption(v.to_text()); });
+       o.h_->changed();
+     }, win::kGet | win::kPut},
+    {L"BeginGroup", 10,
+     [](ControlObj& o, DispatchCall& c) {
+       Property(c, [&] { return Variant::boolean(o.c_->BeginGroup()); }, [&](const Variant& v) { o.c_->SetBeginGroup(v.as_bool()); });
+       o.h_->changed();
+     }, win::kGet | win::kPut},
+    {L"OnAction", 11,
+     [](ControlObj& o, DispatchCall& c) {
+       Property(c, [&] { return Variant::text(o.c_->OnAction()); }, [&](const Variant& v) { o.c_->SetOnAction(v.to_text()); });
+     }, win::kGet | win::kPut},
+    {L"Style", 12,
+     [](ControlObj& o, DispatchCall& c) {
+       Property(c, [&] { return Variant::i4(o.c_->Style()); }, [&](const Variant& v) { o.c_->SetStyle(v.as_int()); });
+       o.h_->changed();
+     }, win::kGet | win::kPut},
+    {L"PasteFace", 13,
+     [](ControlObj& o, DispatchCall&) {
+       o.c_->PasteFace();
+       o.h_->changed();
+     }, win::kMethod},
 };
 const DispatchTable<ControlObj> ControlObj::kTable{kControl};
+
+const DispatchMember<ControlsObj> kControls[] = {
+    {L"Item", 0, [](ControlsObj& o, DispatchCall& c) { ReturnControl(c.result, o.h_, o.b_->Controls(c.args.integer(0))); }},
+    {L"Count", 1, [](ControlsObj& o, DispatchCall& c) { win::SetResult(c.result, o.b_->ControlsCount()); }, win::kGet},
+    {L"Add", 2,
+     [](ControlsObj& o, DispatchCall& c) {
+       // Add(Type, Id, Parameter, Before, Temporary)
+       ReturnControl(c.result, o.h_,
+                     o.b_->ControlsAdd(OptionalInt(c, 0, xl::kControlButton), OptionalInt(c, 1, 1), OptionalInt(c, 3, 0),
+                                       OptionalBool(c, 4, false)));
+       o.h_->changed();
+     }, win::kMethod},
+};
+const DispatchTable<ControlsObj> ControlsObj::kTable{kControls};
 
 const DispatchMember<CommandBarObj> kCommandBar[] = {
     {L"Name", 1, [](CommandBarObj& o, DispatchCall& c) { ReturnText(c.result, o.b_->Name()); }},
     {L"FindControl", 2,
      [](CommandBarObj& o, DispatchCall& c) {
-       auto found = o.b_->FindControl(OptionalInt(c, 0, xl::kControlButton), OptionalInt(c, 1, 1),
-                                      c.args.has(2) ? Text(c, 2) : std::string());
-       if (!found) return ReturnNothing(c.result);
-       ReturnObject<ControlObj>(c.result, o.h_, std::move(found));
+       ReturnControl(c.result, o.h_,
+                     o.b_->FindControl(OptionalInt(c, 0, xl::kControlButton), OptionalInt(c, 1, 1),
+                                       c.args.has(2) ? Text(c, 2) : std::string()));
      }, win::kMethod},
+    {L"Controls", 3,
+     [](CommandBarObj& o, DispatchCall& c) {
+       if (c.args.has(0)) return ReturnControl(c.result, o.h_, o.b_->Controls(c.args.integer(0)));
+       ReturnObject<ControlsObj>(c.result, o.h_, o.b_);
+     }},
+    {L"Visible", 4,
+     [](CommandBarObj& o, DispatchCall& c) {
+       Property(c, [&] { return Variant::boolean(o.b_->Visible()); }, [&](const Variant& v) { o.b_->SetVisible(v.as_bool()); });
+       o.h_->changed();
+     }, win::kGet | win::kPut},
 };
 const DispatchTable<CommandBarObj> CommandBarObj::kTable{kCommandBar};
 
@@ -528,6 +745,14 @@ const DispatchMember<CommandBarsObj> kCommandBars[] = {
      [](CommandBarsObj& o, DispatchCall& c) {
        ReturnObject<CommandBarObj>(c.result, o.h_, o.h_->model->CommandBars(Text(c, 0)));
      }},
+    {L"Add", 1,
+     [](CommandBarsObj& o, DispatchCall& c) {
+       // Add(Name, Position, MenuBar, Temporary)
+       ReturnObject<CommandBarObj>(c.result, o.h_,
+                                   o.h_->model->CommandBarsAdd(c.args.has(0) ? Text(c, 0) : std::string(),
+                                                               OptionalInt(c, 1, 4), OptionalBool(c, 3, false)));
+       o.h_->changed();
+     }, win::kMethod},
 };
 const DispatchTable<CommandBarsObj> CommandBarsObj::kTable{kCommandBars};
 

@@ -33,6 +33,12 @@ struct ExcelHost {
   std::function<bool(std::int32_t)> show_dialog;
 };
 
+// A picture an add-in gave a command-bar button (Picture, Mask), kept for drawing the button.
+class PictureFace : public IButtonImage {
+ public:
+  virtual IDispatch* Picture() const = 0;  // the IPictureDisp
+};
+
 // The application object (with one reference for the caller).
 win::com_ptr<IDispatch> MakeApplication(std::shared_ptr<ExcelHost> host);
 

@@ -1,6 +1,7 @@
 // The stand-in Excel: one workbook on the in-memory model, shown in Excel's window tree, with the
 // add-ins registered for Excel loaded and connected; driven by the user or by a script of steps.
-//   tessaly_excel.exe [--script FILE] [--no-addins]
+//   tessaly_excel.exe [--script FILE] [--no-addins] [--version N]
+// Version 12 and later (16 unless told) show the add-ins' ribbon; earlier versions show toolbars.
 #include <windows.h>
 #include <ole2.h>
 
@@ -15,6 +16,7 @@
 
 #include "sim/excel_exe/addin_loader.h"
 #include "sim/excel_exe/builtin_dialogs.h"
+#include "sim/excel_exe/command_bars.h"
 #include "sim/excel_exe/excel_objects.h"
 #include "sim/excel_exe/ribbon_strip.h"
 #include "sim/excel_exe/script.h"
@@ -29,6 +31,7 @@ namespace {
 struct Options {
   std::wstring script;
   bool load_addins = true;
+  std::string version = "16.0";
 };
 
 Options ReadArguments(int argc, wchar_t** argv) {
@@ -37,6 +40,7 @@ Options ReadArguments(int argc, wchar_t** argv) {
     const std::wstring a = argv[i];
     if (a == L"--script" && i + 1 < argc) o.script = argv[++i];
     if (a == L"--no-addins") o.load_addins = false;
+    if (a == L"--version" && i + 1 < argc) o.version = std::to_string(_wtoi(argv[++i])) + ".0";
   }
   return o;
 }
@@ -64,7 +68,8 @@ int wmain(int argc, wchar_t** argv) {
   if (FAILED(::OleInitialize(nullptr))) return 2;
   int code = 0;
   {
-    auto model = sim::SimExcel::Create("16.0");
+    auto model = sim::SimExcel::Create(options.version);
+    const bool has_ribbon = model->MajorVersion() >= 12;
     model->AddWorkbook("Book1.xlsx", {"Sheet1"});
     HostWindows windows(model);
     if (!windows.Create({0, 0, 1000, 700})) {
@@ -74,7 +79,11 @@ int wmain(int argc, wchar_t** argv) {
 
     auto host = std::make_shared<ExcelHost>();
     host->model = model;
-    host->changed = [&windows] { windows.Refresh(); };
+    std::unique_ptr<ToolbarStrip> toolbars;
+    host->changed = [&windows, &toolbars] {
+      windows.Refresh();
+      if (toolbars) toolbars->Refresh();
+    };
     host->show_dialog = [&windows, &model](std::int32_t n) { return ShowBuiltInDialog(windows.Main(), *model, n); };
     win::com_ptr<IDispatch> application = MakeApplication(host);
     host->application = application.get();
@@ -92,6 +101,11 @@ int wmain(int argc, wchar_t** argv) {
         break;
       }
     };
+    // A control's action text "!<ProgId>" routes its click to a connected add-in.
+    auto route_clicks = [&] {
+      model->com_addins.clear();
+      for (const LoadedAddIn& a : addins) model->com_addins.push_back(win::to_utf8(a.prog_id));
+    };
     auto connected = [&](const std::wstring& prog_id) {
       return std::find_if(addins.begin(), addins.end(), [&](const LoadedAddIn& a) { return a.prog_id == prog_id; });
     };
@@ -103,33 +117,40 @@ int wmain(int argc, wchar_t** argv) {
         if (it == addins.end()) return;
         LoadedAddIn gone = std::move(*it);
         addins.erase(it);
+        route_clicks();
         show_ribbon();
         DisconnectAddIn(gone, office::ext_dm_UserClosed);
         return;
       }
       if (it != addins.end()) return;
-      auto a = ConnectAddIn(prog_id, com_addin_of[prog_id], application.get(), office::ext_cm_AfterStartup);
+      auto a = ConnectAddIn(prog_id, com_addin_of[prog_id], application.get(), office::ext_cm_AfterStartup, has_ribbon);
       if (!a) throw HostError(-2147467259, "The add-in could not be loaded.", "COMAddIn.Connect");
       addins.push_back(std::move(*a));
+      route_clicks();
       show_ribbon();
     };
     if (options.load_addins)
       for (const std::wstring& prog_id : StartupAddIns()) {
         com_addin_of[prog_id] = MakeComAddIn(host, prog_id, prog_id);
         host->com_addins.push_back(com_addin_of[prog_id]);
-        if (auto a = ConnectAddIn(prog_id, com_addin_of[prog_id], application.get(), office::ext_cm_Startup))
+        if (auto a = ConnectAddIn(prog_id, com_addin_of[prog_id], application.get(), office::ext_cm_Startup, has_ribbon))
           addins.push_back(std::move(*a));
       }
+    route_clicks();
     show_ribbon();
-    windows.on_strip_command = [&ribbon](int command) {
+    if (!has_ribbon) toolbars = std::make_unique<ToolbarStrip>(windows.Strip(), model);
+    windows.on_strip_command = [&ribbon, &toolbars](int command) {
       if (auto keep = ribbon) keep->OnCommand(command);
+      if (toolbars) toolbars->OnCommand(command);
     };
+    windows.on_strip_draw = [&toolbars](const DRAWITEMSTRUCT& item) { return toolbars && toolbars->OnDrawItem(item); };
     windows.on_strip_refresh = [&ribbon] {
       if (auto keep = ribbon) keep->RefreshInvalidated();
     };
     // Excel disconnects its add-ins while its windows still exist.
     auto shut_down = [&] {
       ribbon.reset();
+      toolbars.reset();
       for (LoadedAddIn& a : addins) DisconnectAddIn(a, office::ext_dm_HostShutdown);
       addins.clear();
       host->set_connect = [](const std::wstring&, bool) {};
@@ -156,7 +177,8 @@ int wmain(int argc, wchar_t** argv) {
     if (!options.script.empty()) {
       ScriptRunner::AddIns hooks{[&ribbon] { return static_cast<RibbonStrip*>(ribbon.get()); }, application.get(),
                                  reconnect,
-                                 [&addins] { return addins.empty() ? static_cast<IDispatch*>(nullptr) : addins.front().object.get(); }};
+                                 [&addins] { return addins.empty() ? static_cast<IDispatch*>(nullptr) : addins.front().object.get(); },
+                                 [&toolbars] { return toolbars.get(); }};
       script_ok = ScriptRunner(*model, windows, std::move(hooks)).Run(ParseScript(ReadFile(options.script)));
     }
     code = script_ok ? (windows.Main() ? MessageLoop() : 0) : 1;

@@ -14,6 +14,7 @@
 #include "host/locale.h"
 #include "host/text.h"
 #include "sim/cell_text.h"
+#include "sim/excel_exe/command_bars.h"
 #include "sim/excel_exe/ribbon_strip.h"
 #include "win/utf.h"
 
@@ -446,6 +447,26 @@ bool ScriptRunner::Do(const ScriptStep& s) {
     auto p = windows_.CellCentreOnScreen(cell_of(s.argument));
     if (!p) return false;
     Report("where %s %s", s.argument, std::to_string(p->x) + " " + std::to_string(p->y));
+  } else if (s.verb == "where-control") {
+    // where-control <bar> <position>: the centre of a toolbar's control on screen.
+    auto [bar, position] = Split(s.argument);
+    ToolbarStrip* toolbars = addins_.toolbars();
+    auto p = toolbars ? toolbars->ControlCentreOnScreen(bar, static_cast<std::size_t>(std::atoi(position.c_str())))
+                      : std::nullopt;
+    if (!p) return false;
+    Report("control %s %s", s.argument, std::to_string(p->x) + " " + std::to_string(p->y));
+  } else if (s.verb == "bars") {
+    // Each visible toolbar and the cell menu: the controls' captions, "|" before a group, "*" when down.
+    for (const auto& bar : model_.Bars()) {
+      if (!bar->visible && bar->name != "Cell") continue;
+      std::string line;
+      for (const auto& c : bar->controls) {
+        if (!c->visible) continue;
+        line += std::string(line.empty() ? "" : " ") + (c->begin_group ? "| " : "") + c->caption +
+                (c->state == xl::kButtonDown ? "*" : "") + (c->picture_image ? " [picture]" : "");
+      }
+      Report("bar %s: %s", bar->name, line);
+    }
   } else if (s.verb == "await-window" || s.verb == "await-gone") {
     // Waits, handling messages, for a window of the class to show (or to go), then reports it.
     auto [class_name, timeout] = Split(s.argument);

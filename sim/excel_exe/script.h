@@ -14,6 +14,7 @@
 namespace tessaly::sim::exe {
 
 class RibbonStrip;
+class ToolbarStrip;
 
 struct ScriptStep {
   std::string verb;
@@ -33,6 +34,8 @@ class ScriptRunner {
     IDispatch* application = nullptr;
     std::function<void()> reconnect = [] {};
     std::function<IDispatch*()> addin = [] { return static_cast<IDispatch*>(nullptr); };  // the first connected add-in
+    // The toolbars of hosts before version 12; none on later hosts.
+    std::function<ToolbarStrip*()> toolbars = [] { return static_cast<ToolbarStrip*>(nullptr); };
   };
   ScriptRunner(SimExcel& model, HostWindows& windows, AddIns addins);
   // Runs the steps in order, letting the windows handle their messages between steps; false at

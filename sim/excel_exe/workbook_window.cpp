@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/locale.h"
+#include "sim/excel_exe/command_bars.h"
 #include "sim/cell_text.h"
 #include "win/ui/gdi_graphics.h"
 #include "win/utf.h"
@@ -333,6 +334,27 @@ void HostWindows::OnClick(int x, int y) {
   if (auto hit = CellAt(model_->Axes(sheet), model_->Layout(*sheet.parent), {p.x, p.y})) Select({hit->row, hit->column});
 }
 
+void HostWindows::OnRightClick(int x, int y) {
+  ::SetFocus(book_);
+  if (!model_->HasWorkbook()) return;
+  POINT p{x, y};
+  ::ClientToScreen(book_, &p);
+  const SheetModel& sheet = model_->ActiveSheetModel();
+  auto hit = CellAt(model_->Axes(sheet), model_->Layout(*sheet.parent), {p.x, p.y});
+  if (!hit) return;
+  const bool inside = sheet.selected_object.empty() &&
+                      std::any_of(sheet.selection.begin(), sheet.selection.end(),
+                                  [&](const Area& a) { return a.contains(hit->row, hit->column); });
+  if (!inside) Select({hit->row, hit->column});
+}
+
+void HostWindows::OnContextMenu(POINT at) {
+  if (!model_->HasWorkbook()) return;
+  if (model_->Editing()) model_->UserEndEdit(true);
+  ShowCellMenu(main_, *model_, at);
+  Refresh();
+}
+
 void HostWindows::MoveSelection(int rows, int columns) {
   const SheetModel& s = model_->ActiveSheetModel();
   const std::int32_t r = std::clamp(s.active_row + rows, 1, model_->MaxRow());
@@ -417,6 +439,8 @@ LRESULT CALLBACK HostWindows::StripProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) 
   HostWindows* self = Owner(w);
   if (self && msg == WM_COMMAND && self->on_strip_command)
     return Guarded([&] { return self->on_strip_command(LOWORD(wp)), LRESULT{0}; });
+  if (self && msg == WM_DRAWITEM && self->on_strip_draw)
+    return Guarded([&] { return LRESULT{self->on_strip_draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp)) ? TRUE : FALSE}; });
   if (self && msg == WM_APP + 1 && self->on_strip_refresh)
     return Guarded([&] { return self->on_strip_refresh(), LRESULT{0}; });
   return ::DefWindowProcW(w, msg, wp, lp);
@@ -431,6 +455,10 @@ LRESULT CALLBACK HostWindows::BookProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND: return 1;  // the paint covers the whole window
     case WM_LBUTTONDOWN:
       return Guarded([&] { return self->OnClick(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))), LRESULT{0}; });
+    case WM_RBUTTONDOWN:
+      return Guarded([&] { return self->OnRightClick(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))), LRESULT{0}; });
+    case WM_CONTEXTMENU:
+      return Guarded([&] { return self->OnContextMenu({static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}), LRESULT{0}; });
     case WM_KEYDOWN: return Guarded([&] { return self->OnKeyDown(wp), LRESULT{0}; });
     case WM_MOUSEWHEEL: return Guarded([&] { return self->OnWheel(GET_WHEEL_DELTA_WPARAM(wp), GET_KEYSTATE_WPARAM(wp)), LRESULT{0}; });
     case WM_CHAR: return Guarded([&] { return self->OnChar(static_cast<wchar_t>(wp)), LRESULT{0}; });

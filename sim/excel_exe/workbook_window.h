@@ -47,6 +47,8 @@ class HostWindows {
   std::function<void(int)> on_strip_command;
   // Called when the strip is told to refresh its controls (a message posted to it).
   std::function<void()> on_strip_refresh;
+  // Called for each owner-drawn control of the strip; true when it was drawn.
+  std::function<bool(const DRAWITEMSTRUCT&)> on_strip_draw;
 
  private:
   static LRESULT CALLBACK MainProc(HWND, UINT, WPARAM, LPARAM);
@@ -57,6 +59,9 @@ class HostWindows {
   void Lay();
   void OnPaint();
   void OnClick(int x, int y);
+  // A right click selects the cell under it unless it lies in the selection; the menu follows.
+  void OnRightClick(int x, int y);
+  void OnContextMenu(POINT at);
   void OnKeyDown(WPARAM key);
   void OnChar(wchar_t ch);
   void OnWheel(int delta, int keys);

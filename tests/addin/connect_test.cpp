@@ -185,6 +185,8 @@ TEST(addin_ribbon, forwarded_to_the_controller) {
   EXPECT_TRUE(w.platform.messages.shown()[1].text.ends_with("The file size exceeds the limit allowed."));
   w.platform.files.files["C:\\Tessaly\\caltab.xml"] = "<customUI/>";
   EXPECT_EQ(addin->GetCustomUI("Microsoft.Excel.Workbook"), "<customUI/>");
+  w.platform.files.files["C:\\Tessaly\\caltab.xml"] = "\xEF\xBB\xBF<customUI/>";  // saved by an editor that marks UTF-8
+  EXPECT_EQ(addin->GetCustomUI("Microsoft.Excel.Workbook"), "<customUI/>");
 }
 
 TEST(addin_ribbon_mode, read_from_the_ribbon_file_in_any_case) {
@@ -230,6 +232,7 @@ TEST(addin_ribbon_mode, switching_reloads_through_the_host) {
   EXPECT_EQ(w.host->Subscribers(), 1u);
   EXPECT_EQ(w.timers.Alive(), 0u);
   EXPECT_EQ(addin->GetCustomUI("Microsoft.Excel.Workbook"), "<group/>");
+  EXPECT_EQ(controller->RibbonUIType(), 1);
   EXPECT_TRUE(w.platform.messages.shown().empty());
 }
 

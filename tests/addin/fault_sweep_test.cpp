@@ -47,8 +47,8 @@ struct SweepParts : RecordingParts {
 };
 
 // The stand-in host of the given version (toolbar, quick button and context-menu entry from an
-// earlier start, so their handlers have buttons to work on) and the add-in's collaborators behind
-// its plan.
+// earlier start, or built by the first start on version 11, so their handlers have buttons to work
+// on) and the add-in's collaborators behind its plan.
 struct SweepWorld {
   explicit SweepWorld(const std::string& version) : host(SimExcel::Create(version)) {
     host->AddWorkbook("Book1", {"Sheet1", "Sheet2"});
@@ -56,9 +56,15 @@ struct SweepWorld {
     headless.module = &addin->Module();
     SimExcel::Cell(host->Sheet("Book1", "Sheet1"), "A1").value = Variant::text("Date");
     SimExcel::Cell(host->Sheet("Book1", "Sheet1"), "B2").number_format = "yyyy-mm-dd";
-    for (const char* tag : {"Calendar!", "Settings", "DisableOrEnable", "Help", "About Tessaly"}) Button("Tessaly", tag);
-    Button("Standard", "Brenmoor Quenby-QUICKBUTTON");
-    Button("Cell", "Brenmoor Quenby-CELL");
+    // Version 11 starts on a fresh profile and builds its command bars; the others find them.
+    if (version != "11.0") {
+      for (const char* tag : {"Calendar!", "Settings", "DisableOrEnable", "Help", "About Tessaly"}) Button("Tessaly", tag);
+      Button("Standard", "Brenmoor Quenby-QUICKBUTTON");
+      Button("Cell", "Brenmoor Quenby-CELL");
+      for (const auto& bar : host->Bars())
+        for (const auto& c : bar->controls)
+          if (c->id == 1) c->on_action = "!<TESSALY.Connect>";
+    }
     platform.files.folders.insert("C:\\Tessaly");
     platform.files.files["C:\\Tessaly\\caltab.xml"] = "<customUI/>";
   }
@@ -88,9 +94,11 @@ struct SweepWorld {
   sim::FaultyScreenMetrics screen{host->Desktop(), plan};
   SweepParts headless{host, windows, screen};
   sim::FaultyParts parts{headless, plan};
+  sim::FaultyFileSystem files{platform.files, plan};
+  sim::FaultyHelpShell help{host->Desktop(), plan};
   std::unique_ptr<Connect> addin = std::make_unique<Connect>(ConnectServices{
-      {store, platform.files, platform.shell, platform.system, messages, platform.locale, clock}, screen, windows,
-      host->Desktop(), parts, "C:\\Tessaly"});
+      {store, files, platform.shell, platform.system, messages, platform.locale, clock}, screen, windows, help, parts,
+      "C:\\Tessaly"});
 };
 
 // One handler of the add-in as the host or the user reaches it; `decides` marks the activation
@@ -102,14 +110,26 @@ struct Step {
 };
 
 void Click(SweepWorld& w, const char* id) {
-  RibbonControl c(id);
+  sim::FaultyRibbonControl c(id, w.plan);
   w.addin->ZorelButtonProc(c);
+}
+
+// Every control the add-in put on the host's bars, clicked as the user does.
+void ClickControls(SweepWorld& w, const std::string& name) {
+  for (const auto& bar : w.host->Bars())
+    if (bar->name == name)
+      for (const auto& c : std::vector(bar->controls))
+        if (c->id == 1) w.host->UserClickControl(c);
 }
 
 const std::vector<Step>& Steps() {
   static const std::vector<Step> steps = {
       {"OnConnection", false,
-       [](SweepWorld& w) { w.addin->OnConnection(w.host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)}); }},
+       [](SweepWorld& w) {
+         w.addin->OnConnection(w.host, kConnectStartup, std::make_shared<sim::FaultyAddInInstance>("TESSALY.Connect", w.plan),
+                               {Variant::i4(1)});
+         w.addin->ZorelOnLoad(std::make_shared<sim::FaultyRibbonUI>(w.plan));
+       }},
       {"SheetSelectionChange", true, [](SweepWorld& w) { w.host->UserSelect("B2"); }},
       {"WindowResize", true, [](SweepWorld& w) { w.host->UserResizeWindow(); }},
       // Each user action raises the deactivation of one sheet or window and the activation of the next.
@@ -139,15 +159,23 @@ const std::vector<Step>& Steps() {
       {"cbbSettings+Help+About", false, [](SweepWorld& w) {
          Click(w, "ZorelButtonSettings"), Click(w, "ZorelButtonHelp"), Click(w, "ZorelButtonAbout");
        }},
+      {"DisplayToolbarButton", false, [](SweepWorld& w) {
+         if (w.controller()) w.controller()->DisplayToolbarButton(!w.controller()->DisplayToolbarButton());
+       }},
+      {"command-bar clicks", false, [](SweepWorld& w) {
+         w.host->UserSelect("B2");
+         for (const char* bar : {"Cell", "Standard", "Tessaly"}) ClickControls(w, bar);
+         ClickControls(w, "Tessaly");  // the disable button again, and the rest
+       }},
       {"cbbDisable_Click", false, [](SweepWorld& w) {
          if (w.controller()) w.controller()->cbbDisable_Click(), w.controller()->cbbDisable_Click();
        }},
       {"ZorelToggleButtonProc", false, [](SweepWorld& w) {
-         RibbonControl c("ZorelToggleButtonDisable");
+         sim::FaultyRibbonControl c("ZorelToggleButtonDisable", w.plan);
          w.addin->ZorelToggleButtonProc(c, true), w.addin->ZorelToggleButtonProc(c, false);
        }},
       {"Ribbon getters", false, [](SweepWorld& w) {
-         RibbonControl c("ZorelToggleButtonDisable");
+         sim::FaultyRibbonControl c("ZorelToggleButtonDisable", w.plan);
          w.addin->GetCustomUI("Microsoft.Excel.Workbook"), w.addin->ZorelToggleButtonGetPressed(c);
          w.addin->ZorelGetImage(c), w.addin->ZorelGetScreentip(c), w.addin->ZorelLoadImage("about");
        }},

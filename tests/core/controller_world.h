@@ -39,6 +39,7 @@ struct ControllerWorld {
     InitSystem(m, platform.services());
     judge = MakeDatePredicates(m, platform.clock);
     m.ExcelVersion = std::atoi(version.c_str());
+    m.FirstRun = true;  // a fresh profile, as the connection finds it
     m.CurrentDefaultDate = Ymd(2025, 12, 9);
     host = sim::SimExcel::Create(version);
     host->AddWorkbook("Book1", {"Sheet1", "Sheet2"});

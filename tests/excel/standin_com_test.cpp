@@ -17,7 +17,7 @@ using sim::SimExcel;
 // The controller world of the core tests, with the controller holding the application as COM
 // hands it out instead of the model itself.
 struct ComWorld : ControllerWorld {
-  ComWorld() {
+  explicit ComWorld(const std::string& version = "12.0") : ControllerWorld(version) {
     exe_host->model = host;
     app_object = sim::exe::MakeApplication(exe_host);
     app = win::excel::WrapExcelApplication(app_object.get());
@@ -90,6 +90,33 @@ void Prepare(ComWorld& w, bool through_com) {
 }
 
 // Through COM the handlers make exactly the model calls they make on the model itself.
+// A host without a ribbon: the first start builds the toolbar, the quick button and the cell entry
+// through IDispatch, and the host's clicks come back through each button's connection point.
+TEST(ControllerThroughCom, CommandBarsAndTheirClicks) {
+  ComWorld w("11.0");
+  w.StartThroughCom();
+  ASSERT_EQ(w.host->Bar("Tessaly").controls.size(), 5u);
+  EXPECT_EQ(w.host->Bar("Tessaly").controls[4]->caption, "About Tessaly");
+  EXPECT_EQ(w.host->Bar("Standard").controls.back()->tag, "Brenmoor Quenby-QUICKBUTTON");
+  const auto entry = w.host->Bar("Cell").controls.front();
+  EXPECT_EQ(entry->tag, "Brenmoor Quenby-CELL");
+  EXPECT_TRUE(w.host->Bar("Cell").controls[1]->begin_group) << "Cut is set off from the entry";
+  EXPECT_EQ(w.host->ButtonSubscribers(), 7u);
+
+  SimExcel::Cell(w.sheet(), "B2").number_format = "dd/mm/yyyy";
+  w.host->UserSelect("B2");
+  EXPECT_TRUE(w.host->UserClickControl(entry));
+  EXPECT_TRUE(w.calendar().Shown());
+  const auto disable = w.host->Bar("Tessaly").controls[2];
+  EXPECT_TRUE(w.host->UserClickControl(disable));
+  EXPECT_EQ(disable->state, xl::kButtonDown);
+  EXPECT_EQ(disable->tooltip, "Click to enable Tessaly");
+
+  w.controller.reset();
+  EXPECT_EQ(w.host->ButtonSubscribers(), 0u);
+  EXPECT_FALSE(w.host->UserClickControl(entry));
+}
+
 TEST(ControllerThroughCom, SameHostCallsAsOnTheModel) {
   ComWorld direct, com;
   Prepare(direct, false);

@@ -6,13 +6,16 @@
 # turned off and on again (its object released and a new one connected, the DLL kept loaded) still
 # shows its tag and uses up no thread-local slot, hostile DISPPARAMS get errors, the ribbon strip
 # follows the XML the add-in returns, and the ribbon's About button opens the About box, which a
-# click on its OK closes; the option dialogs are driven with real keys (dialogs_test.sh).
+# click on its OK closes; the option dialogs are driven with real keys (dialogs_test.sh); as a host
+# of version 11 its toolbar shows, and a right click on a cell shows its menu entry, whose click
+# opens the calendar.
 #   xvfb-run -a tests/wine/standin_test.sh <build folder>     (needs $WINEPREFIX; KEEP_LOGS=1 keeps the logs)
 set -uo pipefail
 build="$(cd "$1" && pwd)"
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/../../scripts/wine_addin.sh"
 TAG_CLASS="${TAG_CLASS:-TessalyTag}"
+CAL_CLASS="${CAL_CLASS:-TessalyCalendarForm}"
 exe="$build/sim/excel_exe/tessaly_excel.exe"
 work="$(mktemp -d)"
 failures=0
@@ -93,6 +96,55 @@ if [ -z "$dll" ]; then
   echo "skipped: Tessaly.dll is not built, so no add-in to load"
 else
   install_addin "$(dirname "$dll")"
+  # As a host of version 11 on a fresh profile: the first start builds the toolbar, the quick
+  # button and the cell menu entry; a real right click on a cell shows the entry, a click on it
+  # opens the calendar, and clicks on the toolbar's Disable button press and release it.
+  cat > "$work/v11.txt" <<STEPS
+value C2 date 2025-11-03
+format C2 d mmm yyyy
+bars
+where-control Tessaly 3
+where C2
+await-window $CAL_CLASS 8000
+mark calendar
+wait 2500
+bars
+mark pressed
+wait 2500
+bars
+quit
+STEPS
+  "$WINE64" "$exe" --version 11 --script "Z:${work//\//\\}\\v11.txt" > "$work/v11.log" 2>&1 &
+  excel=$!
+  ( sleep 120; kill "$excel" 2>/dev/null ) &  # a menu nobody closes would hold the stand-in up
+  watchdog=$!
+  if read -r _ _ x y < <(wait_line "$work/v11.log" '^where C2' 60); then
+    xdotool mousemove "$x" "$y" click 3
+    if read -r _ _ _ mx my < <(wait_line "$work/v11.log" '^cell menu at ' 15); then
+      sleep 0.5
+      xdotool mousemove $((mx + 30)) $((my + 10)) click 1  # the menu's first item
+    fi
+    if wait_line "$work/v11.log" '^mark calendar' 20 >/dev/null; then
+      read -r _ _ _ bx by < <(wait_line "$work/v11.log" '^control Tessaly 3 ' 1)
+      xdotool mousemove "$bx" "$by" click 1
+      # Released again, so that the runs after this one find the add-in enabled.
+      wait_line "$work/v11.log" '^mark pressed' 20 >/dev/null && xdotool mousemove "$bx" "$by" click 1
+    fi
+  fi
+  wait "$excel"
+  kill "$watchdog" 2>/dev/null
+  sed -i 's/\r$//' "$work/v11.log"
+  expect "$work/v11.log" '^bar Standard: &New &Open... &Save \| Quenby \[picture\]$' "version 11: the quick button ends the Standard toolbar, after a separator"
+  expect "$work/v11.log" '^bar Tessaly: Calendar! \[picture\] Settings \[picture\] Disable \[picture\] Help \[picture\] About Tessaly \[picture\]$' "version 11: the add-in's toolbar of five buttons with their pictures"
+  expect "$work/v11.log" '^bar Cell: \| Quenby \[picture\] \| Cu&t ' "the cell menu starts with the entry, set off from Cut"
+  expect "$work/v11.log" '^cell menu at ' "a right click on a cell shows the cell menu"
+  expect "$work/v11.log" "^window $CAL_CLASS shown" "the menu entry's click reaches the add-in through its button's connection point and opens the calendar"
+  expect "$work/v11.log" '^bar Tessaly: .* Disable\* ' "a click on the toolbar's Disable button presses it"
+  if grep '^bar Tessaly' "$work/v11.log" | tail -1 | grep -qv 'Disable\*'; then
+    echo "ok: a second click releases it"
+  else
+    echo "FAILED: a second click releases it"; failures=$((failures + 1))
+  fi
   run_script addin 0 <<STEPS
 value C1 text Paid on
 value C2 date 2025-11-03
@@ -204,6 +256,37 @@ quit
 STEPS
   "$WINE64" reg delete 'HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions' /v RibbonFile /f >/dev/null
   expect "$work/group.log" '^ribbon ZorelButtonCalendar at [0-9]+ [0-9]+ in TabInsert$' "the group's XML puts the buttons in the Insert tab"
+
+  # The installation mode switched in the options dialog with real keys (from its first check box,
+  # four Tabs reach the install mode; Down picks the Insert tab's group; Enter is OK): the add-in
+  # reloads itself through COMAddIns without a restart, a new object is connected, and the strip
+  # moves the buttons into the Insert tab. A message would hold the script: none may show.
+  cat > "$work/mode.txt" <<'STEPS'
+mark settings
+ribbon ZorelButtonSettings
+wait 1500
+ribbon-where ZorelButtonCalendar
+quit
+STEPS
+  "$WINE64" "$exe" --script "Z:${work//\//\\}\\mode.txt" > "$work/mode.log" 2>&1 &
+  excel=$!
+  if wait_line "$work/mode.log" '^mark settings' 60 >/dev/null && await_title Settings 15 >/dev/null; then
+    for k in Tab Tab Tab Tab Down Return; do xdotool key "$k"; sleep 0.2; done
+  else
+    echo "FAILED: the ribbon's Settings button opens the options dialog"; failures=$((failures + 1))
+  fi
+  wait_line "$work/mode.log" '^ribbon ZorelButtonCalendar ' 20 >/dev/null || { await_title Tessaly 1 >/dev/null &&
+    echo "a message box is open"; wineserver -k; }
+  wait "$excel"
+  sed -i 's/\r$//' "$work/mode.log"
+  "$WINE64" reg delete 'HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions' /v RibbonFile /f >/dev/null 2>&1
+  expect "$work/mode.log" '^Tessaly\.dll still loaded$' "the new installation mode releases the add-in object through COMAddIns"
+  if [ "$(grep -c '^add-in TESSALY\.Connect: connected in' "$work/mode.log")" = 2 ]; then
+    echo "ok: and connects a new one, without a restart"
+  else
+    echo "FAILED: and connects a new one, without a restart"; failures=$((failures + 1))
+  fi
+  expect "$work/mode.log" '^ribbon ZorelButtonCalendar at [0-9]+ [0-9]+ in TabInsert$' "after the reload the strip shows the buttons in the Insert tab"
   tab_x="$(grep -oE '^ribbon ZorelButtonCalendar at [0-9]+' "$work/addin.log" | awk '{print $4}')"
   group_x="$(grep -oE '^ribbon ZorelButtonCalendar at [0-9]+' "$work/group.log" | awk '{print $4}')"
   if [ -n "$tab_x" ] && [ -n "$group_x" ] && [ "$group_x" -gt "$tab_x" ]; then

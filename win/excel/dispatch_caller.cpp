@@ -85,6 +85,13 @@ Arg::Arg(std::string_view utf8) {
   V_VT(p) = VT_BSTR;
 }
 Arg::Arg(const Variant& v) : value_(to_variant(v)) {}
+Arg Arg::Missing() {
+  Arg a;
+  VARIANT* p = a.value_.put();
+  V_VT(p) = VT_ERROR;
+  V_ERROR(p) = DISP_E_PARAMNOTFOUND;
+  return a;
+}
 Arg::Arg(IDispatch* object) {
   VARIANT* p = value_.put();
   V_VT(p) = VT_DISPATCH;

@@ -30,9 +30,12 @@ class Arg {
   Arg(const std::string& utf8) : Arg(std::string_view(utf8)) {}
   Arg(const Variant& v);
   Arg(IDispatch* object);
+  // An optional argument left out, as a caller that omits it passes it.
+  static Arg Missing();
   const VARIANT& get() const { return value_.get(); }
 
  private:
+  Arg() = default;
   unique_variant value_;
 };
 using Args = std::initializer_list<Arg>;

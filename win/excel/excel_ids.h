@@ -1,5 +1,6 @@
-// Identifiers of Excel's application events: the AppEvents dispinterface and the DISPIDs of the
-// events the add-in handles, with the order of their arguments as Excel declares them.
+// Identifiers of Excel's application events (the AppEvents dispinterface and the DISPIDs of the
+// events the add-in handles, with the order of their arguments as Excel declares them) and of a
+// command-bar button's Click.
 #pragma once
 
 #include <windows.h>
@@ -33,5 +34,10 @@ inline constexpr AppEventId kAppEvents[] = {
     {kDispidWindowActivate, L"WindowActivate", 2},
     {kDispidWindowDeactivate, L"WindowDeactivate", 2},
 };
+
+// DIID__CommandBarButtonEvents {000C0351-0000-0000-C000-000000000046}, a command-bar button's source
+// interface, and its one event: Click(Ctrl As CommandBarButton, CancelDefault As Boolean, by reference).
+inline constexpr IID kDiidCommandBarButtonEvents = {0x000C0351, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr DISPID kDispidButtonClick = 1;
 
 }  // namespace tessaly::win::excel

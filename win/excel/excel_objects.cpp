@@ -9,6 +9,7 @@
 
 #include "win/com_error.h"
 #include "win/excel/app_events_sink.h"
+#include "win/excel/button_events_sink.h"
 #include "win/excel/dispatch_caller.h"
 #include "win/excel/excel_ids.h"
 #include "win/picture_image.h"
@@ -186,20 +187,69 @@ class HostObjectAdapter final : public IHostObject, Adapter {
   }
 };
 
+// One subscription to a button's clicks: where it was made and the sink it feeds.
+struct ButtonSubscription {
+  com_ptr<IConnectionPoint> point;
+  com_ptr<ButtonEventsSink> sink;
+};
+
 class CommandBarControlAdapter final : public ICommandBarControl, Adapter {
  public:
   using Adapter::Adapter;
+  ~CommandBarControlAdapter() override {
+    for (auto& [cookie, s] : subscriptions_) {
+      s.sink->Detach();
+      s.point->Unadvise(static_cast<DWORD>(cookie));
+    }
+  }
   std::int32_t Id() override { return ToInt(o_.Get(L"Id")); }
   std::string Tag() override { return ToText(o_.Get(L"Tag")); }
+  void SetTag(const std::string& tag) override { o_.Put(L"Tag", Arg(tag)); }
   bool Enabled() override { return ToBool(o_.Get(L"Enabled")); }
+  std::string Caption() override { return ToText(o_.Get(L"Caption")); }
+  void SetCaption(const std::string& caption) override { o_.Put(L"Caption", Arg(caption)); }
+  bool BeginGroup() override { return ToBool(o_.Get(L"BeginGroup")); }
+  void SetBeginGroup(bool group) override { o_.Put(L"BeginGroup", Arg(group)); }
+  std::string OnAction() override { return ToText(o_.Get(L"OnAction")); }
+  void SetOnAction(const std::string& action) override { o_.Put(L"OnAction", Arg(action)); }
+  bool Visible() override { return ToBool(o_.Get(L"Visible")); }
+  void SetVisible(bool visible) override { o_.Put(L"Visible", Arg(visible)); }
+  std::int32_t Style() override { return ToInt(o_.Get(L"Style")); }
+  void SetStyle(std::int32_t style) override { o_.Put(L"Style", Arg(style)); }
   std::int32_t State() override { return ToInt(o_.Get(L"State")); }
   void SetState(std::int32_t state) override { o_.Put(L"State", Arg(state)); }
   std::string TooltipText() override { return ToText(o_.Get(L"TooltipText")); }
   void SetTooltipText(const std::string& text) override { o_.Put(L"TooltipText", Arg(text)); }
-  bool Visible() override { return ToBool(o_.Get(L"Visible")); }
-  void SetVisible(bool visible) override { o_.Put(L"Visible", Arg(visible)); }
   void SetPicture(const ButtonImagePtr& picture) override { o_.Put(L"Picture", Arg(picture_of(picture))); }
   void SetMask(const ButtonImagePtr& mask) override { o_.Put(L"Mask", Arg(picture_of(mask))); }
+  void PasteFace() override { o_.Call(L"PasteFace"); }
+
+  std::int32_t Advise(std::shared_ptr<ICommandBarButtonEvents> receiver) override {
+    auto container = com_ptr<IDispatch>(o_.get()).as<IConnectionPointContainer>(IID_IConnectionPointContainer);
+    if (!container) throw com_error(E_NOINTERFACE);
+    ButtonSubscription s;
+    check_hr(container->FindConnectionPoint(kDiidCommandBarButtonEvents, s.point.put()));
+    s.sink = ButtonEventsSink::Create(std::move(receiver));
+    DWORD cookie = 0;
+    HRESULT hr = s.point->Advise(static_cast<IDispatch*>(s.sink.get()), &cookie);
+    if (FAILED(hr)) {
+      s.sink->Detach();
+      throw com_error(hr);
+    }
+    subscriptions_.emplace(static_cast<std::int32_t>(cookie), std::move(s));
+    return static_cast<std::int32_t>(cookie);
+  }
+  void Unadvise(std::int32_t cookie) override {
+    auto it = subscriptions_.find(cookie);
+    if (it == subscriptions_.end()) throw com_error(CONNECT_E_NOCONNECTION);
+    ButtonSubscription s = std::move(it->second);
+    subscriptions_.erase(it);
+    s.sink->Detach();
+    check_hr(s.point->Unadvise(static_cast<DWORD>(cookie)));
+  }
+
+ private:
+  std::map<std::int32_t, ButtonSubscription> subscriptions_;
 };
 
 class CommandBarAdapter final : public ICommandBar, Adapter {
@@ -211,6 +261,21 @@ class CommandBarAdapter final : public ICommandBar, Adapter {
         tag.empty() ? o_.Call(L"FindControl", {type, id}) : o_.Call(L"FindControl", {type, id, tag});
     return WrapCommandBarControl(ToObject(found).get());
   }
+  // Controls.Add(Type, Id, Parameter, Before, Temporary).
+  CommandBarControlPtr ControlsAdd(std::int32_t type, std::int32_t id, std::int32_t before, bool temporary) override {
+    AutomationObject controls(ToObject(o_.Get(L"Controls")));
+    unique_variant added = before == 0 ? controls.Call(L"Add", {type, id, Arg::Missing(), Arg::Missing(), temporary})
+                                       : controls.Call(L"Add", {type, id, Arg::Missing(), before, temporary});
+    com_ptr<IDispatch> control = ToObject(added);
+    if (!control) throw com_error(E_POINTER);
+    return WrapCommandBarControl(control.get());
+  }
+  std::int32_t ControlsCount() override { return count_of(o_, L"Controls"); }
+  CommandBarControlPtr Controls(std::int32_t index) override {
+    return WrapCommandBarControl(item_of(o_, L"Controls", {index}).get());
+  }
+  bool Visible() override { return ToBool(o_.Get(L"Visible")); }
+  void SetVisible(bool visible) override { o_.Put(L"Visible", Arg(visible)); }
 };
 
 // One subscription to the application's events: where it was made and the sink it feeds.
@@ -246,6 +311,13 @@ class ApplicationAdapter final : public IExcelApplication, Adapter {
   }
   CommandBarPtr CommandBars(const std::string& name) override {
     return WrapCommandBar(item_of(o_, L"CommandBars", {name}).get());
+  }
+  // CommandBars.Add(Name, Position, MenuBar, Temporary).
+  CommandBarPtr CommandBarsAdd(const std::string& name, std::int32_t position, bool temporary) override {
+    AutomationObject bars(ToObject(o_.Get(L"CommandBars")));
+    com_ptr<IDispatch> bar = ToObject(bars.Call(L"Add", {name, position, Arg::Missing(), temporary}));
+    if (!bar) throw com_error(E_POINTER);
+    return WrapCommandBar(bar.get());
   }
   void SendKeys(const std::string& keys, bool wait) override { o_.Call(L"SendKeys", {keys, wait}); }
   // Dialogs(id).Show: runs the host's own modal dialog; True when closed with OK.

@@ -3,7 +3,8 @@
 //
 // Members called, by interface (collections are indexed through their Item):
 //   Application: Version, Hwnd, Selection, ActiveCell, ActiveWindow, ActiveSheet, ActiveWorkbook, Dialogs(n).Show,
-//     Interactive, Workbooks.Item, CommandBars.Item, SendKeys(Keys, Wait), and the AppEvents
+//     Interactive, Workbooks.Item, CommandBars.Item, CommandBars.Add(Name, Position, MenuBar,
+//     Temporary), SendKeys(Keys, Wait), and the AppEvents
 //     connection point of its IConnectionPointContainer.
 //   Range: Value, NumberFormat, HasFormula, Locked, MergeCells, Areas.Count, Count, Item(index),
 //     Row, Column, Offset(RowOffset, ColumnOffset), Address(RowAbsolute, ColumnAbsolute,
@@ -17,8 +18,11 @@
 //     WindowState, Zoom, View, FreezePanes, SplitHorizontal, SplitVertical,
 //     PointsToScreenPixelsX/Y(Points), RangeFromPoint(x, y).
 //   Pane: Index, VisibleRange, ScrollRow, ScrollColumn, PointsToScreenPixelsX/Y(Points).
-//   CommandBar: Name, FindControl(Type, Id, Tag).
-//   CommandBarControl / CommandBarButton: Id, Tag, Enabled, State, TooltipText, Visible, Picture, Mask.
+//   CommandBar: Name, FindControl(Type, Id, Tag), Controls.Add(Type, Id, Parameter, Before,
+//     Temporary), Controls.Count, Controls.Item, Visible.
+//   CommandBarControl / CommandBarButton: Id, Tag, Enabled, Caption, BeginGroup, OnAction, Visible,
+//     Style, State, TooltipText, Picture, Mask, PasteFace, and the _CommandBarButtonEvents
+//     connection point of its IConnectionPointContainer.
 // DISPIDs are cached by the type information's GUID, so objects should answer GetTypeInfo and
 // GetTypeAttr; an object whose type information gives no GUID keeps its own DISPIDs. A selection's type name also comes from
 // its type information.

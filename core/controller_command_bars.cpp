@@ -1,0 +1,208 @@
+// The controller's command bars for hosts without a ribbon: its own toolbar of five buttons, the
+// quick button on another toolbar, the "Cell" context-menu entry, their icons and their clicks.
+#include "core/controller.h"
+#include "host/error_policy.h"
+#include "settings/option_ids.h"
+
+namespace tessaly {
+
+namespace {
+
+template <class T>
+const T& Must(const T& p) {
+  if (!p) throw HostError(91, "Object variable not set");
+  return p;
+}
+
+constexpr const char* kDisableTag = "DisableOrEnable";
+
+}  // namespace
+
+// ---------------------------------------------------------------- clicks
+
+void cVantry::Listen(const CommandBarControlPtr& button, ClickHandler handler) {
+  auto relay = std::make_shared<ButtonClickRelay<cVantry>>(this, handler);
+  const std::int32_t cookie = Must(button)->Advise(relay);
+  button_events_.push_back({button, std::move(relay), cookie});
+}
+
+// The buttons stay in the host; only their clicks stop reaching this controller.
+void cVantry::StopListening() noexcept {
+  SkipFailures step;
+  for (auto& s : button_events_) {
+    s.relay->Detach();
+    step([&] { s.button->Unadvise(s.cookie); });
+  }
+  button_events_.clear();
+}
+
+// ---------------------------------------------------------------- the toolbar
+
+void cVantry::InitUICommandBars() {
+  SkipFailures step;
+  const std::string& name = s_.m.ProductName;
+  step([&] { moToolbar = app_->CommandBars(name); });
+  step([&] {
+    const std::string tag = Reg().Text(opt::CommandButtonTagString) + "-QUICKBUTTON";
+    moToolbarQuickButton = app_->CommandBars(Reg().Text(opt::CommandBarNameToAddButton))->FindControl(xl::kControlButton, xl::kControlCustom, tag);
+  });
+  step([&] {
+    if (moToolbarQuickButton) Listen(moToolbarQuickButton, &cVantry::moToolbarQuickButton_Click);
+  });
+  if (!moToolbarQuickButton && s_.m.FirstRun) DisplayToolbarButton(true);
+
+  if (moToolbar) {
+    const std::pair<CommandBarControlPtr cVantry::*, ClickHandler> buttons[] = {
+        {&cVantry::cbbDisplayCalendar, &cVantry::cbbDisplayCalendar_Click}, {&cVantry::cbbSettings, &cVantry::cbbSettings_Click},
+        {&cVantry::cbbDisable, &cVantry::cbbDisable_Click}, {&cVantry::cbbHelp, &cVantry::cbbHelp_Click},
+        {&cVantry::cbbAbout, &cVantry::cbbAbout_Click}};
+    const std::string tags[] = {"Calendar!", "Settings", kDisableTag, "Help", "About " + name};
+    for (std::size_t i = 0; i < std::size(buttons); ++i) {
+      auto& [member, click] = buttons[i];
+      step([&] { this->*member = moToolbar->FindControl(xl::kControlButton, xl::kControlCustom, tags[i]); });
+      step([&] {
+        if (this->*member) Listen(this->*member, click);
+      });
+    }
+    return;
+  }
+  if (!s_.m.FirstRun) {
+    MsgResult answer = MsgResult::No;
+    step([&] {
+      answer = s_.messages.show({"Cannot find the toolbar for " + name + "\r\n\r\nDo you want to recreate it?", name,
+                                 MsgIcon::Question, MsgButtons::YesNo});
+    });
+    if (answer != MsgResult::Yes) return;  // without a toolbar; the context menu and the tag still work
+  }
+  BuildToolbar();
+}
+
+void cVantry::BuildToolbar() {
+  SkipFailures step;
+  const std::string& name = s_.m.ProductName;
+  step([&] { moToolbar = app_->CommandBarsAdd(name, xl::kBarTop, false); });
+  if (!moToolbar) return;
+  bool disabled = false;
+  step([&] { disabled = Reg().Bool(opt::CalendarDisabled); });
+  struct Button {
+    CommandBarControlPtr cVantry::*member;
+    ClickHandler click;
+    std::string caption, tooltip, icon, tag;
+  };
+  const Button buttons[] = {
+      {&cVantry::cbbDisplayCalendar, &cVantry::cbbDisplayCalendar_Click, "Calendar!", "Open Quenby", "display", ""},
+      {&cVantry::cbbSettings, &cVantry::cbbSettings_Click, "Settings", "Set options", "setting16", ""},
+      {&cVantry::cbbDisable, &cVantry::cbbDisable_Click, "Disable", (disabled ? "Click to enable " : "Click to disable ") + name,
+       disabled ? "enable" : "disable", kDisableTag},
+      {&cVantry::cbbHelp, &cVantry::cbbHelp_Click, "Help", "Open the help document of Tessaly", "help", ""},
+      {&cVantry::cbbAbout, &cVantry::cbbAbout_Click, "About " + name, "Show the version of " + name + " and how to reach its maker",
+       "about", ""},
+  };
+  for (const Button& b : buttons) {
+    CommandBarControlPtr& button = this->*b.member;
+    step([&] { button = moToolbar->ControlsAdd(xl::kControlButton, xl::kControlCustom, 0, false); });
+    if (!button) continue;
+    step([&] { Listen(button, b.click); });
+    step([&] { button->SetCaption(b.caption); });
+    step([&] { button->SetTooltipText(b.tooltip); });
+    step([&] { button->SetStyle(xl::kButtonIconAndCaption); });
+    step([&] { button->SetOnAction(msOnAction); });
+    step([&] { SetButtonIcon(button, b.icon); });
+    step([&] { button->SetTag(b.tag.empty() ? b.caption : b.tag); });
+  }
+  step([&] { Must(cbbDisable)->SetState(disabled ? xl::kButtonDown : xl::kButtonUp); });
+  step([&] { moToolbar->SetVisible(true); });
+}
+
+// ---------------------------------------------------------------- the quick button and the context menu
+
+void cVantry::DisplayToolbarButton(bool show) noexcept {
+  if (s_.m.ExcelVersion >= 12) return;
+  SkipFailures step;
+  if (moToolbarQuickButton) {
+    step([&] { moToolbarQuickButton->SetVisible(show); });
+    return;
+  }
+  if (!show) return;
+  step([&] {
+    CommandBarPtr bar = app_->CommandBars(Reg().Text(opt::CommandBarNameToAddButton));
+    moToolbarQuickButton = Must(bar)->ControlsAdd(xl::kControlButton, xl::kControlCustom, 0, false);
+  });
+  CommandBarControlPtr& b = moToolbarQuickButton;
+  if (!b) return;
+  step([&] { Listen(b, &cVantry::moToolbarQuickButton_Click); });
+  step([&] { b->SetCaption(Reg().Text(opt::CommandButtonCaption)); });
+  step([&] { b->SetTooltipText("Pick a date with the calendar (Brenmoor)"); });
+  step([&] { b->SetStyle(xl::kButtonIconAndCaption); });
+  step([&] { b->SetBeginGroup(true); });
+  step([&] { b->SetTag(Reg().Text(opt::CommandButtonTagString) + "-QUICKBUTTON"); });
+  step([&] { b->SetOnAction(msOnAction); });
+  step([&] { SetButtonIcon(b, "display"); });
+}
+
+bool cVantry::DisplayToolbarButton() noexcept {
+  if (s_.m.ExcelVersion >= 12) return false;
+  return Attempt([&] { return moToolbarQuickButton && moToolbarQuickButton->Visible(); }).value_or(false);
+}
+
+void cVantry::DisplayRightClickMenu(bool show) noexcept {
+  SkipFailures step;
+  if (moRightClickMenu) {
+    step([&] { moRightClickMenu->SetVisible(show); });
+    return;
+  }
+  if (!show) return;
+  CommandBarPtr bar;
+  step([&] { bar = app_->CommandBars("Cell"); });
+  step([&] { moRightClickMenu = Must(bar)->ControlsAdd(xl::kControlButton, xl::kControlCustom, 1, false); });
+  CommandBarControlPtr& e = moRightClickMenu;
+  if (!e) return;
+  step([&] { Listen(e, &cVantry::moRightClickMenu_Click); });
+  step([&] { e->SetCaption(Reg().Text(opt::CommandButtonCaption)); });
+  step([&] { e->SetBeginGroup(true); });
+  step([&] { e->SetTag(Reg().Text(opt::CommandButtonTagString) + "-CELL"); });
+  step([&] { e->SetOnAction(msOnAction); });
+  step([&] { SetButtonIcon(e, "display"); });
+  // Sets the entry off from the host's own Cut that now follows it.
+  step([&] {
+    CommandBarControlPtr next = bar->Controls(2);
+    if (Must(next)->Id() == xl::kControlCut) next->SetBeginGroup(true);
+  });
+}
+
+bool cVantry::DisplayRightClickMenu() noexcept {
+  return Attempt([&] { return moRightClickMenu && moRightClickMenu->Visible(); }).value_or(false);
+}
+
+// ---------------------------------------------------------------- icons and the disable toggle
+
+void cVantry::SetButtonIcon(const CommandBarControlPtr& button, const std::string& key) {
+  IImageList& images = *Must(moImageList);
+  Must(button)->SetPicture(images.Picture(key));
+  button->SetMask(images.Mask(key));
+}
+
+void cVantry::cbbDisable_Click() noexcept {
+  SkipFailures step;
+  if (!cbbDisable) return;
+  const std::string& name = s_.m.ProductName;
+  // The stored option is the truth when the button cannot tell its state.
+  bool disabling = true;
+  step([&] { disabling = !Reg().Bool(opt::CalendarDisabled); });
+  step([&] { disabling = cbbDisable->State() == xl::kButtonUp; });
+  if (disabling) {
+    step([&] { cbbDisable->SetState(xl::kButtonDown); });
+    step([&] { cbbDisable->SetTooltipText("Click to enable " + name); });
+    step([&] { SetButtonIcon(cbbDisable, "enable"); });
+    step([&] { Reg().Value(opt::CalendarDisabled, Variant::boolean(true)); });
+    step([&] { Withdraw(); });
+    return;
+  }
+  step([&] { cbbDisable->SetState(xl::kButtonUp); });
+  step([&] { cbbDisable->SetTooltipText("Click to disable " + name); });
+  step([&] { SetButtonIcon(cbbDisable, "disable"); });
+  step([&] { Reg().Value(opt::CalendarDisabled, Variant::boolean(false)); });
+  ShowTagForActiveCell();
+}
+
+}  // namespace tessaly

@@ -1,0 +1,240 @@
+// The command bars of hosts without a ribbon and the cell context menu on the stand-in host: what
+// the first start builds, what later starts find by tag, the re-creation question, the entry's
+// separator, showing and hiding, and clicks routed through the host to the controller.
+#include <gtest/gtest.h>
+
+#include "controller_world.h"
+
+namespace tessaly::testing {
+namespace {
+
+using sim::ControlModel;
+using sim::SimExcel;
+
+struct Face {
+  std::string caption, tooltip, tag, picture;
+  friend bool operator==(const Face&, const Face&) = default;
+};
+std::ostream& operator<<(std::ostream& o, const Face& f) {
+  return o << "{" << f.caption << " | " << f.tooltip << " | " << f.tag << " | " << f.picture << "}";
+}
+
+std::vector<Face> Faces(SimExcel& host, const std::string& bar) {
+  std::vector<Face> faces;
+  for (const auto& c : host.Bar(bar).controls) faces.push_back({c->caption, c->tooltip, c->tag, c->picture});
+  return faces;
+}
+
+// The controller goes and the host quits and starts again, keeping its bars; the next start is not the first.
+void NextStart(ControllerWorld& w) {
+  w.controller.reset();
+  w.host->Restart();
+  w.m.FirstRun = false;
+  w.Start();
+}
+
+const std::vector<Face> kToolbar = {
+    {"Calendar!", "Open Quenby", "Calendar!", "display"},
+    {"Settings", "Set options", "Settings", "setting16"},
+    {"Disable", "Click to disable Tessaly", "DisableOrEnable", "disable"},
+    {"Help", "Open the help document of Tessaly", "Help", "help"},
+    {"About Tessaly", "Show the version of Tessaly and how to reach its maker", "About Tessaly", "about"},
+};
+
+TEST(command_bars, first_start_builds_all_three_and_later_starts_find_them) {
+  ControllerWorld w("11.0");
+  ASSERT_TRUE(w.m.FirstRun);
+  w.Start();
+  const sim::CommandBarModel& bar = w.host->Bar("Tessaly");
+  EXPECT_EQ(Faces(*w.host, "Tessaly"), kToolbar);
+  EXPECT_TRUE(bar.visible);
+  EXPECT_EQ(bar.position, xl::kBarTop);
+  for (const auto& c : bar.controls) {
+    EXPECT_EQ(c->style, xl::kButtonIconAndCaption);
+    EXPECT_EQ(c->on_action, "!<TESSALY.Connect>");
+    EXPECT_EQ(c->mask, c->picture + ".mask");
+    EXPECT_FALSE(c->temporary);
+  }
+  EXPECT_EQ(bar.controls[2]->state, xl::kButtonUp);
+  const auto quick = w.host->Bar("Standard").controls.back();
+  EXPECT_EQ((Face{quick->caption, quick->tooltip, quick->tag, quick->picture}),
+            (Face{"Quenby", "Pick a date with the calendar (Brenmoor)", "Brenmoor Quenby-QUICKBUTTON", "display"}));
+  EXPECT_TRUE(quick->begin_group);
+  EXPECT_EQ(w.host->Bar("Standard").controls.size(), 4u);
+  const auto entry = w.host->Bar("Cell").controls.front();
+  EXPECT_EQ((Face{entry->caption, entry->tooltip, entry->tag, entry->picture}), (Face{"Quenby", "", "Brenmoor Quenby-CELL", "display"}));
+  EXPECT_TRUE(entry->begin_group && !entry->temporary);
+  EXPECT_EQ(entry->on_action, "!<TESSALY.Connect>");
+  EXPECT_TRUE(w.controller->DisplayToolbarButton());
+  EXPECT_TRUE(w.controller->DisplayRightClickMenu());
+
+  const std::size_t bars = w.host->Bars().size();
+  NextStart(w);
+  EXPECT_EQ(w.host->Bars().size(), bars);
+  EXPECT_EQ(Faces(*w.host, "Tessaly"), kToolbar);
+  EXPECT_EQ(w.host->Bar("Standard").controls.size(), 4u);
+  EXPECT_EQ(w.host->Bar("Cell").controls.size(), 4u);
+  EXPECT_TRUE(w.platform.messages.shown().empty());
+  EXPECT_EQ(w.host->ButtonSubscribers(), 7u) << "the five buttons, the quick button and the entry, found by tag";
+  EXPECT_TRUE(w.controller->DisableButton());
+}
+
+// Each control's click reaches its own handler through the host, and only while the controller lives.
+TEST(command_bars, clicks_route_through_the_action_text) {
+  ControllerWorld w("11.0");
+  w.Start();
+  SimExcel::Cell(w.sheet(), "B2").number_format = "dd/mm/yyyy";
+  w.host->UserSelect("B2");
+  const auto& toolbar = w.host->Bar("Tessaly").controls;
+  struct Case {
+    const char* what;
+    std::shared_ptr<ControlModel> control;
+    bool calendar;
+    int settings, about, help;
+  };
+  const Case cases[] = {
+      {"calendar button", toolbar[0], true, 0, 0, 0},
+      {"settings", toolbar[1], false, 1, 0, 0},
+      {"help", toolbar[3], false, 0, 0, 1},
+      {"about", toolbar[4], false, 0, 1, 0},
+      {"quick button", w.host->Bar("Standard").controls.back(), true, 0, 0, 0},
+      {"context menu", w.host->Bar("Cell").controls.front(), true, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    w.calendar().HideCalendar();
+    const int settings = w.parts.settings_shown;
+    const std::size_t about = w.parts.about.size(), help = w.desk.help_shown.size();
+    EXPECT_TRUE(w.host->UserClickControl(c.control));
+    EXPECT_EQ(w.calendar().Shown(), c.calendar);
+    EXPECT_EQ(w.parts.settings_shown - settings, c.settings);
+    EXPECT_EQ(w.parts.about.size() - about, std::size_t(c.about));
+    EXPECT_EQ(w.desk.help_shown.size() - help, std::size_t(c.help));
+  }
+  EXPECT_TRUE(w.host->UserClickControl(toolbar[2]));
+  EXPECT_EQ(toolbar[2]->state, xl::kButtonDown);
+  EXPECT_TRUE(w.reg().Bool(opt::CalendarDisabled));
+
+  // Another add-in's action text reaches no one; after teardown no click reaches the controller.
+  toolbar[0]->on_action = "!<Other.Connect>";
+  EXPECT_FALSE(w.host->UserClickControl(toolbar[0]));
+  w.controller.reset();
+  EXPECT_EQ(w.host->ButtonSubscribers(), 0u);
+  EXPECT_FALSE(w.host->UserClickControl(toolbar[1]));
+}
+
+// A deleted toolbar: No leaves the add-in without one, Yes rebuilds all five with the disable
+// button showing the stored state.
+TEST(command_bars, recreation_question) {
+  for (MsgResult answer : {MsgResult::No, MsgResult::Yes}) {
+    SCOPED_TRACE(answer == MsgResult::Yes ? "yes" : "no");
+    ControllerWorld w("11.0");
+    w.Start();
+    w.host->RemoveBar("Tessaly");
+    w.set(opt::CalendarDisabled, true);
+    w.platform.messages.script(answer);
+    NextStart(w);
+    ASSERT_EQ(w.platform.messages.shown().size(), 1u);
+    EXPECT_EQ(w.platform.messages.shown()[0],
+              (MessageRequest{"Cannot find the toolbar for Tessaly\r\n\r\nDo you want to recreate it?", "Tessaly",
+                              MsgIcon::Question, MsgButtons::YesNo}));
+    if (answer == MsgResult::No) {
+      EXPECT_THROW(w.host->Bar("Tessaly"), HostError);
+      EXPECT_FALSE(w.controller->DisableButton());
+      EXPECT_TRUE(w.controller->DisplayRightClickMenu()) << "the context menu still works";
+      continue;
+    }
+    std::vector<Face> expected = kToolbar;
+    expected[2] = {"Disable", "Click to enable Tessaly", "DisableOrEnable", "enable"};
+    EXPECT_EQ(Faces(*w.host, "Tessaly"), expected);
+    EXPECT_EQ(w.host->Bar("Tessaly").controls[2]->state, xl::kButtonDown);
+    EXPECT_EQ(w.host->Bar("Standard").controls.size(), 4u) << "the quick button is not built twice";
+  }
+}
+
+// The entry is set off from the host's Cut, and only from Cut.
+TEST(command_bars, cut_separator) {
+  for (bool cut_first : {true, false}) {
+    ControllerWorld w("12.0");
+    auto& cell = w.host->Bar("Cell").controls;
+    if (!cut_first) std::swap(cell[0], cell[1]);
+    w.Start();
+    ASSERT_EQ(cell.size(), 4u);
+    EXPECT_EQ(cell[0]->tag, "Brenmoor Quenby-CELL");
+    EXPECT_EQ(cell[1]->id, cut_first ? xl::kControlCut : 19);
+    EXPECT_EQ(cell[1]->begin_group, cut_first);
+  }
+}
+
+// Unticking hides the entry and ticking shows the same one again; a later start does not bring
+// back an entry the user deleted, the first start does; hosts with a ribbon have no quick button.
+TEST(command_bars, showing_hiding_and_deleted_entries) {
+  ControllerWorld w("12.0");
+  w.Start();
+  const auto entry = w.host->Bar("Cell").controls.front();
+  w.controller->DisplayRightClickMenu(false);
+  EXPECT_FALSE(entry->visible);
+  EXPECT_FALSE(w.controller->DisplayRightClickMenu());
+  w.controller->DisplayRightClickMenu(true);
+  EXPECT_TRUE(entry->visible);
+  EXPECT_EQ(w.host->Bar("Cell").controls.size(), 4u);
+  EXPECT_EQ(w.host->Bar("Cell").controls.front(), entry);
+
+  w.controller->DisplayToolbarButton(true);
+  EXPECT_FALSE(w.controller->DisplayToolbarButton());
+  EXPECT_EQ(w.host->Bar("Standard").controls.size(), 3u);
+  EXPECT_THROW(w.host->Bar("Tessaly"), HostError);
+
+  w.host->Bar("Cell").controls.erase(w.host->Bar("Cell").controls.begin());
+  NextStart(w);
+  EXPECT_EQ(w.host->Bar("Cell").controls.size(), 3u);
+  EXPECT_FALSE(w.controller->DisplayRightClickMenu());
+  w.controller->DisplayRightClickMenu(true);  // the options dialog asks for it
+  EXPECT_EQ(w.host->Bar("Cell").controls.front()->tag, "Brenmoor Quenby-CELL");
+}
+
+// Without a "Standard" bar there is no quick button, and the rest is built all the same.
+TEST(command_bars, missing_or_failing_bars) {
+  ControllerWorld w("11.0");
+  w.host->RemoveBar("Standard");
+  w.host->FailNext("Control.Caption.set");
+  w.Start();
+  EXPECT_FALSE(w.controller->DisplayToolbarButton());
+  ASSERT_EQ(w.host->Bar("Tessaly").controls.size(), 5u);
+  EXPECT_EQ(w.host->Bar("Tessaly").controls[0]->caption, "") << "the failed caption alone is skipped";
+  EXPECT_EQ(w.host->Bar("Tessaly").controls[0]->tag, "Calendar!") << "found again by its tag all the same";
+  EXPECT_EQ(w.host->Bar("Tessaly").controls[1]->caption, "Settings");
+  EXPECT_TRUE(w.platform.messages.shown().empty());
+}
+
+// A ribbon toggle that cannot tell its id: the state is stored and the tag obeys it at once; no
+// control is refreshed without an id.
+TEST(command_bars, ribbon_toggle_without_an_id) {
+  struct Mute : IRibbonControl {
+    std::string Id() override { throw HostError(-2147352567, "Exception occurred."); }
+  } mute;
+  struct Ribbon : IRibbonUI {
+    void InvalidateControl(const std::string& id) override { asked.push_back(id); }
+    std::vector<std::string> asked;
+  };
+  auto ribbon = std::make_shared<Ribbon>();
+  ControllerWorld w;
+  w.Start();
+  w.controller->ZorelOnLoad(ribbon);
+  SimExcel::Cell(w.sheet(), "B2").number_format = "dd/mm/yyyy";
+  w.host->UserSelect("B2");
+  ASSERT_TRUE(w.tag().Displayed());
+  w.controller->ZorelToggleButtonProc(mute, true);
+  EXPECT_TRUE(w.reg().Bool(opt::CalendarDisabled));
+  EXPECT_FALSE(w.tag().Displayed());
+  w.controller->ZorelToggleButtonProc(mute, false);
+  EXPECT_FALSE(w.reg().Bool(opt::CalendarDisabled));
+  EXPECT_TRUE(w.tag().Displayed());
+  EXPECT_TRUE(ribbon->asked.empty());
+  RibbonControl toggle("ZorelToggleButtonDisable");
+  w.controller->ZorelToggleButtonProc(toggle, true);
+  EXPECT_EQ(ribbon->asked, std::vector<std::string>{"ZorelToggleButtonDisable"});
+}
+
+}  // namespace
+}  // namespace tessaly::testing
