@@ -4,8 +4,8 @@
 # a right click on a cell shows its menu entry, which opens the calendar; then as a later host,
 # click a date cell, the tag shows in the workbook window, click it, the calendar opens, click a
 # day, the cell shows the date; then the ribbon's About button opens the About box, closed with a
-# click on its OK, and Help the help viewer; then the ribbon's Settings button opens the options
-# dialog, and from it the two other option dialogs.
+# click on its OK; then the ribbon's Settings button opens the options dialog, and from it the two
+# other option dialogs; last, Help opens the help viewer.
 #   main_walk.sh <tessaly_excel.exe> <folder of Tessaly.dll or ""> <output folder>
 set -euo pipefail
 exe="$1" dll_dir="$2" out="$3"
@@ -79,18 +79,20 @@ await-window $CAL_CLASS 8000
 await-gone $CAL_CLASS 8000
 dump A1:C2
 STEPS
-# The About box and the help, from the ribbon: each holds the stand-in in its modal loop or
-# beside it while the walk below looks at it.
+# The About box, the options dialog and the help, from the ribbon: each holds the stand-in in its
+# modal loop, or stays beside it, while the walk below looks at it.
 [ -n "$dll_dir" ] && cat >> "$out/walk.txt" <<STEPS
 mark about-open
 ribbon ZorelButtonAbout
 wait 1500
 mark about-closed
-ribbon ZorelButtonHelp
-wait 6000
-mark help-shown
 mark settings
 ribbon ZorelButtonSettings
+wait 1000
+ribbon ZorelButtonHelp
+wait 5000
+mark help-shown
+wait 2000
 STEPS
 cat >> "$out/walk.txt" <<STEPS
 mark done
@@ -147,12 +149,6 @@ if [ -n "$dll_dir" ] && wait_line "$log" '^mark about-open' 30 >/dev/null; then
   else
     echo "the About box did not open"
   fi
-  if wait_window '^Tessaly Help$' 15 >/dev/null; then
-    sleep 3  # the viewer fills its panes a while after it shows
-    shot 6-help
-  else
-    echo "the help viewer did not open"
-  fi
 fi
 # The options dialog from the ribbon, then the two dialogs it opens, each closed with Escape.
 if [ -n "$dll_dir" ] && wait_line "$log" '^mark settings' 30 >/dev/null && wait_window '^Settings$' 15 >/dev/null; then
@@ -169,6 +165,15 @@ if [ -n "$dll_dir" ] && wait_line "$log" '^mark settings' 30 >/dev/null && wait_
   xdotool key Escape
 else
   echo "the options dialog did not open"
+fi
+# The help viewer last: it stays open beside the host.
+if [ -n "$dll_dir" ]; then
+  # The viewer fills its panes a while after it shows: the picture once the stand-in has let it.
+  if wait_window '^Tessaly Help$' 20 >/dev/null && wait_line "$log" '^mark help-shown' 20 >/dev/null; then
+    shot 6-help
+  else
+    echo "the help viewer did not open"
+  fi
 fi
 wait_line "$log" '^mark done' 30 >/dev/null || true
 wait "$excel" || true

@@ -7,6 +7,7 @@
 #include "win/com_error.h"
 #include "win/handles.h"
 #include "win/ui/about_ids.h"
+#include "win/ui/modal_dialog.h"
 #include "win/utf.h"
 
 namespace tessaly::win {
@@ -81,7 +82,10 @@ FileVersion ModuleFileVersion(HMODULE module) {
 
 void ShowAboutWindow(HMODULE module, HWND owner, frmAbout& about) {
   AboutState state{about, module, {}, {}};
-  // The themed look goes here: the add-in's own activation context, active only around the box.
+  // The themed look of the add-in's own manifest, current only while the box runs: Excel's own
+  // activation context stays as it is.
+  const ThemedLook look(module, kThemedLookManifest);
+  const auto themed = look.Activate();
   const INT_PTR result = ::DialogBoxParamW(module, MAKEINTRESOURCEW(IDD_FRMABOUT), owner, AboutProc,
                                            reinterpret_cast<LPARAM>(&state));
   if (result == -1 || result == 0) throw com_error(HRESULT_FROM_WIN32(::GetLastError()));
