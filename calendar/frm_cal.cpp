@@ -110,6 +110,7 @@ void frmCal::HideCalendar() {
 void frmCal::Unload() {
   shown_ = false;
   SkipFailures step;
+  tooltips_.reset();
   step([&] { window_->set_tooltips(nullptr); });
   step([&] { window_->hide(s_.m.ExcelMainWindow); });
 }
@@ -206,16 +207,24 @@ void frmCal::FillMonths() {
 void frmCal::FillYears() {
   const cUtilRegMan& reg = *s_.m.RegMan;
   IComboBox& years = window_->years();
-  years.clear();
-  for (std::int32_t y = reg.Long(opt::CalendarYearMin); y <= reg.Long(opt::CalendarYearMax); ++y)
-    years.add_item(std::to_string(y));
+  const std::pair<std::int32_t, std::int32_t> range{reg.Long(opt::CalendarYearMin), reg.Long(opt::CalendarYearMax)};
+  // Filled again only when its range changed: a hundred entries at every opening cost more than
+  // drawing the month.
+  if (range != years_filled_ || years.count() != std::max<std::int64_t>(0, std::int64_t(range.second) - range.first + 1)) {
+    years.clear();
+    for (std::int32_t y = range.first; y <= range.second; ++y) years.add_item(std::to_string(y));
+    years_filled_ = range;
+  }
   years.set_text(four_digit_year(serial::to_parts(start_date_).year));
 }
 
 void frmCal::ApplyTooltips() {
-  window_->set_tooltips(nullptr);
   const cUtilRegMan& reg = *s_.m.RegMan;
-  if (!reg.Bool(opt::DisplayTooltip)) return;
+  if (!reg.Bool(opt::DisplayTooltip)) {
+    window_->set_tooltips(nullptr);
+    tooltips_.reset();
+    return;
+  }
   FormTooltips t;
   t.max_width = 400;
   t.visible_time_ms = TooltipMilliseconds(reg.Long(opt::TooltipVisibleTime));
@@ -226,7 +235,11 @@ void frmCal::ApplyTooltips() {
       {FormControl::Today, "Display today's date"},
       {FormControl::Calendar, "Click a date to put it into the current cell"},
   };
+  // The live tooltips are kept while nothing in them changed; otherwise made again.
+  if (tooltips_ && *tooltips_ == t) return;
+  tooltips_.reset();
   window_->set_tooltips(&t);
+  tooltips_ = t;
 }
 
 // ---------------------------------------------------------------- handlers

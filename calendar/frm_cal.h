@@ -4,6 +4,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include "calendar/dual_months.h"
 #include "core/calendar_form.h"
@@ -79,6 +81,8 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   bool updating_ = false;
   Rgb border_color_ = 0x000080FF;  // orange
   Rect border_bounds_{};
+  std::pair<std::int32_t, std::int32_t> years_filled_{1, 0};  // the year list's range; none yet
+  std::optional<FormTooltips> tooltips_;                     // what the live tooltips show
 };
 
 // Turns the year box's text into the year it names: a two-digit year through the host's window

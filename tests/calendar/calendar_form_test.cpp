@@ -93,11 +93,19 @@ TEST(calendar_form, show_applies_settings_once) {
   w.form->ShowCalendar(1, 2, Variant::text("soon"), 0x78);
   EXPECT_EQ(w.form->StartDate(), ymd(2024, 9, 18));
   EXPECT_EQ(w.window->headless_years().edit_text, "2024");
+  // A second opening keeps the year list and the tooltips it has: nothing in them changed.
+  EXPECT_EQ(win.tooltips_destroyed, 0);
+  EXPECT_EQ(w.window->headless_years().items.size(), 101u);
   // The tooltip control's times are 16-bit milliseconds.
   w.reg().Value(opt::TooltipVisibleTime, Variant::i4(100000));
   w.form->HideCalendar();
   w.form->ShowCalendar(1, 2, Variant::text("soon"), 0x78);
   EXPECT_EQ(win.tooltips->visible_time_ms, 32767);
+  EXPECT_EQ(win.tooltips_destroyed, 1) << "made again for the changed time";
+  w.reg().Value(opt::CalendarYearMax, Variant::i2(2030));
+  w.form->HideCalendar();
+  w.form->ShowCalendar(1, 2, Variant::text("soon"), 0x78);
+  EXPECT_EQ(w.window->headless_years().items.size(), 31u) << "filled again for the new range";
 }
 
 // One resolution for the whole form, the display's that shows the window it opens in, read at each
