@@ -58,7 +58,8 @@ void cVantry::InitUICommandBars() {
         {&cVantry::cbbAbout, &cVantry::cbbAbout_Click}};
     const std::string tags[] = {"Calendar!", "Settings", kDisableTag, "Help", "About " + name};
     for (std::size_t i = 0; i < std::size(buttons); ++i) {
-      auto& [member, click] = buttons[i];
+      const auto member = buttons[i].first;
+      const auto click = buttons[i].second;
       step([&] { this->*member = moToolbar->FindControl(xl::kControlButton, xl::kControlCustom, tags[i]); });
       step([&] {
         if (this->*member) Listen(this->*member, click);

@@ -28,11 +28,11 @@ void frmDateFormat::Load(IDialogWindow& w) {
   w_ = &w;
   SkipFailures step;
   step([&] { w.SetIcons("app16"); });
-  for (auto [list, option] : {std::pair{lstValidList, opt::CustomDateFormatsValid},
-                              std::pair{lstInvalidList, opt::CustomDateFormatsInvalid}})
+  for (const auto& pair : {std::pair{lstValidList, opt::CustomDateFormatsValid},
+                            std::pair{lstInvalidList, opt::CustomDateFormatsInvalid}})
     step([&] {
-      for (const std::string& item : SplitFormatList(s_.m.RegMan->Text(option), s_.m.FormatDelimiter))
-        w.AddItem(list, item);
+      for (const std::string& item : SplitFormatList(s_.m.RegMan->Text(pair.second), s_.m.FormatDelimiter))
+        w.AddItem(pair.first, item);
     });
 }
 
@@ -118,11 +118,12 @@ void frmDateFormat::cmdOK_Click() {
       if (!delimiter.empty() && icontains(item, delimiter))
         ShowDialogMessage(s_, DelimiterWarning(s_.m.ProductName), MsgIcon::Exclamation);
   SkipFailures step;
-  for (auto [items, option] : {std::pair{&valid, opt::CustomDateFormatsValid}, std::pair{&invalid, opt::CustomDateFormatsInvalid}})
+  for (const auto& pair : {std::pair{&valid, opt::CustomDateFormatsValid}, std::pair{&invalid, opt::CustomDateFormatsInvalid}})
     step([&] {
+      const std::vector<std::string>& items = *pair.first;
       std::string joined;
-      for (std::size_t i = 0; i < items->size(); ++i) joined += (i ? delimiter : "") + (*items)[i];
-      StoreOption(s_, option, Variant::text(joined));
+      for (std::size_t i = 0; i < items.size(); ++i) joined += (i ? delimiter : "") + items[i];
+      StoreOption(s_, pair.second, Variant::text(joined));
     });
   Cancel();
 }

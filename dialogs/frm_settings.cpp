@@ -172,10 +172,10 @@ void frmSettings::Store() {
     if (day >= 1 && day != reg.Long(opt::CalFirstDayOfWeek))
       StoreOption(s_, opt::CalFirstDayOfWeek, Variant::i2(static_cast<std::int16_t>(day)));
   });
-  for (auto [box, option] : {std::pair{txtYearStart, opt::CalendarYearMin}, std::pair{txtYearEnd, opt::CalendarYearMax}})
+  for (const auto& field : {std::pair{txtYearStart, opt::CalendarYearMin}, std::pair{txtYearEnd, opt::CalendarYearMax}})
     step([&] {
-      const int year = std::stoi(w.Text(box));
-      if (year != reg.Long(option)) StoreOption(s_, option, Variant::i2(static_cast<std::int16_t>(year)));
+      const int year = std::stoi(w.Text(field.first));
+      if (year != reg.Long(field.second)) StoreOption(s_, field.second, Variant::i2(static_cast<std::int16_t>(year)));
     });
   store_box({chkSetDateFormatForNonDateCell, opt::SetDateFormatForNonDateCell});
   step([&] {
