@@ -305,7 +305,8 @@ LRESULT CalendarFormWindow::on_message(UINT message, WPARAM wparam, LPARAM lpara
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case WM_DPICHANGED_AFTERPARENT_MESSAGE:
       // The host's window went to a display of another resolution, the form with it.
-      set_resolution(WindowDpi(window_));
+      if (listener_) listener_->on_resolution_changed(WindowDpi(window_));
+      else set_resolution(WindowDpi(window_));
       return 0;
     case WM_NCDESTROY:
       // Destroyed with the main window it was parked in: the handle is dead from here on.
