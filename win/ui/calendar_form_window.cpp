@@ -242,6 +242,7 @@ std::optional<LRESULT> CalendarFormWindow::on_access_key(WPARAM ch) {
 void CalendarFormWindow::focus_day_grid() { ::SetFocus(picture_->hwnd()); }
 
 void CalendarFormWindow::set_back_color(Rgb color) {
+  if (back_brush_ && color == back_color_) return;
   gdi::unique_brush brush(::CreateSolidBrush(color));
   if (!brush) return;
   back_color_ = color;
@@ -250,6 +251,7 @@ void CalendarFormWindow::set_back_color(Rgb color) {
 }
 
 void CalendarFormWindow::set_border(Rgb color, const Rect& bounds) {
+  if (color == border_color_ && bounds == border_) return;
   border_color_ = color;
   border_ = bounds;
   ::InvalidateRect(window_, nullptr, TRUE);
