@@ -622,6 +622,15 @@ LRESULT CALLBACK HostWindows::MainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETFOCUS:
       if (const WorkbookModel* book = self->BookOfMain(w)) ::SetFocus(Hwnd(book->window));
       return 0;
+    case WM_ENABLE:
+      // A modal dialog disables its owner: every other main window of the host takes no input either.
+      if (!self->enabling_) {
+        self->enabling_ = true;
+        for (HWND other : self->mains_)
+          if (other != w) ::EnableWindow(other, static_cast<BOOL>(wp));
+        self->enabling_ = false;
+      }
+      return 0;
     case WM_CLOSE: return Guarded([&] { return self->OnMainClose(w), LRESULT{0}; });
     case kQuitMessage: return Guarded([&] { return self->Quit(), LRESULT{0}; });
     case WM_DESTROY:

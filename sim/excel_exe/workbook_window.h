@@ -95,6 +95,7 @@ class HostWindows {
   HWND followed_ = nullptr;  // the active main window Refresh last brought to the front
   bool opening_ = false;     // the model is inside a workbook's opening: its handles are not yet real
   bool following_ = false;   // the windows follow the model: their activation is no user's
+  bool enabling_ = false;    // the main windows are being enabled or disabled together
 };
 
 }  // namespace tessaly::sim::exe
