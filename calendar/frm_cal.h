@@ -42,6 +42,7 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   void Unload() override;
   bool Shown() const override { return shown_; }
   bool WindowLost() const override { return window_->destroyed(); }
+  std::optional<Size> SizeIn(WindowHandle parent) const override;
 
   void ApplySettings();
 
@@ -54,6 +55,11 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   void on_year_validate() override;
   void on_form_key(int key_code) override;
   void on_colors_changed() override;
+  void on_resolution_changed(double dpi) override;
+
+  // The logical pixels per inch of the display that shows the window; empty when unknown.
+  std::optional<double> ResolutionOf(WindowHandle parent) const;
+  void TakeResolution(double dpi);
 
   void ApplyCalendarOptions();
   void ApplyContrast();
@@ -81,6 +87,7 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   bool updating_ = false;
   Rgb border_color_ = 0x000080FF;  // orange
   Rect border_bounds_{};
+  bool months_filled_ = false;
   std::pair<std::int32_t, std::int32_t> years_filled_{1, 0};  // the year list's range; none yet
   std::optional<FormTooltips> tooltips_;                     // what the live tooltips show
 };

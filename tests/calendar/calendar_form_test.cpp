@@ -77,6 +77,8 @@ TEST(calendar_form, show_applies_settings_once) {
   ASSERT_EQ(w.form->Calendar().SelectedDays().count(), 1u);
   EXPECT_EQ(w.form->Calendar().SelectedDays().Item(1).DateTime(), ymd(2023, 2, 14));
   EXPECT_EQ(w.form->Calendar().DateSelectedBackColor(), static_cast<OleColor>(w.reg().Long(opt::CalDateSelectedBackColor)));
+  const int surfaces = w.graphics.surfaces_created();
+  EXPECT_EQ(w.window->headless_picture().pixels().copies_in(), 1) << "one month image per opening";
   ASSERT_TRUE(win.tooltips);
   EXPECT_EQ(win.tooltips->max_width, 400);
   EXPECT_EQ(win.tooltips->visible_time_ms, 3000);
@@ -93,8 +95,12 @@ TEST(calendar_form, show_applies_settings_once) {
   w.form->ShowCalendar(1, 2, Variant::text("soon"), 0x78);
   EXPECT_EQ(w.form->StartDate(), ymd(2024, 9, 18));
   EXPECT_EQ(w.window->headless_years().edit_text, "2024");
-  // A second opening keeps the year list and the tooltips it has: nothing in them changed.
+  // A second opening keeps the year list, the tooltips and the month's surface it has, and draws
+  // one image.
   EXPECT_EQ(win.tooltips_destroyed, 0);
+  EXPECT_EQ(w.graphics.surfaces_created(), surfaces);
+  EXPECT_EQ(w.window->headless_picture().pixels().copies_in(), 2);
+  EXPECT_EQ(w.window->headless_months().clears + w.window->headless_years().clears, 2) << "each list filled once";
   EXPECT_EQ(w.window->headless_years().items.size(), 101u);
   // The tooltip control's times are 16-bit milliseconds.
   w.reg().Value(opt::TooltipVisibleTime, Variant::i4(100000));
@@ -122,8 +128,14 @@ TEST(calendar_form, laid_out_for_the_display_of_each_showing) {
   frmCal form(CalendarFormServices{w.m, w.graphics, w.clock, LocaleData::us_english(), {}, &desk}, std::move(made));
   double cell_96 = 0;
   for (auto [parent, dpi] : {std::pair{0x77, 96.0}, {0x78, 144.0}, {0x77, 96.0}}) {
-    form.ShowCalendar(10, 20, Variant::date(ymd(2024, 9, 18)), parent);
+    const int images = window.headless_picture().pixels().copies_in();
     const FormLayout want = CalendarFormLayout(1440 / dpi, 1440 / dpi);
+    // The size the controller places it by is the one it takes there.
+    EXPECT_EQ(form.SizeIn(parent), want.client) << dpi;
+    form.ShowCalendar(10, 20, Variant::date(ymd(2024, 9, 18)), parent);
+    EXPECT_EQ(window.headless_picture().pixels().copies_in() - images, 1) << "one month image per opening, " << dpi;
+    // The day numbers in Tahoma 8 points at the display's resolution.
+    EXPECT_EQ(w.graphics.last_surface()->font().height, dpi == 96 ? -11 : -16) << dpi;
     EXPECT_EQ(window.client_size(), want.client) << dpi;
     EXPECT_EQ(window.border, (Rect{0, 0, want.client.cx, want.client.cy})) << dpi;
     const Rect& picture = want[FormControl::Calendar];

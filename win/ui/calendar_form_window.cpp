@@ -242,6 +242,7 @@ std::optional<LRESULT> CalendarFormWindow::on_access_key(WPARAM ch) {
 void CalendarFormWindow::focus_day_grid() { ::SetFocus(picture_->hwnd()); }
 
 void CalendarFormWindow::set_back_color(Rgb color) {
+  if (back_brush_ && color == back_color_) return;
   gdi::unique_brush brush(::CreateSolidBrush(color));
   if (!brush) return;
   back_color_ = color;
@@ -250,6 +251,7 @@ void CalendarFormWindow::set_back_color(Rgb color) {
 }
 
 void CalendarFormWindow::set_border(Rgb color, const Rect& bounds) {
+  if (color == border_color_ && bounds == border_) return;
   border_color_ = color;
   border_ = bounds;
   ::InvalidateRect(window_, nullptr, TRUE);
@@ -305,7 +307,8 @@ LRESULT CalendarFormWindow::on_message(UINT message, WPARAM wparam, LPARAM lpara
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case WM_DPICHANGED_AFTERPARENT_MESSAGE:
       // The host's window went to a display of another resolution, the form with it.
-      set_resolution(WindowDpi(window_));
+      if (listener_) listener_->on_resolution_changed(WindowDpi(window_));
+      else set_resolution(WindowDpi(window_));
       return 0;
     case WM_NCDESTROY:
       // Destroyed with the main window it was parked in: the handle is dead from here on.

@@ -100,9 +100,12 @@ void PictureWindow::set_no_border() {
 }
 
 void PictureWindow::set_back_color(Rgb color) {
+  // The same colour again is no change: no new brush, nothing to repaint.
+  if (back_brush_ && color == back_color_) return;
   gdi::unique_brush brush(::CreateSolidBrush(color));
   if (!brush) return;
   back_brush_ = std::move(brush);
+  back_color_ = color;
   ::InvalidateRect(window_, nullptr, TRUE);
 }
 
@@ -112,6 +115,8 @@ WindowStyles PictureWindow::window_styles() const {
 }
 
 void PictureWindow::set_window_styles(const WindowStyles& styles) {
+  // Unchanged styles need no new frame, which costs a round of window messages.
+  if (styles == window_styles()) return;
   ::SetWindowLongPtrW(window_, GWL_STYLE, static_cast<LONG_PTR>(styles.style));
   ::SetWindowLongPtrW(window_, GWL_EXSTYLE, static_cast<LONG_PTR>(styles.ex_style));
   ::SetWindowPos(window_, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);

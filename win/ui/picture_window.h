@@ -71,6 +71,7 @@ class PictureWindow final : public IPictureControl {
   std::unique_ptr<WindowDevice> device_;
   IPictureListener* listener_ = nullptr;
   gdi::unique_brush back_brush_;
+  Rgb back_color_ = 0;
   bool auto_redraw_ = false;
   bool tracking_leave_ = false;
   Appearance appearance_ = Appearance::ThreeD;
