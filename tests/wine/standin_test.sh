@@ -394,8 +394,8 @@ STEPS
   expect "$log" '^cell C2 = "28 Feb 2030" \[d mmm yyyy\]$' "Enter in the year box applies the year; Shift+Tab back to the days and Enter writes"
 
   # Screen readers: our windows read from another process through oleacc, as a reader finds them,
-  # while the calendar the ribbon command opened has the keyboard; then Left, and the focus cell's
-  # default action writes its day.
+  # while the calendar the ribbon command opened has the keyboard; then Left, whose focus and
+  # selection events another process hears, and the focus cell's default action writes its day.
   probe="$build/tests/acc_probe.exe"
   if [ -f "$probe" ]; then
     {
@@ -408,13 +408,16 @@ STEPS
     excel=$!
     if wait_line "$work/acc.log" '^mark acc[[:space:]]*$' 60 >/dev/null; then
       "$WINE64" "$probe" TessalyPicture TessalyTag "$CAL_CLASS" ComboBox:101 ComboBox:102 > "$work/acc-probe.log" 2>&1
+      "$WINE64" "$probe" --events 3 > "$work/acc-events.log" 2>&1 &
+      listening=$!
+      wait_line "$work/acc-events.log" '^events listening' 20 >/dev/null
       xdotool key Left
-      sleep 0.5
+      wait "$listening"
       "$WINE64" "$probe" --pick TessalyPicture > "$work/acc-pick.log" 2>&1
     fi
     touch "$work/acc.go"
     wait "$excel"
-    sed -i 's/\r$//' "$work/acc.log" "$work/acc-probe.log" "$work/acc-pick.log" 2>/dev/null
+    sed -i 's/\r$//' "$work/acc.log" "$work/acc-probe.log" "$work/acc-events.log" "$work/acc-pick.log" 2>/dev/null
     log="$work/acc-probe.log"
     # Roles: table 0x18, cell 0x1d, push button 0x2b; states: selected 0x2, focused 0x4,
     # focusable 0x100000, selectable 0x200000.
@@ -429,6 +432,8 @@ STEPS
     expect "$log" '^acc ComboBox:101 name="Month" ' "the month list is named Month, not by its value"
     expect "$log" '^acc ComboBox:102 name="Year" ' "the year box is named Year"
     expect "$work/acc-pick.log" '^acc TessalyPicture focus name="Wednesday, February 28, 2024" role=0x1d state=0x300004$' "Left moves the focused cell, the selection stays"
+    expect "$work/acc-events.log" '^event focus TessalyPicture child 32 name="Wednesday, February 28, 2024"$' "readers hear the focus move to the day Left reaches"
+    expect "$work/acc-events.log" '^event selection TessalyPicture child 32 ' "and the selection event with it"
     expect "$work/acc-pick.log" '^acc TessalyPicture pick hr=0x0$' "the focused cell's default action is taken"
     expect "$work/acc.log" '^cell C2 = "28 Feb 2024" \[d mmm yyyy\]$' "and writes its day into the cell"
   fi
