@@ -68,11 +68,14 @@ frmCal::frmCal(CalendarFormServices services, std::unique_ptr<ICalendarFormWindo
   moCalendar = std::make_unique<clsDualMonths>(s_.graphics, s_.clock, s_.locale);
   moCalendar->DateClicked = [this](double) { moCalendar_DateClicked(); };
   moCalendar->DateChanged = [this] { ShowDisplayedMonth(); };
+  accessible_ = std::make_unique<DayGridAccessible>(*moCalendar, s_.locale, s_.clock);
   window_->set_listener(this);
+  SkipFailures()([&] { window_->picture().set_accessible(accessible_.get()); });
 }
 
 frmCal::~frmCal() {
   window_->set_listener(nullptr);
+  SkipFailures()([&] { window_->picture().set_accessible(nullptr); });
   moCalendar->LinkControl(nullptr);
 }
 
@@ -92,6 +95,7 @@ void frmCal::ShowCalendar(std::int32_t x, std::int32_t y, const Variant& start_d
   if (const std::optional<double> dpi = ResolutionOf(parent)) SkipFailures()([&] { TakeResolution(*dpi); });
   ApplySettings();
   SkipFailures()([&] { moCalendar->ReleaseImage(); });
+  accessible_->Opened();
   window_->show_at_screen_point(parent, x, y);
   shown_ = true;
 }
@@ -297,6 +301,7 @@ void frmCal::ShowDisplayedMonth() {
   const DateParts shown = serial::to_parts(moCalendar->CalendarCustomDate());
   window_->months().set_selected_index(shown.month - 1);
   window_->years().set_text(four_digit_year(shown.year));
+  accessible_->MonthShown();
 }
 
 void frmCal::GoToMonth(int year, int month) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "calendar/accessible_days.h"
 #include "calendar/dual_months.h"
 #include "core/calendar_form.h"
 #include "host/calendar_form_window.h"
@@ -81,6 +82,7 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   CalendarFormServices s_;
   std::unique_ptr<ICalendarFormWindow> window_;
   std::unique_ptr<clsDualMonths> moCalendar;
+  std::unique_ptr<DayGridAccessible> accessible_;  // what screen readers are told of the day grid
   ICalendarFormEvents* sink_ = nullptr;
   double start_date_ = 0;
   bool shown_ = false;

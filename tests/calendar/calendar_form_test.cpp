@@ -248,6 +248,48 @@ TEST(calendar_form, high_contrast_follows_the_system) {
   EXPECT_EQ(w.reg().Long(opt::CalBackColor), 0x00C0FFFF);
 }
 
+// The day grid told to screen readers through the picture: a table named by its month, 42 cells,
+// the start day selected, the focus day's moves and the month shown told, a cell's action writing.
+TEST(calendar_form, screen_readers_read_the_grid_hear_its_moves_and_pick_a_day) {
+  struct Heard : IAccessibleListener {
+    void on_focus_moved(int child) override { moves.push_back(child); }
+    void on_announcement(const std::string& text) override { told.push_back(text); }
+    std::vector<int> moves;
+    std::vector<std::string> told;
+  } heard;
+  FormWorld w;
+  w.show(ymd(2024, 6, 10));
+  IAccessibleSource* grid = w.window->headless_picture().accessible();
+  ASSERT_NE(grid, nullptr);
+  grid->set_listener(&heard);
+  EXPECT_EQ(grid->Self().name, "June 2024");
+  EXPECT_EQ(grid->Self().role, AccessibleRole::Table);
+  EXPECT_EQ(grid->Table().column_headers.at(3).name, "Wednesday");
+  ASSERT_EQ(grid->ChildCount(), 42);
+  const int selected = grid->SelectedChild();
+  ASSERT_EQ(selected, 6 + 9) << "June 2024 opens on a Saturday";
+  EXPECT_EQ(grid->Child(selected).name, "Monday, June 10, 2024");
+  EXPECT_EQ(grid->Child(selected).states, acc_state::kSelected | acc_state::kSelectable | acc_state::kFocusable);
+  EXPECT_EQ(grid->Child(0).states, 0u) << "a grey day of May is not picked";
+  EXPECT_EQ(grid->FocusedChild(), -1) << "no keyboard focus yet";
+  w.form->TakeFocus();
+  EXPECT_EQ(grid->FocusedChild(), selected);
+  EXPECT_TRUE(grid->Self().states & acc_state::kFocused);
+  w.window->headless_picture().key_down(vk::kRight);
+  w.window->press(vk::kPageDown);
+  EXPECT_EQ(heard.moves, (std::vector<int>{selected + 1, 11})) << "11 July";
+  EXPECT_EQ(heard.told, std::vector<std::string>{"July 2024"});
+  grid->FocusChild(5);
+  EXPECT_EQ(w.form->Calendar().FocusDate(), ymd(2024, 7, 5));
+  EXPECT_EQ(heard.moves.back(), 5);
+  grid->DoDefaultAction(0);   // 30 June, shown grey
+  grid->DoDefaultAction(99);  // no such cell
+  EXPECT_TRUE(w.closes.empty());
+  grid->DoDefaultAction(1 + 19);
+  EXPECT_EQ(w.closes, std::vector<Variant>{Variant::date(ymd(2024, 7, 20))});
+  grid->set_listener(nullptr);
+}
+
 TEST(calendar_form, go_to_today_shows_the_month_without_picking) {
   FormWorld w;
   w.show(ymd(2023, 2, 14));

@@ -12,6 +12,7 @@
 #include "core/show_form.h"
 #include "win/win_window_system.h"
 #include "win/this_module.h"
+#include "win/ui/msaa_object.h"
 #include "win/ui/window_class.h"
 #include "win/ui/window_owner.h"
 #include "win/utf.h"
@@ -177,6 +178,20 @@ bool CalendarFormWindow::create_controls() {
       COMBOBOXINFO info{};
       info.cbSize = sizeof info;
       if (::GetComboBoxInfo(h, &info) && info.hwndItem && info.hwndItem != h) watch_keys(info.hwndItem);
+    }
+  }
+  // Readers name the month list and the year box (and its edit) by what they hold, not by their value.
+  for (const FormControl c : {FormControl::Months, FormControl::Years}) {
+    const std::string name(calendar::AccessibleName(c));
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    const bool edit = ::GetComboBoxInfo(control(c), &info) && info.hwndItem && info.hwndItem != control(c);
+    for (const HWND h : {control(c), edit ? info.hwndItem : nullptr}) {
+      if (!h) continue;
+      auto s = WindowSubclass::try_attach(h, {WM_GETOBJECT}, [h, name](UINT, WPARAM wparam, LPARAM lparam) {
+        return AnswerWithName(h, wparam, lparam, name);
+      });
+      if (s) key_watch_.push_back(std::move(s));
     }
   }
   months_ = std::make_unique<Win32ComboBox>(control(FormControl::Months), false);
