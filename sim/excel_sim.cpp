@@ -21,6 +21,17 @@ constexpr std::int32_t kErrSubscript = 9;
 constexpr std::int32_t kErrOverflow = 6;
 constexpr std::int32_t kErrDisconnected = -2147417848;  // RPC_E_DISCONNECTED
 
+[[noreturn]] void Disconnected() {
+  throw HostError(kErrDisconnected, "The object invoked has disconnected from its clients.");
+}
+
+// Every member call goes through the host, which counts it and may be told to fail it; a call on an
+// object whose sheet or workbook has gone fails as Excel's does.
+void EnterLive(SimExcel& host, const char* member, bool gone) {
+  host.Enter(member);
+  if (gone) Disconnected();
+}
+
 const std::vector<std::string> kMembers = {
     "Application.Version", "Application.Hwnd", "Application.Selection", "Application.ActiveCell",
     "Application.ActiveWindow", "Application.ActiveSheet", "Application.ActiveWorkbook", "Application.Interactive",
@@ -285,10 +296,7 @@ class SimRange : public IRange {
   }
 
  private:
-  void Enter(const char* member) {
-    host_->Enter(member);
-    if (sheet_->closed) throw HostError(kErrDisconnected, "The object invoked has disconnected from its clients.");
-  }
+  void Enter(const char* member) { EnterLive(*host_, member, sheet_->closed); }
   void RefuseOnProtectedCells() {
     if (!sheet_->protect_contents) return;
     Variant locked = Uniform(*sheet_, areas_, Variant::boolean(true), [](const CellModel& c) { return Variant::boolean(c.locked); });
@@ -340,10 +348,7 @@ class SimChartObject : public IChartObject {
   }
 
  private:
-  void Enter(const char* member) {
-    host_->Enter(member);
-    if (chart_->deleted || sheet_->closed) throw HostError(kErrDisconnected, "The object invoked has disconnected from its clients.");
-  }
+  void Enter(const char* member) { EnterLive(*host_, member, chart_->deleted || sheet_->closed); }
   std::shared_ptr<SimExcel> host_;
   std::shared_ptr<SheetModel> sheet_;
   std::shared_ptr<ChartModel> chart_;
@@ -389,10 +394,7 @@ class SimSheet : public ISheet {
   }
 
  private:
-  void Enter(const char* member) {
-    host_->Enter(member);
-    if (sheet_->closed) throw HostError(kErrDisconnected, "The object invoked has disconnected from its clients.");
-  }
+  void Enter(const char* member) { EnterLive(*host_, member, sheet_->closed); }
   void RequireWorksheet() {
     if (sheet_->type != xl::kWorksheet) throw HostError(438, "Object doesn't support this property or method");
   }
@@ -423,10 +425,7 @@ class SimWorkbook : public IWorkbook {
   }
 
  private:
-  void Enter(const char* member) {
-    host_->Enter(member);
-    if (book_->closed) throw HostError(kErrDisconnected, "The object invoked has disconnected from its clients.");
-  }
+  void Enter(const char* member) { EnterLive(*host_, member, book_->closed); }
   std::shared_ptr<SimExcel> host_;
   std::shared_ptr<WorkbookModel> book_;
 };
@@ -512,11 +511,7 @@ class SimPane : public IPane {
   }
 
  private:
-  void Enter(const char* member) {
-    host_->Enter(member);
-    if (book_->closed || index_ > book_->win.PaneCount())
-      throw HostError(kErrDisconnected, "The object invoked has disconnected from its clients.");
-  }
+  void Enter(const char* member) { EnterLive(*host_, member, book_->closed || index_ > book_->win.PaneCount()); }
   std::int32_t RowBand() const { return book_->win.RowBand(index_); }
   std::int32_t ColumnBand() const { return book_->win.ColumnBand(index_); }
   static std::int32_t Checked(std::int32_t v, std::int32_t max) {
@@ -598,10 +593,7 @@ class SimWindow : public IExcelWindow {
   }
 
  private:
-  void Enter(const char* member) {
-    host_->Enter(member);
-    if (book_->closed) throw HostError(kErrDisconnected, "The object invoked has disconnected from its clients.");
-  }
+  void Enter(const char* member) { EnterLive(*host_, member, book_->closed); }
   std::shared_ptr<SimExcel> host_;
   std::shared_ptr<WorkbookModel> book_;
 };
@@ -983,13 +975,13 @@ std::shared_ptr<SheetModel> SimExcel::SheetShared(const SheetModel* sheet) const
   for (const auto& b : books_)
     for (const auto& s : b->sheets)
       if (s.get() == sheet) return s;
-  throw HostError(kErrDisconnected, "The object invoked has disconnected from its clients.");
+  Disconnected();
 }
 
 std::shared_ptr<WorkbookModel> SimExcel::BookShared(const WorkbookModel* book) const {
   for (const auto& b : books_)
     if (b.get() == book) return b;
-  throw HostError(kErrDisconnected, "The object invoked has disconnected from its clients.");
+  Disconnected();
 }
 
 // ---------------------------------------------------------------- the host's own behaviour

@@ -69,12 +69,13 @@ class ScriptedDialogHost : public IDialogHost {
   using Script = std::function<void(FakeDialogWindow&, IDialogHandler&)>;
   void ShowModal(DialogKind kind, IDialogHandler& handler, WindowHandle owner) override {
     owners.push_back(owner);
-    FakeDialogWindow window;
+    FakeDialogWindow window = start;
     handler.Load(window);
     if (scripts.count(kind)) scripts[kind](window, handler);
     if (!window.closed) handler.Cancel();  // the close box
   }
   std::map<DialogKind, Script> scripts;
+  FakeDialogWindow start;  // what each window holds before Load, such as a control's place
   std::vector<WindowHandle> owners;
 };
 

@@ -25,11 +25,9 @@ TEST(SettingsDialog, LoadShowsTheOptionsInEffect) {
   world.reg().Value(opt::CalFirstDayOfWeek, Variant::i2(2));
   world.reg().Value(opt::ActiveForCellBelowDate, Variant::boolean(false));
   world.entry.ribbon = 1;
+  world.dialogs.start.controls[S::chkActiveForStandardToolbarButton].top = 1200;
   FakeDialogWindow seen;
-  world.Open<S>(DialogKind::Settings, [&](FakeDialogWindow& w, IDialogHandler&) {
-    w.at(S::chkActiveForStandardToolbarButton).top = 1000;
-    seen = w;
-  });
+  world.Open<S>(DialogKind::Settings, [&](FakeDialogWindow& w, IDialogHandler&) { seen = w; });
   EXPECT_EQ(seen.icons, "app16");
   EXPECT_EQ(seen.at(S::cboWeekNames).items.size(), 7u);
   EXPECT_EQ(seen.at(S::cboWeekNames).items[0], "Sunday");
@@ -45,19 +43,9 @@ TEST(SettingsDialog, LoadShowsTheOptionsInEffect) {
   EXPECT_EQ(seen.at(S::cboInstallAs).items, (std::vector<std::string>{"A separate tab", "A group in Insert tab"}));
   EXPECT_EQ(seen.at(S::cboInstallAs).index, 1);
   EXPECT_FALSE(seen.at(S::chkActiveForStandardToolbarButton).visible);
+  EXPECT_EQ(seen.at(S::lblInstallAs).top, 1205);
+  EXPECT_EQ(seen.at(S::cboInstallAs).top, 1150);
   EXPECT_EQ(world.entry.toolbar_reads, 0);
-}
-
-TEST(SettingsDialog, InstallRowTakesTheToolbarBoxPlace) {
-  DialogWorld world;
-  struct Tops : FakeDialogWindow {
-    int Top(int c) override { return c == S::chkActiveForStandardToolbarButton ? 1200 : 0; }
-  };
-  Tops w;
-  S dialog(world.services());
-  dialog.Load(w);
-  EXPECT_EQ(w.at(S::lblInstallAs).top, 1205);
-  EXPECT_EQ(w.at(S::cboInstallAs).top, 1150);
 }
 
 TEST(SettingsDialog, OlderHostsShowTheToolbarBoxAndHideTheInstallRow) {
