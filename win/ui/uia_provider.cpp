@@ -445,9 +445,11 @@ class CellElement final
     });
   }
 
-  // As a click on the day: it is written into the cell and the calendar closes.
+  // As a click on the day: it is written into the cell and the calendar closes, so readers hear of
+  // it first.
   HRESULT STDMETHODCALLTYPE Invoke() noexcept override {
     return Cell([&](IAccessibleSource& s) {
+      if (tree_->raise_event) tree_->raise_event(this, uia::kInvokedEvent);
       s.DoDefaultAction(index_);
       return S_OK;
     });
@@ -498,7 +500,7 @@ bool UiaAnswer::load_core() {
   if (!core_) return false;
   const auto find = [&](const char* name) { return reinterpret_cast<void*>(::GetProcAddress(core_.get(), name)); };
   return_provider_ = reinterpret_cast<uia::ReturnRawElementProviderFn>(find("UiaReturnRawElementProvider"));
-  raise_event_ = reinterpret_cast<uia::RaiseAutomationEventFn>(find("UiaRaiseAutomationEvent"));
+  tree_->raise_event = reinterpret_cast<uia::RaiseAutomationEventFn>(find("UiaRaiseAutomationEvent"));
   raise_notification_ = reinterpret_cast<uia::RaiseNotificationEventFn>(find("UiaRaiseNotificationEvent"));
   tree_->host_provider = reinterpret_cast<uia::HostProviderFromHwndFn>(find("UiaHostProviderFromHwnd"));
   return return_provider_ != nullptr;
@@ -522,11 +524,11 @@ void UiaAnswer::disconnect() {
 }
 
 void UiaAnswer::on_focus_moved(int child) {
-  if (!raise_event_ || !tree_->source) return;
+  if (child < 0 || !tree_->raise_event || !tree_->source) return;
   ComCall([&] {
     const Element cell = make_cell(tree_, child);
-    if (tree_->source->Child(child).states & acc_state::kFocused) raise_event_(cell.get(), uia::kFocusChangedEvent);
-    raise_event_(cell.get(), uia::kElementSelectedEvent);
+    if (tree_->source->Child(child).states & acc_state::kFocused) tree_->raise_event(cell.get(), uia::kFocusChangedEvent);
+    tree_->raise_event(cell.get(), uia::kElementSelectedEvent);
   });
 }
 

@@ -22,6 +22,7 @@ struct UiaTree {
   HWND window = nullptr;
   IAccessibleSource* source = nullptr;
   uia::HostProviderFromHwndFn host_provider = nullptr;
+  uia::RaiseAutomationEventFn raise_event = nullptr;
 };
 
 // Answers WM_GETOBJECT for one window and tells UI Automation what changed. uiautomationcore.dll
@@ -51,7 +52,6 @@ class UiaAnswer final : private IAccessibleListener {
   unique_hmodule core_;
   bool core_tried_ = false;
   uia::ReturnRawElementProviderFn return_provider_ = nullptr;
-  uia::RaiseAutomationEventFn raise_event_ = nullptr;
   uia::RaiseNotificationEventFn raise_notification_ = nullptr;
 };
 
