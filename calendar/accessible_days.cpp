@@ -1,6 +1,8 @@
 // The day grid's accessible description, built from the control's state and layout.
 #include "calendar/accessible_days.h"
 
+#include <stdexcept>
+
 #include "date/date_format.h"
 #include "date/serial_date.h"
 
@@ -67,6 +69,110 @@ bool PickDay(clsDualMonths& calendar, double date) {
   calendar.set_FocusDate(date);
   calendar.PressKey(vk::kReturn, false);
   return true;
+}
+
+// ---- the source screen readers ask ----
+
+namespace {
+
+// An index handed in by a reader, checked against the grid.
+const AccessibleDay* day_at(const AccessibleDayGrid& g, int index) {
+  return index >= 0 && index < static_cast<int>(g.days.size()) ? &g.days[static_cast<std::size_t>(index)] : nullptr;
+}
+
+int index_or_none(const std::optional<std::size_t>& i) { return i ? static_cast<int>(*i) : -1; }
+
+}  // namespace
+
+DayGridAccessible::DayGridAccessible(clsDualMonths& calendar, const LocaleData& locale, const IClock& clock)
+    : calendar_(calendar), locale_(locale), clock_(clock) {
+  calendar_.FocusMoved = [this](double) {
+    if (listener_) listener_->on_focus_moved(index_or_none(Grid().focused));
+  };
+}
+
+DayGridAccessible::~DayGridAccessible() { calendar_.FocusMoved = nullptr; }
+
+AccessibleDayGrid DayGridAccessible::Grid() const { return DescribeDayGrid(calendar_, locale_, clock_.now()); }
+
+AccessibleElement DayGridAccessible::Self() {
+  const AccessibleDayGrid g = Grid();
+  AccessibleElement e;
+  e.name = g.name;
+  e.role = AccessibleRole::Table;
+  e.states = acc_state::kFocusable | (g.keyboard_focus ? acc_state::kFocused : 0u);
+  e.bounds = Rect{0, 0, calendar_.Surface().Width(), calendar_.Surface().Height()};
+  return e;
+}
+
+AccessibleElement DayGridAccessible::Child(int index) {
+  const AccessibleDayGrid g = Grid();
+  const AccessibleDay* d = day_at(g, index);
+  if (d == nullptr) throw std::out_of_range("no such day cell");
+  AccessibleElement e;
+  e.name = d->name;
+  e.description = d->today ? "Today" : "";
+  e.role = AccessibleRole::Cell;
+  e.bounds = d->bounds;
+  // A grey day of the months around is shown only: it cannot be clicked or focused.
+  if (!d->in_month) return e;
+  e.default_action = "Pick";
+  e.states = acc_state::kSelectable | acc_state::kFocusable | (d->selected ? acc_state::kSelected : 0u) |
+             (d->focused && g.keyboard_focus ? acc_state::kFocused : 0u);
+  return e;
+}
+
+int DayGridAccessible::FocusedChild() {
+  const AccessibleDayGrid g = Grid();
+  return g.keyboard_focus ? index_or_none(g.focused) : -1;
+}
+
+int DayGridAccessible::SelectedChild() { return index_or_none(Grid().selected); }
+
+int DayGridAccessible::CurrentChild() {
+  const AccessibleDayGrid g = Grid();
+  return index_or_none(g.focused ? g.focused : g.selected);
+}
+
+void DayGridAccessible::DoDefaultAction(int index) {
+  const AccessibleDayGrid g = Grid();
+  if (const AccessibleDay* d = day_at(g, index); d != nullptr && d->in_month) PickDay(calendar_, d->date);
+}
+
+void DayGridAccessible::FocusChild(int index) {
+  const AccessibleDayGrid g = Grid();
+  const AccessibleDay* d = day_at(g, index);
+  if (d == nullptr || !d->in_month) return;
+  calendar_.set_FocusDate(d->date);
+  calendar_.RebuildImage();
+  if (listener_) listener_->on_focus_moved(index);
+}
+
+AccessibleTable DayGridAccessible::Table() {
+  const AccessibleDayGrid g = Grid();
+  AccessibleTable t;
+  t.rows = g.rows;
+  t.columns = g.columns;
+  for (int c = 0; c < g.columns; ++c) {
+    AccessibleElement h;
+    h.name = g.column_headers[static_cast<std::size_t>(c)];
+    h.role = AccessibleRole::Cell;
+    if (calendar_.Layout().HasHeader) h.bounds = calendar_.Layout().header_cell(0, c);
+    t.column_headers.push_back(std::move(h));
+  }
+  return t;
+}
+
+std::string DayGridAccessible::MonthName() const {
+  const DateParts shown = serial::to_parts(calendar_.CalendarCustomDate());
+  return FormatDateValue(serial::from_ymd(shown.year, shown.month, 1).value_or(0), "mmmm yyyy", locale_).value_or("");
+}
+
+void DayGridAccessible::MonthShown() {
+  std::string month = MonthName();
+  if (month == month_told_) return;
+  month_told_ = std::move(month);
+  if (listener_) listener_->on_announcement(month_told_);
 }
 
 }  // namespace tessaly::calendar

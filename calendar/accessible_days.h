@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "calendar/dual_months.h"
+#include "host/accessible.h"
 #include "host/locale.h"
 #include "host/surface.h"
 
@@ -44,5 +45,44 @@ std::string LongDateName(double date, const LocaleData& locale);
 // Picks a day of the displayed month as a click on it does (the owner writes it); false, and
 // nothing happens, for a day the month does not show.
 bool PickDay(clsDualMonths& calendar, double date);
+
+// The day grid for screen readers: a table of 42 day cells read afresh at every call, with the
+// weekday headers. A cell's default action picks its day as a click does; the focus day's moves
+// and the month shown are told to the listener.
+class DayGridAccessible final : public IAccessibleSource {
+ public:
+  // Takes the calendar's FocusMoved event; both must outlive this object.
+  DayGridAccessible(clsDualMonths& calendar, const LocaleData& locale, const IClock& clock);
+  ~DayGridAccessible() override;
+  DayGridAccessible(const DayGridAccessible&) = delete;
+  DayGridAccessible& operator=(const DayGridAccessible&) = delete;
+
+  AccessibleDayGrid Grid() const;
+
+  AccessibleElement Self() override;
+  int ChildCount() override { return 42; }
+  AccessibleElement Child(int index) override;
+  int FocusedChild() override;
+  int SelectedChild() override;
+  void DoDefaultAction(int index) override;
+  AccessibleTable Table() override;
+  int CurrentChild() override;
+  void FocusChild(int index) override;
+  void set_listener(IAccessibleListener* listener) override { listener_ = listener; }
+
+  // The owner opened the calendar: the month it shows goes without saying.
+  void Opened() { month_told_ = MonthName(); }
+  // The owner shows a month: one other than the month last told is announced by its name.
+  void MonthShown();
+
+ private:
+  std::string MonthName() const;
+
+  clsDualMonths& calendar_;
+  const LocaleData& locale_;
+  const IClock& clock_;
+  IAccessibleListener* listener_ = nullptr;
+  std::string month_told_;
+};
 
 }  // namespace tessaly::calendar

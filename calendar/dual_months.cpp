@@ -80,6 +80,7 @@ void clsDualMonths::ApplyBorderStyle() {
 // ---- operations ----
 
 void clsDualMonths::LinkControl(IPictureControl* control) {
+  const bool relinked = control != nullptr && control == canvas_;
   if (canvas_) canvas_->set_listener(nullptr);
   canvas_ = control;
   if (canvas_ == nullptr) return;
@@ -89,6 +90,8 @@ void clsDualMonths::LinkControl(IPictureControl* control) {
   width_ = canvas_->scale_width();
   height_ = canvas_->scale_height();
   canvas_->set_listener(this);
+  // Linked again to the same control at the same size, the surface and its font are kept.
+  if (relinked && draw_.Width() == width_ && draw_.Height() == height_) return;
   draw_.CreateSurface(width_, height_);
   band_on_screen_ = false;
 }

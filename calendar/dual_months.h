@@ -84,6 +84,8 @@ class clsDualMonths : public IPictureListener {
   void set_HighContrast(bool on) { high_contrast_ = on; }
   std::int32_t StampDayHeadSpace() const { return stamp_day_head_space_; }
   void set_StampDayHeadSpace(std::int32_t s) { stamp_day_head_space_ = s; }
+  // The resolution of the display it is shown on, for its fonts; 0: the screen's.
+  void set_PixelsPerInch(int pixels_per_inch) { draw_.set_PixelsPerInch(pixels_per_inch); }
 
   // ---- operations ----
   // The control becomes the canvas and this object its listener; nullptr unlinks. The control
@@ -91,6 +93,10 @@ class clsDualMonths : public IPictureListener {
   void LinkControl(IPictureControl* control);
   void Resize(int width, int height);
   void RebuildImage();
+  // While held, a RebuildImage only notes that the image is due; the last release builds it once
+  // when it is, so a change of several properties draws one image.
+  void HoldImage() { ++image_holds_; }
+  void ReleaseImage();
   void BlitImage();
   void RefreshCollection();
   void SelectDay(double date);
@@ -175,6 +181,8 @@ class clsDualMonths : public IPictureListener {
   clsDateItems selected_;
   int width_ = 1, height_ = 1;
   CalendarLayout layout_;
+  int image_holds_ = 0;
+  bool image_due_ = false;
 
   OleColor backcolor_ = 0x8000000F;
   std::int32_t border_style_ = 1;

@@ -33,6 +33,14 @@ std::string_view FormCaption(FormControl control) {
   return {};
 }
 
+std::string_view AccessibleName(FormControl control) {
+  switch (control) {
+    case FormControl::Months: return "Month";
+    case FormControl::Years: return "Year";
+    default: return {};
+  }
+}
+
 std::optional<FormControl> AccessKeyControl(char letter) {
   const int wanted = std::tolower(static_cast<unsigned char>(letter));
   for (const auto& [c, caption] : kCaptions) {

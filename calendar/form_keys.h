@@ -16,6 +16,10 @@ FormControl NextTabStop(FormControl from, bool backwards);
 // A button's caption, its access key marked by "&"; empty for the other controls.
 std::string_view FormCaption(FormControl control);
 
+// The name screen readers give a control that shows a value rather than a caption: "Month" and
+// "Year"; empty for the others.
+std::string_view AccessibleName(FormControl control);
+
 // The button whose access key is the letter (any case), if any.
 std::optional<FormControl> AccessKeyControl(char letter);
 

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "calendar/contrast.h"
+#include "calendar/form_layout.h"
 #include "date/serial_date.h"
 #include "host/error_policy.h"
 #include "host/tag_form.h"
@@ -67,11 +68,14 @@ frmCal::frmCal(CalendarFormServices services, std::unique_ptr<ICalendarFormWindo
   moCalendar = std::make_unique<clsDualMonths>(s_.graphics, s_.clock, s_.locale);
   moCalendar->DateClicked = [this](double) { moCalendar_DateClicked(); };
   moCalendar->DateChanged = [this] { ShowDisplayedMonth(); };
+  accessible_ = std::make_unique<DayGridAccessible>(*moCalendar, s_.locale, s_.clock);
   window_->set_listener(this);
+  SkipFailures()([&] { window_->picture().set_accessible(accessible_.get()); });
 }
 
 frmCal::~frmCal() {
   window_->set_listener(nullptr);
+  SkipFailures()([&] { window_->picture().set_accessible(nullptr); });
   moCalendar->LinkControl(nullptr);
 }
 
@@ -85,16 +89,48 @@ void frmCal::ShowCalendar(std::int32_t x, std::int32_t y, const Variant& start_d
   if (shown_) return;
   FlagScope updating(updating_);
   InitThisObject(start_date);
+  // The month image is drawn once, at the end, whatever the layout and the settings changed.
+  moCalendar->HoldImage();
   // Laid out for the display that shows the parent, before the month image is drawn at that size.
-  if (s_.screen) {
-    SkipFailures()([&] {
-      const double dpi = s_.screen->LogicalPixelsPerInchX(parent);
-      if (std::isfinite(dpi) && dpi > 0) window_->set_resolution(std::clamp(dpi, 24.0, 2400.0));
-    });
-  }
+  if (const std::optional<double> dpi = ResolutionOf(parent)) SkipFailures()([&] { TakeResolution(*dpi); });
   ApplySettings();
+  SkipFailures()([&] { moCalendar->ReleaseImage(); });
+  accessible_->Opened();
   window_->show_at_screen_point(parent, x, y);
   shown_ = true;
+}
+
+std::optional<double> frmCal::ResolutionOf(WindowHandle parent) const {
+  if (!s_.screen) return std::nullopt;
+  return Attempt([&]() -> std::optional<double> {
+    const double dpi = s_.screen->LogicalPixelsPerInchX(parent);
+    if (!std::isfinite(dpi) || dpi <= 0) return std::nullopt;
+    return std::clamp(dpi, 24.0, 2400.0);
+  }).value_or(std::nullopt);
+}
+
+// The form, its controls and the calendar's fonts all take the one resolution.
+void frmCal::TakeResolution(double dpi) {
+  window_->set_resolution(dpi);
+  moCalendar->set_PixelsPerInch(static_cast<int>(std::lround(dpi)));
+}
+
+std::optional<Size> frmCal::SizeIn(WindowHandle parent) const {
+  const std::optional<double> dpi = ResolutionOf(parent);
+  return dpi ? CalendarFormLayout(1440 / *dpi, 1440 / *dpi).client : window_->client_size();
+}
+
+void frmCal::on_resolution_changed(double dpi) {
+  SkipFailures step;
+  moCalendar->HoldImage();
+  step([&] { TakeResolution(std::clamp(dpi, 24.0, 2400.0)); });
+  step([&] {
+    const Size client = window_->client_size();
+    border_bounds_ = Rect{0, 0, client.cx, client.cy};
+    window_->set_border(BorderColour(), border_bounds_);
+  });
+  step([&] { moCalendar->RebuildImage(); });
+  step([&] { moCalendar->ReleaseImage(); });
 }
 
 void frmCal::TakeFocus() {
@@ -199,8 +235,12 @@ void frmCal::on_colors_changed() {
 
 void frmCal::FillMonths() {
   IComboBox& months = window_->months();
-  months.clear();
-  for (const std::string& name : s_.locale.month_names) months.add_item(name);
+  // The names are the locale's, the same at every opening: filled once.
+  if (!months_filled_ || months.count() != static_cast<int>(s_.locale.month_names.size())) {
+    months.clear();
+    for (const std::string& name : s_.locale.month_names) months.add_item(name);
+    months_filled_ = true;
+  }
   months.set_selected_index(serial::to_parts(start_date_).month - 1);
 }
 
@@ -259,6 +299,7 @@ void frmCal::ShowDisplayedMonth() {
   const DateParts shown = serial::to_parts(moCalendar->CalendarCustomDate());
   window_->months().set_selected_index(shown.month - 1);
   window_->years().set_text(four_digit_year(shown.year));
+  accessible_->MonthShown();
 }
 
 void frmCal::GoToMonth(int year, int month) {

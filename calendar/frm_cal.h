@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "calendar/accessible_days.h"
 #include "calendar/dual_months.h"
 #include "core/calendar_form.h"
 #include "host/calendar_form_window.h"
@@ -42,6 +43,7 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   void Unload() override;
   bool Shown() const override { return shown_; }
   bool WindowLost() const override { return window_->destroyed(); }
+  std::optional<Size> SizeIn(WindowHandle parent) const override;
 
   void ApplySettings();
 
@@ -54,6 +56,11 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   void on_year_validate() override;
   void on_form_key(int key_code) override;
   void on_colors_changed() override;
+  void on_resolution_changed(double dpi) override;
+
+  // The logical pixels per inch of the display that shows the window; empty when unknown.
+  std::optional<double> ResolutionOf(WindowHandle parent) const;
+  void TakeResolution(double dpi);
 
   void ApplyCalendarOptions();
   void ApplyContrast();
@@ -75,12 +82,14 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   CalendarFormServices s_;
   std::unique_ptr<ICalendarFormWindow> window_;
   std::unique_ptr<clsDualMonths> moCalendar;
+  std::unique_ptr<DayGridAccessible> accessible_;  // what screen readers are told of the day grid
   ICalendarFormEvents* sink_ = nullptr;
   double start_date_ = 0;
   bool shown_ = false;
   bool updating_ = false;
   Rgb border_color_ = 0x000080FF;  // orange
   Rect border_bounds_{};
+  bool months_filled_ = false;
   std::pair<std::int32_t, std::int32_t> years_filled_{1, 0};  // the year list's range; none yet
   std::optional<FormTooltips> tooltips_;                     // what the live tooltips show
 };

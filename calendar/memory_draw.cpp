@@ -86,7 +86,8 @@ void clsMemoryDraw::SetFont(const std::string& face, double size_points, bool bo
   if (!IsCreated()) return;
   LogicalFont f;
   f.face = face;
-  f.height = -round_even(size_points * graphics_->logical_pixels_per_inch_y() / 72.0);
+  const int ppi = pixels_per_inch_ > 0 ? pixels_per_inch_ : graphics_->logical_pixels_per_inch_y();
+  f.height = -round_even(size_points * ppi / 72.0);
   f.weight = bold ? 700 : 400;
   f.italic = italic;
   f.underline = underline;

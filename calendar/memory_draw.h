@@ -47,6 +47,8 @@ class clsMemoryDraw {
   // Colour kNoColor: the cell takes the back colour in effect.
   void pFillRect(int x, int y, int width, int height, std::int64_t color, std::string_view text, int alignment);
   void Resize(int width, int height);
+  // Fonts are made for a display of that many pixels per inch; 0: the screen's.
+  void set_PixelsPerInch(int pixels_per_inch) { pixels_per_inch_ = pixels_per_inch > 0 ? pixels_per_inch : 0; }
   void SetFont(const std::string& face, double size_points, bool bold, bool italic = false, bool strikeout = false,
                bool underline = false, int angle_degrees = 0);
   int TextHeight(std::string_view text);
@@ -74,6 +76,7 @@ class clsMemoryDraw {
   Rgb flat_line_color_;
   bool has_font_ = false;
   LogicalFont font_;
+  int pixels_per_inch_ = 0;
 };
 
 }  // namespace tessaly::calendar

@@ -291,6 +291,11 @@ void clsDualMonths::PaintDays() {
 }
 
 void clsDualMonths::RebuildImage() {
+  if (image_holds_ > 0) {
+    image_due_ = true;
+    return;
+  }
+  image_due_ = false;
   draw_.ClearSurface();
   UseFont(true);
   draw_.set_Forecolor(Shown(forecolor_, hc::kWindowText));
@@ -303,6 +308,10 @@ void clsDualMonths::RebuildImage() {
   PaintHeader();
   PaintDays();
   BlitImage();
+}
+
+void clsDualMonths::ReleaseImage() {
+  if (image_holds_ > 0 && --image_holds_ == 0 && image_due_) RebuildImage();
 }
 
 }  // namespace tessaly::calendar

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "host/excel.h"
+#include "host/surface.h"
 #include "host/variant.h"
 
 namespace tessaly {
@@ -34,6 +36,8 @@ class ICalendarForm {
   // a new form.
   virtual bool WindowLost() const = 0;
   virtual bool Shown() const = 0;
+  // The size in pixels the form takes when shown in the window; empty when it cannot tell.
+  virtual std::optional<Size> SizeIn(WindowHandle) const { return std::nullopt; }
 };
 
 }  // namespace tessaly

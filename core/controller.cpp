@@ -424,6 +424,13 @@ void cVantry::moTag_TagClick() noexcept {
     place.calendar_height = PixelsOf(reg.Long(opt::CalSizeY), s_.screen.TwipsPerPixelY(parent));
     place.calendar_width = PixelsOf(reg.Long(opt::CalSizeX), s_.screen.TwipsPerPixelX(parent));
   });
+  // The form's own size where it will be shown, when it can tell: the stored sizes do not resize it.
+  step([&] {
+    if (const std::optional<Size> size = moCalendarForm->SizeIn(parent)) {
+      place.calendar_width = std::clamp<double>(size->cx, 0, kMaxWindowPixels);
+      place.calendar_height = std::clamp<double>(size->cy, 0, kMaxWindowPixels);
+    }
+  });
   const ScreenPoint at = PlaceCalendar(place);
 
   // The cell the tag was shown for; without it the calendar opens with no start value.

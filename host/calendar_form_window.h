@@ -57,6 +57,8 @@ class ICalendarFormListener {
   virtual void on_form_key(int key_code) = 0;
   // The system's colours or its high-contrast mode changed.
   virtual void on_colors_changed() {}
+  // The window the form is shown in went to a display of that many logical pixels per inch.
+  virtual void on_resolution_changed(double) {}
 };
 
 class ICalendarFormWindow {

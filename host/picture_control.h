@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "host/accessible.h"
 #include "host/surface.h"
 
 namespace tessaly {
@@ -79,6 +80,10 @@ class IPictureControl {
   virtual WindowStyles window_styles() const = 0;
   // Writes both styles and refreshes the frame without moving or sizing the window.
   virtual void set_window_styles(const WindowStyles& styles) = 0;
+
+  // What the window tells screen readers; nullptr: nothing of its own. The source must outlive
+  // the setting.
+  virtual void set_accessible(IAccessibleSource* source) { (void)source; }
 
   // Whether a key is held down at this moment (the high bit of its key state).
   virtual bool is_key_down(int virtual_key) const = 0;

@@ -83,6 +83,8 @@ class ITagForm {
   virtual std::unique_ptr<ITooltip> CreateTooltip(const TooltipSettings& settings) = 0;
   // Whether the system's high-contrast mode is on now.
   virtual bool HighContrast() const { return false; }
+  // The name screen readers give the window, a button that opens the calendar.
+  virtual void SetAccessibleName(const std::string& name) { (void)name; }
 };
 
 }  // namespace tessaly

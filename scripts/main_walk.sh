@@ -179,4 +179,14 @@ wait_line "$log" '^mark done' 30 >/dev/null || true
 wait "$excel" || true
 echo "--- stand-in Excel's output"
 cat "$log"
+# The calendar as drawn while the system's high-contrast mode is on, in a high-contrast black
+# theme (Wine cannot switch the mode itself): read back from the screen, then pictured.
+hc="$(dirname "$exe")/../../tests/high_contrast_calendar.exe"
+if [ -f "$hc" ]; then
+  "$WINE64" "$hc" 4 > "$out/high-contrast.log" 2>&1 &
+  hc_pid=$!
+  wait_line "$out/high-contrast.log" '^high contrast: the selected day' 30 >/dev/null && shot 13-high-contrast
+  wait "$hc_pid" || true
+  tr -d '\r' < "$out/high-contrast.log"
+fi
 wineserver -w

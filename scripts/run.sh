@@ -16,7 +16,7 @@ if [ "${1:-}" = "--native" ]; then
 fi
 
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target tessaly_excel
+cmake --build --preset win64 --target tessaly_excel high_contrast_calendar
 # The add-in ships as a Release build.
 cmake --preset win64 -B build/win64-release -DCMAKE_BUILD_TYPE=Release -DTESSALY_TESTS=OFF >/dev/null
 dll_dir=""

@@ -15,6 +15,7 @@ namespace tessaly::sim {
 class HeadlessComboBox : public IComboBox {
  public:
   void clear() override {
+    ++clears;
     items.clear();
     index = -1;
     edit_text.clear();
@@ -35,6 +36,7 @@ class HeadlessComboBox : public IComboBox {
   }
 
   std::vector<std::string> items;
+  int clears = 0;
   int index = -1;
   std::string edit_text;
 };

@@ -20,6 +20,8 @@ class HeadlessPicture : public IPictureControl {
   int scale_height() const override { return pixels_.height(); }
   std::uintptr_t window_handle() const override { return 0x1A2B; }
   void set_listener(IPictureListener* listener) override { listener_ = listener; }
+  void set_accessible(IAccessibleSource* source) override { accessible_ = source; }
+  IAccessibleSource* accessible() const { return accessible_; }
 
   void set_no_border() override { ++no_border_calls_; }
   void set_auto_redraw(bool on) override { auto_redraw_ = on; }
@@ -62,6 +64,7 @@ class HeadlessPicture : public IPictureControl {
  private:
   PixelBuffer pixels_;
   IPictureListener* listener_ = nullptr;
+  IAccessibleSource* accessible_ = nullptr;
   WindowStyles styles_{0x50000000, 0};  // WS_CHILD | WS_VISIBLE
   std::set<int> held_;
   int no_border_calls_ = 0;

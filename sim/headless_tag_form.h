@@ -60,6 +60,7 @@ class HeadlessTagForm : public ITagForm {
   }
   void StopTimer() override { timer_ms = 0; }
   bool HighContrast() const override { return high_contrast; }
+  void SetAccessibleName(const std::string& name) override { accessible_name = name; }
   // The system's colours changed while the tag exists.
   void colors_changed() {
     if (sink_) sink_->ColorsChanged();
@@ -89,6 +90,7 @@ class HeadlessTagForm : public ITagForm {
   bool icon_loaded = false;
   std::int32_t timer_ms = 0;  // 0: stopped
   bool high_contrast = false;
+  std::string accessible_name;
   bool refuse_timer = false;
   int paints = 0, tooltips_made = 0, live_tooltips = 0;
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,7 @@ class HeadlessCalendarForm : public ICalendarForm {
   void Unload() override { unloaded = true; }
   bool WindowLost() const override { return lost; }
   bool Shown() const override { return shown; }
+  std::optional<Size> SizeIn(WindowHandle) const override { return size; }
   void Close(const Variant& v) { sink->CalendarClose(v); }
 
   ICalendarFormEvents* sink = nullptr;
@@ -92,6 +94,7 @@ class HeadlessCalendarForm : public ICalendarForm {
   WindowHandle owner = 0;
   bool shown = false, unloaded = false, focused = false, lost = false;
   int shows = 0;
+  std::optional<Size> size;  // what it says it takes; empty: it cannot tell
 };
 
 // The controller's parts for sessions on the stand-in host.

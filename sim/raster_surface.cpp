@@ -196,6 +196,7 @@ PixelBuffer* pixels_of(IDevice& dest) {
 void RasterSurface::blit_to(IDevice& dest, int dx, int dy, int w, int h, int sx, int sy, RasterOp op) {
   PixelBuffer* out = pixels_of(dest);
   if (out == nullptr) return;
+  out->count_copy();
   const bool inside = sx >= 0 && sy >= 0 && sx + w <= width() && sy + h <= height() && dx >= 0 && dy >= 0 &&
                       dx + w <= out->width() && dy + h <= out->height();
   if (inside && op == RasterOp::Copy) {  // the usual full-window copy, a row at a time

@@ -35,6 +35,9 @@ class PixelBuffer : public IDevice {
   // Every other pixel of the frame inverted, starting at the top-left corner.
   void draw_focus_rect(const Rect& r) override;
   int focus_rects_drawn() const { return focus_rects_drawn_; }
+  // Copies a surface made into this buffer (each a whole image reaching a window).
+  int copies_in() const { return copies_in_; }
+  void count_copy() { ++copies_in_; }
 
  private:
   void invert(int x, int y);
@@ -42,6 +45,7 @@ class PixelBuffer : public IDevice {
   int width_ = 0, height_ = 0;
   std::vector<Rgb> pixels_;
   int focus_rects_drawn_ = 0;
+  int copies_in_ = 0;
 };
 
 // The fixed glyph metrics of the raster surface: every character of a font of em height e is

@@ -45,6 +45,7 @@ TagLook MakeTagLook(std::int32_t width, std::int32_t height, std::uint32_t backg
 
 frmTag::frmTag(TagServices services, std::unique_ptr<ITagForm> form) : s_(std::move(services)), form_(std::move(form)) {
   form_->SetEventSink(this);
+  SkipFailures()([&] { form_->SetAccessibleName(kTagAccessibleName); });
   // As loaded: the icon in the top-left corner.
   look_.icon = {0, 0, kIconPixels, kIconPixels};
 }

@@ -18,6 +18,7 @@
 namespace tessaly {
 
 inline constexpr const char* kTagTooltipText = "Click to pick a date from calendar";
+inline constexpr const char* kTagAccessibleName = "Open the calendar";
 inline constexpr std::int32_t kHoverPeriodMs = 100;
 inline constexpr std::int32_t kIconPixels = 16;
 

@@ -220,15 +220,17 @@ class ClickBridge final : public ICommandBarButtonEvents {
   com_ptr<IDispatch> sink_;
 };
 
-// The _CommandBarButtonEvents connection point of one button object.
-class ButtonEventsPoint final : public IConnectionPoint {
+// One connection point of an event source: a sink is advised only through the source's own
+// dispinterface, and each advised sink gets a bridge that calls it as Excel does. Source names
+// the dispinterface, its bridge and where bridges are advised.
+template <class Source>
+class EventsPoint final : public IConnectionPoint {
  public:
-  ButtonEventsPoint(HostPtr h, IConnectionPointContainer* owner, CommandBarControlPtr control)
-      : h_(std::move(h)), owner_(owner), control_(std::move(control)) {}
-  ~ButtonEventsPoint() {
-    for (auto& [cookie, bridge] : bridges_) {
+  EventsPoint(IConnectionPointContainer* owner, Source source) : owner_(owner), source_(std::move(source)) {}
+  ~EventsPoint() {
+    for (const auto& entry : bridges_) {
       try {
-        h_->model->UnadviseButton(cookie);
+        source_.Drop(entry.first);
       } catch (...) {
         // Gone with a restart of the host already.
       }
@@ -242,11 +244,12 @@ class ButtonEventsPoint final : public IConnectionPoint {
     AddRef();
     return S_OK;
   }
+  // Lives as long as the object that holds it.
   ULONG STDMETHODCALLTYPE AddRef() noexcept override { return owner_->AddRef(); }
   ULONG STDMETHODCALLTYPE Release() noexcept override { return owner_->Release(); }
   HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) noexcept override {
     if (!iid) return E_POINTER;
-    *iid = win::excel::kDiidCommandBarButtonEvents;
+    *iid = Source::Iid();
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** out) noexcept override {
@@ -259,11 +262,10 @@ class ButtonEventsPoint final : public IConnectionPoint {
     if (!sink || !cookie) return E_POINTER;
     *cookie = 0;
     com_ptr<IDispatch> events;
-    if (FAILED(sink->QueryInterface(win::excel::kDiidCommandBarButtonEvents, events.put_void())) || !events)
-      return CONNECT_E_CANNOTCONNECT;
+    if (FAILED(sink->QueryInterface(Source::Iid(), events.put_void())) || !events) return CONNECT_E_CANNOTCONNECT;
     return win::ComCall([&] {
-      auto bridge = std::make_shared<ClickBridge>(h_, events);
-      const std::int32_t c = control_->Advise(bridge);
+      auto bridge = std::make_shared<typename Source::Bridge>(source_.h, events);
+      const std::int32_t c = source_.Advise(bridge);
       bridges_[c] = std::move(bridge);
       *cookie = static_cast<DWORD>(c);
     });
@@ -272,7 +274,7 @@ class ButtonEventsPoint final : public IConnectionPoint {
     auto it = bridges_.find(static_cast<std::int32_t>(cookie));
     if (it == bridges_.end()) return CONNECT_E_NOCONNECTION;
     return win::ComCall([&] {
-      control_->Unadvise(it->first);
+      source_.Unadvise(it->first);
       bridges_.erase(it);
     });
   }
@@ -282,17 +284,16 @@ class ButtonEventsPoint final : public IConnectionPoint {
   }
 
  private:
-  HostPtr h_;
   IConnectionPointContainer* owner_;
-  CommandBarControlPtr control_;
-  std::map<std::int32_t, std::shared_ptr<ClickBridge>> bridges_;
+  Source source_;
+  std::map<std::int32_t, std::shared_ptr<typename Source::Bridge>> bridges_;
 };
 
-class ControlObj final : public ExcelObject<ControlObj>, public IConnectionPointContainer {
+// An object with one connection point, found only by the source's own dispinterface.
+template <class Derived, class Source>
+class EventSourceObject : public ExcelObject<Derived>, public IConnectionPointContainer {
  public:
-  ControlObj(HostPtr h, CommandBarControlPtr c) : h_(std::move(h)), c_(std::move(c)), point_(h_, this, c_) {}
-  static const DispatchTable<ControlObj> kTable;
-  std::string TypeName() { return "CommandBarButton"; }
+  explicit EventSourceObject(Source source) : point_(this, std::move(source)) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) noexcept override {
     if (out && riid == IID_IConnectionPointContainer) {
@@ -300,10 +301,10 @@ class ControlObj final : public ExcelObject<ControlObj>, public IConnectionPoint
       AddRef();
       return S_OK;
     }
-    return ExcelObject<ControlObj>::QueryInterface(riid, out);
+    return ExcelObject<Derived>::QueryInterface(riid, out);
   }
-  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ExcelObject<ControlObj>::AddRef(); }
-  ULONG STDMETHODCALLTYPE Release() noexcept override { return ExcelObject<ControlObj>::Release(); }
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ExcelObject<Derived>::AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() noexcept override { return ExcelObject<Derived>::Release(); }
   HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) noexcept override {
     if (out) *out = nullptr;
     return E_NOTIMPL;
@@ -311,15 +312,35 @@ class ControlObj final : public ExcelObject<ControlObj>, public IConnectionPoint
   HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** out) noexcept override {
     if (!out) return E_POINTER;
     *out = nullptr;
-    if (riid != win::excel::kDiidCommandBarButtonEvents) return CONNECT_E_NOCONNECTION;
+    if (riid != Source::Iid()) return CONNECT_E_NOCONNECTION;
     *out = &point_;
     point_.AddRef();
     return S_OK;
   }
 
+ private:
+  EventsPoint<Source> point_;
+};
+
+// The _CommandBarButtonEvents of one button: its Click to each advised sink.
+struct ButtonClicks {
+  using Bridge = ClickBridge;
+  static const IID& Iid() { return win::excel::kDiidCommandBarButtonEvents; }
+  std::int32_t Advise(std::shared_ptr<ClickBridge> bridge) { return control->Advise(std::move(bridge)); }
+  void Unadvise(std::int32_t cookie) { control->Unadvise(cookie); }
+  void Drop(std::int32_t cookie) { h->model->UnadviseButton(cookie); }
+  HostPtr h;
+  CommandBarControlPtr control;
+};
+
+class ControlObj final : public EventSourceObject<ControlObj, ButtonClicks> {
+ public:
+  ControlObj(HostPtr h, CommandBarControlPtr c) : EventSourceObject({h, c}), h_(std::move(h)), c_(std::move(c)) {}
+  static const DispatchTable<ControlObj> kTable;
+  std::string TypeName() { return "CommandBarButton"; }
+
   HostPtr h_;
   CommandBarControlPtr c_;
-  ButtonEventsPoint point_;
 };
 
 void ClickBridge::Click(const CommandBarControlPtr& control, bool& cancel_default) {
@@ -867,100 +888,23 @@ class EventBridge final : public IApplicationEvents {
   com_ptr<IDispatch> sink_;
 };
 
-class AppObj;
-
-class AppEventsPoint final : public IConnectionPoint {
- public:
-  AppEventsPoint(HostPtr h, IConnectionPointContainer* owner) : h_(std::move(h)), owner_(owner) {}
-  ~AppEventsPoint() {
-    for (auto& [cookie, bridge] : bridges_) h_->model->Unadvise(cookie);
-  }
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) noexcept override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (riid != IID_IUnknown && riid != IID_IConnectionPoint) return E_NOINTERFACE;
-    *out = static_cast<IConnectionPoint*>(this);
-    AddRef();
-    return S_OK;
-  }
-  // Lives as long as the application object that holds it.
-  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return owner_->AddRef(); }
-  ULONG STDMETHODCALLTYPE Release() noexcept override { return owner_->Release(); }
-  HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) noexcept override {
-    if (!iid) return E_POINTER;
-    *iid = win::excel::kDiidAppEvents;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** out) noexcept override {
-    if (!out) return E_POINTER;
-    *out = owner_;
-    owner_->AddRef();
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) noexcept override {
-    if (!sink || !cookie) return E_POINTER;
-    *cookie = 0;
-    com_ptr<IDispatch> events;
-    if (FAILED(sink->QueryInterface(win::excel::kDiidAppEvents, events.put_void())) || !events)
-      return CONNECT_E_CANNOTCONNECT;
-    return win::ComCall([&] {
-      auto bridge = std::make_shared<EventBridge>(h_, events);
-      const std::int32_t c = h_->model->Advise(bridge);
-      bridges_[c] = std::move(bridge);
-      *cookie = static_cast<DWORD>(c);
-    });
-  }
-  HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) noexcept override {
-    auto it = bridges_.find(static_cast<std::int32_t>(cookie));
-    if (it == bridges_.end()) return CONNECT_E_NOCONNECTION;
-    return win::ComCall([&] {
-      h_->model->Unadvise(it->first);
-      bridges_.erase(it);
-    });
-  }
-  HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** out) noexcept override {
-    if (out) *out = nullptr;
-    return E_NOTIMPL;
-  }
-  std::size_t Connections() const { return bridges_.size(); }
-
- private:
-  HostPtr h_;
-  IConnectionPointContainer* owner_;
-  std::map<std::int32_t, std::shared_ptr<EventBridge>> bridges_;
+// The application events: the model's events to each advised sink.
+struct AppEvents {
+  using Bridge = EventBridge;
+  static const IID& Iid() { return win::excel::kDiidAppEvents; }
+  std::int32_t Advise(std::shared_ptr<EventBridge> bridge) { return h->model->Advise(std::move(bridge)); }
+  void Unadvise(std::int32_t cookie) { h->model->Unadvise(cookie); }
+  void Drop(std::int32_t cookie) { h->model->Unadvise(cookie); }
+  HostPtr h;
 };
 
-class AppObj final : public ExcelObject<AppObj>, public IConnectionPointContainer {
+class AppObj final : public EventSourceObject<AppObj, AppEvents> {
  public:
-  explicit AppObj(HostPtr h) : h_(std::move(h)), point_(h_, this) {}
+  explicit AppObj(HostPtr h) : EventSourceObject(AppEvents{h}), h_(std::move(h)) {}
   static const DispatchTable<AppObj> kTable;
   std::string TypeName() { return "Application"; }
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) noexcept override {
-    if (out && riid == IID_IConnectionPointContainer) {
-      *out = static_cast<IConnectionPointContainer*>(this);
-      AddRef();
-      return S_OK;
-    }
-    return ExcelObject<AppObj>::QueryInterface(riid, out);
-  }
-  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ExcelObject<AppObj>::AddRef(); }
-  ULONG STDMETHODCALLTYPE Release() noexcept override { return ExcelObject<AppObj>::Release(); }
-  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) noexcept override {
-    if (out) *out = nullptr;
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** out) noexcept override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (riid != win::excel::kDiidAppEvents) return CONNECT_E_NOCONNECTION;
-    *out = &point_;
-    point_.AddRef();
-    return S_OK;
-  }
-
   HostPtr h_;
-  AppEventsPoint point_;
 };
 
 const DispatchMember<AppObj> kApp[] = {

@@ -77,6 +77,8 @@ TEST(calendar_form, show_applies_settings_once) {
   ASSERT_EQ(w.form->Calendar().SelectedDays().count(), 1u);
   EXPECT_EQ(w.form->Calendar().SelectedDays().Item(1).DateTime(), ymd(2023, 2, 14));
   EXPECT_EQ(w.form->Calendar().DateSelectedBackColor(), static_cast<OleColor>(w.reg().Long(opt::CalDateSelectedBackColor)));
+  const int surfaces = w.graphics.surfaces_created();
+  EXPECT_EQ(w.window->headless_picture().pixels().copies_in(), 1) << "one month image per opening";
   ASSERT_TRUE(win.tooltips);
   EXPECT_EQ(win.tooltips->max_width, 400);
   EXPECT_EQ(win.tooltips->visible_time_ms, 3000);
@@ -93,8 +95,12 @@ TEST(calendar_form, show_applies_settings_once) {
   w.form->ShowCalendar(1, 2, Variant::text("soon"), 0x78);
   EXPECT_EQ(w.form->StartDate(), ymd(2024, 9, 18));
   EXPECT_EQ(w.window->headless_years().edit_text, "2024");
-  // A second opening keeps the year list and the tooltips it has: nothing in them changed.
+  // A second opening keeps the year list, the tooltips and the month's surface it has, and draws
+  // one image.
   EXPECT_EQ(win.tooltips_destroyed, 0);
+  EXPECT_EQ(w.graphics.surfaces_created(), surfaces);
+  EXPECT_EQ(w.window->headless_picture().pixels().copies_in(), 2);
+  EXPECT_EQ(w.window->headless_months().clears + w.window->headless_years().clears, 2) << "each list filled once";
   EXPECT_EQ(w.window->headless_years().items.size(), 101u);
   // The tooltip control's times are 16-bit milliseconds.
   w.reg().Value(opt::TooltipVisibleTime, Variant::i4(100000));
@@ -122,8 +128,14 @@ TEST(calendar_form, laid_out_for_the_display_of_each_showing) {
   frmCal form(CalendarFormServices{w.m, w.graphics, w.clock, LocaleData::us_english(), {}, &desk}, std::move(made));
   double cell_96 = 0;
   for (auto [parent, dpi] : {std::pair{0x77, 96.0}, {0x78, 144.0}, {0x77, 96.0}}) {
-    form.ShowCalendar(10, 20, Variant::date(ymd(2024, 9, 18)), parent);
+    const int images = window.headless_picture().pixels().copies_in();
     const FormLayout want = CalendarFormLayout(1440 / dpi, 1440 / dpi);
+    // The size the controller places it by is the one it takes there.
+    EXPECT_EQ(form.SizeIn(parent), want.client) << dpi;
+    form.ShowCalendar(10, 20, Variant::date(ymd(2024, 9, 18)), parent);
+    EXPECT_EQ(window.headless_picture().pixels().copies_in() - images, 1) << "one month image per opening, " << dpi;
+    // The day numbers in Tahoma 8 points at the display's resolution.
+    EXPECT_EQ(w.graphics.last_surface()->font().height, dpi == 96 ? -11 : -16) << dpi;
     EXPECT_EQ(window.client_size(), want.client) << dpi;
     EXPECT_EQ(window.border, (Rect{0, 0, want.client.cx, want.client.cy})) << dpi;
     const Rect& picture = want[FormControl::Calendar];
@@ -234,6 +246,48 @@ TEST(calendar_form, high_contrast_follows_the_system) {
   EXPECT_EQ(w.window->back_color, 0x00C0FFFFu);
   EXPECT_EQ(w.window->border_color, 0x000080FFu);
   EXPECT_EQ(w.reg().Long(opt::CalBackColor), 0x00C0FFFF);
+}
+
+// The day grid told to screen readers through the picture: a table named by its month, 42 cells,
+// the start day selected, the focus day's moves and the month shown told, a cell's action writing.
+TEST(calendar_form, screen_readers_read_the_grid_hear_its_moves_and_pick_a_day) {
+  struct Heard : IAccessibleListener {
+    void on_focus_moved(int child) override { moves.push_back(child); }
+    void on_announcement(const std::string& text) override { told.push_back(text); }
+    std::vector<int> moves;
+    std::vector<std::string> told;
+  } heard;
+  FormWorld w;
+  w.show(ymd(2024, 6, 10));
+  IAccessibleSource* grid = w.window->headless_picture().accessible();
+  ASSERT_NE(grid, nullptr);
+  grid->set_listener(&heard);
+  EXPECT_EQ(grid->Self().name, "June 2024");
+  EXPECT_EQ(grid->Self().role, AccessibleRole::Table);
+  EXPECT_EQ(grid->Table().column_headers.at(3).name, "Wednesday");
+  ASSERT_EQ(grid->ChildCount(), 42);
+  const int selected = grid->SelectedChild();
+  ASSERT_EQ(selected, 6 + 9) << "June 2024 opens on a Saturday";
+  EXPECT_EQ(grid->Child(selected).name, "Monday, June 10, 2024");
+  EXPECT_EQ(grid->Child(selected).states, acc_state::kSelected | acc_state::kSelectable | acc_state::kFocusable);
+  EXPECT_EQ(grid->Child(0).states, 0u) << "a grey day of May is not picked";
+  EXPECT_EQ(grid->FocusedChild(), -1) << "no keyboard focus yet";
+  w.form->TakeFocus();
+  EXPECT_EQ(grid->FocusedChild(), selected);
+  EXPECT_TRUE(grid->Self().states & acc_state::kFocused);
+  w.window->headless_picture().key_down(vk::kRight);
+  w.window->press(vk::kPageDown);
+  EXPECT_EQ(heard.moves, (std::vector<int>{selected + 1, 11})) << "11 July";
+  EXPECT_EQ(heard.told, std::vector<std::string>{"July 2024"});
+  grid->FocusChild(5);
+  EXPECT_EQ(w.form->Calendar().FocusDate(), ymd(2024, 7, 5));
+  EXPECT_EQ(heard.moves.back(), 5);
+  grid->DoDefaultAction(0);   // 30 June, shown grey
+  grid->DoDefaultAction(99);  // no such cell
+  EXPECT_TRUE(w.closes.empty());
+  grid->DoDefaultAction(1 + 19);
+  EXPECT_EQ(w.closes, std::vector<Variant>{Variant::date(ymd(2024, 7, 20))});
+  grid->set_listener(nullptr);
 }
 
 TEST(calendar_form, go_to_today_shows_the_month_without_picking) {

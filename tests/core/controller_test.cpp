@@ -357,6 +357,24 @@ TEST(controller_placement, beside_the_tag_whatever_the_values) {
   EXPECT_EQ(RoundHalfEven(3.5), 4);
 }
 
+// The form's own size where it opens places it, not the stored sizes, which do not resize it: a
+// form of 518 x 266 pixels (144 dots per inch) near the bottom right corner goes above the tag and
+// is pulled left by its whole width.
+TEST(controller_placement, by_the_size_the_form_takes) {
+  for (const bool told : {false, true}) {
+    ControllerWorld w;
+    w.Start();
+    if (told) w.calendar().size = Size{518, 266};
+    w.tag().x = 700;
+    w.tag().y = 500;
+    w.host->UserSelect("A1");
+    w.tag().displayed = true;
+    w.tag().TriggerClickEvent();
+    const ScreenPoint want = told ? ScreenPoint{1000 - 518 - 32, 500 - 266} : ScreenPoint{623, 520};
+    EXPECT_EQ(w.calendar().at, want) << told;
+  }
+}
+
 // The order of the tests stays; the result is then kept inside the client area: a calendar flipped
 // above the tag in a short window keeps its title row, and a window on a second display keeps it there.
 TEST(controller_placement, kept_inside_the_client_area) {

@@ -16,6 +16,7 @@
 #include "sim/memory_services.h"
 #include "support/win_ui.h"
 #include "win/ui/calendar_form_window.h"
+#include "win/ui/tag_window.h"
 #include "win/window_dpi.h"
 
 namespace tessaly {
@@ -233,6 +234,54 @@ TEST_F(CalendarFormWindowTest, tooltip_shows_when_the_pointer_rests_on_a_button)
   testing::MoveTo(p.x + 1, p.y);
   Pump(1200);  // the default delay is 500 ms
   EXPECT_EQ(ShownTooltipText(), L"Display today's date");
+}
+
+// The pop-up and the tag are made in the DPI awareness of the host's window, whatever the thread's,
+// so that they can become children of the host's windows; the thread keeps its own afterwards. The
+// functions are looked up as the add-in does: a system without them has one awareness for all.
+TEST(CalendarFormWindowAwareness, windows_made_in_the_awareness_of_the_host_window) {
+  using Context = DPI_AWARENESS_CONTEXT;
+  HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+  const auto of_window = reinterpret_cast<Context(WINAPI*)(HWND)>(
+      reinterpret_cast<void*>(::GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
+  const auto set_thread = reinterpret_cast<Context(WINAPI*)(Context)>(
+      reinterpret_cast<void*>(::GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
+  const auto of_thread =
+      reinterpret_cast<Context(WINAPI*)()>(reinterpret_cast<void*>(::GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+  const auto same = reinterpret_cast<BOOL(WINAPI*)(Context, Context)>(
+      reinterpret_cast<void*>(::GetProcAddress(user32, "AreDpiAwarenessContextsEqual")));
+  if (!of_window || !set_thread || !of_thread || !same) GTEST_SKIP() << "no per-window DPI awareness on this system";
+
+  // The host's windows made per-monitor aware, the thread then unaware.
+  const Context before = set_thread(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+  ASSERT_NE(before, nullptr);
+  testing::HostWindows host;
+  set_thread(DPI_AWARENESS_CONTEXT_UNAWARE);
+  const Context host_context = of_window(host.main);
+  ASSERT_TRUE(same(host_context, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE)) << "the system keeps an awareness per window";
+  ASSERT_FALSE(same(of_thread(), host_context));
+
+  sim::MemoryServices platform;
+  mVantry m;
+  m.ExcelMainWindow = reinterpret_cast<std::uintptr_t>(host.main);
+  InitSystem(m, platform.services());
+  std::unique_ptr<IGraphics> graphics = MakePlatformGraphics();
+  std::unique_ptr<ICalendarForm> form =
+      win::CreateCalendarForm({m, *graphics, platform.clock, LocaleData::us_english(), {}}, host.main);
+  std::unique_ptr<ITagForm> tag = win::CreateTagForm(host.main);
+  auto& window = static_cast<win::CalendarFormWindow&>(static_cast<calendar::frmCal&>(*form).Window());
+  EXPECT_TRUE(same(of_window(window.hwnd()), host_context));
+  EXPECT_TRUE(same(of_window(window.control(FormControl::Years)), host_context)) << "its controls too";
+  EXPECT_TRUE(same(of_window(reinterpret_cast<HWND>(tag->Handle())), host_context));
+  EXPECT_TRUE(same(of_thread(), DPI_AWARENESS_CONTEXT_UNAWARE)) << "the thread keeps its own";
+
+  // Shown in the workbook window: a child of a window of the same awareness.
+  POINT at{60, 60};
+  ::ClientToScreen(host.book, &at);
+  form->ShowCalendar(at.x, at.y, Variant(), reinterpret_cast<WindowHandle>(host.book));
+  EXPECT_EQ(::GetParent(window.hwnd()), host.book);
+  form->HideCalendar();
+  set_thread(before);
 }
 
 }  // namespace

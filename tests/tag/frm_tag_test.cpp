@@ -124,6 +124,7 @@ TEST(frm_tag, off_screen_and_merged_targets) {
 TEST(frm_tag, high_contrast_uses_system_colours) {
   TagWorld w;
   frmTag& tag = w.Start();
+  EXPECT_EQ(w.form->accessible_name, "Open the calendar");
   w.form->high_contrast = true;
   ASSERT_TRUE(tag.TagDisplay(w.Range("B3")));
   EXPECT_EQ(w.form->look.background, 0x8000000Fu);

@@ -393,6 +393,56 @@ STEPS
   expect "$log" '^focus Edit in ComboBox$' "Tab reaches the year box"
   expect "$log" '^cell C2 = "28 Feb 2030" \[d mmm yyyy\]$' "Enter in the year box applies the year; Shift+Tab back to the days and Enter writes"
 
+  # Screen readers: our windows read from another process through oleacc, as a reader finds them,
+  # while the calendar the ribbon command opened has the keyboard; then Left, and the focus cell's
+  # default action writes its day.
+  probe="$build/tests/acc_probe.exe"
+  if [ -f "$probe" ]; then
+    {
+      printf '%s\n' "value C2 date 2024-02-29" "format C2 d mmm yyyy" "select C2" "wait 300" "ribbon ZorelButtonCalendar"
+      printf '%s\n' "await-window $CAL_CLASS 5000" "mark acc"
+      go acc
+      printf '%s\n' "await-gone $CAL_CLASS 5000" "dump C2" "quit"
+    } > "$work/acc.txt"
+    "$WINE64" "$exe" --script "Z:${work//\//\\}\\acc.txt" > "$work/acc.log" 2>&1 &
+    excel=$!
+    if wait_line "$work/acc.log" '^mark acc[[:space:]]*$' 60 >/dev/null; then
+      "$WINE64" "$probe" TessalyPicture TessalyTag "$CAL_CLASS" ComboBox:101 ComboBox:102 > "$work/acc-probe.log" 2>&1
+      xdotool key Left
+      sleep 0.5
+      "$WINE64" "$probe" --pick TessalyPicture > "$work/acc-pick.log" 2>&1
+    fi
+    touch "$work/acc.go"
+    wait "$excel"
+    sed -i 's/\r$//' "$work/acc.log" "$work/acc-probe.log" "$work/acc-pick.log" 2>/dev/null
+    log="$work/acc-probe.log"
+    # Roles: table 0x18, cell 0x1d, push button 0x2b; states: selected 0x2, focused 0x4,
+    # focusable 0x100000, selectable 0x200000.
+    expect "$log" '^acc TessalyPicture name="February 2024" role=0x18 state=0x100004$' "the day grid is a focused table named by its month"
+    expect "$log" '^acc TessalyPicture children=42$' "with one cell per day of the six weeks"
+    expect "$log" '^acc TessalyPicture focus name="Thursday, February 29, 2024" role=0x1d state=0x300006$' "the start day is the focused and selected cell, named by its long date"
+    expect "$log" '^acc TessalyPicture selection name="Thursday, February 29, 2024" ' "the selection is the start day"
+    expect "$log" '^acc TessalyPicture right name="Friday, March 1, 2024" role=0x1d state=0x0$' "right of it a grey day of March, not to be picked"
+    expect "$log" '^acc TessalyPicture hit the focus cell$' "a hit test at the focus cell's place finds it"
+    expect "$log" '^acc TessalyTag name="Open the calendar" role=0x2b ' "the tag is a button named for what it does"
+    expect "$log" "^acc $CAL_CLASS name=\"Calendar\" " "the pop-up is named Calendar"
+    expect "$log" '^acc ComboBox:101 name="Month" ' "the month list is named Month, not by its value"
+    expect "$log" '^acc ComboBox:102 name="Year" ' "the year box is named Year"
+    expect "$work/acc-pick.log" '^acc TessalyPicture focus name="Wednesday, February 28, 2024" role=0x1d state=0x300004$' "Left moves the focused cell, the selection stays"
+    expect "$work/acc-pick.log" '^acc TessalyPicture pick hr=0x0$' "the focused cell's default action is taken"
+    expect "$work/acc.log" '^cell C2 = "28 Feb 2024" \[d mmm yyyy\]$' "and writes its day into the cell"
+  fi
+
+  # High contrast: the pop-up drawn in a high-contrast black theme shows only the theme's colours
+  # (smoothed text mixes two of them at its edges) and keeps the selected day's frame.
+  hc="$build/tests/high_contrast_calendar.exe"
+  if [ -f "$hc" ]; then
+    "$WINE64" "$hc" > "$work/high-contrast.log" 2>&1
+    sed -i 's/\r$//' "$work/high-contrast.log"
+    expect "$work/high-contrast.log" '^high contrast: [0-9]+ pixels, [0-9]+ of smoothed text, 0 outside the system colours$' "in high contrast the calendar shows only system colours"
+    expect "$work/high-contrast.log" '^high contrast: the selected day framed in window text on highlight$' "and the selected day keeps a visible frame"
+  fi
+
   # The option dialogs, opened from the ribbon, the calendar and each other, driven by real keys.
   "$here/dialogs_test.sh" "$build" "$work/dialogs" || failures=$((failures + 1))
 fi

@@ -45,6 +45,57 @@ std::shared_ptr<Interface> wrap(IDispatch* p) {
   return std::make_shared<Adapter>(object_of(p));
 }
 
+// The subscriptions an adapter made to its object's events, by cookie. A sink is detached before it
+// is let go: should the host refuse to release it, it still calls no one.
+template <class Sink>
+class Subscriptions {
+ public:
+  Subscriptions() = default;
+  Subscriptions(const Subscriptions&) = delete;
+  Subscriptions& operator=(const Subscriptions&) = delete;
+  ~Subscriptions() {
+    for (auto& [cookie, s] : live_) {
+      s.sink->Detach();
+      s.point->Unadvise(static_cast<DWORD>(cookie));
+    }
+  }
+
+  // keep: what the sink calls, held while it may.
+  std::int32_t Advise(IDispatch* source, const IID& events, com_ptr<Sink> sink, std::shared_ptr<void> keep = nullptr) {
+    auto container = com_ptr<IDispatch>(source).as<IConnectionPointContainer>(IID_IConnectionPointContainer);
+    if (!container) throw com_error(E_NOINTERFACE);
+    Subscription s;
+    check_hr(container->FindConnectionPoint(events, s.point.put()));
+    s.sink = std::move(sink);
+    s.keep = std::move(keep);
+    DWORD cookie = 0;
+    HRESULT hr = s.point->Advise(static_cast<IDispatch*>(s.sink.get()), &cookie);
+    if (FAILED(hr)) {
+      s.sink->Detach();
+      throw com_error(hr);
+    }
+    live_.emplace(static_cast<std::int32_t>(cookie), std::move(s));
+    return static_cast<std::int32_t>(cookie);
+  }
+
+  void Unadvise(std::int32_t cookie) {
+    auto it = live_.find(cookie);
+    if (it == live_.end()) throw com_error(CONNECT_E_NOCONNECTION);
+    Subscription s = std::move(it->second);
+    live_.erase(it);
+    s.sink->Detach();
+    check_hr(s.point->Unadvise(static_cast<DWORD>(cookie)));
+  }
+
+ private:
+  struct Subscription {
+    com_ptr<IConnectionPoint> point;
+    com_ptr<Sink> sink;
+    std::shared_ptr<void> keep;
+  };
+  std::map<std::int32_t, Subscription> live_;
+};
+
 // Base of every adapter: the object it speaks to.
 class Adapter {
  public:
@@ -187,21 +238,9 @@ class HostObjectAdapter final : public IHostObject, Adapter {
   }
 };
 
-// One subscription to a button's clicks: where it was made and the sink it feeds.
-struct ButtonSubscription {
-  com_ptr<IConnectionPoint> point;
-  com_ptr<ButtonEventsSink> sink;
-};
-
 class CommandBarControlAdapter final : public ICommandBarControl, Adapter {
  public:
   using Adapter::Adapter;
-  ~CommandBarControlAdapter() override {
-    for (auto& [cookie, s] : subscriptions_) {
-      s.sink->Detach();
-      s.point->Unadvise(static_cast<DWORD>(cookie));
-    }
-  }
   std::int32_t Id() override { return ToInt(o_.Get(L"Id")); }
   std::string Tag() override { return ToText(o_.Get(L"Tag")); }
   void SetTag(const std::string& tag) override { o_.Put(L"Tag", Arg(tag)); }
@@ -225,31 +264,12 @@ class CommandBarControlAdapter final : public ICommandBarControl, Adapter {
   void PasteFace() override { o_.Call(L"PasteFace"); }
 
   std::int32_t Advise(std::shared_ptr<ICommandBarButtonEvents> receiver) override {
-    auto container = com_ptr<IDispatch>(o_.get()).as<IConnectionPointContainer>(IID_IConnectionPointContainer);
-    if (!container) throw com_error(E_NOINTERFACE);
-    ButtonSubscription s;
-    check_hr(container->FindConnectionPoint(kDiidCommandBarButtonEvents, s.point.put()));
-    s.sink = ButtonEventsSink::Create(std::move(receiver));
-    DWORD cookie = 0;
-    HRESULT hr = s.point->Advise(static_cast<IDispatch*>(s.sink.get()), &cookie);
-    if (FAILED(hr)) {
-      s.sink->Detach();
-      throw com_error(hr);
-    }
-    subscriptions_.emplace(static_cast<std::int32_t>(cookie), std::move(s));
-    return static_cast<std::int32_t>(cookie);
+    return subscriptions_.Advise(o_.get(), kDiidCommandBarButtonEvents, ButtonEventsSink::Create(std::move(receiver)));
   }
-  void Unadvise(std::int32_t cookie) override {
-    auto it = subscriptions_.find(cookie);
-    if (it == subscriptions_.end()) throw com_error(CONNECT_E_NOCONNECTION);
-    ButtonSubscription s = std::move(it->second);
-    subscriptions_.erase(it);
-    s.sink->Detach();
-    check_hr(s.point->Unadvise(static_cast<DWORD>(cookie)));
-  }
+  void Unadvise(std::int32_t cookie) override { subscriptions_.Unadvise(cookie); }
 
  private:
-  std::map<std::int32_t, ButtonSubscription> subscriptions_;
+  Subscriptions<ButtonEventsSink> subscriptions_;
 };
 
 class CommandBarAdapter final : public ICommandBar, Adapter {
@@ -278,22 +298,9 @@ class CommandBarAdapter final : public ICommandBar, Adapter {
   void SetVisible(bool visible) override { o_.Put(L"Visible", Arg(visible)); }
 };
 
-// One subscription to the application's events: where it was made and the sink it feeds.
-struct Subscription {
-  com_ptr<IConnectionPoint> point;
-  com_ptr<AppEventsSink> sink;
-  std::shared_ptr<IApplicationEvents> receiver;  // kept while the sink may call it
-};
-
 class ApplicationAdapter final : public IExcelApplication, Adapter {
  public:
   using Adapter::Adapter;
-  ~ApplicationAdapter() override {
-    for (auto& [cookie, s] : subscriptions_) {
-      s.sink->Detach();
-      s.point->Unadvise(static_cast<DWORD>(cookie));
-    }
-  }
 
   std::string Version(std::int32_t lcid) override { return ToText(o_.Get(L"Version", {}, static_cast<LCID>(lcid))); }
   // Excel's Hwnd is a 32-bit integer in 64-bit Excel too; handles widen with their sign.
@@ -341,34 +348,13 @@ class ApplicationAdapter final : public IExcelApplication, Adapter {
   }
 
   std::int32_t Advise(std::shared_ptr<IApplicationEvents> receiver) override {
-    auto container = com_ptr<IDispatch>(o_.get()).as<IConnectionPointContainer>(IID_IConnectionPointContainer);
-    if (!container) throw com_error(E_NOINTERFACE);
-    Subscription s;
-    check_hr(container->FindConnectionPoint(kDiidAppEvents, s.point.put()));
-    s.sink = AppEventsSink::Create(receiver.get());
-    s.receiver = std::move(receiver);
-    DWORD cookie = 0;
-    HRESULT hr = s.point->Advise(static_cast<IDispatch*>(s.sink.get()), &cookie);
-    if (FAILED(hr)) {
-      s.sink->Detach();
-      throw com_error(hr);
-    }
-    subscriptions_.emplace(static_cast<std::int32_t>(cookie), std::move(s));
-    return static_cast<std::int32_t>(cookie);
+    auto sink = AppEventsSink::Create(receiver.get());
+    return subscriptions_.Advise(o_.get(), kDiidAppEvents, std::move(sink), std::move(receiver));
   }
-
-  // The sink is detached first: should the host refuse to let it go, it still calls no one.
-  void Unadvise(std::int32_t cookie) override {
-    auto it = subscriptions_.find(cookie);
-    if (it == subscriptions_.end()) throw com_error(CONNECT_E_NOCONNECTION);
-    Subscription s = std::move(it->second);
-    subscriptions_.erase(it);
-    s.sink->Detach();
-    check_hr(s.point->Unadvise(static_cast<DWORD>(cookie)));
-  }
+  void Unadvise(std::int32_t cookie) override { subscriptions_.Unadvise(cookie); }
 
  private:
-  std::map<std::int32_t, Subscription> subscriptions_;
+  Subscriptions<AppEventsSink> subscriptions_;
 };
 
 class RibbonUIAdapter final : public IRibbonUI, Adapter {

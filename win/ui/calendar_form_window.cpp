@@ -12,6 +12,7 @@
 #include "core/show_form.h"
 #include "win/win_window_system.h"
 #include "win/this_module.h"
+#include "win/ui/msaa_object.h"
 #include "win/ui/window_class.h"
 #include "win/ui/window_owner.h"
 #include "win/utf.h"
@@ -179,6 +180,20 @@ bool CalendarFormWindow::create_controls() {
       if (::GetComboBoxInfo(h, &info) && info.hwndItem && info.hwndItem != h) watch_keys(info.hwndItem);
     }
   }
+  // Readers name the month list and the year box (and its edit) by what they hold, not by their value.
+  for (const FormControl c : {FormControl::Months, FormControl::Years}) {
+    const std::string name(calendar::AccessibleName(c));
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    const bool edit = ::GetComboBoxInfo(control(c), &info) && info.hwndItem && info.hwndItem != control(c);
+    for (const HWND h : {control(c), edit ? info.hwndItem : nullptr}) {
+      if (!h) continue;
+      auto s = WindowSubclass::try_attach(h, {WM_GETOBJECT}, [h, name](UINT, WPARAM wparam, LPARAM lparam) {
+        return AnswerWithName(h, wparam, lparam, name);
+      });
+      if (s) key_watch_.push_back(std::move(s));
+    }
+  }
   months_ = std::make_unique<Win32ComboBox>(control(FormControl::Months), false);
   years_ = std::make_unique<Win32ComboBox>(control(FormControl::Years), true);
   return true;
@@ -242,6 +257,7 @@ std::optional<LRESULT> CalendarFormWindow::on_access_key(WPARAM ch) {
 void CalendarFormWindow::focus_day_grid() { ::SetFocus(picture_->hwnd()); }
 
 void CalendarFormWindow::set_back_color(Rgb color) {
+  if (back_brush_ && color == back_color_) return;
   gdi::unique_brush brush(::CreateSolidBrush(color));
   if (!brush) return;
   back_color_ = color;
@@ -250,6 +266,7 @@ void CalendarFormWindow::set_back_color(Rgb color) {
 }
 
 void CalendarFormWindow::set_border(Rgb color, const Rect& bounds) {
+  if (color == border_color_ && bounds == border_) return;
   border_color_ = color;
   border_ = bounds;
   ::InvalidateRect(window_, nullptr, TRUE);
@@ -305,7 +322,8 @@ LRESULT CalendarFormWindow::on_message(UINT message, WPARAM wparam, LPARAM lpara
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case WM_DPICHANGED_AFTERPARENT_MESSAGE:
       // The host's window went to a display of another resolution, the form with it.
-      set_resolution(WindowDpi(window_));
+      if (listener_) listener_->on_resolution_changed(WindowDpi(window_));
+      else set_resolution(WindowDpi(window_));
       return 0;
     case WM_NCDESTROY:
       // Destroyed with the main window it was parked in: the handle is dead from here on.

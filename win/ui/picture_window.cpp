@@ -100,9 +100,12 @@ void PictureWindow::set_no_border() {
 }
 
 void PictureWindow::set_back_color(Rgb color) {
+  // The same colour again is no change: no new brush, nothing to repaint.
+  if (back_brush_ && color == back_color_) return;
   gdi::unique_brush brush(::CreateSolidBrush(color));
   if (!brush) return;
   back_brush_ = std::move(brush);
+  back_color_ = color;
   ::InvalidateRect(window_, nullptr, TRUE);
 }
 
@@ -112,6 +115,8 @@ WindowStyles PictureWindow::window_styles() const {
 }
 
 void PictureWindow::set_window_styles(const WindowStyles& styles) {
+  // Unchanged styles need no new frame, which costs a round of window messages.
+  if (styles == window_styles()) return;
   ::SetWindowLongPtrW(window_, GWL_STYLE, static_cast<LONG_PTR>(styles.style));
   ::SetWindowLongPtrW(window_, GWL_EXSTYLE, static_cast<LONG_PTR>(styles.ex_style));
   ::SetWindowPos(window_, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
@@ -127,7 +132,21 @@ LRESULT CALLBACK PictureWindow::window_proc(HWND window, UINT message, WPARAM wp
     self->window_ = window;
     self->device_ = std::make_unique<WindowDevice>(window);
   }
-  return self->on_message(message, wparam, lparam);
+  const LRESULT result = self->on_message(message, wparam, lparam);
+  switch (message) {
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      // What the message did to the focus day, readers hear of; the message may have closed the
+      // calendar, and this object with it.
+      if (::IsWindow(window) && ::GetWindowLongPtrW(window, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(self) &&
+          self->msaa_)
+        self->msaa_->raise_changes();
+      break;
+    default: break;
+  }
+  return result;
 }
 
 LRESULT PictureWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -168,8 +187,23 @@ LRESULT PictureWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
       if (listener_) listener_->on_resize();
       return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
+    case WM_GETOBJECT: return on_get_object(wparam, lparam);
+    case MsaaAnswer::kDefaultActionMessage:
+      if (msaa_) msaa_->on_default_action(wparam);
+      return 0;
     default: return ::DefWindowProcW(window_, message, wparam, lparam);
   }
+}
+
+LRESULT PictureWindow::on_get_object(WPARAM wparam, LPARAM lparam) {
+  if (msaa_)
+    if (const auto answer = msaa_->on_get_object(wparam, lparam)) return *answer;
+  return ::DefWindowProcW(window_, WM_GETOBJECT, wparam, lparam);
+}
+
+void PictureWindow::set_accessible(IAccessibleSource* source) {
+  msaa_.reset();
+  if (source && window_) msaa_ = std::make_unique<MsaaAnswer>(window_, *source);
 }
 
 void PictureWindow::on_paint() {

@@ -8,6 +8,7 @@
 
 #include "host/picture_control.h"
 #include "win/ui/gdi_graphics.h"
+#include "win/ui/msaa_object.h"
 
 namespace tessaly::win {
 
@@ -43,6 +44,7 @@ class PictureWindow final : public IPictureControl {
   int scale_height() const override;
   std::uintptr_t window_handle() const override { return reinterpret_cast<std::uintptr_t>(window_); }
   void set_listener(IPictureListener* listener) override { listener_ = listener; }
+  void set_accessible(IAccessibleSource* source) override;
 
   void set_no_border() override;
   void set_auto_redraw(bool on) override { auto_redraw_ = on; }
@@ -66,14 +68,18 @@ class PictureWindow final : public IPictureControl {
   void track_leave();
   void on_button_down(int button, WPARAM wparam, LPARAM lparam);
   void on_button_up(int button, WPARAM wparam, LPARAM lparam);
+  // WM_GETOBJECT: each kind of reader its own answer.
+  LRESULT on_get_object(WPARAM wparam, LPARAM lparam);
 
   HWND window_ = nullptr;
   std::unique_ptr<WindowDevice> device_;
   IPictureListener* listener_ = nullptr;
   gdi::unique_brush back_brush_;
+  Rgb back_color_ = 0;
   bool auto_redraw_ = false;
   bool tracking_leave_ = false;
   Appearance appearance_ = Appearance::ThreeD;
+  std::unique_ptr<MsaaAnswer> msaa_;
 };
 
 }  // namespace tessaly::win

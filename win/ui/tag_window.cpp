@@ -88,11 +88,34 @@ std::unique_ptr<TagWindow> TagWindow::try_create(HWND owner) {
   return t;
 }
 
+void TagWindow::SetAccessibleName(const std::string& name) {
+  accessible_name_ = name;
+  if (!window_) return;
+  if (!msaa_) msaa_ = std::make_unique<MsaaAnswer>(window_, static_cast<IAccessibleSource&>(*this));
+  ::SetWindowTextW(window_, to_wide(name).c_str());
+}
+
+AccessibleElement TagWindow::Self() {
+  AccessibleElement e;
+  e.name = accessible_name_;
+  e.default_action = "Press";
+  e.role = AccessibleRole::PushButton;
+  RECT rc{};
+  ::GetClientRect(window_, &rc);
+  e.bounds = Rect{0, 0, rc.right, rc.bottom};
+  return e;
+}
+
+void TagWindow::DoDefaultAction(int index) {
+  if (index == -1 && sink_) sink_->Click();
+}
+
 bool TagWindow::HighContrast() const {
   return SystemHighContrast();
 }
 
 TagWindow::~TagWindow() {
+  msaa_.reset();
   sink_ = nullptr;
   system_watch_.reset();
   timer_.stop();
@@ -171,6 +194,13 @@ LRESULT TagWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     }
     case WM_CAPTURECHANGED: pressed_ = false; return 0;
+    case WM_GETOBJECT:
+      if (msaa_)
+        if (const auto answer = msaa_->on_get_object(wparam, lparam)) return *answer;
+      return ::DefWindowProcW(window_, message, wparam, lparam);
+    case MsaaAnswer::kDefaultActionMessage:
+      if (msaa_) msaa_->on_default_action(wparam);
+      return 0;
     case WM_NCDESTROY:
       // Destroyed with the main window it was parked in: the handle is dead from here on.
       timer_.stop();

@@ -11,6 +11,7 @@
 #include "tag/frm_tag.h"
 #include "win/handles.h"
 #include "win/ui/gdi_graphics.h"
+#include "win/ui/msaa_object.h"
 #include "win/ui/system_change_watch.h"
 #include "win/ui/window_timer.h"
 
@@ -20,7 +21,7 @@ namespace tessaly::win {
 // The built-in calendar icon as a system icon; empty when the system refuses it.
 unique_hicon CreateBuiltinCalendarIcon();
 
-class TagWindow final : public ITagForm {
+class TagWindow final : public ITagForm, private IAccessibleSource {
  public:
   static constexpr const wchar_t* kClassName = L"TessalyTag";
 
@@ -40,6 +41,7 @@ class TagWindow final : public ITagForm {
   void StopTimer() override { timer_.stop(); }
   std::unique_ptr<ITooltip> CreateTooltip(const TooltipSettings& settings) override;
   bool HighContrast() const override;
+  void SetAccessibleName(const std::string& name) override;
 
   HWND hwnd() const { return window_; }
   bool has_file_icon() const { return static_cast<bool>(file_icon_); }
@@ -58,6 +60,16 @@ class TagWindow final : public ITagForm {
   bool pressed_ = false;
   std::unique_ptr<SystemChangeWatch> system_watch_;
   bool destroyed_ = false;  // with its parent, behind our back
+  std::string accessible_name_;
+  std::unique_ptr<MsaaAnswer> msaa_;
+
+  // A push button for screen readers; pressing it is a click.
+  AccessibleElement Self() override;
+  int ChildCount() override { return 0; }
+  AccessibleElement Child(int) override { return Self(); }
+  int FocusedChild() override { return -1; }
+  int SelectedChild() override { return -1; }
+  void DoDefaultAction(int index) override;
 };
 
 // The tag's platform window for the add-in: a hidden child of the host's main window. Throws

@@ -1,0 +1,64 @@
+// What a screen reader is told about one of the add-in's windows, in portable terms: the window
+// itself and its simple children, each with a name, a role, states and a place.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/surface.h"
+
+namespace tessaly {
+
+enum class AccessibleRole { Table, Cell, PushButton };
+
+namespace acc_state {
+inline constexpr unsigned kSelected = 1, kFocused = 2, kFocusable = 4, kSelectable = 8;
+}
+
+struct AccessibleElement {
+  std::string name;
+  std::string description;     // a state that has no flag of its own, as "Today"
+  std::string default_action;  // empty: none
+  AccessibleRole role = AccessibleRole::Cell;
+  unsigned states = 0;         // acc_state bits
+  Rect bounds;                 // client pixels of the window
+};
+
+// The shape of a source whose children are the cells of a table, in reading order.
+struct AccessibleTable {
+  int rows = 0, columns = 0;                      // no columns: not a table
+  std::vector<AccessibleElement> column_headers;  // one per column, or none
+};
+
+// Hears what changed in a source, so that a screen reader is told.
+class IAccessibleListener {
+ public:
+  virtual ~IAccessibleListener() = default;
+  // The focus moved to that child, and with it the selection a reader follows.
+  virtual void on_focus_moved(int child) = 0;
+  // A change to be read out as it stands, such as the month now shown.
+  virtual void on_announcement(const std::string& text) = 0;
+};
+
+// Asked afresh at every call, so it always tells what the window shows now.
+class IAccessibleSource {
+ public:
+  virtual ~IAccessibleSource() = default;
+  virtual AccessibleElement Self() = 0;
+  virtual int ChildCount() = 0;
+  virtual AccessibleElement Child(int index) = 0;  // 0-based
+  virtual int FocusedChild() = 0;                   // -1: none
+  virtual int SelectedChild() = 0;                  // -1: none
+  // The child's default action (-1: the window's own); never throws.
+  virtual void DoDefaultAction(int index) = 0;
+
+  virtual AccessibleTable Table() { return {}; }
+  // The one child a reader's selection follows (-1: none): the one the keys act on next.
+  virtual int CurrentChild() { return SelectedChild(); }
+  // Moves the focus to the child without acting on it; never throws.
+  virtual void FocusChild(int index) { (void)index; }
+  // One listener at a time; nullptr: none.
+  virtual void set_listener(IAccessibleListener* listener) { (void)listener; }
+};
+
+}  // namespace tessaly

@@ -1,0 +1,123 @@
+// Reads our windows' accessible objects from another process, as a screen reader does, through
+// oleacc's AccessibleObjectFromWindow, and prints what they tell.
+//   acc_probe.exe [--pick] <window class>[:<child control id>]...
+// One line for the window's client object; for a table also its focused and selected cells, a
+// step right from the focus and the cell under the focus cell's centre. --pick does the focused
+// cell's default action last.
+#include <windows.h>
+#include <oleacc.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+// oleacc's import library hands IID_IAccessible over as a function import.
+constexpr IID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+struct Search {
+  std::wstring class_name;
+  int id = 0;  // 0: any
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK visit(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<Search*>(lp);
+  wchar_t name[128] = L"";
+  ::GetClassNameW(w, name, 128);
+  if (s->class_name == name && ::IsWindowVisible(w) && (s->id == 0 || ::GetDlgCtrlID(w) == s->id)) {
+    s->found = w;
+    return FALSE;
+  }
+  ::EnumChildWindows(w, visit, lp);
+  return s->found == nullptr;
+}
+
+std::string utf8(BSTR b) {
+  if (!b) return "";
+  const int n = ::WideCharToMultiByte(CP_UTF8, 0, b, -1, nullptr, 0, nullptr, nullptr);
+  std::string out(n > 0 ? n - 1 : 0, '\0');
+  if (n > 1) ::WideCharToMultiByte(CP_UTF8, 0, b, -1, out.data(), n, nullptr, nullptr);
+  ::SysFreeString(b);
+  return out;
+}
+
+VARIANT child(long id) {
+  VARIANT v;
+  ::VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = id;
+  return v;
+}
+
+void describe(IAccessible* a, const std::string& label, long id) {
+  BSTR name = nullptr;
+  VARIANT role, state;
+  ::VariantInit(&role);
+  ::VariantInit(&state);
+  a->get_accName(child(id), &name);
+  a->get_accRole(child(id), &role);
+  a->get_accState(child(id), &state);
+  std::printf("%s name=\"%s\" role=0x%lx state=0x%lx\n", label.c_str(), utf8(name).c_str(),
+              role.vt == VT_I4 ? role.lVal : -1L, state.vt == VT_I4 ? state.lVal : -1L);
+}
+
+long as_child(const VARIANT& v) { return v.vt == VT_I4 ? v.lVal : -1; }
+
+void table(IAccessible* a, const std::string& label, bool pick) {
+  long count = -1;
+  a->get_accChildCount(&count);
+  std::printf("%s children=%ld\n", label.c_str(), count);
+  VARIANT focus, selection, right;
+  ::VariantInit(&focus);
+  ::VariantInit(&selection);
+  ::VariantInit(&right);
+  a->get_accFocus(&focus);
+  a->get_accSelection(&selection);
+  const long f = as_child(focus);
+  if (f > 0) describe(a, label + " focus", f);
+  if (as_child(selection) > 0) describe(a, label + " selection", selection.lVal);
+  if (f <= 0) return;
+  if (a->accNavigate(NAVDIR_RIGHT, child(f), &right) == S_OK) describe(a, label + " right", as_child(right));
+  long x = 0, y = 0, w = 0, h = 0;
+  VARIANT hit;
+  ::VariantInit(&hit);
+  if (SUCCEEDED(a->accLocation(&x, &y, &w, &h, child(f))) && a->accHitTest(x + w / 2, y + h / 2, &hit) == S_OK)
+    std::printf("%s hit %s\n", label.c_str(), as_child(hit) == f ? "the focus cell" : "another cell");
+  if (pick) std::printf("%s pick hr=0x%lx\n", label.c_str(), static_cast<long>(a->accDoDefaultAction(child(f))));
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  ::CoInitialize(nullptr);
+  bool pick = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::wcscmp(argv[i], L"--pick") == 0) {
+      pick = true;
+      continue;
+    }
+    std::wstring arg = argv[i];
+    Search s;
+    const std::size_t colon = arg.find(L':');
+    s.class_name = arg.substr(0, colon);
+    if (colon != std::wstring::npos) s.id = std::stoi(arg.substr(colon + 1));
+    ::EnumWindows(visit, reinterpret_cast<LPARAM>(&s));
+    const std::string label = "acc " + std::string(arg.begin(), arg.end());
+    IAccessible* a = nullptr;
+    if (!s.found || FAILED(::AccessibleObjectFromWindow(s.found, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
+                                                        reinterpret_cast<void**>(&a))) || !a) {
+      std::printf("%s none\n", label.c_str());
+      continue;
+    }
+    describe(a, label, CHILDID_SELF);
+    VARIANT role;
+    ::VariantInit(&role);
+    if (SUCCEEDED(a->get_accRole(child(CHILDID_SELF), &role)) && as_child(role) == ROLE_SYSTEM_TABLE) table(a, label, pick);
+    a->Release();
+  }
+  ::CoUninitialize();
+  std::fflush(stdout);
+  return 0;
+}
