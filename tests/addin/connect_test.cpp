@@ -15,8 +15,8 @@ namespace tessaly::testing {
 namespace {
 
 struct AddInWorld {
-  AddInWorld() {
-    host = sim::SimExcel::Create("12.0");
+  explicit AddInWorld(const char* version = "12.0") {
+    host = sim::SimExcel::Create(version);
     host->AddWorkbook("Book1");
     desk.AddWindow(host->Book("Book1").window, "EXCEL7", desk.current_process, {0, 0, 1000, 700});
   }
@@ -311,6 +311,27 @@ TEST(addin_disconnection, waits_for_the_outermost_callback) {
   EXPECT_FALSE(w.host->sent_keys.empty());
   EXPECT_EQ(addin->Controller(), nullptr);
   EXPECT_EQ(w.host->Subscribers(), 0u);
+}
+
+// The same through a command-bar button's Click: the handler runs to its end on a live controller,
+// and the disconnection its pending messages bring tears down once the Click returns.
+TEST(addin_disconnection, waits_for_a_command_bar_click) {
+  AddInWorld w("11.0");
+  auto addin = w.Connected();
+  const auto calendar_button = w.host->Bar("Tessaly").controls.at(0);
+  w.host->UserSelect("A1");
+  w.host->UserBeginEdit("7");
+  bool deferred = false;
+  w.host->Post([&] {
+    addin->OnDisconnection(1, {});
+    deferred = addin->Controller() != nullptr && addin->TeardownPending();
+  });
+  EXPECT_TRUE(w.host->UserClickControl(calendar_button));
+  EXPECT_TRUE(deferred);
+  EXPECT_FALSE(w.host->sent_keys.empty());
+  EXPECT_EQ(addin->Controller(), nullptr);
+  EXPECT_EQ(w.host->Subscribers(), 0u);
+  EXPECT_EQ(w.host->ButtonSubscribers(), 0u);
 }
 
 }  // namespace

@@ -19,14 +19,15 @@ inline constexpr DISPID kDispidWindowResize = 0x612;          // (Wb As Workbook
 inline constexpr DISPID kDispidWindowActivate = 0x614;        // (Wb As Workbook, Wn As Window)
 inline constexpr DISPID kDispidWindowDeactivate = 0x615;      // (Wb As Workbook, Wn As Window)
 
-// One handled event: its DISPID, name and count of arguments (all of them objects).
-struct AppEventId {
+// One handled event: its DISPID, name and count of arguments.
+struct EventId {
   DISPID dispid;
   const wchar_t* name;
   unsigned arguments;
 };
 
-inline constexpr AppEventId kAppEvents[] = {
+// The application events, all of whose arguments are objects.
+inline constexpr EventId kAppEvents[] = {
     {kDispidSheetSelectionChange, L"SheetSelectionChange", 2},
     {kDispidSheetActivate, L"SheetActivate", 1},
     {kDispidSheetDeactivate, L"SheetDeactivate", 1},
@@ -39,5 +40,6 @@ inline constexpr AppEventId kAppEvents[] = {
 // interface, and its one event: Click(Ctrl As CommandBarButton, CancelDefault As Boolean, by reference).
 inline constexpr IID kDiidCommandBarButtonEvents = {0x000C0351, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 inline constexpr DISPID kDispidButtonClick = 1;
+inline constexpr EventId kButtonEvents[] = {{kDispidButtonClick, L"Click", 2}};
 
 }  // namespace tessaly::win::excel
