@@ -10,55 +10,61 @@
 
 namespace tessaly::win {
 
-template <class Interface, const IID&... Answers>
-class ComObject : public Interface {
- public:
-  virtual ~ComObject() = default;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) noexcept override {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    if (riid != IID_IUnknown && ((riid != Answers) && ...)) return E_NOINTERFACE;
-    *out = static_cast<Interface*>(this);
-    AddRef();
+// The count both kinds share, and the one way a QueryInterface hands out what it found. Each kind
+// deletes itself, through its own virtual destructor, when the count drops to nothing.
+class ComRefs {
+ protected:
+  ULONG add_ref() noexcept { return ++refs_; }
+  ULONG drop_ref() noexcept { return --refs_; }
+  HRESULT answer(void* found, void** out) noexcept {
+    *out = found;
+    if (!found) return E_NOINTERFACE;
+    add_ref();
     return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() noexcept override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
   }
 
  private:
   std::atomic<ULONG> refs_{1};
 };
 
+template <class Interface, const IID&... Answers>
+class ComObject : public Interface, private ComRefs {
+ public:
+  virtual ~ComObject() = default;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) noexcept override {
+    if (!out) return E_POINTER;
+    const bool ours = riid == IID_IUnknown || ((riid == Answers) || ...);
+    return answer(ours ? static_cast<Interface*>(this) : nullptr, out);
+  }
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return add_ref(); }
+  ULONG STDMETHODCALLTYPE Release() noexcept override {
+    const ULONG left = drop_ref();
+    if (left == 0) delete this;
+    return left;
+  }
+};
+
 template <class First, class... Rest>
-class ComObjects : public First, public Rest... {
+class ComObjects : public First, public Rest..., private ComRefs {
  public:
   virtual ~ComObjects() = default;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) noexcept override {
     if (!out) return E_POINTER;
-    *out = nullptr;
+    void* found = nullptr;
     if (riid == IID_IUnknown || riid == __uuidof(First))
-      *out = static_cast<First*>(this);
+      found = static_cast<First*>(this);
     else
-      (void)((riid == __uuidof(Rest) && (*out = static_cast<Rest*>(this))) || ...);
-    if (!*out) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+      (void)((riid == __uuidof(Rest) && (found = static_cast<Rest*>(this))) || ...);
+    return answer(found, out);
   }
-  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return add_ref(); }
   ULONG STDMETHODCALLTYPE Release() noexcept override {
-    const ULONG left = --refs_;
+    const ULONG left = drop_ref();
     if (left == 0) delete this;
     return left;
   }
-
- private:
-  std::atomic<ULONG> refs_{1};
 };
 
 }  // namespace tessaly::win
