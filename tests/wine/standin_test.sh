@@ -8,8 +8,9 @@
 # follows the XML the add-in returns, and the ribbon's About button opens the About box, which a
 # click on its OK closes; the option dialogs are driven with real keys (dialogs_test.sh); as a host
 # of version 11 its toolbar shows, and a right click on a cell shows its menu entry, whose click
-# opens the calendar; another process reads the calendar and the tag as a screen reader does
-# (acc_probe.exe), and the calendar drawn in high contrast shows only system colours.
+# opens the calendar; two workbooks, scrolling, a short window and two screens (desktop_test.sh);
+# another process reads the calendar and the tag as a screen reader does (acc_probe.exe), and the
+# calendar drawn in high contrast shows only system colours.
 #   xvfb-run -a tests/wine/standin_test.sh <build folder>     (needs $WINEPREFIX; KEEP_LOGS=1 keeps the logs)
 set -uo pipefail
 build="$(cd "$1" && pwd)"
@@ -452,6 +453,9 @@ STEPS
 
   # The option dialogs, opened from the ribbon, the calendar and each other, driven by real keys.
   "$here/dialogs_test.sh" "$build" "$work/dialogs" || failures=$((failures + 1))
+  # The desktop of Excel 2013 and later: a main window per workbook, scrolling and zoom by the
+  # user's hand, a short window, and two screens (last: it ends the prefix's processes).
+  "$here/desktop_test.sh" "$build" "$work/desktop" || failures=$((failures + 1))
 fi
 [ "$failures" -eq 0 ] && [ -z "${KEEP_LOGS:-}" ] && rm -rf "$work" || echo "logs kept in $work"
 echo "stand-in Excel tests: $failures failed"
