@@ -213,41 +213,6 @@ STEPS
   expect "$work/addin.log" '^add-in TESSALY\.Connect: turned off 0x80020009, on 0x80020009$' "a refused Connect reaches the caller as an error, and the add-in stays connected"
   expect "$work/addin.log" '^ribbon ZorelButtonCalendar at [0-9]+ [0-9]+ in Tessaly$' "the strip shows the add-in's own tab"
   expect "$work/addin.log" '^add-in TESSALY\.Connect: disconnected$' "the add-in is disconnected at exit"
-  # Excel raises no event when the wheel scrolls or Ctrl+wheel zooms: the tag and the calendar go.
-  run_script scrolling 0 <<STEPS
-value C2 date 2025-11-03
-format C2 d mmm yyyy
-click C2
-await-window $TAG_CLASS 3000
-click-window $TAG_CLASS
-await-window TessalyCalendarForm 3000
-mark wheel
-wheel -1
-await-gone $TAG_CLASS 3000
-await-gone TessalyCalendarForm 3000
-view
-wheel 1
-click C2
-await-window $TAG_CLASS 3000
-mark zoom
-wheel 1 ctrl
-await-gone $TAG_CLASS 3000
-view
-quit
-STEPS
-  scrolled="$(sed -n '/^mark wheel$/,/^mark zoom$/p' "$work/scrolling.log")"
-  if grep -q "^window $TAG_CLASS hidden" <<<"$scrolled" && grep -q '^window TessalyCalendarForm hidden' <<<"$scrolled" \
-     && grep -q '^view row 4 ' <<<"$scrolled"; then
-    echo "ok: a wheel scroll hides the tag and the calendar"
-  else
-    echo "FAILED: a wheel scroll hides the tag and the calendar"; failures=$((failures + 1)); cat "$work/scrolling.log"
-  fi
-  if sed -n '/^mark zoom$/,$p' "$work/scrolling.log" | tr '\n' ' ' | grep -qE "window $TAG_CLASS hidden view row 1 column 1 zoom 110"; then
-    echo "ok: a Ctrl+wheel zoom hides the tag"
-  else
-    echo "FAILED: a Ctrl+wheel zoom hides the tag"; failures=$((failures + 1)); cat "$work/scrolling.log"
-  fi
-
   # The other installation mode's XML: the strip puts the buttons in the Insert tab, after the
   # host's own commands there.
   "$WINE64" reg add 'HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions' /v RibbonFile /t REG_SZ \
