@@ -37,6 +37,14 @@ using RaiseNotificationEventFn = HRESULT(WINAPI*)(IRawElementProviderSimple*, No
                                                   BSTR display, BSTR activity_id);
 using HostProviderFromHwndFn = HRESULT(WINAPI*)(HWND, IRawElementProviderSimple**);
 
+// The functions a provider calls; any of them may be missing from the system.
+struct CoreFunctions {
+  ReturnRawElementProviderFn return_provider = nullptr;
+  RaiseAutomationEventFn raise_event = nullptr;
+  RaiseNotificationEventFn raise_notification = nullptr;
+  HostProviderFromHwndFn host_provider = nullptr;
+};
+
 }  // namespace tessaly::win::uia
 
 // Declared at global scope, as the Windows SDK declares them, so __uuidof finds them.

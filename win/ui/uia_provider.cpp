@@ -165,7 +165,7 @@ class TableElement final
     return Live(tree_, [&](IAccessibleSource&) -> HRESULT {
       if (!out) return E_POINTER;
       *out = nullptr;
-      return tree_->host_provider ? tree_->host_provider(tree_->window, out) : S_OK;
+      return tree_->core.host_provider ? tree_->core.host_provider(tree_->window, out) : S_OK;
     });
   }
 
@@ -449,7 +449,7 @@ class CellElement final
   // it first.
   HRESULT STDMETHODCALLTYPE Invoke() noexcept override {
     return Cell([&](IAccessibleSource& s) {
-      if (tree_->raise_event) tree_->raise_event(this, uia::kInvokedEvent);
+      if (tree_->core.raise_event) tree_->core.raise_event(this, uia::kInvokedEvent);
       s.DoDefaultAction(index_);
       return S_OK;
     });
@@ -490,20 +490,26 @@ UiaAnswer::UiaAnswer(HWND window, IAccessibleSource& source) : tree_(std::make_s
 UiaAnswer::~UiaAnswer() { disconnect(); }
 
 bool UiaAnswer::load_core() {
-  if (core_tried_) return return_provider_ != nullptr;
-  core_tried_ = true;
+  if (loaded_) return tree_->core.return_provider != nullptr;
+  loaded_ = true;
   // From the system folder only, whatever the host's current folder holds.
   wchar_t system[MAX_PATH] = {};
   const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return false;
-  core_.reset(::LoadLibraryW((std::wstring(system, length) + L"\\uiautomationcore.dll").c_str()));
-  if (!core_) return false;
-  const auto find = [&](const char* name) { return reinterpret_cast<void*>(::GetProcAddress(core_.get(), name)); };
-  return_provider_ = reinterpret_cast<uia::ReturnRawElementProviderFn>(find("UiaReturnRawElementProvider"));
-  tree_->raise_event = reinterpret_cast<uia::RaiseAutomationEventFn>(find("UiaRaiseAutomationEvent"));
-  raise_notification_ = reinterpret_cast<uia::RaiseNotificationEventFn>(find("UiaRaiseNotificationEvent"));
-  tree_->host_provider = reinterpret_cast<uia::HostProviderFromHwndFn>(find("UiaHostProviderFromHwnd"));
-  return return_provider_ != nullptr;
+  library_.reset(::LoadLibraryW((std::wstring(system, length) + L"\\uiautomationcore.dll").c_str()));
+  if (!library_) return false;
+  const auto find = [&](const char* name) { return reinterpret_cast<void*>(::GetProcAddress(library_.get(), name)); };
+  uia::CoreFunctions& core = tree_->core;
+  core.return_provider = reinterpret_cast<uia::ReturnRawElementProviderFn>(find("UiaReturnRawElementProvider"));
+  core.raise_event = reinterpret_cast<uia::RaiseAutomationEventFn>(find("UiaRaiseAutomationEvent"));
+  core.raise_notification = reinterpret_cast<uia::RaiseNotificationEventFn>(find("UiaRaiseNotificationEvent"));
+  core.host_provider = reinterpret_cast<uia::HostProviderFromHwndFn>(find("UiaHostProviderFromHwnd"));
+  return core.return_provider != nullptr;
+}
+
+void UiaAnswer::use(const uia::CoreFunctions& core) {
+  loaded_ = true;
+  tree_->core = core;
 }
 
 com_ptr<IRawElementProviderSimple> UiaAnswer::root() const {
@@ -513,33 +519,35 @@ com_ptr<IRawElementProviderSimple> UiaAnswer::root() const {
 std::optional<LRESULT> UiaAnswer::on_get_object(WPARAM wparam, LPARAM lparam) {
   if (static_cast<LONG>(lparam) != uia::kRootObjectId || !tree_->source || !load_core()) return std::nullopt;
   const Element r = root();
-  return return_provider_(tree_->window, wparam, lparam, r.get());
+  return tree_->core.return_provider(tree_->window, wparam, lparam, r.get());
 }
 
 void UiaAnswer::disconnect() {
   if (!tree_->source) return;
   tree_->source->set_listener(nullptr);
   tree_->source = nullptr;
-  if (return_provider_) return_provider_(tree_->window, 0, 0, nullptr);
+  if (tree_->core.return_provider) tree_->core.return_provider(tree_->window, 0, 0, nullptr);
 }
 
 void UiaAnswer::on_focus_moved(int child) {
-  if (child < 0 || !tree_->raise_event || !tree_->source) return;
+  const uia::RaiseAutomationEventFn raise = tree_->core.raise_event;
+  if (child < 0 || !raise || !tree_->source) return;
   ComCall([&] {
     const Element cell = make_cell(tree_, child);
-    if (tree_->source->Child(child).states & acc_state::kFocused) tree_->raise_event(cell.get(), uia::kFocusChangedEvent);
-    tree_->raise_event(cell.get(), uia::kElementSelectedEvent);
+    if (tree_->source->Child(child).states & acc_state::kFocused) raise(cell.get(), uia::kFocusChangedEvent);
+    raise(cell.get(), uia::kElementSelectedEvent);
   });
 }
 
 void UiaAnswer::on_announcement(const std::string& text) {
-  if (!raise_notification_ || !tree_->source) return;
+  const uia::RaiseNotificationEventFn notify = tree_->core.raise_notification;
+  if (!notify || !tree_->source) return;
   ComCall([&] {
     const Element table = root();
     const unique_bstr display(to_wide(text));
     const unique_bstr activity(std::wstring_view(L"Tessaly.MonthShown"));
-    raise_notification_(table.get(), uia::NotificationKind_ActionCompleted, uia::NotificationProcessing_MostRecent,
-                        display.get(), activity.get());
+    notify(table.get(), uia::NotificationKind_ActionCompleted, uia::NotificationProcessing_MostRecent, display.get(),
+           activity.get());
   });
 }
 
