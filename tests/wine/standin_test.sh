@@ -8,7 +8,9 @@
 # follows the XML the add-in returns, and the ribbon's About button opens the About box, which a
 # click on its OK closes; the option dialogs are driven with real keys (dialogs_test.sh); as a host
 # of version 11 its toolbar shows, and a right click on a cell shows its menu entry, whose click
-# opens the calendar; two workbooks, scrolling, a short window and two screens (desktop_test.sh).
+# opens the calendar; two workbooks, scrolling, a short window and two screens (desktop_test.sh);
+# another process reads the calendar and the tag as a screen reader does (acc_probe.exe), and the
+# calendar drawn in high contrast shows only system colours.
 #   xvfb-run -a tests/wine/standin_test.sh <build folder>     (needs $WINEPREFIX; KEEP_LOGS=1 keeps the logs)
 set -uo pipefail
 build="$(cd "$1" && pwd)"
@@ -388,6 +390,7 @@ STEPS
     # focusable 0x100000, selectable 0x200000.
     expect "$log" '^acc TessalyPicture name="February 2024" role=0x18 state=0x100004$' "the day grid is a focused table named by its month"
     expect "$log" '^acc TessalyPicture children=42$' "with one cell per day of the six weeks"
+    expect "$log" '^acc TessalyPicture past the last hr=0x80070057, up from the first hr=0x1$' "a cell past the last is refused, and no cell lies above the first"
     expect "$log" '^acc TessalyPicture focus name="Thursday, February 29, 2024" role=0x1d state=0x300006$' "the start day is the focused and selected cell, named by its long date"
     expect "$log" '^acc TessalyPicture selection name="Thursday, February 29, 2024" ' "the selection is the start day"
     expect "$log" '^acc TessalyPicture right name="Friday, March 1, 2024" role=0x1d state=0x0$' "right of it a grey day of March, not to be picked"
