@@ -149,5 +149,27 @@ TEST(sim_closed, closed_workbook_disconnects_its_objects) {
   EXPECT_THROW(w.host->Workbooks("Book 1"), HostError);
 }
 
+// The clipboard refuses what Windows refuses: a second window while one has it open, use of a closed
+// clipboard, and data from a window that did not empty it.
+TEST(sim_clipboard, as_strict_as_windows) {
+  SimClipboard c;
+  const SimClipboard::Format text{kClipText, "x", nullptr};
+  EXPECT_THROW(c.Set(text), HostError);
+  EXPECT_THROW(c.Enumerate(), HostError);
+  EXPECT_THROW(c.Close(), HostError);
+  ASSERT_TRUE(c.Open(1));
+  EXPECT_FALSE(c.Open(2));
+  EXPECT_THROW(c.Set(text), HostError) << "not emptied: no owner";
+  c.Empty();
+  c.Set(text);
+  c.Close();
+  ASSERT_TRUE(c.Open(0));
+  EXPECT_THROW(c.Set(text), HostError) << "owned by window 1";
+  c.Empty();
+  EXPECT_THROW(c.Set(text), HostError) << "emptied without a window: no owner";
+  c.Close();
+  EXPECT_TRUE(c.Formats().empty());
+}
+
 }  // namespace
 }  // namespace tessaly::sim
