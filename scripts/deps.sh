@@ -10,6 +10,9 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 xvfb xauth fonts-wine xdotool imagemagick ccache
+  # Two screens joined by Xinerama side by side, nested inside Xvfb (Xvfb's own +xinerama stacks
+  # its screens at one origin).
+  xserver-xephyr
   msitools wixl
   # The help file's compiler (Free Pascal's chmcmd and chmls), and code signing.
   fp-utils osslsigncode openssl

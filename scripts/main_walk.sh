@@ -5,7 +5,8 @@
 # click a date cell, the tag shows in the workbook window, click it, the calendar opens, click a
 # day, the cell shows the date; then the ribbon's About button opens the About box, closed with a
 # click on its OK; then the ribbon's Settings button opens the options dialog, and from it the two
-# other option dialogs; last, Help opens the help viewer.
+# other option dialogs; Help opens the help viewer; last, two workbooks in two main windows, and
+# two screens with the tag and the calendar on the second.
 #   main_walk.sh <tessaly_excel.exe> <folder of Tessaly.dll or ""> <output folder>
 set -euo pipefail
 exe="$1" dll_dir="$2" out="$3"
@@ -188,5 +189,105 @@ if [ -f "$hc" ]; then
   wait_line "$out/high-contrast.log" '^high contrast: the selected day' 30 >/dev/null && shot 13-high-contrast
   wait "$hc_pid" || true
   tr -d '\r' < "$out/high-contrast.log"
+fi
+
+# Excel 2013 and later: two workbooks, each in a main window of its own. A click on C2 shows the
+# tag in the first; Ctrl+N opens the second in front of it, and a click on its C2 shows the tag there.
+if [ -n "$dll_dir" ]; then
+  # Without a window manager nobody draws the captions: Wine draws them itself here, so that the
+  # pictures tell the two main windows apart by their titles.
+  "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null
+  books_go="Z:${out//\//\\}\\books.go"
+  rm -f "$out/books.go"
+  cat > "$out/walk-books.txt" <<STEPS
+value C1 text Paid on
+value C2 date 2025-11-03
+format C2 d mmm yyyy
+column-width C 70
+wait 500
+where C2
+mark first
+await-window $TAG_CLASS 8000
+mark new
+await-file $books_go 20000
+size-window 900 600
+move-window 330 170
+wait 500
+value C1 text Due on
+value C2 date 2025-12-01
+format C2 d mmm yyyy
+column-width C 70
+wait 500
+where C2
+mark second
+await-window $TAG_CLASS 8000
+workbooks
+owner $TAG_CLASS
+mark done
+wait 500
+quit
+STEPS
+  log="$out/excel-books.log"
+  "$WINE64" "$exe" --script "Z:${out//\//\\}\\walk-books.txt" > "$log" 2>&1 &
+  excel=$!
+  if read -r _ _ x y < <(wait_line "$log" '^where C2' 60); then
+    wait_line "$log" '^mark first' 10 >/dev/null && xdotool mousemove "$x" "$y" click 1
+    wait_line "$log" '^mark new' 15 >/dev/null && sleep 0.5 && xdotool key ctrl+n
+    touch "$out/books.go"
+    if wait_line "$log" '^mark second' 30 >/dev/null; then
+      read -r _ _ x y < <(tr -d '\r' < "$log" | grep '^where C2' | tail -1)
+      xdotool mousemove "$x" "$y" click 1
+      wait_line "$log" '^owner ' 15 >/dev/null && shot 14-two-workbooks
+    fi
+  fi
+  wait_line "$log" '^mark done' 30 >/dev/null || true
+  wait "$excel" || true
+  echo "--- stand-in Excel's output, two workbooks"
+  cat "$log"
+
+  # Two screens side by side (Xephyr with Xinerama inside this display; RANDR off, so that Wine
+  # asks Xinerama): the main window straddles them, column C lies on the second, and the tag and
+  # the calendar open beside C2 there.
+  wineserver -k  # its desktop belongs to the display it started on
+  screen=$((90 + RANDOM % 100))
+  Xephyr ":$screen" +xinerama -screen 1280x800 -screen 1280x800 -extension RANDR -ac -br -noreset >/dev/null 2>&1 &
+  xephyr=$!
+  sleep 2
+  cat > "$out/walk-screens.txt" <<STEPS
+monitors
+column-width A 250
+column-width B 250
+value C1 text Paid on
+value C2 date 2025-11-03
+format C2 d mmm yyyy
+move-window 600 100
+wait 500
+where C2
+await-window $TAG_CLASS 8000
+await-window $CAL_CLASS 8000
+mark done
+wait 1000
+quit
+STEPS
+  log="$out/excel-screens.log"
+  DISPLAY=":$screen" "$WINE64" "$exe" --script "Z:${out//\//\\}\\walk-screens.txt" > "$log" 2>&1 &
+  excel=$!
+  if read -r _ _ x y < <(wait_line "$log" '^where C2' 60); then
+    DISPLAY=":$screen" xdotool mousemove "$x" "$y" click 1
+    if line="$(wait_line "$log" "^window $TAG_CLASS shown" 15)"; then
+      read -r tx ty < <(echo "$line" | centre)
+      DISPLAY=":$screen" xdotool mousemove "$tx" "$ty" click 1
+      if wait_line "$log" '^mark done' 15 >/dev/null; then
+        sleep 0.7
+        DISPLAY=":$screen" /usr/bin/import -window root "$out/15-two-screens.png"
+        echo "screenshot $out/15-two-screens.png"
+      fi
+    fi
+  fi
+  wait "$excel" || true
+  echo "--- stand-in Excel's output, two screens"
+  cat "$log"
+  DISPLAY=":$screen" wineserver -k
+  kill "$xephyr" 2>/dev/null || true
 fi
 wineserver -w

@@ -1,10 +1,10 @@
 // The machine options file's record: name-to-text pairs in a self-checking byte layout.
 #include "settings/machine_file.h"
 
-#include <array>
 #include <cstdint>
 #include <string_view>
 
+#include "host/crc32.h"
 #include "host/text.h"
 
 namespace tessaly {
@@ -14,21 +14,6 @@ namespace {
 constexpr std::string_view kMagic = "TSLYMOPT";
 constexpr std::uint32_t kVersion = 1;
 constexpr std::size_t kHeaderSize = 8 + 4 + 4 + 4;
-
-std::uint32_t crc32(std::string_view bytes) {
-  static const auto table = [] {
-    std::array<std::uint32_t, 256> t{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-      std::uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
-    }
-    return t;
-  }();
-  std::uint32_t c = 0xFFFFFFFFu;
-  for (unsigned char b : bytes) c = table[(c ^ b) & 0xFF] ^ (c >> 8);
-  return c ^ 0xFFFFFFFFu;
-}
 
 void put_u32(std::string& out, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
@@ -67,7 +52,7 @@ std::string EncodeMachineRecord(const PropertyBag& bag) {
   std::string out(kMagic);
   put_u32(out, kVersion);
   put_u32(out, static_cast<std::uint32_t>(payload.size()));
-  put_u32(out, crc32(payload));
+  put_u32(out, Crc32(payload));
   return out + payload;
 }
 
@@ -80,7 +65,7 @@ std::optional<PropertyBag> DecodeMachineRecord(const std::string& bytes) {
   header.u32(checksum);
   if (version != kVersion || header.rest.size() < length) return std::nullopt;
   std::string_view payload = header.rest.substr(0, length);
-  if (crc32(payload) != checksum) return std::nullopt;
+  if (Crc32(payload) != checksum) return std::nullopt;
   Reader r{payload};
   std::uint32_t count;
   if (!r.u32(count)) return std::nullopt;

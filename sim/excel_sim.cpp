@@ -49,7 +49,8 @@ const std::vector<std::string> kMembers = {
     "Sheet.ChartObjects.Add",
     "ChartObject.Placement.set", "ChartObject.Left.set", "ChartObject.Top.set", "ChartObject.Activate",
     "ChartObject.Delete",
-    "Workbook.Name", "Workbook.ReadOnly", "Workbook.IsInplace", "Workbook.Worksheets",
+    "Workbook.Name", "Workbook.ReadOnly", "Workbook.IsInplace", "Workbook.Worksheets", "Workbooks.Add",
+    "Workbooks.Count",
     "Window.Panes.Count", "Window.ActiveSheet", "Window.ActiveCell", "Window.Selection",
     "Window.Type", "Window.WindowState", "Window.Zoom", "Window.View", "Window.FreezePanes",
     "Window.SplitHorizontal", "Window.SplitVertical", "Window.Panes.Item", "Window.ActivePane",
@@ -802,6 +803,20 @@ void SimExcel::SetBookWindow(WorkbookModel& book, WindowHandle window) {
   book.window = window;
 }
 
+void SimExcel::SetBookMainWindows(WorkbookModel& book, WindowHandle main, WindowHandle desk) {
+  if (book.main == hwnd_) hwnd_ = main;
+  if (book.desk == desk_) desk_ = desk;
+  RenameWindow(book.main, main);
+  RenameWindow(book.desk, desk);
+}
+
+WindowHandle SimExcel::FreshHandle() {
+  while (desktop_->Exists(next_window_)) next_window_ += 0x10;
+  const WindowHandle fresh = next_window_;
+  next_window_ += 0x10;
+  return fresh;
+}
+
 void SimExcel::FreezePanes(const std::string& workbook, std::int32_t rows, std::int32_t columns) {
   WindowModel& w = Book(workbook).win;
   w.freeze = rows > 0 || columns > 0;
@@ -840,8 +855,7 @@ void SimExcel::RaiseWindow(const WorkbookModel& book) {
 WorkbookModel& SimExcel::AddWorkbook(const std::string& name, const std::vector<std::string>& sheets) {
   auto book = std::make_shared<WorkbookModel>();
   book->name = name;
-  book->window = next_window_;
-  next_window_ += 0x10;
+  book->window = FreshHandle();
   book->main = hwnd_, book->desk = desk_;
   const bool own_main = MainWindowPerWorkbook() &&
                         (!desktop_->Exists(hwnd_) || std::any_of(books_.begin(), books_.end(), [&](const auto& b) { return b->main == hwnd_; }));
@@ -850,8 +864,8 @@ WorkbookModel& SimExcel::AddWorkbook(const std::string& name, const std::vector<
     const WindowHandle first = desktop_->Exists(hwnd_) ? hwnd_ : 0;
     const ScreenRect at = first ? desktop_->Get(first).rect : ScreenRect{0, 0, 1280, 800};
     const std::int32_t step = 30 * std::int32_t(books_.size() % 8);
-    book->main = next_window_, book->desk = next_window_ + 0x8;
-    next_window_ += 0x10;
+    book->main = FreshHandle();
+    book->desk = FreshHandle();
     desktop_->AddWindow(book->main, "XLMAIN", desktop_->current_process,
                         {at.left + step, at.top + step, at.right + step, at.bottom + step}).frame = {4, 30, 4, 4};
     desktop_->AddChild(book->main, book->desk, "XLDESK", {0, 120, at.width() - 8, at.height() - 56});
@@ -865,8 +879,10 @@ WorkbookModel& SimExcel::AddWorkbook(const std::string& name, const std::vector<
     book->sheets.push_back(sheet);
   }
   books_.push_back(book);
+  ++opened_;
   if (!active_book_) active_book_ = book;  // set-up opens in the background; UserActivateWorkbook switches
   RaiseWindow(*active_book_);
+  if (on_book_opened) on_book_opened(*book);
   return *book;
 }
 
@@ -919,10 +935,12 @@ void SimExcel::CloseWorkbook(const std::string& name) {
       (*it)->closed = true;
       for (auto& s : (*it)->sheets) s->closed = true;
       // A workbook's own main window goes with it, and every window inside it.
-      desktop_->RemoveWindow(MainWindowPerWorkbook() ? (*it)->main : (*it)->window);
+      const WindowHandle gone = MainWindowPerWorkbook() ? (*it)->main : (*it)->window;
+      desktop_->RemoveWindow(gone);
       if (active_book_ == *it) active_book_ = nullptr;
       books_.erase(it);
       if (!active_book_ && !books_.empty()) active_book_ = books_.back();
+      if (on_window_closed) on_window_closed(gone);
       return;
     }
 }
@@ -1076,6 +1094,17 @@ void SimExcel::UserActivateWorkbook(const std::string& name) {
 void SimExcel::UserNewWorkbook(const std::string& name) {
   AddWorkbook(name);
   UserActivateWorkbook(name);
+}
+
+WorkbookPtr SimExcel::WorkbooksAdd() {
+  Enter("Workbooks.Add");
+  UserNewWorkbook(NewWorkbookName());
+  return WorkbookObject(active_book_);
+}
+
+std::int32_t SimExcel::WorkbooksCount() {
+  Enter("Workbooks.Count");
+  return static_cast<std::int32_t>(books_.size());
 }
 
 void SimExcel::UserCloseWorkbook(const std::string& name) {

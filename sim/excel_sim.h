@@ -141,6 +141,15 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   // Gives the desk and a workbook's window other handles, as the stand-in executable's real ones.
   void SetDeskWindow(WindowHandle desk);
   void SetBookWindow(WorkbookModel& book, WindowHandle window);
+  // Gives a workbook's own main window and desk other handles (from version 15 on).
+  void SetBookMainWindows(WorkbookModel& book, WindowHandle main, WindowHandle desk);
+  const std::vector<std::shared_ptr<WorkbookModel>>& Books() const { return books_; }
+  // The name the next New gives: "Book" and the count of workbooks the session has opened, plus one.
+  std::string NewWorkbookName() const { return "Book" + std::to_string(opened_ + 1); }
+  // A real window system that mirrors the model hears of a workbook's windows as soon as the model
+  // has them, before any event, and of a window closed with everything inside it.
+  std::function<void(WorkbookModel&)> on_book_opened;
+  std::function<void(WindowHandle)> on_window_closed;
   void SetInteractive(bool on) { interactive_ = on; }
   // The number format the host gives a General cell that receives a date.
   void SetShortDateFormat(std::string format) { short_date_format_ = std::move(format); }
@@ -169,6 +178,9 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   void UserActivateWorkbook(const std::string& name);
   // Workbooks.Add as the user's New: a workbook opened and activated.
   void UserNewWorkbook(const std::string& name);
+  // Workbooks.Add and Workbooks.Count of the object model: Add is the user's New.
+  WorkbookPtr WorkbooksAdd();
+  std::int32_t WorkbooksCount();
   // Closes the workbook; when it was the active one, the next one is activated, with the events.
   void UserCloseWorkbook(const std::string& name);
   void UserResizeWindow();
@@ -261,12 +273,15 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
 
   void RaiseWindow(const WorkbookModel& book);
   void RenameWindow(WindowHandle old_handle, WindowHandle new_handle);
+  // A handle no window of the desktop has yet: a real window system's handles share the desktop.
+  WindowHandle FreshHandle();
 
   std::string version_ = "12.0";
   std::shared_ptr<SimDesktop> desktop_;
   WindowHandle hwnd_ = 0x10010;
   WindowHandle desk_ = 0x10018;
   WindowHandle next_window_ = 0x20020;
+  std::size_t opened_ = 0;  // workbooks opened in the session
   bool interactive_ = true;
   std::string short_date_format_ = "m/d/yyyy";
   std::vector<std::shared_ptr<WorkbookModel>> books_;

@@ -597,6 +597,13 @@ const DispatchTable<WorkbookObj> WorkbookObj::kTable{kWorkbook};
 
 const DispatchMember<WorkbooksObj> kWorkbooks[] = {
     {L"Item", 0, [](WorkbooksObj& o, DispatchCall& c) { ReturnBook(c.result, o.h_, o.h_->model->Workbooks(Text(c, 0))); }},
+    {L"Add", 1,
+     [](WorkbooksObj& o, DispatchCall& c) {
+       WorkbookPtr book = o.h_->model->WorkbooksAdd();
+       o.h_->changed();
+       ReturnBook(c.result, o.h_, std::move(book));
+     }, win::kMethod},
+    {L"Count", 2, [](WorkbooksObj& o, DispatchCall& c) { win::SetResult(c.result, o.h_->model->WorkbooksCount()); }, win::kGet},
 };
 const DispatchTable<WorkbooksObj> WorkbooksObj::kTable{kWorkbooks};
 

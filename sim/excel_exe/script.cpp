@@ -170,6 +170,32 @@ HRESULT HostileCall(IDispatch* target, const wchar_t* name, WORD flags, DISPPARA
   return hr;
 }
 
+BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
+  reinterpret_cast<std::vector<RECT>*>(list)->push_back(*rect);
+  return TRUE;
+}
+
+// "left top right bottom"
+std::string Corners(const RECT& r) {
+  return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " + std::to_string(r.bottom);
+}
+
+// Application.Hwnd as an add-in reads it: through IDispatch.
+long ApplicationHwnd(IDispatch* application) {
+  if (!application) return 0;
+  wchar_t name[] = L"Hwnd";
+  LPOLESTR names[] = {name};
+  DISPID id = DISPID_UNKNOWN;
+  VARIANT result;
+  ::VariantInit(&result);
+  DISPPARAMS none{};
+  if (FAILED(application->GetIDsOfNames(IID_NULL, names, 1, 1033, &id)) ||
+      FAILED(application->Invoke(id, IID_NULL, 1033, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr)) ||
+      V_VT(&result) != VT_I4)
+    return 0;
+  return V_I4(&result);
+}
+
 }  // namespace
 
 std::vector<ScriptStep> ParseScript(const std::string& text) {
@@ -553,8 +579,49 @@ bool ScriptRunner::Do(const ScriptStep& s) {
            std::to_string(s.argument.empty() ? model_.TotalCalls() : model_.Calls(s.argument)));
   } else if (s.verb == "reset-calls") {
     model_.ResetCalls();
+  } else if (s.verb == "new-workbook") {
+    model_.UserNewWorkbook(model_.NewWorkbookName());
+  } else if (s.verb == "close-workbook") {
+    // close-workbook [name]: as the user closes it (the active one unless named); never the last.
+    if (model_.Books().size() < 2) return false;
+    model_.UserCloseWorkbook(s.argument.empty() ? model_.ActiveSheetModel().parent->name : s.argument);
+  } else if (s.verb == "activate-workbook") {
+    model_.UserActivateWorkbook(s.argument);
+  } else if (s.verb == "workbooks") {
+    // Each workbook with its main and workbook windows, then what Application.Hwnd answers through COM.
+    for (const auto& book : model_.Books())
+      Report("workbook %s %s", book->name,
+             "main " + std::to_string(book->main) + " window " + std::to_string(book->window) +
+                 (book.get() == model_.ActiveSheetModel().parent ? " active" : ""));
+    Report("application hwnd %s%s", std::to_string(ApplicationHwnd(application_)), "");
+  } else if (s.verb == "move-window" || s.verb == "size-window") {
+    // move-window <x> <y> | size-window <width> <height>: the active workbook's main window, restored.
+    HWND main = windows_.Main();
+    const int a = std::atoi(first.c_str()), b = std::atoi(rest.c_str());
+    if (!main || (s.verb == "size-window" && (a < 1 || b < 1))) return false;
+    ::ShowWindow(main, SW_RESTORE);
+    if (s.verb == "move-window") ::SetWindowPos(main, nullptr, a, b, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    else ::SetWindowPos(main, nullptr, 0, 0, a, b, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  } else if (s.verb == "monitors") {
+    std::vector<RECT> monitors;
+    ::EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
+    for (const RECT& r : monitors) Report("monitor %s%s", Corners(r), "");
+  } else if (s.verb == "cell-box") {
+    auto r = windows_.CellOnScreen(cell_of(s.argument));
+    if (!r) return false;
+    Report("cell-box %s %s", s.argument, Corners(*r));
+  } else if (s.verb == "owner") {
+    // owner <class>: the top-level window that holds the visible window of the class.
+    HWND w = FindOwnWindow(win::to_wide(s.argument));
+    Report("owner %s %s", s.argument, w ? std::to_string(reinterpret_cast<std::uintptr_t>(::GetAncestor(w, GA_ROOT))) : std::string("none"));
+  } else if (s.verb == "client") {
+    // The active workbook window's client area on screen.
+    RECT r{};
+    ::GetClientRect(windows_.Book(), &r);
+    ::MapWindowPoints(windows_.Book(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+    Report("client %s%s", Corners(r), "");
   } else if (s.verb == "quit") {
-    ::PostMessageW(windows_.Main(), WM_CLOSE, 0, 0);
+    windows_.PostQuit();
   } else {
     return false;
   }

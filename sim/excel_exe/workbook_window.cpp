@@ -44,7 +44,15 @@ LRESULT Guarded(F&& f, LRESULT failed = 0) noexcept {
   }
 }
 
+constexpr UINT kQuitMessage = WM_APP + 2;
+
 WindowHandle Handle(HWND w) { return reinterpret_cast<WindowHandle>(w); }
+HWND Hwnd(WindowHandle h) { return reinterpret_cast<HWND>(h); }
+
+BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
+  reinterpret_cast<std::vector<RECT>*>(list)->push_back(*rect);
+  return TRUE;
+}
 
 HostWindows* Owner(HWND w) { return reinterpret_cast<HostWindows*>(::GetWindowLongPtrW(w, GWLP_USERDATA)); }
 
@@ -215,7 +223,11 @@ class GridPainter {
 HostWindows::HostWindows(std::shared_ptr<SimExcel> model) : model_(std::move(model)) {}
 
 HostWindows::~HostWindows() {
-  if (main_ && ::IsWindow(main_)) ::DestroyWindow(main_);
+  model_->on_book_opened = nullptr;
+  model_->on_window_closed = nullptr;
+  following_ = true;
+  for (HWND main : std::vector<HWND>(mains_))
+    if (::IsWindow(main)) ::DestroyWindow(main);
 }
 
 bool HostWindows::Create(const RECT& frame) {
@@ -223,31 +235,101 @@ bool HostWindows::Create(const RECT& frame) {
   if (!Register(kMainClass, MainProc, face) || !Register(kDeskClass, DeskProc, face) ||
       !Register(kBookClass, BookProc, nullptr) || !Register(kStripClass, StripProc, face))
     return false;
-  HINSTANCE inst = ::GetModuleHandleW(nullptr);
-  main_ = ::CreateWindowExW(0, kMainClass, L"Stand-in Excel", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, frame.left,
-                            frame.top, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, inst, this);
-  if (!main_) return false;
-  strip_ = ::CreateWindowExW(0, kStripClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, kStripHeight, main_,
-                             nullptr, inst, this);
-  desk_ = ::CreateWindowExW(0, kDeskClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, kStripHeight, 10, 10, main_,
-                            nullptr, inst, this);
-  book_ = desk_ ? ::CreateWindowExW(0, kBookClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
-                                    10, 10, desk_, nullptr, inst, this)
-                : nullptr;
-  if (!strip_ || !book_) return false;
-  // The model's window tree takes the real windows' handles; its active workbook shows in EXCEL7.
-  model_->SetHwnd(Handle(main_));
-  model_->SetDeskWindow(Handle(desk_));
-  if (model_->HasWorkbook()) model_->SetBookWindow(*model_->ActiveSheetModel().parent, Handle(book_));
-  OnMainSize();
-  ::ShowWindow(main_, SW_SHOW);
-  ::UpdateWindow(main_);
-  ::SetForegroundWindow(main_);
-  ::SetFocus(book_);
+  first_frame_ = frame;
+  try {
+    for (const auto& book : std::vector<std::shared_ptr<WorkbookModel>>(model_->Books())) OpenWindows(*book);
+  } catch (const HostError&) {
+    return false;
+  }
+  if (mains_.empty()) return false;
+  model_->on_book_opened = [this](WorkbookModel& book) { OpenWindows(book); };
+  model_->on_window_closed = [this](WindowHandle gone) { CloseWindow(gone); };
+  Refresh();
+  ::UpdateWindow(Main());
+  ::SetFocus(Book());
   return true;
 }
 
+void HostWindows::OpenWindows(WorkbookModel& book) {
+  HINSTANCE inst = ::GetModuleHandleW(nullptr);
+  // Before version 15 every workbook's window goes into the one main window's desk.
+  const bool shared = std::find(mains_.begin(), mains_.end(), Hwnd(book.main)) != mains_.end();
+  HWND main = shared ? Hwnd(book.main) : nullptr;
+  HWND desk = shared ? Hwnd(book.desk) : nullptr;
+  opening_ = following_ = true;
+  struct Done {
+    HostWindows& self;
+    ~Done() { self.opening_ = self.following_ = false; }
+  } done{*this};
+  if (!shared) {
+    RECT at = first_frame_;
+    if (!mains_.empty()) {  // where the model cascades it
+      const ScreenRect r = model_->Desktop().Get(book.main).rect;
+      at = {r.left, r.top, r.right, r.bottom};
+    }
+    const std::wstring title = win::to_wide(book.name) + L" - Stand-in Excel";
+    main = ::CreateWindowExW(0, kMainClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, at.left, at.top,
+                             at.right - at.left, at.bottom - at.top, nullptr, nullptr, inst, this);
+    desk = main ? ::CreateWindowExW(0, kDeskClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, kStripHeight, 10, 10,
+                                    main, nullptr, inst, this)
+                : nullptr;
+    if (main) mains_.push_back(main);
+    if (main && !strip_)
+      strip_ = ::CreateWindowExW(0, kStripClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, kStripHeight,
+                                 main, nullptr, inst, this);
+    if (!desk || !strip_) throw HostError(static_cast<std::int32_t>(::GetLastError()), "A window could not be created.");
+    model_->SetBookMainWindows(book, Handle(main), Handle(desk));
+  }
+  HWND window = ::CreateWindowExW(0, kBookClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_HSCROLL | WS_VSCROLL,
+                                  0, 0, 10, 10, desk, nullptr, inst, this);
+  if (!window) throw HostError(static_cast<std::int32_t>(::GetLastError()), "A window could not be created.");
+  model_->SetBookWindow(book, Handle(window));
+  opening_ = false;
+  OnMainSize(main);
+  if (!shared) ::ShowWindow(main, SW_SHOWNOACTIVATE);
+}
+
+void HostWindows::CloseWindow(WindowHandle gone) {
+  HWND w = Hwnd(gone);
+  if (!::IsWindow(w)) return;
+  following_ = true;
+  // The strip lives on in the main window that is active now.
+  HWND next = Main();
+  if (strip_ && ::GetParent(strip_) == w && next && next != w && ::IsWindow(next)) ::SetParent(strip_, next);
+  if (followed_ == w) followed_ = nullptr;
+  ::DestroyWindow(w);
+  following_ = false;
+}
+
+HWND HostWindows::Main() const {
+  if (model_->HasWorkbook()) return Hwnd(model_->ActiveSheetModel().parent->main);
+  return mains_.empty() ? nullptr : mains_.front();
+}
+
+HWND HostWindows::Book() const {
+  return model_->HasWorkbook() ? Hwnd(model_->ActiveSheetModel().parent->window) : nullptr;
+}
+
+const WorkbookModel* HostWindows::BookOf(HWND window) const {
+  for (const auto& book : model_->Books())
+    if (book->window == Handle(window)) return book.get();
+  return nullptr;
+}
+
+const WorkbookModel* HostWindows::BookOfMain(HWND main) const {
+  if (model_->HasWorkbook() && Main() == main) return model_->ActiveSheetModel().parent;
+  for (const auto& book : model_->Books())
+    if (book->main == Handle(main)) return book.get();
+  return nullptr;
+}
+
 std::optional<POINT> HostWindows::CellCentreOnScreen(CellRef cell) const {
+  const auto r = CellOnScreen(cell);
+  if (!r) return std::nullopt;
+  return POINT{(r->left + r->right) / 2, (r->top + r->bottom) / 2};
+}
+
+std::optional<RECT> HostWindows::CellOnScreen(CellRef cell) const {
   if (!model_->HasWorkbook()) return std::nullopt;
   const SheetModel& sheet = model_->ActiveSheetModel();
   const WindowLayout layout = model_->Layout(*sheet.parent);
@@ -256,66 +338,174 @@ std::optional<POINT> HostWindows::CellCentreOnScreen(CellRef cell) const {
       cell.column > pane.last_column)
     return std::nullopt;
   const ScreenRect r = CellRect(model_->Axes(sheet), layout, pane, cell.row, cell.column);
-  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  return RECT{r.left, r.top, r.right, r.bottom};
 }
 
 void HostWindows::MirrorIntoModel() const {
+  if (opening_) return;  // the model's handles are not all real yet
   SimDesktop& desktop = model_->Desktop();
-  auto relative = [](HWND w, HWND parent) {
-    RECT r{};
-    ::GetWindowRect(w, &r);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    return ScreenRect{r.left, r.top, r.right, r.bottom};
+  auto mirror = [&desktop](WindowHandle handle) {
+    if (!desktop.Exists(handle)) return;
+    HWND w = Hwnd(handle);
+    SimDesktop::Window& m = desktop.Get(handle);
+    RECT outer{}, client{};
+    POINT corner{0, 0};
+    ::GetWindowRect(w, &outer);
+    ::GetClientRect(w, &client);
+    ::ClientToScreen(w, &corner);
+    m.frame = {corner.x - outer.left, corner.y - outer.top, outer.right - corner.x - client.right,
+               outer.bottom - corner.y - client.bottom};
+    if (m.parent) ::MapWindowPoints(nullptr, Hwnd(m.parent), reinterpret_cast<POINT*>(&outer), 2);
+    m.rect = {outer.left, outer.top, outer.right, outer.bottom};
   };
-  RECT outer{}, client{};
-  ::GetWindowRect(main_, &outer);
-  ::GetClientRect(main_, &client);
-  POINT corner{0, 0};
-  ::ClientToScreen(main_, &corner);
-  SimDesktop::Window& main = desktop.Get(Handle(main_));
-  main.rect = {outer.left, outer.top, outer.right, outer.bottom};
-  main.frame = {corner.x - outer.left, corner.y - outer.top, outer.right - corner.x - client.right,
-                outer.bottom - corner.y - client.bottom};
-  desktop.Get(Handle(desk_)).rect = relative(desk_, main_);
-  desktop.Get(Handle(book_)).rect = relative(book_, desk_);
-  HDC dc = ::GetDC(book_);
-  desktop.displays = {SimDesktop::Display{{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)},
-                                          double(::GetDeviceCaps(dc, LOGPIXELSX)), double(::GetDeviceCaps(dc, LOGPIXELSY))}};
-  ::ReleaseDC(book_, dc);
+  for (const auto& book : model_->Books()) {
+    mirror(book->main);
+    mirror(book->desk);
+    mirror(book->window);
+  }
+  // Every display the system reports; Wine has one resolution for all of them.
+  HDC screen = ::GetDC(nullptr);
+  const SimDesktop::Display resolution{{}, double(::GetDeviceCaps(screen, LOGPIXELSX)), double(::GetDeviceCaps(screen, LOGPIXELSY))};
+  ::ReleaseDC(nullptr, screen);
+  std::vector<RECT> monitors;
+  ::EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
+  if (monitors.empty()) monitors.push_back({0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
+  desktop.displays.clear();
+  for (const RECT& r : monitors) {
+    SimDesktop::Display d = resolution;
+    d.rect = {r.left, r.top, r.right, r.bottom};
+    desktop.displays.push_back(d);
+  }
 }
 
-void HostWindows::Refresh() const {
-  if (book_) ::InvalidateRect(book_, nullptr, FALSE);
+void HostWindows::Refresh() {
+  if (opening_) return;
+  HWND main = Main();
+  if (main && main != followed_ && std::find(mains_.begin(), mains_.end(), main) != mains_.end()) {
+    // Another workbook became the active one: its main window comes to the front with the strip.
+    followed_ = main;
+    following_ = true;
+    if (strip_ && ::GetParent(strip_) != main) ::SetParent(strip_, main);
+    OnMainSize(main);
+    if (!::IsWindowVisible(main)) ::ShowWindow(main, SW_SHOW);
+    if (::GetForegroundWindow() != main) ::SetForegroundWindow(main);
+    following_ = false;
+  }
+  HWND book = Book();
+  if (!book || !::IsWindow(book)) return;
+  HWND desk = ::GetParent(book);
+  if (::GetWindow(desk, GW_CHILD) != book) ::SetWindowPos(book, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  UpdateScrollBars();
+  ::InvalidateRect(book, nullptr, FALSE);
 }
 
-void HostWindows::OnMainSize() {
+void HostWindows::PostQuit() const {
+  if (HWND main = Main()) ::PostMessageW(main, kQuitMessage, 0, 0);
+}
+
+void HostWindows::Quit() {
+  following_ = true;
+  Guarded([&] { return on_close ? on_close() : void(), LRESULT{0}; });
+  for (HWND main : std::vector<HWND>(mains_))
+    if (::IsWindow(main)) ::DestroyWindow(main);
+}
+
+void HostWindows::OnActivate(HWND main) {
+  if (following_) return;  // the windows following the model, not the user
+  const WorkbookModel* book = BookOfMain(main);
+  if (!book || !model_->HasWorkbook() || book == model_->ActiveSheetModel().parent) return;
+  const std::string name = book->name;
+  model_->UserActivateWorkbook(name);
+  Refresh();
+}
+
+void HostWindows::OnMainClose(HWND main) {
+  // From version 15 on the close box closes that workbook; the last one's closes the host.
+  const WorkbookModel* book = BookOfMain(main);
+  if (!model_->MainWindowPerWorkbook() || !book || model_->Books().size() < 2) return Quit();
+  const std::string name = book->name;
+  model_->UserCloseWorkbook(name);
+  Refresh();
+}
+
+void HostWindows::OnMainSize(HWND main) {
   RECT rc{};
-  ::GetClientRect(main_, &rc);
-  ::MoveWindow(strip_, 0, 0, rc.right, kStripHeight, TRUE);
-  ::MoveWindow(desk_, 0, kStripHeight, rc.right, std::max<LONG>(rc.bottom - kStripHeight, 0), TRUE);
-  if (book_) MirrorIntoModel();
+  ::GetClientRect(main, &rc);
+  if (strip_ && ::GetParent(strip_) == main) ::MoveWindow(strip_, 0, 0, rc.right, kStripHeight, TRUE);
+  if (HWND desk = ::FindWindowExW(main, nullptr, kDeskClass, nullptr))
+    ::MoveWindow(desk, 0, kStripHeight, rc.right, std::max<LONG>(rc.bottom - kStripHeight, 0), TRUE);
+  MirrorIntoModel();
 }
 
-void HostWindows::OnPaint() {
+void HostWindows::OnPaint(HWND window) {
   PAINTSTRUCT ps;
-  HDC dc = ::BeginPaint(book_, &ps);
+  HDC dc = ::BeginPaint(window, &ps);
   RECT rc{};
-  ::GetClientRect(book_, &rc);
+  ::GetClientRect(window, &rc);
   // Drawn off screen first, so the grid never flickers under the add-in's windows.
   unique_dc mem(::CreateCompatibleDC(dc));
   unique_bitmap bits(::CreateCompatibleBitmap(dc, std::max<LONG>(rc.right, 1), std::max<LONG>(rc.bottom, 1)));
   {
     unique_select_object use(mem.get(), bits.get());
-    if (model_->HasWorkbook()) {
-      const SheetModel& sheet = model_->ActiveSheetModel();
-      GridPainter(mem.get(), sheet, model_->Axes(sheet), model_->Layout(*sheet.parent), ::GetDeviceCaps(dc, LOGPIXELSY))
-          .Paint(model_->Editing(), model_->EditText());
+    if (const WorkbookModel* book = BookOf(window)) {
+      const SheetModel& sheet = *book->sheets[book->active_sheet];
+      const bool active = window == Book();
+      GridPainter(mem.get(), sheet, model_->Axes(sheet), model_->Layout(*book), ::GetDeviceCaps(dc, LOGPIXELSY))
+          .Paint(active && model_->Editing(), model_->EditText());
     } else {
       Fill(mem.get(), rc, kHeaderFill);
     }
     ::BitBlt(dc, 0, 0, rc.right, rc.bottom, mem.get(), 0, 0, SRCCOPY);
   }
-  ::EndPaint(book_, &ps);
+  ::EndPaint(window, &ps);
+}
+
+void HostWindows::UpdateScrollBars() const {
+  HWND window = Book();
+  const SheetModel& sheet = model_->ActiveSheetModel();
+  const WindowLayout layout = model_->Layout(*sheet.parent);
+  if (layout.panes.empty()) return;
+  const PaneLayout& pane = layout.panes.back();  // the one that scrolls both ways
+  std::int32_t used_row = 1, used_column = 1;
+  for (const auto& entry : sheet.cells) {
+    used_row = std::max(used_row, entry.first.first);
+    used_column = std::max(used_column, entry.first.second);
+  }
+  // As Excel's: the range reaches a page past the used cells or the view, whichever is further.
+  auto set = [window](int bar, std::int32_t first, std::int32_t last, std::int32_t used, std::int32_t most) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
+    si.nPage = static_cast<UINT>(std::max(1, last - first));
+    si.nMin = 1;
+    si.nMax = std::min(most, std::max(used, last) + static_cast<std::int32_t>(si.nPage));
+    si.nPos = first;
+    ::SetScrollInfo(window, bar, &si, TRUE);
+  };
+  set(SB_VERT, pane.first_row, pane.last_row, used_row, model_->MaxRow());
+  set(SB_HORZ, pane.first_column, pane.last_column, used_column, model_->MaxColumn());
+}
+
+void HostWindows::OnScroll(bool vertical, int code) {
+  if (!model_->HasWorkbook()) return;
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_ALL;
+  ::GetScrollInfo(Book(), vertical ? SB_VERT : SB_HORZ, &si);
+  int by = 0;
+  switch (code) {
+    case SB_LINEUP: by = -1; break;
+    case SB_LINEDOWN: by = 1; break;
+    case SB_PAGEUP: by = -static_cast<int>(si.nPage); break;
+    case SB_PAGEDOWN: by = static_cast<int>(si.nPage); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: by = si.nTrackPos - si.nPos; break;
+    default: return;
+  }
+  if (by == 0) return;
+  // The view moves; Excel tells its add-ins nothing.
+  model_->UserScroll(vertical ? by : 0, vertical ? 0 : by);
+  Refresh();
 }
 
 void HostWindows::Select(CellRef cell) {
@@ -326,19 +516,19 @@ void HostWindows::Select(CellRef cell) {
 }
 
 void HostWindows::OnClick(int x, int y) {
-  ::SetFocus(book_);
+  ::SetFocus(Book());
   if (!model_->HasWorkbook()) return;
   POINT p{x, y};
-  ::ClientToScreen(book_, &p);
+  ::ClientToScreen(Book(), &p);
   const SheetModel& sheet = model_->ActiveSheetModel();
   if (auto hit = CellAt(model_->Axes(sheet), model_->Layout(*sheet.parent), {p.x, p.y})) Select({hit->row, hit->column});
 }
 
 void HostWindows::OnRightClick(int x, int y) {
-  ::SetFocus(book_);
+  ::SetFocus(Book());
   if (!model_->HasWorkbook()) return;
   POINT p{x, y};
-  ::ClientToScreen(book_, &p);
+  ::ClientToScreen(Book(), &p);
   const SheetModel& sheet = model_->ActiveSheetModel();
   auto hit = CellAt(model_->Axes(sheet), model_->Layout(*sheet.parent), {p.x, p.y});
   if (!hit) return;
@@ -351,7 +541,7 @@ void HostWindows::OnRightClick(int x, int y) {
 void HostWindows::OnContextMenu(POINT at) {
   if (!model_->HasWorkbook()) return;
   if (model_->Editing()) model_->UserEndEdit(true);
-  ShowCellMenu(main_, *model_, at);
+  ShowCellMenu(Main(), *model_, at);
   Refresh();
 }
 
@@ -364,6 +554,18 @@ void HostWindows::MoveSelection(int rows, int columns) {
 
 void HostWindows::OnKeyDown(WPARAM key) {
   const bool editing = model_->Editing();
+  if (::GetKeyState(VK_CONTROL) < 0 && !editing && (key == 'N' || key == VK_F6)) {
+    // Ctrl+N opens a new workbook, Ctrl+F6 goes to the next workbook's window.
+    if (key == 'N') {
+      model_->UserNewWorkbook(model_->NewWorkbookName());
+    } else {
+      const auto& books = model_->Books();
+      const auto at = std::find_if(books.begin(), books.end(), [&](const auto& b) { return b.get() == model_->ActiveSheetModel().parent; });
+      if (at != books.end()) model_->UserActivateWorkbook((std::next(at) == books.end() ? books.front() : *std::next(at))->name);
+    }
+    Refresh();
+    return;
+  }
   switch (key) {
     case VK_RETURN:
       // Enter moves down, entering the typed text first.
@@ -412,16 +614,29 @@ LRESULT CALLBACK HostWindows::MainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   HostWindows* self = Owner(w);
   if (!self) return ::DefWindowProcW(w, msg, wp, lp);
   switch (msg) {
-    case WM_SIZE: return Guarded([&] { return self->OnMainSize(), LRESULT{0}; });
+    case WM_SIZE: return Guarded([&] { return self->OnMainSize(w), LRESULT{0}; });
     case WM_MOVE: return Guarded([&] { return self->MirrorIntoModel(), LRESULT{0}; });
-    case WM_SETFOCUS: ::SetFocus(self->book_); return 0;
-    case WM_CLOSE:
-      Guarded([&] { return self->on_close ? self->on_close() : void(), LRESULT{0}; });
-      ::DestroyWindow(w);
+    case WM_ACTIVATE:
+      if (LOWORD(wp) != WA_INACTIVE) Guarded([&] { return self->OnActivate(w), LRESULT{0}; });
+      return ::DefWindowProcW(w, msg, wp, lp);
+    case WM_SETFOCUS:
+      if (const WorkbookModel* book = self->BookOfMain(w)) ::SetFocus(Hwnd(book->window));
       return 0;
+    case WM_ENABLE:
+      // A modal dialog disables its owner: every other main window of the host takes no input either.
+      if (!self->enabling_) {
+        self->enabling_ = true;
+        for (HWND other : self->mains_)
+          if (other != w) ::EnableWindow(other, static_cast<BOOL>(wp));
+        self->enabling_ = false;
+      }
+      return 0;
+    case WM_CLOSE: return Guarded([&] { return self->OnMainClose(w), LRESULT{0}; });
+    case kQuitMessage: return Guarded([&] { return self->Quit(), LRESULT{0}; });
     case WM_DESTROY:
-      self->main_ = nullptr;
-      ::PostQuitMessage(0);
+      std::erase(self->mains_, w);
+      if (self->followed_ == w) self->followed_ = nullptr;
+      if (self->mains_.empty()) ::PostQuitMessage(0);
       return 0;
     default: return ::DefWindowProcW(w, msg, wp, lp);
   }
@@ -429,8 +644,14 @@ LRESULT CALLBACK HostWindows::MainProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 
 LRESULT CALLBACK HostWindows::DeskProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) Adopt(w, lp);
-  HostWindows* self = Owner(w);
-  if (self && msg == WM_SIZE && self->book_) ::MoveWindow(self->book_, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+  if (msg == WM_SIZE) {
+    // The workbook windows are maximised in the desk.
+    for (HWND c = ::GetWindow(w, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+      wchar_t name[16] = L"";
+      ::GetClassNameW(c, name, 16);
+      if (std::wstring(name) == kBookClass) ::MoveWindow(c, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+    }
+  }
   return ::DefWindowProcW(w, msg, wp, lp);
 }
 
@@ -441,6 +662,7 @@ LRESULT CALLBACK HostWindows::StripProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) 
     return Guarded([&] { return self->on_strip_command(LOWORD(wp)), LRESULT{0}; });
   if (self && msg == WM_DRAWITEM && self->on_strip_draw)
     return Guarded([&] { return LRESULT{self->on_strip_draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp)) ? TRUE : FALSE}; });
+  if (self && msg == WM_NCDESTROY) self->strip_ = nullptr;
   if (self && msg == WM_APP + 1 && self->on_strip_refresh)
     return Guarded([&] { return self->on_strip_refresh(), LRESULT{0}; });
   return ::DefWindowProcW(w, msg, wp, lp);
@@ -451,7 +673,7 @@ LRESULT CALLBACK HostWindows::BookProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   HostWindows* self = Owner(w);
   if (!self) return ::DefWindowProcW(w, msg, wp, lp);
   switch (msg) {
-    case WM_PAINT: return Guarded([&] { return self->OnPaint(), LRESULT{0}; });
+    case WM_PAINT: return Guarded([&] { return self->OnPaint(w), LRESULT{0}; });
     case WM_ERASEBKGND: return 1;  // the paint covers the whole window
     case WM_LBUTTONDOWN:
       return Guarded([&] { return self->OnClick(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))), LRESULT{0}; });
@@ -460,12 +682,18 @@ LRESULT CALLBACK HostWindows::BookProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CONTEXTMENU:
       return Guarded([&] { return self->OnContextMenu({static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}), LRESULT{0}; });
     case WM_KEYDOWN: return Guarded([&] { return self->OnKeyDown(wp), LRESULT{0}; });
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+      return Guarded([&] { return self->OnScroll(msg == WM_VSCROLL, LOWORD(wp)), LRESULT{0}; });
     case WM_MOUSEWHEEL: return Guarded([&] { return self->OnWheel(GET_WHEEL_DELTA_WPARAM(wp), GET_KEYSTATE_WPARAM(wp)), LRESULT{0}; });
     case WM_CHAR: return Guarded([&] { return self->OnChar(static_cast<wchar_t>(wp)), LRESULT{0}; });
     case WM_SIZE:
       // The host tells its add-ins when a workbook window changes size.
       return Guarded([&] {
-        if (::IsWindowVisible(w) && self->model_->HasWorkbook()) self->model_->UserResizeWindow();
+        if (::IsWindowVisible(w) && w == self->Book()) {
+          self->MirrorIntoModel();
+          self->model_->UserResizeWindow();
+        }
         return LRESULT{0};
       });
     case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DLGC_WANTCHARS;

@@ -1,6 +1,7 @@
-// The stand-in Excel's window tree: "XLMAIN" with the ribbon strip and "XLDESK" inside it, and the
-// workbook window "EXCEL7" inside "XLDESK", which draws the active sheet's grid from the model and
-// turns the user's clicks and keys into the model's selection and cell editing.
+// The stand-in Excel's window trees: "XLMAIN" with the ribbon strip and "XLDESK" inside it, and the
+// workbook window "EXCEL7" inside "XLDESK", which draws the sheet's grid from the model and turns the
+// user's clicks, keys, wheel and scroll bars into the model's selection, cell editing and view. From
+// version 15 on every workbook has such a tree of its own.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "sim/excel_sim.h"
 #include "sim/sheet_geometry.h"
@@ -25,23 +27,31 @@ class HostWindows {
   HostWindows(const HostWindows&) = delete;
   HostWindows& operator=(const HostWindows&) = delete;
 
-  // Creates and shows the tree at the screen rectangle; false when a window cannot be made.
+  // Creates and shows the windows of the workbooks the model has, the first main window at the
+  // screen rectangle, and from then on those of each workbook the model opens; false when a
+  // window cannot be made.
   bool Create(const RECT& frame);
-  HWND Main() const { return main_; }
-  HWND Desk() const { return desk_; }
-  HWND Book() const { return book_; }
-  // The band across the top of the main window that holds the ribbon's buttons.
+  // The active workbook's main window: its own from version 15 on, the one main window before.
+  HWND Main() const;
+  // The active workbook's window ("EXCEL7").
+  HWND Book() const;
+  // The band across the top of the active main window that holds the ribbon's buttons.
   HWND Strip() const { return strip_; }
 
-  // Tells the model where the real windows are, so that what it answers about the screen is
-  // what the windows show.
+  // Tells the model where the real windows and displays are, so that what it answers about the
+  // screen is what the windows show.
   void MirrorIntoModel() const;
   // The centre of a cell in screen pixels; empty when the cell is not on screen.
   std::optional<POINT> CellCentreOnScreen(CellRef cell) const;
-  // Draws the grid again after the model changed behind the window's back.
-  void Refresh() const;
+  // The cell's rectangle in screen pixels; empty when the cell is not on screen.
+  std::optional<RECT> CellOnScreen(CellRef cell) const;
+  // Follows the model after it changed behind the windows' back: the active workbook's main window
+  // comes to the front with the strip, the scroll bars and the grid are drawn again.
+  void Refresh();
+  // Asks the host to quit: a message, so that the add-ins are disconnected from the message loop.
+  void PostQuit() const;
 
-  // Called when the user closes the main window, before it goes.
+  // Called when the host quits, before its windows go.
   std::function<void()> on_close;
   // Called with the control id when a button on the ribbon strip is clicked.
   std::function<void(int)> on_strip_command;
@@ -55,9 +65,19 @@ class HostWindows {
   static LRESULT CALLBACK DeskProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK BookProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK StripProc(HWND, UINT, WPARAM, LPARAM);
-  void OnMainSize();
-  void Lay();
-  void OnPaint();
+  // The real windows of a workbook the model opened: a main window with its desk, or a window in
+  // the one desk before version 15.
+  void OpenWindows(WorkbookModel& book);
+  void CloseWindow(WindowHandle gone);
+  const WorkbookModel* BookOf(HWND window) const;
+  const WorkbookModel* BookOfMain(HWND main) const;
+  void OnMainSize(HWND main);
+  void OnActivate(HWND main);
+  void OnMainClose(HWND main);
+  void Quit();
+  void OnPaint(HWND book);
+  void UpdateScrollBars() const;
+  void OnScroll(bool vertical, int code);
   void OnClick(int x, int y);
   // A right click selects the cell under it unless it lies in the selection; the menu follows.
   void OnRightClick(int x, int y);
@@ -69,7 +89,13 @@ class HostWindows {
   void Select(CellRef cell);
 
   std::shared_ptr<SimExcel> model_;
-  HWND main_ = nullptr, strip_ = nullptr, desk_ = nullptr, book_ = nullptr;
+  RECT first_frame_{};
+  std::vector<HWND> mains_;  // in the order they were made
+  HWND strip_ = nullptr;
+  HWND followed_ = nullptr;  // the active main window Refresh last brought to the front
+  bool opening_ = false;     // the model is inside a workbook's opening: its handles are not yet real
+  bool following_ = false;   // the windows follow the model: their activation is no user's
+  bool enabling_ = false;    // the main windows are being enabled or disabled together
 };
 
 }  // namespace tessaly::sim::exe

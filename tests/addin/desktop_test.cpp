@@ -3,32 +3,17 @@
 #include <gtest/gtest.h>
 
 #include "addin/connect.h"
-#include "core/controller_world.h"
-#include "sim/headless_tag_form.h"
-#include "tag/frm_tag.h"
+#include "tests/addin/real_tag_parts.h"
 
 namespace tessaly::testing {
 namespace {
 
 using sim::SimExcel;
 
-// The real tag on the host's own desktop; the calendar a recording one.
-struct DesktopParts : RecordingParts {
-  explicit DesktopParts(std::shared_ptr<SimExcel> h) : host(std::move(h)) {}
-  std::unique_ptr<ITagWindow> CreateTag() override {
-    ++tags_made;
-    auto form = std::make_unique<sim::HeadlessTagForm>(host->Desktop(), module->ExcelMainWindow);
-    auto t = std::make_unique<frmTag>(TagServices{*module, host, host->Desktop(), host->Desktop()}, std::move(form));
-    real_tag = t.get();
-    return t;
-  }
-  std::shared_ptr<SimExcel> host;
-  const mVantry* module = nullptr;
-  frmTag* real_tag = nullptr;
-};
-
+// The real tag on the host's own desktop.
 struct DesktopWorld {
-  explicit DesktopWorld(const std::string& version = "16.0") : host(SimExcel::Create(version)), parts(host) {
+  explicit DesktopWorld(const std::string& version = "16.0")
+      : host(SimExcel::Create(version)), parts(host, host->Desktop(), host->Desktop()) {
     host->AddWorkbook("Book1");
     DateCell("Book1", "B2");
     parts.module = &addin->Module();
@@ -50,7 +35,7 @@ struct DesktopWorld {
 
   std::shared_ptr<SimExcel> host;
   FakePlatform platform;
-  DesktopParts parts;
+  RealTagParts parts;
   std::unique_ptr<Connect> addin = std::make_unique<Connect>(ConnectServices{
       {platform.store, platform.files, platform.shell, platform.system, platform.messages, platform.locale, platform.clock},
       host->Desktop(), host->Desktop(), host->Desktop(), parts, "C:\\Tessaly"});

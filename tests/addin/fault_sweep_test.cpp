@@ -12,10 +12,8 @@
 #include <set>
 
 #include "addin/connect.h"
-#include "core/controller_world.h"
 #include "sim/faulty_collaborators.h"
-#include "sim/headless_tag_form.h"
-#include "tag/frm_tag.h"
+#include "tests/addin/real_tag_parts.h"
 
 namespace tessaly::testing {
 namespace {
@@ -28,23 +26,6 @@ const double kPicked = 45658;  // 1 January 2025
 // Up to 9 the main window is found among the process's windows, 12 on has the ribbon, 16 a main
 // window per workbook.
 const char* const kVersions[] = {"9.0", "11.0", "12.0", "16.0"};
-
-// The real tag, on the stand-in desktop behind the plan, placed from the host's cell geometry.
-struct SweepParts : RecordingParts {
-  SweepParts(std::shared_ptr<SimExcel> h, IWindowSystem& w, const IScreenMetrics& s)
-      : host(std::move(h)), windows(w), screen(s) {}
-  std::unique_ptr<ITagWindow> CreateTag() override {
-    auto form = std::make_unique<sim::HeadlessTagForm>(host->Desktop(), module->ExcelMainWindow);
-    auto t = std::make_unique<frmTag>(TagServices{*module, host, windows, screen}, std::move(form));
-    real_tag = t.get();
-    return t;
-  }
-  std::shared_ptr<SimExcel> host;
-  IWindowSystem& windows;
-  const IScreenMetrics& screen;
-  const mVantry* module = nullptr;
-  frmTag* real_tag = nullptr;
-};
 
 // The stand-in host of the given version (toolbar, quick button and context-menu entry from an
 // earlier start, or built by the first start on version 11, so their handlers have buttons to work
@@ -92,7 +73,7 @@ struct SweepWorld {
   sim::FaultyClock clock{platform.clock, plan};
   sim::FaultyWindowSystem windows{host->Desktop(), plan};
   sim::FaultyScreenMetrics screen{host->Desktop(), plan};
-  SweepParts headless{host, windows, screen};
+  RealTagParts headless{host, windows, screen};  // the real tag, behind the plan
   sim::FaultyParts parts{headless, plan};
   sim::FaultyFileSystem files{platform.files, plan};
   sim::FaultyHelpShell help{host->Desktop(), plan};

@@ -267,17 +267,26 @@ std::string read_bytes(const std::string& path) {
 }
 void write_bytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
-TEST_F(PlatformSettings, concurrent_writers_lose_nothing) {
-  constexpr int kWriters = 2, kEach = 150;
+// A folder for many synced saves: in memory when the system offers it, or a thousand saves take long.
+struct MemoryFolder {
+  explicit MemoryFolder(const TempFolder& temp, const std::string& stem)
+      : path((fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : temp.path) / unique_name(stem)) {
+    fs::create_directories(path);
+  }
+  ~MemoryFolder() {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+  }
+  fs::path path;
+};
+
+// Runs `child(i)` in `n` processes at once; each must exit with 0.
+void ForkAll(int n, const std::function<int(int)>& child) {
   std::vector<pid_t> children;
-  for (int w = 0; w < kWriters; ++w) {
+  for (int i = 0; i < n; ++i) {
     const pid_t pid = ::fork();
     ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      auto own = MakeUserSettings();
-      for (int i = 0; i < kEach; ++i) own->save(app, "GlobalOptions", "W" + std::to_string(w) + "_" + std::to_string(i), "1");
-      ::_exit(0);
-    }
+    if (pid == 0) ::_exit(child(i));
     children.push_back(pid);
   }
   for (pid_t pid : children) {
@@ -285,6 +294,15 @@ TEST_F(PlatformSettings, concurrent_writers_lose_nothing) {
     ::waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
+}
+
+TEST_F(PlatformSettings, concurrent_writers_lose_nothing) {
+  constexpr int kWriters = 2, kEach = 150;
+  ForkAll(kWriters, [&](int w) {
+    auto own = MakeUserSettings();
+    for (int i = 0; i < kEach; ++i) own->save(app, "GlobalOptions", "W" + std::to_string(w) + "_" + std::to_string(i), "1");
+    return 0;
+  });
   const int lost = kWriters * kEach - static_cast<int>(store->list(app, "GlobalOptions").size());
   std::printf("concurrent writes lost: %d of %d\n", lost, kWriters * kEach);
   EXPECT_EQ(lost, 0);
@@ -377,14 +395,8 @@ TEST_F(PlatformSettings, killed_writers_leave_whole_files) {
 // Every single-bit flip of a settings file: what each reads afterwards, and what survives the
 // next save (the start-up's first-run flag is one).
 TEST_F(PlatformSettings, damaged_files_are_read_past_and_kept) {
-  // Each save syncs to disk: in memory when the system offers it, or a thousand saves take long.
-  const fs::path shm = "/dev/shm";
-  const fs::path root = (fs::is_directory(shm) ? shm : temp.path) / unique_name("tessaly-flips-");
-  struct Remove {
-    fs::path p;
-    ~Remove() { std::error_code ec; fs::remove_all(p, ec); }
-  } remove_root{root};
-  std::unique_ptr<IUserSettings> store = std::make_unique<posix::FileUserSettings>(root.string());
+  const MemoryFolder root(temp, "tessaly-flips-");
+  std::unique_ptr<IUserSettings> store = std::make_unique<posix::FileUserSettings>(root.path.string());
   const std::pair<std::string, std::string> options[] = {
       {"CalendarDisabled", "0"}, {"TagSizeX", "250"}, {"DefaultDateFormat", "m/d/yyyy"},
       {"CustomDateFormatsValid", "yyyy`1`mmm"}, {"RibbonFile", "C:\\Addin\\caltab.xml"}, {"FirstTimeRun", "0"}};
@@ -603,27 +615,9 @@ TEST_F(PlatformSettings, two_processes_saving_the_machine_file_lose_nothing) {
     EXPECT_EQ(code, 0u);
   }
 #else
-  // Each save syncs to disk: in memory when the system offers it, or a thousand saves take long.
-  const fs::path shm = "/dev/shm";
-  const fs::path root = (fs::is_directory(shm) ? shm : temp.path) / unique_name("tessaly-savers-");
-  fs::create_directories(root);
-  struct Remove {
-    fs::path p;
-    ~Remove() { std::error_code ec; fs::remove_all(p, ec); }
-  } remove_root{root};
-  const std::string folder = root.string() + files->separator();
-  std::vector<pid_t> children;
-  for (int role = 0; role < 2; ++role) {
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) ::_exit(RunMachineSaver(role, folder) == 0 ? 0 : 1);
-    children.push_back(pid);
-  }
-  for (pid_t pid : children) {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+  const MemoryFolder root(temp, "tessaly-savers-");
+  const std::string folder = root.path.string() + files->separator();
+  ForkAll(2, [&](int role) { return RunMachineSaver(role, folder) == 0 ? 0 : 1; });
 #endif
   const auto bag = DecodeMachineRecord(files->read_file(folder + "Tessaly.conf", kMaxMachineFileBytes));
   ASSERT_TRUE(bag);

@@ -3,13 +3,14 @@
 #pragma once
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "host/crc32.h"
 
 namespace tessaly::testing {
 
@@ -20,19 +21,8 @@ struct RgbImage {
 
 namespace png_detail {
 
-inline std::uint32_t crc32(const std::uint8_t* p, std::size_t n, std::uint32_t crc = 0) {
-  static const std::array<std::uint32_t, 256> table = [] {
-    std::array<std::uint32_t, 256> t{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-      std::uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
-    }
-    return t;
-  }();
-  crc = ~crc;
-  for (std::size_t i = 0; i < n; ++i) crc = table[(crc ^ p[i]) & 0xFF] ^ (crc >> 8);
-  return ~crc;
+inline std::uint32_t crc32(const std::uint8_t* p, std::size_t n) {
+  return Crc32({reinterpret_cast<const char*>(p), n});
 }
 
 inline void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {

@@ -1,9 +1,11 @@
 // Reads our windows' accessible objects from another process, as a screen reader does, through
 // oleacc's AccessibleObjectFromWindow, and prints what they tell.
 //   acc_probe.exe [--pick] <window class>[:<child control id>]...
+//   acc_probe.exe --events <seconds>
 // One line for the window's client object; for a table also its focused and selected cells, a
 // step right from the focus and the cell under the focus cell's centre. --pick does the focused
-// cell's default action last.
+// cell's default action last. --events prints the focus and selection events of the next seconds,
+// each with the name of the object it names.
 #include <windows.h>
 #include <oleacc.h>
 
@@ -88,12 +90,43 @@ void table(IAccessible* a, const std::string& label, bool pick) {
   if (pick) std::printf("%s pick hr=0x%lx\n", label.c_str(), static_cast<long>(a->accDoDefaultAction(child(f))));
 }
 
+void CALLBACK on_event(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+  IAccessible* a = nullptr;
+  VARIANT id;
+  ::VariantInit(&id);
+  if (FAILED(::AccessibleObjectFromEvent(window, object, child, &a, &id)) || !a) return;
+  BSTR name = nullptr;
+  a->get_accName(id, &name);
+  wchar_t cls[64] = L"";
+  ::GetClassNameW(window, cls, 64);
+  std::printf("event %s %ls child %ld name=\"%s\"\n", event == EVENT_OBJECT_FOCUS ? "focus" : "selection", cls,
+              static_cast<long>(child), utf8(name).c_str());
+  std::fflush(stdout);
+  a->Release();
+}
+
+// Listens from outside the process that raises them, as a reader does.
+void events(int seconds) {
+  HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_SELECTION, nullptr, on_event, 0, 0,
+                                         WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+  std::printf("events listening%s\n", hook ? "" : " refused");
+  std::fflush(stdout);
+  const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
+  while (::GetTickCount64() < end) {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  if (hook) ::UnhookWinEvent(hook);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   ::CoInitialize(nullptr);
   bool pick = false;
-  for (int i = 1; i < argc; ++i) {
+  if (argc == 3 && std::wcscmp(argv[1], L"--events") == 0) events(std::stoi(argv[2]));
+  for (int i = 1; i < argc && std::wcscmp(argv[1], L"--events") != 0; ++i) {
     if (std::wcscmp(argv[i], L"--pick") == 0) {
       pick = true;
       continue;

@@ -8,7 +8,7 @@
 # follows the XML the add-in returns, and the ribbon's About button opens the About box, which a
 # click on its OK closes; the option dialogs are driven with real keys (dialogs_test.sh); as a host
 # of version 11 its toolbar shows, and a right click on a cell shows its menu entry, whose click
-# opens the calendar.
+# opens the calendar; two workbooks, scrolling, a short window and two screens (desktop_test.sh).
 #   xvfb-run -a tests/wine/standin_test.sh <build folder>     (needs $WINEPREFIX; KEEP_LOGS=1 keeps the logs)
 set -uo pipefail
 build="$(cd "$1" && pwd)"
@@ -402,8 +402,8 @@ STEPS
   expect "$log" '^cell C2 = "28 Feb 2030" \[d mmm yyyy\]$' "Enter in the year box applies the year; Shift+Tab back to the days and Enter writes"
 
   # Screen readers: our windows read from another process through oleacc, as a reader finds them,
-  # while the calendar the ribbon command opened has the keyboard; then Left, and the focus cell's
-  # default action writes its day.
+  # while the calendar the ribbon command opened has the keyboard; then Left, whose focus and
+  # selection events another process hears, and the focus cell's default action writes its day.
   probe="$build/tests/acc_probe.exe"
   if [ -f "$probe" ]; then
     {
@@ -416,13 +416,16 @@ STEPS
     excel=$!
     if wait_line "$work/acc.log" '^mark acc[[:space:]]*$' 60 >/dev/null; then
       "$WINE64" "$probe" TessalyPicture TessalyTag "$CAL_CLASS" ComboBox:101 ComboBox:102 > "$work/acc-probe.log" 2>&1
+      "$WINE64" "$probe" --events 3 > "$work/acc-events.log" 2>&1 &
+      listening=$!
+      wait_line "$work/acc-events.log" '^events listening' 20 >/dev/null
       xdotool key Left
-      sleep 0.5
+      wait "$listening"
       "$WINE64" "$probe" --pick TessalyPicture > "$work/acc-pick.log" 2>&1
     fi
     touch "$work/acc.go"
     wait "$excel"
-    sed -i 's/\r$//' "$work/acc.log" "$work/acc-probe.log" "$work/acc-pick.log" 2>/dev/null
+    sed -i 's/\r$//' "$work/acc.log" "$work/acc-probe.log" "$work/acc-events.log" "$work/acc-pick.log" 2>/dev/null
     log="$work/acc-probe.log"
     # Roles: table 0x18, cell 0x1d, push button 0x2b; states: selected 0x2, focused 0x4,
     # focusable 0x100000, selectable 0x200000.
@@ -437,6 +440,8 @@ STEPS
     expect "$log" '^acc ComboBox:101 name="Month" ' "the month list is named Month, not by its value"
     expect "$log" '^acc ComboBox:102 name="Year" ' "the year box is named Year"
     expect "$work/acc-pick.log" '^acc TessalyPicture focus name="Wednesday, February 28, 2024" role=0x1d state=0x300004$' "Left moves the focused cell, the selection stays"
+    expect "$work/acc-events.log" '^event focus TessalyPicture child 32 name="Wednesday, February 28, 2024"$' "readers hear the focus move to the day Left reaches"
+    expect "$work/acc-events.log" '^event selection TessalyPicture child 32 ' "and the selection event with it"
     expect "$work/acc-pick.log" '^acc TessalyPicture pick hr=0x0$' "the focused cell's default action is taken"
     expect "$work/acc.log" '^cell C2 = "28 Feb 2024" \[d mmm yyyy\]$' "and writes its day into the cell"
   fi
@@ -453,6 +458,9 @@ STEPS
 
   # The option dialogs, opened from the ribbon, the calendar and each other, driven by real keys.
   "$here/dialogs_test.sh" "$build" "$work/dialogs" || failures=$((failures + 1))
+  # The desktop of Excel 2013 and later: a main window per workbook, scrolling and zoom by the
+  # user's hand, a short window, and two screens (last: it ends the prefix's processes).
+  "$here/desktop_test.sh" "$build" "$work/desktop" || failures=$((failures + 1))
 fi
 [ "$failures" -eq 0 ] && [ -z "${KEEP_LOGS:-}" ] && rm -rf "$work" || echo "logs kept in $work"
 echo "stand-in Excel tests: $failures failed"
