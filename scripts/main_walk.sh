@@ -22,6 +22,8 @@ else
   echo "Tessaly.dll is not built yet: the stand-in Excel runs without add-ins"
 fi
 
+# The steps that make C2 a date cell below a heading, wide enough to read, and report where it is.
+date_cell() { printf '%s\n' "value C1 text Paid on" "value C2 date 2025-11-03" "format C2 d mmm yyyy" "column-width C 70" "wait 500" "where C2"; }
 shot() { sleep 0.7; /usr/bin/import -window root "$out/$1.png"; echo "screenshot $out/$1.png"; }
 centre() { awk '{ printf "%d %d\n", $4 + $6 / 2, $5 + $7 / 2 }'; }
 
@@ -29,13 +31,7 @@ centre() { awk '{ printf "%d %d\n", $4 + $6 / 2, $5 + $7 / 2 }'; }
 # button on Standard and its cell menu entry; a right click on C2 shows the menu, its entry opens
 # the calendar.
 if [ -n "$dll_dir" ]; then
-  cat > "$out/walk11.txt" <<STEPS
-value C1 text Paid on
-value C2 date 2025-11-03
-format C2 d mmm yyyy
-column-width C 70
-wait 500
-where C2
+  { date_cell; cat <<STEPS; } > "$out/walk11.txt"
 await-window $CAL_CLASS 8000
 mark done
 wait 500
@@ -199,13 +195,7 @@ if [ -n "$dll_dir" ]; then
   "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null
   books_go="Z:${out//\//\\}\\books.go"
   rm -f "$out/books.go"
-  cat > "$out/walk-books.txt" <<STEPS
-value C1 text Paid on
-value C2 date 2025-11-03
-format C2 d mmm yyyy
-column-width C 70
-wait 500
-where C2
+  { date_cell; cat <<STEPS; } > "$out/walk-books.txt"
 mark first
 await-window $TAG_CLASS 8000
 mark new

@@ -49,19 +49,6 @@ void SendMouseClick(POINT p) {
   ::SendInput(3, in, sizeof(INPUT));
 }
 
-// The wheel turned by notches (positive: away from the user, up the sheet), Ctrl held or not.
-void SendWheel(int notches, bool ctrl) {
-  INPUT in[3]{};
-  in[0].type = in[2].type = INPUT_KEYBOARD;
-  in[0].ki.wVk = in[2].ki.wVk = VK_CONTROL;
-  in[2].ki.dwFlags = KEYEVENTF_KEYUP;
-  in[1].type = INPUT_MOUSE;
-  in[1].mi.dwFlags = MOUSEEVENTF_WHEEL;
-  in[1].mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
-  if (ctrl) ::SendInput(3, in, sizeof(INPUT));
-  else ::SendInput(1, &in[1], sizeof(INPUT));
-}
-
 void SendKey(WORD vk) {
   INPUT in[2]{};
   in[0].type = in[1].type = INPUT_KEYBOARD;
@@ -350,9 +337,6 @@ bool ScriptRunner::Do(const ScriptStep& s) {
     Report("resources %s %s", "tls-free " + std::to_string(slots.size()),
            "commit-kb " + std::to_string(memory.PagefileUsage / 1024) + " working-set-kb " +
                std::to_string(memory.WorkingSetSize / 1024));
-  } else if (s.verb == "wheel") {
-    // wheel <notches> [ctrl]: the mouse wheel over the workbook window; with Ctrl it zooms.
-    SendWheel(std::atoi(first.c_str()), rest == "ctrl");
   } else if (s.verb == "view") {
     const WindowModel& w = model_.Book(model_.ActiveSheetModel().parent->name).win;
     Report("view row %s zoom %s", std::to_string(w.scroll_row[0]) + " column " + std::to_string(w.scroll_column[0]),

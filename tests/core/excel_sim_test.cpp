@@ -171,5 +171,42 @@ TEST(sim_clipboard, as_strict_as_windows) {
   EXPECT_TRUE(c.Formats().empty());
 }
 
+// A window system that mirrors the model must have a new workbook's windows before any event asks
+// for them, and must hear of a closed main window before the next workbook's activation.
+TEST(sim_workbooks, windows_are_made_before_the_events_and_closed_before_the_next_activation) {
+  struct Log : IApplicationEvents {
+    std::vector<std::string>& seen;
+    explicit Log(std::vector<std::string>& s) : seen(s) {}
+    void SheetSelectionChange(const SheetPtr&, const RangePtr&) override {}
+    void SheetActivate(const SheetPtr&) override {}
+    void SheetDeactivate(const SheetPtr&) override {}
+    void WindowActivate(const WorkbookPtr& wb, const ExcelWindowPtr&) override { seen.push_back("activate " + wb->Name()); }
+    void WindowDeactivate(const WorkbookPtr& wb, const ExcelWindowPtr&) override { seen.push_back("deactivate " + wb->Name()); }
+    void WindowResize(const WorkbookPtr&, const ExcelWindowPtr&) override {}
+  };
+  auto host = SimExcel::Create("16.0");
+  // A real window took the handle the model would give out next.
+  host->SetBookWindow(host->AddWorkbook("Book1.xlsx"), 0x20030);
+  std::vector<std::string> seen;
+  host->on_book_opened = [&](WorkbookModel& book) {
+    seen.push_back("opened " + book.name);
+    EXPECT_NE(book.window, WindowHandle{0x20030});
+    host->SetBookMainWindows(book, 0x9990, 0x9998);
+  };
+  host->on_window_closed = [&](WindowHandle gone) { seen.push_back("closed " + std::to_string(gone)); };
+  host->Advise(std::make_shared<Log>(seen));
+  WorkbookPtr added = host->WorkbooksAdd();
+  EXPECT_EQ(added->Name(), "Book2");
+  EXPECT_EQ(host->WorkbooksCount(), 2);
+  EXPECT_EQ(host->Hwnd(), WindowHandle{0x9990});
+  EXPECT_EQ(host->Desktop().FindChildWindow(0x9990, "XLDESK", 0), WindowHandle{0x9998});
+  host->UserCloseWorkbook("Book2");
+  EXPECT_EQ(seen, (std::vector<std::string>{"opened Book2", "deactivate Book1.xlsx", "activate Book2", "deactivate Book2",
+                                            "closed " + std::to_string(0x9990), "activate Book1.xlsx"}));
+  host->FailNext("Workbooks.Add");
+  EXPECT_THROW(host->WorkbooksAdd(), HostError);
+  EXPECT_EQ(host->NewWorkbookName(), "Book3") << "a name is not used twice in a session";
+}
+
 }  // namespace
 }  // namespace tessaly::sim

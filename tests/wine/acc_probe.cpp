@@ -3,7 +3,7 @@
 //   acc_probe.exe [--pick] <window class>[:<child control id>]...
 //   acc_probe.exe --events <seconds>
 // One line for the window's client object; for a table also its focused and selected cells, a
-// step right from the focus and the cell under the focus cell's centre. --pick does the focused
+// step right from the focus, the cell under the focus cell's centre, and two wrong requests. --pick does the focused
 // cell's default action last. --events prints the focus and selection events of the next seconds,
 // each with the name of the object it names.
 #include <windows.h>
@@ -71,6 +71,13 @@ void table(IAccessible* a, const std::string& label, bool pick) {
   long count = -1;
   a->get_accChildCount(&count);
   std::printf("%s children=%ld\n", label.c_str(), count);
+  // What a reader gets wrong is answered as such: a cell past the last, a step off the grid's edge.
+  BSTR none = nullptr;
+  VARIANT up;
+  ::VariantInit(&up);
+  std::printf("%s past the last hr=0x%lx, up from the first hr=0x%lx\n", label.c_str(),
+              static_cast<long>(a->get_accName(child(count + 1), &none)),
+              static_cast<long>(a->accNavigate(NAVDIR_UP, child(1), &up)));
   VARIANT focus, selection, right;
   ::VariantInit(&focus);
   ::VariantInit(&selection);
