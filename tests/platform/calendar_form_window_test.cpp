@@ -468,6 +468,8 @@ TEST_F(DayGridUiaTest, select_moves_the_focus_day_without_writing_and_invoke_wri
   EXPECT_TRUE(closes.empty());
 
   ASSERT_EQ(As<IInvokeProvider>(Cell(1, 3), UIA_InvokePatternId)->Invoke(), S_OK);
+  EXPECT_TRUE(closes.empty()) << "the pick waits for the call to return";
+  testing::Pump(50);
   EXPECT_EQ(closes, std::vector<Variant>{Variant::date(ymd(2026, 3, 4))});
 }
 
@@ -495,7 +497,12 @@ TEST_F(DayGridUiaTest, readers_hear_the_focus_day_move_the_month_change_and_a_da
          testing::PressKey(VK_NEXT);
        },
        {{kFocus, L"Wednesday, May 20, 2026"}, {kSelected, L"Wednesday, May 20, 2026"}}},
-      {"Invoke", [&] { As<IInvokeProvider>(Cell(1, 0), UIA_InvokePatternId)->Invoke(); }, {{win::uia::kInvokedEvent, L"Sunday, May 3, 2026"}}},
+      {"Invoke",
+       [&] {
+         As<IInvokeProvider>(Cell(1, 0), UIA_InvokePatternId)->Invoke();
+         testing::Pump(50);
+       },
+       {{win::uia::kInvokedEvent, L"Sunday, May 3, 2026"}}},
       {"the window goes", [&] { form_.reset(); }, {{0, L""}}},
   };
   picture_->uia()->use(all);

@@ -8,6 +8,7 @@
 
 #include "win/com/com_object.h"
 #include "win/com/com_result.h"
+#include "win/ui/msaa_object.h"
 #include "win/utf.h"
 
 namespace tessaly::win {
@@ -448,13 +449,14 @@ class CellElement final
   }
 
   // As a click on the day: it is written into the cell and the calendar closes, so readers hear of
-  // it first.
+  // it first. The pick is the window's default action, done once this call has returned: a reader
+  // must not wait for the write into the host.
   HRESULT STDMETHODCALLTYPE Invoke() noexcept override {
-    return Cell([&](IAccessibleSource& s) {
+    return Cell([&](IAccessibleSource& s) -> HRESULT {
       if (!Enabled(s.Child(index_))) return uia::kElementNotEnabled;
       if (tree_->core.raise_event) tree_->core.raise_event(this, uia::kInvokedEvent);
-      s.DoDefaultAction(index_);
-      return S_OK;
+      return ::PostMessageW(tree_->window, MsaaAnswer::kDefaultActionMessage, static_cast<WPARAM>(index_), 0) ? S_OK
+                                                                                                           : E_FAIL;
     });
   }
 
