@@ -188,6 +188,9 @@ LRESULT PictureWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
     case WM_GETOBJECT: return on_get_object(wparam, lparam);
+    case WM_DESTROY:
+      if (uia_) uia_->disconnect();
+      return 0;
     case MsaaAnswer::kDefaultActionMessage:
       if (msaa_) msaa_->on_default_action(wparam);
       return 0;
@@ -198,12 +201,17 @@ LRESULT PictureWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
 LRESULT PictureWindow::on_get_object(WPARAM wparam, LPARAM lparam) {
   if (msaa_)
     if (const auto answer = msaa_->on_get_object(wparam, lparam)) return *answer;
+  if (uia_)
+    if (const auto answer = uia_->on_get_object(wparam, lparam)) return *answer;
   return ::DefWindowProcW(window_, WM_GETOBJECT, wparam, lparam);
 }
 
 void PictureWindow::set_accessible(IAccessibleSource* source) {
   msaa_.reset();
-  if (source && window_) msaa_ = std::make_unique<MsaaAnswer>(window_, *source);
+  uia_.reset();
+  if (!source || !window_) return;
+  msaa_ = std::make_unique<MsaaAnswer>(window_, *source);
+  uia_ = std::make_unique<UiaAnswer>(window_, *source);
 }
 
 void PictureWindow::on_paint() {

@@ -9,6 +9,7 @@
 #include "host/picture_control.h"
 #include "win/ui/gdi_graphics.h"
 #include "win/ui/msaa_object.h"
+#include "win/ui/uia_provider.h"
 
 namespace tessaly::win {
 
@@ -56,6 +57,8 @@ class PictureWindow final : public IPictureControl {
   bool is_key_down(int virtual_key) const override;
 
   HWND hwnd() const { return window_; }
+  // The UI Automation element of what the window shows; empty without an accessible source.
+  com_ptr<IRawElementProviderSimple> uia_root() const { return uia_ ? uia_->root() : nullptr; }
   bool auto_redraw() const { return auto_redraw_; }
   Appearance appearance() const { return appearance_; }
 
@@ -80,6 +83,7 @@ class PictureWindow final : public IPictureControl {
   bool tracking_leave_ = false;
   Appearance appearance_ = Appearance::ThreeD;
   std::unique_ptr<MsaaAnswer> msaa_;
+  std::unique_ptr<UiaAnswer> uia_;
 };
 
 }  // namespace tessaly::win

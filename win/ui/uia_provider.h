@@ -1,0 +1,58 @@
+// The UI Automation provider of a window that shows a table of cells, over a portable accessible
+// source: the table as a calendar with its column headers and one list item per cell, handed out
+// on WM_GETOBJECT for UiaRootObjectId.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "host/accessible.h"
+#include "win/com_handles.h"
+#include "win/handles.h"
+#include "win/ui/uia_declarations.h"
+
+namespace tessaly::win {
+
+// What every element handed out shares with the window's answer. Once the window has gone the
+// source is null and every element answers UIA_E_ELEMENTNOTAVAILABLE.
+struct UiaTree {
+  HWND window = nullptr;
+  IAccessibleSource* source = nullptr;
+  uia::HostProviderFromHwndFn host_provider = nullptr;
+  uia::RaiseAutomationEventFn raise_event = nullptr;
+};
+
+// Answers WM_GETOBJECT for one window and tells UI Automation what changed. uiautomationcore.dll
+// is loaded at the first request; where it or its functions are missing the answer is nothing,
+// so the window's MSAA object alone serves.
+class UiaAnswer final : private IAccessibleListener {
+ public:
+  UiaAnswer(HWND window, IAccessibleSource& source);
+  ~UiaAnswer() override;
+  UiaAnswer(const UiaAnswer&) = delete;
+  UiaAnswer& operator=(const UiaAnswer&) = delete;
+
+  // The message's result when it asks for the UI Automation root; empty otherwise.
+  std::optional<LRESULT> on_get_object(WPARAM wparam, LPARAM lparam);
+  // The table's own element; empty once disconnected.
+  com_ptr<IRawElementProviderSimple> root() const;
+  // The window is going: UI Automation lets go of the elements, which answer
+  // UIA_E_ELEMENTNOTAVAILABLE from now on. Safe to call more than once.
+  void disconnect();
+
+ private:
+  bool load_core();
+  void on_focus_moved(int child) override;
+  void on_announcement(const std::string& text) override;
+
+  std::shared_ptr<UiaTree> tree_;
+  unique_hmodule core_;
+  bool core_tried_ = false;
+  uia::ReturnRawElementProviderFn return_provider_ = nullptr;
+  uia::RaiseNotificationEventFn raise_notification_ = nullptr;
+};
+
+}  // namespace tessaly::win
