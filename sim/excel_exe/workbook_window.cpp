@@ -385,7 +385,10 @@ void HostWindows::Refresh() {
     // Another workbook became the active one: its main window comes to the front with the strip.
     followed_ = main;
     following_ = true;
-    if (strip_ && ::GetParent(strip_) != main) ::SetParent(strip_, main);
+    if (strip_ && ::GetParent(strip_) != main) {
+      ::SetParent(strip_, main);
+      ::RedrawWindow(strip_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
     OnMainSize(main);
     if (!::IsWindowVisible(main)) ::ShowWindow(main, SW_SHOW);
     if (::GetForegroundWindow() != main) ::SetForegroundWindow(main);

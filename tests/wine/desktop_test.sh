@@ -52,29 +52,37 @@ click_cell_and_tag() {  # click_cell_and_tag <log> <mark>: a click on the cell, 
   xdotool mousemove "$tx" "$ty" click 1
 }
 
-# Two workbooks, each in its main window: Ctrl+N opens the second, Ctrl+F6 goes back to the first,
-# whose activation shows its tag again; closing it, while active, destroys its main window with the
-# tag's window in it, and the second workbook's activation must still show a tag, as must a click.
+# Two workbooks, each in its main window: Ctrl+N opens the second in front of the first; a click on
+# the first's uncovered edge and Ctrl+F6 switch between them, and each activation shows the active
+# workbook's tag again; closing the first, while active, destroys its main window with the tag's
+# window in it, and the second workbook's activation must still show a tag, as must a click.
 {
-  printf '%s\n' "value C2 date 2025-11-03" "format C2 d mmm yyyy" "workbooks" "where C2" "mark click1"
+  printf '%s\n' "value C2 date 2025-11-03" "format C2 d mmm yyyy" "client" "workbooks" "where C2" "mark click1"
   printf '%s\n' "await-window $TAG_CLASS 8000" "owner $TAG_CLASS" "mark new"
   go new
   printf '%s\n' "wait 300" "workbooks" "value C2 date 2025-11-04" "format C2 d mmm yyyy" "wait 300" "where C2" "mark click2"
-  printf '%s\n' "await-window $TAG_CLASS 8000" "owner $TAG_CLASS" "mark next"
-  go next
-  printf '%s\n' "wait 300" "workbooks" "await-window $TAG_CLASS 8000" "owner $TAG_CLASS"
+  printf '%s\n' "await-window $TAG_CLASS 8000" "owner $TAG_CLASS" "mark edge"
+  for step in edge:next1 next1:next2 next2:; do
+    go "${step%%:*}"
+    printf '%s\n' "wait 300" "workbooks" "await-window $TAG_CLASS 8000" "owner $TAG_CLASS"
+    [ -n "${step#*:}" ] && echo "mark ${step#*:}"
+  done
   printf '%s\n' "close-workbook Book1.xlsx" "wait 300" "workbooks" "await-window $TAG_CLASS 8000" "owner $TAG_CLASS"
   printf '%s\n' "where A5" "mark away" "await-gone $TAG_CLASS 8000" "where C2" "mark click3" "await-window $TAG_CLASS 8000" "owner $TAG_CLASS"
   printf '%s\n' "quit"
 } > "$work/books.txt"
 start books
 log="$work/books.log"
-for step in click1 new click2 next away click3; do
+for step in click1 new click2 edge next1 next2 away click3; do
   case "$step" in
     click* | away) read -r x y < <(at "$log" "$step") && xdotool mousemove "$x" "$y" click 1 ;;
-    new) wait_line "$log" "^mark new[[:space:]]*$" 30 >/dev/null && xdotool key ctrl+n; touch "$work/new.go" ;;
-    next) wait_line "$log" "^mark next[[:space:]]*$" 30 >/dev/null && xdotool key ctrl+F6; touch "$work/next.go" ;;
+    new) wait_line "$log" "^mark new[[:space:]]*$" 30 >/dev/null && xdotool key ctrl+n ;;
+    # The first workbook's row headers, left of the second main window, which is cascaded 30 pixels.
+    edge) read -r _ l t _ b < <(wait_line "$log" '^client ' 1) && wait_line "$log" "^mark edge[[:space:]]*$" 30 >/dev/null &&
+      xdotool mousemove $((l + 8)) $(((t + b) / 2)) click 1 ;;
+    next*) wait_line "$log" "^mark $step[[:space:]]*$" 30 >/dev/null && xdotool key ctrl+F6 ;;
   esac
+  [ -n "${step##click*}" ] && [ "$step" != away ] && touch "$work/$step.go"
 done
 finish books
 book1="$(field "$log" '^workbook Book1\.xlsx main' 4)"
@@ -83,9 +91,11 @@ owners="$(grep "^owner $TAG_CLASS" "$log" | awk '{print $3}' | tr '\n' ' ')"
 hwnds="$(grep '^application hwnd' "$log" | awk '{print $3}' | tr '\n' ' ')"
 echo "main windows: Book1 $book1, Book2 $book2; the tag's: $owners; Application.Hwnd: $hwnds"
 check "Ctrl+N opens a second workbook in a main window of its own" test -n "$book2" -a "$book1" != "$book2"
-check "Application.Hwnd is the active workbook's main window" test "$hwnds" = "$book1 $book2 $book1 $book2 "
-check "the tag follows the active workbook across two workbooks" test "$(echo "$owners" | cut -d' ' -f1-3)" = "$book1 $book2 $book1"
-check "the tag still shows after the first workbook is closed" test "$(echo "$owners" | cut -d' ' -f4-5)" = "$book2 $book2"
+check "a click on a main window and Ctrl+F6 make its workbook the active one: Application.Hwnd" \
+  test "$hwnds" = "$book1 $book2 $book1 $book2 $book1 $book2 "
+check "the tag follows the active workbook across two workbooks" \
+  test "$(echo "$owners" | cut -d' ' -f1-5)" = "$book1 $book2 $book1 $book2 $book1"
+check "the tag still shows after the first workbook is closed" test "$(echo "$owners" | cut -d' ' -f6-7)" = "$book2 $book2"
 
 # Excel raises no event when the user scrolls or zooms: the wheel, Ctrl+wheel and the scroll bar's
 # arrow hide the tag and the calendar, and the view moves.
