@@ -255,7 +255,9 @@ void frmCal::FillYears() {
     for (std::int32_t y = range.first; y <= range.second; ++y) years.add_item(std::to_string(y));
     years_filled_ = range;
   }
-  years.set_text(four_digit_year(serial::to_parts(start_date_).year));
+  // Setting the same text again costs the box a round of messages.
+  const std::string year = four_digit_year(serial::to_parts(start_date_).year);
+  if (years.text() != year) years.set_text(year);
 }
 
 void frmCal::ApplyTooltips() {

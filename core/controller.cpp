@@ -75,11 +75,8 @@ void cVantry::InitThisObject() noexcept {
     Must(moTag)->SetEventSink(this);
   });
   step([&] { Must(moTag)->InitThisObject(TagIconPath()); });
-  step([&] {
-    moCalendarForm = s_.parts.CreateCalendarForm();
-    Must(moCalendarForm)->SetEventSink(this);
-  });
-  step([&] { Must(moCalendarForm)->InitThisObject(Variant::date(std::floor(s_.clock.now()))); });
+  // The calendar form is made when the tag first shows, or the calendar is first asked for: its
+  // windows are most of a connection's time, and the host waits for the connection.
   step([&] { msOnAction = "!<" + Must(addin_)->ProgId() + ">"; });
   step([&] { moImageList = s_.parts.CreateImageList(); });
   for (const char* key : kIconKeys) step([&] { Must(moImageList)->Add(key); });
@@ -154,7 +151,9 @@ void cVantry::ClickCommandButton() noexcept {
     step([&] { Inform(DisabledMessage(s_.m.ProductName, s_.m.ExcelVersion)); });
     return;
   }
-  step([&] { Must(moCalendarForm)->HideCalendar(); });
+  step([&] {
+    if (moCalendarForm) moCalendarForm->HideCalendar();
+  });
   step([&] { Must(moTag)->TagHide(); });
   HostObjectPtr selection;
   std::string type_name;
@@ -291,6 +290,8 @@ void cVantry::AppExcelEvent_SheetSelectionChange(const SheetPtr& Sh, const Range
     shown = Must(moTag)->TagMove(Target);
     if (shown) WatchTagWindow();
   });
+  // Ready before the tag can be clicked.
+  if (shown) RenewLostCalendarForm();
   if (!shown) {
     SkipFailures()([&] {
       if (moTag) moTag->TagHide();
@@ -333,8 +334,8 @@ void cVantry::RenewLostTag() noexcept {
 
 void cVantry::RenewLostCalendarForm() noexcept {
   SkipFailures step;
-  bool lost = false;
-  step([&] { lost = moCalendarForm && moCalendarForm->WindowLost(); });
+  bool lost = !moCalendarForm;
+  step([&] { lost = lost || moCalendarForm->WindowLost(); });
   if (!lost) return;
   moCalendarForm.reset();
   step([&] {

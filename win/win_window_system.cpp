@@ -123,6 +123,11 @@ WindowHandle Win32WindowSystem::WindowFromPoint(ScreenPoint screen) {
 void Win32WindowSystem::SetWindowStyles(WindowHandle window, std::uint32_t style, std::uint32_t ex_style) {
   HWND h = ToHwnd(window);
   Check(IsWindow(h));
+  // The same styles again need no new frame, a round of messages; the system keeps the topmost
+  // bit to itself, so it is not compared.
+  const auto now_style = static_cast<std::uint32_t>(GetWindowLongPtrW(h, GWL_STYLE));
+  const auto now_ex = static_cast<std::uint32_t>(GetWindowLongPtrW(h, GWL_EXSTYLE));
+  if (now_style == style && (now_ex & ~std::uint32_t{WS_EX_TOPMOST}) == (ex_style & ~std::uint32_t{WS_EX_TOPMOST})) return;
   SetWindowLongPtrW(h, GWL_STYLE, static_cast<LONG_PTR>(style));
   SetWindowLongPtrW(h, GWL_EXSTYLE, static_cast<LONG_PTR>(ex_style));
   // Styles that change the frame take effect only when the frame is recomputed.

@@ -14,10 +14,12 @@ using sim::SimExcel;
 TEST(controller_main_path, date_cell_to_written_date) {
   ControllerWorld w;
   w.Start();
+  EXPECT_EQ(w.parts.calendars_made, 0) << "the connection does not wait for the calendar's windows";
   SimExcel::Cell(w.sheet(), "B3").number_format = "d mmm yyyy";
   SimExcel::Cell(w.sheet(), "B3").value = Variant::date(Ymd(2024, 2, 29));
   w.host->UserSelect("B3");
   ASSERT_TRUE(w.tag().Displayed());
+  EXPECT_EQ(w.parts.calendars_made, 1) << "made once the tag shows, before it can be clicked";
   EXPECT_EQ(w.tag().address, "$B$3");
   w.tag().TriggerClickEvent();
   ASSERT_TRUE(w.calendar().Shown());
@@ -364,11 +366,13 @@ TEST(controller_placement, by_the_size_the_form_takes) {
   for (const bool told : {false, true}) {
     ControllerWorld w;
     w.Start();
-    if (told) w.calendar().size = Size{518, 266};
     w.tag().x = 700;
     w.tag().y = 500;
     w.host->UserSelect("A1");
     w.tag().displayed = true;
+    w.tag().TriggerClickEvent();
+    w.calendar().HideCalendar();
+    if (told) w.calendar().size = Size{518, 266};
     w.tag().TriggerClickEvent();
     const ScreenPoint want = told ? ScreenPoint{1000 - 518 - 32, 500 - 266} : ScreenPoint{623, 520};
     EXPECT_EQ(w.calendar().at, want) << told;
@@ -491,12 +495,16 @@ TEST(controller_lifecycle, init_and_teardown) {
   w.Start();
   EXPECT_EQ(w.controller->OnActionText(), "!<TESSALY.Connect>");
   EXPECT_EQ(w.tag().icon, "C:\\Tessaly\\pictures\\cal16.ico");
-  EXPECT_EQ(w.calendar().init, Variant::date(std::floor(w.platform.clock.serial)));
+  EXPECT_EQ(w.parts.calendars_made, 0);
   EXPECT_EQ(w.controller->ImageList()->Count(), 6u);
   EXPECT_EQ(w.controller->EditModeProbe()->Id(), 3627);
   EXPECT_EQ(w.host->Subscribers(), 1u);
+  // Made at the first need, with today's date.
+  w.controller->ClickCommandButton();
+  EXPECT_EQ(w.calendar().init, Variant::date(std::floor(w.platform.clock.serial)));
   w.controller.reset();
   EXPECT_EQ(w.host->Subscribers(), 0u);
+  EXPECT_TRUE(w.calendar().unloaded);
 }
 
 // The host refuses to end the subscription: its late events reach no controller.
@@ -506,6 +514,7 @@ TEST(controller_lifecycle, windows_lost_with_their_parent_are_made_again) {
   ControllerWorld w;
   w.Start();
   DateFormatted(w, "C5");
+  w.host->UserSelect("C5");
   w.tag().lost = true;
   w.calendar().lost = true;
   w.host->UserSelect("C5");

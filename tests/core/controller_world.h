@@ -62,10 +62,12 @@ struct ControllerWorld {
   }
   sim::SheetModel& sheet(const std::string& name = "Sheet1") { return host->Sheet("Book1", name); }
   RecordingTag& tag() { return *parts.tag; }
-  RecordingCalendar& calendar() { return *parts.calendar; }
+  // The form once made; until then one that was never shown.
+  RecordingCalendar& calendar() { return parts.calendar ? *parts.calendar : not_made_; }
   cUtilRegMan& reg() { return *m.RegMan; }
   void set(opt::Index i, bool v) { reg().Value(i, Variant::boolean(v)); }
 
+  RecordingCalendar not_made_;
   FakePlatform platform;
   mVantry m;
   std::shared_ptr<sim::SimExcel> host;

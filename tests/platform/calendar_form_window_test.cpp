@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "win/ui/calendar_form_window.h"
 #include "win/ui/picture_window.h"
 #include "win/ui/tag_window.h"
+#include "win/utf.h"
 #include "win/window_dpi.h"
 
 namespace tessaly {
@@ -328,6 +330,28 @@ std::vector<std::wstring> Names(const std::vector<Element>& elements) {
   return names;
 }
 
+// What UI Automation was told, through stand-ins for its functions.
+struct Heard {
+  EVENTID event;  // 0: the window let go of its elements
+  std::wstring text;
+  friend bool operator==(const Heard&, const Heard&) = default;
+  friend std::ostream& operator<<(std::ostream& o, const Heard& h) { return o << h.event << ' ' << win::to_utf8(h.text); }
+};
+std::vector<Heard> g_heard;
+LRESULT WINAPI HeardReturn(HWND, WPARAM, LPARAM, IRawElementProviderSimple* element) {
+  if (!element) g_heard.push_back({0, L""});
+  return element ? 1 : 0;
+}
+HRESULT WINAPI HeardEvent(IRawElementProviderSimple* element, EVENTID event) {
+  g_heard.push_back({event, Text(Element(element), UIA_NamePropertyId)});
+  return S_OK;
+}
+HRESULT WINAPI HeardNotification(IRawElementProviderSimple*, win::uia::NotificationKind, win::uia::NotificationProcessing,
+                                 BSTR text, BSTR) {
+  g_heard.push_back({win::uia::kNotificationEvent, text});
+  return S_OK;
+}
+
 // The day grid's UI Automation provider read through its own interfaces, as a UI Automation client
 // would (Wine has no IUIAutomation client to do it).
 class DayGridUiaTest : public CalendarFormWindowTest {
@@ -336,7 +360,8 @@ class DayGridUiaTest : public CalendarFormWindowTest {
     CalendarFormWindowTest::SetUp();
     show(ymd(2026, 3, 12));
     picture_ = static_cast<win::PictureWindow*>(&window_->picture());
-    root_ = picture_->uia_root();
+    ASSERT_TRUE(picture_->uia());
+    root_ = picture_->uia()->root();
     ASSERT_TRUE(root_);
   }
   Element Cell(int row, int column) {
@@ -436,9 +461,58 @@ TEST_F(DayGridUiaTest, select_moves_the_focus_day_without_writing_and_invoke_wri
   EXPECT_EQ(As<ISelectionItemProvider>(Cell(2, 4), UIA_SelectionItemPatternId)->AddToSelection(), win::uia::kInvalidOperation)
       << "one day at a time";
   EXPECT_TRUE(closes.empty()) << "selecting writes nothing";
+  for (HRESULT hr : {As<ISelectionItemProvider>(Cell(0, 0), UIA_SelectionItemPatternId)->Select(),
+                     As<IInvokeProvider>(Cell(0, 0), UIA_InvokePatternId)->Invoke()})
+    EXPECT_EQ(hr, win::uia::kElementNotEnabled) << "22 February is shown grey";
+  EXPECT_EQ(Names(Selection()), std::vector<std::wstring>{L"Saturday, March 21, 2026"});
+  EXPECT_TRUE(closes.empty());
 
   ASSERT_EQ(As<IInvokeProvider>(Cell(1, 3), UIA_InvokePatternId)->Invoke(), S_OK);
   EXPECT_EQ(closes, std::vector<Variant>{Variant::date(ymd(2026, 3, 4))});
+}
+
+TEST_F(DayGridUiaTest, readers_hear_the_focus_day_move_the_month_change_and_a_day_picked) {
+  constexpr EVENTID kFocus = win::uia::kFocusChangedEvent, kSelected = win::uia::kElementSelectedEvent;
+  const win::uia::CoreFunctions all{HeardReturn, HeardEvent, HeardNotification, nullptr};
+  win::uia::CoreFunctions older = all;  // before Windows 10's notifications
+  older.raise_notification = nullptr;
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    std::vector<Heard> heard;
+  };
+  const std::vector<Step> steps{
+      {"Right", [] { testing::PressKey(VK_RIGHT); }, {{kFocus, L"Friday, March 13, 2026"}, {kSelected, L"Friday, March 13, 2026"}}},
+      {"Page Down",
+       [] { testing::PressKey(VK_NEXT); },
+       {{win::uia::kNotificationEvent, L"April 2026"}, {kFocus, L"Monday, April 13, 2026"}, {kSelected, L"Monday, April 13, 2026"}}},
+      {"Select",
+       [&] { As<ISelectionItemProvider>(Cell(3, 1), UIA_SelectionItemPatternId)->Select(); },
+       {{kFocus, L"Monday, April 20, 2026"}, {kSelected, L"Monday, April 20, 2026"}}},
+      {"Page Down without notifications",
+       [&] {
+         picture_->uia()->use(older);
+         testing::PressKey(VK_NEXT);
+       },
+       {{kFocus, L"Wednesday, May 20, 2026"}, {kSelected, L"Wednesday, May 20, 2026"}}},
+      {"Invoke", [&] { As<IInvokeProvider>(Cell(1, 0), UIA_InvokePatternId)->Invoke(); }, {{win::uia::kInvokedEvent, L"Sunday, May 3, 2026"}}},
+      {"the window goes", [&] { form_.reset(); }, {{0, L""}}},
+  };
+  picture_->uia()->use(all);
+  click_title();  // the calendar takes the keys
+  for (const Step& step : steps) {
+    g_heard.clear();
+    step.act();
+    EXPECT_EQ(g_heard, step.heard) << step.what;
+  }
+  EXPECT_EQ(closes, std::vector<Variant>{Variant::date(ymd(2026, 5, 3))});
+}
+
+// Without UI Automation on the system the window answers nothing, and its MSAA object alone serves.
+TEST_F(DayGridUiaTest, without_ui_automation_nothing_answers_for_it) {
+  picture_->uia()->use({});
+  EXPECT_EQ(::SendMessageW(picture_->hwnd(), WM_GETOBJECT, 0, static_cast<LPARAM>(win::uia::kRootObjectId)), 0);
+  EXPECT_NE(::SendMessageW(picture_->hwnd(), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT)), 0);
 }
 
 TEST_F(DayGridUiaTest, elements_outliving_the_window_are_no_longer_available) {

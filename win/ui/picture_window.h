@@ -57,8 +57,8 @@ class PictureWindow final : public IPictureControl {
   bool is_key_down(int virtual_key) const override;
 
   HWND hwnd() const { return window_; }
-  // The UI Automation element of what the window shows; empty without an accessible source.
-  com_ptr<IRawElementProviderSimple> uia_root() const { return uia_ ? uia_->root() : nullptr; }
+  // What the window tells UI Automation; null without an accessible source.
+  UiaAnswer* uia() const { return uia_.get(); }
   bool auto_redraw() const { return auto_redraw_; }
   Appearance appearance() const { return appearance_; }
 

@@ -13,6 +13,7 @@ namespace tessaly::win::uia {
 
 inline constexpr LONG kRootObjectId = -25;  // UiaRootObjectId
 inline constexpr int kAppendRuntimeId = 3;  // UiaAppendRuntimeId
+inline constexpr HRESULT kElementNotEnabled = static_cast<HRESULT>(0x80040200);
 inline constexpr HRESULT kElementNotAvailable = static_cast<HRESULT>(0x80040201);
 inline constexpr HRESULT kInvalidOperation = static_cast<HRESULT>(0x80131509);
 
@@ -36,6 +37,14 @@ using RaiseAutomationEventFn = HRESULT(WINAPI*)(IRawElementProviderSimple*, EVEN
 using RaiseNotificationEventFn = HRESULT(WINAPI*)(IRawElementProviderSimple*, NotificationKind, NotificationProcessing,
                                                   BSTR display, BSTR activity_id);
 using HostProviderFromHwndFn = HRESULT(WINAPI*)(HWND, IRawElementProviderSimple**);
+
+// The functions a provider calls; any of them may be missing from the system.
+struct CoreFunctions {
+  ReturnRawElementProviderFn return_provider = nullptr;
+  RaiseAutomationEventFn raise_event = nullptr;
+  RaiseNotificationEventFn raise_notification = nullptr;
+  HostProviderFromHwndFn host_provider = nullptr;
+};
 
 }  // namespace tessaly::win::uia
 

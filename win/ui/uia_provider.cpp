@@ -107,22 +107,22 @@ void SetBool(VARIANT* v, bool value) {
 }
 
 // The properties every element of the window answers from its accessible description.
-bool CommonProperty(PROPERTYID id, const AccessibleElement& e, VARIANT* v) {
+bool CommonProperty(PROPERTYID id, const AccessibleElement& e, bool enabled, VARIANT* v) {
   switch (id) {
     case UIA_NamePropertyId: SetText(v, e.name); return true;
     case UIA_IsKeyboardFocusablePropertyId: SetBool(v, (e.states & acc_state::kFocusable) != 0); return true;
     case UIA_HasKeyboardFocusPropertyId: SetBool(v, (e.states & acc_state::kFocused) != 0); return true;
-    case UIA_IsEnabledPropertyId: SetBool(v, true); return true;
+    case UIA_IsEnabledPropertyId: SetBool(v, enabled); return true;
     case UIA_IsOffscreenPropertyId: SetBool(v, e.bounds.empty()); return true;
     default: return false;
   }
 }
 
 HRESULT PropertyValue(PROPERTYID id, VARIANT* v, CONTROLTYPEID type, const AccessibleElement& e,
-                      const std::string& automation_id) {
+                      const std::string& automation_id, bool enabled = true) {
   if (!v) return E_POINTER;
   ::VariantInit(v);
-  if (CommonProperty(id, e, v)) return S_OK;
+  if (CommonProperty(id, e, enabled, v)) return S_OK;
   switch (id) {
     case UIA_ControlTypePropertyId: SetInt(v, type); break;
     case UIA_AutomationIdPropertyId: SetText(v, automation_id); break;
@@ -165,7 +165,7 @@ class TableElement final
     return Live(tree_, [&](IAccessibleSource&) -> HRESULT {
       if (!out) return E_POINTER;
       *out = nullptr;
-      return tree_->host_provider ? tree_->host_provider(tree_->window, out) : S_OK;
+      return tree_->core.host_provider ? tree_->core.host_provider(tree_->window, out) : S_OK;
     });
   }
 
@@ -362,7 +362,8 @@ class CellElement final
   }
   HRESULT STDMETHODCALLTYPE GetPropertyValue(PROPERTYID id, VARIANT* out) noexcept override {
     return Cell([&](IAccessibleSource& s) {
-      return PropertyValue(id, out, uia::kListItemControlType, s.Child(index_), "Day" + std::to_string(index_));
+      const AccessibleElement e = s.Child(index_);
+      return PropertyValue(id, out, uia::kListItemControlType, e, "Day" + std::to_string(index_), Enabled(e));
     });
   }
   HRESULT STDMETHODCALLTYPE get_HostRawElementProvider(IRawElementProviderSimple** out) noexcept override {
@@ -403,6 +404,7 @@ class CellElement final
   // Selecting a day moves the focus to it; it does not pick it.
   HRESULT STDMETHODCALLTYPE Select() noexcept override {
     return Cell([&](IAccessibleSource& s) {
+      if (!Enabled(s.Child(index_))) return uia::kElementNotEnabled;
       s.FocusChild(index_);
       return S_OK;
     });
@@ -449,7 +451,8 @@ class CellElement final
   // it first.
   HRESULT STDMETHODCALLTYPE Invoke() noexcept override {
     return Cell([&](IAccessibleSource& s) {
-      if (tree_->raise_event) tree_->raise_event(this, uia::kInvokedEvent);
+      if (!Enabled(s.Child(index_))) return uia::kElementNotEnabled;
+      if (tree_->core.raise_event) tree_->core.raise_event(this, uia::kInvokedEvent);
       s.DoDefaultAction(index_);
       return S_OK;
     });
@@ -464,6 +467,8 @@ class CellElement final
       return body(s);
     });
   }
+  // A day the month around shows in grey is there to read only.
+  static bool Enabled(const AccessibleElement& e) { return (e.states & acc_state::kSelectable) != 0; }
   static int Columns(IAccessibleSource& s) {
     const int columns = s.Table().columns;
     return columns > 0 ? columns : 1;
@@ -490,20 +495,26 @@ UiaAnswer::UiaAnswer(HWND window, IAccessibleSource& source) : tree_(std::make_s
 UiaAnswer::~UiaAnswer() { disconnect(); }
 
 bool UiaAnswer::load_core() {
-  if (core_tried_) return return_provider_ != nullptr;
-  core_tried_ = true;
+  if (loaded_) return tree_->core.return_provider != nullptr;
+  loaded_ = true;
   // From the system folder only, whatever the host's current folder holds.
   wchar_t system[MAX_PATH] = {};
   const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return false;
-  core_.reset(::LoadLibraryW((std::wstring(system, length) + L"\\uiautomationcore.dll").c_str()));
-  if (!core_) return false;
-  const auto find = [&](const char* name) { return reinterpret_cast<void*>(::GetProcAddress(core_.get(), name)); };
-  return_provider_ = reinterpret_cast<uia::ReturnRawElementProviderFn>(find("UiaReturnRawElementProvider"));
-  tree_->raise_event = reinterpret_cast<uia::RaiseAutomationEventFn>(find("UiaRaiseAutomationEvent"));
-  raise_notification_ = reinterpret_cast<uia::RaiseNotificationEventFn>(find("UiaRaiseNotificationEvent"));
-  tree_->host_provider = reinterpret_cast<uia::HostProviderFromHwndFn>(find("UiaHostProviderFromHwnd"));
-  return return_provider_ != nullptr;
+  library_.reset(::LoadLibraryW((std::wstring(system, length) + L"\\uiautomationcore.dll").c_str()));
+  if (!library_) return false;
+  const auto find = [&](const char* name) { return reinterpret_cast<void*>(::GetProcAddress(library_.get(), name)); };
+  uia::CoreFunctions& core = tree_->core;
+  core.return_provider = reinterpret_cast<uia::ReturnRawElementProviderFn>(find("UiaReturnRawElementProvider"));
+  core.raise_event = reinterpret_cast<uia::RaiseAutomationEventFn>(find("UiaRaiseAutomationEvent"));
+  core.raise_notification = reinterpret_cast<uia::RaiseNotificationEventFn>(find("UiaRaiseNotificationEvent"));
+  core.host_provider = reinterpret_cast<uia::HostProviderFromHwndFn>(find("UiaHostProviderFromHwnd"));
+  return core.return_provider != nullptr;
+}
+
+void UiaAnswer::use(const uia::CoreFunctions& core) {
+  loaded_ = true;
+  tree_->core = core;
 }
 
 com_ptr<IRawElementProviderSimple> UiaAnswer::root() const {
@@ -513,33 +524,35 @@ com_ptr<IRawElementProviderSimple> UiaAnswer::root() const {
 std::optional<LRESULT> UiaAnswer::on_get_object(WPARAM wparam, LPARAM lparam) {
   if (static_cast<LONG>(lparam) != uia::kRootObjectId || !tree_->source || !load_core()) return std::nullopt;
   const Element r = root();
-  return return_provider_(tree_->window, wparam, lparam, r.get());
+  return tree_->core.return_provider(tree_->window, wparam, lparam, r.get());
 }
 
 void UiaAnswer::disconnect() {
   if (!tree_->source) return;
   tree_->source->set_listener(nullptr);
   tree_->source = nullptr;
-  if (return_provider_) return_provider_(tree_->window, 0, 0, nullptr);
+  if (tree_->core.return_provider) tree_->core.return_provider(tree_->window, 0, 0, nullptr);
 }
 
 void UiaAnswer::on_focus_moved(int child) {
-  if (child < 0 || !tree_->raise_event || !tree_->source) return;
+  const uia::RaiseAutomationEventFn raise = tree_->core.raise_event;
+  if (child < 0 || !raise || !tree_->source) return;
   ComCall([&] {
     const Element cell = make_cell(tree_, child);
-    if (tree_->source->Child(child).states & acc_state::kFocused) tree_->raise_event(cell.get(), uia::kFocusChangedEvent);
-    tree_->raise_event(cell.get(), uia::kElementSelectedEvent);
+    if (tree_->source->Child(child).states & acc_state::kFocused) raise(cell.get(), uia::kFocusChangedEvent);
+    raise(cell.get(), uia::kElementSelectedEvent);
   });
 }
 
 void UiaAnswer::on_announcement(const std::string& text) {
-  if (!raise_notification_ || !tree_->source) return;
+  const uia::RaiseNotificationEventFn notify = tree_->core.raise_notification;
+  if (!notify || !tree_->source) return;
   ComCall([&] {
     const Element table = root();
     const unique_bstr display(to_wide(text));
     const unique_bstr activity(std::wstring_view(L"Tessaly.MonthShown"));
-    raise_notification_(table.get(), uia::NotificationKind_ActionCompleted, uia::NotificationProcessing_MostRecent,
-                        display.get(), activity.get());
+    notify(table.get(), uia::NotificationKind_ActionCompleted, uia::NotificationProcessing_MostRecent, display.get(),
+           activity.get());
   });
 }
 

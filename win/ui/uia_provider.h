@@ -21,8 +21,7 @@ namespace tessaly::win {
 struct UiaTree {
   HWND window = nullptr;
   IAccessibleSource* source = nullptr;
-  uia::HostProviderFromHwndFn host_provider = nullptr;
-  uia::RaiseAutomationEventFn raise_event = nullptr;
+  uia::CoreFunctions core;
 };
 
 // Answers WM_GETOBJECT for one window and tells UI Automation what changed. uiautomationcore.dll
@@ -42,6 +41,8 @@ class UiaAnswer final : private IAccessibleListener {
   // The window is going: UI Automation lets go of the elements, which answer
   // UIA_E_ELEMENTNOTAVAILABLE from now on. Safe to call more than once.
   void disconnect();
+  // Calls these instead of the system's (a test listening in).
+  void use(const uia::CoreFunctions& core);
 
  private:
   bool load_core();
@@ -49,10 +50,8 @@ class UiaAnswer final : private IAccessibleListener {
   void on_announcement(const std::string& text) override;
 
   std::shared_ptr<UiaTree> tree_;
-  unique_hmodule core_;
-  bool core_tried_ = false;
-  uia::ReturnRawElementProviderFn return_provider_ = nullptr;
-  uia::RaiseNotificationEventFn raise_notification_ = nullptr;
+  unique_hmodule library_;
+  bool loaded_ = false;
 };
 
 }  // namespace tessaly::win
