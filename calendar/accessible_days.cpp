@@ -31,7 +31,13 @@ std::string LongDateName(double date, const LocaleData& locale) {
   return text;
 }
 
-AccessibleDayGrid DescribeDayGrid(const clsDualMonths& calendar, const LocaleData& locale, double today) {
+namespace {
+
+constexpr int kEveryName = -1, kNoName = -2;
+
+// The grid with the long date of the day at `named` only (kEveryName: of each day, kNoName: of
+// none): formatting 42 dates is most of the cost, and a reader mostly asks about one cell.
+AccessibleDayGrid Describe(const clsDualMonths& calendar, const LocaleData& locale, double today, int named) {
   AccessibleDayGrid g;
   const std::int32_t fdow = calendar.FirstDayOfWeek();
   const int first_day = fdow >= 1 && fdow <= 7 ? fdow : 1;
@@ -48,7 +54,7 @@ AccessibleDayGrid DescribeDayGrid(const clsDualMonths& calendar, const LocaleDat
     const int i = static_cast<int>(g.days.size());
     AccessibleDay a;
     a.date = d.date;
-    a.name = LongDateName(d.date, locale);
+    if (named == kEveryName || named == i) a.name = LongDateName(d.date, locale);
     a.row = i / 7;
     a.column = i % 7;
     a.in_month = d.period == Period::Current;
@@ -61,6 +67,12 @@ AccessibleDayGrid DescribeDayGrid(const clsDualMonths& calendar, const LocaleDat
     g.days.push_back(std::move(a));
   }
   return g;
+}
+
+}  // namespace
+
+AccessibleDayGrid DescribeDayGrid(const clsDualMonths& calendar, const LocaleData& locale, double today) {
+  return Describe(calendar, locale, today, kEveryName);
 }
 
 bool PickDay(clsDualMonths& calendar, double date) {
@@ -87,16 +99,16 @@ int index_or_none(const std::optional<std::size_t>& i) { return i ? static_cast<
 DayGridAccessible::DayGridAccessible(clsDualMonths& calendar, const LocaleData& locale, const IClock& clock)
     : calendar_(calendar), locale_(locale), clock_(clock) {
   calendar_.FocusMoved = [this](double) {
-    if (listener_) listener_->on_focus_moved(index_or_none(Grid().focused));
+    if (listener_) listener_->on_focus_moved(index_or_none(Grid(kNoName).focused));
   };
 }
 
 DayGridAccessible::~DayGridAccessible() { calendar_.FocusMoved = nullptr; }
 
-AccessibleDayGrid DayGridAccessible::Grid() const { return DescribeDayGrid(calendar_, locale_, clock_.now()); }
+AccessibleDayGrid DayGridAccessible::Grid(int named) const { return Describe(calendar_, locale_, clock_.now(), named); }
 
 AccessibleElement DayGridAccessible::Self() {
-  const AccessibleDayGrid g = Grid();
+  const AccessibleDayGrid g = Grid(kNoName);
   AccessibleElement e;
   e.name = g.name;
   e.role = AccessibleRole::Table;
@@ -106,7 +118,7 @@ AccessibleElement DayGridAccessible::Self() {
 }
 
 AccessibleElement DayGridAccessible::Child(int index) {
-  const AccessibleDayGrid g = Grid();
+  const AccessibleDayGrid g = Grid(index);
   const AccessibleDay* d = day_at(g, index);
   if (d == nullptr) throw std::out_of_range("no such day cell");
   AccessibleElement e;
@@ -123,24 +135,24 @@ AccessibleElement DayGridAccessible::Child(int index) {
 }
 
 int DayGridAccessible::FocusedChild() {
-  const AccessibleDayGrid g = Grid();
+  const AccessibleDayGrid g = Grid(kNoName);
   return g.keyboard_focus ? index_or_none(g.focused) : -1;
 }
 
-int DayGridAccessible::SelectedChild() { return index_or_none(Grid().selected); }
+int DayGridAccessible::SelectedChild() { return index_or_none(Grid(kNoName).selected); }
 
 int DayGridAccessible::CurrentChild() {
-  const AccessibleDayGrid g = Grid();
+  const AccessibleDayGrid g = Grid(kNoName);
   return index_or_none(g.focused ? g.focused : g.selected);
 }
 
 void DayGridAccessible::DoDefaultAction(int index) {
-  const AccessibleDayGrid g = Grid();
+  const AccessibleDayGrid g = Grid(kNoName);
   if (const AccessibleDay* d = day_at(g, index); d != nullptr && d->in_month) PickDay(calendar_, d->date);
 }
 
 void DayGridAccessible::FocusChild(int index) {
-  const AccessibleDayGrid g = Grid();
+  const AccessibleDayGrid g = Grid(kNoName);
   const AccessibleDay* d = day_at(g, index);
   if (d == nullptr || !d->in_month) return;
   calendar_.set_FocusDate(d->date);
@@ -149,7 +161,7 @@ void DayGridAccessible::FocusChild(int index) {
 }
 
 AccessibleTable DayGridAccessible::Table() {
-  const AccessibleDayGrid g = Grid();
+  const AccessibleDayGrid g = Grid(kNoName);
   AccessibleTable t;
   t.rows = g.rows;
   t.columns = g.columns;

@@ -57,7 +57,8 @@ class DayGridAccessible final : public IAccessibleSource {
   DayGridAccessible(const DayGridAccessible&) = delete;
   DayGridAccessible& operator=(const DayGridAccessible&) = delete;
 
-  AccessibleDayGrid Grid() const;
+  // The whole grid, every day named.
+  AccessibleDayGrid Grid() const { return Grid(-1); }
 
   AccessibleElement Self() override;
   int ChildCount() override { return 42; }
@@ -76,6 +77,8 @@ class DayGridAccessible final : public IAccessibleSource {
   void MonthShown();
 
  private:
+  // The grid with only the day at `named` named (-1: every day, -2: none).
+  AccessibleDayGrid Grid(int named) const;
   std::string MonthName() const;
 
   clsDualMonths& calendar_;

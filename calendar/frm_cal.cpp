@@ -310,6 +310,7 @@ void frmCal::GoToMonth(int year, int month) {
   moCalendar->set_FocusDate(*date);
   moCalendar->set_CalendarCustomDate(*date);
   moCalendar->RebuildImage();
+  accessible_->MonthShown();
 }
 
 void frmCal::cboMonths_Click() {
@@ -344,6 +345,7 @@ void frmCal::cmdToday_Click() {
   moCalendar->set_FocusDate(today);
   moCalendar->set_CalendarCustomDate(today);
   moCalendar->RebuildImage();
+  accessible_->MonthShown();
 }
 
 void frmCal::cmdSettings_Click() {

@@ -239,10 +239,10 @@ STEPS
   # asks Xinerama): the main window straddles them, column C lies on the second, and the tag and
   # the calendar open beside C2 there.
   wineserver -k  # its desktop belongs to the display it started on
-  screen=$((90 + RANDOM % 100))
-  Xephyr ":$screen" +xinerama -screen 1280x800 -screen 1280x800 -extension RANDR -ac -br -noreset >/dev/null 2>&1 &
-  xephyr=$!
-  sleep 2
+  if ! start_two_screens; then
+    echo "Xephyr did not start: no picture of two screens"
+    exit 0
+  fi
   cat > "$out/walk-screens.txt" <<STEPS
 monitors
 column-width A 250
@@ -260,16 +260,16 @@ wait 1000
 quit
 STEPS
   log="$out/excel-screens.log"
-  DISPLAY=":$screen" "$WINE64" "$exe" --script "Z:${out//\//\\}\\walk-screens.txt" > "$log" 2>&1 &
+  DISPLAY="$TWO_SCREENS" "$WINE64" "$exe" --script "Z:${out//\//\\}\\walk-screens.txt" > "$log" 2>&1 &
   excel=$!
   if read -r _ _ x y < <(wait_line "$log" '^where C2' 60); then
-    DISPLAY=":$screen" xdotool mousemove "$x" "$y" click 1
+    DISPLAY="$TWO_SCREENS" xdotool mousemove "$x" "$y" click 1
     if line="$(wait_line "$log" "^window $TAG_CLASS shown" 15)"; then
       read -r tx ty < <(echo "$line" | centre)
-      DISPLAY=":$screen" xdotool mousemove "$tx" "$ty" click 1
+      DISPLAY="$TWO_SCREENS" xdotool mousemove "$tx" "$ty" click 1
       if wait_line "$log" '^mark done' 15 >/dev/null; then
         sleep 0.7
-        DISPLAY=":$screen" /usr/bin/import -window root "$out/15-two-screens.png"
+        DISPLAY="$TWO_SCREENS" /usr/bin/import -window root "$out/15-two-screens.png"
         echo "screenshot $out/15-two-screens.png"
       fi
     fi
@@ -277,7 +277,7 @@ STEPS
   wait "$excel" || true
   echo "--- stand-in Excel's output, two screens"
   cat "$log"
-  DISPLAY=":$screen" wineserver -k
-  kill "$xephyr" 2>/dev/null || true
+  DISPLAY="$TWO_SCREENS" wineserver -k
+  kill "$TWO_SCREENS_PID" 2>/dev/null || true
 fi
 wineserver -w

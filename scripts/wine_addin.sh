@@ -56,3 +56,22 @@ await_title() {
   done
   return 1
 }
+
+# start_two_screens: two 1280 by 800 screens side by side, joined by Xinerama, on a free display
+# inside the current one (Xvfb's own +xinerama puts every screen at one origin). RANDR is off, so
+# that Wine asks Xinerama and reports two monitors. Sets TWO_SCREENS (the display) and
+# TWO_SCREENS_PID; fails when Xephyr is missing or does not start.
+start_two_screens() {
+  command -v Xephyr >/dev/null || return 1
+  local n=150
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xephyr ":$n" +xinerama -screen 1280x800 -screen 1280x800 -extension RANDR -ac -br -noreset >/dev/null 2>&1 &
+  TWO_SCREENS_PID=$!
+  TWO_SCREENS=":$n"
+  local left=50
+  until DISPLAY="$TWO_SCREENS" xdotool getmouselocation >/dev/null 2>&1; do
+    left=$((left - 1))
+    [ "$left" -gt 0 ] || return 1
+    sleep 0.1
+  done
+}

@@ -290,6 +290,33 @@ TEST(calendar_form, screen_readers_read_the_grid_hear_its_moves_and_pick_a_day) 
   grid->set_listener(nullptr);
 }
 
+// The month list, the year box and Go to Today tell readers the month they show, as the arrows do.
+TEST(calendar_form, screen_readers_hear_each_month_the_boxes_and_today_show) {
+  struct Heard : IAccessibleListener {
+    void on_focus_moved(int) override {}
+    void on_announcement(const std::string& text) override { told.push_back(text); }
+    std::vector<std::string> told;
+  } heard;
+  FormWorld w;  // today: 18 September 2024
+  w.show(ymd(2024, 6, 10));
+  w.window->headless_picture().accessible()->set_listener(&heard);
+  const struct {
+    std::function<void()> act;
+    const char* told;  // nullptr: nothing, the month is the one last told
+  } steps[] = {
+      {[&] { w.window->choose_month(7); }, "August 2024"},
+      {[&] { w.window->choose_year("2025"); }, "August 2025"},
+      {[&] { w.window->click(FormControl::Today); }, "September 2024"},
+      {[&] { w.window->click(FormControl::Today); }, nullptr},
+  };
+  for (const auto& step : steps) {
+    heard.told.clear();
+    step.act();
+    EXPECT_EQ(heard.told, step.told ? std::vector<std::string>{step.told} : std::vector<std::string>{});
+  }
+  w.window->headless_picture().accessible()->set_listener(nullptr);
+}
+
 TEST(calendar_form, go_to_today_shows_the_month_without_picking) {
   FormWorld w;
   w.show(ymd(2023, 2, 14));

@@ -461,8 +461,15 @@ TEST_F(DayGridUiaTest, select_moves_the_focus_day_without_writing_and_invoke_wri
   EXPECT_EQ(As<ISelectionItemProvider>(Cell(2, 4), UIA_SelectionItemPatternId)->AddToSelection(), win::uia::kInvalidOperation)
       << "one day at a time";
   EXPECT_TRUE(closes.empty()) << "selecting writes nothing";
+  for (HRESULT hr : {As<ISelectionItemProvider>(Cell(0, 0), UIA_SelectionItemPatternId)->Select(),
+                     As<IInvokeProvider>(Cell(0, 0), UIA_InvokePatternId)->Invoke()})
+    EXPECT_EQ(hr, win::uia::kElementNotEnabled) << "22 February is shown grey";
+  EXPECT_EQ(Names(Selection()), std::vector<std::wstring>{L"Saturday, March 21, 2026"});
+  EXPECT_TRUE(closes.empty());
 
   ASSERT_EQ(As<IInvokeProvider>(Cell(1, 3), UIA_InvokePatternId)->Invoke(), S_OK);
+  EXPECT_TRUE(closes.empty()) << "the pick waits for the call to return";
+  testing::Pump(50);
   EXPECT_EQ(closes, std::vector<Variant>{Variant::date(ymd(2026, 3, 4))});
 }
 
@@ -490,7 +497,12 @@ TEST_F(DayGridUiaTest, readers_hear_the_focus_day_move_the_month_change_and_a_da
          testing::PressKey(VK_NEXT);
        },
        {{kFocus, L"Wednesday, May 20, 2026"}, {kSelected, L"Wednesday, May 20, 2026"}}},
-      {"Invoke", [&] { As<IInvokeProvider>(Cell(1, 0), UIA_InvokePatternId)->Invoke(); }, {{win::uia::kInvokedEvent, L"Sunday, May 3, 2026"}}},
+      {"Invoke",
+       [&] {
+         As<IInvokeProvider>(Cell(1, 0), UIA_InvokePatternId)->Invoke();
+         testing::Pump(50);
+       },
+       {{win::uia::kInvokedEvent, L"Sunday, May 3, 2026"}}},
       {"the window goes", [&] { form_.reset(); }, {{0, L""}}},
   };
   picture_->uia()->use(all);

@@ -146,27 +146,27 @@ check "a short, restored workbook window keeps the whole calendar inside its cli
   test -n "${ch:-}" -a -n "${b:-}" -a "${cx:-0}" -ge "${l:-1}" -a "${cy:-0}" -ge "${t:-1}" \
   -a $((${cx:-0} + ${cw:-0})) -le "${r:-0}" -a $((${cy:-0} + ${ch:-0})) -le "${b:-0}"
 
-# Two screens side by side: Xvfb's own +xinerama puts every screen at one origin, so Xephyr, with
-# RANDR off so that Wine asks Xinerama, joins two 1280 by 800 screens inside the Xvfb display.
-# The main window straddles both, most of it on the first; column C lies on the second.
+# Two screens side by side (Xephyr with Xinerama inside the Xvfb display). The main window
+# straddles both, most of it on the first; column C lies on the second.
 wineserver -k  # its desktop belongs to the display it started on
-screen=$((90 + RANDOM % 100))
-Xephyr ":$screen" +xinerama -screen 1280x800 -screen 1280x800 -extension RANDR -ac -br -noreset > "$work/xephyr.log" 2>&1 &
-xephyr=$!
-sleep 2
+if ! start_two_screens; then
+  echo "FAILED: two screens need Xephyr (scripts/deps.sh installs it)"
+  echo "desktop tests: $((failures + 1)) failed"
+  exit 1
+fi
 {
   printf '%s\n' "monitors" "column-width A 250" "column-width B 250" "value C2 date 2025-11-03" "format C2 d mmm yyyy"
   printf '%s\n' "move-window 600 100" "wait 500" "cell-box C2" "where C2" "mark click" "await-window $TAG_CLASS 8000" "quit"
 } > "$work/screens.txt"
 outer="$DISPLAY"
-export DISPLAY=":$screen"
+export DISPLAY="$TWO_SCREENS"
 start screens
 log="$work/screens.log"
 read -r x y < <(at "$log" click) && xdotool mousemove "$x" "$y" click 1
 finish screens
 wineserver -k
 export DISPLAY="$outer"
-kill "$xephyr" 2>/dev/null
+kill "$TWO_SCREENS_PID" 2>/dev/null
 read -r _ _ cl ct cr cb < <(grep -m1 '^cell-box C2' "$log")
 read -r _ _ _ tx ty _ _ < <(grep -m1 "^window $TAG_CLASS shown" "$log")
 echo "monitors: $(grep '^monitor' "$log" | cut -d' ' -f2- | tr '\n' ';') cell C2 ${cl:-?} ${ct:-?} ${cr:-?} ${cb:-?}; tag at ${tx:-?} ${ty:-?}"

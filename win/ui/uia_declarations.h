@@ -13,6 +13,7 @@ namespace tessaly::win::uia {
 
 inline constexpr LONG kRootObjectId = -25;  // UiaRootObjectId
 inline constexpr int kAppendRuntimeId = 3;  // UiaAppendRuntimeId
+inline constexpr HRESULT kElementNotEnabled = static_cast<HRESULT>(0x80040200);
 inline constexpr HRESULT kElementNotAvailable = static_cast<HRESULT>(0x80040201);
 inline constexpr HRESULT kInvalidOperation = static_cast<HRESULT>(0x80131509);
 

@@ -8,6 +8,7 @@
 
 #include "win/com/com_object.h"
 #include "win/com/com_result.h"
+#include "win/ui/msaa_object.h"
 #include "win/utf.h"
 
 namespace tessaly::win {
@@ -107,22 +108,22 @@ void SetBool(VARIANT* v, bool value) {
 }
 
 // The properties every element of the window answers from its accessible description.
-bool CommonProperty(PROPERTYID id, const AccessibleElement& e, VARIANT* v) {
+bool CommonProperty(PROPERTYID id, const AccessibleElement& e, bool enabled, VARIANT* v) {
   switch (id) {
     case UIA_NamePropertyId: SetText(v, e.name); return true;
     case UIA_IsKeyboardFocusablePropertyId: SetBool(v, (e.states & acc_state::kFocusable) != 0); return true;
     case UIA_HasKeyboardFocusPropertyId: SetBool(v, (e.states & acc_state::kFocused) != 0); return true;
-    case UIA_IsEnabledPropertyId: SetBool(v, true); return true;
+    case UIA_IsEnabledPropertyId: SetBool(v, enabled); return true;
     case UIA_IsOffscreenPropertyId: SetBool(v, e.bounds.empty()); return true;
     default: return false;
   }
 }
 
 HRESULT PropertyValue(PROPERTYID id, VARIANT* v, CONTROLTYPEID type, const AccessibleElement& e,
-                      const std::string& automation_id) {
+                      const std::string& automation_id, bool enabled = true) {
   if (!v) return E_POINTER;
   ::VariantInit(v);
-  if (CommonProperty(id, e, v)) return S_OK;
+  if (CommonProperty(id, e, enabled, v)) return S_OK;
   switch (id) {
     case UIA_ControlTypePropertyId: SetInt(v, type); break;
     case UIA_AutomationIdPropertyId: SetText(v, automation_id); break;
@@ -362,7 +363,8 @@ class CellElement final
   }
   HRESULT STDMETHODCALLTYPE GetPropertyValue(PROPERTYID id, VARIANT* out) noexcept override {
     return Cell([&](IAccessibleSource& s) {
-      return PropertyValue(id, out, uia::kListItemControlType, s.Child(index_), "Day" + std::to_string(index_));
+      const AccessibleElement e = s.Child(index_);
+      return PropertyValue(id, out, uia::kListItemControlType, e, "Day" + std::to_string(index_), Enabled(e));
     });
   }
   HRESULT STDMETHODCALLTYPE get_HostRawElementProvider(IRawElementProviderSimple** out) noexcept override {
@@ -403,6 +405,7 @@ class CellElement final
   // Selecting a day moves the focus to it; it does not pick it.
   HRESULT STDMETHODCALLTYPE Select() noexcept override {
     return Cell([&](IAccessibleSource& s) {
+      if (!Enabled(s.Child(index_))) return uia::kElementNotEnabled;
       s.FocusChild(index_);
       return S_OK;
     });
@@ -446,12 +449,14 @@ class CellElement final
   }
 
   // As a click on the day: it is written into the cell and the calendar closes, so readers hear of
-  // it first.
+  // it first. The pick is the window's default action, done once this call has returned: a reader
+  // must not wait for the write into the host.
   HRESULT STDMETHODCALLTYPE Invoke() noexcept override {
-    return Cell([&](IAccessibleSource& s) {
+    return Cell([&](IAccessibleSource& s) -> HRESULT {
+      if (!Enabled(s.Child(index_))) return uia::kElementNotEnabled;
       if (tree_->core.raise_event) tree_->core.raise_event(this, uia::kInvokedEvent);
-      s.DoDefaultAction(index_);
-      return S_OK;
+      return ::PostMessageW(tree_->window, MsaaAnswer::kDefaultActionMessage, static_cast<WPARAM>(index_), 0) ? S_OK
+                                                                                                           : E_FAIL;
     });
   }
 
@@ -464,6 +469,8 @@ class CellElement final
       return body(s);
     });
   }
+  // A day the month around shows in grey is there to read only.
+  static bool Enabled(const AccessibleElement& e) { return (e.states & acc_state::kSelectable) != 0; }
   static int Columns(IAccessibleSource& s) {
     const int columns = s.Table().columns;
     return columns > 0 ? columns : 1;
