@@ -185,6 +185,10 @@ click A5
 await-gone $TAG_CLASS 3000
 click C2
 await-window $TAG_CLASS 3000
+click-window $TAG_CLASS
+await-window $CAL_CLASS 3000
+wait 1500
+window tooltips_class32
 quit
 STEPS
   expect "$work/addin.log" '^add-in TESSALY\.Connect: connected in [0-9.]+ ms$' "the add-in registered for Excel is created and connected"
@@ -221,6 +225,7 @@ STEPS
   expect "$work/addin.log" '^add-in TESSALY\.Connect: turned off 0x80020009, on 0x80020009$' "a refused Connect reaches the caller as an error, and the add-in stays connected"
   expect "$work/addin.log" '^ribbon ZorelButtonCalendar at [0-9]+ [0-9]+ in Tessaly$' "the strip shows the add-in's own tab"
   expect "$work/addin.log" '^add-in TESSALY\.Connect: disconnected$' "the add-in is disconnected at exit"
+  expect "$work/addin.log" '^window tooltips_class32 hidden$' "a click on the tag leaves no tip over the calendar it opened, even after the tip's delay"
   # The other installation mode's XML: the strip puts the buttons in the Insert tab, after the
   # host's own commands there.
   "$WINE64" reg add 'HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions' /v RibbonFile /t REG_SZ \
