@@ -18,7 +18,8 @@ class WindowDevice final : public IDevice, public gdi::GdiTarget {
  public:
   explicit WindowDevice(HWND window) : window_(window) {}
   void draw_focus_rect(const Rect& r) override;
-  HDC acquire_dc() override { return paint_dc_ ? paint_dc_ : ::GetDC(window_); }
+  // Nothing to draw on while the window is hidden: its next paint copies the finished image.
+  HDC acquire_dc() override { return paint_dc_ ? paint_dc_ : ::IsWindowVisible(window_) ? ::GetDC(window_) : nullptr; }
   void release_dc(HDC dc) override {
     if (dc != paint_dc_) ::ReleaseDC(window_, dc);
   }
