@@ -241,7 +241,8 @@ void frmCal::FillMonths() {
     for (const std::string& name : s_.locale.month_names) months.add_item(name);
     months_filled_ = true;
   }
-  months.set_selected_index(serial::to_parts(start_date_).month - 1);
+  const int month = serial::to_parts(start_date_).month - 1;
+  if (months.selected_index() != month) months.set_selected_index(month);
 }
 
 void frmCal::FillYears() {
