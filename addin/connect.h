@@ -34,6 +34,7 @@ struct ConnectServices {
   IControllerParts& parts;
   std::string addin_folder;  // the folder of the add-in's own file
   ITimerFactory* timers = nullptr;  // the reload's timers; none: a change of mode waits for a restart
+  IClipboard* clipboard = nullptr;  // for the button faces of hosts of version 9
 };
 
 inline constexpr std::int32_t kConnectAfterStartup = 0;

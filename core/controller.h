@@ -15,6 +15,7 @@
 #include "core/date_judge.h"
 #include "core/image_list.h"
 #include "core/tag_window.h"
+#include "host/clipboard.h"
 #include "host/clock.h"
 #include "host/excel.h"
 #include "host/file_system.h"
@@ -61,6 +62,7 @@ struct ControllerServices {
   const IDateJudge& dates;
   IControllerParts& parts;
   const IFileSystem& files;
+  IClipboard* clipboard = nullptr;  // the button faces of hosts of version 9 pass through it; none: no faces there
 };
 
 // Where the calendar goes beside the tag: below it, or above when it would pass the window's

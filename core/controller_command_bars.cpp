@@ -1,5 +1,7 @@
 // The controller's command bars for hosts without a ribbon: its own toolbar of five buttons, the
 // quick button on another toolbar, the "Cell" context-menu entry, their icons and their clicks.
+#include <exception>
+
 #include "core/controller.h"
 #include "host/error_policy.h"
 #include "settings/option_ids.h"
@@ -177,10 +179,29 @@ bool cVantry::DisplayRightClickMenu() noexcept {
 
 // ---------------------------------------------------------------- icons and the disable toggle
 
+// Version 9 has no Picture or Mask: the face goes over the clipboard, which then gets the user's
+// content back, whether the paste worked or not. When the clipboard cannot be read first, the button
+// stays without its face and the clipboard is not touched.
 void cVantry::SetButtonIcon(const CommandBarControlPtr& button, const std::string& key) {
   IImageList& images = *Must(moImageList);
-  Must(button)->SetPicture(images.Picture(key));
-  button->SetMask(images.Mask(key));
+  Must(button);
+  if (s_.m.ExcelVersion != 9) {
+    button->SetPicture(images.Picture(key));
+    button->SetMask(images.Mask(key));
+    return;
+  }
+  const ButtonImagePtr picture = images.Picture(key);
+  IClipboard& clipboard = *Must(s_.clipboard);
+  const std::unique_ptr<IClipboard::Content> saved = clipboard.Save();
+  std::exception_ptr failed;
+  try {
+    clipboard.PutPicture(picture);
+    button->PasteFace();
+  } catch (...) {
+    failed = std::current_exception();
+  }
+  clipboard.Restore(*saved);
+  if (failed) std::rethrow_exception(failed);
 }
 
 void cVantry::cbbDisable_Click() noexcept {

@@ -46,8 +46,6 @@ class ITooltip {
  public:
   virtual ~ITooltip() = default;
   virtual const TooltipSettings& Settings() const = 0;
-  // Takes a tip that is on screen away at once.
-  virtual void Pop() = 0;
 };
 
 // What the window reports. The icon is painted, not a window of its own, so the mouse over the

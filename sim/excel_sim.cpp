@@ -642,21 +642,30 @@ class SimControl : public ICommandBarControl {
   void SetTooltipText(const std::string& text) override { Button("Control.TooltipText.set"), c_->tooltip = text; }
   void SetPicture(const ButtonImagePtr& picture) override {
     Button("Control.Picture.set");
+    NotBefore10();
     if (!picture) throw HostError(kErrTypeMismatch, "Type mismatch");
     c_->picture = picture->Key();
     c_->picture_image = picture;
   }
   void SetMask(const ButtonImagePtr& mask) override {
     Button("Control.Mask.set");
+    NotBefore10();
     if (!mask) throw HostError(kErrTypeMismatch, "Type mismatch");
     c_->mask = mask->Key();
     c_->mask_image = mask;
   }
   void PasteFace() override {
     Button("Control.PasteFace");
-    if (!host_->clipboard_picture) throw HostError(kErrApplication, "Method 'PasteFace' of object '_CommandBarButton' failed");
-    c_->picture = host_->clipboard_picture->Key();
-    c_->picture_image = host_->clipboard_picture;
+    // The host opens the clipboard with its own window; busy or without a bitmap, the paste fails.
+    SimClipboard& clipboard = *host_->clipboard;
+    ButtonImagePtr picture;
+    if (clipboard.Open(host_->MainHwnd())) {
+      if (const SimClipboard::Format* f = clipboard.Get(kClipBitmap)) picture = f->picture;
+      clipboard.Close();
+    }
+    if (!picture) throw HostError(kErrApplication, "Method 'PasteFace' of object '_CommandBarButton' failed");
+    c_->picture = picture->Key();
+    c_->picture_image = picture;
     c_->mask.clear();
     c_->mask_image.reset();
   }
@@ -667,6 +676,10 @@ class SimControl : public ICommandBarControl {
   void Unadvise(std::int32_t cookie) override { host_->Enter("Control.Unadvise"), host_->UnadviseButton(cookie); }
 
  private:
+  // Picture and Mask came with version 10; before, a face is only pasted.
+  void NotBefore10() {
+    if (host_->MajorVersion() < 10) throw HostError(438, "Object doesn't support this property or method");
+  }
   void Button(const char* member) {
     host_->Enter(member);
     if (c_->type != xl::kControlButton) throw HostError(438, "Object doesn't support this property or method");

@@ -17,6 +17,7 @@
 
 #include "host/excel.h"
 #include "sim/desktop.h"
+#include "sim/sim_clipboard.h"
 #include "sim/sheet_geometry.h"
 #include "sim/fault_plan.h"
 
@@ -133,6 +134,8 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   int MajorVersion() const;
   // From version 15 (Excel 2013) on, every workbook has its own main window.
   bool MainWindowPerWorkbook() const { return MajorVersion() >= 15; }
+  // The first main window, as the host itself uses it (counted as no call of the add-in).
+  WindowHandle MainHwnd() const { return hwnd_; }
   // Gives the main window another handle (its XLDESK and workbook windows stay inside it).
   void SetHwnd(WindowHandle hwnd);
   // Gives the desk and a workbook's window other handles, as the stand-in executable's real ones.
@@ -228,8 +231,8 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   std::size_t ButtonSubscribers() const { return button_sinks_.size(); }
   std::int32_t AdviseButton(std::shared_ptr<ControlModel> control, std::shared_ptr<ICommandBarButtonEvents> sink);
   void UnadviseButton(std::int32_t cookie);
-  // The picture on the clipboard, which PasteFace takes; the stand-in's clipboard holds no other kind.
-  ButtonImagePtr clipboard_picture;
+  // The system's clipboard, from which PasteFace takes a bitmap.
+  std::shared_ptr<SimClipboard> clipboard = std::make_shared<SimClipboard>();
 
   // ---- IExcelApplication ----
   std::string Version(std::int32_t lcid) override;

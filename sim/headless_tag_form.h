@@ -18,8 +18,6 @@ class HeadlessTooltip : public ITooltip {
   HeadlessTooltip(TooltipSettings settings, int& live) : settings_(std::move(settings)), live_(live) { ++live_; }
   ~HeadlessTooltip() override { --live_; }
   const TooltipSettings& Settings() const override { return settings_; }
-  void Pop() override { ++pops; }
-  int pops = 0;
 
  private:
   TooltipSettings settings_;

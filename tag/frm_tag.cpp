@@ -154,7 +154,7 @@ void frmTag::RefreshTooltip() {
     tooltip_.reset();
     return;
   }
-  if (tooltip_) return;  // a live tooltip keeps its settings until it is made again
+  if (tooltip_ || tip_held_) return;  // a live tooltip keeps its settings until it is made again
   TooltipSettings t;
   t.owner = s_.m.ExcelMainWindow;
   t.tool = form_->Handle();
@@ -183,6 +183,7 @@ void frmTag::Paint(bool active) {
 }
 
 void frmTag::TagHide() {
+  tip_held_ = false;  // the mouse is no longer over a hidden tag
   if (!displayed_) return;
   displayed_ = false;
   HideForm(s_.windows, form_->Handle(), s_.m.ExcelMainWindow);
@@ -201,8 +202,11 @@ void frmTag::Unload() {
 }
 
 void frmTag::Click() {
-  // The tip would stand over the calendar's title and arrows that the click opens.
-  if (tooltip_) Attempt([&] { return (tooltip_->Pop(), 0); });
+  // The tip would stand over the calendar's title and arrows that the click opens. Taking it away
+  // is not enough: a tip still waiting out its delay would show after the click, so it goes with
+  // its control and comes back once the mouse has left the tag.
+  tooltip_.reset();
+  tip_held_ = true;
   TriggerClickEvent();
 }
 
@@ -221,6 +225,10 @@ void frmTag::Timer() {
     form_->StopTimer();
     hovered_ = false;
     Paint(false);
+    if (tip_held_) {
+      tip_held_ = false;
+      RefreshTooltip();
+    }
   });
 }
 

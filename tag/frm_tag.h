@@ -110,6 +110,7 @@ class frmTag : public ITagWindow, private ITagFormEvents {
   TagServices s_;
   std::unique_ptr<ITagForm> form_;
   std::unique_ptr<ITooltip> tooltip_;
+  bool tip_held_ = false;  // no tip from a click until the mouse leaves the tag
   ITagEvents* sink_ = nullptr;
   ScanWindow scan_;
   ScaleFactors scale_;

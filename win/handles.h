@@ -121,4 +121,54 @@ struct actctx_cookie_traits {
 };
 using unique_actctx_activation = unique_handle<actctx_cookie_traits>;
 
+// Data in one clipboard format, freed as the system frees that format's data when the clipboard is
+// emptied; SetClipboardData takes it over (release).
+class unique_clipboard_data {
+ public:
+  unique_clipboard_data() = default;
+  unique_clipboard_data(UINT format, HANDLE h) : format_(format), h_(h) {}
+  unique_clipboard_data(const unique_clipboard_data&) = delete;
+  unique_clipboard_data& operator=(const unique_clipboard_data&) = delete;
+  unique_clipboard_data(unique_clipboard_data&& o) noexcept
+      : format_(o.format_), h_(std::exchange(o.h_, nullptr)) {}
+  unique_clipboard_data& operator=(unique_clipboard_data&& o) noexcept {
+    if (this != &o) {
+      reset();
+      format_ = o.format_;
+      h_ = std::exchange(o.h_, nullptr);
+    }
+    return *this;
+  }
+  ~unique_clipboard_data() { reset(); }
+
+  UINT format() const { return format_; }
+  HANDLE get() const { return h_; }
+  explicit operator bool() const { return h_ != nullptr; }
+  HANDLE release() { return std::exchange(h_, nullptr); }
+  void reset() {
+    if (!h_) return;
+    switch (format_) {
+      case CF_BITMAP:
+      case CF_DSPBITMAP:
+      case CF_PALETTE: ::DeleteObject(h_); break;
+      case CF_ENHMETAFILE:
+      case CF_DSPENHMETAFILE: ::DeleteEnhMetaFile(static_cast<HENHMETAFILE>(h_)); break;
+      case CF_METAFILEPICT:
+      case CF_DSPMETAFILEPICT:
+        if (auto* p = static_cast<METAFILEPICT*>(::GlobalLock(h_))) {
+          ::DeleteMetaFile(p->hMF);
+          ::GlobalUnlock(h_);
+        }
+        ::GlobalFree(h_);
+        break;
+      default: ::GlobalFree(h_); break;
+    }
+    h_ = nullptr;
+  }
+
+ private:
+  UINT format_ = 0;
+  HANDLE h_ = nullptr;
+};
+
 }  // namespace tessaly::win

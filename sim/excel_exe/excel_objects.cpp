@@ -25,6 +25,8 @@ using win::DispatchMember;
 using win::DispatchTable;
 using HostPtr = std::shared_ptr<ExcelHost>;
 
+constexpr std::int32_t kPasteFailed = 1004;  // Excel's application-defined error
+
 // Every object answers TypeName through its type information, as Excel's objects do.
 template <class Derived>
 class ExcelObject : public win::DispatchObject<Derived> {
@@ -662,6 +664,26 @@ ButtonImagePtr GivenPictureOf(const DispatchCall& c, const char* key) {
   return std::make_shared<GivenPicture>(key, com_ptr<IDispatch>(p));
 }
 
+// The bitmap on the system's clipboard, read as Excel reads it for PasteFace: with its own window,
+// and only while nobody else has the clipboard open. Null when there is none.
+ButtonImagePtr SystemClipboardBitmap(HWND window) {
+  if (!::OpenClipboard(window)) throw HostError(kPasteFailed, "Method 'PasteFace' of object '_CommandBarButton' failed");
+  HANDLE bitmap = ::GetClipboardData(CF_BITMAP);
+  HANDLE copy = bitmap ? ::CopyImage(bitmap, IMAGE_BITMAP, 0, 0, 0) : nullptr;
+  ::CloseClipboard();
+  if (!copy) return nullptr;
+  PICTDESC desc{};
+  desc.cbSizeofstruct = sizeof desc;
+  desc.picType = PICTYPE_BITMAP;
+  desc.bmp.hbitmap = static_cast<HBITMAP>(copy);
+  com_ptr<IDispatch> picture;
+  if (FAILED(::OleCreatePictureIndirect(&desc, IID_IPictureDisp, TRUE, picture.put_void()))) {
+    ::DeleteObject(copy);
+    return nullptr;
+  }
+  return std::make_shared<GivenPicture>("pasted", picture);
+}
+
 void ReturnControl(VARIANT* result, const HostPtr& h, CommandBarControlPtr control) {
   if (!control) return ReturnNothing(result);
   auto p = com_ptr<IDispatch>::attach(static_cast<ExcelObject<ControlObj>*>(new ControlObj(h, std::move(control))));
@@ -727,6 +749,10 @@ const DispatchMember<ControlObj> kControl[] = {
      }, win::kGet | win::kPut},
     {L"PasteFace", 13,
      [](ControlObj& o, DispatchCall&) {
+       // The model pastes from its own clipboard, which takes what the system's holds.
+       SimExcel& model = *o.h_->model;
+       const auto window = reinterpret_cast<HWND>(model.MainHwnd());
+       model.clipboard->PutFromProgram(model.MainHwnd(), {{kClipBitmap, {}, SystemClipboardBitmap(window)}});
        o.c_->PasteFace();
        o.h_->changed();
      }, win::kMethod},

@@ -6,6 +6,7 @@
 #include <ole2.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdio>
 #include <map>
 #include <fstream>
@@ -32,6 +33,7 @@ struct Options {
   std::wstring script;
   bool load_addins = true;
   std::string version = "16.0";
+  std::wstring clipboard_text;  // the user's clipboard at the start: this text and a private format
 };
 
 Options ReadArguments(int argc, wchar_t** argv) {
@@ -40,6 +42,7 @@ Options ReadArguments(int argc, wchar_t** argv) {
     const std::wstring a = argv[i];
     if (a == L"--script" && i + 1 < argc) o.script = argv[++i];
     if (a == L"--no-addins") o.load_addins = false;
+    if (a == L"--clipboard-text" && i + 1 < argc) o.clipboard_text = argv[++i];
     if (a == L"--version" && i + 1 < argc) o.version = std::to_string(_wtoi(argv[++i])) + ".0";
   }
   return o;
@@ -50,6 +53,25 @@ std::string ReadFile(const std::wstring& path) {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+HGLOBAL GlobalCopy(const void* data, std::size_t size) {
+  HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
+  if (void* p = memory ? ::GlobalLock(memory) : nullptr) {
+    std::memcpy(p, data, size);
+    ::GlobalUnlock(memory);
+  }
+  return memory;
+}
+
+// What the user copied before the add-in came: a text, and the same text in a private format of
+// another program.
+void PutUsersClipboard(HWND owner, const std::wstring& text) {
+  if (text.empty() || !::OpenClipboard(owner)) return;
+  ::EmptyClipboard();
+  ::SetClipboardData(CF_UNICODETEXT, GlobalCopy(text.c_str(), (text.size() + 1) * sizeof(wchar_t)));
+  ::SetClipboardData(::RegisterClipboardFormatW(kPrivateClipboardFormat), GlobalCopy(text.data(), text.size() * sizeof(wchar_t)));
+  ::CloseClipboard();
 }
 
 int MessageLoop() {
@@ -77,6 +99,7 @@ int wmain(int argc, wchar_t** argv) {
       return 3;
     }
 
+    PutUsersClipboard(windows.Main(), options.clipboard_text);
     auto host = std::make_shared<ExcelHost>();
     host->model = model;
     std::unique_ptr<ToolbarStrip> toolbars;

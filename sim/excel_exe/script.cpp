@@ -465,6 +465,23 @@ bool ScriptRunner::Do(const ScriptStep& s) {
                       : std::nullopt;
     if (!p) return false;
     Report("control %s %s", s.argument, std::to_string(p->x) + " " + std::to_string(p->y));
+  } else if (s.verb == "clipboard") {
+    // The user's content as another program reads it: the text, the private format's text, and
+    // whether a bitmap is there.
+    if (!::OpenClipboard(nullptr)) return false;
+    auto text_of = [](UINT format, std::size_t terminator) {
+      HANDLE h = ::GetClipboardData(format);
+      const auto* p = h ? static_cast<const wchar_t*>(::GlobalLock(h)) : nullptr;
+      if (!p) return std::string("-");
+      std::wstring t(p, ::GlobalSize(h) / sizeof(wchar_t) - terminator);
+      ::GlobalUnlock(h);
+      return win::to_utf8(t.c_str());
+    };
+    const std::string text = text_of(CF_UNICODETEXT, 1);
+    const std::string own = text_of(::RegisterClipboardFormatW(kPrivateClipboardFormat), 0);
+    const bool bitmap = ::IsClipboardFormatAvailable(CF_BITMAP);
+    ::CloseClipboard();
+    Report("clipboard text %s, private %s", text, own + (bitmap ? ", a bitmap" : ""));
   } else if (s.verb == "bars") {
     // Each visible toolbar and the cell menu: the controls' captions, "|" before a group, "*" when down.
     for (const auto& bar : model_.Bars()) {

@@ -21,6 +21,9 @@ struct ScriptStep {
   std::string argument;  // the rest of the line
 };
 
+// The private format of another program that --clipboard-text puts beside the text.
+inline constexpr wchar_t kPrivateClipboardFormat[] = L"Stand-in User Private Text";
+
 // The steps of a script text; blank lines and lines starting with '#' are left out.
 std::vector<ScriptStep> ParseScript(const std::string& text);
 

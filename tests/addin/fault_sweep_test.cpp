@@ -77,9 +77,10 @@ struct SweepWorld {
   sim::FaultyParts parts{headless, plan};
   sim::FaultyFileSystem files{platform.files, plan};
   sim::FaultyHelpShell help{host->Desktop(), plan};
+  sim::SimClipboardAccess clipboard{host->clipboard, 0xADD1};  // version 9's faces pass over it
   std::unique_ptr<Connect> addin = std::make_unique<Connect>(ConnectServices{
       {store, files, platform.shell, platform.system, messages, platform.locale, clock}, screen, windows, help, parts,
-      "C:\\Tessaly"});
+      "C:\\Tessaly", nullptr, &clipboard});
 };
 
 // One handler of the add-in as the host or the user reaches it; `decides` marks the activation
@@ -191,6 +192,8 @@ using Pair = std::pair<std::string, std::string>;  // handler, member
 std::set<Pair> RunCase(const std::string& version, const std::vector<bool>& shown, const std::string& label,
                        const std::string& member, const std::function<void(SweepWorld&, std::size_t)>& before) {
   SweepWorld w(version);
+  const std::vector<sim::SimClipboard::Format> copied = {{sim::kClipText, "copied by the user", nullptr}};
+  w.host->clipboard->PutFromProgram(0x5EED, copied);
   std::set<Pair> failed;
   const auto& steps = Steps();
   for (std::size_t k = 0; k < steps.size(); ++k) {
@@ -210,6 +213,7 @@ std::set<Pair> RunCase(const std::string& version, const std::vector<bool>& show
       EXPECT_EQ(OptionsApart(w), std::vector<std::string>{}) << label << " in " << steps[k].handler;
     }
   }
+  EXPECT_EQ(w.host->clipboard->Formats(), copied) << label << ": the user's clipboard";
   // A format is given only to the cell that received its value.
   for (const char* a1 : {"A2", "B2"}) {
     const sim::CellModel& c = w.cell(a1);

@@ -207,6 +207,49 @@ TEST(command_bars, missing_or_failing_bars) {
   EXPECT_TRUE(w.platform.messages.shown().empty());
 }
 
+// Version 9 has no Picture or Mask: the faces go over the clipboard, which gets the user's content
+// back afterwards; later versions never touch it. A clipboard held by another window costs the faces
+// and nothing else; a failed paste still gives the content back.
+TEST(command_bars, button_faces_and_the_users_clipboard) {
+  using Format = sim::SimClipboard::Format;
+  const std::vector<Format> users = {{sim::kClipText, "user's text", nullptr}, {0xC0DE, std::string("\0\1private", 9), nullptr}};
+  constexpr WindowHandle kOtherProgram = 0x5EED;
+  struct Case {
+    const char* what;
+    const char* version;
+    std::vector<Format> before;
+    bool held_by_other;
+    const char* fault;
+    bool faces, masks;
+  };
+  const Case cases[] = {
+      {"version 11", "11.0", users, false, nullptr, true, true},
+      {"version 10", "10.0", users, false, nullptr, true, true},
+      {"version 9", "9.0", users, false, nullptr, true, false},
+      {"version 9, empty clipboard", "9.0", {}, false, nullptr, true, false},
+      {"version 9, clipboard held", "9.0", users, true, nullptr, false, false},
+      {"version 9, paste fails", "9.0", users, false, "Control.PasteFace", false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ControllerWorld w(c.version);
+    w.host->clipboard->PutFromProgram(kOtherProgram, c.before);
+    if (c.held_by_other) {
+      ASSERT_TRUE(w.host->clipboard->Open(kOtherProgram));
+    }
+    if (c.fault) w.host->FailAlways(c.fault);
+    w.Start();
+    for (const auto& [button, face] : {std::pair{w.host->Bar("Standard").controls.back(), "display"},
+                                       std::pair{w.host->Bar("Tessaly").controls.at(2), "disable"}}) {
+      EXPECT_EQ(button->picture, c.faces ? face : "");
+      EXPECT_EQ(button->mask, c.masks ? std::string(face) + ".mask" : "");
+    }
+    EXPECT_EQ(w.host->clipboard->Formats(), c.before);
+    EXPECT_EQ(w.host->clipboard->IsOpen(), c.held_by_other);
+    EXPECT_EQ(w.host->Bar("Tessaly").controls.size(), 5u) << "a missing face costs no button";
+  }
+}
+
 // A ribbon toggle that cannot tell its id: the state is stored and the tag obeys it at once; no
 // control is refreshed without an id.
 TEST(command_bars, ribbon_toggle_without_an_id) {

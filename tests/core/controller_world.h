@@ -17,6 +17,7 @@
 #include "sim/desktop.h"
 #include "sim/excel_sim.h"
 #include "sim/headless_ui.h"
+#include "sim/sim_clipboard.h"
 
 namespace tessaly::testing {
 
@@ -45,10 +46,14 @@ struct ControllerWorld {
     host->AddWorkbook("Book1", {"Sheet1", "Sheet2"});
     host->AddChartSheet("Book1", "Chart1");
     desk.AddWindow(host->Book("Book1").window, "EXCEL7", desk.current_process, {0, 0, 1000, 700});
+    clipboard = std::make_unique<sim::SimClipboardAccess>(host->clipboard, kAddInWindow);
   }
+  static constexpr WindowHandle kAddInWindow = 0xADD1;
   void Start() {
     controller = std::make_unique<cVantry>(
-        ControllerServices{m, platform.messages, desk, desk, desk, platform.clock, *judge, parts, platform.files}, host,
+        ControllerServices{m, platform.messages, desk, desk, desk, platform.clock, *judge, parts, platform.files,
+                           clipboard.get()},
+        host,
         addin);
     controller->InitThisObject();
     tag().parent = host->Book("Book1").window;
@@ -75,6 +80,7 @@ struct ControllerWorld {
   RecordingParts parts;
   std::unique_ptr<IDateJudge> judge;
   std::shared_ptr<sim::SimAddInInstance> addin = std::make_shared<sim::SimAddInInstance>();
+  std::unique_ptr<sim::SimClipboardAccess> clipboard;
   std::unique_ptr<cVantry> controller;
 };
 

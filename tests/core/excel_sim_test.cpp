@@ -149,6 +149,28 @@ TEST(sim_closed, closed_workbook_disconnects_its_objects) {
   EXPECT_THROW(w.host->Workbooks("Book 1"), HostError);
 }
 
+// The clipboard refuses what Windows refuses: a second window while one has it open, use of a closed
+// clipboard, and data from a window that did not empty it.
+TEST(sim_clipboard, as_strict_as_windows) {
+  SimClipboard c;
+  const SimClipboard::Format text{kClipText, "x", nullptr};
+  EXPECT_THROW(c.Set(text), HostError);
+  EXPECT_THROW(c.Enumerate(), HostError);
+  EXPECT_THROW(c.Close(), HostError);
+  ASSERT_TRUE(c.Open(1));
+  EXPECT_FALSE(c.Open(2));
+  EXPECT_THROW(c.Set(text), HostError) << "not emptied: no owner";
+  c.Empty();
+  c.Set(text);
+  c.Close();
+  ASSERT_TRUE(c.Open(0));
+  EXPECT_THROW(c.Set(text), HostError) << "owned by window 1";
+  c.Empty();
+  EXPECT_THROW(c.Set(text), HostError) << "emptied without a window: no owner";
+  c.Close();
+  EXPECT_TRUE(c.Formats().empty());
+}
+
 // A window system that mirrors the model must have a new workbook's windows before any event asks
 // for them, and must hear of a closed main window before the next workbook's activation.
 TEST(sim_workbooks, windows_are_made_before_the_events_and_closed_before_the_next_activation) {

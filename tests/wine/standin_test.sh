@@ -148,6 +148,14 @@ STEPS
   else
     echo "FAILED: a second click releases it"; failures=$((failures + 1))
   fi
+  # As a host of version 9, which has no Picture or Mask, on a first run again: the faces of the
+  # buttons built are pasted over the clipboard, and what the user had copied is there afterwards.
+  "$WINE64" reg add 'HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions' /v FirstTimeRun /d 1 /f >/dev/null 2>&1
+  printf 'bars\nclipboard\nquit\n' > "$work/v9.txt"
+  timeout 90 "$WINE64" "$exe" --version 9 --clipboard-text "copied by the user" --script "Z:${work//\//\\}\\v9.txt" > "$work/v9.log" 2>&1
+  sed -i 's/\r$//' "$work/v9.log"
+  expect "$work/v9.log" '^bar Tessaly: Calendar! \[picture\] Settings \[picture\] Disable \[picture\] Help \[picture\] About Tessaly \[picture\]$' "version 9: the toolbar's faces are pasted from the clipboard"
+  expect "$work/v9.log" '^clipboard text copied by the user, private copied by the user$' "version 9: the user's clipboard content is there again afterwards"
   run_script addin 0 <<STEPS
 value C1 text Paid on
 value C2 date 2025-11-03
@@ -178,6 +186,10 @@ click A5
 await-gone $TAG_CLASS 3000
 click C2
 await-window $TAG_CLASS 3000
+click-window $TAG_CLASS
+await-window $CAL_CLASS 3000
+wait 1500
+window tooltips_class32
 quit
 STEPS
   expect "$work/addin.log" '^add-in TESSALY\.Connect: connected in [0-9.]+ ms$' "the add-in registered for Excel is created and connected"
@@ -214,6 +226,7 @@ STEPS
   expect "$work/addin.log" '^add-in TESSALY\.Connect: turned off 0x80020009, on 0x80020009$' "a refused Connect reaches the caller as an error, and the add-in stays connected"
   expect "$work/addin.log" '^ribbon ZorelButtonCalendar at [0-9]+ [0-9]+ in Tessaly$' "the strip shows the add-in's own tab"
   expect "$work/addin.log" '^add-in TESSALY\.Connect: disconnected$' "the add-in is disconnected at exit"
+  expect "$work/addin.log" '^window tooltips_class32 hidden$' "a click on the tag leaves no tip over the calendar it opened, even after the tip's delay"
   # The other installation mode's XML: the strip puts the buttons in the Insert tab, after the
   # host's own commands there.
   "$WINE64" reg add 'HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions' /v RibbonFile /t REG_SZ \

@@ -10,7 +10,7 @@ AddInServices::AddInServices(HMODULE module, std::string addin_folder)
 
 ConnectServices AddInServices::Services() {
   return ConnectServices{SettingsServices{store_, files_, shell_, system_, messages_, locale_, clock_},
-                         windows_, windows_, help_, parts_, addin_folder_, &timers_};
+                         windows_, windows_, help_, parts_, addin_folder_, &timers_, &clipboard_};
 }
 
 }  // namespace tessaly::win

@@ -6,6 +6,7 @@
 #include "addin/connect.h"
 #include "win/com/controller_parts.h"
 #include "win/ui/system_timers.h"
+#include "win/win_clipboard.h"
 #include "win/win_help_shell.h"
 #include "win/win_settings.h"
 #include "win/win_window_system.h"
@@ -36,6 +37,7 @@ class AddInServices {
   Win32HelpShell help_;
   Win32ControllerParts parts_;
   Win32Timers timers_;
+  WinClipboard clipboard_;
   std::string addin_folder_;
 };
 

@@ -27,7 +27,6 @@ class Win32Tooltip final : public ITooltip {
   Win32Tooltip(const TooltipSettings& s, std::unique_ptr<Tooltip> tip, gdi::unique_font font)
       : settings_(s), font_(std::move(font)), tip_(std::move(tip)) {}
   const TooltipSettings& Settings() const override { return settings_; }
-  void Pop() override { tip_->pop(); }
 
  private:
   TooltipSettings settings_;

@@ -42,8 +42,4 @@ bool Tooltip::add_tool(HWND tool, const std::string& text) {
   return ::SendMessageW(window_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)) != FALSE;
 }
 
-void Tooltip::pop() const {
-  if (::IsWindow(window_.get())) ::SendMessageW(window_.get(), TTM_POP, 0, 0);
-}
-
 }  // namespace tessaly::win

@@ -30,8 +30,6 @@ class Tooltip {
 
   // The tooltip shows `text` while the pointer rests on `tool`; false when refused.
   bool add_tool(HWND tool, const std::string& text);
-  // Takes the tip off the screen now.
-  void pop() const;
   HWND hwnd() const { return window_.get(); }
 
  private:
