@@ -25,6 +25,7 @@
 #include "sim/headless_ui.h"
 #include "sim/memory_services.h"
 #include "win/com/addin_services.h"
+#include "win/com/controller_parts.h"
 #include "win/com/office_interfaces.h"
 #include "win/com/server_registration.h"
 #include "win/excel/dispatch_caller.h"
@@ -160,13 +161,14 @@ void connection(const std::wstring& folder) {
 
 // The connection's work piece by piece, each on the add-in's own Windows services: where the time
 // of OnConnection goes.
-void connection_pieces() {
+void connection_pieces(const std::wstring& folder) {
+  const HMODULE dll = ::LoadLibraryW((folder + L"Tessaly.dll").c_str());
   win::AddInServices services(::GetModuleHandleW(nullptr), "C:\\");
   ConnectServices cs = services.Services();
   const SettingsServices& st = cs.settings;
   const HWND owner = ::CreateWindowExW(0, L"STATIC", L"XLMAIN", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr,
                                        nullptr, nullptr);
-  std::vector<double> first_run, init, folders, load, tag, form;
+  std::vector<double> first_run, init, folders, load, tag, form, icons;
   const auto timed = [](std::vector<double>& into, auto&& work) {
     const double t = tessaly::bench::NowMs();
     work();
@@ -190,6 +192,12 @@ void connection_pieces() {
       graphics = MakePlatformGraphics();
       win::CreateCalendarForm({m, *graphics, st.clock, LocaleData::us_english(), {}, &cs.screen}, owner);
     });
+    if (dll) {
+      timed(icons, [&] {
+        win::IconImageList list(dll);
+        for (const char* key : {"display", "enable", "disable", "setting16", "about", "help"}) list.Add(key);
+      });
+    }
   }
   const auto report = [](const char* what, const std::vector<double>& v) {
     const Spread s = spread(v);
@@ -202,6 +210,7 @@ void connection_pieces() {
   report("  of which the options loaded (LoadAll)", load);
   report("the tag's window made", tag);
   report("the calendar pop-up's windows made", form);
+  if (!icons.empty()) report("the image list's six icons loaded from the DLL", icons);
   ::DestroyWindow(owner);
 }
 
@@ -215,7 +224,7 @@ int wmain(int argc, wchar_t** argv) {
   std::wstring folder = argc > 1 ? argv[1] : L"";
   if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
   connection(folder);
-  connection_pieces();
+  connection_pieces(folder);
   ::OleUninitialize();
   return 0;
 }

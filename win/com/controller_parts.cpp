@@ -27,9 +27,13 @@ constexpr int kButtonFace = 16;
 
 }  // namespace
 
+// Only the resource is looked for here; its face and mask are drawn when first asked for, since
+// hosts with a ribbon never ask, and drawing six of them is a large part of a connection's time.
 void IconImageList::Add(const std::string& key) {
   const std::string k = Lower(key);
-  images_[k] = {IconPicture(module_, k, kButtonFace), IconMask(module_, k, kButtonFace)};
+  if (!::FindResourceW(module_, to_wide(k).c_str(), RT_GROUP_ICON))
+    throw com_error(HRESULT_FROM_WIN32(ERROR_RESOURCE_NAME_NOT_FOUND));
+  images_[k] = {};
 }
 
 bool IconImageList::Has(const std::string& key) const { return images_.count(Lower(key)) != 0; }
@@ -37,6 +41,8 @@ bool IconImageList::Has(const std::string& key) const { return images_.count(Low
 const std::pair<ButtonImagePtr, ButtonImagePtr>& IconImageList::Find(const std::string& key) const {
   const auto it = images_.find(Lower(key));
   if (it == images_.end()) throw HostError(HRESULT_FROM_WIN32(ERROR_NOT_FOUND), "no image " + key);
+  if (!it->second.first)
+    it->second = {IconPicture(module_, it->first, kButtonFace), IconMask(module_, it->first, kButtonFace)};
   return it->second;
 }
 

@@ -33,7 +33,8 @@ class IconImageList : public IImageList {
  private:
   const std::pair<ButtonImagePtr, ButtonImagePtr>& Find(const std::string& key) const;
   HMODULE module_;
-  std::map<std::string, std::pair<ButtonImagePtr, ButtonImagePtr>> images_;  // lower-case keys
+  // Lower-case keys; face and mask drawn at the first request.
+  mutable std::map<std::string, std::pair<ButtonImagePtr, ButtonImagePtr>> images_;
 };
 
 class Win32ControllerParts : public IControllerParts {
