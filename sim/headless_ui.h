@@ -82,7 +82,10 @@ class HeadlessCalendarForm : public ICalendarForm {
   }
   void HideCalendar() override { shown = focused = false; }
   void TakeFocus() override { focused = shown; }
-  void Unload() override { unloaded = true; }
+  void Unload() override {
+    unloaded = true;
+    if (unloads) ++*unloads;
+  }
   bool WindowLost() const override { return lost; }
   bool Shown() const override { return shown; }
   std::optional<Size> SizeIn(WindowHandle) const override { return size; }
@@ -94,6 +97,7 @@ class HeadlessCalendarForm : public ICalendarForm {
   WindowHandle owner = 0;
   bool shown = false, unloaded = false, focused = false, lost = false;
   int shows = 0;
+  int* unloads = nullptr;  // counted where the form's owner can read it after the form is gone
   std::optional<Size> size;  // what it says it takes; empty: it cannot tell
 };
 
@@ -109,6 +113,7 @@ class HeadlessParts : public IControllerParts {
   std::unique_ptr<ICalendarForm> CreateCalendarForm() override {
     auto c = std::make_unique<HeadlessCalendarForm>();
     calendar = c.get();
+    c->unloads = &calendars_unloaded;
     ++calendars_made;
     return c;
   }
@@ -123,7 +128,7 @@ class HeadlessParts : public IControllerParts {
 
   HeadlessTag* tag = nullptr;
   HeadlessCalendarForm* calendar = nullptr;
-  int settings_shown = 0, tags_made = 0, calendars_made = 0;
+  int settings_shown = 0, tags_made = 0, calendars_made = 0, calendars_unloaded = 0;
   std::vector<std::string> about;
 };
 

@@ -9,7 +9,8 @@
 # click on its OK closes; the option dialogs are driven with real keys (dialogs_test.sh); as a host
 # of version 11 its toolbar shows, and a right click on a cell shows its menu entry, whose click
 # opens the calendar; two workbooks, scrolling, a short window and two screens (desktop_test.sh);
-# another process reads the calendar and the tag as a screen reader does (acc_probe.exe), and the
+# another process reads the calendar and the tag as a screen reader does (acc_probe.exe) and finds
+# the day grid through UI Automation (uia_probe.exe), and the
 # calendar drawn in high contrast shows only system colours.
 #   xvfb-run -a tests/wine/standin_test.sh <build folder>     (needs $WINEPREFIX; KEEP_LOGS=1 keeps the logs)
 set -uo pipefail
@@ -417,6 +418,26 @@ STEPS
     expect "$work/acc-events.log" '^event selection TessalyPicture child 32 ' "and the selection event with it"
     expect "$work/acc-pick.log" '^acc TessalyPicture pick hr=0x0$' "the focused cell's default action is taken"
     expect "$work/acc.log" '^cell C2 = "28 Feb 2024" \[d mmm yyyy\]$' "and writes its day into the cell"
+  fi
+
+  # UI Automation: another process finds the day grid's element through the UI Automation C API,
+  # which asks the window for it, while the calendar the ribbon command opened has the keyboard.
+  probe="$build/tests/uia_probe.exe"
+  if [ -f "$probe" ]; then
+    {
+      printf '%s\n' "value C2 date 2024-02-29" "format C2 d mmm yyyy" "select C2" "wait 300" "ribbon ZorelButtonCalendar"
+      printf '%s\n' "await-window $CAL_CLASS 5000" "mark uia"
+      go uia
+      printf '%s\n' "quit"
+    } > "$work/uia.txt"
+    "$WINE64" "$exe" --script "Z:${work//\//\\}\\uia.txt" > "$work/uia.log" 2>&1 &
+    excel=$!
+    wait_line "$work/uia.log" '^mark uia[[:space:]]*$' 60 >/dev/null && "$WINE64" "$probe" TessalyPicture > "$work/uia-probe.log" 2>&1
+    touch "$work/uia.go"
+    wait "$excel"
+    sed -i 's/\r$//' "$work/uia-probe.log"
+    expect "$work/uia-probe.log" '^uia TessalyPicture control-type=50001 name="February 2024" keyboard-focus=1$' \
+      "another process finds the day grid through UI Automation: a calendar named by its month, with the keyboard"
   fi
 
   # High contrast: the pop-up drawn in a high-contrast black theme shows only the theme's colours
