@@ -42,7 +42,7 @@ class HeadlessTag : public ITagWindow {
   void TriggerClickEvent() override {
     if (sink) sink->TagClick();
   }
-  void Unload() override { unloaded = true; }
+  void Unload() override {}
   bool WindowLost() const override { return lost; }
   bool Displayed() const override { return displayed; }
   bool LeftSide() const override { return false; }
@@ -59,7 +59,7 @@ class HeadlessTag : public ITagWindow {
 
   ITagEvents* sink = nullptr;
   std::string icon, address, sheet_name, book_name;
-  bool displayed = false, on_screen = true, unloaded = false, parent_lost = false, lost = false;
+  bool displayed = false, on_screen = true, parent_lost = false, lost = false;
   WindowHandle parent = 0;
   std::int32_t x = 100, y = 100;
   bool place_on_grid = false;
@@ -83,7 +83,6 @@ class HeadlessCalendarForm : public ICalendarForm {
   void HideCalendar() override { shown = focused = false; }
   void TakeFocus() override { focused = shown; }
   void Unload() override {
-    unloaded = true;
     if (unloads) ++*unloads;
   }
   bool WindowLost() const override { return lost; }
@@ -95,7 +94,7 @@ class HeadlessCalendarForm : public ICalendarForm {
   Variant init, start;
   ScreenPoint at;
   WindowHandle owner = 0;
-  bool shown = false, unloaded = false, focused = false, lost = false;
+  bool shown = false, focused = false, lost = false;
   int shows = 0;
   int* unloads = nullptr;  // counted where the form's owner can read it after the form is gone
   std::optional<Size> size;  // what it says it takes; empty: it cannot tell
