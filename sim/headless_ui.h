@@ -42,7 +42,7 @@ class HeadlessTag : public ITagWindow {
   void TriggerClickEvent() override {
     if (sink) sink->TagClick();
   }
-  void Unload() override {}
+  void Unload() override { unloaded = true; }
   bool WindowLost() const override { return lost; }
   bool Displayed() const override { return displayed; }
   bool LeftSide() const override { return false; }
@@ -59,7 +59,7 @@ class HeadlessTag : public ITagWindow {
 
   ITagEvents* sink = nullptr;
   std::string icon, address, sheet_name, book_name;
-  bool displayed = false, on_screen = true, parent_lost = false, lost = false;
+  bool displayed = false, on_screen = true, unloaded = false, parent_lost = false, lost = false;
   WindowHandle parent = 0;
   std::int32_t x = 100, y = 100;
   bool place_on_grid = false;
