@@ -41,11 +41,20 @@ view=/reg:64
 [ "$arch" = x86 ] && view=/reg:32
 keys=("HKCU\\Software\\Classes\\CLSID\\$clsid" 'HKCU\Software\Classes\TESSALY.Connect'
       'HKCU\Software\Classes\TESSALY.Connect.1' 'HKCU\Software\Microsoft\Office\Excel\Addins\TESSALY.Connect')
-# The add-in's keys as text, one "key value=data" per line, in the package's registry view.
+# The add-in's keys as text, in the package's registry view: a key's values and subkeys as reg prints
+# them, or "absent" for a key that is not there. reg prints its "Unable to find" on standard output
+# and exits 1; any other exit is reg itself failing to start or read (seen once, on a loaded CI
+# machine, right after wineboot), which is tried again rather than taken for a missing key.
 dump() {
-  local k
+  local k out rc try
   for k in "${keys[@]}"; do
-    "$WINE64" reg query "$k" /s "$view" 2>/dev/null | tr -d '\r' | grep -v '^$' || true
+    for try in 1 2 3; do
+      out="$("$WINE64" reg query "$k" /s "$view" 2>/dev/null)" && rc=0 || rc=$?
+      if [ "$rc" = 0 ]; then printf '%s\n' "$out" | tr -d '\r' | grep -v '^$'; break; fi
+      if [ "$rc" = 1 ] && grep -q 'Unable to find' <<<"$out"; then echo "absent: $k"; break; fi
+      [ "$try" = 3 ] && fail "reg query $k failed ($rc): $out"
+      sleep 1
+    done
   done
 }
 files() { (cd "$local_dir" && find . | sort); }
@@ -67,12 +76,12 @@ dll="C:\\users\\$USER\\AppData\\Local\\Programs\\Tessaly\\Tessaly.dll"
 "${wine[@]}" regsvr32 /s /u "$dll"
 "${wine[@]}" regsvr32 /s "$dll"
 self="$(dump)"
-[ "$self" = "$installed" ] || { diff <(echo "$installed") <(echo "$self") >&2; fail "the package's class keys differ from DllRegisterServer's"; }
+[ "$self" = "$installed" ] || { diff <(echo "$installed") <(echo "$self") >&2 || :; fail "the package's class keys differ from DllRegisterServer's"; }
 echo "installed: files under LocalAppData\\Programs\\Tessaly, class and Excel add-in keys as the DLL writes them"
 
 "${wine[@]}" msiexec /x "$(winepath -w "$msi" 2>/dev/null || echo "Z:${msi//\//\\}")" /qn || fail "msiexec /x failed ($?)"
 after="$(dump)"
-[ "$after" = "$before" ] || { echo "$after" >&2; fail "keys are left after uninstalling"; }
+[ "$after" = "$before" ] || { diff <(echo "$before") <(echo "$after") >&2 || :; fail "keys are left after uninstalling"; }
 files > /tmp/msi-files-after.$$
 diff /tmp/msi-files-before.$$ /tmp/msi-files-after.$$ >&2 || fail "files or folders are left after uninstalling"
 rm -f /tmp/msi-files-before.$$ /tmp/msi-files-after.$$
