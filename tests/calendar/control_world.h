@@ -54,10 +54,6 @@ struct World {
     const Rect r = cal.Layout().day_cell(month, row, column);
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   }
-  void click_cell(int month, int row, int column) {
-    const auto [x, y] = centre(month, row, column);
-    picture.click(x, y);
-  }
   // A displayed day, with the cell it was drawn in.
   const clsDateItem& day(double date) const {
     for (const clsDateItem& d : cal.DayCells())
