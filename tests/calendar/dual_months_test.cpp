@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <limits>
 #include <set>
+#include <tuple>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -23,9 +24,8 @@ using testing::ymd;
 
 TEST(DualMonthsLink, TakesOverThePictureAndFollowsItsSizeAndPaints) {
   World w;
-  EXPECT_EQ(w.picture.no_border_calls(), 1);
-  EXPECT_FALSE(w.picture.auto_redraw());
-  EXPECT_EQ(w.picture.back_color(), rgb(240, 240, 240));
+  EXPECT_EQ(std::tuple(w.picture.no_border_calls(), w.picture.auto_redraw(), w.picture.back_color()),
+            std::tuple(1, false, rgb(240, 240, 240)));
   EXPECT_EQ(w.picture.listener(), &w.cal);
   EXPECT_EQ((std::pair{w.cal.Surface().Width(), w.cal.Surface().Height()}), (std::pair{233, 161}));
   w.show(sep(1));
@@ -201,8 +201,8 @@ TEST(DualMonthsMouse, SingleSelectionReplacesAndReportsThePreviousFocus) {
   w.picture.hold(vk::kControl);
   w.click_date(sep(14));
   EXPECT_THAT(w.selected(), ElementsAre(sep(14)));
-  const auto [x, y] = w.centre(0, 2, 2);
-  w.picture.mouse_down(mouse::kRight, x, y);
+  const clsDateItem& ten = w.day(sep(10));
+  w.picture.mouse_down(mouse::kRight, ten.Left() + 2, ten.TOp() + 2);
   EXPECT_THAT(w.selected(), ElementsAre(sep(14)));
 }
 
@@ -210,10 +210,8 @@ TEST(DualMonthsArrows, PressMovesTheMonthOnceUntilThePointerMoves) {
   World w;
   w.show(sep(18));
   w.picture.mouse_down(mouse::kLeft, 33, 24);  // last pixel inside the previous arrow
-  EXPECT_EQ(w.cal.CalendarCustomDate(), ymd(2024, 8, 18));
-  EXPECT_EQ(w.changed, 1);
-  EXPECT_EQ(w.cal.PrevArrowState(), 2);
-  EXPECT_TRUE(w.cal.PrevArrowFocus());
+  EXPECT_EQ(std::tuple(w.cal.CalendarCustomDate(), w.changed, w.cal.PrevArrowState(), w.cal.PrevArrowFocus()),
+            std::tuple(ymd(2024, 8, 18), 1, 2, true));
   EXPECT_EQ(w.cal.DayCells().Item(1).DateTime(), ymd(2024, 8, 1));
   w.picture.mouse_up(mouse::kLeft, 33, 24);
   // A press on a pressed arrow falls through to the days and finds none.
@@ -223,15 +221,12 @@ TEST(DualMonthsArrows, PressMovesTheMonthOnceUntilThePointerMoves) {
   w.picture.mouse_move(20, 11);
   EXPECT_EQ(w.cal.PrevArrowState(), 1);
   w.picture.mouse_down(mouse::kLeft, 20, 10);
-  EXPECT_EQ(w.cal.CalendarCustomDate(), ymd(2024, 7, 18));
-  EXPECT_EQ(w.changed, 2);
+  EXPECT_EQ(std::tuple(w.cal.CalendarCustomDate(), w.changed), std::tuple(ymd(2024, 7, 18), 2));
 
   w.picture.mouse_down(mouse::kLeft, 197, 2);  // the next arrow's top-left corner
-  EXPECT_EQ(w.cal.CalendarCustomDate(), ymd(2024, 8, 18));
-  EXPECT_EQ(w.cal.NextArrowState(), 2);
-  EXPECT_TRUE(w.cal.NextArrowFocus());
+  EXPECT_EQ(std::tuple(w.cal.CalendarCustomDate(), w.changed, w.cal.NextArrowState(), w.cal.NextArrowFocus()),
+            std::tuple(ymd(2024, 8, 18), 3, 2, true));
   EXPECT_FALSE(w.cal.PrevArrowFocus());
-  EXPECT_EQ(w.changed, 3);
 }
 
 TEST(DualMonthsArrows, HoverFollowsThePointerOneRuleAtATime) {
@@ -463,8 +458,7 @@ TEST(DualMonthsKeys, FocusDayIsFramedOnlyWhileTheGridHasTheFocus) {
   EXPECT_EQ(w.surface().buffer().focus_rects_drawn(), before + 1);
   w.picture.key_down(vk::kPageDown);
   EXPECT_EQ(w.surface().buffer().focus_rects_drawn(), before + 2);
-  EXPECT_EQ(moves, 1);
-  EXPECT_EQ(month_changes, 1);
+  EXPECT_EQ(std::tuple(moves, month_changes), std::tuple(1, 1));
   w.picture.lose_focus();
   EXPECT_FALSE(w.cal.FocusVisible());
   EXPECT_EQ(w.surface().buffer().focus_rects_drawn(), before + 2);
@@ -477,8 +471,7 @@ TEST(DualMonthsKeys, ArrowButtonsCarryTheFocusDayToTheNewMonth) {
   w.picture.mouse_down(mouse::kLeft, 200, 10);  // next month: October
   EXPECT_EQ(w.cal.FocusDate(), ymd(2024, 10, 10));
   w.picture.key_down(vk::kRight);
-  EXPECT_EQ(w.cal.FocusDate(), ymd(2024, 10, 11));
-  EXPECT_EQ(w.cal.CalendarCustomDate(), ymd(2024, 10, 1));
+  EXPECT_EQ(std::tuple(w.cal.FocusDate(), w.cal.CalendarCustomDate()), std::tuple(ymd(2024, 10, 11), ymd(2024, 10, 1)));
   EXPECT_THAT(w.selected(), ElementsAre(sep(10)));
 }
 
@@ -501,8 +494,7 @@ TEST(DualMonthsFailures, ListenerAndSurfaceFailuresNeverReachTheControl) {
   EXPECT_NO_THROW(w.picture.lose_focus());
   w.graphics.set_fail_create(false);
   w.picture.resize(233, 161);
-  EXPECT_TRUE(w.cal.Surface().IsCreated());
-  EXPECT_EQ(w.cal.CellWidth(), 32);
+  EXPECT_EQ(std::tuple(w.cal.Surface().IsCreated(), w.cal.CellWidth()), std::tuple(true, 32));
 }
 
 TEST(DualMonthsBadInput, OutOfRangeOptionsAndDateEdgesStillDraw) {
@@ -572,10 +564,9 @@ TEST(DualMonthsContrast, SystemColoursOnlyWithFramedSelectionAndToday) {
     const clsDateItem& d = w.day(date);
     return w.surface().pixel(d.Left() + 4, d.TOp() + 3);
   };
-  EXPECT_EQ(frame_pixel(sep(10)), rgb(255, 255, 255));
-  EXPECT_EQ(fill_pixel(sep(10)), rgb(26, 235, 255));
-  EXPECT_EQ(frame_pixel(sep(18)), rgb(26, 235, 255)) << "today";
-  EXPECT_EQ(fill_pixel(sep(11)), rgb(0, 0, 0));
+  // The selected day's frame and fill, today's frame, a plain day's fill.
+  EXPECT_EQ(std::tuple(frame_pixel(sep(10)), fill_pixel(sep(10)), frame_pixel(sep(18)), fill_pixel(sep(11))),
+            std::tuple(rgb(255, 255, 255), rgb(26, 235, 255), rgb(26, 235, 255), rgb(0, 0, 0)));
 
   w.cal.set_HighContrast(false);
   w.cal.RebuildImage();

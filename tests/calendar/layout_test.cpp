@@ -48,9 +48,8 @@ TEST(CalendarLayout, CellWidthAndArrowsFollowTheWidth) {
     EXPECT_EQ(l.NextArrowRect, c.next);
     EXPECT_EQ(l.day_cell(0, 0, 0).left, 2);
     if (c.dual) {
-      EXPECT_EQ(l.months, 2);
-      EXPECT_EQ(l.day_cell(1, 0, 0).left, c.second_month_left);
-      EXPECT_EQ(l.header_cell(1, 0).left, c.second_month_left);
+      EXPECT_EQ(std::tuple(l.months, l.day_cell(1, 0, 0).left, l.header_cell(1, 0).left),
+                std::tuple(2, c.second_month_left, c.second_month_left));
     }
   }
 }
@@ -95,10 +94,8 @@ TEST(CalendarLayout, RowsByLineStyleHeaderAndStampSpace) {
     EXPECT_EQ(l.header_cell(0, 0), (Rect{2, 30, 34 + c.offset, 30 + c.header_height + c.offset}));
     // Cells are spaced a cell apart and drawn the line offset larger.
     const Rect a = l.day_cell(0, 2, 3), b = l.day_cell(0, 2, 4), below = l.day_cell(0, 3, 3);
-    EXPECT_EQ(b.left - a.left, l.CellWidth);
-    EXPECT_EQ(a.width(), l.CellWidth + c.offset);
-    EXPECT_EQ(below.top - a.top, l.CellHeight);
-    EXPECT_EQ(a.height(), l.CellHeight + c.offset);
+    EXPECT_EQ(std::tuple(b.left - a.left, a.width(), below.top - a.top, a.height()),
+              std::tuple(l.CellWidth, l.CellWidth + c.offset, l.CellHeight, l.CellHeight + c.offset));
     // The six weeks fit inside the control.
     EXPECT_LE(l.day_cell(0, 5, 6).bottom, 161);
   }
