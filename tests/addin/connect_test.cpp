@@ -103,8 +103,7 @@ TEST(addin_connection, start_up_values) {
   w.host->SetHwnd(0x4321);
   w.platform.store.put("DefaultDateResotre", "1");
   w.platform.store.put("DefaultDate", "02/01/2020");  // the user's day-first short date
-  auto addin = w.Make();
-  addin->OnConnection(w.host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
+  auto addin = w.Connected();
   ASSERT_TRUE(addin->Controller());
   EXPECT_EQ(addin->Module().ExcelVersion, 12);
   EXPECT_EQ(addin->Module().ExcelMainWindow, 0x4321u);
@@ -120,8 +119,7 @@ TEST(addin_connection, new_user_takes_the_machine_file) {
   AddInWorld w;
   w.platform.files.files["C:\\ProgramData\\Brenmoor\\Tessaly\\Tessaly.conf"] =
       EncodeMachineRecord({{"UrlHome", "https://shared/"}});
-  auto addin = w.Make();
-  addin->OnConnection(w.host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
+  auto addin = w.Connected();
   EXPECT_EQ(addin->Module().UrlHome, "https://shared/");
   EXPECT_EQ(w.platform.store.at("FirstTimeRun"), "0");
   EXPECT_EQ(w.platform.store.at("UrlHome"), "<absent>");
@@ -132,10 +130,8 @@ TEST(addin_connection, new_user_takes_the_machine_file) {
 // command-bar action text. (Host failures at connection are the fault sweep's.)
 TEST(addin_connection, failing_prog_id_costs_only_the_action_text) {
   AddInWorld w;
-  auto instance = std::make_shared<sim::SimAddInInstance>();
-  instance->fail = true;
-  auto addin = w.Make();
-  addin->OnConnection(w.host, kConnectStartup, instance, {Variant::i4(1)});
+  w.instance->fail = true;
+  auto addin = w.Connected();
   ASSERT_NE(addin->Controller(), nullptr);
   EXPECT_EQ(addin->Controller()->OnActionText(), "");
   EXPECT_EQ(addin->Controller()->ImageList()->Count(), 6u);
@@ -144,8 +140,7 @@ TEST(addin_connection, failing_prog_id_costs_only_the_action_text) {
 
 TEST(addin_disconnection, reload_keeps_the_controller) {
   AddInWorld w;
-  auto addin = w.Make();
-  addin->OnConnection(w.host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
+  auto addin = w.Connected();
   cVantry* controller = addin->Controller();
   ASSERT_TRUE(controller);
   addin->SetPendingReload(std::make_shared<int>(0));
@@ -162,8 +157,7 @@ TEST(addin_disconnection, reload_keeps_the_controller) {
 
 TEST(addin_ribbon, forwarded_to_the_controller) {
   AddInWorld w;
-  auto addin = w.Make();
-  addin->OnConnection(w.host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
+  auto addin = w.Connected();
   const std::string name = addin->Module().ProductName;
   RibbonControl toggle("ZorelToggleButtonDisable");
   EXPECT_EQ(addin->ZorelGetScreentip(toggle), "Click to disable " + name);
@@ -333,12 +327,6 @@ TEST(addin_disconnection, waits_for_a_command_bar_click) {
   EXPECT_EQ(w.host->Subscribers(), 0u);
   EXPECT_EQ(w.host->ButtonSubscribers(), 0u);
 }
-
-}  // namespace
-}  // namespace tessaly::testing
-
-namespace tessaly::testing {
-namespace {
 
 // The options dialog through the connected add-in reads and sets the controller's own entry points.
 TEST(addin_options_dialog, sets_the_controllers_ribbon_mode) {
