@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/controller_world.h"
 #include "dialogs/frm_settings.h"
 #include "host/callback_depth.h"
@@ -268,6 +270,24 @@ TEST(addin_ribbon_mode, refusals_tell_the_user_once) {
   }
 }
 
+// The calendar command leaves edit mode; the host's pending messages disconnect the add-in
+// meanwhile: the handler runs to its end on a live controller, which goes once the call returns.
+void DisconnectedDuringTheCalendarCommand(AddInWorld& w, Connect& addin, const std::function<void()>& command) {
+  w.host->UserSelect("A1");
+  w.host->UserBeginEdit("7");
+  bool deferred = false;
+  w.host->Post([&] {
+    addin.OnDisconnection(1, {});
+    deferred = addin.Controller() != nullptr && addin.TeardownPending();
+  });
+  command();
+  EXPECT_TRUE(deferred);
+  EXPECT_FALSE(w.host->sent_keys.empty());
+  EXPECT_EQ(addin.Controller(), nullptr);
+  EXPECT_EQ(w.host->Subscribers(), 0u);
+  EXPECT_EQ(w.host->ButtonSubscribers(), 0u);
+}
+
 // A disconnection that arrives while a call into the add-in is on the stack tears down only once
 // the outermost call returns; a connection before that keeps the controller.
 TEST(addin_disconnection, waits_for_the_outermost_callback) {
@@ -295,37 +315,16 @@ TEST(addin_disconnection, waits_for_the_outermost_callback) {
   EXPECT_EQ(addin->Controller(), controller);
   EXPECT_EQ(w.host->Subscribers(), 1u);
 
-  // The calendar button leaves edit mode; the host's pending messages disconnect the add-in
-  // meanwhile: the command still runs on a live controller, which goes when the call returns.
-  w.host->UserSelect("A1");
-  w.host->UserBeginEdit("7");
-  w.host->Post([&] { addin->OnDisconnection(1, {}); });
   RibbonControl calendar("ZorelButtonCalendar");
-  addin->ZorelButtonProc(calendar);
-  EXPECT_FALSE(w.host->sent_keys.empty());
-  EXPECT_EQ(addin->Controller(), nullptr);
-  EXPECT_EQ(w.host->Subscribers(), 0u);
+  DisconnectedDuringTheCalendarCommand(w, *addin, [&] { addin->ZorelButtonProc(calendar); });
 }
 
-// The same through a command-bar button's Click: the handler runs to its end on a live controller,
-// and the disconnection its pending messages bring tears down once the Click returns.
+// The same through a command-bar button's Click.
 TEST(addin_disconnection, waits_for_a_command_bar_click) {
   AddInWorld w("11.0");
   auto addin = w.Connected();
   const auto calendar_button = w.host->Bar("Tessaly").controls.at(0);
-  w.host->UserSelect("A1");
-  w.host->UserBeginEdit("7");
-  bool deferred = false;
-  w.host->Post([&] {
-    addin->OnDisconnection(1, {});
-    deferred = addin->Controller() != nullptr && addin->TeardownPending();
-  });
-  EXPECT_TRUE(w.host->UserClickControl(calendar_button));
-  EXPECT_TRUE(deferred);
-  EXPECT_FALSE(w.host->sent_keys.empty());
-  EXPECT_EQ(addin->Controller(), nullptr);
-  EXPECT_EQ(w.host->Subscribers(), 0u);
-  EXPECT_EQ(w.host->ButtonSubscribers(), 0u);
+  DisconnectedDuringTheCalendarCommand(w, *addin, [&] { EXPECT_TRUE(w.host->UserClickControl(calendar_button)); });
 }
 
 // The options dialog through the connected add-in reads and sets the controller's own entry points.
