@@ -58,7 +58,8 @@ TEST(command_bars, first_start_builds_all_three_and_later_starts_find_them) {
   }
   EXPECT_EQ(bar.controls[2]->state, xl::kButtonUp);
   const auto quick = w.host->Bar("Standard").controls.back();
-  EXPECT_EQ(FaceOf(*quick), (Face{"Quenby", "Pick a date with the calendar (Brenmoor)", "Brenmoor Quenby-QUICKBUTTON", "display"}));
+  EXPECT_EQ(FaceOf(*quick),
+            (Face{"Quenby", "Pick a date with the calendar (Brenmoor)", "Brenmoor Quenby-QUICKBUTTON", "display"}));
   EXPECT_TRUE(quick->begin_group);
   EXPECT_EQ(w.host->Bar("Standard").controls.size(), 4u);
   const auto entry = w.host->Bar("Cell").controls.front();
