@@ -109,14 +109,9 @@ TEST(CalendarLayout, ArrowTrianglesPointTheRightWayInsideTheButton) {
         EXPECT_TRUE(a.contains(x, y) || a.width() < 6) << x << "," << y;
       }
       // The tip is the one corner on the middle line, on the pointing side of the base.
-      EXPECT_EQ(t.x2, t.x3);
-      EXPECT_EQ(t.y1 - t.y2, t.y3 - t.y1);
+      EXPECT_EQ(std::tuple(t.x2, t.y1 - t.y2), std::tuple(t.x3, t.y3 - t.y1));
       EXPECT_GT(t.y3, t.y2);
-      if (left) {
-        EXPECT_LT(t.x1, t.x2);
-      } else {
-        EXPECT_GT(t.x1, t.x2);
-      }
+      EXPECT_GT(left ? t.x2 - t.x1 : t.x1 - t.x2, 0) << "the tip lies " << (left ? "left" : "right") << " of the base";
     }
   }
 }

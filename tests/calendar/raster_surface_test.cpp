@@ -75,19 +75,18 @@ TEST(RasterSurfaceDrawing, BlitCopiesAndInverts) {
 }
 
 TEST(RasterSurfaceDrawing, TriangleFillsItsInside) {
+  constexpr Rgb ink = rgb(5, 5, 5);
   RasterSurface s(20, 20, 96);
-  s.set_text_color(rgb(5, 5, 5));
+  s.set_text_color(ink);
   s.fill_triangle(2, 10, 12, 2, 12, 18);
-  EXPECT_EQ(s.pixel(8, 10), rgb(5, 5, 5));
-  EXPECT_EQ(s.pixel(2, 10), rgb(5, 5, 5));   // the tip
-  EXPECT_EQ(s.pixel(12, 2), rgb(5, 5, 5));   // a corner
-  EXPECT_EQ(s.pixel(3, 3), 0u);
-  EXPECT_EQ(s.pixel(13, 10), 0u);
+  // Inside, the tip and a corner are filled; outside stays black.
+  EXPECT_EQ(std::tuple(s.pixel(8, 10), s.pixel(2, 10), s.pixel(12, 2)), std::tuple(ink, ink, ink));
+  EXPECT_EQ(std::tuple(s.pixel(3, 3), s.pixel(13, 10)), std::tuple(0u, 0u));
   // Clockwise or not, the same pixels.
   RasterSurface t(20, 20, 96);
-  t.set_text_color(rgb(5, 5, 5));
+  t.set_text_color(ink);
   t.fill_triangle(2, 10, 12, 18, 12, 2);
-  EXPECT_EQ(t.buffer().count(Rect{0, 0, 20, 20}, rgb(5, 5, 5)), s.buffer().count(Rect{0, 0, 20, 20}, rgb(5, 5, 5)));
+  EXPECT_EQ(t.buffer().count(Rect{0, 0, 20, 20}, ink), s.buffer().count(Rect{0, 0, 20, 20}, ink));
 }
 
 TEST(RasterGraphicsServices, SystemColoursFontsAndSurfaces) {
