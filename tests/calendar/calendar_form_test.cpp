@@ -128,8 +128,8 @@ TEST(calendar_form, laid_out_for_the_display_of_each_showing) {
     EXPECT_EQ(window.headless_picture().pixels().copies_in() - images, 1) << "one month image per opening, " << dpi;
     // The day numbers in Tahoma 8 points at the display's resolution.
     EXPECT_EQ(w.graphics.last_surface()->font().height, dpi == 96 ? -11 : -16) << dpi;
-    EXPECT_EQ(window.client_size(), want.client) << dpi;
-    EXPECT_EQ(window.border, (Rect{0, 0, want.client.cx, want.client.cy})) << dpi;
+    EXPECT_EQ(std::tuple(window.client_size(), window.border),
+              std::tuple(want.client, Rect{0, 0, want.client.cx, want.client.cy})) << dpi;
     const Rect& picture = want[FormControl::Calendar];
     EXPECT_EQ(std::tuple(window.headless_picture().scale_width(), window.headless_picture().scale_height()),
               std::tuple(picture.width(), picture.height())) << dpi;
@@ -198,9 +198,9 @@ TEST(calendar_form, month_list_year_box_and_page_keys_agree_with_the_calendar) {
     FormWorld w;
     w.show(c.start);
     c.act(*w.window);
-    EXPECT_EQ(w.window->headless_months().index, c.month_index);
-    EXPECT_EQ(w.window->headless_years().edit_text, c.year_text);
-    EXPECT_EQ(w.form->Calendar().CalendarCustomDate(), c.shown);
+    EXPECT_EQ(std::tuple(w.window->headless_months().index, w.window->headless_years().edit_text,
+                         w.form->Calendar().CalendarCustomDate()),
+              std::tuple(c.month_index, c.year_text, c.shown));
     ASSERT_EQ(w.form->Calendar().SelectedDays().count(), 1u);
     EXPECT_EQ(w.form->Calendar().SelectedDays().Item(1).DateTime(), c.start);
     EXPECT_TRUE(w.closes.empty());
@@ -270,8 +270,8 @@ TEST(calendar_form, screen_readers_read_the_grid_hear_its_moves_and_pick_a_day) 
   EXPECT_EQ(grid->Child(0).states, 0u) << "a grey day of May is not picked";
   EXPECT_EQ(grid->FocusedChild(), -1) << "no keyboard focus yet";
   w.form->TakeFocus();
-  EXPECT_EQ(grid->FocusedChild(), selected);
-  EXPECT_TRUE(grid->Self().states & acc_state::kFocused);
+  EXPECT_EQ(std::tuple(grid->FocusedChild(), grid->Self().states & acc_state::kFocused),
+            std::tuple(selected, acc_state::kFocused));
   w.window->headless_picture().key_down(vk::kRight);
   w.window->press(vk::kPageDown);
   EXPECT_EQ(heard.moves, (std::vector<int>{selected + 1, 11})) << "11 July";
@@ -353,8 +353,7 @@ TEST(calendar_form, tooltips_follow_the_option_when_the_options_dialog_closes) {
   EXPECT_EQ(w.window->tooltips->tips.size(), 4u);
   w.on_options = [&] { w.reg().Value(opt::DisplayTooltip, Variant::boolean(false)); };
   w.window->click(FormControl::Settings);
-  EXPECT_FALSE(w.window->tooltips);
-  EXPECT_EQ(w.window->tooltips_destroyed, 1);
+  EXPECT_EQ(std::tuple(w.window->tooltips.has_value(), w.window->tooltips_destroyed), std::tuple(false, 1));
 }
 
 TEST(calendar_form, layout_follows_the_screen_resolution) {

