@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/controller_world.h"
 #include "dialogs/frm_settings.h"
 #include "host/callback_depth.h"
@@ -103,8 +105,7 @@ TEST(addin_connection, start_up_values) {
   w.host->SetHwnd(0x4321);
   w.platform.store.put("DefaultDateResotre", "1");
   w.platform.store.put("DefaultDate", "02/01/2020");  // the user's day-first short date
-  auto addin = w.Make();
-  addin->OnConnection(w.host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
+  auto addin = w.Connected();
   ASSERT_TRUE(addin->Controller());
   EXPECT_EQ(addin->Module().ExcelVersion, 12);
   EXPECT_EQ(addin->Module().ExcelMainWindow, 0x4321u);
@@ -120,8 +121,7 @@ TEST(addin_connection, new_user_takes_the_machine_file) {
   AddInWorld w;
   w.platform.files.files["C:\\ProgramData\\Brenmoor\\Tessaly\\Tessaly.conf"] =
       EncodeMachineRecord({{"UrlHome", "https://shared/"}});
-  auto addin = w.Make();
-  addin->OnConnection(w.host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
+  auto addin = w.Connected();
   EXPECT_EQ(addin->Module().UrlHome, "https://shared/");
   EXPECT_EQ(w.platform.store.at("FirstTimeRun"), "0");
   EXPECT_EQ(w.platform.store.at("UrlHome"), "<absent>");
@@ -132,10 +132,8 @@ TEST(addin_connection, new_user_takes_the_machine_file) {
 // command-bar action text. (Host failures at connection are the fault sweep's.)
 TEST(addin_connection, failing_prog_id_costs_only_the_action_text) {
   AddInWorld w;
-  auto instance = std::make_shared<sim::SimAddInInstance>();
-  instance->fail = true;
-  auto addin = w.Make();
-  addin->OnConnection(w.host, kConnectStartup, instance, {Variant::i4(1)});
+  w.instance->fail = true;
+  auto addin = w.Connected();
   ASSERT_NE(addin->Controller(), nullptr);
   EXPECT_EQ(addin->Controller()->OnActionText(), "");
   EXPECT_EQ(addin->Controller()->ImageList()->Count(), 6u);
@@ -144,8 +142,7 @@ TEST(addin_connection, failing_prog_id_costs_only_the_action_text) {
 
 TEST(addin_disconnection, reload_keeps_the_controller) {
   AddInWorld w;
-  auto addin = w.Make();
-  addin->OnConnection(w.host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
+  auto addin = w.Connected();
   cVantry* controller = addin->Controller();
   ASSERT_TRUE(controller);
   addin->SetPendingReload(std::make_shared<int>(0));
@@ -162,8 +159,7 @@ TEST(addin_disconnection, reload_keeps_the_controller) {
 
 TEST(addin_ribbon, forwarded_to_the_controller) {
   AddInWorld w;
-  auto addin = w.Make();
-  addin->OnConnection(w.host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
+  auto addin = w.Connected();
   const std::string name = addin->Module().ProductName;
   RibbonControl toggle("ZorelToggleButtonDisable");
   EXPECT_EQ(addin->ZorelGetScreentip(toggle), "Click to disable " + name);
@@ -274,6 +270,24 @@ TEST(addin_ribbon_mode, refusals_tell_the_user_once) {
   }
 }
 
+// The calendar command leaves edit mode; the host's pending messages disconnect the add-in
+// meanwhile: the handler runs to its end on a live controller, which goes once the call returns.
+void DisconnectedDuringTheCalendarCommand(AddInWorld& w, Connect& addin, const std::function<void()>& command) {
+  w.host->UserSelect("A1");
+  w.host->UserBeginEdit("7");
+  bool deferred = false;
+  w.host->Post([&] {
+    addin.OnDisconnection(1, {});
+    deferred = addin.Controller() != nullptr && addin.TeardownPending();
+  });
+  command();
+  EXPECT_TRUE(deferred);
+  EXPECT_FALSE(w.host->sent_keys.empty());
+  EXPECT_EQ(addin.Controller(), nullptr);
+  EXPECT_EQ(w.host->Subscribers(), 0u);
+  EXPECT_EQ(w.host->ButtonSubscribers(), 0u);
+}
+
 // A disconnection that arrives while a call into the add-in is on the stack tears down only once
 // the outermost call returns; a connection before that keeps the controller.
 TEST(addin_disconnection, waits_for_the_outermost_callback) {
@@ -301,44 +315,17 @@ TEST(addin_disconnection, waits_for_the_outermost_callback) {
   EXPECT_EQ(addin->Controller(), controller);
   EXPECT_EQ(w.host->Subscribers(), 1u);
 
-  // The calendar button leaves edit mode; the host's pending messages disconnect the add-in
-  // meanwhile: the command still runs on a live controller, which goes when the call returns.
-  w.host->UserSelect("A1");
-  w.host->UserBeginEdit("7");
-  w.host->Post([&] { addin->OnDisconnection(1, {}); });
   RibbonControl calendar("ZorelButtonCalendar");
-  addin->ZorelButtonProc(calendar);
-  EXPECT_FALSE(w.host->sent_keys.empty());
-  EXPECT_EQ(addin->Controller(), nullptr);
-  EXPECT_EQ(w.host->Subscribers(), 0u);
+  DisconnectedDuringTheCalendarCommand(w, *addin, [&] { addin->ZorelButtonProc(calendar); });
 }
 
-// The same through a command-bar button's Click: the handler runs to its end on a live controller,
-// and the disconnection its pending messages bring tears down once the Click returns.
+// The same through a command-bar button's Click.
 TEST(addin_disconnection, waits_for_a_command_bar_click) {
   AddInWorld w("11.0");
   auto addin = w.Connected();
   const auto calendar_button = w.host->Bar("Tessaly").controls.at(0);
-  w.host->UserSelect("A1");
-  w.host->UserBeginEdit("7");
-  bool deferred = false;
-  w.host->Post([&] {
-    addin->OnDisconnection(1, {});
-    deferred = addin->Controller() != nullptr && addin->TeardownPending();
-  });
-  EXPECT_TRUE(w.host->UserClickControl(calendar_button));
-  EXPECT_TRUE(deferred);
-  EXPECT_FALSE(w.host->sent_keys.empty());
-  EXPECT_EQ(addin->Controller(), nullptr);
-  EXPECT_EQ(w.host->Subscribers(), 0u);
-  EXPECT_EQ(w.host->ButtonSubscribers(), 0u);
+  DisconnectedDuringTheCalendarCommand(w, *addin, [&] { EXPECT_TRUE(w.host->UserClickControl(calendar_button)); });
 }
-
-}  // namespace
-}  // namespace tessaly::testing
-
-namespace tessaly::testing {
-namespace {
 
 // The options dialog through the connected add-in reads and sets the controller's own entry points.
 TEST(addin_options_dialog, sets_the_controllers_ribbon_mode) {

@@ -36,9 +36,8 @@ struct DesktopWorld {
   std::shared_ptr<SimExcel> host;
   FakePlatform platform;
   RealTagParts parts;
-  std::unique_ptr<Connect> addin = std::make_unique<Connect>(ConnectServices{
-      {platform.store, platform.files, platform.shell, platform.system, platform.messages, platform.locale, platform.clock},
-      host->Desktop(), host->Desktop(), host->Desktop(), parts, "C:\\Tessaly"});
+  std::unique_ptr<Connect> addin = std::make_unique<Connect>(
+      ConnectServices{platform.services(), host->Desktop(), host->Desktop(), host->Desktop(), parts, "C:\\Tessaly"});
 };
 
 // From Excel 2013 on each workbook has its own main window: the tag goes into the active one's,

@@ -39,9 +39,10 @@ struct SweepWorld {
     SimExcel::Cell(host->Sheet("Book1", "Sheet1"), "B2").number_format = "yyyy-mm-dd";
     // Version 11 starts on a fresh profile and builds its command bars; the others find them.
     if (version != "11.0") {
-      for (const char* tag : {"Calendar!", "Settings", "DisableOrEnable", "Help", "About Tessaly"}) Button("Tessaly", tag);
-      Button("Standard", "Brenmoor Quenby-QUICKBUTTON");
-      Button("Cell", "Brenmoor Quenby-CELL");
+      sim::CommandBarModel& own = host->AddBar("Tessaly");
+      for (const char* tag : {"Calendar!", "Settings", "DisableOrEnable", "Help", "About Tessaly"}) Button(own, tag);
+      Button(host->Bar("Standard"), "Brenmoor Quenby-QUICKBUTTON");
+      Button(host->Bar("Cell"), "Brenmoor Quenby-CELL");
       for (const auto& bar : host->Bars())
         for (const auto& c : bar->controls)
           if (c->id == 1) c->on_action = "!<TESSALY.Connect>";
@@ -49,16 +50,9 @@ struct SweepWorld {
     platform.files.folders.insert("C:\\Tessaly");
     platform.files.files["C:\\Tessaly\\caltab.xml"] = "<customUI/>";
   }
-  void Button(const std::string& bar, const std::string& tag) {
-    auto control = std::make_shared<sim::ControlModel>();
-    control->tag = tag;
-    sim::CommandBarModel* found = nullptr;
-    try {
-      found = &host->Bar(bar);
-    } catch (const HostError&) {
-      found = &host->AddBar(bar);
-    }
-    found->controls.push_back(control);
+  static void Button(sim::CommandBarModel& bar, const std::string& tag) {
+    bar.controls.push_back(std::make_shared<sim::ControlModel>());
+    bar.controls.back()->tag = tag;
   }
   cVantry* controller() { return addin->Controller(); }
   // The tag lives as long as the controller that made it.

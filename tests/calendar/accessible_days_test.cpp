@@ -21,10 +21,7 @@ TEST(AccessibleDays, FortyTwoLongDatesWithTheirPlacesAndStates) {
   const AccessibleDayGrid g = DescribeDayGrid(w.cal, LocaleData::us_english(), w.clock.now());
   EXPECT_EQ(g.name, "September 2024");
   ASSERT_EQ(g.days.size(), 42u);
-  EXPECT_EQ(g.rows * g.columns, 42);
-  EXPECT_FALSE(g.keyboard_focus);
-  EXPECT_EQ(g.selected, 16u);
-  EXPECT_EQ(g.focused, 18u);
+  EXPECT_EQ(std::tuple(g.rows * g.columns, g.keyboard_focus, g.selected, g.focused), std::tuple(42, false, 16u, 18u));
   const AccessibleDay& tenth = g.days[16];
   EXPECT_EQ(tenth.name, "Tuesday, September 10, 2024");
   EXPECT_EQ(std::pair(tenth.row, tenth.column), std::pair(2, 2));
@@ -55,10 +52,8 @@ TEST(AccessibleDays, HeadersAndFirstCellFollowTheFirstDayOfTheWeek) {
     w.cal.set_FirstDayOfWeek(c.first_day);
     w.show(ymd(2024, 2, 29));
     const AccessibleDayGrid g = DescribeDayGrid(w.cal, LocaleData::us_english(), w.clock.now());
-    EXPECT_EQ(g.name, "February 2024") << c.first_day;
-    EXPECT_EQ(g.column_headers[0], c.header0) << c.first_day;
-    EXPECT_EQ(g.column_headers[6], c.header6) << c.first_day;
-    EXPECT_EQ(g.days.at(0).name, c.cell0) << c.first_day;
+    EXPECT_EQ(std::tuple(g.name, g.column_headers[0], g.column_headers[6], g.days.at(0).name),
+              std::tuple("February 2024", c.header0, c.header6, c.cell0)) << c.first_day;
     EXPECT_FALSE(g.focused || g.selected) << c.first_day;
   }
 }

@@ -49,15 +49,6 @@ struct World {
     cal.set_CalendarCustomDate(date);
     cal.RebuildImage();
   }
-  // The centre of a day's cell in the first (0) or second (1) month, row and column of its grid.
-  std::pair<int, int> centre(int month, int row, int column) const {
-    const Rect r = cal.Layout().day_cell(month, row, column);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-  }
-  void click_cell(int month, int row, int column) {
-    const auto [x, y] = centre(month, row, column);
-    picture.click(x, y);
-  }
   // A displayed day, with the cell it was drawn in.
   const clsDateItem& day(double date) const {
     for (const clsDateItem& d : cal.DayCells())

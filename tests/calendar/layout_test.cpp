@@ -1,13 +1,14 @@
 // Calendar image layout: cell sizes, arrow and title rectangles, rows per line style, month grids.
 #include "calendar/rebuild_image.h"
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "tests/calendar/control_world.h"
 
 namespace tessaly::calendar {
 namespace {
-
 
 // The raster surface's bold 8-point Tahoma: 6 pixels a character, lines 13 high.
 LayoutInput input(int w, int h, bool dual = false) {
@@ -41,17 +42,14 @@ TEST(CalendarLayout, CellWidthAndArrowsFollowTheWidth) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const CalendarLayout l = compute_layout(input(c.width, 161, c.dual));
-    EXPECT_EQ(l.MonthWidth, c.month_width);
-    EXPECT_EQ(l.CellWidth, c.cell_width);
-    EXPECT_EQ(l.ArrowWidth, c.cell_width);
-    EXPECT_EQ(l.ArrowHeight, 23);
+    EXPECT_EQ(std::tuple(l.MonthWidth, l.CellWidth, l.ArrowWidth, l.ArrowHeight),
+              std::tuple(c.month_width, c.cell_width, c.cell_width, 23));
     EXPECT_EQ(l.PrevArrowRect, c.prev);
     EXPECT_EQ(l.NextArrowRect, c.next);
     EXPECT_EQ(l.day_cell(0, 0, 0).left, 2);
     if (c.dual) {
-      EXPECT_EQ(l.months, 2);
-      EXPECT_EQ(l.day_cell(1, 0, 0).left, c.second_month_left);
-      EXPECT_EQ(l.header_cell(1, 0).left, c.second_month_left);
+      EXPECT_EQ(std::tuple(l.months, l.day_cell(1, 0, 0).left, l.header_cell(1, 0).left),
+                std::tuple(2, c.second_month_left, c.second_month_left));
     }
   }
 }
@@ -61,8 +59,7 @@ TEST(CalendarLayout, TitlesAreCentredOverEachMonthAndTheFocusFrameInset) {
   const CalendarLayout one = compute_layout(input(233, 161));
   EXPECT_EQ(one.TitleRects[0], (Rect{70, 2, 160, 25}));
   const CalendarLayout two = compute_layout(input(466, 161, true));
-  EXPECT_EQ(two.TitleRects[0], (Rect{70, 2, 160, 25}));
-  EXPECT_EQ(two.TitleRects[1], (Rect{302, 2, 392, 25}));
+  EXPECT_EQ(std::tuple(two.TitleRects[0], two.TitleRects[1]), std::tuple(Rect{70, 2, 160, 25}, Rect{302, 2, 392, 25}));
   // The arrow's focus frame is inset by two.
   EXPECT_EQ(arrow_focus_rect(Rect{2, 2, 34, 25}), (Rect{4, 4, 32, 23}));
 }
@@ -90,18 +87,14 @@ TEST(CalendarLayout, RowsByLineStyleHeaderAndStampSpace) {
     in.show_day_header = c.header;
     in.stamp_day_head_space = c.stamp_space;
     const CalendarLayout l = compute_layout(in);
-    EXPECT_EQ(l.LineOffset, c.offset);
-    EXPECT_EQ(l.HeaderHeight, c.header_height);
-    EXPECT_EQ(l.CellHeight, c.cell_height);
-    EXPECT_EQ(l.FirstRowTop, c.first_row);
+    EXPECT_EQ(std::tuple(l.LineOffset, l.HeaderHeight, l.CellHeight, l.FirstRowTop),
+              std::tuple(c.offset, c.header_height, c.cell_height, c.first_row));
     // The header stays under the arrows, whatever the space below it.
     EXPECT_EQ(l.header_cell(0, 0), (Rect{2, 30, 34 + c.offset, 30 + c.header_height + c.offset}));
     // Cells are spaced a cell apart and drawn the line offset larger.
     const Rect a = l.day_cell(0, 2, 3), b = l.day_cell(0, 2, 4), below = l.day_cell(0, 3, 3);
-    EXPECT_EQ(b.left - a.left, l.CellWidth);
-    EXPECT_EQ(a.width(), l.CellWidth + c.offset);
-    EXPECT_EQ(below.top - a.top, l.CellHeight);
-    EXPECT_EQ(a.height(), l.CellHeight + c.offset);
+    EXPECT_EQ(std::tuple(b.left - a.left, a.width(), below.top - a.top, a.height()),
+              std::tuple(l.CellWidth, l.CellWidth + c.offset, l.CellHeight, l.CellHeight + c.offset));
     // The six weeks fit inside the control.
     EXPECT_LE(l.day_cell(0, 5, 6).bottom, 161);
   }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 #include <utility>
 
 #include "sim/raster_surface.h"
@@ -66,9 +67,8 @@ TEST(memory_draw, colours_that_cannot_be_translated_are_ignored) {
     d.draw.set_Backcolor(colour);
     d.draw.set_Forecolor(colour);
     d.draw.set_FlatLineColor(colour);
-    EXPECT_EQ(d.draw.Backcolor(), 0x00112233u) << colour;
-    EXPECT_EQ(d.draw.Forecolor(), 0x00445566u) << colour;
-    EXPECT_EQ(d.draw.FlatLineColor(), 0x00778899u) << colour;
+    EXPECT_EQ(std::tuple(d.draw.Backcolor(), d.draw.Forecolor(), d.draw.FlatLineColor()),
+              std::tuple(0x00112233u, 0x00445566u, 0x00778899u)) << colour;
     d.draw.pFillRect(0, 0, 5, 5, d.draw.TranslateColor(colour), "", 0);
     EXPECT_EQ(d.surface().pixel(2, 2), 0x00112233u) << "the cell takes the back colour in effect";
   }
@@ -98,8 +98,7 @@ TEST(memory_draw, without_a_surface_and_resized_to_its_size) {
   none.FillRect(0, 0, -1, -1, 0);
   EXPECT_EQ((std::array{none.Width(), none.Height(), none.TextWidth("ab"), none.TextHeight("ab")}),
             (std::array{0, 0, 0, 0}));
-  EXPECT_EQ(none.Backcolor(), 0u);
-  EXPECT_EQ(none.Forecolor(), 0u);
+  EXPECT_EQ(std::tuple(none.Backcolor(), none.Forecolor()), std::tuple(0u, 0u));
 
   Drawn d;
   d.draw.set_Backcolor(0x00112233);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -47,19 +48,16 @@ TEST(MonthGrid, StartsAndEndsWhereTheWeekSays) {
     clsDateVars vars(clock);
     double date = ymd(c.year, c.month, 17) + 0.25;
     vars.SetMonth(date, c.first_day_of_week);
-    EXPECT_EQ(vars.FirstDayOfMonth(), ymd(c.year, c.month, 1));
-    EXPECT_EQ(vars.LastDayOfMonth(), ymd(c.year, c.month, c.last_day));
-    EXPECT_EQ(vars.GridStartDate(), c.grid_start);
-    EXPECT_EQ(vars.GridStartDay(), c.grid_start_day);
-    EXPECT_EQ(vars.PrevMonthLastDay(), c.prev_month_last);
+    EXPECT_EQ(std::tuple(vars.FirstDayOfMonth(), vars.LastDayOfMonth(), vars.GridStartDate(), vars.GridStartDay(),
+                         vars.PrevMonthLastDay()),
+              std::tuple(ymd(c.year, c.month, 1), ymd(c.year, c.month, c.last_day), c.grid_start, c.grid_start_day,
+                         c.prev_month_last));
     // The six weeks drawn: the days before the month, the month's own, the days after it.
     const auto grid = month_grid(vars);
     int counts[3] = {0, 0, 0};
     for (const GridDay& g : grid) ++counts[static_cast<int>(g.period)];
     const int pre = static_cast<int>(ymd(c.year, c.month, 1) - c.grid_start);
-    EXPECT_EQ(counts[0], pre);
-    EXPECT_EQ(counts[1], c.last_day);
-    EXPECT_EQ(counts[2], 42 - pre - c.last_day);
+    EXPECT_EQ(std::tuple(counts[0], counts[1], counts[2]), std::tuple(pre, c.last_day, 42 - pre - c.last_day));
     EXPECT_EQ(grid[0].date, c.grid_start);
     EXPECT_EQ(grid[41].date, c.grid_start + 41);
     EXPECT_EQ(grid[static_cast<std::size_t>(pre)].date, ymd(c.year, c.month, 1));

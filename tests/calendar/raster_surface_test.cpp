@@ -1,6 +1,8 @@
 // The raster drawing backend the calendar tests draw on: metrics, cells, focus frames, copies.
 #include "sim/raster_surface.h"
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "sim/headless_picture.h"
@@ -59,9 +61,8 @@ TEST(RasterSurfaceDrawing, BlitCopiesAndInverts) {
   HeadlessPicture p(6, 6);
   p.pixels().fill(Rect{0, 0, 6, 6}, rgb(0xFF, 0xFF, 0x00));
   s.blit_to(p.device(), 2, 2, 4, 4, 0, 0, RasterOp::Copy);
-  EXPECT_EQ(p.pixels().at(1, 1), rgb(0xFF, 0xFF, 0x00));
-  EXPECT_EQ(p.pixels().at(3, 3), rgb(1, 2, 3));
-  EXPECT_EQ(p.pixels().at(5, 5), rgb(0xF0, 0x0F, 0x55));
+  EXPECT_EQ(std::tuple(p.pixels().at(1, 1), p.pixels().at(3, 3), p.pixels().at(5, 5)),
+            std::tuple(rgb(0xFF, 0xFF, 0x00), rgb(1, 2, 3), rgb(0xF0, 0x0F, 0x55)));
   s.blit_to(p.device(), 0, 0, 1, 1, 0, 0, RasterOp::Invert);
   EXPECT_EQ(p.pixels().at(0, 0), rgb(0xFF ^ 0xF0, 0xFF ^ 0x0F, 0x55));
   // Out of the source, black comes through; out of the destination, nothing is written.
@@ -104,9 +105,8 @@ TEST(RasterGraphicsServices, SystemColoursFontsAndSurfaces) {
   g.set_system_color(15, rgb(2, 2, 2));
   EXPECT_EQ(g.try_system_color(15), rgb(2, 2, 2));
 
-  EXPECT_FALSE(g.has_font("Marlett"));
-  EXPECT_FALSE(g.has_font("MARLETT"));
-  EXPECT_TRUE(g.has_font("Tahoma"));
+  EXPECT_EQ(std::tuple(g.has_font("Marlett"), g.has_font("MARLETT"), g.has_font("Tahoma")),
+            std::tuple(false, false, true));
   EXPECT_EQ(g.logical_pixels_per_inch_y(), 96);
 
   EXPECT_EQ(g.try_create_surface(0, 10), nullptr);

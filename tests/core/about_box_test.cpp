@@ -5,21 +5,10 @@
 
 #include <vector>
 
-#include "host/host_error.h"
+#include "sim/desktop.h"
 
 namespace tessaly {
 namespace {
-
-// Records the addresses it opens; when told to fail, throws as a shell without a browser does.
-struct Shell : IHelpShell {
-  void DisplayHelpTopic(const std::string&, const std::string&) override {}
-  void OpenAddress(const std::string& address) override {
-    if (fail_help) throw HostError(1155, "No application is associated with the specified file for this operation.");
-    addresses_opened.push_back(address);
-  }
-  std::vector<std::string> addresses_opened;
-  bool fail_help = false;
-};
 
 TEST(about_box, texts) {
   EXPECT_EQ(AboutVersionText({1, 4, 27}), "Version 1.4.27");
@@ -55,7 +44,7 @@ TEST(about_box, buttons) {
     mVantry m;
     m.ProductName = "Tessaly";
     m.UrlProduct = c.url;
-    Shell shell;
+    sim::SimDesktop shell;  // records what it opens; fail_help makes it throw
     frmAbout about(m, shell, {1, 2, 3});
     about.InitThisObject("app32", "app16");
     EXPECT_EQ(about.Caption(), "Tessaly");

@@ -66,6 +66,10 @@ struct ControllerWorld {
     return button;
   }
   sim::SheetModel& sheet(const std::string& name = "Sheet1") { return host->Sheet("Book1", name); }
+  sim::CellModel& cell(const std::string& a1) { return sim::SimExcel::Cell(sheet(), a1); }
+  void DateCell(const std::string& a1) { cell(a1).number_format = "dd/mm/yyyy"; }
+  // A date-formatted cell selected: the tag shows beside it unless a rule stops it.
+  void SelectDateCell(const std::string& a1) { DateCell(a1), host->UserSelect(a1); }
   RecordingTag& tag() { return *parts.tag; }
   // The form once made; until then one that was never shown.
   RecordingCalendar& calendar() { return parts.calendar ? *parts.calendar : not_made_; }
@@ -82,6 +86,11 @@ struct ControllerWorld {
   std::shared_ptr<sim::SimAddInInstance> addin = std::make_shared<sim::SimAddInInstance>();
   std::unique_ptr<sim::SimClipboardAccess> clipboard;
   std::unique_ptr<cVantry> controller;
+};
+
+// A world whose controller has started, for tests that arrange nothing before the connection.
+struct StartedWorld : ControllerWorld {
+  explicit StartedWorld(const std::string& version = "12.0") : ControllerWorld(version) { Start(); }
 };
 
 }  // namespace tessaly::testing

@@ -58,34 +58,31 @@ TEST(DefaultDateDialog, ReopeningShowsWhatWasChosen) {
   EXPECT_EQ(shown(), (std::pair<int, std::string>{1, ""}));
 }
 
-TEST(DefaultDateDialog, ADayThatDoesNotExistIsRefused) {
-  for (const char* typed : {"31.02.2025", "someday"}) {
+// A day that does not exist is refused with the focus on the text; Cancel takes nothing either.
+TEST(DefaultDateDialog, RefusedOrCancelledChangesNothing) {
+  const MessageRequest invalid{"Invalid date value.", "Tessaly", MsgIcon::Information, MsgButtons::OK};
+  const struct {
+    const char* typed;
+    int button;
+    bool refused;
+  } cases[] = {{"31.02.2025", D::cmdOK, true}, {"someday", D::cmdOK, true}, {"24.12.2025", D::cmdCancel, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
     DialogWorld world;
     world.m.CurrentDefaultDate = 1;
     FakeDialogWindow after;
     world.Open<D>(DialogKind::DefaultDate, [&](FakeDialogWindow& w, IDialogHandler& h) {
       w.at(D::chkRestore).value = 1;
-      w.at(D::txtDate).text = typed;
-      h.Click(D::cmdOK);
+      w.at(D::txtDate).text = c.typed;
+      h.Click(c.button);
       after = w;
     });
-    EXPECT_EQ(world.messages(), (std::vector<MessageRequest>{{"Invalid date value.", "Tessaly", MsgIcon::Information, MsgButtons::OK}}));
-    EXPECT_EQ(after.focus, D::txtDate);
-    EXPECT_FALSE(after.closed);
+    EXPECT_EQ(world.messages(), c.refused ? std::vector<MessageRequest>{invalid} : std::vector<MessageRequest>{});
+    EXPECT_EQ(after.focus, c.refused ? D::txtDate : 0);
+    EXPECT_EQ(after.closed, !c.refused);
     EXPECT_EQ(world.platform.store.saves, 0);
     EXPECT_EQ(world.m.CurrentDefaultDate, 1);
   }
-}
-
-TEST(DefaultDateDialog, CancelChangesNothing) {
-  DialogWorld world;
-  world.m.CurrentDefaultDate = 1;
-  world.Open<D>(DialogKind::DefaultDate, [](FakeDialogWindow& w, IDialogHandler& h) {
-    w.at(D::txtDate).text = "24.12.2025";
-    h.Click(D::cmdCancel);
-  });
-  EXPECT_EQ(world.platform.store.saves, 0);
-  EXPECT_EQ(world.m.CurrentDefaultDate, 1);
 }
 
 }  // namespace

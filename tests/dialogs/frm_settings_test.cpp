@@ -29,16 +29,15 @@ TEST(SettingsDialog, LoadShowsTheOptionsInEffect) {
   FakeDialogWindow seen;
   world.Open<S>(DialogKind::Settings, [&](FakeDialogWindow& w, IDialogHandler&) { seen = w; });
   EXPECT_EQ(seen.icons, "app16");
-  EXPECT_EQ(seen.at(S::cboWeekNames).items.size(), 7u);
-  EXPECT_EQ(seen.at(S::cboWeekNames).items[0], "Sunday");
+  EXPECT_EQ(seen.at(S::cboWeekNames).items, (std::vector<std::string>{"Sunday", "Monday", "Tuesday", "Wednesday",
+                                                                       "Thursday", "Friday", "Saturday"}));
   EXPECT_EQ(seen.at(S::cboWeekNames).index, 1);
-  EXPECT_EQ(seen.at(S::chkActiveForCellFormat).value, 1);
-  EXPECT_EQ(seen.at(S::chkActiveForCellBelowDate).value, 0);
-  EXPECT_EQ(seen.at(S::txtYearStart).text, "2000");
-  EXPECT_EQ(seen.at(S::txtYearEnd).text, "2100");
-  EXPECT_EQ(seen.at(S::txtDefaultDateFormat).text, "dd.MM.yyyy");
-  EXPECT_EQ(seen.at(S::chkDisplayTooltip).value, 1);
-  EXPECT_EQ(seen.at(S::chkActiveForRightClickMenu).value, 1);
+  for (const auto& [box, value] : {std::pair{S::chkActiveForCellFormat, 1}, {S::chkActiveForCellBelowDate, 0},
+                                   {S::chkDisplayTooltip, 1}, {S::chkActiveForRightClickMenu, 1}})
+    EXPECT_EQ(seen.at(box).value, value) << box;
+  for (const auto& [box, text] : {std::pair<int, std::string>{S::txtYearStart, "2000"}, {S::txtYearEnd, "2100"},
+                                  {S::txtDefaultDateFormat, "dd.MM.yyyy"}})
+    EXPECT_EQ(seen.at(box).text, text) << box;
   // Version 12: the install row in the toolbar box's place, the toolbar box hidden and never read.
   EXPECT_EQ(seen.at(S::cboInstallAs).items, (std::vector<std::string>{"A separate tab", "A group in Insert tab"}));
   EXPECT_EQ(seen.at(S::cboInstallAs).index, 1);
@@ -123,15 +122,29 @@ TEST(SettingsDialog, TrimmedEqualYearsAndFormatAreAcceptedAndStored) {
   EXPECT_EQ(world.platform.store.at("DefaultDateFormat"), "yyyy-mm-dd");
 }
 
-TEST(SettingsDialog, OkWithoutChangeWritesNothing) {
-  DialogWorld world;
-  world.entry.ribbon = 1;
-  world.Open<S>(DialogKind::Settings, Then([](FakeDialogWindow&) {}, S::cmdOK));
-  EXPECT_EQ(world.messages(), std::vector<MessageRequest>{});
-  EXPECT_EQ(world.platform.store.saves, 0);
-  EXPECT_EQ(world.entry.writes, 0);
-  EXPECT_EQ(world.entry.ribbon_writes, 1);  // always assigned; the controller acts only on a change
-  EXPECT_EQ(world.entry.ribbon, 1);
+// OK without a change, Close and the close box store nothing; OK always assigns the install row,
+// on which the controller acts only when it changes.
+TEST(SettingsDialog, NothingIsStoredWithoutAChangeOrWithoutOk) {
+  const struct {
+    const char* name;
+    bool edit;
+    int button;  // 0: none
+    int ribbon_writes;
+  } cases[] = {{"OK", false, S::cmdOK, 1}, {"Close", true, S::cmdClose, 0}, {"the close box", true, 0, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    DialogWorld world;
+    world.entry.ribbon = 1;
+    world.Open<S>(DialogKind::Settings, [&](FakeDialogWindow& w, IDialogHandler& h) {
+      if (c.edit) w.at(S::chkActiveForCellFormat).value = 0, w.at(S::txtYearStart).text = "1990";
+      if (c.button) h.Click(c.button);
+    });
+    EXPECT_EQ(world.messages(), std::vector<MessageRequest>{});
+    EXPECT_EQ(world.platform.store.saves, 0);
+    EXPECT_EQ(world.entry.writes, 0);
+    EXPECT_EQ(world.entry.ribbon_writes, c.ribbon_writes);
+    EXPECT_EQ(world.entry.ribbon, 1);
+  }
 }
 
 TEST(SettingsDialog, OkStoresEachChange) {
@@ -162,19 +175,6 @@ TEST(SettingsDialog, ASaveTheStoreRefusesIsReportedWithItsReason) {
   EXPECT_NE(world.messages()[0].text.find("'ActiveForCellFormat' could not be saved"), std::string::npos);
   EXPECT_NE(world.messages()[0].text.find("Access is denied."), std::string::npos);
   EXPECT_TRUE(world.reg().Bool(opt::ActiveForCellFormat));
-}
-
-TEST(SettingsDialog, CancelAndTheCloseBoxStoreNothing) {
-  for (bool close_box : {false, true}) {
-    DialogWorld world;
-    world.Open<S>(DialogKind::Settings, [&](FakeDialogWindow& w, IDialogHandler& h) {
-      w.at(S::chkActiveForCellFormat).value = 0;
-      w.at(S::txtYearStart).text = "1990";
-      if (!close_box) h.Click(S::cmdClose);
-    });
-    EXPECT_EQ(world.platform.store.saves, 0);
-    EXPECT_EQ(world.entry.writes + world.entry.ribbon_writes, 0);
-  }
 }
 
 TEST(SettingsDialog, AControlThatFailsIsSkippedWhileLoadingAndStoring) {

@@ -3,7 +3,9 @@
 #include "tag/cell_geometry.h"
 
 #include <cstdlib>
+#include <algorithm>
 #include <functional>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -43,6 +45,12 @@ auto At(const char* a1) {
   return [a1](TagWorld&) { return std::string(a1); };
 }
 void Nothing(TagWorld&) {}
+// Split at F7 with the lower right pane active and scrolled to row 41.
+void SplitScrolled(TagWorld& w) {
+  w.host->Split("Book1", 6, 3);
+  w.book().win.active_pane = 4;
+  w.book().win.scroll_row[1] = 40;
+}
 
 const Case kCases[] = {
     {"normal view", "12.0", 96, Nothing, At("B3"), Expect::kPainted},
@@ -64,20 +72,8 @@ const Case kCases[] = {
      At("C5"), Expect::kPainted},
     {"frozen rows 1-4 and A-B, cell in pane 1", "12.0", 144, [](TagWorld& w) { w.host->FreezePanes("Book1", 4, 2); },
      At("B4"), Expect::kPainted},
-    {"split, target shown by the active pane", "12.0", 96,
-     [](TagWorld& w) {
-       w.host->Split("Book1", 6, 3);
-       w.book().win.active_pane = 4;
-       w.book().win.scroll_row[1] = 40;
-     },
-     At("E45"), Expect::kPainted},
-    {"split, target shown only by another pane", "12.0", 96,
-     [](TagWorld& w) {
-       w.host->Split("Book1", 6, 3);
-       w.book().win.active_pane = 4;
-       w.book().win.scroll_row[1] = 40;
-     },
-     At("E9"), Expect::kNone},
+    {"split, target shown by the active pane", "12.0", 96, SplitScrolled, At("E45"), Expect::kPainted},
+    {"split, target shown only by another pane", "12.0", 96, SplitScrolled, At("E9"), Expect::kNone},
     {"page layout view, scrolled", "12.0", 96,
      [](TagWorld& w) {
        w.book().win.view = xl::kPageLayoutView;
@@ -137,8 +133,7 @@ TEST(cell_geometry, each_rule_lands_on_the_painted_cell) {
     ASSERT_EQ(pos.has_value(), c.expect != Expect::kNone) << c.name;
     if (!pos) continue;
     const ScreenRect painted = w.Painted(target);
-    EXPECT_EQ(pos->window, w.book().window) << c.name;
-    EXPECT_EQ(pos->client, w.Client()) << c.name;
+    EXPECT_EQ(std::tuple(pos->window, pos->client), std::tuple(w.book().window, w.Client())) << c.name;
     if (c.expect == Expect::kPainted) {
       EXPECT_EQ(pos->at, (ScreenPoint{painted.left, painted.top})) << c.name << " " << target;
     }
@@ -146,8 +141,7 @@ TEST(cell_geometry, each_rule_lands_on_the_painted_cell) {
       EXPECT_NE(pos->at.x, painted.left) << c.name;
     }
     if (c.expect == Expect::kNear) {
-      EXPECT_LE(std::abs(pos->at.x - painted.left), 1) << c.name;
-      EXPECT_LE(std::abs(pos->at.y - painted.top), 1) << c.name;
+      EXPECT_LE(std::max(std::abs(pos->at.x - painted.left), std::abs(pos->at.y - painted.top)), 1) << c.name;
       RangePtr under = w.host->ActiveWindow()->RangeFromPoint(pos->at.x + 2, pos->at.y + 2)->AsRange();
       EXPECT_EQ(under->Address(false, false, xl::kA1, false), target) << c.name;
     }
@@ -182,10 +176,10 @@ TEST(cell_geometry, page_layout_restores_the_scroll_and_the_painting) {
     if (*fault) w.host->FailNext(fault);
     auto pos = LocateTarget(*w.host, w.desk(), SettingsOf(w, 96), w.Range("E8"));
     EXPECT_EQ(pos.has_value(), !*fault) << fault;
-    EXPECT_EQ(w.book().win.scroll_row[0], 5) << fault;
-    EXPECT_EQ(w.book().win.scroll_column[0], 3) << fault;
-    EXPECT_EQ(w.desk().Get(w.book().window).suppressions, 1) << fault;
-    EXPECT_FALSE(w.desk().Get(w.book().window).repaint_suppressed) << fault;
+    EXPECT_EQ(std::tuple(w.book().win.scroll_row[0], w.book().win.scroll_column[0]), std::tuple(5, 3)) << fault;
+    EXPECT_EQ(std::tuple(w.desk().Get(w.book().window).suppressions, w.desk().Get(w.book().window).repaint_suppressed),
+              std::tuple(1, false))
+        << fault;
     EXPECT_EQ(w.desk().Get(w.m.ExcelMainWindow).suppressions, 0) << "the host's frame is never held back";
   }
 }

@@ -3,6 +3,7 @@
 #include "tag/frm_tag.h"
 
 #include <climits>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -55,8 +56,7 @@ TEST(tag_placement, nonsense_sizes_stay_sane) {
   for (const Row& r : rows) {
     in.size_x = in.size_y = r.twips;
     TagPlacement p = PlaceTag(in);
-    EXPECT_EQ(p.width, r.pixels) << r.twips;
-    EXPECT_EQ(p.height, r.pixels) << r.twips;
+    EXPECT_EQ((std::pair{p.width, p.height}), (std::pair{r.pixels, r.pixels})) << r.twips;
   }
   in.size_x = in.size_y = 300;
   in.scale = MakeScaleFactors(0, 0);  // a display reporting no resolution
@@ -73,18 +73,14 @@ TEST(frm_tag, shown_as_a_child_of_the_workbook_window) {
     ASSERT_TRUE(tag.TagDisplay(w.Range("B3")));
     const ScreenRect cell = w.Painted("B3");
     const std::int32_t gap = dpi == 96 ? 13 : 20, size = dpi == 96 ? 20 : 30;
-    EXPECT_EQ(tag.X(), cell.right + gap) << dpi;
-    EXPECT_EQ(tag.Y(), cell.top) << dpi;
-    EXPECT_FALSE(tag.LeftSide());
-    EXPECT_EQ(tag.TargetAddress(), "$B$3");
-    EXPECT_EQ(tag.SheetName(), "Sheet1");
-    EXPECT_EQ(tag.WorkbookName(), "Book1");
-    EXPECT_EQ(tag.ParentWindow(), w.book().window);
+    EXPECT_EQ(std::tuple(tag.X(), tag.Y(), tag.LeftSide()), std::tuple(cell.right + gap, cell.top, false)) << dpi;
+    EXPECT_EQ(std::tuple(tag.TargetAddress(), tag.SheetName(), tag.WorkbookName()),
+              std::tuple("$B$3", "Sheet1", "Book1"));
     const sim::SimDesktop::Window& win = w.form->Window();
-    EXPECT_EQ(win.parent, w.book().window);
-    EXPECT_TRUE(win.visible);
-    EXPECT_EQ(win.style, ws::kChild | ws::kClipSiblings | ws::kClipChildren);
-    EXPECT_EQ(win.ex_style, ws::kExNoActivate | ws::kExTopmost);
+    EXPECT_EQ(std::tuple(tag.ParentWindow(), win.parent, win.visible),
+              std::tuple(w.book().window, w.book().window, true));
+    EXPECT_EQ(std::tuple(win.style, win.ex_style),
+              std::tuple(ws::kChild | ws::kClipSiblings | ws::kClipChildren, ws::kExNoActivate | ws::kExTopmost));
     EXPECT_EQ(w.desk().WindowScreenRect(tag.Handle()), (ScreenRect{tag.X(), tag.Y(), tag.X() + size, tag.Y() + size}));
     EXPECT_EQ(w.form->look.icon, (ScreenRect{(size - 16) / 2, (size - 16) / 2, (size - 16) / 2 + 16, (size - 16) / 2 + 16}));
     EXPECT_EQ(w.desk().active_window, active_before);
@@ -92,9 +88,7 @@ TEST(frm_tag, shown_as_a_child_of_the_workbook_window) {
     EXPECT_TRUE(tag.TagDisplay(w.Range("D9")));
     EXPECT_EQ(tag.TargetAddress(), "$B$3");
     tag.TagHide();
-    EXPECT_FALSE(tag.Displayed());
-    EXPECT_FALSE(win.visible);
-    EXPECT_EQ(w.form->Window().parent, w.m.ExcelMainWindow);
+    EXPECT_EQ(std::tuple(tag.Displayed(), win.visible, win.parent), std::tuple(false, false, w.m.ExcelMainWindow));
   }
 }
 
@@ -112,11 +106,9 @@ TEST(frm_tag, off_screen_and_merged_targets) {
   w.book().win.scroll_row[0] = 10;
   frmTag& tag = w.Start();
   EXPECT_FALSE(tag.TagDisplay(w.Range("B3")));
-  EXPECT_FALSE(tag.Displayed());
-  EXPECT_FALSE(w.form->Window().visible);
+  EXPECT_EQ(std::tuple(tag.Displayed(), w.form->Window().visible), std::tuple(false, false));
   EXPECT_TRUE(tag.TagDisplay(w.Range("B12:C13")));
-  EXPECT_EQ(tag.TargetAddress(), "$B$12:$C$13");
-  EXPECT_EQ(tag.X(), w.Painted("C12").right + 13);
+  EXPECT_EQ(std::tuple(tag.TargetAddress(), tag.X()), std::tuple("$B$12:$C$13", w.Painted("C12").right + 13));
 }
 
 // High contrast, asked at each showing and at each colour change: the system's colour pairs, and
@@ -127,14 +119,12 @@ TEST(frm_tag, high_contrast_uses_system_colours) {
   EXPECT_EQ(w.form->accessible_name, "Open the calendar");
   w.form->high_contrast = true;
   ASSERT_TRUE(tag.TagDisplay(w.Range("B3")));
-  EXPECT_EQ(w.form->look.background, 0x8000000Fu);
-  EXPECT_EQ(w.form->look.border, 0x80000012u);
+  EXPECT_EQ(std::tuple(w.form->look.background, w.form->look.border), std::tuple(0x8000000Fu, 0x80000012u));
   w.form->MoveMouse({tag.X() + 10, tag.Y() + 10});
   EXPECT_EQ(w.form->look.background, 0x8000000Du);
   w.form->high_contrast = false;
   w.form->colors_changed();
-  EXPECT_EQ(w.form->look.background, 0x00FFFFFFu);
-  EXPECT_EQ(w.form->look.border, 0x00FF0000u);
+  EXPECT_EQ(std::tuple(w.form->look.background, w.form->look.border), std::tuple(0x00FFFFFFu, 0x00FF0000u));
 }
 
 // The active colour under the mouse, over the icon too; back to the inactive colour within one
@@ -144,19 +134,16 @@ TEST(frm_tag, hover_and_click) {
   frmTag& tag = w.Start();
   ASSERT_TRUE(tag.TagDisplay(w.Range("B3")));
   const std::uint32_t active = 0x0000FFFF, inactive = 0x00FFFFFF;
-  EXPECT_EQ(w.form->look.background, inactive);
-  EXPECT_EQ(w.form->look.border, 0x00FF0000u);
+  EXPECT_EQ(std::tuple(w.form->look.background, w.form->look.border), std::tuple(inactive, 0x00FF0000u));
   const ScreenPoint icon{tag.X() + 10, tag.Y() + 10}, corner{tag.X() + 1, tag.Y() + 1};
   for (ScreenPoint over : {icon, corner}) {
     w.form->MoveMouse(over);
-    EXPECT_EQ(w.form->look.background, active);
-    EXPECT_EQ(w.form->timer_ms, kHoverPeriodMs);
+    EXPECT_EQ(std::tuple(w.form->look.background, w.form->timer_ms), std::tuple(active, kHoverPeriodMs));
     w.form->Tick();  // still over it
     EXPECT_EQ(w.form->look.background, active);
     w.form->MoveMouse({tag.X() - 30, tag.Y() + 5});
     w.form->Tick();
-    EXPECT_EQ(w.form->look.background, inactive);
-    EXPECT_EQ(w.form->timer_ms, 0);
+    EXPECT_EQ(std::tuple(w.form->look.background, w.form->timer_ms), std::tuple(inactive, 0));
   }
   ASSERT_TRUE(tag.Tooltip());
   w.form->ClickAt(icon);
@@ -176,8 +163,7 @@ TEST(frm_tag, hover_and_click) {
   w.form->Tick();
   w.form->refuse_timer = true;
   w.form->MoveMouse(icon);
-  EXPECT_FALSE(tag.Hovered());
-  EXPECT_EQ(w.form->look.background, inactive);
+  EXPECT_EQ(std::tuple(tag.Hovered(), w.form->look.background), std::tuple(false, inactive));
 }
 
 // A shown tag moves to the next qualifying cell in one move of its window, never hidden in between;
@@ -191,17 +177,14 @@ TEST(frm_tag, moves_without_hiding_between_cells) {
   ASSERT_TRUE(tag.TagMove(w.Range("B3")));  // hidden: shown as TagDisplay shows it
   w.host->ResetCalls();
   ASSERT_TRUE(tag.TagMove(w.Range("D9")));
-  EXPECT_EQ(tag.TargetAddress(), "$D$9");
-  EXPECT_EQ(tag.X(), w.Painted("D9").right + 13);
+  EXPECT_EQ(std::tuple(tag.TargetAddress(), tag.X()), std::tuple("$D$9", w.Painted("D9").right + 13));
   EXPECT_EQ(w.desk().WindowScreenRect(tag.Handle()), (ScreenRect{tag.X(), tag.Y(), tag.X() + 20, tag.Y() + 20}));
   EXPECT_TRUE(w.desk().Get(tag.Handle()).visible);
-  EXPECT_EQ(w.host->Calls("Windows.ShowWindow"), 0);
-  EXPECT_EQ(w.host->Calls("Windows.MoveWindow"), 1);
+  EXPECT_EQ(std::tuple(w.host->Calls("Windows.ShowWindow"), w.host->Calls("Windows.MoveWindow")), std::tuple(0, 1));
   w.book().win.scroll_row[0] = 20;
   EXPECT_FALSE(tag.TagMove(w.Range("D9")));
-  EXPECT_FALSE(tag.Displayed());
-  EXPECT_FALSE(w.desk().Get(tag.Handle()).visible);
-  EXPECT_EQ(w.desk().Get(tag.Handle()).parent, w.m.ExcelMainWindow);
+  const sim::SimDesktop::Window& win = w.desk().Get(tag.Handle());
+  EXPECT_EQ(std::tuple(tag.Displayed(), win.visible, win.parent), std::tuple(false, false, w.m.ExcelMainWindow));
 }
 
 // A showing that fails at any window step leaves the window hidden under the main window, never
@@ -217,8 +200,7 @@ TEST(frm_tag, failed_window_steps_give_the_window_back) {
     w.host->FailNext(member);
     EXPECT_FALSE(tag.TagDisplay(w.Range("B3"))) << member;
     const sim::SimDesktop::Window& win = w.desk().Get(tag.Handle());
-    EXPECT_FALSE(win.visible) << member;
-    EXPECT_EQ(win.parent, w.m.ExcelMainWindow) << member;
+    EXPECT_EQ(std::tuple(win.visible, win.parent), std::tuple(false, w.m.ExcelMainWindow)) << member;
     EXPECT_TRUE(tag.TagDisplay(w.Range("B3"))) << member;
   }
 }
@@ -233,14 +215,9 @@ TEST(frm_tag, tooltip_follows_the_options_when_made_again) {
   show();
   ASSERT_NE(tag.Tooltip(), nullptr);
   TooltipSettings t = tag.Tooltip()->Settings();
-  EXPECT_EQ(t.text, "Click to pick a date from calendar");
-  EXPECT_EQ(t.owner, w.m.ExcelMainWindow);
-  EXPECT_EQ(t.tool, tag.Handle());
-  EXPECT_TRUE(t.always_tip && t.no_prefix);
-  EXPECT_EQ(t.max_width, 400);
-  EXPECT_EQ(t.autopop_ms, 3000);
-  EXPECT_EQ(t.initial_ms, 500);
-  EXPECT_EQ(t.font_face, "Tahoma");
+  EXPECT_EQ(std::tuple(t.text, t.owner, t.tool, t.always_tip, t.no_prefix, t.font_face),
+            std::tuple("Click to pick a date from calendar", w.m.ExcelMainWindow, tag.Handle(), true, true, "Tahoma"));
+  EXPECT_EQ(std::tuple(t.max_width, t.autopop_ms, t.initial_ms), std::tuple(400, 3000, 500));
   w.Set(opt::TooltipVisibleTime, 5000);
   show();
   EXPECT_EQ(tag.Tooltip()->Settings().autopop_ms, 3000);  // the live one stays
@@ -251,8 +228,8 @@ TEST(frm_tag, tooltip_follows_the_options_when_made_again) {
   w.Set(opt::DisplayTooltip, true);
   w.Set(opt::TooltipDelayTime, -7);
   show();
-  EXPECT_EQ(tag.Tooltip()->Settings().autopop_ms, 5000);
-  EXPECT_EQ(tag.Tooltip()->Settings().initial_ms, 0);
+  t = tag.Tooltip()->Settings();
+  EXPECT_EQ(std::tuple(t.autopop_ms, t.initial_ms), std::tuple(5000, 0));
   tag.Unload();
   EXPECT_EQ(w.form->live_tooltips, 0);
 }
@@ -291,8 +268,7 @@ TEST(frm_tag, host_failures_leave_the_tag_hidden) {
       frmTag& tag = w.Start();
       w.host->FailNext(member);
       bool shown = tag.TagDisplay(w.Range("C4"));
-      EXPECT_EQ(tag.Displayed(), shown) << member;
-      EXPECT_EQ(w.form->Window().visible, shown) << member;
+      EXPECT_EQ(std::tuple(tag.Displayed(), w.form->Window().visible), std::tuple(shown, shown)) << member;
       EXPECT_EQ(w.book().win.scroll_row[0], 2) << member;
       if (shown) {
         EXPECT_NEAR(tag.Y(), w.Painted("C4").top, 1) << member;
