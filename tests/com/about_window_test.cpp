@@ -41,14 +41,6 @@ std::wstring ItemText(HWND box, int id) {
   return buf;
 }
 
-void ClickItem(HWND box, int id) {
-  RECT r{};
-  HWND item = ::GetDlgItem(box, id);
-  ::GetClientRect(item, &r);
-  const POINT p = testing::ScreenCentre(item, r);
-  testing::ClickAt(p.x, p.y);
-}
-
 // First tick: reads the box and clicks its web-site button; next: clicks OK, as a user would.
 void CALLBACK WatchAbout(HWND, UINT, UINT_PTR, DWORD) {
   HWND box = ::FindWindowW(L"#32770", L"Tessaly");
@@ -66,9 +58,9 @@ void CALLBACK WatchAbout(HWND, UINT, UINT_PTR, DWORD) {
     ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(box, WM_GETFONT, 0, 0)), sizeof lf, &lf);
     s.font = lf.lfFaceName;
     ::SetForegroundWindow(box);
-    ClickItem(box, IDC_ABOUT_WEBSITE);
+    testing::ClickWindow(::GetDlgItem(box, IDC_ABOUT_WEBSITE));
   } else if (s.ticks == 2) {
-    ClickItem(box, IDOK);
+    testing::ClickWindow(::GetDlgItem(box, IDOK));
   } else if (s.ticks > 50) {
     ::EndDialog(box, IDCANCEL);  // the clicks never arrived: end the box, the test fails
   }

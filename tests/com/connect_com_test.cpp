@@ -330,16 +330,6 @@ const DispatchMember<ReloadHost> kReloadHostMembers[] = {
 };
 const DispatchTable<ReloadHost> ReloadHost::kTable{kReloadHostMembers};
 
-// Lets the thread's timers fire for a while, as the host's message loop does.
-void Pump(int milliseconds) {
-  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
-  while (GetTickCount64() < end) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(5);
-  }
-}
-
 // The mode switched on a real Connect object, with Win32 timers: the host releases the object
 // and connects a new one, which adopts the same controller and reads the other ribbon file.
 TEST_F(ConnectCom, changing_the_mode_reloads_through_a_new_object) {
@@ -368,7 +358,7 @@ TEST_F(ConnectCom, changing_the_mode_reloads_through_a_new_object) {
     std::thread user;
     if (refuse) user = std::thread([&] { shown = AnswerMessageBox(); });
     controller->RibbonUIType(1);
-    Pump(400);
+    testing::Pump(400);  // the thread's timers fire, as in the host's message loop
     if (user.joinable()) user.join();
     EXPECT_EQ(state.Controller(), controller);
     if (refuse) {

@@ -11,6 +11,7 @@
 #include <ostream>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "date/serial_date.h"
@@ -79,6 +80,25 @@ class CalendarFormWindowTest : public ::testing::Test, public ICalendarFormEvent
     EXPECT_EQ(::GetForegroundWindow(), host_.main);
     EXPECT_EQ(::GetActiveWindow(), host_.main);
   }
+  // The form's size and its controls' places in it as the design lays them out at `dpi`; a combo
+  // box's height is its closed field's, whatever the design gives it.
+  void expect_laid_out_at(int dpi) {
+    const calendar::FormLayout want = calendar::CalendarFormLayout(1440.0 / dpi, 1440.0 / dpi);
+    RECT r{};
+    ::GetWindowRect(window_->hwnd(), &r);
+    EXPECT_EQ(std::tuple(r.right - r.left, r.bottom - r.top), std::tuple(want.client.cx, want.client.cy));
+    for (FormControl c : {FormControl::Calendar, FormControl::Months, FormControl::Years, FormControl::Today,
+                          FormControl::Settings, FormControl::Close}) {
+      RECT cr{};
+      ::GetWindowRect(control(c), &cr);
+      ::MapWindowPoints(nullptr, window_->hwnd(), reinterpret_cast<POINT*>(&cr), 2);
+      const Rect& w = want[c];
+      EXPECT_EQ(std::tuple(cr.left, cr.top, cr.right), std::tuple(w.left, w.top, w.right)) << static_cast<int>(c);
+      if (c != FormControl::Months && c != FormControl::Years) {
+        EXPECT_EQ(cr.bottom, w.bottom) << static_cast<int>(c);
+      }
+    }
+  }
 
   testing::HostWindows host_;
   std::unique_ptr<IGraphics> graphics_ = MakePlatformGraphics();
@@ -101,26 +121,9 @@ TEST_F(CalendarFormWindowTest, shown_as_a_non_activating_child_laid_out_at_the_d
   EXPECT_EQ(static_cast<DWORD>(::GetWindowLongPtrW(form, GWL_EXSTYLE)) & ~DWORD{WS_EX_TOPMOST}, DWORD{WS_EX_NOACTIVATE});
   RECT r{};
   ::GetWindowRect(form, &r);
-  EXPECT_EQ(r.left, at_.x);
-  EXPECT_EQ(r.top, at_.y);
-
+  EXPECT_EQ(std::tuple(r.left, r.top), std::tuple(at_.x, at_.y));
   const int dpi = win::WindowDpi(host_.main);
-  const calendar::FormLayout want = calendar::CalendarFormLayout(1440.0 / dpi, 1440.0 / dpi);
-  EXPECT_EQ(r.right - r.left, want.client.cx);
-  EXPECT_EQ(r.bottom - r.top, want.client.cy);
-  for (FormControl c : {FormControl::Calendar, FormControl::Months, FormControl::Years, FormControl::Today,
-                        FormControl::Settings, FormControl::Close}) {
-    RECT cr{};
-    ::GetWindowRect(control(c), &cr);
-    ::MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&cr), 2);
-    const Rect& w = want[c];
-    EXPECT_EQ(cr.left, w.left) << static_cast<int>(c);
-    EXPECT_EQ(cr.top, w.top) << static_cast<int>(c);
-    EXPECT_EQ(cr.right, w.right) << static_cast<int>(c);
-    if (c != FormControl::Months && c != FormControl::Years) {
-      EXPECT_EQ(cr.bottom, w.bottom) << static_cast<int>(c);
-    }
-  }
+  expect_laid_out_at(dpi);
   EXPECT_EQ(text_of(FormControl::Years), L"2026");
   EXPECT_EQ(text_of(FormControl::Months), L"March");
   expect_host_keeps_activation();
@@ -139,18 +142,7 @@ TEST_F(CalendarFormWindowTest, laid_out_again_at_another_resolution) {
   const int dpi = win::WindowDpi(host_.main) * 3 / 2;
   window_->set_resolution(dpi);
   Pump(50);
-  const calendar::FormLayout want = calendar::CalendarFormLayout(1440.0 / dpi, 1440.0 / dpi);
-  RECT r{};
-  ::GetWindowRect(window_->hwnd(), &r);
-  EXPECT_EQ(r.right - r.left, want.client.cx);
-  EXPECT_EQ(r.bottom - r.top, want.client.cy);
-  for (FormControl c : {FormControl::Calendar, FormControl::Today, FormControl::Close}) {
-    RECT cr{};
-    ::GetWindowRect(control(c), &cr);
-    ::MapWindowPoints(nullptr, window_->hwnd(), reinterpret_cast<POINT*>(&cr), 2);
-    EXPECT_EQ(cr.left, want[c].left) << static_cast<int>(c);
-    EXPECT_EQ(cr.bottom, want[c].bottom) << static_cast<int>(c);
-  }
+  expect_laid_out_at(dpi);
   EXPECT_GE(cal().DayCells().Item(1).Right() - cal().DayCells().Item(1).Left(), 47) << "day cells of 32 pixels at 96";
   form_->HideCalendar();
 }
@@ -244,17 +236,17 @@ TEST_F(CalendarFormWindowTest, tooltip_shows_when_the_pointer_rests_on_a_button)
 // The pop-up and the tag are made in the DPI awareness of the host's window, whatever the thread's,
 // so that they can become children of the host's windows; the thread keeps its own afterwards. The
 // functions are looked up as the add-in does: a system without them has one awareness for all.
+template <class Function>
+Function FromUser32(const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), name)));
+}
+
 TEST(CalendarFormWindowAwareness, windows_made_in_the_awareness_of_the_host_window) {
   using Context = DPI_AWARENESS_CONTEXT;
-  HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-  const auto of_window = reinterpret_cast<Context(WINAPI*)(HWND)>(
-      reinterpret_cast<void*>(::GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
-  const auto set_thread = reinterpret_cast<Context(WINAPI*)(Context)>(
-      reinterpret_cast<void*>(::GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
-  const auto of_thread =
-      reinterpret_cast<Context(WINAPI*)()>(reinterpret_cast<void*>(::GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
-  const auto same = reinterpret_cast<BOOL(WINAPI*)(Context, Context)>(
-      reinterpret_cast<void*>(::GetProcAddress(user32, "AreDpiAwarenessContextsEqual")));
+  const auto of_window = FromUser32<Context(WINAPI*)(HWND)>("GetWindowDpiAwarenessContext");
+  const auto set_thread = FromUser32<Context(WINAPI*)(Context)>("SetThreadDpiAwarenessContext");
+  const auto of_thread = FromUser32<Context(WINAPI*)()>("GetThreadDpiAwarenessContext");
+  const auto same = FromUser32<BOOL(WINAPI*)(Context, Context)>("AreDpiAwarenessContextsEqual");
   if (!of_window || !set_thread || !of_thread || !same) GTEST_SKIP() << "no per-window DPI awareness on this system";
 
   // The host's windows made per-monitor aware, the thread then unaware.

@@ -10,6 +10,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "host/platform_graphics.h"
@@ -112,14 +113,12 @@ TEST_F(PictureWindowTest, messages_reach_the_listener) {
 TEST_F(PictureWindowTest, parent_size_and_arrow_keys) {
   EXPECT_EQ(reinterpret_cast<HWND>(picture_->window_handle()), picture_->hwnd());
   EXPECT_EQ(::GetParent(picture_->hwnd()), top_);
-  EXPECT_EQ(picture_->scale_width(), 233);
-  EXPECT_EQ(picture_->scale_height(), 161);
+  EXPECT_EQ(std::tuple(picture_->scale_width(), picture_->scale_height()), std::tuple(233, 161));
   EXPECT_EQ(send(WM_GETDLGCODE, 0, 0) & DLGC_WANTARROWS, DLGC_WANTARROWS) << "arrow keys stay with the control";
   ::SetWindowPos(picture_->hwnd(), nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER);
   ASSERT_FALSE(listener_.events.empty());
   EXPECT_EQ(listener_.events.back(), Event{"resize"});
-  EXPECT_EQ(picture_->scale_width(), 120);
-  EXPECT_EQ(picture_->scale_height(), 90);
+  EXPECT_EQ(std::tuple(picture_->scale_width(), picture_->scale_height()), std::tuple(120, 90));
 }
 
 TEST_F(PictureWindowTest, no_listener_no_notifications) {

@@ -98,15 +98,11 @@ std::string unique_name(const std::string& stem) {
   return stem + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 1000000007);
 }
 
-// A fresh folder under the temporary folder, removed afterwards; natively it also holds the
-// per-user store, so the tests never touch the real one.
+// A fresh folder, under the temporary folder unless told otherwise, removed afterwards.
 struct TempFolder {
-  TempFolder() {
-    path = fs::temp_directory_path() / unique_name("tessaly-platform-");
+  explicit TempFolder(const std::string& stem, const fs::path& under = fs::temp_directory_path())
+      : path(under / unique_name(stem)) {
     fs::create_directories(path);
-#ifndef _WIN32
-    ::setenv("XDG_CONFIG_HOME", (path / "config").string().c_str(), 1);
-#endif
   }
   ~TempFolder() {
     std::error_code ec;
@@ -117,7 +113,11 @@ struct TempFolder {
 };
 
 struct PlatformSettings : ::testing::Test {
-  TempFolder temp;
+  TempFolder temp{"tessaly-platform-"};
+#ifndef _WIN32
+  // Natively the test's folder also holds the per-user store, so the tests never touch the real one.
+  const int config_home = ::setenv("XDG_CONFIG_HOME", (temp.path / "config").string().c_str(), 1);
+#endif
   std::unique_ptr<IUserSettings> store = MakeUserSettings();
   std::unique_ptr<IFileSystem> files = MakeFileSystem();
   std::string app = unique_name("TessalyTest");
@@ -138,13 +138,11 @@ TEST_F(PlatformSettings, values_round_trip_in_stored_order) {
   for (const auto& [k, v] : values) store->save(app, "GlobalOptions", k, v);
   auto listed = store->list(app, "GlobalOptions");
   ASSERT_EQ(listed.size(), std::size(values));
+  std::vector<std::pair<std::string, std::string>> expected(std::begin(values), std::end(values));
 #ifdef _WIN32
   // RegEnumValue's order is the registry's own (Wine keeps values sorted by name): compare sorted.
   std::sort(listed.begin(), listed.end());
-  std::vector<std::pair<std::string, std::string>> expected(std::begin(values), std::end(values));
   std::sort(expected.begin(), expected.end());
-#else
-  std::vector<std::pair<std::string, std::string>> expected(std::begin(values), std::end(values));
 #endif
   for (std::size_t i = 0; i < listed.size(); ++i) {
     EXPECT_EQ(listed[i].first, expected[i].first) << i;
@@ -268,17 +266,9 @@ std::string read_bytes(const std::string& path) {
 void write_bytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 // A folder for many synced saves: in memory when the system offers it, or a thousand saves take long.
-struct MemoryFolder {
-  explicit MemoryFolder(const TempFolder& temp, const std::string& stem)
-      : path((fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : temp.path) / unique_name(stem)) {
-    fs::create_directories(path);
-  }
-  ~MemoryFolder() {
-    std::error_code ec;
-    fs::remove_all(path, ec);
-  }
-  fs::path path;
-};
+TempFolder MemoryFolder(const TempFolder& temp, const std::string& stem) {
+  return TempFolder(stem, fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : temp.path);
+}
 
 // Runs `child(i)` in `n` processes at once; each must exit with 0.
 void ForkAll(int n, const std::function<int(int)>& child) {
@@ -395,7 +385,7 @@ TEST_F(PlatformSettings, killed_writers_leave_whole_files) {
 // Every single-bit flip of a settings file: what each reads afterwards, and what survives the
 // next save (the start-up's first-run flag is one).
 TEST_F(PlatformSettings, damaged_files_are_read_past_and_kept) {
-  const MemoryFolder root(temp, "tessaly-flips-");
+  const TempFolder root = MemoryFolder(temp, "tessaly-flips-");
   std::unique_ptr<IUserSettings> store = std::make_unique<posix::FileUserSettings>(root.path.string());
   const std::pair<std::string, std::string> options[] = {
       {"CalendarDisabled", "0"}, {"TagSizeX", "250"}, {"DefaultDateFormat", "m/d/yyyy"},
@@ -455,17 +445,17 @@ TEST_F(PlatformSettings, users_grant) {
   EXPECT_EQ(perms & fs::perms::group_all, fs::perms::group_all);
 #endif
   EXPECT_THROW(files->grant_users_full_access(temp / "absent"), HostError);
+#ifdef _WIN32
+  // The entry names the group by its well-known SID, whatever the language of Windows: seen on an
+  // access list of its own, as Wine keeps none on the folder.
+  ACL empty;
+  ASSERT_TRUE(::InitializeAcl(&empty, sizeof empty, ACL_REVISION));
+  const win::unique_hlocal dacl = win::WithUsersFullAccess(&empty);
+  EXPECT_TRUE(grants_users(static_cast<PACL>(dacl.get())));
+#endif
 }
 
 #ifdef _WIN32
-TEST(platform_users_grant, by_the_groups_well_known_sid) {
-  ACL empty;
-  ASSERT_TRUE(::InitializeAcl(&empty, sizeof empty, ACL_REVISION));
-  win::unique_hlocal dacl = win::WithUsersFullAccess(&empty);
-  ASSERT_TRUE(dacl);
-  EXPECT_TRUE(grants_users(static_cast<PACL>(dacl.get())));
-}
-
 // A box is modal to the window active on this thread, else to the host's main window.
 TEST(platform_message_box, owned_by_the_active_window_or_the_host) {
   for (bool dialog_active : {false, true}) {
@@ -615,7 +605,7 @@ TEST_F(PlatformSettings, two_processes_saving_the_machine_file_lose_nothing) {
     EXPECT_EQ(code, 0u);
   }
 #else
-  const MemoryFolder root(temp, "tessaly-savers-");
+  const TempFolder root = MemoryFolder(temp, "tessaly-savers-");
   const std::string folder = root.path.string() + files->separator();
   ForkAll(2, [&](int role) { return RunMachineSaver(role, folder) == 0 ? 0 : 1; });
 #endif

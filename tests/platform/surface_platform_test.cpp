@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #ifdef _WIN32
@@ -66,12 +68,7 @@ Rect ink_box(const ISurface& s, Rgb back) {
 }
 
 LogicalFont font(int height, int weight = 400, int escapement = 0) {
-  LogicalFont f;
-  f.face = "Tahoma";
-  f.height = height;
-  f.weight = weight;
-  f.escapement = escapement;
-  return f;
+  return {.face = "Tahoma", .height = height, .weight = weight, .escapement = escapement};
 }
 
 #ifdef _WIN32
@@ -84,9 +81,11 @@ int CALLBACK first_family(const LOGFONTW* lf, const TEXTMETRICW*, DWORD, LPARAM 
 
 class SurfaceTest : public ::testing::Test {
  protected:
+  // A surface the test draws on: one that cannot be made fails the test here.
   std::unique_ptr<ISurface> make(int w, int h, Rgb fill) {
     auto s = graphics_->try_create_surface(w, h);
-    if (s) s->fill_solid(Rect{0, 0, w, h}, fill);
+    if (!s) throw std::runtime_error("no surface of " + std::to_string(w) + " by " + std::to_string(h));
+    s->fill_solid(Rect{0, 0, w, h}, fill);
     return s;
   }
   Rgb system(int index) const { return graphics_->try_system_color(index).value_or(0xFFFFFFFF); }
@@ -107,8 +106,7 @@ TEST_F(SurfaceTest, creation_sizes) {
     auto s = graphics_->try_create_surface(c.w, c.h);
     ASSERT_EQ(s != nullptr, c.made);
     if (!s) continue;
-    EXPECT_EQ(s->width(), c.w);
-    EXPECT_EQ(s->height(), c.h);
+    EXPECT_EQ(std::tuple(s->width(), s->height()), std::tuple(c.w, c.h));
     // A new bitmap is black, with the device context's white back and black text colours.
     EXPECT_EQ(s->pixel(0, 0), kBlack);
     EXPECT_EQ(s->pixel(c.w - 1, c.h - 1), kBlack);
@@ -131,14 +129,12 @@ TEST_F(SurfaceTest, fills_are_cut_at_the_edges_and_bad_ones_change_nothing) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.r.left) + "," + std::to_string(c.r.top) + "," + std::to_string(c.r.right));
     auto s = make(12, 12, kBlack);
-    ASSERT_TRUE(s);
     const auto before = snapshot(*s);
     s->fill_solid(c.r, c.c);
     EXPECT_EQ(count_inside(*s, c.painted, c.c, false), 0);
     EXPECT_EQ(changed_outside(*s, before, c.painted), 0);
   }
   auto s = make(10, 10, kWhite);
-  ASSERT_TRUE(s);
   for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {10, 0}, {0, 10}, {1000, 1000}}) EXPECT_EQ(s->pixel(x, y), 0u);
 }
 
@@ -159,7 +155,6 @@ TEST_F(SurfaceTest, text_cell_is_opaque_and_clipped) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.text) + " in a cell " + std::to_string(c.cell.width()) + " wide");
     auto s = make(80, 40, kBlue);
-    ASSERT_TRUE(s);
     s->set_font(font(-11));
     s->set_back_color(kGreen);
     s->set_text_color(kBlack);
@@ -173,8 +168,7 @@ TEST_F(SurfaceTest, text_cell_is_opaque_and_clipped) {
 }
 
 TEST_F(SurfaceTest, text_extent_grows_with_text_height_and_weight) {
-  auto s = graphics_->try_create_surface(10, 10);
-  ASSERT_TRUE(s);
+  auto s = make(10, 10, kWhite);
   s->set_font(font(-11));
   const Size one = s->text_extent("1"), two = s->text_extent("11"), four = s->text_extent("1111");
   EXPECT_GT(one.cx, 0);
@@ -195,15 +189,12 @@ TEST_F(SurfaceTest, text_extent_grows_with_text_height_and_weight) {
   s->set_font(font(20));
   EXPECT_NEAR(s->text_extent("1").cy, 20, 1);
   // A face the machine lacks still measures.
-  LogicalFont missing = font(-11);
-  missing.face = "No Such Face 7Q";
-  s->set_font(missing);
+  s->set_font({.face = "No Such Face 7Q", .height = -11});
   EXPECT_GT(s->text_extent("Wednesday").cx, 0);
 }
 
 TEST_F(SurfaceTest, text_centred_fills_only_its_extent) {
   auto s = make(100, 40, kBlue);
-  ASSERT_TRUE(s);
   s->set_font(font(-11, 700));
   s->set_back_color(kGreen);
   s->set_text_color(kBlack);
@@ -214,15 +205,13 @@ TEST_F(SurfaceTest, text_centred_fills_only_its_extent) {
   EXPECT_EQ(s->pixel(r.left, r.top), kBlue) << "the back colour covers the text's extent only";
   const Rect ink = ink_box(*s, kBlue);
   const Size e = s->text_extent("HOH");
-  EXPECT_EQ(ink.width(), e.cx);
-  EXPECT_EQ(ink.height(), e.cy);
+  EXPECT_EQ(std::tuple(ink.width(), ink.height()), std::tuple(e.cx, e.cy));
   EXPECT_LE(std::abs((ink.left - r.left) - (r.right - ink.right)), 1);
   EXPECT_LE(std::abs((ink.top - r.top) - (r.bottom - ink.bottom)), 1);
 }
 
 TEST_F(SurfaceTest, escapement_turns_text_upwards) {
   auto s = make(60, 80, kWhite);
-  ASSERT_TRUE(s);
   s->set_back_color(kWhite);
   s->set_text_color(kBlack);
   s->set_font(font(-14, 400, 900));
@@ -235,7 +224,6 @@ TEST_F(SurfaceTest, escapement_turns_text_upwards) {
 
 TEST_F(SurfaceTest, triangle_in_text_colour) {
   auto s = make(20, 20, kWhite);
-  ASSERT_TRUE(s);
   s->set_text_color(kRed);
   s->fill_triangle(4, 4, 16, 10, 4, 16);
   EXPECT_EQ(s->pixel(8, 10), kRed);
@@ -253,7 +241,6 @@ TEST_F(SurfaceTest, focus_rect_inverts_its_frame_and_twice_restores) {
   for (const auto& [f, shows] : cases) {
     SCOPED_TRACE(std::to_string(f.left) + "," + std::to_string(f.top));
     auto s = make(30, 20, rgb(10, 200, 60));
-    ASSERT_TRUE(s);
     s->fill_solid(Rect{0, 0, 15, 20}, rgb(200, 30, 90));
     const auto before = snapshot(*s);
     s->draw_focus_rect(f);
@@ -278,7 +265,6 @@ TEST_F(SurfaceTest, focus_rect_inverts_its_frame_and_twice_restores) {
 
 TEST_F(SurfaceTest, blit_copies_inverts_and_clips) {
   auto src = make(4, 4, rgb(0x10, 0x20, 0x30));
-  ASSERT_TRUE(src);
   src->fill_solid(Rect{1, 1, 2, 2}, rgb(0xF0, 0x0F, 0x55));
   src->fill_solid(Rect{2, 1, 3, 2}, kWhite);
   src->fill_solid(Rect{1, 2, 3, 3}, kRed);
@@ -288,7 +274,6 @@ TEST_F(SurfaceTest, blit_copies_inverts_and_clips) {
   };
   for (const Case& c : {Case{RasterOp::Copy, kBlue}, Case{RasterOp::Invert, kBlue}, Case{RasterOp::Invert, rgb(0x0F, 0xFF, 0x81)}}) {
     auto dest = make(10, 10, c.dest_fill);
-    ASSERT_TRUE(dest);
     const auto before = snapshot(*dest);
     src->blit_to(*dest, 3, 4, 2, 2, 1, 1, c.op);
     for (int j = 0; j < 2; ++j)
@@ -301,7 +286,6 @@ TEST_F(SurfaceTest, blit_copies_inverts_and_clips) {
   }
   // Partly off the destination: only the part on it lands.
   auto dest = make(6, 6, kBlue);
-  ASSERT_TRUE(dest);
   src->fill_solid(Rect{0, 0, 4, 4}, kRed);
   src->blit_to(*dest, 4, 4, 4, 4, 0, 0, RasterOp::Copy);
   EXPECT_EQ(dest->pixel(5, 5), kRed);
@@ -318,12 +302,10 @@ TEST_F(SurfaceTest, blit_copies_inverts_and_clips) {
 
 TEST_F(SurfaceTest, stretch_doubles_every_pixel) {
   auto src = make(2, 2, kRed);
-  ASSERT_TRUE(src);
   src->fill_solid(Rect{1, 0, 2, 1}, kGreen);
   src->fill_solid(Rect{0, 1, 1, 2}, kBlue);
   src->fill_solid(Rect{1, 1, 2, 2}, kWhite);
   auto dest = make(8, 8, rgb(9, 9, 9));
-  ASSERT_TRUE(dest);
   const auto before = snapshot(*dest);
   src->stretch_to(*dest, 2, 2, 4, 4);
   for (int y = 0; y < 4; ++y)
@@ -344,7 +326,6 @@ TEST_F(SurfaceTest, edges_use_the_bevel_colours) {
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.kind));
     auto s = make(20, 20, rgb(1, 2, 3));
-    ASSERT_TRUE(s);
     const Rect r{2, 2, 14, 12};
     const auto before = snapshot(*s);
     s->draw_edge(r, c.kind);
@@ -369,15 +350,11 @@ TEST_F(SurfaceTest, system_colours) {
 TEST_F(SurfaceTest, display_facts) {
   EXPECT_GE(graphics_->logical_pixels_per_inch_y(), 72);
   EXPECT_LE(graphics_->logical_pixels_per_inch_y(), 480);
-  EXPECT_FALSE(graphics_->has_font(""));
-  EXPECT_FALSE(graphics_->has_font("No Such Face 7Q"));
+  for (const char* face : {"", "No Such Face 7Q"}) EXPECT_FALSE(graphics_->has_font(face)) << face;
 #ifndef _WIN32
   // Wine's own Tahoma and Marlett (fonts-wine) reach Cairo through fontconfig, so both platforms
-  // draw with the same faces and the arrows are glyphs.
-  EXPECT_TRUE(graphics_->has_font("Marlett"));
-  EXPECT_TRUE(graphics_->has_font("Tahoma"));
-  EXPECT_TRUE(graphics_->has_font("DejaVu Sans"));
-  EXPECT_TRUE(graphics_->has_font("dejavu sans")) << "faces match case-blind";
+  // draw with the same faces and the arrows are glyphs; faces match case-blind.
+  for (const char* face : {"Marlett", "Tahoma", "DejaVu Sans", "dejavu sans"}) EXPECT_TRUE(graphics_->has_font(face)) << face;
 #else
   // Which families a Windows (or Wine) machine has varies; the first one it lists must be found.
   LOGFONTW any{};

@@ -29,12 +29,8 @@ class TagWindowTest : public ::testing::Test {
   void SetUp() override {
     tag_ = win::CreateTagForm(host_.main);
     tag_->SetEventSink(&events_);
-    TagLook look;
-    look.width = look.height = 20;
-    look.background = 0x8000000F;  // button face
-    look.border = 0x00808080;
-    look.icon = {2, 2, 18, 18};
-    tag_->SetLook(look);
+    // A button-face square with a grey outline, the icon two pixels in.
+    tag_->SetLook({.width = 20, .height = 20, .background = 0x8000000F, .border = 0x00808080, .icon = {2, 2, 18, 18}});
   }
   // Beside a cell of the workbook window, as the tag places itself.
   void show() {
@@ -97,12 +93,8 @@ TEST_F(TagWindowTest, timer_runs_until_stopped) {
 
 TEST_F(TagWindowTest, icon_file_and_tooltip) {
   EXPECT_FALSE(tag_->LoadIconFile("C:\\no such folder\\cal16.ico"));
-  TooltipSettings s;
-  s.owner = reinterpret_cast<WindowHandle>(host_.main);
-  s.tool = tag_->Handle();
-  s.text = "Click to open the calendar & pick";
-  s.autopop_ms = 3000;
-  s.initial_ms = 500;
+  TooltipSettings s{.owner = reinterpret_cast<WindowHandle>(host_.main), .tool = tag_->Handle(),
+                    .text = "Click to open the calendar & pick", .autopop_ms = 3000, .initial_ms = 500};
   std::unique_ptr<ITooltip> tip = tag_->CreateTooltip(s);
   ASSERT_TRUE(tip);
   s.tool = 0x1234;  // no such window
