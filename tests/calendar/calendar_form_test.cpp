@@ -265,8 +265,8 @@ TEST(calendar_form, screen_readers_read_the_grid_hear_its_moves_and_pick_a_day) 
   ASSERT_EQ(grid->ChildCount(), 42);
   const int selected = grid->SelectedChild();
   ASSERT_EQ(selected, 6 + 9) << "June 2024 opens on a Saturday";
-  EXPECT_EQ(grid->Child(selected).name, "Monday, June 10, 2024");
-  EXPECT_EQ(grid->Child(selected).states, acc_state::kSelected | acc_state::kSelectable | acc_state::kFocusable);
+  EXPECT_EQ(std::tuple(grid->Child(selected).name, grid->Child(selected).states),
+            std::tuple("Monday, June 10, 2024", acc_state::kSelected | acc_state::kSelectable | acc_state::kFocusable));
   EXPECT_EQ(grid->Child(0).states, 0u) << "a grey day of May is not picked";
   EXPECT_EQ(grid->FocusedChild(), -1) << "no keyboard focus yet";
   w.form->TakeFocus();
@@ -274,11 +274,10 @@ TEST(calendar_form, screen_readers_read_the_grid_hear_its_moves_and_pick_a_day) 
             std::tuple(selected, acc_state::kFocused));
   w.window->headless_picture().key_down(vk::kRight);
   w.window->press(vk::kPageDown);
-  EXPECT_EQ(heard.moves, (std::vector<int>{selected + 1, 11})) << "11 July";
-  EXPECT_EQ(heard.told, std::vector<std::string>{"July 2024"});
+  EXPECT_EQ(std::tuple(heard.moves, heard.told),
+            std::tuple(std::vector<int>{selected + 1, 11}, std::vector<std::string>{"July 2024"})) << "11 July";
   grid->FocusChild(5);
-  EXPECT_EQ(w.form->Calendar().FocusDate(), ymd(2024, 7, 5));
-  EXPECT_EQ(heard.moves.back(), 5);
+  EXPECT_EQ(std::tuple(w.form->Calendar().FocusDate(), heard.moves.back()), std::tuple(ymd(2024, 7, 5), 5));
   grid->DoDefaultAction(0);   // 30 June, shown grey
   grid->DoDefaultAction(99);  // no such cell
   EXPECT_TRUE(w.closes.empty());

@@ -111,10 +111,9 @@ TEST(DualMonthsSelection, SelectAndUnselectRaiseOnlyOnChange) {
   w.cal.UnSelectDay(sep(4));
   EXPECT_EQ(w.clicked.size(), 1u);
   w.cal.UnSelectDay(sep(3));
-  EXPECT_EQ(w.clicked.size(), 2u);
-  EXPECT_EQ(w.cal.SelectedDays().count(), 0u);
   // The owner's SelectDay leaves the focus alone.
-  EXPECT_FALSE(w.cal.HasFocusDate());
+  EXPECT_EQ(std::tuple(w.clicked.size(), w.cal.SelectedDays().count(), w.cal.HasFocusDate()),
+            std::tuple(2u, 0u, false));
 
   clsDateItems other;
   other.Add(sep(5));
