@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The per-user installer, checked statically and then installed and removed in a Wine prefix:
+# The per-user installer, checked statically (msi_check.sh) and then installed and removed in a
+# Wine prefix:
 #   msi_roundtrip.sh <Tessaly.msi> x64|x86
-# Static: per-user scope (no ALLUSERS), registry under HKEY_CURRENT_USER only, 64-bit components
-# exactly in the x64 package. Round trip: msiexec /i /qn puts the files under the user's
+# Round trip: msiexec /i /qn puts the files under the user's
 # LocalAppData\Programs\Tessaly and writes the class and Excel's add-in key; the class keys equal
 # what Tessaly.dll's own DllRegisterServer writes; msiexec /x /qn leaves the files and the
 # registry as they were before. Runs in a throwaway Wine prefix of its own, so nothing another
@@ -15,22 +15,8 @@ trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
 export USER="${USER:-$(id -un)}"  # Wine names the profile folder after the user
 source "$(dirname "$0")/wine_addin.sh"
 fail() { echo "msi round trip ($arch): $*" >&2; exit 1; }
-table() { msiinfo export "$msi" "$1" | tail -n +4; }
 
-# --- static checks
-table Property | grep -q '^ALLUSERS' && fail "the package sets ALLUSERS"
-platform=x64
-[ "$arch" = x86 ] && platform=Intel
-msiinfo suminfo "$msi" | grep -q "^Template: $platform;" || fail "the package's platform is not $platform"
-roots="$(table Registry | cut -f2 | sort -u | tr '\n' ' ')"
-[ "$roots" = "1 " ] || fail "registry roots other than HKEY_CURRENT_USER: $roots"
-table Directory | grep -q $'^INSTALLFOLDER\tUserProgramsFolder\tTessaly' || fail "not installed under Programs\\Tessaly"
-table Directory | grep -q $'^UserProgramsFolder\tLocalAppDataFolder\tPrograms' || fail "not under LocalAppData\\Programs"
-while IFS=$'\t' read -r component _ _ attributes _; do
-  if [ "$arch" = x64 ]; then (( attributes & 256 )) || fail "component $component is not 64-bit"
-  else (( attributes & 256 )) && fail "component $component is 64-bit in the x86 package"; fi
-done < <(table Component)
-echo "static checks passed: per-user, HKCU only, $arch components"
+"$(dirname "$0")/msi_check.sh" "$msi" "$arch"
 
 # --- round trip
 wine=("$WINE64")

@@ -4,6 +4,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
+
+# Whether this machine runs 32-bit x86 programs at all: some kernels have no IA-32 emulation, and
+# wine32 then installs but its loader cannot start. Wine's 32-bit loader is asked for its version;
+# anything but a version (bash's "Exec format error", a shell's syntax error, a hang) means no.
+# TESSALY_WINE32 names another loader to ask, to try either answer on any machine.
+x86_loader="${TESSALY_WINE32:-/usr/lib/wine/wine}"
+# (bash runs it: a plain exec would hand a binary the kernel refuses to /bin/sh as a script)
+x86_answer="$(timeout 30 bash -c 'exec "$0" --version' "$x86_loader" 2>&1 | head -n 1)" || :
+x86_skip=""
+[[ "$x86_answer" == wine-* ]] ||
+  x86_skip="this machine cannot run 32-bit programs ($x86_loader --version answered: ${x86_answer:-nothing})"
 # Five builds share most of their sources; a compiler cache keyed on paths below this folder lets a
 # second run (or a CI run on a machine that built before) skip what did not change.
 export CCACHE_BASEDIR="$PWD" CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
@@ -45,6 +56,7 @@ sign_and_verify() {
 cmake --preset win64-release >/dev/null
 cmake --build --preset win64-release --target Tessaly
 sign_and_verify build/win64-release/Tessaly/Tessaly.dll
+scripts/check_dll.sh build/win64-release/Tessaly/Tessaly.dll x64
 installer/build_msi.sh build/win64-release/Tessaly x64 build/win64-release/Tessaly-x64.msi
 sign_and_verify build/win64-release/Tessaly-x64.msi
 xvfb-run -a scripts/msi_roundtrip.sh build/win64-release/Tessaly-x64.msi x64
@@ -52,13 +64,22 @@ xvfb-run -a scripts/msi_roundtrip.sh build/win64-release/Tessaly-x64.msi x64
 step "Windows x86 (Release): the DLL, its COM tests and its installer under Wine's 32-bit loader"
 # The x86 build compiles the DLL, the stand-in Excel and the demo and runs only the COM tests: the
 # rest of the tests are the x64 ones, and building them twice would cost CI more than it finds.
+# What needs no 32-bit program to run is checked on every machine.
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target Tessaly test_com tessaly_excel tessaly_demo
-xvfb-run -a ctest --preset win32 -R '^test_com$'
+x86_tests=(test_com)
+[ -z "$x86_skip" ] || x86_tests=()
+cmake --build --preset win32 --target Tessaly tessaly_excel tessaly_demo "${x86_tests[@]}"
 sign_and_verify build/win32/Tessaly/Tessaly.dll
+scripts/check_dll.sh build/win32/Tessaly/Tessaly.dll x86 build/win64-release/Tessaly/Tessaly.dll
 installer/build_msi.sh build/win32/Tessaly x86 build/win32/Tessaly-x86.msi
 sign_and_verify build/win32/Tessaly-x86.msi
-xvfb-run -a scripts/msi_roundtrip.sh build/win32/Tessaly-x86.msi x86
+scripts/msi_check.sh build/win32/Tessaly-x86.msi x86 build/win64-release/Tessaly-x64.msi
+if [ -z "$x86_skip" ]; then
+  xvfb-run -a ctest --preset win32 -R '^test_com$'
+  xvfb-run -a scripts/msi_roundtrip.sh build/win32/Tessaly-x86.msi x86
+else
+  echo "NOT RUN: the x86 COM tests (test_com) and the x86 MSI round trip: $x86_skip"
+fi
 
 if [ -d fuzz ]; then
   # The committed corpus (fuzz/seeds/<target>/) is replayed first, so an input once found stays
@@ -81,4 +102,8 @@ if [ -d fuzz ]; then
     rm -rf "$corpus"
   done
 fi
-echo "all test stages passed"
+if [ -z "$x86_skip" ]; then
+  echo "all test stages passed"
+else
+  echo "every stage that ran passed; the x86 runs did not (see NOT RUN above)"
+fi
