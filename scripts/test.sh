@@ -16,8 +16,10 @@ x86_skip=""
 [[ "$x86_answer" == wine-* ]] ||
   x86_skip="this machine cannot run 32-bit programs ($x86_loader --version answered: ${x86_answer:-nothing})"
 # Five builds share most of their sources; a compiler cache keyed on paths below this folder lets a
-# second run (or a CI run on a machine that built before) skip what did not change.
-export CCACHE_BASEDIR="$PWD" CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
+# second run (or a CI run on a machine that built before) skip what did not change. CI clones into a
+# new folder each time: the folder is left out of the key (ccache keeps it by default for debug
+# information), so a clone elsewhere still finds what an earlier one compiled.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1 CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache
 
 step() { printf '\n=== %s\n' "$*"; }
 
