@@ -175,7 +175,7 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   bool Qualifies(const SheetPtr& sh, const RangePtr& target);
   RangePtr ResolveTagTarget();
   // From Excel 2013 on every workbook has its own main window, and the first may close while the
-  // add-in runs: the main window is the active window's, found at each showing.
+  // add-in runs: the main window is the active window's, found at each showing and each command.
   void FollowActiveMainWindow();
   // A window of ours destroyed with its parent (a workbook's main window closing) is made again when
   // next needed; never the tag while its own click runs.
