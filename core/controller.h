@@ -192,6 +192,10 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   using ClickHandler = void (cVantry::*)() noexcept;
   void Listen(const CommandBarControlPtr& button, ClickHandler handler);
   void StopListening() noexcept;
+  void Forget(CommandBarControlPtr& control) noexcept;
+  bool DeletedFromBar(const CommandBarControlPtr& control, const std::string& bar, const std::string& tag) noexcept;
+  bool QuickButtonDeleted() noexcept;
+  bool RightClickMenuDeleted() noexcept;
   void Inform(const std::string& text);
   std::string TagIconPath() const;
   const cUtilRegMan& Reg() const;

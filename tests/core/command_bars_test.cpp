@@ -3,6 +3,8 @@
 // separator, showing and hiding, and clicks routed through the host to the controller.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "controller_world.h"
 
 namespace tessaly::testing {
@@ -188,6 +190,37 @@ TEST(command_bars, showing_hiding_and_deleted_entries) {
   EXPECT_FALSE(w.controller->DisplayRightClickMenu());
   w.controller->DisplayRightClickMenu(true);  // the options dialog asks for it
   EXPECT_EQ(w.host->Bar("Cell").controls.front()->tag, "Brenmoor Quenby-CELL");
+}
+
+// A quick button or entry the user deletes during the session no longer counts as there: ticking
+// its option again builds it once more, once, and its clicks reach the controller.
+TEST(command_bars, deleted_during_the_session_and_ticked_again) {
+  StartedWorld w("11.0");
+  w.SelectDateCell("B2");
+  const struct {
+    const char* bar;
+    std::size_t position;
+    std::function<bool(cVantry&)> shown;
+    std::function<void(cVantry&, bool)> show;
+  } cases[] = {
+      {"Standard", 4, [](cVantry& c) { return c.DisplayToolbarButton(); }, [](cVantry& c, bool v) { c.DisplayToolbarButton(v); }},
+      {"Cell", 1, [](cVantry& c) { return c.DisplayRightClickMenu(); }, [](cVantry& c, bool v) { c.DisplayRightClickMenu(v); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bar);
+    auto& controls = w.host->Bar(c.bar).controls;
+    const std::size_t count = controls.size();
+    controls.erase(controls.begin() + std::ptrdiff_t(c.position - 1));
+    EXPECT_FALSE(c.shown(*w.controller));
+    c.show(*w.controller, true);
+    c.show(*w.controller, true);
+    EXPECT_EQ(controls.size(), count);
+    EXPECT_TRUE(c.shown(*w.controller));
+    w.calendar().HideCalendar();
+    EXPECT_TRUE(w.host->UserClickControl(w.host->ControlAt(c.bar, c.position)));
+    EXPECT_TRUE(w.calendar().Shown());
+  }
+  EXPECT_EQ(w.host->ButtonSubscribers(), 7u) << "none for the deleted ones";
 }
 
 // Without a "Standard" bar there is no quick button, and the rest is built all the same.
