@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "controller_world.h"
+#include "sim/command_bar_file.h"
 
 namespace tessaly::testing {
 namespace {
@@ -28,10 +29,12 @@ std::vector<Face> Faces(SimExcel& host, const std::string& bar) {
   return faces;
 }
 
-// The controller goes and the host quits and starts again, keeping its bars; the next start is not the first.
+// The controller goes and the host quits and starts again with the bars of its toolbar file; the
+// next start is not the first.
 void NextStart(ControllerWorld& w) {
   w.controller.reset();
   w.host->Restart();
+  ASSERT_TRUE(sim::LoadCommandBars(*w.host, sim::SaveCommandBars(*w.host)));
   w.m.FirstRun = false;
   w.Start();
 }
@@ -80,6 +83,8 @@ TEST(command_bars, first_start_builds_all_three_and_later_starts_find_them) {
   EXPECT_TRUE(w.platform.messages.shown().empty());
   EXPECT_EQ(w.host->ButtonSubscribers(), 7u) << "the five buttons, the quick button and the entry, found by tag";
   EXPECT_TRUE(w.controller->DisableButton());
+  EXPECT_FALSE(sim::LoadCommandBars(*w.host, "not a toolbar file\n"));
+  EXPECT_EQ(w.host->Bars().size(), bars);
 }
 
 // Each control's click reaches its own handler through the host, and only while the controller lives.
