@@ -56,7 +56,8 @@ std::string Flag(bool on) { return on ? "1" : "0"; }
 
 }  // namespace
 
-std::string SaveCommandBars(const SimExcel& host) {
+std::string SaveCommandBars(const SimExcel& host, const FaceCodec& faces) {
+  const auto face = [&](const ButtonImagePtr& image) { return image && faces.save ? faces.save(image) : std::string(); };
   std::string text = std::string(kHeader) + "\n";
   for (const auto& bar : host.Bars()) {
     if (bar->temporary) continue;
@@ -65,13 +66,17 @@ std::string SaveCommandBars(const SimExcel& host) {
       if (c->temporary) continue;
       text += Line({"control", std::to_string(c->type), std::to_string(c->id), c->tag, c->caption, c->on_action, c->tooltip,
                     std::to_string(c->style), std::to_string(c->state), Flag(c->begin_group), Flag(c->visible),
-                    Flag(c->enabled), Flag(c->disabled_while_editing), c->picture, c->mask});
+                    Flag(c->enabled), Flag(c->disabled_while_editing), c->picture, c->mask, face(c->picture_image),
+                    face(c->mask_image)});
     }
   }
   return text;
 }
 
-bool LoadCommandBars(SimExcel& host, const std::string& text) {
+bool LoadCommandBars(SimExcel& host, const std::string& text, const FaceCodec& faces) {
+  const auto face = [&](const std::string& key, const std::string& bits) {
+    return !bits.empty() && faces.load ? faces.load(key, bits) : nullptr;
+  };
   std::istringstream in(text);
   std::string line;
   if (!std::getline(in, line) || line != kHeader) return false;
@@ -85,7 +90,7 @@ bool LoadCommandBars(SimExcel& host, const std::string& text) {
         bar->position = std::stoi(f[2]);
         bar->visible = f[3] == "1", bar->built_in = f[4] == "1";
         bars.push_back(bar);
-      } else if (f[0] == "control" && f.size() == 15 && !bars.empty()) {
+      } else if (f[0] == "control" && f.size() == 17 && !bars.empty()) {
         auto c = std::make_shared<ControlModel>();
         c->type = std::stoi(f[1]), c->id = std::stoi(f[2]);
         c->tag = f[3], c->caption = f[4], c->on_action = f[5], c->tooltip = f[6];
@@ -93,6 +98,8 @@ bool LoadCommandBars(SimExcel& host, const std::string& text) {
         c->begin_group = f[9] == "1", c->visible = f[10] == "1", c->enabled = f[11] == "1";
         c->disabled_while_editing = f[12] == "1";
         c->picture = f[13], c->mask = f[14];
+        c->picture_image = face(c->picture, f[15]);
+        c->mask_image = face(c->mask, f[16]);
         bars.back()->controls.push_back(c);
       } else if (!line.empty()) {
         return false;

@@ -29,12 +29,21 @@ std::vector<Face> Faces(SimExcel& host, const std::string& bar) {
   return faces;
 }
 
+// A face as the toolbar file keeps it: here the key of the image it was written from.
+struct StoredFace : IButtonImage {
+  explicit StoredFace(std::string k) : key(std::move(k)) {}
+  std::string Key() const override { return key; }
+  std::string key;
+};
+const sim::FaceCodec kStoredFaces{[](const ButtonImagePtr& i) { return "bits of " + i->Key(); },
+                                  [](const std::string&, const std::string& t) { return std::make_shared<StoredFace>(t); }};
+
 // The controller goes and the host quits and starts again with the bars of its toolbar file; the
 // next start is not the first.
 void NextStart(ControllerWorld& w) {
   w.controller.reset();
   w.host->Restart();
-  ASSERT_TRUE(sim::LoadCommandBars(*w.host, sim::SaveCommandBars(*w.host)));
+  ASSERT_TRUE(sim::LoadCommandBars(*w.host, sim::SaveCommandBars(*w.host, kStoredFaces), kStoredFaces));
   w.m.FirstRun = false;
   w.Start();
 }
@@ -78,6 +87,8 @@ TEST(command_bars, first_start_builds_all_three_and_later_starts_find_them) {
   NextStart(w);
   EXPECT_EQ(w.host->Bars().size(), bars);
   EXPECT_EQ(Faces(*w.host, "Tessaly"), kToolbar);
+  for (const auto& c : w.host->Bar("Tessaly").controls)
+    EXPECT_EQ(std::pair(c->picture_image->Key(), c->mask_image->Key()), std::pair("bits of " + c->picture, "bits of " + c->mask));
   EXPECT_EQ(w.host->Bar("Standard").controls.size(), 4u);
   EXPECT_EQ(w.host->Bar("Cell").controls.size(), 4u);
   EXPECT_TRUE(w.platform.messages.shown().empty());
