@@ -11,6 +11,8 @@ namespace tessaly::sim {
 
 namespace {
 
+constexpr std::int32_t kErrFail = -2147467259;  // E_FAIL
+
 class SimImageKey : public IButtonImage {
  public:
   explicit SimImageKey(std::string key) : key_(std::move(key)) {}
@@ -24,21 +26,21 @@ class SimControl : public ICommandBarControl {
  public:
   SimControl(std::shared_ptr<SimExcel> host, std::shared_ptr<ControlModel> control)
       : host_(std::move(host)), c_(std::move(control)) {}
-  std::int32_t Id() override { return host_->Enter("Control.Id"), c_->id; }
-  std::string Tag() override { return host_->Enter("Control.Tag.get"), c_->tag; }
-  void SetTag(const std::string& tag) override { host_->Enter("Control.Tag.set"), c_->tag = tag; }
+  std::int32_t Id() override { return Enter("Control.Id"), c_->id; }
+  std::string Tag() override { return Enter("Control.Tag.get"), c_->tag; }
+  void SetTag(const std::string& tag) override { Enter("Control.Tag.set"), c_->tag = tag; }
   bool Enabled() override {
-    host_->Enter("Control.Enabled");
+    Enter("Control.Enabled");
     return c_->enabled && !(c_->disabled_while_editing && host_->Editing());
   }
-  std::string Caption() override { return host_->Enter("Control.Caption.get"), c_->caption; }
-  void SetCaption(const std::string& caption) override { host_->Enter("Control.Caption.set"), c_->caption = caption; }
-  bool BeginGroup() override { return host_->Enter("Control.BeginGroup.get"), c_->begin_group; }
-  void SetBeginGroup(bool group) override { host_->Enter("Control.BeginGroup.set"), c_->begin_group = group; }
-  std::string OnAction() override { return host_->Enter("Control.OnAction.get"), c_->on_action; }
-  void SetOnAction(const std::string& action) override { host_->Enter("Control.OnAction.set"), c_->on_action = action; }
-  bool Visible() override { return host_->Enter("Control.Visible.get"), c_->visible; }
-  void SetVisible(bool visible) override { host_->Enter("Control.Visible.set"), c_->visible = visible; }
+  std::string Caption() override { return Enter("Control.Caption.get"), c_->caption; }
+  void SetCaption(const std::string& caption) override { Enter("Control.Caption.set"), c_->caption = caption; }
+  bool BeginGroup() override { return Enter("Control.BeginGroup.get"), c_->begin_group; }
+  void SetBeginGroup(bool group) override { Enter("Control.BeginGroup.set"), c_->begin_group = group; }
+  std::string OnAction() override { return Enter("Control.OnAction.get"), c_->on_action; }
+  void SetOnAction(const std::string& action) override { Enter("Control.OnAction.set"), c_->on_action = action; }
+  bool Visible() override { return Enter("Control.Visible.get"), c_->visible; }
+  void SetVisible(bool visible) override { Enter("Control.Visible.set"), c_->visible = visible; }
   std::int32_t Style() override { return Button("Control.Style.get"), c_->style; }
   void SetStyle(std::int32_t style) override {
     Button("Control.Style.set");
@@ -89,8 +91,14 @@ class SimControl : public ICommandBarControl {
   void NotBefore10() {
     if (host_->MajorVersion() < 10) throw HostError(438, "Object doesn't support this property or method");
   }
-  void Button(const char* member) {
+  // A control the user deleted fails every member, as the host's reference to it is dead; its
+  // event connection can still be ended.
+  void Enter(const char* member) {
     host_->Enter(member);
+    if (c_->deleted) throw HostError(kErrFail, "Unspecified error");
+  }
+  void Button(const char* member) {
+    Enter(member);
     if (c_->type != xl::kControlButton) throw HostError(438, "Object doesn't support this property or method");
   }
   std::shared_ptr<SimExcel> host_;
@@ -161,6 +169,12 @@ void SimExcel::Restart() {
   std::erase_if(bars_, [](const auto& b) { return b->temporary; });
   for (auto& b : bars_) std::erase_if(b->controls, [](const auto& c) { return c->temporary; });
   button_sinks_.clear();
+}
+
+void SimExcel::UserDeleteControl(const std::string& bar, std::size_t position) {
+  auto control = ControlAt(bar, position);
+  control->deleted = true;
+  std::erase(Bar(bar).controls, control);
 }
 
 std::shared_ptr<ControlModel> SimExcel::ControlAt(const std::string& bar, std::size_t position) {

@@ -226,7 +226,7 @@ TEST(command_bars, deleted_during_the_session_and_ticked_again) {
     SCOPED_TRACE(c.bar);
     auto& controls = w.host->Bar(c.bar).controls;
     const std::size_t count = controls.size();
-    controls.erase(controls.begin() + std::ptrdiff_t(c.position - 1));
+    w.host->UserDeleteControl(c.bar, c.position);
     EXPECT_FALSE(c.shown(*w.controller));
     c.show(*w.controller, true);
     c.show(*w.controller, true);
