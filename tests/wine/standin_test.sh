@@ -148,6 +148,13 @@ STEPS
   else
     echo "FAILED: a second click releases it"; failures=$((failures + 1))
   fi
+  # A second start as version 11 in the same profile finds the toolbar, its faces, the quick button
+  # and the entry in the toolbar file Excel keeps there, and asks and builds nothing.
+  printf 'bars\nquit\n' > "$work/v11-again.txt"
+  timeout 90 "$WINE64" "$exe" --version 11 --script "Z:${work//\//\\}\\v11-again.txt" > "$work/v11-again.log" 2>&1
+  sed -i 's/\r$//' "$work/v11-again.log"
+  expect "$work/v11-again.log" '^bar Tessaly: Calendar! \[picture\] Settings \[picture\] Disable \[picture\] Help \[picture\] About Tessaly \[picture\]$' "version 11 again: the toolbar is found with its faces, not asked for"
+  expect "$work/v11-again.log" '^bar Standard: &New &Open... &Save \| Quenby \[picture\]$' "version 11 again: the one quick button"
   # As a host of version 9, which has no Picture or Mask, on a first run again: the faces of the
   # buttons built are pasted over the clipboard, and what the user had copied is there afterwards.
   "$WINE64" reg add 'HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions' /v FirstTimeRun /d 1 /f >/dev/null 2>&1
