@@ -24,9 +24,7 @@ void cUtilAddinReconnector::ReconnectAddin(const AddInInstancePtr& AddIn, const 
   // Without its timer the reload never starts: the add-in stays as it is and the user is told to restart.
   if (!step([&] { moTimerStartUnload = StartTimer(&cUtilAddinReconnector::moTimerStartUnload_ThatTime); })) {
     auto keep = weak_from_this().lock();
-    addin_.reset();
-    if (s_.release) s_.release();
-    Inform();
+    GiveUp();
   }
 }
 
@@ -35,9 +33,11 @@ void cUtilAddinReconnector::moTimerStartUnload_ThatTime() noexcept {
   moTimerStartUnload->SetInterval(0);
   moTimerStartUnload.reset();
   // The host calls OnDisconnection inside this, which keeps everything while the reload is pending.
-  if (!SetConnect(false)) return Inform();
-  if (!StopOnFailure([&] { moTimerStartLoad = StartTimer(&cUtilAddinReconnector::moTimerStartLoad_ThatTime); }))
-    Inform();
+  // Refused, the reload is over: left pending, it would keep the add-in's state through the user's
+  // own turning off in the COM Add-ins dialog for the rest of the session.
+  if (!SetConnect(false) ||
+      !StopOnFailure([&] { moTimerStartLoad = StartTimer(&cUtilAddinReconnector::moTimerStartLoad_ThatTime); }))
+    GiveUp();
 }
 
 void cUtilAddinReconnector::moTimerStartLoad_ThatTime() noexcept {
@@ -45,10 +45,18 @@ void cUtilAddinReconnector::moTimerStartLoad_ThatTime() noexcept {
   moTimerStartLoad->SetInterval(0);
   moTimerStartLoad.reset();
   // OnConnection keeps the add-in's state, then the host asks for the ribbon again.
-  const bool loaded = SetConnect(true);
+  if (SetConnect(true)) return End();
+  GiveUp();
+}
+
+void cUtilAddinReconnector::End() noexcept {
   addin_.reset();
   if (s_.release) s_.release();
-  if (!loaded) Inform();
+}
+
+void cUtilAddinReconnector::GiveUp() noexcept {
+  End();
+  Inform();
 }
 
 bool cUtilAddinReconnector::SetConnect(bool connect) noexcept {

@@ -38,6 +38,10 @@ class cUtilAddinReconnector : public std::enable_shared_from_this<cUtilAddinReco
   std::unique_ptr<ITimer> StartTimer(void (cUtilAddinReconnector::*step)());
   // Application.COMAddIns(ProgId).Connect = connect; false when the host refused.
   bool SetConnect(bool connect) noexcept;
+  // The reload is over: the add-in object and the pending reload are let go.
+  void End() noexcept;
+  // A refused step ends the reload and tells the user once.
+  void GiveUp() noexcept;
   void Inform() noexcept;
 
   ReconnectorServices s_;

@@ -145,6 +145,7 @@ void cVantry::LeaveCellEditMode() noexcept {
 
 void cVantry::ClickCommandButton() noexcept {
   SkipFailures step;
+  step([&] { FollowActiveMainWindow(); });
   bool disabled = false;
   step([&] { disabled = Reg().Bool(opt::CalendarDisabled); });
   if (disabled) {
@@ -170,7 +171,6 @@ void cVantry::ClickCommandButton() noexcept {
   RangePtr target;
   step([&] { target = selection->AsRange(); });
   if (!target) return;  // nothing to show the tag for
-  step([&] { FollowActiveMainWindow(); });
   RenewLostTag();
   step([&] { Must(moTag)->TagDisplay(target); });
   WatchTagWindow();
@@ -184,7 +184,9 @@ void cVantry::ClickCommandButton() noexcept {
 }
 
 void cVantry::cbbSettings_Click() noexcept {
-  SkipFailures()([&] { s_.parts.ShowSettings(); });
+  SkipFailures step;
+  step([&] { FollowActiveMainWindow(); });
+  step([&] { s_.parts.ShowSettings(); });
 }
 
 void cVantry::cbbHelp_Click() noexcept {
@@ -192,7 +194,9 @@ void cVantry::cbbHelp_Click() noexcept {
 }
 
 void cVantry::cbbAbout_Click() noexcept {
-  SkipFailures()([&] { s_.parts.ShowAbout("app32", "app16"); });
+  SkipFailures step;
+  step([&] { FollowActiveMainWindow(); });
+  step([&] { s_.parts.ShowAbout("app32", "app16"); });
 }
 
 void cVantry::ShowTagForActiveCell() noexcept {
@@ -314,7 +318,9 @@ void cVantry::WatchTagWindow() noexcept {
 
 void cVantry::FollowActiveMainWindow() {
   if (s_.m.ExcelVersion < 15) return;  // one main window for the session, found at connection
-  const WindowHandle main = Must(app_->ActiveWindow())->Hwnd();
+  // With no workbook open the host's own main window remains.
+  const ExcelWindowPtr active = app_->ActiveWindow();
+  const WindowHandle main = active ? active->Hwnd() : app_->Hwnd();
   if (main) s_.m.ExcelMainWindow = main;
 }
 

@@ -175,7 +175,7 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   bool Qualifies(const SheetPtr& sh, const RangePtr& target);
   RangePtr ResolveTagTarget();
   // From Excel 2013 on every workbook has its own main window, and the first may close while the
-  // add-in runs: the main window is the active window's, found at each showing.
+  // add-in runs: the main window is the active window's, found at each showing and each command.
   void FollowActiveMainWindow();
   // A window of ours destroyed with its parent (a workbook's main window closing) is made again when
   // next needed; never the tag while its own click runs.
@@ -192,6 +192,10 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   using ClickHandler = void (cVantry::*)() noexcept;
   void Listen(const CommandBarControlPtr& button, ClickHandler handler);
   void StopListening() noexcept;
+  void Forget(CommandBarControlPtr& control) noexcept;
+  bool DeletedFromBar(const CommandBarControlPtr& control, const std::string& bar, const std::string& tag) noexcept;
+  bool QuickButtonDeleted() noexcept;
+  bool RightClickMenuDeleted() noexcept;
   void Inform(const std::string& text);
   std::string TagIconPath() const;
   const cUtilRegMan& Reg() const;

@@ -1,6 +1,7 @@
 // The controller's command bars for hosts without a ribbon: its own toolbar of five buttons, the
 // quick button on another toolbar, the "Cell" context-menu entry, their icons and their clicks.
 #include <exception>
+#include <utility>
 
 #include "core/controller.h"
 #include "host/error_policy.h"
@@ -26,6 +27,38 @@ void cVantry::Listen(const CommandBarControlPtr& button, ClickHandler handler) {
   auto relay = std::make_shared<ButtonClickRelay<cVantry>>(this, handler);
   const std::int32_t cookie = Must(button)->Advise(relay);
   button_events_.push_back({button, std::move(relay), cookie});
+}
+
+// A control the user deleted: its clicks are no longer listened for and its reference goes.
+void cVantry::Forget(CommandBarControlPtr& control) noexcept {
+  SkipFailures step;
+  std::erase_if(button_events_, [&](ButtonSubscription& s) {
+    if (s.button != control) return false;
+    s.relay->Detach();
+    step([&] { s.button->Unadvise(s.cookie); });
+    return true;
+  });
+  control.reset();
+}
+
+// The user may delete the control from its bar during the session; the reference then stays but
+// the bar no longer finds the tag. A bar that cannot be asked leaves the control counted as there.
+bool cVantry::DeletedFromBar(const CommandBarControlPtr& control, const std::string& bar, const std::string& tag) noexcept {
+  if (!control) return false;
+  return Attempt([&] { return !Must(app_->CommandBars(bar))->FindControl(xl::kControlButton, xl::kControlCustom, tag); })
+      .value_or(false);
+}
+
+bool cVantry::QuickButtonDeleted() noexcept {
+  const auto place = Attempt([&] {
+    return std::pair(Reg().Text(opt::CommandBarNameToAddButton), Reg().Text(opt::CommandButtonTagString) + "-QUICKBUTTON");
+  });
+  return place && DeletedFromBar(moToolbarQuickButton, place->first, place->second);
+}
+
+bool cVantry::RightClickMenuDeleted() noexcept {
+  const auto tag = Attempt([&] { return Reg().Text(opt::CommandButtonTagString) + "-CELL"; });
+  return tag && DeletedFromBar(moRightClickMenu, "Cell", *tag);
 }
 
 // The buttons stay in the host; only their clicks stop reaching this controller.
@@ -122,6 +155,7 @@ void cVantry::BuildToolbar() {
 void cVantry::DisplayToolbarButton(bool show) noexcept {
   if (s_.m.ExcelVersion >= 12) return;
   SkipFailures step;
+  if (show && QuickButtonDeleted()) Forget(moToolbarQuickButton);
   if (moToolbarQuickButton) {
     step([&] { moToolbarQuickButton->SetVisible(show); });
     return;
@@ -145,11 +179,13 @@ void cVantry::DisplayToolbarButton(bool show) noexcept {
 
 bool cVantry::DisplayToolbarButton() noexcept {
   if (s_.m.ExcelVersion >= 12) return false;
-  return Attempt([&] { return moToolbarQuickButton && moToolbarQuickButton->Visible(); }).value_or(false);
+  return Attempt([&] { return moToolbarQuickButton && !QuickButtonDeleted() && moToolbarQuickButton->Visible(); })
+      .value_or(false);
 }
 
 void cVantry::DisplayRightClickMenu(bool show) noexcept {
   SkipFailures step;
+  if (show && RightClickMenuDeleted()) Forget(moRightClickMenu);
   if (moRightClickMenu) {
     step([&] { moRightClickMenu->SetVisible(show); });
     return;
@@ -174,7 +210,7 @@ void cVantry::DisplayRightClickMenu(bool show) noexcept {
 }
 
 bool cVantry::DisplayRightClickMenu() noexcept {
-  return Attempt([&] { return moRightClickMenu && moRightClickMenu->Visible(); }).value_or(false);
+  return Attempt([&] { return moRightClickMenu && !RightClickMenuDeleted() && moRightClickMenu->Visible(); }).value_or(false);
 }
 
 // ---------------------------------------------------------------- icons and the disable toggle

@@ -87,6 +87,7 @@ struct ControlModel {
   bool disabled_while_editing = false;  // built-in commands the host greys out during cell editing
   bool begin_group = false;
   bool temporary = false;
+  bool deleted = false;  // by the user, from its bar
   std::int32_t style = 0;  // msoButtonAutomatic
   std::int32_t state = xl::kButtonUp;
   std::string tooltip;
@@ -196,6 +197,8 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   // Clicks a command-bar control. An action text "!<ProgId>" of a connected add-in raises Click
   // on every subscribed button with that control or its tag; false when the click reached none.
   bool UserClickControl(const std::shared_ptr<ControlModel>& control);
+  // The user deletes the control at a position of a bar (Customize); references to it fail since.
+  void UserDeleteControl(const std::string& bar, std::size_t position);
   // The control at a position (counted from 1) of a bar.
   std::shared_ptr<ControlModel> ControlAt(const std::string& bar, std::size_t position);
   bool Editing() const { return editing_; }

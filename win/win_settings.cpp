@@ -344,7 +344,7 @@ WindowsVersion Win32SystemInfo::windows_version() const {
 
 HWND Win32MessageBox::owner() const {
   HWND active = ::GetActiveWindow();
-  return active ? active : host_window_;
+  return active ? active : host_window_ ? host_window_() : nullptr;
 }
 
 MsgResult Win32MessageBox::show(const MessageRequest& r) {

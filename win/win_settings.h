@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "host/clock.h"
@@ -53,11 +54,16 @@ class Win32SystemInfo : public ISystemInfo {
 class Win32MessageBox : public IMessageBox {
  public:
   MsgResult show(const MessageRequest& request) override;
-  void set_host_window(HWND main_window) { host_window_ = main_window; }
+  void set_host_window(HWND main_window) {
+    host_window_ = [main_window] { return main_window; };
+  }
+  // The host's main window as it is when a box shows: from Excel 2013 on it changes with the
+  // active workbook, and the one of the connection may have closed.
+  void set_host_window(std::function<HWND()> main_window) { host_window_ = std::move(main_window); }
   HWND owner() const;
 
  private:
-  HWND host_window_ = nullptr;
+  std::function<HWND()> host_window_;
 };
 
 // The access list with the built-in Users group given full control, inherited by everything

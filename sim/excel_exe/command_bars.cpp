@@ -25,18 +25,6 @@ constexpr int kIcon = 16;
 constexpr int kGroupGap = 8;  // before a control that begins a group
 constexpr int kBarGap = 14;   // between two bars
 
-// The bitmap of a picture an add-in gave a button; null when there is none.
-HBITMAP BitmapOf(const ButtonImagePtr& image) {
-  auto face = dynamic_cast<const PictureFace*>(image.get());
-  if (!face || !face->Picture()) return nullptr;
-  win::com_ptr<IPicture> picture;
-  if (FAILED(face->Picture()->QueryInterface(IID_IPicture, picture.put_void())) || !picture) return nullptr;
-  SHORT type = PICTYPE_NONE;
-  OLE_HANDLE handle = 0;
-  if (FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(picture->get_Handle(&handle))) return nullptr;
-  return reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
-}
-
 bool ShowsIcon(const ControlModel& c) { return c.style != 2 && BitmapOf(c.picture_image); }   // msoButtonCaption
 bool ShowsCaption(const ControlModel& c) { return c.style != 1 || !ShowsIcon(c); }         // msoButtonIcon
 
@@ -67,6 +55,17 @@ void DrawFace(HDC dc, const ControlModel& c, int x, int y) {
 }
 
 }  // namespace
+
+HBITMAP BitmapOf(const ButtonImagePtr& image) {
+  auto face = dynamic_cast<const PictureFace*>(image.get());
+  if (!face || !face->Picture()) return nullptr;
+  win::com_ptr<IPicture> picture;
+  if (FAILED(face->Picture()->QueryInterface(IID_IPicture, picture.put_void())) || !picture) return nullptr;
+  SHORT type = PICTYPE_NONE;
+  OLE_HANDLE handle = 0;
+  if (FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(picture->get_Handle(&handle))) return nullptr;
+  return reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
+}
 
 ToolbarStrip::ToolbarStrip(HWND strip, std::shared_ptr<SimExcel> model) : strip_(strip), model_(std::move(model)) { Refresh(); }
 

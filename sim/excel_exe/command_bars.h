@@ -46,6 +46,9 @@ class ToolbarStrip {
   std::string signature_;
 };
 
+// The bitmap of a picture an add-in gave a button; null when there is none.
+HBITMAP BitmapOf(const ButtonImagePtr& image);
+
 // Shows the "Cell" bar's visible controls as a context menu at a screen point and clicks the one
 // chosen; false when nothing was chosen.
 bool ShowCellMenu(HWND owner, SimExcel& model, POINT at);

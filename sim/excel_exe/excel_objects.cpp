@@ -985,6 +985,10 @@ const DispatchTable<AppObj> AppObj::kTable{kApp};
 
 }  // namespace
 
+ButtonImagePtr MakePictureFace(std::string key, win::com_ptr<IDispatch> picture) {
+  return std::make_shared<GivenPicture>(std::move(key), std::move(picture));
+}
+
 win::com_ptr<IDispatch> MakeApplication(std::shared_ptr<ExcelHost> host) {
   return com_ptr<IDispatch>::attach(static_cast<ExcelObject<AppObj>*>(new AppObj(std::move(host))));
 }

@@ -39,6 +39,9 @@ class PictureFace : public IButtonImage {
   virtual IDispatch* Picture() const = 0;  // the IPictureDisp
 };
 
+// A face of that key drawn from the picture (an IPictureDisp).
+ButtonImagePtr MakePictureFace(std::string key, win::com_ptr<IDispatch> picture);
+
 // The application object (with one reference for the caller).
 win::com_ptr<IDispatch> MakeApplication(std::shared_ptr<ExcelHost> host);
 

@@ -21,6 +21,7 @@
 #include "sim/excel_exe/excel_objects.h"
 #include "sim/excel_exe/ribbon_strip.h"
 #include "sim/excel_exe/script.h"
+#include "sim/excel_exe/toolbar_file.h"
 #include "sim/excel_exe/workbook_window.h"
 #include "win/utf.h"
 
@@ -92,6 +93,9 @@ int wmain(int argc, wchar_t** argv) {
   {
     auto model = sim::SimExcel::Create(options.version);
     const bool has_ribbon = model->MajorVersion() >= 12;
+    // Excel keeps its toolbars in the user's profile between runs, and the add-ins' controls with them.
+    const std::wstring toolbar_file = ToolbarFilePath(model->MajorVersion());
+    ReadToolbarFile(*model, toolbar_file);
     model->AddWorkbook("Book1.xlsx", {"Sheet1"});
     HostWindows windows(model);
     if (!windows.Create({0, 0, 1000, 700})) {
@@ -206,6 +210,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     code = script_ok ? (windows.Main() ? MessageLoop() : 0) : 1;
     shut_down();
+    WriteToolbarFile(*model, toolbar_file);
   }
   ::OleUninitialize();
   return code;

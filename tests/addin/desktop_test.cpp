@@ -69,6 +69,20 @@ TEST(workbook_windows, the_tag_follows_the_active_workbook_and_outlives_a_closed
   EXPECT_EQ(w.tag().WorkbookName(), "Book2");
 }
 
+// The main window found at connection closes with the first workbook: Settings and About, from
+// the toolbar's handlers or the ribbon, open over the main window active when they are given.
+TEST(workbook_windows, commands_open_over_the_active_main_window) {
+  DesktopWorld w;
+  w.host->UserNewWorkbook("Book2");
+  w.host->UserCloseWorkbook("Book1");
+  w.addin->Controller()->cbbSettings_Click();
+  w.addin->Controller()->cbbAbout_Click();
+  RibbonControl settings("ZorelButtonSettings");
+  w.addin->ZorelButtonProc(settings);
+  const WindowHandle main = w.host->Book("Book2").main;
+  EXPECT_EQ(w.parts.dialog_owners, std::vector<WindowHandle>(3, main));
+}
+
 // Before Excel 2013 the one main window of the session is used and Window.Hwnd, which the object
 // model lacks there, is never asked.
 TEST(workbook_windows, one_main_window_before_excel_2013) {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "core/controller_world.h"
 #include "sim/headless_tag_form.h"
@@ -20,11 +22,15 @@ struct RealTagParts : RecordingParts {
     real_tag = t.get();
     return t;
   }
+  // The main window the options dialog and the About box are shown over.
+  void ShowSettings() override { dialog_owners.push_back(module->ExcelMainWindow); }
+  void ShowAbout(const std::string&, const std::string&) override { dialog_owners.push_back(module->ExcelMainWindow); }
   std::shared_ptr<sim::SimExcel> host;
   IWindowSystem& windows;
   const IScreenMetrics& screen;
   const mVantry* module = nullptr;  // set once the add-in that owns it is made
   frmTag* real_tag = nullptr;
+  std::vector<WindowHandle> dialog_owners;
 };
 
 }  // namespace tessaly::testing

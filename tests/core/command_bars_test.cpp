@@ -3,7 +3,10 @@
 // separator, showing and hiding, and clicks routed through the host to the controller.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "controller_world.h"
+#include "sim/command_bar_file.h"
 
 namespace tessaly::testing {
 namespace {
@@ -26,10 +29,21 @@ std::vector<Face> Faces(SimExcel& host, const std::string& bar) {
   return faces;
 }
 
-// The controller goes and the host quits and starts again, keeping its bars; the next start is not the first.
+// A face as the toolbar file keeps it: here the key of the image it was written from.
+struct StoredFace : IButtonImage {
+  explicit StoredFace(std::string k) : key(std::move(k)) {}
+  std::string Key() const override { return key; }
+  std::string key;
+};
+const sim::FaceCodec kStoredFaces{[](const ButtonImagePtr& i) { return "bits of " + i->Key(); },
+                                  [](const std::string&, const std::string& t) { return std::make_shared<StoredFace>(t); }};
+
+// The controller goes and the host quits and starts again with the bars of its toolbar file; the
+// next start is not the first.
 void NextStart(ControllerWorld& w) {
   w.controller.reset();
   w.host->Restart();
+  ASSERT_TRUE(sim::LoadCommandBars(*w.host, sim::SaveCommandBars(*w.host, kStoredFaces), kStoredFaces));
   w.m.FirstRun = false;
   w.Start();
 }
@@ -73,11 +87,15 @@ TEST(command_bars, first_start_builds_all_three_and_later_starts_find_them) {
   NextStart(w);
   EXPECT_EQ(w.host->Bars().size(), bars);
   EXPECT_EQ(Faces(*w.host, "Tessaly"), kToolbar);
+  for (const auto& c : w.host->Bar("Tessaly").controls)
+    EXPECT_EQ(std::pair(c->picture_image->Key(), c->mask_image->Key()), std::pair("bits of " + c->picture, "bits of " + c->mask));
   EXPECT_EQ(w.host->Bar("Standard").controls.size(), 4u);
   EXPECT_EQ(w.host->Bar("Cell").controls.size(), 4u);
   EXPECT_TRUE(w.platform.messages.shown().empty());
   EXPECT_EQ(w.host->ButtonSubscribers(), 7u) << "the five buttons, the quick button and the entry, found by tag";
   EXPECT_TRUE(w.controller->DisableButton());
+  EXPECT_FALSE(sim::LoadCommandBars(*w.host, "not a toolbar file\n"));
+  EXPECT_EQ(w.host->Bars().size(), bars);
 }
 
 // Each control's click reaches its own handler through the host, and only while the controller lives.
@@ -188,6 +206,37 @@ TEST(command_bars, showing_hiding_and_deleted_entries) {
   EXPECT_FALSE(w.controller->DisplayRightClickMenu());
   w.controller->DisplayRightClickMenu(true);  // the options dialog asks for it
   EXPECT_EQ(w.host->Bar("Cell").controls.front()->tag, "Brenmoor Quenby-CELL");
+}
+
+// A quick button or entry the user deletes during the session no longer counts as there: ticking
+// its option again builds it once more, once, and its clicks reach the controller.
+TEST(command_bars, deleted_during_the_session_and_ticked_again) {
+  StartedWorld w("11.0");
+  w.SelectDateCell("B2");
+  const struct {
+    const char* bar;
+    std::size_t position;
+    std::function<bool(cVantry&)> shown;
+    std::function<void(cVantry&, bool)> show;
+  } cases[] = {
+      {"Standard", 4, [](cVantry& c) { return c.DisplayToolbarButton(); }, [](cVantry& c, bool v) { c.DisplayToolbarButton(v); }},
+      {"Cell", 1, [](cVantry& c) { return c.DisplayRightClickMenu(); }, [](cVantry& c, bool v) { c.DisplayRightClickMenu(v); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bar);
+    auto& controls = w.host->Bar(c.bar).controls;
+    const std::size_t count = controls.size();
+    w.host->UserDeleteControl(c.bar, c.position);
+    EXPECT_FALSE(c.shown(*w.controller));
+    c.show(*w.controller, true);
+    c.show(*w.controller, true);
+    EXPECT_EQ(controls.size(), count);
+    EXPECT_TRUE(c.shown(*w.controller));
+    w.calendar().HideCalendar();
+    EXPECT_TRUE(w.host->UserClickControl(w.host->ControlAt(c.bar, c.position)));
+    EXPECT_TRUE(w.calendar().Shown());
+  }
+  EXPECT_EQ(w.host->ButtonSubscribers(), 7u) << "none for the deleted ones";
 }
 
 // Without a "Standard" bar there is no quick button, and the rest is built all the same.

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The add-in on the stand-in's desktop of Excel 2013 and later, driven by real input (xdotool): the
 # tag follows the active workbook's own main window across two workbooks and still shows after the
-# first workbook is closed; the wheel, Ctrl+wheel and the scroll bar hide the tag and the calendar;
-# a short, restored workbook window keeps the whole calendar inside its client area; and on two
-# screens joined by Xinerama (Xephyr inside the Xvfb display) a cell on the second screen gets its
-# tag beside it.
+# first workbook is closed, and Settings opens after that; the wheel, Ctrl+wheel and the scroll bar
+# hide the tag and the calendar; a short, restored workbook window keeps the whole calendar inside
+# its client area; and on two screens joined by Xinerama (Xephyr inside the Xvfb display) a cell on
+# the second screen gets its tag beside it.
 #   tests/wine/desktop_test.sh <build folder> <work folder>   (inside Xvfb, the add-in installed in $WINEPREFIX)
 set -uo pipefail
 build="$(cd "$1" && pwd)"
@@ -96,6 +96,17 @@ check "a click on a main window and Ctrl+F6 make its workbook the active one: Ap
 check "the tag follows the active workbook across two workbooks" \
   test "$(echo "$owners" | cut -d' ' -f1-5)" = "$book1 $book2 $book1 $book2 $book1"
 check "the tag still shows after the first workbook is closed" test "$(echo "$owners" | cut -d' ' -f6-7)" = "$book2 $book2"
+
+# The main window the add-in found at connection closes with the first workbook, no tag having shown
+# in the second: the ribbon's Settings still opens the options dialog, over the main window left.
+printf '%s\n' "new-workbook" "wait 300" "close-workbook Book1.xlsx" "wait 300" "mark settings" "ribbon ZorelButtonSettings" \
+  "wait 1000" "quit" > "$work/settings.txt"
+start settings
+opened=""
+wait_line "$work/settings.log" "^mark settings[[:space:]]*$" 30 >/dev/null && opened="$(await_title Settings 10)" &&
+  xdotool key --window "$opened" Escape
+finish settings
+check "Settings opens after the first workbook's main window has closed" test -n "$opened"
 
 # Excel raises no event when the user scrolls or zooms: the wheel, Ctrl+wheel and the scroll bar's
 # arrow hide the tag and the calendar, and the view moves.

@@ -148,6 +148,29 @@ STEPS
   else
     echo "FAILED: a second click releases it"; failures=$((failures + 1))
   fi
+  # A second start as version 11 in the same profile finds the toolbar, its faces, the quick button
+  # and the entry in the toolbar file Excel keeps there, asks and builds nothing, and a click on the
+  # found Calendar! button opens the calendar.
+  cat > "$work/v11-again.txt" <<STEPS
+bars
+value C2 date 2025-11-03
+format C2 d mmm yyyy
+select C2
+where-control Tessaly 1
+await-window $CAL_CLASS 8000
+quit
+STEPS
+  "$WINE64" "$exe" --version 11 --script "Z:${work//\//\\}\\v11-again.txt" > "$work/v11-again.log" 2>&1 &
+  excel=$!
+  ( sleep 90; kill "$excel" 2>/dev/null ) &
+  watchdog=$!
+  read -r _ _ _ bx by < <(wait_line "$work/v11-again.log" '^control Tessaly 1 ' 60) && xdotool mousemove "$bx" "$by" click 1
+  wait "$excel"
+  kill "$watchdog" 2>/dev/null
+  sed -i 's/\r$//' "$work/v11-again.log"
+  expect "$work/v11-again.log" '^bar Tessaly: Calendar! \[picture\] Settings \[picture\] Disable \[picture\] Help \[picture\] About Tessaly \[picture\]$' "version 11 again: the toolbar is found with its faces, not asked for"
+  expect "$work/v11-again.log" '^bar Standard: &New &Open... &Save \| Quenby \[picture\]$' "version 11 again: the one quick button"
+  expect "$work/v11-again.log" "^window $CAL_CLASS shown" "version 11 again: a click on the found Calendar! button opens the calendar"
   # As a host of version 9, which has no Picture or Mask, on a first run again: the faces of the
   # buttons built are pasted over the clipboard, and what the user had copied is there afterwards.
   "$WINE64" reg add 'HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions' /v FirstTimeRun /d 1 /f >/dev/null 2>&1

@@ -23,7 +23,7 @@ class AddInServices {
   // The add-in whose windows the controller's parts make.
   void Bind(Connect& addin) { parts_.Bind(addin); }
   // Message boxes with no window active on this thread are modal to the host's main window.
-  void SetHostWindow(HWND main_window) { messages_.set_host_window(main_window); }
+  void SetHostWindow(std::function<HWND()> main_window) { messages_.set_host_window(std::move(main_window)); }
 
  private:
   RegistryUserSettings store_;

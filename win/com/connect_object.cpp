@@ -212,7 +212,7 @@ HRESULT ConnectObject::OnConnection(IDispatch* Application, office::ext_ConnectM
   return ComCall([&] {
     AddIn().OnConnection(excel::WrapExcelApplication(Application), ConnectMode, excel::WrapAddInInstance(AddInInst),
                          CustomOf(custom));
-    state_.services.SetHostWindow(reinterpret_cast<HWND>(AddIn().Module().ExcelMainWindow));
+    state_.services.SetHostWindow([&m = AddIn().Module()] { return reinterpret_cast<HWND>(m.ExcelMainWindow); });
   });
 }
 
