@@ -107,24 +107,6 @@ void clsDateItems::reindex() {
   for (std::size_t i = 0; i < keys_.size(); ++i) index_.emplace(keys_[i], i);
 }
 
-std::optional<WeekendDays> ParseWeekendDays(std::string_view text) {
-  if (text.size() != 7) return std::nullopt;
-  WeekendDays days = 0;
-  for (int i = 0; i < 7; ++i) {
-    const char c = text[static_cast<std::size_t>(i)];
-    if (c != '0' && c != '1') return std::nullopt;
-    if (c == '1') days |= static_cast<WeekendDays>(1u << ((i + 1) % 7));  // Monday is weekday 2
-  }
-  return days;
-}
-
-std::string WeekendDaysText(WeekendDays days) {
-  std::string text(7, '0');
-  for (int i = 0; i < 7; ++i)
-    if (is_weekend(days, (i + 1) % 7 + 1)) text[static_cast<std::size_t>(i)] = '1';
-  return text;
-}
-
 void clsDayMarks::SetHolidays(std::vector<double> days) {
   for (double& d : days) d = serial::day_part(d);
   std::sort(days.begin(), days.end());

@@ -7,11 +7,11 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "date/week_number.h"
+#include "date/weekend.h"
 #include "host/clock.h"
 #include "host/locale.h"
 
@@ -116,16 +116,6 @@ class clsDateItems {
 
 // Free form of the day key, shared by the collection and the control.
 std::string format_day_key(double date, const LocaleData& locale);
-
-// The days of the week that make the weekend: bit (weekday - 1) for 1 = Sunday .. 7 = Saturday.
-using WeekendDays = std::uint8_t;
-inline constexpr WeekendDays kSaturdaySunday = 0b1000001;
-constexpr bool is_weekend(WeekendDays days, int weekday) { return weekday >= 1 && weekday <= 7 && (days >> (weekday - 1)) & 1; }
-
-// The weekend as WORKDAY.INTL's weekend text writes it: seven '0' or '1' from Monday to Sunday,
-// 1 for a day off ("0000011" is Saturday and Sunday). Empty for any other text.
-std::optional<WeekendDays> ParseWeekendDays(std::string_view text);
-std::string WeekendDaysText(WeekendDays days);
 
 // What sets a day apart besides its period: a weekend day, a holiday of the workbook.
 struct DayMarks {
