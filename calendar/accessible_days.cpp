@@ -35,6 +35,11 @@ namespace {
 
 constexpr int kEveryName = -1, kNoName = -2;
 
+// What a day's marks add to its name.
+std::string MarkWords(DayMarks marks) {
+  return std::string(marks.weekend ? ", weekend" : "") + (marks.holiday ? ", holiday" : "");
+}
+
 // The grid with the long date of the day at `named` only (kEveryName: of each day, kNoName: of
 // none): formatting 42 dates is most of the cost, and a reader mostly asks about one cell.
 AccessibleDayGrid Describe(const clsDualMonths& calendar, const LocaleData& locale, double today, int named) {
@@ -54,7 +59,8 @@ AccessibleDayGrid Describe(const clsDualMonths& calendar, const LocaleData& loca
     const int i = static_cast<int>(g.days.size());
     AccessibleDay a;
     a.date = d.date;
-    if (named == kEveryName || named == i) a.name = LongDateName(d.date, locale);
+    if (named == kEveryName || named == i)
+      a.name = LongDateName(d.date, locale) + (d.period == Period::Current ? MarkWords(calendar.MarksOf(d.date)) : "");
     a.row = i / 7;
     a.column = i % 7;
     a.in_month = d.period == Period::Current;
@@ -124,6 +130,8 @@ AccessibleElement DayGridAccessible::Child(int index) {
   AccessibleElement e;
   e.name = d->name;
   e.description = d->today ? "Today" : "";
+  if (const std::optional<int> week = calendar_.WeekNumberOf(d->date))
+    e.description += (e.description.empty() ? "Week " : ", week ") + std::to_string(*week);
   e.role = AccessibleRole::Cell;
   e.bounds = d->bounds;
   // A grey day of the months around is shown only: it cannot be clicked or focused.

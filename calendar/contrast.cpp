@@ -3,8 +3,8 @@
 
 namespace tessaly::calendar {
 
-DayCellLook HighContrastDay(bool selected, bool today) {
-  DayCellLook look{hc::kWindow, hc::kWindowText, today, false, 0, 0};
+DayCellLook HighContrastDay(bool selected, bool today, DayMarks marks) {
+  DayCellLook look{hc::kWindow, hc::kWindowText, today, false, 0, 0, marks.holiday, marks.weekend};
   if (selected) {
     look.back = hc::kHighlight;
     look.fore = hc::kHighlightText;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "calendar/memory_draw.h"
+#include "calendar/month_model.h"
 
 namespace tessaly::calendar {
 
@@ -20,11 +21,14 @@ struct DayCellLook {
   bool framed = false;
   OleColor frame = 0;
   int frame_width = 0;
+  bool corner = false;  // a holiday: a notch in the top right corner, in the text colour
+  bool stripe = false;  // a weekend in high contrast: a bar down the left side, in the text colour
   friend bool operator==(const DayCellLook&, const DayCellLook&) = default;
 };
 
 // A current-period day in high contrast: selected is highlight on highlight text framed in window
-// text, today is framed in highlight, anything else window text on window.
-DayCellLook HighContrastDay(bool selected, bool today);
+// text, today is framed in highlight, anything else window text on window. Marks are shapes,
+// never colours: a weekend's stripe, a holiday's notch.
+DayCellLook HighContrastDay(bool selected, bool today, DayMarks marks = {});
 
 }  // namespace tessaly::calendar

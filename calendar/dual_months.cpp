@@ -111,6 +111,14 @@ void clsDualMonths::BlitImage() {
 
 double clsDualMonths::MonthAnchor(int month) const { return month_step(custom_date_, month); }
 
+std::optional<int> clsDualMonths::WeekNumberOf(double date) const {
+  if (!show_week_numbers_) return std::nullopt;
+  const int first = first_day_of_week_ >= 1 && first_day_of_week_ <= 7 ? first_day_of_week_ : 1;
+  const double day = serial::day_part(date);
+  const double row_start = day - (serial::weekday(day) - first + 7) % 7;
+  return RowWeekNumber(row_start, week_number_system_, first);
+}
+
 void clsDualMonths::RefreshCollection() {
   vars_ = clsDateVars(*clock_);
   day_cells_.Clear();

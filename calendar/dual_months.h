@@ -4,8 +4,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "calendar/contrast.h"
 #include "calendar/memory_draw.h"
 #include "calendar/month_model.h"
 #include "calendar/rebuild_image.h"
@@ -82,6 +85,21 @@ class clsDualMonths : public IPictureListener {
   // The system's high-contrast mode: drawn in system colours, the colour properties kept as set.
   bool HighContrast() const { return high_contrast_; }
   void set_HighContrast(bool on) { high_contrast_ = on; }
+  // Week numbers in a narrow column left of each month's days.
+  bool ShowWeekNumbers() const { return show_week_numbers_; }
+  void set_ShowWeekNumbers(bool on) { show_week_numbers_ = on; }
+  WeekNumbering WeekNumberSystem() const { return week_number_system_; }
+  void set_WeekNumberSystem(WeekNumbering system) { week_number_system_ = system; }
+  // Weekend days and holidays marked among the month's days.
+  bool MarkWeekends() const { return mark_weekends_; }
+  void set_MarkWeekends(bool on) { mark_weekends_ = on; marks_.SetWeekend(mark_weekends_, weekend_days_); }
+  WeekendDays Weekend() const { return weekend_days_; }
+  void set_Weekend(WeekendDays days) { weekend_days_ = days; marks_.SetWeekend(mark_weekends_, weekend_days_); }
+  const std::vector<double>& Holidays() const { return marks_.Holidays(); }
+  void set_Holidays(std::vector<double> days) { marks_.SetHolidays(std::move(days)); }
+  // A day's marks, and the week number its row shows (none without week numbers).
+  DayMarks MarksOf(double date) const { return marks_.Of(date); }
+  std::optional<int> WeekNumberOf(double date) const;
   std::int32_t StampDayHeadSpace() const { return stamp_day_head_space_; }
   void set_StampDayHeadSpace(std::int32_t s) { stamp_day_head_space_ = s; }
   // The resolution of the display it is shown on, for its fonts; 0: the screen's.
@@ -165,6 +183,8 @@ class clsDualMonths : public IPictureListener {
   void PaintArrows();
   void PaintTitles();
   void PaintHeader();
+  void PaintWeekNumbers();
+  void DrawMarks(const Rect& r, const DayCellLook& look);
   void PaintDays();
   void UseFont(bool bold);
   OleColor Shown(OleColor option, OleColor system) const;
@@ -209,6 +229,11 @@ class clsDualMonths : public IPictureListener {
   bool high_contrast_ = false;
   bool show_post_period_ = true, show_pre_period_ = true;
   std::int32_t stamp_day_head_space_ = 10;
+  bool show_week_numbers_ = false;
+  WeekNumbering week_number_system_ = WeekNumbering::Iso8601;
+  bool mark_weekends_ = false;
+  WeekendDays weekend_days_ = kSaturdaySunday;
+  clsDayMarks marks_;
 
   double focus_date_ = 0;
   bool has_focus_date_ = false;

@@ -208,6 +208,12 @@ void frmCal::ApplyCalendarOptions() {
   c.set_DualMonths(false);
   c.set_ShowDayHeader(reg.Bool(opt::CalShowDayHeader));
   c.set_DayHeaderFormat(reg.Long(opt::CalDayHeaderFormat));
+  c.set_ShowWeekNumbers(reg.Bool(opt::CalShowWeekNumbers));
+  c.set_WeekNumberSystem(reg.Long(opt::CalWeekNumberSystem) == 1 ? WeekNumbering::FirstJanuary : WeekNumbering::Iso8601);
+  // A weekend text that is not seven 0s and 1s keeps the usual Saturday and Sunday.
+  c.set_Weekend(ParseWeekendDays(reg.Text(opt::CalWeekendDays)).value_or(kSaturdaySunday));
+  c.set_MarkWeekends(reg.Bool(opt::CalMarkWeekends));
+  c.set_Holidays(reg.Bool(opt::CalMarkHolidays) ? holidays_ : std::vector<double>{});
 }
 
 // The form's own back and outline colours follow the calendar's: the options' normally, the

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "calendar/accessible_days.h"
 #include "calendar/dual_months.h"
@@ -38,6 +39,7 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   void InitThisObject(const Variant& start_date) override;
   void SetEventSink(ICalendarFormEvents* sink) override { sink_ = sink; }
   void ShowCalendar(std::int32_t x, std::int32_t y, const Variant& start_date, WindowHandle parent) override;
+  void SetHolidays(std::vector<double> days) override { holidays_ = std::move(days); }
   void HideCalendar() override;
   void TakeFocus() override;
   void Unload() override;
@@ -92,6 +94,7 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   bool months_filled_ = false;
   std::pair<std::int32_t, std::int32_t> years_filled_{1, 0};  // the year list's range; none yet
   std::optional<FormTooltips> tooltips_;                     // what the live tooltips show
+  std::vector<double> holidays_;                             // the workbook's, for this opening
 };
 
 // Turns the year box's text into the year it names: a two-digit year through the host's window

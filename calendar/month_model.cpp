@@ -1,6 +1,7 @@
 // The month grid, day items and collections of the calendar control.
 #include "calendar/month_model.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
@@ -104,6 +105,24 @@ void clsDateItems::Remove(const std::string& key) {
 void clsDateItems::reindex() {
   index_.clear();
   for (std::size_t i = 0; i < keys_.size(); ++i) index_.emplace(keys_[i], i);
+}
+
+void clsDayMarks::SetHolidays(std::vector<double> days) {
+  for (double& d : days) d = serial::day_part(d);
+  std::sort(days.begin(), days.end());
+  days.erase(std::unique(days.begin(), days.end()), days.end());
+  holidays_ = std::move(days);
+}
+
+DayMarks clsDayMarks::Of(double date) const {
+  const double day = serial::day_part(date);
+  return DayMarks{is_weekend(weekend_, serial::weekday(day)), std::binary_search(holidays_.begin(), holidays_.end(), day)};
+}
+
+int RowWeekNumber(double row_start, WeekNumbering system, int first_day_of_week) {
+  if (system != WeekNumbering::Iso8601) return serial::week_number(row_start + 6, system, first_day_of_week);
+  const int from_monday = (serial::weekday(row_start) + 5) % 7;  // days from Monday to the row's first
+  return serial::week_number(row_start + (3 - from_monday + 7) % 7, system, first_day_of_week);
 }
 
 void clsFrame::SetFrameRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {

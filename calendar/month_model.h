@@ -5,10 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "date/week_number.h"
+#include "date/weekend.h"
 #include "host/clock.h"
 #include "host/locale.h"
 
@@ -113,6 +116,32 @@ class clsDateItems {
 
 // Free form of the day key, shared by the collection and the control.
 std::string format_day_key(double date, const LocaleData& locale);
+
+// What sets a day apart besides its period: a weekend day, a holiday of the workbook.
+struct DayMarks {
+  bool weekend = false, holiday = false;
+  friend bool operator==(const DayMarks&, const DayMarks&) = default;
+};
+
+// The marks the calendar shows: weekends when asked for, and the given holidays.
+class clsDayMarks {
+ public:
+  // Weekend days are marked only while `on`.
+  void SetWeekend(bool on, WeekendDays days) { weekend_ = on ? days : WeekendDays{0}; }
+  // The holidays' times of day are ignored; order and repeats do not matter.
+  void SetHolidays(std::vector<double> days);
+  const std::vector<double>& Holidays() const { return holidays_; }
+  DayMarks Of(double date) const;
+
+ private:
+  WeekendDays weekend_ = 0;
+  std::vector<double> holidays_;  // whole days, sorted, each once
+};
+
+// The week number a grid row shows, the row beginning on `row_start`: in ISO 8601 the week of
+// the row's Thursday, which holds most of the row whatever its first day; counted from 1 January
+// the week of its last day, so the row that holds 1 January is week 1.
+int RowWeekNumber(double row_start, WeekNumbering system, int first_day_of_week);
 
 // A rectangle kept normalised: left <= right and top <= bottom after every SetFrameRect.
 class clsFrame {

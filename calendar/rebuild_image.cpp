@@ -24,13 +24,23 @@ Rect CalendarLayout::day_cell(int month, int row, int column) const {
   return Rect{x, y, x + CellWidth + LineOffset, y + CellHeight + LineOffset};
 }
 
+Rect CalendarLayout::week_cell(int month, int row) const {
+  if (WeekColumnWidth == 0) return Rect{};
+  const int x = month_left(month) - WeekColumnWidth;
+  if (row < 0) return Rect{x, HeaderTop, x + WeekColumnWidth + LineOffset, HeaderTop + HeaderHeight + LineOffset};
+  const int y = FirstRowTop + row * CellHeight;
+  return Rect{x, y, x + WeekColumnWidth + LineOffset, y + CellHeight + LineOffset};
+}
+
 CalendarLayout compute_layout(const LayoutInput& in) {
   CalendarLayout l;
   const int W = in.width, H = in.height;
   l.months = in.dual_months ? 2 : 1;
   l.DualMonthsSpace = in.dual_months_space;
   l.MonthWidth = in.dual_months ? round_even((W - 4 - in.dual_months_space) / 2.0) : W - 4;
-  l.CellWidth = l.MonthWidth / 7;
+  // The week numbers take a narrow column out of the days' width.
+  l.WeekColumnWidth = in.week_numbers ? std::min(in.week_text_width + 6, l.MonthWidth / 4) : 0;
+  l.CellWidth = (l.MonthWidth - l.WeekColumnWidth) / 7;
   l.ArrowWidth = l.CellWidth;
   l.ArrowHeight = 23;
   l.PrevArrowRect = Rect{2, 2, l.ArrowWidth + 2, l.ArrowHeight + 2};
@@ -158,6 +168,11 @@ LayoutInput clsDualMonths::MeasureLayout() {
   in.line_style = line_style_;
   in.show_day_header = show_day_header_;
   in.stamp_day_head_space = stamp_day_head_space_;
+  in.week_numbers = show_week_numbers_;
+  if (in.week_numbers) {
+    UseFont(false);  // the day numbers' face
+    in.week_text_width = draw_.TextWidth("53");
+  }
   UseFont(true);  // titles and header share the bold face
   in.title_text_width = draw_.TextWidth("SEPTEMPBER YYYY");
   in.header_text_height = draw_.TextHeight("Wednesday");
@@ -238,6 +253,10 @@ void clsDualMonths::PaintHeader() {
   draw_.set_Forecolor(Shown(header_fore_, hc::kButtonText));
   draw_.set_Backcolor(Shown(header_back_, hc::kButtonFace));
   if (line_style_ == 2) draw_.set_FlatLineColor(Shown(flat_line_color_, hc::kWindowText));
+  for (int m = 0; m < layout_.months; ++m) {
+    const Rect w = layout_.week_cell(m, -1);  // the week column's corner, no text
+    if (!w.empty()) draw_.Draw3DRect(w.left, w.top, w.width(), w.height(), "", day_head_alignment_, line_style_);
+  }
   int d = (first_day_of_week_ >= 1 && first_day_of_week_ <= 7) ? first_day_of_week_ : 1;
   for (int col = 0; col < 7; ++col) {
     const std::string text = weekday_text(*locale_, d, day_header_format_);
@@ -246,6 +265,36 @@ void clsDualMonths::PaintHeader() {
       draw_.Draw3DRect(r.left, r.top, r.width(), r.height(), text, day_head_alignment_, line_style_);
     }
     d = d % 7 + 1;
+  }
+}
+
+// The week numbers read as row headers: in the header's colours, in the days' face.
+void clsDualMonths::PaintWeekNumbers() {
+  if (layout_.WeekColumnWidth == 0) return;
+  UseFont(false);
+  draw_.set_Forecolor(Shown(header_fore_, hc::kButtonText));
+  draw_.set_Backcolor(Shown(header_back_, hc::kButtonFace));
+  if (line_style_ == 2) draw_.set_FlatLineColor(Shown(flat_line_color_, hc::kWindowText));
+  const int first = first_day_of_week_ >= 1 && first_day_of_week_ <= 7 ? first_day_of_week_ : 1;
+  for (int m = 0; m < layout_.months; ++m) {
+    double anchor = MonthAnchor(m);
+    vars_.SetMonth(anchor, first_day_of_week_);
+    for (int row = 0; row < 6; ++row) {
+      const Rect r = layout_.week_cell(m, row);
+      const int week = RowWeekNumber(vars_.GridStartDate() + 7 * row, week_number_system_, first);
+      draw_.Draw3DRect(r.left, r.top, r.width(), r.height(), std::to_string(week), day_number_alignment_, line_style_);
+    }
+  }
+}
+
+// A holiday's notch and a weekend's stripe, inside the cell's edge, in the cell's text colour.
+void clsDualMonths::DrawMarks(const Rect& r, const DayCellLook& look) {
+  ISurface* s = draw_.surface();
+  if (s == nullptr) return;
+  if (look.stripe) draw_.FillRect(r.left + 2, r.top + 2, r.left + 4, r.bottom - 2, draw_.TranslateColor(look.fore));
+  if (look.corner) {
+    const int n = std::max(3, std::min(r.width(), r.height()) / 3);
+    s->fill_triangle(r.right - 2 - n, r.top + 1, r.right - 2, r.top + 1, r.right - 2, r.top + 1 + n);
   }
 }
 
@@ -268,12 +317,16 @@ void clsDualMonths::PaintDays() {
       } else {
         const bool selected = selected_.Exists(FormatKey(g.date));
         const bool is_today = g.date == now;
+        const DayMarks marks = marks_.Of(g.date);
         if (high_contrast_) {
-          look = HighContrastDay(selected, is_today);
+          look = HighContrastDay(selected, is_today, marks);
         } else {
-          look.back = selected ? selected_back_ : current_back_;
-          look.fore = is_today || selected ? selected_fore_ : current_fore_;
+          // Marked days take the header's tint, a holiday its text colour as well.
+          const bool marked = marks.weekend || marks.holiday;
+          look.back = selected ? selected_back_ : marked ? header_back_ : current_back_;
+          look.fore = is_today || selected ? selected_fore_ : marks.holiday ? header_fore_ : current_fore_;
           look.bold = is_today;
+          look.corner = marks.holiday;
         }
       }
       draw_.set_Backcolor(look.back);
@@ -283,6 +336,7 @@ void clsDualMonths::PaintDays() {
       draw_.Draw3DRect(r.left, r.top, r.width(), r.height(), std::to_string(serial::to_parts(g.date).day),
                        day_number_alignment_, line_style_);
       if (look.framed) FrameCell(r, look.frame, look.frame_width);
+      if (look.corner || look.stripe) DrawMarks(r, look);
       // The keyboard's focus day, while the day grid has the focus.
       if (focus_visible_ && g.period == Period::Current && g.date == focus_date_)
         draw_.pDrawFocusRect(r.left + 2, r.top + 2, r.width() - 4, r.height() - 4);
@@ -306,6 +360,7 @@ void clsDualMonths::RebuildImage() {
   PaintArrows();
   PaintTitles();
   PaintHeader();
+  PaintWeekNumbers();
   PaintDays();
   BlitImage();
 }

@@ -18,6 +18,8 @@ struct LayoutInput {
   int stamp_day_head_space = 10;
   int header_text_height = 0;  // height of "Wednesday" in the header font
   int title_text_width = 0;    // width of the widest month title in the title font
+  bool week_numbers = false;   // a column of week numbers at the left of each month's days
+  int week_text_width = 0;     // width of the widest week number in the day font
 };
 
 struct CalendarLayout {
@@ -26,6 +28,8 @@ struct CalendarLayout {
   int CellWidth = 0, CellHeight = 0;
   int ArrowWidth = 0, ArrowHeight = 23;
   int DualMonthsSpace = 8;
+  // The week-number column before each month's days; 0 without week numbers.
+  int WeekColumnWidth = 0;
   // Cells are spaced CellWidth apart but drawn LineOffset wider and higher.
   int LineOffset = 0;
   bool HasHeader = true;
@@ -34,10 +38,14 @@ struct CalendarLayout {
   Rect PrevArrowRect, NextArrowRect;
   std::array<Rect, 2> TitleRects{};
 
-  // month and row/column are 0-based.
-  int month_left(int month) const { return (7 * CellWidth + DualMonthsSpace) * month + 2; }
+  // month and row/column are 0-based; month_left is where the month's day columns begin.
+  int month_left(int month) const {
+    return (WeekColumnWidth + 7 * CellWidth + DualMonthsSpace) * month + 2 + WeekColumnWidth;
+  }
   Rect header_cell(int month, int column) const;
   Rect day_cell(int month, int row, int column) const;
+  // The week column's cell in a row (row -1: beside the weekday header); empty without week numbers.
+  Rect week_cell(int month, int row) const;
 };
 
 CalendarLayout compute_layout(const LayoutInput& in);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "host/excel.h"
 #include "host/surface.h"
@@ -27,6 +28,8 @@ class ICalendarForm {
   // Shows the form with its top-left corner at the screen point, as a child of the window; a
   // start value that is not a date opens it on today. Ignored while shown.
   virtual void ShowCalendar(std::int32_t x, std::int32_t y, const Variant& start_date, WindowHandle parent) = 0;
+  // The days the next showing marks as holidays (when it marks holidays at all).
+  virtual void SetHolidays(std::vector<double> /*days*/) {}
   // Hidden; the keyboard focus, when it was in the form, goes back to the window it was shown in.
   virtual void HideCalendar() = 0;
   // The day grid takes the keyboard focus (a command opened the calendar, not the mouse).

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/holidays.h"
 #include "host/error_policy.h"
 #include "host/text.h"
 #include "settings/option_ids.h"
@@ -452,6 +453,11 @@ void cVantry::moTag_TagClick() noexcept {
       if (auto date = s_.dates.ReadAsDate(value)) start = Variant::date(*date);
     });
   }
+  // The workbook's holidays, read once for this opening rather than at every paint.
+  std::vector<double> holidays;
+  if (Reg().Bool(opt::CalMarkHolidays))
+    step([&] { holidays = ReadHolidays(*Must(app_->Workbooks(moTag->WorkbookName())), Reg().Text(opt::CalHolidaysName)); });
+  step([&] { moCalendarForm->SetHolidays(std::move(holidays)); });
   step([&] { moCalendarForm->ShowCalendar(at.x, at.y, start, parent); });
 }
 

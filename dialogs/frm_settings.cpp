@@ -29,11 +29,26 @@ constexpr BoxOption kCalendarBoxes[] = {
     {frmSettings::chkDisplayTooltip, opt::DisplayTooltip},
     {frmSettings::chkDisplayCalendarAutomatically, opt::DisplayCalendarAutomatically},
     {frmSettings::chkDateCanContainTime, opt::DateCanContainTime},
+    {frmSettings::chkShowWeekNumbers, opt::CalShowWeekNumbers},
+    {frmSettings::chkMarkWeekends, opt::CalMarkWeekends},
+    {frmSettings::chkMarkHolidays, opt::CalMarkHolidays},
 };
 
 // A year the dialog accepts: exactly four decimal digits (no sign, exponent or hexadecimal form).
 bool IsFourDigitYear(const std::string& text) {
   return text.size() == 4 && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+}
+
+// A weekend as the list names it: its days from Monday, joined by commas.
+std::string WeekendName(WeekendDays days, const LocaleData& locale) {
+  std::string name;
+  for (int i = 0; i < 7; ++i) {
+    const int weekday = (i + 1) % 7 + 1;
+    if (!is_weekend(days, weekday)) continue;
+    if (!name.empty()) name += ", ";
+    name += locale.day_names[static_cast<std::size_t>(weekday - 1)];
+  }
+  return name;
 }
 
 }  // namespace
@@ -79,6 +94,31 @@ void frmSettings::Load(IDialogWindow& w) {
   step([&] { w.SetValue(chkSetDateFormatForNonDateCell, reg.BooleanTo10(opt::SetDateFormatForNonDateCell)); });
   step([&] { w.SetText(txtDefaultDateFormat, reg.Text(opt::DefaultDateFormat)); });
   for (const BoxOption& b : kCalendarBoxes) step([&] { w.SetValue(b.box, reg.BooleanTo10(b.option)); });
+  LoadMarks();
+}
+
+// The week numbering, the weekend among WORKDAY.INTL's numbered ones (or the stored one besides
+// them) and the holidays' name.
+void frmSettings::LoadMarks() {
+  IDialogWindow& w = *w_;
+  const cUtilRegMan& reg = *s_.m.RegMan;
+  SkipFailures step;
+  step([&] {
+    w.Clear(cboWeekNumberSystem);
+    w.AddItem(cboWeekNumberSystem, kWeekNumbersIso);
+    w.AddItem(cboWeekNumberSystem, kWeekNumbersFirstJanuary);
+    w.SetListIndex(cboWeekNumberSystem, reg.Long(opt::CalWeekNumberSystem) == 1 ? 1 : 0);
+  });
+  step([&] {
+    const auto numbered = NumberedWeekends();
+    weekends_.assign(numbered.begin(), numbered.end());
+    const WeekendDays stored = ParseWeekendDays(reg.Text(opt::CalWeekendDays)).value_or(kSaturdaySunday);
+    if (std::find(weekends_.begin(), weekends_.end(), stored) == weekends_.end()) weekends_.push_back(stored);
+    w.Clear(cboWeekendDays);
+    for (WeekendDays days : weekends_) w.AddItem(cboWeekendDays, WeekendName(days, s_.m.UserLocale));
+    w.SetListIndex(cboWeekendDays, static_cast<int>(std::find(weekends_.begin(), weekends_.end(), stored) - weekends_.begin()));
+  });
+  step([&] { w.SetText(txtHolidaysName, reg.Text(opt::CalHolidaysName)); });
 }
 
 void frmSettings::Click(int control) {
@@ -183,6 +223,28 @@ void frmSettings::Store() {
     if (format != reg.Text(opt::DefaultDateFormat)) StoreOption(s_, opt::DefaultDateFormat, Variant::text(format));
   });
   for (const BoxOption& b : kCalendarBoxes) store_box(b);
+  StoreMarks();
+}
+
+void frmSettings::StoreMarks() {
+  IDialogWindow& w = *w_;
+  const cUtilRegMan& reg = *s_.m.RegMan;
+  SkipFailures step;
+  step([&] {
+    const int system = w.ListIndex(cboWeekNumberSystem);
+    if (system >= 0 && system != reg.Long(opt::CalWeekNumberSystem))
+      StoreOption(s_, opt::CalWeekNumberSystem, Variant::i2(static_cast<std::int16_t>(system)));
+  });
+  step([&] {
+    const int i = w.ListIndex(cboWeekendDays);
+    if (i < 0 || i >= static_cast<int>(weekends_.size())) return;
+    const std::string text = WeekendDaysText(weekends_[static_cast<std::size_t>(i)]);
+    if (text != reg.Text(opt::CalWeekendDays)) StoreOption(s_, opt::CalWeekendDays, Variant::text(text));
+  });
+  step([&] {
+    const std::string name = trim(w.Text(txtHolidaysName));
+    if (name != reg.Text(opt::CalHolidaysName)) StoreOption(s_, opt::CalHolidaysName, Variant::text(name));
+  });
 }
 
 }  // namespace tessaly

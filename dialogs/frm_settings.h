@@ -3,6 +3,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "date/weekend.h"
 
 #include "dialogs/dialog_services.h"
 
@@ -14,6 +17,8 @@ inline constexpr const char* kYearRangeMessage = "'From' must be smaller than 'T
 inline constexpr const char* kInvalidDefaultFormat = "Invalid default date format.";
 inline constexpr const char* kSeparateTab = "A separate tab";
 inline constexpr const char* kInsertGroup = "A group in Insert tab";
+inline constexpr const char* kWeekNumbersIso = "ISO 8601";
+inline constexpr const char* kWeekNumbersFirstJanuary = "Week of 1 January is week 1";
 
 // The year message for a field.
 std::string YearMessage(const std::string& field);
@@ -43,6 +48,12 @@ class frmSettings : public IDialogHandler {
     cmdHelp,
     cmdDateFormat,
     cmdDefaultDate,
+    chkShowWeekNumbers,
+    cboWeekNumberSystem,
+    chkMarkWeekends,
+    cboWeekendDays,
+    chkMarkHolidays,
+    txtHolidaysName,
   };
 
   explicit frmSettings(const DialogServices& services) : s_(services) {}
@@ -57,9 +68,12 @@ class frmSettings : public IDialogHandler {
   void Store();
   bool CheckYear(int text_box, const std::string& field);
   void Inform(const std::string& text, int focus);
+  void LoadMarks();
+  void StoreMarks();
 
   DialogServices s_;
   IDialogWindow* w_ = nullptr;
+  std::vector<WeekendDays> weekends_;  // the weekend of each entry of cboWeekendDays
 };
 
 }  // namespace tessaly

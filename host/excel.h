@@ -53,6 +53,7 @@ class IWorkbook;
 class IExcelWindow;
 class IPane;
 class IChartObject;
+class IName;
 class ICommandBar;
 class ICommandBarControl;
 using RangePtr = std::shared_ptr<IRange>;
@@ -61,6 +62,7 @@ using WorkbookPtr = std::shared_ptr<IWorkbook>;
 using ExcelWindowPtr = std::shared_ptr<IExcelWindow>;
 using PanePtr = std::shared_ptr<IPane>;
 using ChartObjectPtr = std::shared_ptr<IChartObject>;
+using NamePtr = std::shared_ptr<IName>;
 using CommandBarPtr = std::shared_ptr<ICommandBar>;
 using CommandBarControlPtr = std::shared_ptr<ICommandBarControl>;
 
@@ -151,6 +153,14 @@ class IChartObject {
   virtual void Delete() = 0;
 };
 
+// A defined name of a workbook.
+class IName {
+ public:
+  virtual ~IName() = default;
+  // The range the name refers to; throws HostError when it refers to a constant or a formula.
+  virtual RangePtr RefersToRange() = 0;
+};
+
 class IWorkbook {
  public:
   virtual ~IWorkbook() = default;
@@ -159,6 +169,9 @@ class IWorkbook {
   virtual bool IsInplace() = 0;
   // The worksheet of that name; throws HostError when there is none.
   virtual SheetPtr Worksheets(const std::string& name) = 0;
+  // Names(name): the workbook's defined name of that name (letter case ignored); throws
+  // HostError when there is none.
+  virtual NamePtr Names(const std::string& /*name*/) { MemberNotSupported("Names"); }
 };
 
 // One pane of a window: 1 top-left, 2 top-right (or bottom of two panes one above the other),

@@ -80,6 +80,14 @@ const std::array kCatalogue = {
     OptionSpec{DisplayCalendarAutomatically, "DisplayCalendarAutomatically", B, 0, "", U},
     OptionSpec{DefaultDate, "DefaultDate", S, 0, "", U},
     OptionSpec{DefaultDateResotre, "DefaultDateResotre", B, 0, "", U},
+    // The calendar's marks, all off until the user turns them on. The weekend is written as
+    // WORKDAY.INTL writes it: seven digits from Monday to Sunday, 1 for a weekend day.
+    OptionSpec{CalShowWeekNumbers, "CalShowWeekNumbers", B, 0, "", U},
+    OptionSpec{CalWeekNumberSystem, "CalWeekNumberSystem", I, 0, "", U},  // 0 ISO 8601, 1 from 1 January
+    OptionSpec{CalMarkWeekends, "CalMarkWeekends", B, 0, "", U},
+    OptionSpec{CalWeekendDays, "CalWeekendDays", S, 0, "0000011", U},
+    OptionSpec{CalMarkHolidays, "CalMarkHolidays", B, 0, "", U},
+    OptionSpec{CalHolidaysName, "CalHolidaysName", S, 0, "Holidays", U},
 };
 
 }  // namespace

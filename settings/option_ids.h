@@ -67,9 +67,15 @@ enum Index : short {
   DisplayCalendarAutomatically = 65,
   DefaultDate = 72,
   DefaultDateResotre = 73,
+  CalShowWeekNumbers = 74,
+  CalWeekNumberSystem = 75,
+  CalMarkWeekends = 76,
+  CalWeekendDays = 77,
+  CalMarkHolidays = 78,
+  CalHolidaysName = 79,
 };
 
 // The highest valid index; indices 0 to kMaxEntry are valid, unlisted ones are unused.
-inline constexpr short kMaxEntry = 73;
+inline constexpr short kMaxEntry = 79;
 
 }  // namespace tessaly::opt

@@ -75,6 +75,9 @@ struct WorkbookModel {
   WindowHandle main = 0, desk = 0;
   WindowModel win;
   bool closed = false;
+  // Defined names and what each refers to, as the Name Manager writes it: "=Sheet1!$E$2:$E$9"
+  // for a range, or a constant or a formula ("=5").
+  std::vector<std::pair<std::string, std::string>> names;
 };
 
 struct ControlModel {

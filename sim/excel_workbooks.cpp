@@ -105,6 +105,39 @@ class SimSheet : public ISheet {
   std::shared_ptr<SheetModel> sheet_;
 };
 
+// A defined name; what it refers to is read afresh at each call, as the user may redefine it.
+class SimName : public IName {
+ public:
+  SimName(std::shared_ptr<SimExcel> host, std::shared_ptr<WorkbookModel> book, std::string name)
+      : host_(std::move(host)), book_(std::move(book)), name_(std::move(name)) {}
+  RangePtr RefersToRange() override {
+    EnterLive(*host_, "Name.RefersToRange", book_->closed);
+    const auto it = std::find_if(book_->names.begin(), book_->names.end(), [&](const auto& n) { return iequals(n.first, name_); });
+    if (it == book_->names.end()) throw HostError(kErrApplication, "Application-defined or object-defined error");
+    // "=Sheet!address" on a worksheet of this workbook; a constant or a formula is no range.
+    const std::string& refers = it->second;
+    const std::size_t bang = refers.rfind('!');
+    if (refers.empty() || refers[0] != '=' || bang == std::string::npos)
+      throw HostError(kErrApplication, "Application-defined or object-defined error");
+    std::string sheet = refers.substr(1, bang - 1);
+    if (sheet.size() >= 2 && sheet.front() == '\'' && sheet.back() == '\'') sheet = sheet.substr(1, sheet.size() - 2);
+    for (const auto& s : book_->sheets) {
+      if (s->type != xl::kWorksheet || !iequals(s->name, sheet)) continue;
+      try {
+        return host_->RangeObject(s, address::Parse(refers.substr(bang + 1), host_->MaxRow(), host_->MaxColumn()));
+      } catch (const HostError&) {
+        break;
+      }
+    }
+    throw HostError(kErrApplication, "Application-defined or object-defined error");
+  }
+
+ private:
+  std::shared_ptr<SimExcel> host_;
+  std::shared_ptr<WorkbookModel> book_;
+  std::string name_;
+};
+
 class SimWorkbook : public IWorkbook {
  public:
   SimWorkbook(std::shared_ptr<SimExcel> host, std::shared_ptr<WorkbookModel> book) : host_(std::move(host)), book_(std::move(book)) {}
@@ -125,6 +158,12 @@ class SimWorkbook : public IWorkbook {
     for (const auto& s : book_->sheets)
       if (s->type == xl::kWorksheet && iequals(s->name, name)) return host_->SheetObject(s);
     throw HostError(kErrSubscript, "Subscript out of range");
+  }
+  NamePtr Names(const std::string& name) override {
+    Enter("Workbook.Names");
+    for (const auto& n : book_->names)
+      if (iequals(n.first, name)) return std::make_shared<SimName>(host_, book_, n.first);
+    throw HostError(kErrApplication, "Application-defined or object-defined error");
   }
 
  private:

@@ -27,7 +27,7 @@ inline const std::vector<std::string>& CollaboratorMembers() {
       "Tag.InitThisObject", "Tag.SetEventSink", "Tag.TagDisplay", "Tag.TagMove", "Tag.TagHide", "Tag.TriggerClickEvent",
       "Tag.Unload", "Tag.Displayed", "Tag.LeftSide", "Tag.ParentWindow", "Tag.X", "Tag.Y", "Tag.TargetAddress",
       "Tag.SheetName", "Tag.WorkbookName", "Tag.Margin", "Tag.WindowLost",
-      "Form.InitThisObject", "Form.SetEventSink", "Form.ShowCalendar", "Form.HideCalendar", "Form.Unload",
+      "Form.InitThisObject", "Form.SetEventSink", "Form.ShowCalendar", "Form.SetHolidays", "Form.HideCalendar", "Form.Unload",
       "Form.Shown", "Form.WindowLost",
       "ImageList.Add", "ImageList.Has", "ImageList.Count", "ImageList.Picture", "ImageList.Mask", "ImageList.Clear",
       "Parts.CreateTag", "Parts.CreateCalendarForm", "Parts.CreateImageList", "Parts.ShowSettings",
@@ -78,6 +78,7 @@ class FaultyCalendarForm : public ICalendarForm {
   void ShowCalendar(std::int32_t x, std::int32_t y, const Variant& start, WindowHandle parent) override {
     E("Form.ShowCalendar"), in_->ShowCalendar(x, y, start, parent);
   }
+  void SetHolidays(std::vector<double> days) override { E("Form.SetHolidays"), in_->SetHolidays(std::move(days)); }
   void HideCalendar() override { E("Form.HideCalendar"), in_->HideCalendar(); }
   void Unload() override { E("Form.Unload"), in_->Unload(); }
   bool Shown() const override { return E("Form.Shown"), in_->Shown(); }

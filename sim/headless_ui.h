@@ -80,6 +80,7 @@ class HeadlessCalendarForm : public ICalendarForm {
     owner = parent;
     shown = true;
   }
+  void SetHolidays(std::vector<double> days) override { holidays = std::move(days); }
   void HideCalendar() override { shown = focused = false; }
   void TakeFocus() override { focused = shown; }
   void Unload() override {
@@ -92,6 +93,7 @@ class HeadlessCalendarForm : public ICalendarForm {
 
   ICalendarFormEvents* sink = nullptr;
   Variant init, start;
+  std::vector<double> holidays;
   ScreenPoint at;
   WindowHandle owner = 0;
   bool shown = false, focused = false, lost = false;

@@ -173,6 +173,24 @@ class WorksheetsObj final : public ExcelObject<WorksheetsObj> {
   WorkbookPtr b_;
 };
 
+class NameObj final : public ExcelObject<NameObj> {
+ public:
+  NameObj(HostPtr h, NamePtr n) : h_(std::move(h)), n_(std::move(n)) {}
+  static const DispatchTable<NameObj> kTable;
+  std::string TypeName() { return "Name"; }
+  HostPtr h_;
+  NamePtr n_;
+};
+
+class NamesObj final : public ExcelObject<NamesObj> {
+ public:
+  NamesObj(HostPtr h, WorkbookPtr b) : h_(std::move(h)), b_(std::move(b)) {}
+  static const DispatchTable<NamesObj> kTable;
+  std::string TypeName() { return "Names"; }
+  HostPtr h_;
+  WorkbookPtr b_;
+};
+
 class WorkbookObj final : public ExcelObject<WorkbookObj> {
  public:
   WorkbookObj(HostPtr h, WorkbookPtr b) : h_(std::move(h)), b_(std::move(b)) {}
@@ -583,6 +601,16 @@ const DispatchMember<WorksheetsObj> kWorksheets[] = {
 };
 const DispatchTable<WorksheetsObj> WorksheetsObj::kTable{kWorksheets};
 
+const DispatchMember<NameObj> kName[] = {
+    {L"RefersToRange", 1, [](NameObj& o, DispatchCall& c) { ReturnRange(c.result, o.h_, o.n_->RefersToRange()); }},
+};
+const DispatchTable<NameObj> NameObj::kTable{kName};
+
+const DispatchMember<NamesObj> kNames[] = {
+    {L"Item", 0, [](NamesObj& o, DispatchCall& c) { ReturnObject<NameObj>(c.result, o.h_, o.b_->Names(Text(c, 0))); }},
+};
+const DispatchTable<NamesObj> NamesObj::kTable{kNames};
+
 const DispatchMember<WorkbookObj> kWorkbook[] = {
     {L"Name", 1, [](WorkbookObj& o, DispatchCall& c) { ReturnText(c.result, o.b_->Name()); }},
     {L"ReadOnly", 2, [](WorkbookObj& o, DispatchCall& c) { win::SetResult(c.result, o.b_->ReadOnly()); }},
@@ -591,6 +619,11 @@ const DispatchMember<WorkbookObj> kWorkbook[] = {
      [](WorkbookObj& o, DispatchCall& c) {
        if (c.args.has(0)) return ReturnSheet(c.result, o.h_, o.b_->Worksheets(Text(c, 0)));
        ReturnObject<WorksheetsObj>(c.result, o.h_, o.b_);
+     }},
+    {L"Names", 5,
+     [](WorkbookObj& o, DispatchCall& c) {
+       if (c.args.has(0)) return ReturnObject<NameObj>(c.result, o.h_, o.b_->Names(Text(c, 0)));
+       ReturnObject<NamesObj>(c.result, o.h_, o.b_);
      }},
 };
 const DispatchTable<WorkbookObj> WorkbookObj::kTable{kWorkbook};

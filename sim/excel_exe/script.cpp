@@ -253,6 +253,11 @@ bool ScriptRunner::Do(const ScriptStep& s) {
     SimExcel::Cell(model_.ActiveSheetModel(), first).value = *v;
   } else if (s.verb == "format") {
     SimExcel::Cell(model_.ActiveSheetModel(), first).number_format = rest;
+  } else if (s.verb == "name") {
+    // name NAME REFERS-TO: defines (or redefines) a name of the active workbook ("=Sheet1!$E$1:$E$9").
+    WorkbookModel& book = *model_.ActiveSheetModel().parent;
+    std::erase_if(book.names, [&](const auto& n) { return n.first == first; });
+    book.names.emplace_back(first, rest);
   } else if (s.verb == "select") {
     model_.UserSelect(s.argument);
   } else if (s.verb == "click") {

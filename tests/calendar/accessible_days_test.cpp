@@ -75,5 +75,27 @@ TEST(AccessibleDays, PickingWritesADayOfTheMonthOnly) {
   EXPECT_EQ(w.selected(), std::vector<double>{sep(20)});
 }
 
+// A marked day says so after its date; the week its row shows is part of its description.
+TEST(AccessibleDays, MarksInTheNameAndTheWeekInTheDescription) {
+  World w;  // today: 18 September 2024
+  w.cal.set_MarkWeekends(true);
+  w.cal.set_Holidays({sep(14), sep(16), ymd(2024, 8, 31)});
+  w.show(sep(1));
+  DayGridAccessible grid(w.cal, LocaleData::us_english(), w.clock);
+  const auto said = [&](int index) {
+    const AccessibleElement e = grid.Child(index);
+    return e.name + " | " + e.description;
+  };
+  // 31 August, a grey Saturday, is told as it is drawn: unmarked.
+  EXPECT_EQ(said(6), "Saturday, August 31, 2024 | ");
+  EXPECT_EQ(said(7 + 13), "Saturday, September 14, 2024, weekend, holiday | ");
+  EXPECT_EQ(said(7 + 15), "Monday, September 16, 2024, holiday | ");
+  EXPECT_EQ(said(7 + 17), "Wednesday, September 18, 2024 | Today");
+  w.cal.set_ShowWeekNumbers(true);
+  w.cal.RebuildImage();
+  EXPECT_EQ(said(7 + 17), "Wednesday, September 18, 2024 | Today, week 38");
+  EXPECT_EQ(said(7 + 14), "Sunday, September 15, 2024, weekend | Week 38");
+}
+
 }  // namespace
 }  // namespace tessaly::calendar

@@ -106,6 +106,30 @@ TEST(calendar_form, show_applies_settings_once) {
   EXPECT_EQ(years.items.size(), 31u) << "filled again for the new range";
 }
 
+// The marks' options reach the calendar at each showing; the workbook's holidays only while they
+// are asked for, and a weekend text that is no weekend keeps Saturday and Sunday.
+TEST(calendar_form, marks_follow_their_options) {
+  FormWorld w;
+  w.form->SetHolidays({ymd(2024, 9, 16)});
+  w.show(ymd(2024, 9, 18));
+  const clsDualMonths& c = w.form->Calendar();
+  EXPECT_EQ(std::tuple(c.ShowWeekNumbers(), c.MarkWeekends(), c.Holidays().size()), std::tuple(false, false, 0u));
+  w.reg().Value(opt::CalShowWeekNumbers, Variant::boolean(true));
+  w.reg().Value(opt::CalWeekNumberSystem, Variant::i2(1));
+  w.reg().Value(opt::CalMarkWeekends, Variant::boolean(true));
+  w.reg().Value(opt::CalWeekendDays, Variant::text("0000110"));
+  w.reg().Value(opt::CalMarkHolidays, Variant::boolean(true));
+  w.form->HideCalendar();
+  w.show(ymd(2024, 9, 18));
+  EXPECT_EQ(std::tuple(c.ShowWeekNumbers(), c.WeekNumberSystem(), c.MarkWeekends(), c.Weekend(), c.Holidays()),
+            std::tuple(true, WeekNumbering::FirstJanuary, true, *ParseWeekendDays("0000110"),
+                       std::vector<double>{ymd(2024, 9, 16)}));
+  w.reg().Value(opt::CalWeekendDays, Variant::text("weekend"));
+  w.form->HideCalendar();
+  w.show(ymd(2024, 9, 18));
+  EXPECT_EQ(c.Weekend(), kSaturdaySunday);
+}
+
 // One resolution for the whole form, the display's that shows the window it opens in, read at each
 // showing: after a 96-DPI display, a 144-DPI one gets the form's size, controls, picture and day
 // cells at 144, and the outline drawn at that size.

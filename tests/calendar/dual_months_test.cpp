@@ -538,6 +538,10 @@ TEST(DualMonthsContrast, SystemColoursOnlyWithFramedSelectionAndToday) {
   w.cal.set_DateSelectedBackColor(0x00030201);
   w.cal.SelectDay(sep(10));
   w.cal.set_HighContrast(true);
+  // Week numbers and marks as well: a weekend and a holiday are shapes, not colours.
+  w.cal.set_ShowWeekNumbers(true);
+  w.cal.set_MarkWeekends(true);
+  w.cal.set_Holidays({sep(16)});
   w.show(sep(1));
   std::set<Rgb> seen;
   for (int y = 0; y < 161; ++y)
@@ -554,6 +558,11 @@ TEST(DualMonthsContrast, SystemColoursOnlyWithFramedSelectionAndToday) {
   // The selected day's frame and fill, today's frame, a plain day's fill.
   EXPECT_EQ(std::tuple(frame_pixel(sep(10)), fill_pixel(sep(10)), frame_pixel(sep(18)), fill_pixel(sep(11))),
             std::tuple(rgb(255, 255, 255), rgb(26, 235, 255), rgb(26, 235, 255), rgb(0, 0, 0)));
+  // Saturday's stripe down its left side, the holiday's notch, in window text; Friday has neither.
+  const auto stripe_pixel = [&](double date) { return w.surface().pixel(w.day(date).Left() + 2, w.day(date).TOp() + 5); };
+  const auto notch_pixel = [&](double date) { return w.surface().pixel(w.day(date).Right() - 3, w.day(date).TOp() + 2); };
+  EXPECT_EQ(std::tuple(stripe_pixel(sep(14)), notch_pixel(sep(16)), stripe_pixel(sep(13)), notch_pixel(sep(13))),
+            std::tuple(rgb(255, 255, 255), rgb(255, 255, 255), rgb(0, 0, 0), rgb(0, 0, 0)));
 
   w.cal.set_HighContrast(false);
   w.cal.RebuildImage();

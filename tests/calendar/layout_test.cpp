@@ -100,6 +100,43 @@ TEST(CalendarLayout, RowsByLineStyleHeaderAndStampSpace) {
   }
 }
 
+TEST(CalendarLayout, WeekColumnTakesItsWidthFromTheDays) {
+  struct Case {
+    const char* name;
+    int width;
+    bool dual;
+    int week_width, cell_width, second_week_left;
+  };
+  const Case cases[] = {
+      // "53" 12 pixels wide and 3 on either side: (229 - 18) / 7 = 30.
+      {"pop_up_233", 233, false, 18, 30, 0},
+      {"two_months_466", 466, true, 18, 29, 231},
+      // Never more than a quarter of the month.
+      {"too_narrow", 40, false, 9, 3, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LayoutInput in = input(c.width, 161, c.dual);
+    in.week_numbers = true;
+    in.week_text_width = 12;
+    const CalendarLayout l = compute_layout(in);
+    EXPECT_EQ(std::tuple(l.WeekColumnWidth, l.CellWidth, l.ArrowWidth),
+              std::tuple(c.week_width, c.cell_width, c.cell_width));
+    // The column lies left of the days in every row and beside the header, the days after it.
+    EXPECT_EQ(l.week_cell(0, 2), (Rect{2, l.day_cell(0, 2, 0).top, 2 + c.week_width, l.day_cell(0, 2, 0).bottom}));
+    EXPECT_EQ(std::tuple(l.week_cell(0, -1).top, l.week_cell(0, -1).bottom),
+              std::tuple(l.HeaderTop, l.header_cell(0, 0).bottom));
+    EXPECT_EQ(std::tuple(l.day_cell(0, 0, 0).left, l.header_cell(0, 0).left), std::tuple(2 + c.week_width, 2 + c.week_width));
+    EXPECT_LE(l.day_cell(0, 5, 6).right, c.dual ? c.width / 2 : c.width - 2);
+    if (c.dual) {
+      EXPECT_EQ(std::tuple(l.week_cell(1, 0).left, l.day_cell(1, 0, 0).left),
+                std::tuple(c.second_week_left, c.second_week_left + c.week_width));
+    }
+  }
+  // Without week numbers there is no column.
+  EXPECT_TRUE(compute_layout(input(233, 161)).week_cell(0, 0).empty());
+}
+
 TEST(CalendarLayout, ArrowTrianglesPointTheRightWayInsideTheButton) {
   const Rect arrows[] = {{2, 2, 34, 25}, {197, 2, 229, 25}, {2, 2, 15, 25}, {0, 0, 3, 3}};
   for (const Rect& a : arrows) {

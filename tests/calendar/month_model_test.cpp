@@ -104,5 +104,48 @@ TEST(DayCollection, KeysOrderAndRefusals) {
   EXPECT_FALSE(items.Exists(1));
 }
 
+TEST(DayMarks, WeekendsWhenAskedAndHolidaysByDay) {
+  const WeekendDays friday_saturday = *ParseWeekendDays("0000110");
+  clsDayMarks marks;
+  // 2024-03-14 is a Thursday: Thursday to Sunday under a Friday-Saturday weekend.
+  const double thu = ymd(2024, 3, 14);
+  const auto weekends = [&] {
+    std::string seen;
+    for (int i = 0; i < 4; ++i) seen += marks.Of(thu + i + 0.5).weekend ? '1' : '0';
+    return seen;
+  };
+  EXPECT_EQ(weekends(), "0000") << "no weekend marked until asked for";
+  marks.SetWeekend(true, friday_saturday);
+  EXPECT_EQ(weekends(), "0110");
+  marks.SetWeekend(true, kSaturdaySunday);
+  EXPECT_EQ(weekends(), "0011");
+  marks.SetWeekend(false, kSaturdaySunday);
+  EXPECT_EQ(weekends(), "0000");
+
+  // Holidays count by day, in any order, with any time of day, given twice.
+  marks.SetHolidays({ymd(2024, 12, 25) + 0.25, ymd(2024, 1, 1), ymd(2024, 12, 25)});
+  EXPECT_EQ(marks.Holidays(), (std::vector<double>{ymd(2024, 1, 1), ymd(2024, 12, 25)}));
+  EXPECT_EQ(marks.Of(ymd(2024, 12, 25) + 0.9), (DayMarks{false, true}));
+  EXPECT_EQ(marks.Of(ymd(2024, 12, 24)), (DayMarks{false, false}));
+}
+
+TEST(DayMarks, RowWeekNumberIsTheWeekMostOfTheRowBelongsTo) {
+  struct Case {
+    double row_start;
+    WeekNumbering system;
+    int first_day, week;
+  };
+  constexpr auto Iso = WeekNumbering::Iso8601;
+  constexpr auto Jan1 = WeekNumbering::FirstJanuary;
+  const Case cases[] = {
+      // Sunday 3 January 2021 ends ISO week 53, but its row from Sunday is mostly week 1.
+      {ymd(2021, 1, 3), Iso, 1, 1}, {ymd(2020, 12, 28), Iso, 2, 53}, {ymd(2021, 1, 4), Iso, 2, 1},
+      {ymd(2026, 12, 27), Iso, 1, 53}, {ymd(2026, 12, 26), Iso, 7, 53}, {ymd(2026, 12, 19), Iso, 7, 52},
+      // From 1 January: the row that holds it is week 1.
+      {ymd(2020, 12, 27), Jan1, 1, 1}, {ymd(2020, 12, 20), Jan1, 1, 52}, {ymd(2021, 1, 3), Jan1, 1, 2},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RowWeekNumber(c.row_start, c.system, c.first_day), c.week) << c.row_start;
+}
+
 }  // namespace
 }  // namespace tessaly::calendar

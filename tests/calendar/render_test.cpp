@@ -239,6 +239,42 @@ TEST(CalendarImage, ArrowEdgesAndFocusFollowTheState) {
   EXPECT_EQ(w.surface().pixel(f.left, f.top), kButtonFace);
 }
 
+// Week numbers head each row in the header's colours; weekends take the header's tint, holidays
+// its text colour too and a notch in their corner.
+TEST(CalendarImage, WeekNumbersWeekendsAndHolidays) {
+  constexpr Rgb kHeaderText = 0x00112233;
+  struct Case {
+    WeekNumbering system;
+    const char* first_row;   // the row from Sunday 27 December 2020
+    const char* fourth_row;  // from Sunday 17 January 2021
+  };
+  for (const Case& c : {Case{WeekNumbering::Iso8601, "53", "3"}, Case{WeekNumbering::FirstJanuary, "1", "4"}}) {
+    SCOPED_TRACE(c.first_row);
+    World w;
+    w.cal.set_DayHeaderForeColor(kHeaderText);
+    w.cal.set_ShowWeekNumbers(true);
+    w.cal.set_WeekNumberSystem(c.system);
+    w.cal.set_MarkWeekends(true);
+    w.cal.set_Holidays({ymd(2021, 1, 1), ymd(2021, 1, 18)});
+    w.show(ymd(2021, 1, 1));
+    redraw(w);
+    const CalendarLayout& l = w.cal.Layout();
+    const auto week = draws_in(w, l.week_cell(0, 0), c.first_row);
+    ASSERT_EQ(week.size(), 1u);
+    EXPECT_EQ(std::tuple(week[0].font.weight, week[0].back_color, week[0].text_color),
+              std::tuple(400, kLightYellow, kHeaderText));
+    EXPECT_EQ(draws_in(w, l.week_cell(0, 3), c.fourth_row).size(), 1u);
+    // Saturday 9 January, Monday 18 January (a holiday), Tuesday 19 January.
+    const sim::TextDraw sat = cell_draw(w, 0, 1, 6, "9"), hol = cell_draw(w, 0, 3, 1, "18"), tue = cell_draw(w, 0, 3, 2, "19");
+    EXPECT_EQ(std::tuple(sat.back_color, sat.text_color, hol.back_color, hol.text_color, tue.back_color, tue.text_color),
+              std::tuple(kLightYellow, kDarkBlue, kLightYellow, kHeaderText, kButtonFace, kDarkBlue));
+    const Rect h = l.day_cell(0, 3, 1);
+    EXPECT_EQ(w.surface().pixel(h.right - 3, h.top + 2), kHeaderText) << "the holiday's notch";
+    const Rect t = l.day_cell(0, 3, 2);
+    EXPECT_EQ(w.surface().pixel(t.right - 3, t.top + 2), kButtonFace);
+  }
+}
+
 TEST(CalendarImage, DayCellsRecordTheirRectangles) {
   World w;
   w.show(sep(1));

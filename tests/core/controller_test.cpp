@@ -388,6 +388,48 @@ TEST(controller_start_value, cell_values) {
   }
 }
 
+// The holidays the calendar marks come from the workbook's defined name at each opening; a name
+// that is missing or is no range, or a host that fails, gives none and the calendar still opens.
+TEST(controller_start_value, holidays_from_the_workbook_name) {
+  const double christmas = Ymd(2024, 12, 25), new_year = Ymd(2025, 1, 1);
+  struct Case {
+    const char* name;
+    bool mark;
+    std::string option_name, refers_to, fail;
+    std::vector<double> expected;
+  };
+  const Case cases[] = {
+      {"marked", true, "Holidays", "=Sheet2!$E$1:$E$4", "", {christmas, new_year + 0.5}},
+      {"off_asks_nothing", false, "Holidays", "=Sheet2!$E$1:$E$4", "", {}},
+      {"name_case_ignored", true, "HOLIDAYS", "=Sheet2!$E$1:$E$4", "", {christmas, new_year + 0.5}},
+      {"no_such_name", true, "Feiertage", "=Sheet2!$E$1:$E$4", "", {}},
+      {"a_constant", true, "Holidays", "=5", "", {}},
+      {"names_fail", true, "Holidays", "=Sheet2!$E$1:$E$4", "Workbook.Names", {}},
+      {"refers_to_fails", true, "Holidays", "=Sheet2!$E$1:$E$4", "Name.RefersToRange", {}},
+      {"another_book_sheet", true, "Holidays", "=Sheet9!$E$1:$E$4", "", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StartedWorld w;
+    w.set(opt::CalMarkHolidays, c.mark);
+    w.reg().Value(opt::CalHolidaysName, Variant::text(c.option_name));
+    sim::SheetModel& list = w.sheet("Sheet2");
+    sim::SimExcel::Cell(list, "E1").value = Variant::date(christmas);
+    sim::SimExcel::Cell(list, "E2").value = Variant::text("Boxing Day");  // no date: passed over
+    sim::SimExcel::Cell(list, "E3").value = Variant::date(new_year + 0.5);
+    w.host->Book("Book1").names = {{"Holidays", c.refers_to}};
+    w.SelectDateCell("A1");
+    if (!c.fail.empty()) w.host->FailNext(c.fail);
+    w.host->ResetCalls();
+    w.tag().TriggerClickEvent();
+    EXPECT_EQ(w.calendar().holidays, c.expected);
+    EXPECT_TRUE(w.calendar().shown);
+    if (!c.mark) {
+      EXPECT_EQ(w.host->Calls("Workbook.Names"), 0);
+    }
+  }
+}
+
 // ---------------------------------------------------------------- write-back
 
 TEST(controller_write_back, value_and_format) {

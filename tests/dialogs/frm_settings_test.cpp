@@ -45,6 +45,27 @@ TEST(SettingsDialog, LoadShowsTheOptionsInEffect) {
   EXPECT_EQ(seen.at(S::lblInstallAs).top, 1205);
   EXPECT_EQ(seen.at(S::cboInstallAs).top, 1150);
   EXPECT_EQ(world.entry.toolbar_reads, 0);
+  // The marks: off, ISO weeks, Saturday and Sunday first of WORKDAY.INTL's weekends, "Holidays".
+  EXPECT_EQ(std::tuple(seen.at(S::chkShowWeekNumbers).value, seen.at(S::chkMarkWeekends).value,
+                       seen.at(S::chkMarkHolidays).value, seen.at(S::txtHolidaysName).text),
+            std::tuple(0, 0, 0, "Holidays"));
+  EXPECT_EQ(seen.at(S::cboWeekNumberSystem).items, (std::vector<std::string>{kWeekNumbersIso, kWeekNumbersFirstJanuary}));
+  EXPECT_EQ(seen.at(S::cboWeekNumberSystem).index, 0);
+  const auto& weekends = seen.at(S::cboWeekendDays).items;
+  ASSERT_EQ(weekends.size(), 14u);
+  EXPECT_EQ(std::tuple(weekends[0], weekends[6], weekends[7], seen.at(S::cboWeekendDays).index),
+            std::tuple("Saturday, Sunday", "Friday, Saturday", "Sunday", 0));
+}
+
+TEST(SettingsDialog, AWeekendOutsideTheNumberedOnesIsListedAndKept) {
+  DialogWorld world;
+  world.reg().Value(opt::CalWeekendDays, Variant::text("0101000"));
+  FakeDialogWindow seen;
+  world.Open<S>(DialogKind::Settings, Then([&](FakeDialogWindow& w) { seen = w; }, S::cmdOK));
+  ASSERT_EQ(seen.at(S::cboWeekendDays).items.size(), 15u);
+  EXPECT_EQ(std::tuple(seen.at(S::cboWeekendDays).items.back(), seen.at(S::cboWeekendDays).index),
+            std::tuple("Tuesday, Thursday", 14));
+  EXPECT_EQ(world.reg().Text(opt::CalWeekendDays), "0101000");
 }
 
 TEST(SettingsDialog, OlderHostsShowTheToolbarBoxAndHideTheInstallRow) {
@@ -156,12 +177,22 @@ TEST(SettingsDialog, OkStoresEachChange) {
     w.at(S::cboWeekNames).index = 6;
     w.at(S::chkSetDateFormatForNonDateCell).value = 0;
     w.at(S::chkDateCanContainTime).value = 1;
+    w.at(S::chkShowWeekNumbers).value = 1;
+    w.at(S::cboWeekNumberSystem).index = 1;
+    w.at(S::chkMarkWeekends).value = 1;
+    w.at(S::cboWeekendDays).index = 6;
+    w.at(S::chkMarkHolidays).value = 1;
+    w.at(S::txtHolidaysName).text = " Feiertage ";
   }, S::cmdOK));
   EXPECT_EQ(world.platform.store.at("ActiveForDateColumn"), "0");
   EXPECT_EQ(world.platform.store.at("CalFirstDayOfWeek"), "7");
   EXPECT_EQ(world.platform.store.at("SetDateFormatForNonDateCell"), "0");
   EXPECT_EQ(world.platform.store.at("DateCanContainTime"), "1");
-  EXPECT_EQ(world.platform.store.saves, 4);
+  for (const auto& [key, text] : {std::pair<std::string, std::string>{"CalShowWeekNumbers", "1"},
+                                  {"CalWeekNumberSystem", "1"}, {"CalMarkWeekends", "1"},
+                                  {"CalWeekendDays", "0000110"}, {"CalMarkHolidays", "1"}, {"CalHolidaysName", "Feiertage"}})
+    EXPECT_EQ(world.platform.store.at(key), text) << key;
+  EXPECT_EQ(world.platform.store.saves, 10);
   EXPECT_FALSE(world.entry.menu);
   EXPECT_EQ(world.entry.ribbon, 1);
 }

@@ -33,7 +33,7 @@ TEST(option_catalogue, indices_keys_and_types_are_unique_and_valid) {
     EXPECT_TRUE(o.type == 2 || o.type == 3 || o.type == 8 || o.type == 11) << o.key;
     EXPECT_TRUE(o.store == 0 || o.type == 8) << o.key;
   }
-  EXPECT_EQ(indices.size(), 63u);  // 3..6, 8..49, 51..65, 72, 73
+  EXPECT_EQ(indices.size(), 69u);  // 3..6, 8..49, 51..65, 72..79
 }
 
 TEST_F(InitSystemTest, fresh_profile_reads_defaults) {

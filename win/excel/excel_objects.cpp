@@ -173,6 +173,12 @@ class SheetAdapter final : public ISheet, Adapter {
   }
 };
 
+class NameAdapter final : public IName, Adapter {
+ public:
+  using Adapter::Adapter;
+  RangePtr RefersToRange() override { return WrapRange(ToObject(o_.Get(L"RefersToRange")).get()); }
+};
+
 class WorkbookAdapter final : public IWorkbook, Adapter {
  public:
   using Adapter::Adapter;
@@ -180,6 +186,7 @@ class WorkbookAdapter final : public IWorkbook, Adapter {
   bool ReadOnly() override { return ToBool(o_.Get(L"ReadOnly")); }
   bool IsInplace() override { return ToBool(o_.Get(L"IsInplace")); }
   SheetPtr Worksheets(const std::string& name) override { return WrapSheet(item_of(o_, L"Worksheets", {name}).get()); }
+  NamePtr Names(const std::string& name) override { return wrap<NameAdapter, IName>(item_of(o_, L"Names", {name}).get()); }
 };
 
 class PaneAdapter final : public IPane, Adapter {

@@ -48,11 +48,21 @@ constexpr DialogItem kSettingsItems[] = {
     {St::chkDisplayTooltip, B, L"D&isplay tooltip", kCheck, 15, 203, 140, 10},
     {-1, S, L"First day of week", kLabel, 15, 222, 70, 8},
     {St::cboWeekNames, L"COMBOBOX", L"", kDropList, 90, 220, 90, 110, ItemKind::Combo},
-    {St::cmdDateFormat, B, L"Custom Date Formats", kButton, 7, 249, 84, 14},
-    {St::cmdDefaultDate, B, L"Default Date", kButton, 95, 249, 60, 14},
-    {St::cmdOK, B, L"&OK", kDefault, 163, 249, 50, 14},
-    {St::cmdClose, B, L"&Cancel", kButton, 218, 249, 50, 14},
-    {St::cmdHelp, B, L"&Help", kButton, 273, 249, 50, 14},
+    {-1, B, L"Calendar marks", kFrame, 7, 246, 316, 62},
+    {St::chkShowWeekNumbers, B, L"Show wee&k numbers", kCheck, 15, 259, 95, 10},
+    {-1, S, L"&Numbering", kLabel, 112, 260, 64, 8},
+    {St::cboWeekNumberSystem, L"COMBOBOX", L"", kDropList, 178, 257, 138, 60, ItemKind::Combo},
+    {St::chkMarkWeekends, B, L"Mark week&ends", kCheck, 15, 275, 95, 10},
+    {-1, S, L"&Days", kLabel, 112, 276, 64, 8},
+    {St::cboWeekendDays, L"COMBOBOX", L"", kDropList, 178, 273, 138, 130, ItemKind::Combo},
+    {St::chkMarkHolidays, B, L"Mark ho&lidays", kCheck, 15, 291, 95, 10},
+    {-1, S, L"Wo&rkbook name", kLabel, 112, 292, 64, 8},
+    {St::txtHolidaysName, E, L"", kEdit, 178, 289, 138, 13},
+    {St::cmdDateFormat, B, L"Custom Date Formats", kButton, 7, 315, 84, 14},
+    {St::cmdDefaultDate, B, L"Default Date", kButton, 95, 315, 60, 14},
+    {St::cmdOK, B, L"&OK", kDefault, 163, 315, 50, 14},
+    {St::cmdClose, B, L"&Cancel", kButton, 218, 315, 50, 14},
+    {St::cmdHelp, B, L"&Help", kButton, 273, 315, 50, 14},
 };
 
 using Df = frmDateFormat;
@@ -101,7 +111,7 @@ constexpr DialogItem kDefaultDateItems[] = {
     {Dd::cmdHelp, B, L"&Help", kButton, 182, 86, 50, 14},
 };
 
-const DialogLayout kSettings{L"Settings", 330, 270, kSettingsItems};
+const DialogLayout kSettings{L"Settings", 330, 336, kSettingsItems};
 const DialogLayout kDateFormat{L"Custom Date Formats", 330, 307, kDateFormatItems};
 const DialogLayout kDefaultDate{L"Default date", 240, 107, kDefaultDateItems};
 
