@@ -162,6 +162,7 @@ TEST(addin_ribbon, forwarded_to_the_controller) {
   auto addin = w.Connected();
   const std::string name = addin->Module().ProductName;
   RibbonControl toggle("ZorelToggleButtonDisable");
+  EXPECT_FALSE(addin->ZorelToggleButtonGetPressed(toggle));
   EXPECT_EQ(addin->ZorelGetScreentip(toggle), "Click to disable " + name);
   EXPECT_EQ(addin->ZorelGetImage(toggle)->Key(), "disable");
   addin->ZorelToggleButtonProc(toggle, true);
