@@ -66,6 +66,10 @@ void cVantry::Inform(const std::string& text) {
   s_.messages.show({text, s_.m.ProductName, MsgIcon::Information, MsgButtons::OK});
 }
 
+bool cVantry::Store(short index, const Variant& value) {
+  return SaveOrReport(Reg(), index, value, s_.messages, s_.m.ProductName);
+}
+
 // ---------------------------------------------------------------- start-up and teardown
 
 void cVantry::InitThisObject() noexcept {

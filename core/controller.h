@@ -193,6 +193,11 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   void Listen(const CommandBarControlPtr& button, ClickHandler handler);
   void StopListening() noexcept;
   void Inform(const std::string& text);
+  // Stores an option the user changed with a command; a refusal is told with the system's reason.
+  // True when the new value is in effect.
+  bool Store(short index, const Variant& value);
+  // The toolbar's disable button as the option in effect says: state, tooltip and icon.
+  void ShowDisableButton(bool disabled) noexcept;
   std::string TagIconPath() const;
   const cUtilRegMan& Reg() const;
   cUtilRegMan& Reg();

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "controller_world.h"
 
 namespace tessaly::testing {
@@ -274,6 +276,14 @@ TEST(controller_commands, disable_toggle) {
     EXPECT_EQ(w.platform.store.at("CalendarDisabled"), disabled ? "1" : "0");
     EXPECT_EQ(w.tag().Displayed(), !disabled);  // shown again at once for the current cell
   }
+  // A refused store is told, and the button goes on showing the add-in enabled, as it is.
+  w.platform.store.fail_write = true;
+  w.controller->cbbDisable_Click();
+  EXPECT_EQ(std::tuple(button->state, button->picture, w.reg().Bool(opt::CalendarDisabled), w.tag().Displayed()),
+            std::tuple(xl::kButtonUp, "disable", false, true));
+  const MessageRequest refused{"The setting 'CalendarDisabled' could not be saved.\r\n\r\nAccess is denied.", "Tessaly",
+                               MsgIcon::Critical, MsgButtons::OK};
+  EXPECT_EQ(w.platform.messages.shown(), std::vector<MessageRequest>{refused});
 }
 
 TEST(controller_commands, help_about_settings) {
