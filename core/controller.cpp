@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "date/serial_date.h"
 #include "host/error_policy.h"
 #include "host/text.h"
 #include "settings/option_ids.h"
@@ -453,13 +454,27 @@ void cVantry::moTag_TagClick() noexcept {
   step([&] { moCalendarForm->ShowCalendar(at.x, at.y, start, parent); });
 }
 
-void cVantry::moCalendarForm_CalendarClose(const Variant& value) noexcept {
+Variant cVantry::KeepTimeOfDay(const Variant& picked, IRange& cell) {
+  if (!Reg().Bool(opt::DateCanContainTime)) return picked;
+  const std::optional<double> held = s_.dates.ReadAsDate(cell.Value());
+  const double time = held ? serial::time_part(*held) : 0;
+  return time > 0 ? Variant::date(serial::combine(serial::day_part(picked.as_double()), time)) : picked;
+}
+
+void cVantry::moCalendarForm_CalendarClose(const Variant& picked) noexcept {
   SkipFailures step;
-  // A text is the form's cancel; anything else is written only when it is a date.
-  if (!value.is_text() && s_.dates.IsDateLikeValue(value)) {
+  // A text is the form's cancel; anything else is written only when it is a date, and a day the
+  // cell cannot hold is told, never dropped unseen.
+  const bool writable = !picked.is_text() && s_.dates.IsDateLikeValue(picked);
+  if (!writable && picked.is_date() && serial::to_parts(picked.as_double()).year < serial::kFirstCellYear)
+    step([&] { Inform(kDateBeforeCellYears); });
+  if (writable) {
     RangePtr cell;
     step([&] { cell = Must(ResolveTagTarget()->CellsItem(1)); });
     if (cell) {
+      // A picked day keeps the time of day the cell holds, while dates may carry one.
+      Variant value = picked;
+      step([&] { value = KeepTimeOfDay(picked, *cell); });
       // The format the cell had before: unknown when it cannot be read, and then left alone.
       std::optional<Variant> before = Attempt([&] { return cell->NumberFormat(); });
       bool written = step([&] { cell->SetValue(value); });

@@ -88,6 +88,8 @@ double PixelsOf(std::int32_t twips, double twips_per_pixel);
 // The two messages of the display-calendar command.
 std::string DisabledMessage(const std::string& product_name, int excel_version);
 inline constexpr const char* kSelectCellFirst = "Please select a cell first.";
+// A day picked before the first day a cell can hold.
+inline constexpr const char* kDateBeforeCellYears = "Excel cannot store a date before 1900. The cell was not changed.";
 
 class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFormEvents {
  public:
@@ -110,7 +112,7 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
 
   // Tag and calendar form events.
   void moTag_TagClick() noexcept;
-  void moCalendarForm_CalendarClose(const Variant& value) noexcept;
+  void moCalendarForm_CalendarClose(const Variant& picked) noexcept;
 
   // Command-bar and menu commands.
   void cbbDisplayCalendar_Click() noexcept { ClickCommandButton(); }
@@ -174,6 +176,8 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   // The decision for a selection; throws when the host fails, which ends it with the tag hidden.
   bool Qualifies(const SheetPtr& sh, const RangePtr& target);
   RangePtr ResolveTagTarget();
+  // The picked day at the time of day the cell holds, while dates may carry one; else as picked.
+  Variant KeepTimeOfDay(const Variant& picked, IRange& cell);
   // From Excel 2013 on every workbook has its own main window, and the first may close while the
   // add-in runs: the main window is the active window's, found at each showing.
   void FollowActiveMainWindow();

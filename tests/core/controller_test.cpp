@@ -27,7 +27,9 @@ TEST(controller_main_path, date_cell_to_written_date) {
   EXPECT_FALSE(w.calendar().focused) << "a mouse user goes on typing in the sheet";
   EXPECT_EQ(w.calendar().start, Variant::date(Ymd(2024, 2, 29)));
   EXPECT_EQ(w.calendar().owner, w.host->Book("Book1").window);
+  w.host->ResetCalls();
   w.calendar().Close(Variant::date(Ymd(2025, 3, 14)));
+  EXPECT_EQ(w.host->TotalCalls(), 6) << "the cell found (4), its format read and its value written";
   EXPECT_EQ(w.cell("B3").value, Variant::date(Ymd(2025, 3, 14)));
   EXPECT_EQ(w.cell("B3").number_format, "d mmm yyyy");
   EXPECT_FALSE(w.calendar().Shown());
@@ -427,6 +429,9 @@ TEST(controller_write_back, value_and_format) {
          w.cell("B2").number_format = "0.00";
        },
        nothing, "Sheet1", written, "0.00"},
+      {"time_of_day_not_kept_while_dates_carry_none", "yyyy/mm/dd",
+       [](auto& w) { w.cell("B2").value = Variant::date(Ymd(2020, 5, 5) + 0.6); }, nothing, "Sheet1", written,
+       "yyyy/mm/dd"},
       {"protected_cell_refuses_and_stays_whole", "yyyy/mm/dd", nothing,
        [](auto& w) { w.sheet().protect_contents = true; }, "Sheet1", Variant(), "General"},
       {"renamed_sheet_writes_nothing", "yyyy/mm/dd", nothing,
@@ -453,12 +458,16 @@ TEST(controller_write_back, value_and_format) {
 TEST(controller_write_back, cancel_and_non_dates_write_nothing) {
   StartedWorld w;
   w.host->UserSelect("B2");
-  for (Variant v : {Variant::text(""), Variant::text("2025-01-01"), Variant::date(45000.25), Variant::number(45000)}) {
+  for (Variant v : {Variant::text(""), Variant::text("2025-01-01"), Variant::date(45000.25), Variant::number(45000),
+                    Variant::date(Ymd(1899, 12, 31))}) {
     w.controller->ClickCommandButton();
     w.calendar().Close(v);
     EXPECT_EQ(w.cell("B2").value, Variant());
     EXPECT_FALSE(w.calendar().Shown());
   }
+  // Only the day before 1900 was a day picked; it is told, never dropped unseen.
+  const MessageRequest told{kDateBeforeCellYears, "Tessaly", MsgIcon::Information, MsgButtons::OK};
+  EXPECT_EQ(w.platform.messages.shown(), std::vector<MessageRequest>{told});
 }
 
 // ---------------------------------------------------------------- start-up and teardown
