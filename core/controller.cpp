@@ -16,6 +16,8 @@ namespace {
 
 constexpr const char* kIconKeys[] = {"display", "enable", "disable", "setting16", "about", "help"};
 
+constexpr const char* kTextFormat = "@";  // the host's Text number format
+
 template <class T>
 const T& Must(const T& p) {
   if (!p) throw HostError(91, "Object variable not set");
@@ -477,7 +479,17 @@ void cVantry::moCalendarForm_CalendarClose(const Variant& picked) noexcept {
       step([&] { value = KeepTimeOfDay(picked, *cell); });
       // The format the cell had before: unknown when it cannot be read, and then left alone.
       std::optional<Variant> before = Attempt([&] { return cell->NumberFormat(); });
+      // The host keeps what a Text cell receives as text: the cell takes the date format first, so
+      // that it holds a real date, and takes Text back should the date be refused.
+      bool reformatted = false;
+      if (before && *before == Variant::text(kTextFormat))
+        step([&] {
+          if (!Reg().Bool(opt::SetDateFormatForNonDateCell)) return;
+          cell->SetNumberFormat(Reg().Text(opt::DefaultDateFormat));
+          reformatted = true;
+        });
       bool written = step([&] { cell->SetValue(value); });
+      if (!written && reformatted) step([&] { cell->SetNumberFormat(kTextFormat); });
       if (written && before) {
         step([&] {
           const cUtilRegMan& reg = Reg();

@@ -432,6 +432,19 @@ TEST(controller_write_back, value_and_format) {
       {"time_of_day_not_kept_while_dates_carry_none", "yyyy/mm/dd",
        [](auto& w) { w.cell("B2").value = Variant::date(Ymd(2020, 5, 5) + 0.6); }, nothing, "Sheet1", written,
        "yyyy/mm/dd"},
+      // A Text cell would keep the date as text: it takes the date format first, or, with the
+      // option off, keeps the host's text.
+      {"text_cell_holds_a_real_date", "yyyy/mm/dd", [](auto& w) { w.cell("B2").number_format = "@"; }, nothing,
+       "Sheet1", written, "yyyy/mm/dd"},
+      {"text_cell_keeps_text_when_option_off", "yyyy/mm/dd",
+       [](auto& w) { w.set(opt::SetDateFormatForNonDateCell, false), w.cell("B2").number_format = "@"; }, nothing,
+       "Sheet1", Variant::text("1/1/2025"), "@"},
+      // Formatting allowed, editing not: the refused date leaves the cell formatted as Text.
+      {"locked_text_cell_stays_text", "yyyy/mm/dd", [](auto& w) { w.cell("B2").number_format = "@"; },
+       [](auto& w) { w.sheet().protect_contents = w.sheet().allow_formatting_cells = true; }, "Sheet1", Variant(), "@"},
+      // Editing allowed, formatting not: the date is written in the host's own date format.
+      {"unlocked_cell_on_a_sheet_refusing_formats", "yyyy/mm/dd", [](auto& w) { w.cell("B2").locked = false; },
+       [](auto& w) { w.sheet().protect_contents = true; }, "Sheet1", written, "m/d/yyyy"},
       {"protected_cell_refuses_and_stays_whole", "yyyy/mm/dd", nothing,
        [](auto& w) { w.sheet().protect_contents = true; }, "Sheet1", Variant(), "General"},
       {"renamed_sheet_writes_nothing", "yyyy/mm/dd", nothing,
@@ -452,6 +465,7 @@ TEST(controller_write_back, value_and_format) {
     EXPECT_TRUE(cell.formula.empty());
     EXPECT_EQ(cell.number_format, c.format);
     EXPECT_FALSE(w.calendar().Shown());
+    EXPECT_TRUE(w.platform.messages.shown().empty()) << "nothing reported that did not fail";
   }
 }
 
