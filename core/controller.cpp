@@ -463,20 +463,15 @@ Variant cVantry::KeepTimeOfDay(const Variant& picked, IRange& cell) {
   return time > 0 ? Variant::date(serial::combine(serial::day_part(picked.as_double()), time)) : picked;
 }
 
-void cVantry::moCalendarForm_CalendarClose(const Variant& picked) noexcept {
+void cVantry::moCalendarForm_CalendarClose(Variant value) noexcept {
   SkipFailures step;
-  // A text is the form's cancel; anything else is written only when it is a date, and a day the
-  // cell cannot hold is told, never dropped unseen.
-  const bool writable = !picked.is_text() && s_.dates.IsDateLikeValue(picked);
-  if (!writable && picked.is_date() && serial::to_parts(picked.as_double()).year < serial::kFirstCellYear)
-    step([&] { Inform(kDateBeforeCellYears); });
-  if (writable) {
+  // A text is the form's cancel; anything else is written only when it is a date.
+  if (!value.is_text() && s_.dates.IsDateLikeValue(value)) {
     RangePtr cell;
     step([&] { cell = Must(ResolveTagTarget()->CellsItem(1)); });
     if (cell) {
       // A picked day keeps the time of day the cell holds, while dates may carry one.
-      Variant value = picked;
-      step([&] { value = KeepTimeOfDay(picked, *cell); });
+      step([&] { value = KeepTimeOfDay(value, *cell); });
       // The format the cell had before: unknown when it cannot be read, and then left alone.
       std::optional<Variant> before = Attempt([&] { return cell->NumberFormat(); });
       // The host keeps what a Text cell receives as text: the cell takes the date format first, so
@@ -501,6 +496,9 @@ void cVantry::moCalendarForm_CalendarClose(const Variant& picked) noexcept {
         });
       }
     }
+  } else if (value.is_date() && serial::to_parts(value.as_double()).year < serial::kFirstCellYear) {
+    // A day no cell can hold is told, never dropped unseen.
+    step([&] { Inform(kDateBeforeCellYears); });
   }
   step([&] {
     if (moCalendarForm) moCalendarForm->HideCalendar();

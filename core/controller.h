@@ -112,7 +112,7 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
 
   // Tag and calendar form events.
   void moTag_TagClick() noexcept;
-  void moCalendarForm_CalendarClose(const Variant& picked) noexcept;
+  void moCalendarForm_CalendarClose(Variant value) noexcept;
 
   // Command-bar and menu commands.
   void cbbDisplayCalendar_Click() noexcept { ClickCommandButton(); }
