@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "core/holidays.h"
+#include "date/serial_date.h"
 #include "host/error_policy.h"
 #include "host/text.h"
 #include "settings/option_ids.h"
@@ -15,6 +16,8 @@ namespace tessaly {
 namespace {
 
 constexpr const char* kIconKeys[] = {"display", "enable", "disable", "setting16", "about", "help"};
+
+constexpr const char* kTextFormat = "@";  // the host's Text number format
 
 template <class T>
 const T& Must(const T& p) {
@@ -65,6 +68,10 @@ cUtilRegMan& cVantry::Reg() { return *Must(s_.m.RegMan); }
 
 void cVantry::Inform(const std::string& text) {
   s_.messages.show({text, s_.m.ProductName, MsgIcon::Information, MsgButtons::OK});
+}
+
+bool cVantry::Store(short index, const Variant& value) {
+  return SaveOrReport(Reg(), index, value, s_.messages, s_.m.ProductName);
 }
 
 // ---------------------------------------------------------------- start-up and teardown
@@ -461,16 +468,35 @@ void cVantry::moTag_TagClick() noexcept {
   step([&] { moCalendarForm->ShowCalendar(at.x, at.y, start, parent); });
 }
 
-void cVantry::moCalendarForm_CalendarClose(const Variant& value) noexcept {
+Variant cVantry::KeepTimeOfDay(const Variant& picked, IRange& cell) {
+  if (!Reg().Bool(opt::DateCanContainTime)) return picked;
+  const std::optional<double> held = s_.dates.ReadAsDate(cell.Value());
+  const double time = held ? serial::time_part(*held) : 0;
+  return time > 0 ? Variant::date(serial::combine(serial::day_part(picked.as_double()), time)) : picked;
+}
+
+void cVantry::moCalendarForm_CalendarClose(Variant value) noexcept {
   SkipFailures step;
   // A text is the form's cancel; anything else is written only when it is a date.
   if (!value.is_text() && s_.dates.IsDateLikeValue(value)) {
     RangePtr cell;
     step([&] { cell = Must(ResolveTagTarget()->CellsItem(1)); });
     if (cell) {
+      // A picked day keeps the time of day the cell holds, while dates may carry one.
+      step([&] { value = KeepTimeOfDay(value, *cell); });
       // The format the cell had before: unknown when it cannot be read, and then left alone.
       std::optional<Variant> before = Attempt([&] { return cell->NumberFormat(); });
+      // The host keeps what a Text cell receives as text: the cell takes the date format first, so
+      // that it holds a real date, and takes Text back should the date be refused.
+      bool reformatted = false;
+      if (before && *before == Variant::text(kTextFormat))
+        step([&] {
+          if (!Reg().Bool(opt::SetDateFormatForNonDateCell)) return;
+          cell->SetNumberFormat(Reg().Text(opt::DefaultDateFormat));
+          reformatted = true;
+        });
       bool written = step([&] { cell->SetValue(value); });
+      if (!written && reformatted) step([&] { cell->SetNumberFormat(kTextFormat); });
       if (written && before) {
         step([&] {
           const cUtilRegMan& reg = Reg();
@@ -482,6 +508,9 @@ void cVantry::moCalendarForm_CalendarClose(const Variant& value) noexcept {
         });
       }
     }
+  } else if (value.is_date() && serial::to_parts(value.as_double()).year < serial::kFirstCellYear) {
+    // A day no cell can hold is told, never dropped unseen.
+    step([&] { Inform(kDateBeforeCellYears); });
   }
   step([&] {
     if (moCalendarForm) moCalendarForm->HideCalendar();

@@ -88,6 +88,8 @@ double PixelsOf(std::int32_t twips, double twips_per_pixel);
 // The two messages of the display-calendar command.
 std::string DisabledMessage(const std::string& product_name, int excel_version);
 inline constexpr const char* kSelectCellFirst = "Please select a cell first.";
+// A day picked before the first day a cell can hold.
+inline constexpr const char* kDateBeforeCellYears = "Excel cannot store a date before 1900. The cell was not changed.";
 
 class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFormEvents {
  public:
@@ -110,7 +112,7 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
 
   // Tag and calendar form events.
   void moTag_TagClick() noexcept;
-  void moCalendarForm_CalendarClose(const Variant& value) noexcept;
+  void moCalendarForm_CalendarClose(Variant value) noexcept;
 
   // Command-bar and menu commands.
   void cbbDisplayCalendar_Click() noexcept { ClickCommandButton(); }
@@ -174,6 +176,8 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   // The decision for a selection; throws when the host fails, which ends it with the tag hidden.
   bool Qualifies(const SheetPtr& sh, const RangePtr& target);
   RangePtr ResolveTagTarget();
+  // The picked day at the time of day the cell holds, while dates may carry one; else as picked.
+  Variant KeepTimeOfDay(const Variant& picked, IRange& cell);
   // From Excel 2013 on every workbook has its own main window, and the first may close while the
   // add-in runs: the main window is the active window's, found at each showing and each command.
   void FollowActiveMainWindow();
@@ -197,6 +201,11 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   bool QuickButtonDeleted() noexcept;
   bool RightClickMenuDeleted() noexcept;
   void Inform(const std::string& text);
+  // Stores an option the user changed with a command; a refusal is told with the system's reason.
+  // True when the new value is in effect.
+  bool Store(short index, const Variant& value);
+  // The toolbar's disable button as the option in effect says: state, tooltip and icon.
+  void ShowDisableButton(bool disabled) noexcept;
   std::string TagIconPath() const;
   const cUtilRegMan& Reg() const;
   cUtilRegMan& Reg();

@@ -243,24 +243,26 @@ void cVantry::SetButtonIcon(const CommandBarControlPtr& button, const std::strin
 void cVantry::cbbDisable_Click() noexcept {
   SkipFailures step;
   if (!cbbDisable) return;
-  const std::string& name = s_.m.ProductName;
   // The stored option is the truth when the button cannot tell its state.
   bool disabling = true;
   step([&] { disabling = !Reg().Bool(opt::CalendarDisabled); });
   step([&] { disabling = cbbDisable->State() == xl::kButtonUp; });
-  if (disabling) {
-    step([&] { cbbDisable->SetState(xl::kButtonDown); });
-    step([&] { cbbDisable->SetTooltipText("Click to enable " + name); });
-    step([&] { SetButtonIcon(cbbDisable, "enable"); });
-    step([&] { Reg().Value(opt::CalendarDisabled, Variant::boolean(true)); });
-    step([&] { Withdraw(); });
-    return;
-  }
-  step([&] { cbbDisable->SetState(xl::kButtonUp); });
-  step([&] { cbbDisable->SetTooltipText("Click to disable " + name); });
-  step([&] { SetButtonIcon(cbbDisable, "disable"); });
-  step([&] { Reg().Value(opt::CalendarDisabled, Variant::boolean(false)); });
-  ShowTagForActiveCell();
+  // Stored first: a state the store refuses is neither shown on the button nor acted on.
+  bool stored = false;
+  step([&] { stored = Store(opt::CalendarDisabled, Variant::boolean(disabling)); });
+  bool disabled = disabling;
+  if (!stored) step([&] { disabled = Reg().Bool(opt::CalendarDisabled); });
+  ShowDisableButton(disabled);
+  if (!stored) return;
+  if (disabled) Withdraw();
+  else ShowTagForActiveCell();
+}
+
+void cVantry::ShowDisableButton(bool disabled) noexcept {
+  SkipFailures step;
+  step([&] { cbbDisable->SetState(disabled ? xl::kButtonDown : xl::kButtonUp); });
+  step([&] { cbbDisable->SetTooltipText((disabled ? "Click to enable " : "Click to disable ") + s_.m.ProductName); });
+  step([&] { SetButtonIcon(cbbDisable, disabled ? "enable" : "disable"); });
 }
 
 }  // namespace tessaly

@@ -36,11 +36,13 @@ std::string cVantry::GetCustomUI(const std::string&) noexcept {
 
 void cVantry::ZorelToggleButtonProc(IRibbonControl& control, bool pressed) noexcept {
   SkipFailures step;
-  step([&] { Reg().Value(opt::CalendarDisabled, Variant::boolean(pressed)); });
+  // A state the store refuses is told and not acted on; the refresh below shows the real one.
+  bool stored = false;
+  step([&] { stored = Store(opt::CalendarDisabled, Variant::boolean(pressed)); });
   // A control that cannot tell its id is taken for the toggle, the one control calling back here:
   // the stored state is in force either way, and nothing is refreshed without an id.
   std::optional<std::string> id = Attempt([&] { return control.Id(); });
-  if (!id || iequals(*id, kToggleId)) {
+  if (stored && (!id || iequals(*id, kToggleId))) {
     if (pressed) Withdraw();
     else step([&] { ShowTagForActiveCell(); });
   }
@@ -102,8 +104,10 @@ void cVantry::RibbonUIType(std::int32_t value) noexcept {
     });
     return;
   }
-  // Unstored, the mode would not survive the reload: nothing more to do.
-  if (!step([&] { Reg().Value(opt::RibbonFile, Variant::text(path)); })) return;
+  // Unstored, the mode would not survive the reload: the refusal is told and nothing more done.
+  bool stored = false;
+  step([&] { stored = Store(opt::RibbonFile, Variant::text(path)); });
+  if (!stored) return;
   const std::string message = "You have changed the installation mode of " + s_.m.ProductName +
                               ". Please restart Excel to make the changes take effect.";
   if (!reloader_ || !step([&] { reloader_->ReloadAddIn(addin_, message); }))

@@ -57,7 +57,7 @@ bool DatePredicates::date_like(const Variant& value) const {
 
 bool DatePredicates::qualifies(double date) const {
   const DateParts parts = serial::to_parts(date);
-  if (parts.year < 1900) return false;
+  if (parts.year < serial::kFirstCellYear) return false;
   if (options_.Bool(opt::DateCanContainTime)) return true;
   return parts.hour == 0 && parts.minute == 0 && parts.second == 0;
 }

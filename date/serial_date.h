@@ -14,6 +14,8 @@ namespace serial {
 
 inline constexpr int kMinYear = 100;
 inline constexpr int kMaxYear = 9999;
+// The host's cells hold no date before 1 January 1900.
+inline constexpr int kFirstCellYear = 1900;
 
 // Serial of a calendar day at midnight. Month and day overflow carry as the host's DateSerial
 // does (February 31 is March 3 in a common year, month 13 is January of the next year, day 0 is

@@ -8,9 +8,7 @@ void ShowDialogMessage(const DialogServices& s, const std::string& text, MsgIcon
 }
 
 void StoreOption(const DialogServices& s, short index, const Variant& value) {
-  cUtilRegMan& reg = *s.m.RegMan;
-  const SaveResult result = reg.Save(index, value);
-  if (!result.ok() && !result.reported) s.messages.show(SaveFailureMessage(reg.Name(index), result, s.m.ProductName));
+  SaveOrReport(*s.m.RegMan, index, value, s.messages, s.m.ProductName);
 }
 
 }  // namespace tessaly

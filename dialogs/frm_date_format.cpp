@@ -98,15 +98,29 @@ void frmDateFormat::Delete(int list) {
 }
 
 void frmDateFormat::cmdFormatCells_Click() {
-  // Only a look-up: whatever the user picks there, the active cell keeps its format.
+  // Only a look-up: whatever the user picks there, no cell keeps it. The host's OK formats the
+  // whole selection, so only the active cell is selected while the dialog is open; its format is
+  // put back, then the user's selection. A format that cannot be read could not be put back, and a
+  // selection that cannot be narrowed would be formatted whole: then the dialog is not shown.
   SkipFailures step;
   RangePtr cell;
+  HostObjectPtr selection;
   Variant format;
   step([&] { cell = s_.app->ActiveCell(); });
-  step([&] { if (cell) format = cell->NumberFormat(); });
+  if (cell) {
+    step([&] { format = cell->NumberFormat(); });
+    if (!format.is_text()) return;
+    step([&] { selection = s_.app->Selection(); });
+    if (!step([&] { cell->Select(); })) return;
+  }
   bool ok = false;
   step([&] { ok = s_.app->ShowBuiltInDialog(kFormatCellsDialog); });
-  if (ok && cell && format.is_text()) step([&] { cell->SetNumberFormat(format.as_text()); });
+  if (!cell) return;
+  if (ok) step([&] { cell->SetNumberFormat(format.as_text()); });
+  step([&] {
+    if (selection) selection->AsRange()->Select();
+  });
+  step([&] { cell->Activate(); });
 }
 
 void frmDateFormat::cmdOK_Click() {

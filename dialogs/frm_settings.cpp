@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "date/serial_date.h"
 #include "dialogs/frm_date_format.h"
 #include "dialogs/frm_default_date.h"
 #include "host/error_policy.h"
@@ -34,9 +35,11 @@ constexpr BoxOption kCalendarBoxes[] = {
     {frmSettings::chkMarkHolidays, opt::CalMarkHolidays},
 };
 
-// A year the dialog accepts: exactly four decimal digits (no sign, exponent or hexadecimal form).
-bool IsFourDigitYear(const std::string& text) {
-  return text.size() == 4 && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+// A year the dialog accepts: exactly four decimal digits (no sign, exponent or hexadecimal form),
+// and one whose days a cell can hold, or every pick in it would be refused.
+bool IsCellYear(const std::string& text) {
+  return text.size() == 4 && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); }) &&
+         std::stoi(text) >= serial::kFirstCellYear;
 }
 
 // A weekend as the list names it: its days from Monday, joined by commas.
@@ -155,7 +158,7 @@ void frmSettings::Inform(const std::string& text, int focus) {
 bool frmSettings::CheckYear(int text_box, const std::string& field) {
   const std::string year = trim(w_->Text(text_box));
   w_->SetText(text_box, year);
-  if (IsFourDigitYear(year)) return true;
+  if (IsCellYear(year)) return true;
   Inform(YearMessage(field), text_box);
   return false;
 }

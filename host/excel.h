@@ -124,6 +124,8 @@ class IRange {
   virtual bool Hidden() { MemberNotSupported("Hidden"); }
   // The merged area holding the range's top-left cell, or that cell when it is not merged.
   virtual RangePtr MergeArea() { MemberNotSupported("MergeArea"); }
+  // Makes the range the selection of its sheet, the active sheet, with its top-left cell active.
+  virtual void Select() { MemberNotSupported("Select"); }
 };
 
 class ISheet {

@@ -210,6 +210,14 @@ std::optional<std::string> cUtilRegMan::SaveMachineOptions(const std::vector<std
   return description;
 }
 
+bool SaveOrReport(cUtilRegMan& reg, short index, const Variant& value, IMessageBox& messages,
+                  const std::string& product_name) {
+  const SaveResult result = reg.Save(index, value);
+  if (!result.ok() && !result.reported) messages.show(SaveFailureMessage(reg.Name(index), result, product_name));
+  // A machine file that refused has had its own message; the value is in effect all the same.
+  return result.ok() || result.reported;
+}
+
 MessageRequest SaveFailureMessage(const std::string& what, const SaveResult& result, const std::string& product_name) {
   return {"The setting '" + what + "' could not be saved." + kCrLf + kCrLf + result.reason, product_name,
           MsgIcon::Critical, MsgButtons::OK};

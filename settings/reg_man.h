@@ -105,4 +105,9 @@ class cUtilRegMan {
   std::vector<std::int32_t> store_type_;
 };
 
+// Saves an option the user has just changed and tells them, with the system's reason, when it
+// could not be saved (unless the store already did). True when the new value is in effect.
+bool SaveOrReport(cUtilRegMan& reg, short index, const Variant& value, IMessageBox& messages,
+                  const std::string& product_name);
+
 }  // namespace tessaly

@@ -23,7 +23,7 @@ const std::vector<std::string> kMembers = {
     "Range.Column", "Range.Offset", "Range.Address", "Range.AllowEdit", "Range.Activate", "Range.Worksheet",
     "Range.Left", "Range.Top", "Range.Width", "Range.Height", "Range.Rows.Count", "Range.Columns.Count",
     "Range.Rows.Item", "Range.Columns.Item", "Range.EntireRow", "Range.EntireColumn", "Range.Hidden",
-    "Range.MergeArea",
+    "Range.MergeArea", "Range.Select",
     "Sheet.Type", "Sheet.Name", "Sheet.ProtectContents", "Sheet.Cells", "Sheet.Range", "Sheet.Parent",
     "Sheet.ChartObjects.Add",
     "ChartObject.Placement.set", "ChartObject.Left.set", "ChartObject.Top.set", "ChartObject.Activate",

@@ -30,8 +30,11 @@ void SimExcel::Unadvise(std::int32_t cookie) {
 
 void SimExcel::UserSelect(const std::string& a1_address) {
   auto book = ActiveBook();
-  auto sheet = book->sheets[book->active_sheet];
-  sheet->selection = WidenToMerged(*sheet, address::Parse(a1_address, MaxRow(), MaxColumn()));
+  SelectAreas(book->sheets[book->active_sheet], address::Parse(a1_address, MaxRow(), MaxColumn()));
+}
+
+void SimExcel::SelectAreas(const std::shared_ptr<SheetModel>& sheet, std::vector<Area> areas) {
+  sheet->selection = WidenToMerged(*sheet, std::move(areas));
   sheet->selected_object.clear();
   sheet->active_row = sheet->selection[0].r1;
   sheet->active_column = sheet->selection[0].c1;

@@ -8,6 +8,7 @@
 #include <limits>
 #include <optional>
 
+#include "date/date_format.h"
 #include "host/text.h"
 #include "sim/excel_member.h"
 
@@ -99,7 +100,9 @@ class SimRange : public IRange {
   }
   void SetNumberFormat(const std::string& format) override {
     Enter("Range.NumberFormat.set");
-    RefuseOnProtectedCells();
+    // A protected sheet formats no cell, locked or not, unless its protection allows formatting.
+    if (sheet_->protect_contents && !sheet_->allow_formatting_cells)
+      throw HostError(kErrApplication, "Unable to set the NumberFormat property of the Range class");
     for (const Area& a : areas_)
       for (std::int32_t r = a.r1; r <= a.r2; ++r)
         for (std::int32_t c = a.c1; c <= a.c2; ++c) sheet_->cells[{r, c}].number_format = format;
@@ -236,6 +239,13 @@ class SimRange : public IRange {
     if (a.r1 == 1 && a.r2 == host_->MaxRow()) return all_hidden(sheet_->columns.hidden, a.c1, a.c2);
     throw HostError(kErrApplication, "Unable to get the Hidden property of the Range class");
   }
+  void Select() override {
+    Enter("Range.Select");
+    const WorkbookModel& book = *sheet_->parent;
+    if (host_->ActiveBookModel() != &book || book.sheets[book.active_sheet] != sheet_)
+      throw HostError(kErrApplication, "Select method of Range class failed");
+    host_->SelectAreas(sheet_, areas_);
+  }
   RangePtr MergeArea() override {
     Enter("Range.MergeArea");
     const Area& a = areas_[0];
@@ -285,11 +295,16 @@ void SimExcel::WriteValue(SheetModel& sheet, std::int32_t row, std::int32_t colu
   CellModel& c = sheet.cells[{row, column}];
   c.value = value;
   c.formula.clear();
-  // The host formats a General cell that receives a date as a date, with the time when it has one.
-  if (value.is_date() && iequals(c.number_format, "General")) {
-    double whole = std::floor(value.as_double());
-    c.number_format = value.as_double() == whole ? short_date_format_ : short_date_format_ + " h:mm";
-  }
+  // The host formats a General cell that receives a date as a date, with the time when it has one,
+  // protected sheet or not; a cell formatted as Text keeps a date or number as the text it shows.
+  if (!value.is_date() && !value.is_number()) return;
+  const bool whole = value.as_double() == std::floor(value.as_double());
+  const std::string date_format = whole ? short_date_format_ : short_date_format_ + " h:mm";
+  if (c.number_format == "@")
+    c.value = Variant::text(FormatDateValue(value.as_double(), value.is_date() ? date_format : "General",
+                                            LocaleData::us_english()).value_or(value.to_text()));
+  else if (value.is_date() && iequals(c.number_format, "General"))
+    c.number_format = date_format;
 }
 
 std::vector<Area> SimExcel::WidenToMerged(const SheetModel& sheet, std::vector<Area> areas) const {

@@ -50,6 +50,8 @@ struct SheetModel {
   std::string name;
   std::int32_t type = xl::kWorksheet;
   bool protect_contents = false;
+  // Protection.AllowFormattingCells: while protected, cells (locked or not) may still be formatted.
+  bool allow_formatting_cells = false;
   std::map<std::pair<std::int32_t, std::int32_t>, CellModel> cells;
   std::vector<Area> merged;
   // What the sheet's window shows selected: the areas and the active cell, or a drawing object.
@@ -120,6 +122,7 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   SheetModel& Sheet(const std::string& workbook, const std::string& sheet);
   SheetModel& ActiveSheetModel();
   bool HasWorkbook() const { return active_book_ != nullptr; }
+  const WorkbookModel* ActiveBookModel() const { return active_book_.get(); }
   // The cell at an A1 address ("B3") of the sheet, created when absent.
   static CellModel& Cell(SheetModel& sheet, const std::string& a1);
   static void SetFormula(SheetModel& sheet, const std::string& a1, const std::string& formula, const Variant& cached);
@@ -269,6 +272,9 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
 
   // Writes a value the way the host does, including its reaction to receiving a date.
   void WriteValue(SheetModel& sheet, std::int32_t row, std::int32_t column, const Variant& value);
+  // Makes the areas the sheet's selection, widened to merged areas, the first cell active, and
+  // raises the selection event.
+  void SelectAreas(const std::shared_ptr<SheetModel>& sheet, std::vector<Area> areas);
 
  private:
   SimExcel() = default;

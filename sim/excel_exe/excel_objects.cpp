@@ -567,6 +567,12 @@ const DispatchMember<RangeObj> kRange[] = {
     {L"EntireColumn", 30, [](RangeObj& o, DispatchCall& c) { ReturnRange(c.result, o.h_, o.R().EntireColumn()); }},
     {L"Hidden", 31, [](RangeObj& o, DispatchCall& c) { win::SetResult(c.result, o.R().Hidden()); }},
     {L"MergeArea", 32, [](RangeObj& o, DispatchCall& c) { ReturnRange(c.result, o.h_, o.R().MergeArea()); }},
+    {L"Select", 33,
+     [](RangeObj& o, DispatchCall& c) {
+       o.R().Select();
+       o.h_->changed();
+       win::SetResult(c.result, true);
+     }, win::kMethod},
 };
 const DispatchTable<RangeObj> RangeObj::kTable{kRange};
 

@@ -162,6 +162,7 @@ TEST(addin_ribbon, forwarded_to_the_controller) {
   auto addin = w.Connected();
   const std::string name = addin->Module().ProductName;
   RibbonControl toggle("ZorelToggleButtonDisable");
+  EXPECT_FALSE(addin->ZorelToggleButtonGetPressed(toggle));
   EXPECT_EQ(addin->ZorelGetScreentip(toggle), "Click to disable " + name);
   EXPECT_EQ(addin->ZorelGetImage(toggle)->Key(), "disable");
   addin->ZorelToggleButtonProc(toggle, true);
@@ -237,17 +238,18 @@ TEST(addin_ribbon_mode, switching_reloads_through_the_host) {
 TEST(addin_ribbon_mode, refusals_tell_the_user_once) {
   struct Case {
     const char* name;
-    bool refuse_unload, refuse_load, no_timers, missing_file;
+    bool refuse_unload, refuse_load, no_timers, missing_file, refuse_store;
     std::vector<std::string> calls;
     const char* message;
     bool stored;
   };
   const std::string cannot_find = "Cannot find the following Ribbon XML file: \r\n\r\nC:\\Tessaly\\calgroup.xml";
   const std::vector<Case> cases = {
-      {"unload refused", true, false, false, false, {"TESSALY.Connect off"}, kModeMessage, true},
-      {"load refused", false, true, false, false, {"TESSALY.Connect off", "TESSALY.Connect on"}, kModeMessage, true},
-      {"no timer", false, false, true, false, {}, kModeMessage, true},
-      {"file missing", false, false, false, true, {}, cannot_find.c_str(), false},
+      {"unload refused", true, false, false, false, false, {"TESSALY.Connect off"}, kModeMessage, true},
+      {"load refused", false, true, false, false, false, {"TESSALY.Connect off", "TESSALY.Connect on"}, kModeMessage, true},
+      {"no timer", false, false, true, false, false, {}, kModeMessage, true},
+      {"file missing", false, false, false, true, false, {}, cannot_find.c_str(), false},
+      {"store refused", false, false, false, false, true, {}, "The setting 'RibbonFile' could not be saved.\r\n\r\nAccess is denied.", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -257,13 +259,14 @@ TEST(addin_ribbon_mode, refusals_tell_the_user_once) {
     w.instance->refuse_load = c.refuse_load;
     w.timers.fail = c.no_timers;
     auto addin = w.Connected();
+    w.platform.store.fail_write = c.refuse_store;
     addin->Controller()->RibbonUIType(1);
     w.timers.Elapse(1000);
     EXPECT_EQ(w.instance->connect_calls, c.calls);
     ASSERT_EQ(w.platform.messages.shown().size(), 1u);
     const MessageRequest& m = w.platform.messages.shown()[0];
     EXPECT_EQ(m.text, c.message);
-    EXPECT_EQ(m.icon, c.missing_file ? MsgIcon::Critical : MsgIcon::Information);
+    EXPECT_EQ(m.icon, c.missing_file || c.refuse_store ? MsgIcon::Critical : MsgIcon::Information);
     EXPECT_EQ(m.title, "Tessaly");
     EXPECT_EQ(w.platform.store.at("RibbonFile") == "C:\\Tessaly\\calgroup.xml", c.stored);
     EXPECT_FALSE(addin->ReloadPending());

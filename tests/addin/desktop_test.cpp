@@ -2,6 +2,9 @@
 // scrolling and zoom that the host reports by no event, and a second display.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <tuple>
+
 #include "addin/connect.h"
 #include "tests/addin/real_tag_parts.h"
 
@@ -130,6 +133,40 @@ TEST(workbook_windows, a_cell_on_the_second_display_gets_its_tag_beside_it) {
   ASSERT_GT(cell.right, 1920);
   EXPECT_EQ(w.tag().X(), cell.right + 13);
   EXPECT_EQ(w.tag().Y(), cell.top);
+}
+
+// While dates may carry a time, a picked day keeps the cell's 14:30 however the real pop-up picks
+// it: a click on the day, arrow keys and Enter, or a screen reader's default action on the cell.
+TEST(picking, the_cells_time_of_day_is_kept_on_every_route) {
+  const double june_10 = *serial::from_ymd(2024, 6, 10);
+  const std::pair<const char*, std::function<void(calendar::frmCal&, sim::HeadlessCalendarFormWindow&)>> routes[] = {
+      {"click", [&](calendar::frmCal& form, sim::HeadlessCalendarFormWindow& window) {
+         for (const calendar::clsDateItem& d : form.Calendar().DayCells())
+           if (d.DateTime() == june_10 + 3) window.headless_picture().click((d.Left() + d.Right()) / 2, (d.TOp() + d.Bottom()) / 2);
+       }},
+      {"keys", [](calendar::frmCal&, sim::HeadlessCalendarFormWindow& window) {
+         for (int key : {vk::kRight, vk::kRight, vk::kRight, 0x0D}) window.headless_picture().key_down(key);
+       }},
+      {"invoke", [](calendar::frmCal&, sim::HeadlessCalendarFormWindow& window) {
+         IAccessibleSource& grid = *window.headless_picture().accessible();
+         grid.DoDefaultAction(grid.SelectedChild() + 3);
+       }},
+  };
+  for (const auto& [route, pick] : routes) {
+    SCOPED_TRACE(route);
+    DesktopWorld w;
+    w.parts.clock = &w.platform.clock;
+    w.addin->Module().RegMan->Value(opt::DateCanContainTime, Variant::boolean(true));
+    SimExcel::Cell(w.host->Sheet("Book1", "Sheet1"), "B2").value = Variant::date(june_10 + serial::time_fraction(14, 30, 0));
+    w.host->UserSelect("B2");
+    w.tag().TriggerClickEvent();
+    ASSERT_TRUE(w.parts.real_calendar && w.parts.real_calendar->Shown());
+    pick(*w.parts.real_calendar, *w.parts.real_calendar_window);
+    const Variant written = SimExcel::Cell(w.host->Sheet("Book1", "Sheet1"), "B2").value;
+    ASSERT_TRUE(written.is_date());
+    const DateParts p = serial::to_parts(written.as_double());
+    EXPECT_EQ(std::tuple(p.day, p.hour, p.minute), std::tuple(13, 14, 30));
+  }
 }
 
 }  // namespace

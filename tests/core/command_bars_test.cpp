@@ -297,7 +297,7 @@ TEST(command_bars, button_faces_and_the_users_clipboard) {
 }
 
 // A ribbon toggle that cannot tell its id: the state is stored and the tag obeys it at once; no
-// control is refreshed without an id.
+// control is refreshed without an id. A state that cannot be stored is not acted on.
 TEST(command_bars, ribbon_toggle_without_an_id) {
   struct Mute : IRibbonControl {
     std::string Id() override { throw HostError(-2147352567, "Exception occurred."); }
@@ -321,6 +321,13 @@ TEST(command_bars, ribbon_toggle_without_an_id) {
   RibbonControl toggle("ZorelToggleButtonDisable");
   w.controller->ZorelToggleButtonProc(toggle, true);
   EXPECT_EQ(ribbon->asked, std::vector<std::string>{"ZorelToggleButtonDisable"});
+  // A refused store is told; the toggle is refreshed to read the state still in force.
+  w.platform.store.fail_write = true;
+  w.controller->ZorelToggleButtonProc(toggle, false);
+  EXPECT_EQ(std::tuple(w.controller->ZorelToggleButtonGetPressed(toggle), ribbon->asked.size(), w.tag().Displayed()),
+            std::tuple(true, 2u, false));
+  ASSERT_EQ(w.platform.messages.shown().size(), 1u);
+  EXPECT_EQ(w.platform.messages.shown()[0].text, "The setting 'CalendarDisabled' could not be saved.\r\n\r\nAccess is denied.");
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "controller_world.h"
 
 namespace tessaly::testing {
@@ -25,7 +27,9 @@ TEST(controller_main_path, date_cell_to_written_date) {
   EXPECT_FALSE(w.calendar().focused) << "a mouse user goes on typing in the sheet";
   EXPECT_EQ(w.calendar().start, Variant::date(Ymd(2024, 2, 29)));
   EXPECT_EQ(w.calendar().owner, w.host->Book("Book1").window);
+  w.host->ResetCalls();
   w.calendar().Close(Variant::date(Ymd(2025, 3, 14)));
+  EXPECT_EQ(w.host->TotalCalls(), 6) << "the cell found (4), its format read and its value written";
   EXPECT_EQ(w.cell("B3").value, Variant::date(Ymd(2025, 3, 14)));
   EXPECT_EQ(w.cell("B3").number_format, "d mmm yyyy");
   EXPECT_FALSE(w.calendar().Shown());
@@ -274,6 +278,14 @@ TEST(controller_commands, disable_toggle) {
     EXPECT_EQ(w.platform.store.at("CalendarDisabled"), disabled ? "1" : "0");
     EXPECT_EQ(w.tag().Displayed(), !disabled);  // shown again at once for the current cell
   }
+  // A refused store is told, and the button goes on showing the add-in enabled, as it is.
+  w.platform.store.fail_write = true;
+  w.controller->cbbDisable_Click();
+  EXPECT_EQ(std::tuple(button->state, button->picture, w.reg().Bool(opt::CalendarDisabled), w.tag().Displayed()),
+            std::tuple(xl::kButtonUp, "disable", false, true));
+  const MessageRequest refused{"The setting 'CalendarDisabled' could not be saved.\r\n\r\nAccess is denied.", "Tessaly",
+                               MsgIcon::Critical, MsgButtons::OK};
+  EXPECT_EQ(w.platform.messages.shown(), std::vector<MessageRequest>{refused});
 }
 
 TEST(controller_commands, help_about_settings) {
@@ -459,6 +471,22 @@ TEST(controller_write_back, value_and_format) {
          w.cell("B2").number_format = "0.00";
        },
        nothing, "Sheet1", written, "0.00"},
+      {"time_of_day_not_kept_while_dates_carry_none", "yyyy/mm/dd",
+       [](auto& w) { w.cell("B2").value = Variant::date(Ymd(2020, 5, 5) + 0.6); }, nothing, "Sheet1", written,
+       "yyyy/mm/dd"},
+      // A Text cell would keep the date as text: it takes the date format first, or, with the
+      // option off, keeps the host's text.
+      {"text_cell_holds_a_real_date", "yyyy/mm/dd", [](auto& w) { w.cell("B2").number_format = "@"; }, nothing,
+       "Sheet1", written, "yyyy/mm/dd"},
+      {"text_cell_keeps_text_when_option_off", "yyyy/mm/dd",
+       [](auto& w) { w.set(opt::SetDateFormatForNonDateCell, false), w.cell("B2").number_format = "@"; }, nothing,
+       "Sheet1", Variant::text("1/1/2025"), "@"},
+      // Formatting allowed, editing not: the refused date leaves the cell formatted as Text.
+      {"locked_text_cell_stays_text", "yyyy/mm/dd", [](auto& w) { w.cell("B2").number_format = "@"; },
+       [](auto& w) { w.sheet().protect_contents = w.sheet().allow_formatting_cells = true; }, "Sheet1", Variant(), "@"},
+      // Editing allowed, formatting not: the date is written in the host's own date format.
+      {"unlocked_cell_on_a_sheet_refusing_formats", "yyyy/mm/dd", [](auto& w) { w.cell("B2").locked = false; },
+       [](auto& w) { w.sheet().protect_contents = true; }, "Sheet1", written, "m/d/yyyy"},
       {"protected_cell_refuses_and_stays_whole", "yyyy/mm/dd", nothing,
        [](auto& w) { w.sheet().protect_contents = true; }, "Sheet1", Variant(), "General"},
       {"renamed_sheet_writes_nothing", "yyyy/mm/dd", nothing,
@@ -479,18 +507,23 @@ TEST(controller_write_back, value_and_format) {
     EXPECT_TRUE(cell.formula.empty());
     EXPECT_EQ(cell.number_format, c.format);
     EXPECT_FALSE(w.calendar().Shown());
+    EXPECT_TRUE(w.platform.messages.shown().empty()) << "nothing reported that did not fail";
   }
 }
 
 TEST(controller_write_back, cancel_and_non_dates_write_nothing) {
   StartedWorld w;
   w.host->UserSelect("B2");
-  for (Variant v : {Variant::text(""), Variant::text("2025-01-01"), Variant::date(45000.25), Variant::number(45000)}) {
+  for (Variant v : {Variant::text(""), Variant::text("2025-01-01"), Variant::date(45000.25), Variant::number(45000),
+                    Variant::date(Ymd(1899, 12, 31))}) {
     w.controller->ClickCommandButton();
     w.calendar().Close(v);
     EXPECT_EQ(w.cell("B2").value, Variant());
     EXPECT_FALSE(w.calendar().Shown());
   }
+  // Only the day before 1900 was a day picked; it is told, never dropped unseen.
+  const MessageRequest told{kDateBeforeCellYears, "Tessaly", MsgIcon::Information, MsgButtons::OK};
+  EXPECT_EQ(w.platform.messages.shown(), std::vector<MessageRequest>{told});
 }
 
 // ---------------------------------------------------------------- start-up and teardown

@@ -1,6 +1,9 @@
 // The custom date formats dialog: the two lists' editing, storing on OK and the Format Cells look-up.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <tuple>
+
 #include "dialogs/frm_date_format.h"
 #include "settings/option_ids.h"
 #include "tests/dialogs/dialog_world.h"
@@ -111,15 +114,30 @@ TEST(DateFormatDialog, OkWithEmptyListsStoresEmptyTextsAndCancelNothing) {
   EXPECT_EQ(world.platform.store.at("CustomDateFormatsInvalid"), "");
 }
 
-TEST(DateFormatDialog, FormatCellsLeavesTheActiveCellsFormat) {
+// The host's OK formats the whole selection: no selected cell keeps what was picked there, a whole
+// column's million cells are neither read nor made, and the user's selection comes back.
+TEST(DateFormatDialog, FormatCellsLeavesEveryCellsFormat) {
   struct Case {
-    bool ok;
-    bool chart_sheet;
+    const char* name;
+    const char* select;
+    std::int32_t active_row, active_column;
+    bool ok, chart_sheet;
   };
-  for (Case c : {Case{true, false}, Case{false, false}, Case{true, true}}) {
+  const Case cases[] = {
+      {"three formats", "A1:C3", 2, 2, true, false},
+      {"cancel", "A1:C3", 2, 2, false, false},
+      {"whole column", "C:C", 5, 3, true, false},
+      {"chart sheet", "A1", 1, 1, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     DialogWorld world;
-    auto& cell = sim::SimExcel::Cell(world.host->Sheet("Book1", "Sheet1"), "A1");
-    cell.number_format = "d/m/yy";
+    sim::SheetModel& sheet = world.host->Sheet("Book1", "Sheet1");
+    const std::map<std::string, std::string> formats{{"A1", "d/m/yy"}, {"B2", "0.00%"}, {"C3", "@"}, {"C5", "yyyy"}};
+    for (const auto& [a1, format] : formats) sim::SimExcel::Cell(sheet, a1).number_format = format;
+    world.host->UserSelect(c.select);
+    sheet.active_row = c.active_row, sheet.active_column = c.active_column;
+    const std::vector<sim::Area> selected = sheet.selection;
     if (c.chart_sheet) {
       world.host->AddChartSheet("Book1", "Chart1");
       world.host->UserActivateSheet("Chart1");
@@ -127,7 +145,10 @@ TEST(DateFormatDialog, FormatCellsLeavesTheActiveCellsFormat) {
     world.host->ScriptFormatCells({c.ok, "0.00"});
     world.Open<F>(DialogKind::DateFormat, [](FakeDialogWindow&, IDialogHandler& h) { h.Click(F::cmdFormatCells); });
     EXPECT_EQ(world.host->dialogs_shown.size(), c.chart_sheet ? 0u : 1u);
-    EXPECT_EQ(cell.number_format, "d/m/yy");
+    for (const auto& [a1, format] : formats) EXPECT_EQ(sim::SimExcel::Cell(sheet, a1).number_format, format) << a1;
+    EXPECT_EQ(sheet.cells.size(), formats.size());
+    EXPECT_EQ(std::tuple(sheet.selection, sheet.active_row, sheet.active_column),
+              std::tuple(selected, c.active_row, c.active_column));
     EXPECT_EQ(world.host->Calls("Range.NumberFormat.set"), c.ok && !c.chart_sheet ? 1 : 0);
   }
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "host/crc32.h"
+
 namespace tessaly {
 namespace {
 
@@ -30,6 +32,14 @@ TEST(machine_file, damaged_records_are_refused) {
     std::string bad = good;
     bad[at] = static_cast<char>(bad[at] ^ 0x5A);
     EXPECT_FALSE(DecodeMachineRecord(bad)) << "byte " << at << " changed";
+  }
+  // A sound header and checksum over a payload too short to hold its pair count is no option list;
+  // four zero bytes are the empty one.
+  const auto u32 = [](std::uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+  for (std::uint32_t n = 0; n <= 4; ++n) {
+    const std::string payload(n, '\0');
+    EXPECT_EQ(DecodeMachineRecord("TSLYMOPT" + u32(1) + u32(n) + u32(Crc32(payload)) + payload),
+              n == 4 ? std::optional(PropertyBag{}) : std::nullopt) << n << " bytes";
   }
 }
 

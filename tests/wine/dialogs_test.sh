@@ -44,15 +44,18 @@ await-window $TAG_CLASS 5000
 mark ribbon
 ribbon ZorelButtonSettings
 selection
+format C3 0.00%
+format C4 @
+select C2:C4
 mark calendar
 format-cells ok 0.00
-click-window $TAG_CLASS
+ribbon ZorelButtonCalendar
 await-window $CAL_CLASS 5000
 click-button $CAL_CLASS &Settings
 await-window $CAL_CLASS 1000
 mark default-date
 ribbon ZorelButtonSettings
-dump C2
+dump C2:C4
 mark done
 quit
 STEPS
@@ -79,8 +82,9 @@ else
 fi
 check 'wait_line "$log" "^selection C2" 10 >/dev/null' "a click on the sheet while the dialog is open does not reach Excel"
 
-# 2. From the calendar's Settings button: the custom date formats dialog refuses a duplicate in
-# another letter case, looks a format up in Format Cells, and stores its list on OK.
+# 2. From the calendar's Settings button, the calendar opened by the ribbon's command over three
+# cells of three formats: the custom date formats dialog refuses a duplicate in another letter
+# case, looks a format up in Format Cells, and stores its list on OK.
 wait_line "$log" '^mark calendar' 30 >/dev/null
 if id="$(await_title Settings 15)"; then
   keys shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab space
@@ -135,7 +139,8 @@ check '[ "$(stored CalendarYearMin)" = 2010 ]' "the options dialog stored the Fr
 check '[ "$(stored SetDateFormatForNonDateCell)" = 0 ]' "and the check box changed with its access key"
 check '[ -z "$(stored CalendarYearMax)" ]' "and nothing it did not change"
 check '[ "$(stored CustomDateFormatsValid)" = yyyy/mm/dd ]' "the custom date formats dialog stored its list, once"
-check 'grep -q "^cell C2 = \"3 Nov 2025\" \[d mmm yyyy\]$" "$log"' "Format Cells closed with OK leaves the cell's format"
+check 'grep -q "^cell C2 = \"3 Nov 2025\" \[d mmm yyyy\]$" "$log" && grep -q "^cell C3 = \"\" \[0.00%\]$" "$log" &&
+       grep -q "^cell C4 = \"\" \[@\]$" "$log"' "Format Cells closed with OK over three selected cells leaves each one's format"
 check '[ "$(stored DefaultDate)" = 12/24/2025 ] && [ "$(stored DefaultDateResotre)" = 1 ]' "the default date dialog remembered the date"
 [ "$failures" -eq 0 ] || { echo "--- stand-in Excel's output"; cat "$log"; }
 echo "dialog tests: $failures failed"

@@ -351,8 +351,13 @@ STEPS
     go tab
     printf '%s\n' "wait 300" "focus" "mark year"
     go year
+    printf '%s\n' "await-gone $CAL_CLASS 5000" "dump C2" "format C2 @" "ribbon ZorelButtonCalendar" "await-window $CAL_CLASS 5000"
+    printf '%s\n' "mark text"
+    go text
     printf '%s\n' "await-gone $CAL_CLASS 5000" "dump C2" "quit"
   } > "$work/keyboard.txt"
+  # A default date format that shows a real date otherwise than Excel's text of it.
+  "$WINE64" reg add 'HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions' /v DefaultDateFormat /d "d mmm yyyy" /f >/dev/null 2>&1
   "$WINE64" "$exe" --script "Z:${work//\//\\}\\keyboard.txt" > "$work/keyboard.log" 2>&1 &
   excel=$!
   keys() {  # keys <mark> <xdotool key arguments>: at the mark, types the keys and lets the steps go on
@@ -373,6 +378,7 @@ STEPS
   keys leap shift+Next Return
   keys tab Tab Tab
   keys year 2 0 3 0 Return shift+Tab shift+Tab Return
+  keys text Return
   wait "$excel"
   sed -i 's/\r$//' "$work/keyboard.log"
   log="$work/keyboard.log"
@@ -396,6 +402,13 @@ STEPS
   expect "$log" '^cell C2 = "28 Feb 2025" \[d mmm yyyy\]$' "Shift+PgDn moves a year from 29 February to 28 February"
   expect "$log" '^focus Edit in ComboBox$' "Tab reaches the year box"
   expect "$log" '^cell C2 = "28 Feb 2030" \[d mmm yyyy\]$' "Enter in the year box applies the year; Shift+Tab back to the days and Enter writes"
+  # A cell formatted as Text takes the default date format before the date goes in: a real date,
+  # not Excel's text "2/28/2030".
+  if [ "$(grep '^cell C2 = ' "$log" | tail -n 1)" = 'cell C2 = "28 Feb 2030" [d mmm yyyy]' ]; then
+    echo "ok: a day picked into a Text cell ends as a date in the default date format"
+  else
+    echo "FAILED: a day picked into a Text cell ends as a date in the default date format"; failures=$((failures + 1))
+  fi
 
   # Screen readers: our windows read from another process through oleacc, as a reader finds them,
   # while the calendar the ribbon command opened has the keyboard; then Left, whose focus and

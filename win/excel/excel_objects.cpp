@@ -141,6 +141,7 @@ class RangeAdapter final : public IRange, Adapter {
   RangePtr EntireColumn() override { return WrapRange(ToObject(o_.Get(L"EntireColumn")).get()); }
   bool Hidden() override { return ToBool(o_.Get(L"Hidden")); }
   RangePtr MergeArea() override { return WrapRange(ToObject(o_.Get(L"MergeArea")).get()); }
+  void Select() override { o_.Call(L"Select"); }
 };
 
 class ChartObjectAdapter final : public IChartObject, Adapter {
