@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "host/error_policy.h"
 #include "host/text.h"
@@ -134,13 +135,17 @@ cVantry::~cVantry() {
 
 // ---------------------------------------------------------------- edit mode and commands
 
-void cVantry::LeaveCellEditMode() noexcept {
+bool cVantry::LeaveCellEditMode() noexcept {
   SkipFailures step;
   bool editing = false;
   step([&] { editing = moEditModeProbe && !moEditModeProbe->Enabled(); });
-  if (!editing) return;
-  step([&] { app_->SendKeys(Reg().Bool(opt::AcceptNewValueInEditingMode) ? "^~" : "{ESC}", true); });
+  if (!editing) return true;
+  // Excel refuses its object model, SendKeys included, while a cell is edited: the keys go in as
+  // the user's own, Excel handles them with its messages, and the probe tells whether they worked.
+  step([&] { app_->TypeKeys(Reg().Bool(opt::AcceptNewValueInEditingMode) ? "^~" : "{ESC}"); });
   step([&] { app_->ProcessPendingMessages(); });
+  step([&] { editing = !moEditModeProbe->Enabled(); });
+  return !editing;
 }
 
 void cVantry::ClickCommandButton() noexcept {
@@ -155,10 +160,17 @@ void cVantry::ClickCommandButton() noexcept {
     if (moCalendarForm) moCalendarForm->HideCalendar();
   });
   step([&] { Must(moTag)->TagHide(); });
+  // First out of edit mode: until then Excel answers none of the calls below.
+  const bool left_edit_mode = LeaveCellEditMode();
   HostObjectPtr selection;
   std::string type_name;
-  step([&] { selection = app_->Selection(); });
-  step([&] { type_name = Must(selection)->TypeName(); });
+  SkipFailures ask;
+  ask([&] { selection = app_->Selection(); });
+  ask([&] { type_name = Must(selection)->TypeName(); });
+  if (ask.refused()) {
+    step([&] { Inform(left_edit_mode ? kExcelBusy : kCellBeingEdited); });
+    return;
+  }
   if (!selection || !iequals(type_name, "range")) {
     step([&] { Inform(kSelectCellFirst); });
     return;
@@ -166,7 +178,6 @@ void cVantry::ClickCommandButton() noexcept {
   step([&] {
     if (Must(app_->ActiveWindow())->PanesCount() >= 2) Must(app_->ActiveCell())->Activate();
   });
-  LeaveCellEditMode();
   RangePtr target;
   step([&] { target = selection->AsRange(); });
   if (!target) return;  // nothing to show the tag for
@@ -277,6 +288,10 @@ bool cVantry::Qualifies(const SheetPtr& sh, const RangePtr& target) {
 }
 
 void cVantry::AppExcelEvent_SheetSelectionChange(const SheetPtr& Sh, const RangePtr& Target) noexcept {
+  if (writing_ > 0) {
+    selection_during_write_.emplace(Sh, Target);
+    return;
+  }
   // The calendar goes at once. The tag goes unless the new cell takes it too; then it is moved
   // there, never hidden and shown again in between, and the user sees the same.
   SkipFailures()([&] {
@@ -404,7 +419,7 @@ void cVantry::moTag_TagClick() noexcept {
     ~Depth() { --d; }
   } depth(tag_click_depth_);
   SkipFailures step;
-  LeaveCellEditMode();
+  const bool left_edit_mode = LeaveCellEditMode();
   RenewLostCalendarForm();
   if (!moTag || !moCalendarForm) return;
   CalendarPlacementInput place;
@@ -437,7 +452,12 @@ void cVantry::moTag_TagClick() noexcept {
   // The cell the tag was shown for; without it the calendar opens with no start value.
   Variant start;
   RangePtr target;
-  step([&] { target = ResolveTagTarget(); });
+  SkipFailures find;
+  find([&] { target = ResolveTagTarget(); });
+  if (find.refused()) {
+    step([&] { Inform(left_edit_mode ? kExcelBusy : kCellBeingEdited); });
+    return;
+  }
   if (target) {
     start = Variant::date(s_.m.CurrentDefaultDate);
     step([&] {
@@ -453,27 +473,40 @@ void cVantry::moCalendarForm_CalendarClose(const Variant& value) noexcept {
   SkipFailures step;
   // A text is the form's cancel; anything else is written only when it is a date.
   if (!value.is_text() && s_.dates.IsDateLikeValue(value)) {
+    // Typing may have started edit mode since the calendar opened.
+    const bool left_edit_mode = LeaveCellEditMode();
+    SkipFailures write;
+    ++writing_;
     RangePtr cell;
-    step([&] { cell = Must(ResolveTagTarget()->CellsItem(1)); });
+    write([&] { cell = Must(ResolveTagTarget()->CellsItem(1)); });
+    bool written = false;
     if (cell) {
       // The format the cell had before: unknown when it cannot be read, and then left alone.
       std::optional<Variant> before = Attempt([&] { return cell->NumberFormat(); });
-      bool written = step([&] { cell->SetValue(value); });
+      written = write([&] { cell->SetValue(value); });
       if (written && before) {
         step([&] {
+          // A Change macro may have rewritten the cell: its format is ours only while it holds the date.
+          const Variant now = cell->Value();
+          if (!(now.is_date() || now.is_number()) || now.as_double() != value.as_double()) return;
           const cUtilRegMan& reg = Reg();
           std::string remembered = before->is_text() ? before->as_text() : std::string();
           if (!reg.Bool(opt::SetDateFormatForNonDateCell) || s_.dates.IsDateFormat(Variant::text(remembered))) return;
           const std::string& wanted = reg.Text(opt::DefaultDateFormat);
-          Variant now = cell->NumberFormat();
-          if (!now.is_text() || to_lower(now.as_text()) != to_lower(wanted)) cell->SetNumberFormat(wanted);
+          Variant format = cell->NumberFormat();
+          if (!format.is_text() || to_lower(format.as_text()) != to_lower(wanted)) cell->SetNumberFormat(wanted);
         });
       }
     }
+    --writing_;
+    if (!written && write.refused())
+      step([&] { Inform(left_edit_mode ? kDateNotWrittenBusy : kDateNotWrittenEditing); });
   }
   step([&] {
     if (moCalendarForm) moCalendarForm->HideCalendar();
   });
+  if (auto moved = std::exchange(selection_during_write_, std::nullopt))
+    AppExcelEvent_SheetSelectionChange(moved->first, moved->second);
 }
 
 }  // namespace tessaly

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <utility>
+#include <vector>
 
 #include "win/com_error.h"
 #include "win/excel/app_events_sink.h"
@@ -327,6 +328,29 @@ class ApplicationAdapter final : public IExcelApplication, Adapter {
     return WrapCommandBar(bar.get());
   }
   void SendKeys(const std::string& keys, bool wait) override { o_.Call(L"SendKeys", {keys, wait}); }
+  // Ctrl+Enter or Esc as keyboard input, which Excel's cell editor takes as the user's own keys; only
+  // while one of Excel's windows (this thread's) is in the foreground, so no other program gets them.
+  void TypeKeys(const std::string& keys) override {
+    const HWND front = ::GetForegroundWindow();
+    if (!front || ::GetWindowThreadProcessId(front, nullptr) != ::GetCurrentThreadId()) throw com_error(E_ACCESSDENIED);
+    std::vector<INPUT> input;
+    auto key = [&](WORD vk, bool up) {
+      INPUT i{};
+      i.type = INPUT_KEYBOARD;
+      i.ki.wVk = vk;
+      i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+      input.push_back(i);
+    };
+    if (keys == "^~") {
+      key(VK_CONTROL, false), key(VK_RETURN, false), key(VK_RETURN, true), key(VK_CONTROL, true);
+    } else if (keys == "{ESC}") {
+      key(VK_ESCAPE, false), key(VK_ESCAPE, true);
+    } else {
+      throw com_error(E_INVALIDARG);
+    }
+    if (::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT)) != input.size())
+      throw com_error(HRESULT_FROM_WIN32(::GetLastError()));
+  }
   // Dialogs(id).Show: runs the host's own modal dialog; True when closed with OK.
   bool ShowBuiltInDialog(std::int32_t id) override {
     return ToBool(AutomationObject(item_of(o_, L"Dialogs", {id})).Call(L"Show"));
