@@ -25,7 +25,10 @@ TEST(controller_main_path, date_cell_to_written_date) {
   EXPECT_FALSE(w.calendar().focused) << "a mouse user goes on typing in the sheet";
   EXPECT_EQ(w.calendar().start, Variant::date(Ymd(2024, 2, 29)));
   EXPECT_EQ(w.calendar().owner, w.host->Book("Book1").window);
+  w.host->ResetCalls();
   w.calendar().Close(Variant::date(Ymd(2025, 3, 14)));
+  // The edit-mode probe, the cell found (4 calls), its format, the write and the value read back.
+  EXPECT_EQ(w.host->TotalCalls(), 8);
   EXPECT_EQ(w.cell("B3").value, Variant::date(Ymd(2025, 3, 14)));
   EXPECT_EQ(w.cell("B3").number_format, "d mmm yyyy");
   EXPECT_FALSE(w.calendar().Shown());
