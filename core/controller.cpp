@@ -67,6 +67,15 @@ void cVantry::Inform(const std::string& text) {
   s_.messages.show({text, s_.m.ProductName, MsgIcon::Information, MsgButtons::OK});
 }
 
+bool cVantry::ExcelAnswers() noexcept {
+  SkipFailures ask;
+  ask([&] { app_->Interactive(); });
+  if (!ask.refused()) return true;
+  const bool editing = Attempt([&] { return moEditModeProbe && !moEditModeProbe->Enabled(); }).value_or(false);
+  SkipFailures()([&] { Inform(editing ? kCellBeingEdited : kExcelBusy); });
+  return false;
+}
+
 // ---------------------------------------------------------------- start-up and teardown
 
 void cVantry::InitThisObject() noexcept {

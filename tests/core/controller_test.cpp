@@ -286,6 +286,10 @@ TEST(controller_refusals, busy_host_at_each_user_command) {
       {"pick", [](auto& w) { w.calendar().Close(Variant::date(Ymd(2025, 3, 14))); }, kDateNotWrittenBusy},
       {"calendar_command", [](auto& w) { w.controller->ClickCommandButton(); }, kExcelBusy},
       {"tag_click", [](auto& w) { w.tag().TriggerClickEvent(); }, kExcelBusy},
+      {"ribbon_toggle", [](auto& w) {
+         RibbonControl toggle("ZorelToggleButtonDisable");
+         w.controller->ZorelToggleButtonProc(toggle, true);
+       }, kExcelBusy},
       {"selection_change", [](auto& w) { w.host->UserSelect("C3"); }, nullptr},
   };
   for (const Case& c : cases) {
@@ -298,6 +302,7 @@ TEST(controller_refusals, busy_host_at_each_user_command) {
     c.command(w);
     EXPECT_EQ(w.cell("B2").value, Variant());
     EXPECT_FALSE(w.calendar().Shown());
+    EXPECT_FALSE(w.reg().Bool(opt::CalendarDisabled));
     std::vector<MessageRequest> told;
     if (c.message) told.push_back({c.message, w.m.ProductName, MsgIcon::Information, MsgButtons::OK});
     EXPECT_EQ(w.platform.messages.shown(), told);
