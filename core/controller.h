@@ -105,6 +105,8 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
 
   void InitThisObject() noexcept;
   void ClickCommandButton() noexcept;
+  // Whether Excel answers at all; when it refuses, the user is told why and the command does nothing.
+  bool ExcelAnswers() noexcept;
   // Ends the editing of a cell, if any, with the user's keys; false when a cell is still edited.
   bool LeaveCellEditMode() noexcept;
 
@@ -201,8 +203,6 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   void Listen(const CommandBarControlPtr& button, ClickHandler handler);
   void StopListening() noexcept;
   void Inform(const std::string& text);
-  // Whether Excel answers at all; when it refuses, the user is told why and the command does nothing.
-  bool ExcelAnswers() noexcept;
   std::string TagIconPath() const;
   const cUtilRegMan& Reg() const;
   cUtilRegMan& Reg();

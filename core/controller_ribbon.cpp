@@ -36,6 +36,13 @@ std::string cVantry::GetCustomUI(const std::string&) noexcept {
 
 void cVantry::ZorelToggleButtonProc(IRibbonControl& control, bool pressed) noexcept {
   SkipFailures step;
+  if (!ExcelAnswers()) {
+    // The toggle shows the stored state again.
+    step([&] {
+      if (moRibbon) moRibbon->InvalidateControl(kToggleId);
+    });
+    return;
+  }
   step([&] { Reg().Value(opt::CalendarDisabled, Variant::boolean(pressed)); });
   // A control that cannot tell its id is taken for the toggle, the one control calling back here:
   // the stored state is in force either way, and nothing is refreshed without an id.
