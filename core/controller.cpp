@@ -482,10 +482,11 @@ void cVantry::moCalendarForm_CalendarClose(const Variant& value) noexcept {
   SkipFailures step;
   // A text is the form's cancel; anything else is written only when it is a date.
   if (!value.is_text() && s_.dates.IsDateLikeValue(value)) {
-    // Typing may have started edit mode since the calendar opened.
+    // Typing may have started edit mode since the calendar opened; a selection Excel makes while it
+    // handles the keys waits too, so the date goes to the cell the calendar was opened for.
+    ++writing_;
     const bool left_edit_mode = LeaveCellEditMode();
     SkipFailures write;
-    ++writing_;
     RangePtr cell;
     write([&] { cell = Must(ResolveTagTarget()->CellsItem(1)); });
     bool written = false;

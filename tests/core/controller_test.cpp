@@ -245,14 +245,16 @@ TEST(controller_refusals, typing_after_the_calendar_opened) {
     const char* name;
     bool accept;
     bool keys_reach_excel;
+    const char* selected_meanwhile;  // by Excel while it handles the keys
     Variant value;
     std::vector<std::string> messages;
   };
   const Variant picked = Variant::date(Ymd(2025, 3, 14));
   const Case cases[] = {
-      {"entered_then_overwritten", true, true, picked, {}},
-      {"discarded", false, true, picked, {}},
-      {"still_editing", true, false, Variant::text("old"), {kDateNotWrittenEditing}},
+      {"entered_then_overwritten", true, true, nullptr, picked, {}},
+      {"discarded", false, true, nullptr, picked, {}},
+      {"selection_moved_by_the_keys", true, true, "C3", picked, {}},
+      {"still_editing", true, false, nullptr, Variant::text("old"), {kDateNotWrittenEditing}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -260,10 +262,12 @@ TEST(controller_refusals, typing_after_the_calendar_opened) {
     w.set(opt::AcceptNewValueInEditingMode, c.accept);
     w.Start();
     w.cell("B2").value = Variant::text("old");
+    w.DateCell("C3");
     w.SelectDateCell("B2");
     w.tag().TriggerClickEvent();
     w.host->UserBeginEdit("7");
     if (!c.keys_reach_excel) w.host->FailAlways("Application.TypeKeys");
+    if (c.selected_meanwhile) w.host->Post([&] { w.host->UserSelect(c.selected_meanwhile); });
     w.calendar().Close(picked);
     EXPECT_EQ(w.cell("B2").value, c.value);
     EXPECT_EQ(w.host->Editing(), !c.keys_reach_excel);
