@@ -479,6 +479,9 @@ void cVantry::moTag_TagClick() noexcept {
 }
 
 void cVantry::moCalendarForm_CalendarClose(const Variant& value) noexcept {
+  // The keys that end edit mode may reach the calendar itself, whose Enter picks again: the pick
+  // under way is the one written.
+  if (writing_ > 0) return;
   SkipFailures step;
   // A text is the form's cancel; anything else is written only when it is a date.
   if (!value.is_text() && s_.dates.IsDateLikeValue(value)) {

@@ -278,6 +278,21 @@ TEST(controller_refusals, typing_after_the_calendar_opened) {
   }
 }
 
+// The keys that end edit mode reach the calendar, whose Enter closes it again with a date: the pick
+// under way is written once, and nothing recurses.
+TEST(controller_refusals, a_pick_inside_a_pick_is_dropped) {
+  StartedWorld w;
+  w.SelectDateCell("B2");
+  w.tag().TriggerClickEvent();
+  w.host->UserBeginEdit("7");
+  int nested = 0;
+  w.host->Post([&] { ++nested, w.calendar().Close(Variant::date(Ymd(2030, 1, 1))); });
+  w.calendar().Close(Variant::date(Ymd(2025, 3, 14)));
+  EXPECT_EQ(nested, 1);
+  EXPECT_EQ(w.cell("B2").value, Variant::date(Ymd(2025, 3, 14)));
+  EXPECT_EQ(w.host->Calls("Range.Value.set"), 1);
+}
+
 // Busy with a dialog or a macro, Excel refuses every call: each command the user starts says so and
 // changes nothing; a selection change, which the user did not ask of the add-in, stays silent.
 TEST(controller_refusals, busy_host_at_each_user_command) {

@@ -5,6 +5,7 @@
 #include <olectl.h>
 
 #include <map>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -333,6 +334,11 @@ class ApplicationAdapter final : public IExcelApplication, Adapter {
   void TypeKeys(const std::string& keys) override {
     const HWND front = ::GetForegroundWindow();
     if (!front || ::GetWindowThreadProcessId(front, nullptr) != ::GetCurrentThreadId()) throw com_error(E_ACCESSDENIED);
+    // Only Excel's own windows (the cell editor, the formula bar, the sheet: EXCEL6, EXCEL<, EXCEL7)
+    // may take them; an add-in's window with the focus would read them as its own keys.
+    wchar_t focus_class[16] = L"";
+    if (!::GetClassNameW(::GetFocus(), focus_class, 16) || std::wstring_view(focus_class).substr(0, 5) != L"EXCEL")
+      throw com_error(E_ACCESSDENIED);
     std::vector<INPUT> input;
     auto key = [&](WORD vk, bool up) {
       INPUT i{};
