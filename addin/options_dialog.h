@@ -18,6 +18,7 @@ class ControllerEntryPoints : public IEntryPoints {
   void DisplayRightClickMenu(bool show) override { c_.DisplayRightClickMenu(show); }
   std::int32_t RibbonUIType() override { return c_.RibbonUIType(); }
   void RibbonUIType(std::int32_t type) override { c_.RibbonUIType(type); }
+  bool HostAnswers() override { return c_.ExcelAnswers(); }
 
  private:
   cVantry& c_;

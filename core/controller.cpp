@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "core/holidays.h"
 #include "date/serial_date.h"
@@ -74,6 +75,15 @@ bool cVantry::Store(short index, const Variant& value) {
   return SaveOrReport(Reg(), index, value, s_.messages, s_.m.ProductName);
 }
 
+bool cVantry::ExcelAnswers() noexcept {
+  SkipFailures ask;
+  ask([&] { app_->Interactive(); });
+  if (!ask.refused()) return true;
+  const bool editing = Attempt([&] { return moEditModeProbe && !moEditModeProbe->Enabled(); }).value_or(false);
+  SkipFailures()([&] { Inform(editing ? kCellBeingEdited : kExcelBusy); });
+  return false;
+}
+
 // ---------------------------------------------------------------- start-up and teardown
 
 void cVantry::InitThisObject() noexcept {
@@ -142,13 +152,17 @@ cVantry::~cVantry() {
 
 // ---------------------------------------------------------------- edit mode and commands
 
-void cVantry::LeaveCellEditMode() noexcept {
+bool cVantry::LeaveCellEditMode() noexcept {
   SkipFailures step;
   bool editing = false;
   step([&] { editing = moEditModeProbe && !moEditModeProbe->Enabled(); });
-  if (!editing) return;
-  step([&] { app_->SendKeys(Reg().Bool(opt::AcceptNewValueInEditingMode) ? "^~" : "{ESC}", true); });
+  if (!editing) return true;
+  // Excel refuses its object model, SendKeys included, while a cell is edited: the keys go in as
+  // the user's own, Excel handles them with its messages, and the probe tells whether they worked.
+  step([&] { app_->TypeKeys(Reg().Bool(opt::AcceptNewValueInEditingMode) ? "^~" : "{ESC}"); });
   step([&] { app_->ProcessPendingMessages(); });
+  step([&] { editing = !moEditModeProbe->Enabled(); });
+  return !editing;
 }
 
 void cVantry::ClickCommandButton() noexcept {
@@ -164,10 +178,17 @@ void cVantry::ClickCommandButton() noexcept {
     if (moCalendarForm) moCalendarForm->HideCalendar();
   });
   step([&] { Must(moTag)->TagHide(); });
+  // First out of edit mode: until then Excel answers none of the calls below.
+  const bool left_edit_mode = LeaveCellEditMode();
   HostObjectPtr selection;
   std::string type_name;
-  step([&] { selection = app_->Selection(); });
-  step([&] { type_name = Must(selection)->TypeName(); });
+  SkipFailures ask;
+  ask([&] { selection = app_->Selection(); });
+  ask([&] { type_name = Must(selection)->TypeName(); });
+  if (ask.refused()) {
+    step([&] { Inform(left_edit_mode ? kExcelBusy : kCellBeingEdited); });
+    return;
+  }
   if (!selection || !iequals(type_name, "range")) {
     step([&] { Inform(kSelectCellFirst); });
     return;
@@ -175,7 +196,6 @@ void cVantry::ClickCommandButton() noexcept {
   step([&] {
     if (Must(app_->ActiveWindow())->PanesCount() >= 2) Must(app_->ActiveCell())->Activate();
   });
-  LeaveCellEditMode();
   RangePtr target;
   step([&] { target = selection->AsRange(); });
   if (!target) return;  // nothing to show the tag for
@@ -289,6 +309,10 @@ bool cVantry::Qualifies(const SheetPtr& sh, const RangePtr& target) {
 }
 
 void cVantry::AppExcelEvent_SheetSelectionChange(const SheetPtr& Sh, const RangePtr& Target) noexcept {
+  if (writing_ > 0) {
+    selection_during_write_.emplace(Sh, Target);
+    return;
+  }
   // The calendar goes at once. The tag goes unless the new cell takes it too; then it is moved
   // there, never hidden and shown again in between, and the user sees the same.
   SkipFailures()([&] {
@@ -418,7 +442,7 @@ void cVantry::moTag_TagClick() noexcept {
     ~Depth() { --d; }
   } depth(tag_click_depth_);
   SkipFailures step;
-  LeaveCellEditMode();
+  const bool left_edit_mode = LeaveCellEditMode();
   RenewLostCalendarForm();
   if (!moTag || !moCalendarForm) return;
   CalendarPlacementInput place;
@@ -451,7 +475,12 @@ void cVantry::moTag_TagClick() noexcept {
   // The cell the tag was shown for; without it the calendar opens with no start value.
   Variant start;
   RangePtr target;
-  step([&] { target = ResolveTagTarget(); });
+  SkipFailures find;
+  find([&] { target = ResolveTagTarget(); });
+  if (find.refused()) {
+    step([&] { Inform(left_edit_mode ? kExcelBusy : kCellBeingEdited); });
+    return;
+  }
   if (target) {
     start = Variant::date(s_.m.CurrentDefaultDate);
     step([&] {
@@ -476,11 +505,20 @@ Variant cVantry::KeepTimeOfDay(const Variant& picked, IRange& cell) {
 }
 
 void cVantry::moCalendarForm_CalendarClose(Variant value) noexcept {
+  // The keys that end edit mode may reach the calendar itself, whose Enter picks again: the pick
+  // under way is the one written.
+  if (writing_ > 0) return;
   SkipFailures step;
   // A text is the form's cancel; anything else is written only when it is a date.
   if (!value.is_text() && s_.dates.IsDateLikeValue(value)) {
+    // Typing may have started edit mode since the calendar opened; a selection Excel makes while it
+    // handles the keys waits too, so the date goes to the cell the calendar was opened for.
+    ++writing_;
+    const bool left_edit_mode = LeaveCellEditMode();
+    SkipFailures write;
     RangePtr cell;
-    step([&] { cell = Must(ResolveTagTarget()->CellsItem(1)); });
+    write([&] { cell = Must(ResolveTagTarget()->CellsItem(1)); });
+    bool written = false;
     if (cell) {
       // A picked day keeps the time of day the cell holds, while dates may carry one.
       step([&] { value = KeepTimeOfDay(value, *cell); });
@@ -495,19 +533,25 @@ void cVantry::moCalendarForm_CalendarClose(Variant value) noexcept {
           cell->SetNumberFormat(Reg().Text(opt::DefaultDateFormat));
           reformatted = true;
         });
-      bool written = step([&] { cell->SetValue(value); });
+      written = write([&] { cell->SetValue(value); });
       if (!written && reformatted) step([&] { cell->SetNumberFormat(kTextFormat); });
       if (written && before) {
         step([&] {
+          // A Change macro may have rewritten the cell: its format is ours only while it holds the date.
+          const Variant now = cell->Value();
+          if (!(now.is_date() || now.is_number()) || now.as_double() != value.as_double()) return;
           const cUtilRegMan& reg = Reg();
           std::string remembered = before->is_text() ? before->as_text() : std::string();
           if (!reg.Bool(opt::SetDateFormatForNonDateCell) || s_.dates.IsDateFormat(Variant::text(remembered))) return;
           const std::string& wanted = reg.Text(opt::DefaultDateFormat);
-          Variant now = cell->NumberFormat();
-          if (!now.is_text() || to_lower(now.as_text()) != to_lower(wanted)) cell->SetNumberFormat(wanted);
+          Variant format = cell->NumberFormat();
+          if (!format.is_text() || to_lower(format.as_text()) != to_lower(wanted)) cell->SetNumberFormat(wanted);
         });
       }
     }
+    --writing_;
+    if (!written && write.refused())
+      step([&] { Inform(left_edit_mode ? kDateNotWrittenBusy : kDateNotWrittenEditing); });
   } else if (value.is_date() && serial::to_parts(value.as_double()).year < serial::kFirstCellYear) {
     // A day no cell can hold is told, never dropped unseen.
     step([&] { Inform(kDateBeforeCellYears); });
@@ -515,6 +559,8 @@ void cVantry::moCalendarForm_CalendarClose(Variant value) noexcept {
   step([&] {
     if (moCalendarForm) moCalendarForm->HideCalendar();
   });
+  if (auto moved = std::exchange(selection_during_write_, std::nullopt))
+    AppExcelEvent_SheetSelectionChange(moved->first, moved->second);
 }
 
 }  // namespace tessaly

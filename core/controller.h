@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/app_event_relay.h"
@@ -90,6 +91,12 @@ std::string DisabledMessage(const std::string& product_name, int excel_version);
 inline constexpr const char* kSelectCellFirst = "Please select a cell first.";
 // A day picked before the first day a cell can hold.
 inline constexpr const char* kDateBeforeCellYears = "Excel cannot store a date before 1900. The cell was not changed.";
+// When Excel turns the add-in's calls away: busy with a dialog or a macro, or a cell being edited.
+inline constexpr const char* kExcelBusy = "Excel is busy, so nothing was done. Finish what Excel is doing and try again.";
+inline constexpr const char* kCellBeingEdited = "A cell is being edited, so nothing was done. Press Enter or Esc and try again.";
+inline constexpr const char* kDateNotWrittenBusy = "The date was not written: Excel is busy. The cell was left as it was.";
+inline constexpr const char* kDateNotWrittenEditing =
+    "The date was not written: a cell is being edited. Press Enter or Esc, then pick the date again.";
 
 class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFormEvents {
  public:
@@ -100,7 +107,10 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
 
   void InitThisObject() noexcept;
   void ClickCommandButton() noexcept;
-  void LeaveCellEditMode() noexcept;
+  // Whether Excel answers at all; when it refuses, the user is told why and the command does nothing.
+  bool ExcelAnswers() noexcept;
+  // Ends the editing of a cell, if any, with the user's keys; false when a cell is still edited.
+  bool LeaveCellEditMode() noexcept;
 
   // Application events.
   void AppExcelEvent_SheetSelectionChange(const SheetPtr& Sh, const RangePtr& Target) noexcept;
@@ -227,6 +237,10 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   CommandBarControlPtr moEditModeProbe;
   RibbonUIPtr moRibbon;
   int tag_click_depth_ = 0;
+  // A selection change the host raises inside our own write (a workbook's Change macro) is handled
+  // once the write is over.
+  int writing_ = 0;
+  std::optional<std::pair<SheetPtr, RangePtr>> selection_during_write_;
   std::unique_ptr<IWindowWatch> scroll_watch_;
   WindowHandle watched_ = 0;
   IAddInReload* reloader_ = nullptr;

@@ -242,7 +242,7 @@ void cVantry::SetButtonIcon(const CommandBarControlPtr& button, const std::strin
 
 void cVantry::cbbDisable_Click() noexcept {
   SkipFailures step;
-  if (!cbbDisable) return;
+  if (!cbbDisable || !ExcelAnswers()) return;
   // The stored option is the truth when the button cannot tell its state.
   bool disabling = true;
   step([&] { disabling = !Reg().Bool(opt::CalendarDisabled); });

@@ -36,6 +36,13 @@ std::string cVantry::GetCustomUI(const std::string&) noexcept {
 
 void cVantry::ZorelToggleButtonProc(IRibbonControl& control, bool pressed) noexcept {
   SkipFailures step;
+  if (!ExcelAnswers()) {
+    // The toggle shows the stored state again.
+    step([&] {
+      if (moRibbon) moRibbon->InvalidateControl(kToggleId);
+    });
+    return;
+  }
   // A state the store refuses is told and not acted on; the refresh below shows the real one.
   bool stored = false;
   step([&] { stored = Store(opt::CalendarDisabled, Variant::boolean(pressed)); });

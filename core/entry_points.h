@@ -20,6 +20,9 @@ class IEntryPoints {
   // 0: a separate ribbon tab, 1: a group in the Insert tab. Writing acts only on a change of mode.
   virtual std::int32_t RibbonUIType() = 0;
   virtual void RibbonUIType(std::int32_t type) = 0;
+  // Whether the host takes calls now; when it refuses (busy, or a cell being edited) the user has
+  // been told, and the caller changes nothing.
+  virtual bool HostAnswers() = 0;
 };
 
 }  // namespace tessaly

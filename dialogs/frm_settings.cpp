@@ -182,6 +182,8 @@ bool frmSettings::Validate() {
 void frmSettings::cmdOK_Click() {
   // A control that cannot be read fails the validation: nothing is stored and the dialog stays.
   if (!Attempt([&] { return Validate(); }).value_or(false)) return;
+  // Excel busy: nothing is stored, and the dialog stays for another try.
+  if (!Attempt([&] { return s_.entry.HostAnswers(); }).value_or(false)) return;
   Store();
   Cancel();
 }

@@ -6,6 +6,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "host/host_error.h"
+
 namespace tessaly {
 
 // Runs statements one at a time; a statement that fails is skipped and the next one runs.
@@ -19,15 +21,22 @@ class SkipFailures {
     try {
       std::forward<F>(statement)();
       return true;
+    } catch (const HostError& e) {
+      ++failures_;
+      refused_ = refused_ || e.refused();
+      return false;
     } catch (...) {
       ++failures_;
       return false;
     }
   }
   int failures() const { return failures_; }
+  // Whether the host turned a statement away unheard (HostError::refused).
+  bool refused() const { return refused_; }
 
  private:
   int failures_ = 0;
+  bool refused_ = false;
 };
 
 // Runs a whole handler body; the first failure ends it. Returns true when the body ran to its end.

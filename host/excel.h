@@ -321,6 +321,10 @@ class IExcelApplication {
   virtual CommandBarPtr CommandBarsAdd(const std::string& name, std::int32_t position, bool temporary) = 0;
   // Sends keystrokes in the host's key notation ("^~", "{ESC}"); with wait, returns once processed.
   virtual void SendKeys(const std::string& keys, bool wait) = 0;
+  // Types the keys ("^~", "{ESC}") as real keyboard input to the host's window, as the user's own
+  // keys: no call into the object model, which refuses even SendKeys while a cell is edited. The
+  // host handles them with its pending messages.
+  virtual void TypeKeys(const std::string& keys) = 0;
   // Lets the host handle the window messages waiting in its queue, once.
   virtual void ProcessPendingMessages() = 0;
   // Shows the host's built-in dialog of that number (42: Format Cells on its Number tab) modally;

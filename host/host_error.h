@@ -20,6 +20,13 @@ class HostError : public std::runtime_error {
   explicit HostError(const std::string& description) : HostError(-1, description) {}
   std::int32_t number() const { return number_; }
   const std::string& description() const { return description_; }
+  // The host turned the call away unheard (busy with a dialog or a macro, or a cell being edited):
+  // nothing was done, and the same call may succeed later.
+  bool refused() const { return number_ == kVbaIgnore || number_ == kCallRejected || number_ == kRetryLater; }
+
+  static constexpr std::int32_t kVbaIgnore = -2146777998;    // VBA_E_IGNORE, 0x800AC472
+  static constexpr std::int32_t kCallRejected = -2147418111;  // RPC_E_CALL_REJECTED, 0x80010001
+  static constexpr std::int32_t kRetryLater = -2147417846;    // RPC_E_SERVERCALL_RETRYLATER, 0x8001010A
 
  private:
   std::int32_t number_;

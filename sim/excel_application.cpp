@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string_view>
 
 #include "sim/excel_member.h"
 
@@ -14,7 +15,8 @@ namespace {
 const std::vector<std::string> kMembers = {
     "Application.Version", "Application.Hwnd", "Application.Selection", "Application.ActiveCell",
     "Application.ActiveWindow", "Application.ActiveSheet", "Application.ActiveWorkbook", "Application.Interactive",
-    "Application.Workbooks", "Application.CommandBars", "Application.SendKeys", "Application.ProcessPendingMessages",
+    "Application.Workbooks", "Application.CommandBars", "Application.SendKeys", "Application.TypeKeys",
+    "Application.ProcessPendingMessages",
     "Application.Dialogs",
     "Application.Advise", "Application.Unadvise",
     "Object.TypeName", "Object.AsRange",
@@ -116,6 +118,15 @@ std::int64_t SimExcel::Calls(const std::string& member) const {
 
 void SimExcel::Enter(const char* member) {
   faults_.Enter(member);
+  const std::string_view m(member);
+  // Window messages and keyboard input are the system's, no call into the object model.
+  if (m == "Application.ProcessPendingMessages" || m == "Application.TypeKeys") return;
+  if (busy_) throw HostError(HostError::kCallRejected, "Call was rejected by callee.");
+  // While a cell is edited Excel's object model answers nothing, SendKeys included; Office's
+  // command bars, and the connection points, still answer.
+  const bool office = m.starts_with("CommandBar.") || m.starts_with("Control.") || m == "Application.Advise" ||
+                      m == "Application.Unadvise";
+  if (editing_ && !office) throw HostError(HostError::kVbaIgnore, "Excel is in cell-editing mode.");
 }
 
 // ---------------------------------------------------------------- IExcelApplication
@@ -166,6 +177,11 @@ void SimExcel::SendKeys(const std::string& keys, bool wait) {
   sent_keys.push_back(keys);
   if (wait) ApplyKeys(keys);
   else queued_keys_.push_back(keys);
+}
+void SimExcel::TypeKeys(const std::string& keys) {
+  Enter("Application.TypeKeys");
+  typed_keys.push_back(keys);
+  queued_keys_.push_back(keys);
 }
 void SimExcel::ProcessPendingMessages() {
   Enter("Application.ProcessPendingMessages");

@@ -93,6 +93,7 @@ class SimRange : public IRange {
     for (const Area& a : areas_)
       for (std::int32_t r = a.r1; r <= a.r2; ++r)
         for (std::int32_t c = a.c1; c <= a.c2; ++c) host_->WriteValue(*sheet_, r, c, value);
+    if (host_->on_sheet_change) host_->on_sheet_change(*sheet_, areas_);
   }
   Variant NumberFormat() override {
     Enter("Range.NumberFormat.get");

@@ -208,6 +208,12 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   // The control at a position (counted from 1) of a bar.
   std::shared_ptr<ControlModel> ControlAt(const std::string& bar, std::size_t position);
   bool Editing() const { return editing_; }
+  // Busy with a dialog of its own or a running macro, the host refuses every call into its object
+  // model (RPC_E_CALL_REJECTED) until it is done.
+  void SetBusy(bool busy) { busy_ = busy; }
+  // The workbook's Change macro: the host runs it inside every write through the object model
+  // (Range.Value), with the sheet and the cells written; it may select, write or format cells.
+  std::function<void(SheetModel&, const std::vector<Area>&)> on_sheet_change;
   const std::string& EditText() const { return edit_text_; }
   // Queues work that runs at the next pass over pending messages.
   void Post(std::function<void()> work) { pending_.push_back(std::move(work)); }
@@ -232,7 +238,8 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   std::int64_t TotalCalls() const { return faults_.TotalCalls(); }
   const std::map<std::string, std::int64_t>& CallCounts() const { return faults_.CallCounts(); }
   void ResetCalls() { faults_.ResetCalls(); }
-  std::vector<std::string> sent_keys;  // every SendKeys text, in order
+  std::vector<std::string> sent_keys;   // every SendKeys text, in order
+  std::vector<std::string> typed_keys;  // every key text typed as keyboard input, in order
 
   // Counts the call and throws the injected fault, if any; every facade member starts with it.
   void Enter(const char* member);
@@ -256,6 +263,7 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   CommandBarPtr CommandBars(const std::string& name) override;
   CommandBarPtr CommandBarsAdd(const std::string& name, std::int32_t position, bool temporary) override;
   void SendKeys(const std::string& keys, bool wait) override;
+  void TypeKeys(const std::string& keys) override;
   void ProcessPendingMessages() override;
   bool ShowBuiltInDialog(std::int32_t id) override;
   std::int32_t Advise(std::shared_ptr<IApplicationEvents> sink) override;
@@ -303,6 +311,7 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   std::map<std::int32_t, std::pair<std::shared_ptr<ControlModel>, std::shared_ptr<ICommandBarButtonEvents>>> button_sinks_;
   std::int32_t next_cookie_ = 1;
   bool editing_ = false;
+  bool busy_ = false;
   std::string edit_text_;
   std::deque<std::function<void()>> pending_;
   std::deque<std::string> queued_keys_;

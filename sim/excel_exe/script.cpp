@@ -362,6 +362,28 @@ bool ScriptRunner::Do(const ScriptStep& s) {
     model_.FailNext(s.argument);
   } else if (s.verb == "clear-faults") {
     model_.ClearFaults();
+  } else if (s.verb == "busy") {
+    // "busy on": Excel with a dialog of its own open refuses every call until "busy off".
+    if (s.argument != "on" && s.argument != "off") return false;
+    model_.SetBusy(s.argument == "on");
+  } else if (s.verb == "on-change") {
+    // The workbook's Change macro: "select <cells>", "value <cell> <kind> <text>" (written into
+    // the cell the macro names), or "off".
+    if (s.argument == "off") {
+      model_.on_sheet_change = nullptr;
+    } else if (first == "select") {
+      model_.on_sheet_change = [this, cells = rest](SheetModel&, const std::vector<Area>&) { model_.UserSelect(cells); };
+    } else if (first == "value") {
+      auto [cell, typed] = Split(rest);
+      auto [kind, text] = Split(typed);
+      auto v = ParseValue(kind, text);
+      if (!v) return false;
+      model_.on_sheet_change = [cell, value = *v](SheetModel& sheet, const std::vector<Area>&) {
+        SimExcel::Cell(sheet, cell).value = value;
+      };
+    } else {
+      return false;
+    }
   } else if (s.verb == "dump") {
     SheetModel& sheet = model_.ActiveSheetModel();
     for (const Area& a : address::Parse(s.argument, model_.MaxRow(), model_.MaxColumn()))

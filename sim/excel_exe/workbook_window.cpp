@@ -571,8 +571,12 @@ void HostWindows::OnKeyDown(WPARAM key) {
   }
   switch (key) {
     case VK_RETURN:
-      // Enter moves down, entering the typed text first.
-      MoveSelection(1, 0);
+      // Enter moves down, entering the typed text first; Ctrl+Enter enters it and stays.
+      if (::GetKeyState(VK_CONTROL) < 0) {
+        if (editing) model_->UserEndEdit(true);
+      } else {
+        MoveSelection(1, 0);
+      }
       break;
     case VK_ESCAPE:
       if (editing) model_->UserEndEdit(false);

@@ -289,7 +289,7 @@ void DisconnectedDuringTheCalendarCommand(AddInWorld& w, Connect& addin, const s
   });
   command();
   EXPECT_TRUE(deferred);
-  EXPECT_FALSE(w.host->sent_keys.empty());
+  EXPECT_FALSE(w.host->typed_keys.empty());
   EXPECT_EQ(addin.Controller(), nullptr);
   EXPECT_EQ(w.host->Subscribers(), 0u);
   EXPECT_EQ(w.host->ButtonSubscribers(), 0u);

@@ -29,7 +29,8 @@ TEST(controller_main_path, date_cell_to_written_date) {
   EXPECT_EQ(w.calendar().owner, w.host->Book("Book1").window);
   w.host->ResetCalls();
   w.calendar().Close(Variant::date(Ymd(2025, 3, 14)));
-  EXPECT_EQ(w.host->TotalCalls(), 6) << "the cell found (4), its format read and its value written";
+  // The edit-mode probe, the cell found (4 calls), its format, the write and the value read back.
+  EXPECT_EQ(w.host->TotalCalls(), 8);
   EXPECT_EQ(w.cell("B3").value, Variant::date(Ymd(2025, 3, 14)));
   EXPECT_EQ(w.cell("B3").number_format, "d mmm yyyy");
   EXPECT_FALSE(w.calendar().Shown());
@@ -233,9 +234,99 @@ TEST(controller_commands, edit_mode_commits_or_discards) {
     w.host->UserBeginEdit("2024-01-05");
     w.controller->ClickCommandButton();
     EXPECT_FALSE(w.host->Editing());
-    EXPECT_EQ(w.host->sent_keys, std::vector<std::string>{accept ? "^~" : "{ESC}"});
+    EXPECT_EQ(w.host->typed_keys, std::vector<std::string>{accept ? "^~" : "{ESC}"});
     EXPECT_EQ(w.cell("B2").value, accept ? Variant::text("2024-01-05") : Variant());
     EXPECT_EQ(w.calendar().start, accept ? Variant::date(Ymd(2024, 1, 5)) : Variant::date(w.m.CurrentDefaultDate));
+  }
+}
+
+// Typing in the sheet while the calendar is open starts edit mode, in which Excel refuses the write:
+// the pick first ends it, as the calendar command does, then writes; else the user is told.
+TEST(controller_refusals, typing_after_the_calendar_opened) {
+  struct Case {
+    const char* name;
+    bool accept;
+    bool keys_reach_excel;
+    const char* selected_meanwhile;  // by Excel while it handles the keys
+    Variant value;
+    std::vector<std::string> messages;
+  };
+  const Variant picked = Variant::date(Ymd(2025, 3, 14));
+  const Case cases[] = {
+      {"entered_then_overwritten", true, true, nullptr, picked, {}},
+      {"discarded", false, true, nullptr, picked, {}},
+      {"selection_moved_by_the_keys", true, true, "C3", picked, {}},
+      {"still_editing", true, false, nullptr, Variant::text("old"), {kDateNotWrittenEditing}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ControllerWorld w;
+    w.set(opt::AcceptNewValueInEditingMode, c.accept);
+    w.Start();
+    w.cell("B2").value = Variant::text("old");
+    w.DateCell("C3");
+    w.SelectDateCell("B2");
+    w.tag().TriggerClickEvent();
+    w.host->UserBeginEdit("7");
+    if (!c.keys_reach_excel) w.host->FailAlways("Application.TypeKeys");
+    if (c.selected_meanwhile) w.host->Post([&] { w.host->UserSelect(c.selected_meanwhile); });
+    w.calendar().Close(picked);
+    EXPECT_EQ(w.cell("B2").value, c.value);
+    EXPECT_EQ(w.host->Editing(), !c.keys_reach_excel);
+    std::vector<std::string> texts;
+    for (const MessageRequest& m : w.platform.messages.shown()) texts.push_back(m.text);
+    EXPECT_EQ(texts, c.messages);
+    EXPECT_FALSE(w.calendar().Shown());
+  }
+}
+
+// The keys that end edit mode reach the calendar, whose Enter closes it again with a date: the pick
+// under way is written once, and nothing recurses.
+TEST(controller_refusals, a_pick_inside_a_pick_is_dropped) {
+  StartedWorld w;
+  w.SelectDateCell("B2");
+  w.tag().TriggerClickEvent();
+  w.host->UserBeginEdit("7");
+  int nested = 0;
+  w.host->Post([&] { ++nested, w.calendar().Close(Variant::date(Ymd(2030, 1, 1))); });
+  w.calendar().Close(Variant::date(Ymd(2025, 3, 14)));
+  EXPECT_EQ(nested, 1);
+  EXPECT_EQ(w.cell("B2").value, Variant::date(Ymd(2025, 3, 14)));
+  EXPECT_EQ(w.host->Calls("Range.Value.set"), 1);
+}
+
+// Busy with a dialog or a macro, Excel refuses every call: each command the user starts says so and
+// changes nothing; a selection change, which the user did not ask of the add-in, stays silent.
+TEST(controller_refusals, busy_host_at_each_user_command) {
+  struct Case {
+    const char* name;
+    std::function<void(ControllerWorld&)> command;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"pick", [](auto& w) { w.calendar().Close(Variant::date(Ymd(2025, 3, 14))); }, kDateNotWrittenBusy},
+      {"calendar_command", [](auto& w) { w.controller->ClickCommandButton(); }, kExcelBusy},
+      {"tag_click", [](auto& w) { w.tag().TriggerClickEvent(); }, kExcelBusy},
+      {"ribbon_toggle", [](auto& w) {
+         RibbonControl toggle("ZorelToggleButtonDisable");
+         w.controller->ZorelToggleButtonProc(toggle, true);
+       }, kExcelBusy},
+      {"selection_change", [](auto& w) { w.host->UserSelect("C3"); }, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StartedWorld w;
+    w.SelectDateCell("B2");
+    w.tag().TriggerClickEvent();
+    w.calendar().HideCalendar();
+    w.host->SetBusy(true);
+    c.command(w);
+    EXPECT_EQ(w.cell("B2").value, Variant());
+    EXPECT_FALSE(w.calendar().Shown());
+    EXPECT_FALSE(w.reg().Bool(opt::CalendarDisabled));
+    std::vector<MessageRequest> told;
+    if (c.message) told.push_back({c.message, w.m.ProductName, MsgIcon::Information, MsgButtons::OK});
+    EXPECT_EQ(w.platform.messages.shown(), told);
   }
 }
 
@@ -508,6 +599,47 @@ TEST(controller_write_back, value_and_format) {
     EXPECT_EQ(cell.number_format, c.format);
     EXPECT_FALSE(w.calendar().Shown());
     EXPECT_TRUE(w.platform.messages.shown().empty()) << "nothing reported that did not fail";
+  }
+}
+
+// A workbook's Change macro runs inside the write: the format step is for the cell written, while it
+// holds the date; a selection the macro makes is followed once the write is over.
+TEST(controller_write_back, change_macros_run_inside_the_write) {
+  struct Case {
+    const char* name;
+    std::function<void(ControllerWorld&)> macro;
+    Variant value;
+    const char* format;
+    const char* tag_at;  // nullptr: hidden
+  };
+  const Variant picked = Variant::date(Ymd(2025, 1, 1));
+  const Case cases[] = {
+      {"selects_a_date_cell", [](auto& w) { w.SelectDateCell("D5"); }, picked, "yyyy/mm/dd", "$D$5"},
+      {"selects_a_plain_cell", [](auto& w) { w.host->UserSelect("C9"); }, picked, "yyyy/mm/dd", nullptr},
+      {"overwrites_the_cell", [](auto& w) { w.cell("B2").value = Variant::text("n/a"); }, Variant::text("n/a"), "m/d/yyyy",
+       "$B$2"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ControllerWorld w;
+    w.reg().Value(opt::DefaultDateFormat, Variant::text("yyyy/mm/dd"));
+    w.Start();
+    w.host->UserSelect("B2");
+    w.controller->ClickCommandButton();
+    std::string tag_inside;
+    w.host->on_sheet_change = [&](sim::SheetModel&, const std::vector<sim::Area>&) {
+      c.macro(w);
+      tag_inside = w.tag().address;
+    };
+    w.calendar().Close(picked);
+    EXPECT_EQ(tag_inside, "$B$2") << "the selection is followed after the write";
+    EXPECT_EQ(w.cell("B2").value, c.value);
+    EXPECT_EQ(w.cell("B2").number_format, c.format);
+    EXPECT_FALSE(w.calendar().Shown());
+    EXPECT_EQ(w.tag().Displayed(), c.tag_at != nullptr);
+    if (c.tag_at) {
+      EXPECT_EQ(w.tag().address, c.tag_at);
+    }
   }
 }
 

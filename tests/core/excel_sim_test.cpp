@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace tessaly::sim {
 namespace {
@@ -96,17 +97,47 @@ TEST(sim_edit_mode, keys_end_it_and_the_probe_follows) {
   ASSERT_TRUE(probe);
   EXPECT_TRUE(probe->Enabled());
   w.host->UserSelect("C3");
+  w.host->SendKeys("^~", true);  // outside edit mode the keys change nothing
   w.host->UserBeginEdit("42");
   EXPECT_FALSE(probe->Enabled());
-  w.host->SendKeys("^~", false);  // queued until messages are processed
+  w.host->TypeKeys("^~");  // handled with the pending messages
   EXPECT_TRUE(w.host->Editing());
   w.host->ProcessPendingMessages();
   EXPECT_TRUE(probe->Enabled());
   EXPECT_EQ(SimExcel::Cell(w.sheet(), "C3").value, Variant::number(42));
   w.host->UserBeginEdit("gone");
-  w.host->SendKeys("{ESC}", true);
+  w.host->TypeKeys("{ESC}");
+  w.host->ProcessPendingMessages();
   EXPECT_FALSE(w.host->Editing());
   EXPECT_EQ(SimExcel::Cell(w.sheet(), "C3").value, Variant::number(42));
+}
+
+// Editing a cell, Excel answers no call of its object model (SendKeys too) but Office's command bars
+// do; busy, it answers none. Either refusal leaves the model as it was.
+TEST(sim_refusals, edit_mode_and_busy) {
+  World w;
+  auto probe = w.host->CommandBars("Visual Basic")->FindControl(xl::kControlButton, 3627, "");
+  RangePtr c3 = w.range("C3");
+  auto refusal = [](const std::function<void()>& call) {
+    try {
+      call();
+    } catch (const HostError& e) {
+      return e.number();
+    }
+    return 0;
+  };
+  w.host->UserBeginEdit("x");
+  EXPECT_EQ(refusal([&] { c3->SetValue(Variant::number(1)); }), HostError::kVbaIgnore);
+  EXPECT_EQ(refusal([&] { w.host->SendKeys("^~", true); }), HostError::kVbaIgnore);
+  EXPECT_EQ(refusal([&] { w.host->Selection(); }), HostError::kVbaIgnore);
+  EXPECT_EQ(refusal([&] { probe->Enabled(); }), 0);
+  EXPECT_TRUE(w.host->Editing());
+  w.host->UserEndEdit(false);
+  w.host->SetBusy(true);
+  EXPECT_EQ(refusal([&] { c3->SetValue(Variant::number(1)); }), HostError::kCallRejected);
+  EXPECT_EQ(refusal([&] { probe->Enabled(); }), HostError::kCallRejected);
+  EXPECT_EQ(refusal([&] { w.host->ProcessPendingMessages(); }), 0);
+  EXPECT_TRUE(SimExcel::Cell(w.sheet(), "C3").value.is_empty());
 }
 
 TEST(sim_selection, merged_areas_widen_and_shapes_are_no_range) {

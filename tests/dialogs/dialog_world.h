@@ -86,7 +86,8 @@ struct FakeEntryPoints : IEntryPoints {
   void DisplayRightClickMenu(bool v) override { menu = v, ++writes; }
   std::int32_t RibbonUIType() override { return ribbon; }
   void RibbonUIType(std::int32_t v) override { ribbon = v, ++ribbon_writes; }
-  bool toolbar = false, menu = true;
+  bool HostAnswers() override { return answers; }
+  bool toolbar = false, menu = true, answers = true;
   std::int32_t ribbon = 0;
   int toolbar_reads = 0, writes = 0, ribbon_writes = 0;
 };

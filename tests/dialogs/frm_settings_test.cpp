@@ -153,11 +153,16 @@ TEST(SettingsDialog, NothingIsStoredWithoutAChangeOrWithoutOk) {
     bool edit;
     int button;  // 0: none
     int ribbon_writes;
-  } cases[] = {{"OK", false, S::cmdOK, 1}, {"Close", true, S::cmdClose, 0}, {"the close box", true, 0, 0}};
+    bool host_answers;
+  } cases[] = {{"OK", false, S::cmdOK, 1, true},
+               {"Close", true, S::cmdClose, 0, true},
+               {"the close box", true, 0, 0, true},
+               {"OK while Excel is busy", true, S::cmdOK, 0, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     DialogWorld world;
     world.entry.ribbon = 1;
+    world.entry.answers = c.host_answers;
     world.Open<S>(DialogKind::Settings, [&](FakeDialogWindow& w, IDialogHandler& h) {
       if (c.edit) w.at(S::chkActiveForCellFormat).value = 0, w.at(S::txtYearStart).text = "1990";
       if (c.button) h.Click(c.button);

@@ -5,7 +5,9 @@
 #include <olectl.h>
 
 #include <map>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "win/com_error.h"
 #include "win/excel/app_events_sink.h"
@@ -335,6 +337,34 @@ class ApplicationAdapter final : public IExcelApplication, Adapter {
     return WrapCommandBar(bar.get());
   }
   void SendKeys(const std::string& keys, bool wait) override { o_.Call(L"SendKeys", {keys, wait}); }
+  // Ctrl+Enter or Esc as keyboard input, which Excel's cell editor takes as the user's own keys; only
+  // while one of Excel's windows (this thread's) is in the foreground, so no other program gets them.
+  void TypeKeys(const std::string& keys) override {
+    const HWND front = ::GetForegroundWindow();
+    if (!front || ::GetWindowThreadProcessId(front, nullptr) != ::GetCurrentThreadId()) throw com_error(E_ACCESSDENIED);
+    // Only Excel's own windows (the cell editor, the formula bar, the sheet: EXCEL6, EXCEL<, EXCEL7)
+    // may take them; an add-in's window with the focus would read them as its own keys.
+    wchar_t focus_class[16] = L"";
+    if (!::GetClassNameW(::GetFocus(), focus_class, 16) || std::wstring_view(focus_class).substr(0, 5) != L"EXCEL")
+      throw com_error(E_ACCESSDENIED);
+    std::vector<INPUT> input;
+    auto key = [&](WORD vk, bool up) {
+      INPUT i{};
+      i.type = INPUT_KEYBOARD;
+      i.ki.wVk = vk;
+      i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+      input.push_back(i);
+    };
+    if (keys == "^~") {
+      key(VK_CONTROL, false), key(VK_RETURN, false), key(VK_RETURN, true), key(VK_CONTROL, true);
+    } else if (keys == "{ESC}") {
+      key(VK_ESCAPE, false), key(VK_ESCAPE, true);
+    } else {
+      throw com_error(E_INVALIDARG);
+    }
+    if (::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT)) != input.size())
+      throw com_error(HRESULT_FROM_WIN32(::GetLastError()));
+  }
   // Dialogs(id).Show: runs the host's own modal dialog; True when closed with OK.
   bool ShowBuiltInDialog(std::int32_t id) override {
     return ToBool(AutomationObject(item_of(o_, L"Dialogs", {id})).Call(L"Show"));
