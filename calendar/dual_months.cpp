@@ -272,7 +272,6 @@ void clsDualMonths::MoveFocus(double day) {
   }
   RebuildImage();
   if (month_changed && DateChanged) DateChanged();
-  if (FocusMoved) FocusMoved(focus_date_);
 }
 
 void clsDualMonths::KeyDown(int key_code, bool shift) {

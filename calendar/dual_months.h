@@ -112,8 +112,9 @@ class clsDualMonths : public IPictureListener {
   std::function<void(double)> DateClicked;
   // DateChanged: an arrow or a key moved the displayed month.
   std::function<void()> DateChanged;
-  // FocusMoved: a key moved the focus day.
-  std::function<void(double)> FocusMoved;
+  // Drawn: the image now shows the calendar as it stands (its month, focus day, selection and
+  // keyboard focus), whatever changed them.
+  std::function<void()> Drawn;
 
   // ---- state the owner and tests may read ----
   const clsDateItems& DayCells() const { return day_cells_; }

@@ -308,6 +308,7 @@ void clsDualMonths::RebuildImage() {
   PaintHeader();
   PaintDays();
   BlitImage();
+  if (Drawn) Drawn();
 }
 
 void clsDualMonths::ReleaseImage() {

@@ -2,6 +2,7 @@
 // its cells, each a fragment made afresh on request and identified by its runtime id.
 #include "win/ui/uia_provider.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <vector>
@@ -223,9 +224,10 @@ class TableElement final
   HRESULT STDMETHODCALLTYPE GetItem(int row, int column, IRawElementProviderSimple** out) noexcept override {
     return Live(tree_, [&](IAccessibleSource& s) -> HRESULT {
       const AccessibleTable t = s.Table();
-      const int index = row * t.columns + column;
-      if (row < 0 || column < 0 || row >= t.rows || column >= t.columns || index >= s.ChildCount()) return E_INVALIDARG;
-      return Out(out, make_cell(tree_, index));
+      if (row < 0 || column < 0 || row >= t.rows || column >= t.columns) return E_INVALIDARG;
+      // A place whose day the options hide holds no element.
+      const int index = s.ChildAt(row, column);
+      return Out(out, index >= 0 ? make_cell(tree_, index) : Element());
     });
   }
   HRESULT STDMETHODCALLTYPE get_RowCount(int* out) noexcept override {
@@ -252,8 +254,8 @@ class TableElement final
 
   HRESULT STDMETHODCALLTYPE GetSelection(SAFEARRAY** out) noexcept override {
     return Live(tree_, [&](IAccessibleSource& s) {
-      const int current = s.CurrentChild();
-      return Elements(out, current >= 0 ? std::vector<Element>{make_cell(tree_, current)} : std::vector<Element>{});
+      const int selected = s.SelectedChild();
+      return Elements(out, selected >= 0 ? std::vector<Element>{make_cell(tree_, selected)} : std::vector<Element>{});
     });
   }
   HRESULT STDMETHODCALLTYPE get_CanSelectMultiple(BOOL* out) noexcept override {
@@ -393,6 +395,7 @@ class CellElement final
   }
   HRESULT STDMETHODCALLTYPE SetFocus() noexcept override {
     return Cell([&](IAccessibleSource& s) {
+      if (!Enabled(s.Child(index_))) return uia::kElementNotEnabled;
       ::SetFocus(tree_->window);
       s.FocusChild(index_);
       return S_OK;
@@ -402,33 +405,33 @@ class CellElement final
     return Cell([&](IAccessibleSource&) { return Out(out, make_table(tree_).as<IRawElementProviderFragmentRoot>()); });
   }
 
-  // Selecting a day moves the focus to it; it does not pick it.
+  // Selecting a day moves the focus to it; it does not pick it, so the selected day stays the
+  // one a pick would replace.
   HRESULT STDMETHODCALLTYPE Select() noexcept override {
-    return Cell([&](IAccessibleSource& s) {
+    return Cell([&](IAccessibleSource& s) -> HRESULT {
       if (!Enabled(s.Child(index_))) return uia::kElementNotEnabled;
-      s.FocusChild(index_);
-      return S_OK;
+      return s.FocusChild(index_) ? S_OK : kInvalidOperation;
     });
   }
   // One day is always selected: adding another or removing it is refused.
   HRESULT STDMETHODCALLTYPE AddToSelection() noexcept override {
-    return Cell([&](IAccessibleSource& s) { return s.CurrentChild() == index_ ? S_OK : kInvalidOperation; });
+    return Cell([&](IAccessibleSource& s) { return s.SelectedChild() == index_ ? S_OK : kInvalidOperation; });
   }
   HRESULT STDMETHODCALLTYPE RemoveFromSelection() noexcept override {
-    return Cell([&](IAccessibleSource& s) { return s.CurrentChild() == index_ ? kInvalidOperation : S_OK; });
+    return Cell([&](IAccessibleSource& s) { return s.SelectedChild() == index_ ? kInvalidOperation : S_OK; });
   }
   HRESULT STDMETHODCALLTYPE get_IsSelected(BOOL* out) noexcept override {
-    return Cell([&](IAccessibleSource& s) { return Value(out, BOOL{s.CurrentChild() == index_}); });
+    return Cell([&](IAccessibleSource& s) { return Value(out, BOOL{s.SelectedChild() == index_}); });
   }
   HRESULT STDMETHODCALLTYPE get_SelectionContainer(IRawElementProviderSimple** out) noexcept override {
     return Cell([&](IAccessibleSource&) { return Out(out, make_table(tree_)); });
   }
 
   HRESULT STDMETHODCALLTYPE get_Row(int* out) noexcept override {
-    return Cell([&](IAccessibleSource& s) { return Value(out, index_ / Columns(s)); });
+    return Cell([&](IAccessibleSource& s) { return Value(out, std::max(0, s.Child(index_).row)); });
   }
   HRESULT STDMETHODCALLTYPE get_Column(int* out) noexcept override {
-    return Cell([&](IAccessibleSource& s) { return Value(out, index_ % Columns(s)); });
+    return Cell([&](IAccessibleSource& s) { return Value(out, std::max(0, s.Child(index_).column)); });
   }
   HRESULT STDMETHODCALLTYPE get_RowSpan(int* out) noexcept override { return Value(out, 1); }
   HRESULT STDMETHODCALLTYPE get_ColumnSpan(int* out) noexcept override { return Value(out, 1); }
@@ -442,8 +445,9 @@ class CellElement final
   HRESULT STDMETHODCALLTYPE GetColumnHeaderItems(SAFEARRAY** out) noexcept override {
     return Cell([&](IAccessibleSource& s) {
       const AccessibleTable t = s.Table();
-      const int column = index_ % Columns(s);
-      return Elements(out, column < static_cast<int>(t.column_headers.size()) ? std::vector<Element>{make_header(tree_, column)}
+      const int column = s.Child(index_).column;
+      return Elements(out, column >= 0 && column < static_cast<int>(t.column_headers.size())
+                               ? std::vector<Element>{make_header(tree_, column)}
                                                                                : std::vector<Element>{});
     });
   }
@@ -470,11 +474,7 @@ class CellElement final
     });
   }
   // A day the month around shows in grey is there to read only.
-  static bool Enabled(const AccessibleElement& e) { return (e.states & acc_state::kSelectable) != 0; }
-  static int Columns(IAccessibleSource& s) {
-    const int columns = s.Table().columns;
-    return columns > 0 ? columns : 1;
-  }
+  static bool Enabled(const AccessibleElement& e) { return (e.states & acc_state::kUnavailable) == 0; }
 
   Tree tree_;
   int index_;
@@ -491,7 +491,6 @@ Element make_header(const Tree& tree, int column) { return Element::attach(new H
 UiaAnswer::UiaAnswer(HWND window, IAccessibleSource& source) : tree_(std::make_shared<UiaTree>()) {
   tree_->window = window;
   tree_->source = &source;
-  source.set_listener(this);
 }
 
 UiaAnswer::~UiaAnswer() { disconnect(); }
@@ -531,7 +530,6 @@ std::optional<LRESULT> UiaAnswer::on_get_object(WPARAM wparam, LPARAM lparam) {
 
 void UiaAnswer::disconnect() {
   if (!tree_->source) return;
-  tree_->source->set_listener(nullptr);
   tree_->source = nullptr;
   if (tree_->core.return_provider) tree_->core.return_provider(tree_->window, 0, 0, nullptr);
 }
@@ -539,11 +537,13 @@ void UiaAnswer::disconnect() {
 void UiaAnswer::on_focus_moved(int child) {
   const uia::RaiseAutomationEventFn raise = tree_->core.raise_event;
   if (child < 0 || !raise || !tree_->source) return;
-  ComCall([&] {
-    const Element cell = make_cell(tree_, child);
-    if (tree_->source->Child(child).states & acc_state::kFocused) raise(cell.get(), uia::kFocusChangedEvent);
-    raise(cell.get(), uia::kElementSelectedEvent);
-  });
+  ComCall([&] { raise(make_cell(tree_, child).get(), uia::kFocusChangedEvent); });
+}
+
+void UiaAnswer::on_selection_changed(int child) {
+  const uia::RaiseAutomationEventFn raise = tree_->core.raise_event;
+  if (child < 0 || !raise || !tree_->source) return;
+  ComCall([&] { raise(make_cell(tree_, child).get(), uia::kElementSelectedEvent); });
 }
 
 void UiaAnswer::on_announcement(const std::string& text) {
