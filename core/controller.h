@@ -214,6 +214,9 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   CommandBarControlPtr moEditModeProbe;
   RibbonUIPtr moRibbon;
   int tag_click_depth_ = 0;
+  // The tag is being moved to the selected cell: a click it raises now is its own automatic
+  // opening, which leaves the keyboard to the sheet.
+  bool moving_tag_ = false;
   std::unique_ptr<IWindowWatch> scroll_watch_;
   WindowHandle watched_ = 0;
   IAddInReload* reloader_ = nullptr;
