@@ -121,11 +121,22 @@ AccessibleElement DayGridAccessible::Self() {
   return e;
 }
 
-int DayGridAccessible::ChildCount() { return static_cast<int>(Shown(Grid(kNoName)).size()); }
+int DayGridAccessible::ChildCount() { return static_cast<int>(Shown(Grid(kNoName)).size()) + kArrows; }
+
+AccessibleElement DayGridAccessible::Arrow(bool previous) const {
+  AccessibleElement e;
+  e.name = previous ? "Previous month" : "Next month";
+  e.role = AccessibleRole::PushButton;
+  e.default_action = "Press";
+  e.bounds = previous ? calendar_.PrevArrowRect() : calendar_.NextArrowRect();
+  return e;
+}
 
 AccessibleElement DayGridAccessible::Child(int index) {
   const std::vector<std::size_t> shown = Shown(Grid(kNoName));
-  if (index < 0 || index >= static_cast<int>(shown.size())) throw std::out_of_range("no such day cell");
+  const int days = static_cast<int>(shown.size());
+  if (index < 0 || index >= days + kArrows) throw std::out_of_range("no such child");
+  if (index >= days) return Arrow(index == days);
   const std::size_t day = shown[static_cast<std::size_t>(index)];
   const AccessibleDayGrid g = Grid(static_cast<int>(day));
   const AccessibleDay& d = g.days[day];
@@ -167,6 +178,7 @@ void DayGridAccessible::DoDefaultAction(int index) {
   if (index < 0 || index >= ChildCount()) return;
   const AccessibleElement e = Child(index);
   if (e.default_action.empty()) return;
+  if (e.role == AccessibleRole::PushButton) return calendar_.StepMonth(index == ChildCount() - kArrows);
   const AccessibleDayGrid g = Grid(kNoName);
   PickDay(calendar_, g.days[static_cast<std::size_t>(e.row * g.columns + e.column)].date);
 }

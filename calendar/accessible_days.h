@@ -49,7 +49,8 @@ std::string LongDateName(double date, const LocaleData& locale);
 bool PickDay(clsDualMonths& calendar, double date);
 
 // The day grid for screen readers: a table of the shown day cells read afresh at every call, with
-// the weekday headers. A cell's default action picks its day as a click does. The selected day is
+// the weekday headers, followed by the two month arrows as buttons. A cell's default action picks
+// its day as a click does; an arrow's shows the month before or after. The selected day is
 // the one a pick replaces (the cell's date until a pick); the focused day is the focus day while
 // the grid has the keyboard focus. Whatever moved them, the listener hears the month shown, the
 // focus and the selection when they differ from what it was last told.
@@ -97,6 +98,8 @@ class DayGridAccessible final : public IAccessibleSource {
   // The grid's day index as a child of the tree (-1: none, or hidden).
   static int ChildOf(const AccessibleDayGrid& g, const std::optional<std::size_t>& day);
   Told Now() const;
+  AccessibleElement Arrow(bool previous) const;
+  static constexpr int kArrows = 2;  // after the days: the previous month's, the next month's
 
   clsDualMonths& calendar_;
   const LocaleData& locale_;

@@ -106,6 +106,8 @@ class clsDualMonths : public IPictureListener {
   void set_FocusDate(double date);
   // A key of the day grid: moves the focus day (and the month with it) or picks it.
   void PressKey(int key_code, bool shift);
+  // What the month arrows do: the month before or after is shown, the focus day going along.
+  void StepMonth(bool previous);
 
   // ---- events ----
   // DateClicked: the selection changed; the argument is the focus day when it is raised.

@@ -263,7 +263,7 @@ TEST(calendar_form, screen_readers_read_the_grid_hear_its_moves_and_pick_a_day) 
   EXPECT_EQ(grid->Self().name, "June 2024");
   EXPECT_EQ(grid->Self().role, AccessibleRole::Table);
   EXPECT_EQ(grid->Table().column_headers.at(3).name, "Wednesday");
-  ASSERT_EQ(grid->ChildCount(), 42);
+  ASSERT_EQ(grid->ChildCount(), 44) << "42 days and the two month arrows";
   const int selected = grid->SelectedChild();
   ASSERT_EQ(selected, 6 + 9) << "June 2024 opens on a Saturday";
   EXPECT_EQ(std::tuple(grid->Child(selected).name, grid->Child(selected).states),
@@ -304,7 +304,7 @@ TEST(calendar_form, screen_readers_read_grey_days_and_skip_hidden_ones) {
   w.clock.serial = ymd(2024, 7, 1) + 0.4;
   w.show(ymd(2024, 6, 10));  // 26 May to 6 July
   IAccessibleSource* grid = w.window->headless_picture().accessible();
-  ASSERT_EQ(grid->ChildCount(), 42);
+  ASSERT_EQ(grid->ChildCount(), 44);
   const AccessibleElement may = grid->Child(0), july = grid->Child(36);
   EXPECT_EQ(std::tuple(may.name, may.states, may.default_action, may.bounds),
             std::tuple("Sunday, May 26, 2024", acc_state::kUnavailable, "", w.form->Calendar().Layout().day_cell(0, 0, 0)));
@@ -314,19 +314,26 @@ TEST(calendar_form, screen_readers_read_grey_days_and_skip_hidden_ones) {
   w.reg().Value(opt::CalShowPrePeriod, Variant::boolean(false));
   w.reg().Value(opt::CalShowPostPeriod, Variant::boolean(false));
   w.show(ymd(2024, 6, 10));
-  ASSERT_EQ(grid->ChildCount(), 30);
+  ASSERT_EQ(grid->ChildCount(), 32);
   EXPECT_EQ(std::tuple(grid->Child(0).name, grid->Child(0).row, grid->Child(0).column),
             std::tuple("Saturday, June 1, 2024", 0, 6));
   EXPECT_EQ(std::tuple(grid->ChildAt(0, 0), grid->ChildAt(0, 6), grid->ChildAt(5, 1), grid->SelectedChild()),
             std::tuple(-1, 0, -1, 9));
 }
 
-// The month list, the year box and Go to Today tell readers the month they show, as the arrows do.
+// The month list, the year box, Go to Today and the month arrows, pressed as buttons by a reader,
+// tell readers the month they show.
 TEST(calendar_form, screen_readers_hear_each_month_the_boxes_and_today_show) {
   Heard heard;
   FormWorld w;  // today: 18 September 2024
   w.show(ymd(2024, 6, 10));
-  w.window->headless_picture().accessible()->set_listener(&heard);
+  IAccessibleSource& grid = *w.window->headless_picture().accessible();
+  grid.set_listener(&heard);
+  const auto arrow = [&](bool previous) { return grid.ChildCount() - (previous ? 2 : 1); };
+  const AccessibleElement next = grid.Child(arrow(false));
+  EXPECT_EQ(std::tuple(next.name, next.role, next.default_action, next.bounds),
+            std::tuple("Next month", AccessibleRole::PushButton, "Press", w.form->Calendar().NextArrowRect()));
+  EXPECT_EQ(grid.Child(arrow(true)).name, "Previous month");
   const struct {
     std::function<void()> act;
     const char* told;  // nullptr: nothing, the month is the one last told
@@ -335,6 +342,8 @@ TEST(calendar_form, screen_readers_hear_each_month_the_boxes_and_today_show) {
       {[&] { w.window->choose_year("2025"); }, "August 2025"},
       {[&] { w.window->click(FormControl::Today); }, "September 2024"},
       {[&] { w.window->click(FormControl::Today); }, nullptr},
+      {[&] { grid.DoDefaultAction(arrow(false)); }, "October 2024"},
+      {[&] { grid.DoDefaultAction(arrow(true)); }, "September 2024"},
   };
   for (const auto& step : steps) {
     heard.told.clear();

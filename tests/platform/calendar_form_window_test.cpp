@@ -371,7 +371,7 @@ class DayGridUiaTest : public CalendarFormWindowTest {
   Element root_;
 };
 
-TEST_F(DayGridUiaTest, the_day_grid_is_a_calendar_of_42_days_named_by_their_long_date) {
+TEST_F(DayGridUiaTest, the_day_grid_is_a_calendar_of_42_days_named_by_their_long_date_and_two_month_buttons) {
   EXPECT_NE(::SendMessageW(picture_->hwnd(), WM_GETOBJECT, 0, static_cast<LPARAM>(win::uia::kRootObjectId)), 0)
       << "the window hands its provider to UI Automation";
   EXPECT_EQ(Int(root_, UIA_ControlTypePropertyId), 50001);
@@ -388,7 +388,7 @@ TEST_F(DayGridUiaTest, the_day_grid_is_a_calendar_of_42_days_named_by_their_long
   ASSERT_EQ(As<ITableProvider>(root_, UIA_TablePatternId)->GetColumnHeaders(&headers), S_OK);
   EXPECT_EQ(Names(Unpack(headers)), weekdays);
 
-  // The tree: the header row with its seven items, then one list item per day.
+  // The tree: the header row with its seven items, one list item per day, and the month arrows.
   const Element header_row = Go(root_, NavigateDirection_FirstChild);
   EXPECT_EQ(Int(header_row, UIA_ControlTypePropertyId), 50034);
   std::vector<Element> items;
@@ -396,8 +396,12 @@ TEST_F(DayGridUiaTest, the_day_grid_is_a_calendar_of_42_days_named_by_their_long
   EXPECT_EQ(Names(items), weekdays);
   std::vector<Element> days;
   for (Element e = Go(header_row, NavigateDirection_NextSibling); e; e = Go(e, NavigateDirection_NextSibling)) days.push_back(e);
-  ASSERT_EQ(days.size(), 42u);
+  ASSERT_EQ(days.size(), 44u);
   EXPECT_EQ(Text(Go(days[0], NavigateDirection_Parent), UIA_NamePropertyId), L"March 2026");
+  EXPECT_EQ(std::tuple(Int(days[42], UIA_ControlTypePropertyId), Text(days[42], UIA_NamePropertyId), Text(days[43], UIA_NamePropertyId)),
+            std::tuple(50000, std::wstring(L"Previous month"), std::wstring(L"Next month")));
+  ASSERT_TRUE(As<IInvokeProvider>(days[43], UIA_InvokePatternId));
+  EXPECT_FALSE(As<ISelectionItemProvider>(days[43], UIA_SelectionItemPatternId)) << "a button, not a day";
 
   struct Day {
     int index;
@@ -488,13 +492,19 @@ TEST_F(DayGridUiaTest, readers_hear_the_focus_day_move_the_month_change_and_a_da
          testing::PressKey(VK_NEXT);
        },
        {{kFocus, L"Wednesday, May 20, 2026"}}},
+      {"the Next month button",
+       [&] {
+         As<IInvokeProvider>(Go(root_, NavigateDirection_LastChild), UIA_InvokePatternId)->Invoke();
+         testing::Pump(50);
+       },
+       {{win::uia::kInvokedEvent, L"Next month"}, {kFocus, L"Saturday, June 20, 2026"}}},
       // The pick is told while the calendar still shows it.
       {"Invoke",
        [&] {
          As<IInvokeProvider>(Cell(1, 0), UIA_InvokePatternId)->Invoke();
          testing::Pump(50);
        },
-       {{win::uia::kInvokedEvent, L"Sunday, May 3, 2026"}, {kFocus, L"Sunday, May 3, 2026"}, {kSelected, L"Sunday, May 3, 2026"}}},
+       {{win::uia::kInvokedEvent, L"Sunday, June 7, 2026"}, {kFocus, L"Sunday, June 7, 2026"}, {kSelected, L"Sunday, June 7, 2026"}}},
       {"the window goes", [&] { form_.reset(); }, {{0, L""}}},
   };
   picture_->uia()->use(all);
@@ -504,7 +514,7 @@ TEST_F(DayGridUiaTest, readers_hear_the_focus_day_move_the_month_change_and_a_da
     step.act();
     EXPECT_EQ(g_heard, step.heard) << step.what;
   }
-  EXPECT_EQ(closes, std::vector<Variant>{Variant::date(ymd(2026, 5, 3))});
+  EXPECT_EQ(closes, std::vector<Variant>{Variant::date(ymd(2026, 6, 7))});
 }
 
 // Without UI Automation on the system the window answers nothing, and its MSAA object alone serves.

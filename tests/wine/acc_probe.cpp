@@ -1,10 +1,11 @@
 // Reads our windows' accessible objects from another process, as a screen reader does, through
 // oleacc's AccessibleObjectFromWindow, and prints what they tell.
-//   acc_probe.exe [--pick] [--select <child>...] <window class>[:<child control id>]...
+//   acc_probe.exe [--pick] [--select <child>...] [--do <child>] <window class>[:<child control id>]...
 //   acc_probe.exe --events <seconds>
 // One line for the window's client object; for a table also its focused and selected cells, a
 // step right from the focus, the cell under the focus cell's centre, and two wrong requests.
-// --select asks each child (1-based) to take the focus, and prints the answer and the focus after.
+// --select asks each child (1-based) to take the focus, and prints the answer and the focus after;
+// --do asks for a child's default action.
 // --pick does the focused cell's default action last. --events prints the focus and selection
 // events of the next seconds, each with the name of the object it names.
 #include <windows.h>
@@ -69,7 +70,14 @@ void describe(IAccessible* a, const std::string& label, long id) {
 
 long as_child(const VARIANT& v) { return v.vt == VT_I4 ? v.lVal : -1; }
 
-void table(IAccessible* a, const std::string& label, bool pick, const std::vector<long>& selects) {
+void table(IAccessible* a, const std::string& label, bool pick, const std::vector<long>& selects, long action) {
+  if (action > 0) {
+    BSTR name = nullptr;
+    a->get_accName(child(action), &name);
+    const std::string named = utf8(name);
+    std::printf("%s do %ld \"%s\" hr=0x%lx\n", label.c_str(), action, named.c_str(),
+                static_cast<long>(a->accDoDefaultAction(child(action))));
+  }
   for (long c : selects) {
     const HRESULT hr = a->accSelect(SELFLAG_TAKEFOCUS, child(c));
     VARIANT focus;
@@ -143,10 +151,15 @@ int wmain(int argc, wchar_t** argv) {
   ::CoInitialize(nullptr);
   bool pick = false;
   std::vector<long> selects;
+  long action = 0;
   if (argc == 3 && std::wcscmp(argv[1], L"--events") == 0) events(std::stoi(argv[2]));
   for (int i = 1; i < argc && std::wcscmp(argv[1], L"--events") != 0; ++i) {
     if (std::wcscmp(argv[i], L"--pick") == 0) {
       pick = true;
+      continue;
+    }
+    if (std::wcscmp(argv[i], L"--do") == 0 && i + 1 < argc) {
+      action = std::stol(argv[++i]);
       continue;
     }
     if (std::wcscmp(argv[i], L"--select") == 0 && i + 1 < argc) {
@@ -169,7 +182,7 @@ int wmain(int argc, wchar_t** argv) {
     describe(a, label, CHILDID_SELF);
     VARIANT role;
     ::VariantInit(&role);
-    if (SUCCEEDED(a->get_accRole(child(CHILDID_SELF), &role)) && as_child(role) == ROLE_SYSTEM_TABLE) table(a, label, pick, selects);
+    if (SUCCEEDED(a->get_accRole(child(CHILDID_SELF), &role)) && as_child(role) == ROLE_SYSTEM_TABLE) table(a, label, pick, selects, action);
     a->Release();
   }
   ::CoUninitialize();

@@ -17,6 +17,7 @@ inline constexpr HRESULT kElementNotEnabled = static_cast<HRESULT>(0x80040200);
 inline constexpr HRESULT kElementNotAvailable = static_cast<HRESULT>(0x80040201);
 inline constexpr HRESULT kInvalidOperation = static_cast<HRESULT>(0x80131509);
 
+inline constexpr CONTROLTYPEID kButtonControlType = 50000;
 inline constexpr CONTROLTYPEID kCalendarControlType = 50001;
 inline constexpr CONTROLTYPEID kListItemControlType = 50007;
 inline constexpr CONTROLTYPEID kHeaderControlType = 50034;

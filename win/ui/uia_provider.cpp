@@ -344,7 +344,7 @@ class HeaderElement final : public ComObjects<IRawElementProviderSimple, IRawEle
   int column_;
 };
 
-// ---------------------------------------------------------------- a cell
+// ---------------------------------------------------------------- a cell, or a month arrow
 
 class CellElement final
     : public ComObjects<IRawElementProviderSimple, IRawElementProviderFragment, ISelectionItemProvider,
@@ -358,14 +358,17 @@ class CellElement final
   HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID id, IUnknown** out) noexcept override {
     return Cell([&](IAccessibleSource& s) {
       const bool table = s.Table().columns > 0;
-      const bool ours = OneOf(id, {UIA_SelectionItemPatternId, UIA_InvokePatternId}) ||
-                        (table && OneOf(id, {UIA_GridItemPatternId, UIA_TableItemPatternId}));
+      const bool ours = id == UIA_InvokePatternId ||
+                        (!Button(s.Child(index_)) &&
+                         (id == UIA_SelectionItemPatternId ||
+                          (table && OneOf(id, {UIA_GridItemPatternId, UIA_TableItemPatternId}))));
       return Out(out, ours ? com_ptr<IUnknown>(static_cast<IRawElementProviderSimple*>(this)) : com_ptr<IUnknown>());
     });
   }
   HRESULT STDMETHODCALLTYPE GetPropertyValue(PROPERTYID id, VARIANT* out) noexcept override {
     return Cell([&](IAccessibleSource& s) {
       const AccessibleElement e = s.Child(index_);
+      if (Button(e)) return PropertyValue(id, out, uia::kButtonControlType, e, "MonthButton" + std::to_string(index_));
       return PropertyValue(id, out, uia::kListItemControlType, e, "Day" + std::to_string(index_), Enabled(e));
     });
   }
@@ -475,6 +478,8 @@ class CellElement final
   }
   // A day the month around shows in grey is there to read only.
   static bool Enabled(const AccessibleElement& e) { return (e.states & acc_state::kUnavailable) == 0; }
+  // The month arrows, after the days.
+  static bool Button(const AccessibleElement& e) { return e.role == AccessibleRole::PushButton; }
 
   Tree tree_;
   int index_;
