@@ -164,6 +164,26 @@ int DayGridAccessible::ChildAt(int row, int column) {
   return ChildOf(g, static_cast<std::size_t>(row * g.columns + column));
 }
 
+long DayGridAccessible::ChildId(int index) {
+  const AccessibleDayGrid g = Grid(kNoName);
+  const std::vector<std::size_t> shown = Shown(g);
+  const int days = static_cast<int>(shown.size());
+  if (index < 0 || index >= days + kArrows) return -1;
+  if (index >= days) return index == days ? kPreviousId : kNextId;
+  return static_cast<long>(g.days[shown[static_cast<std::size_t>(index)]].date);
+}
+
+int DayGridAccessible::IndexOfId(long id) {
+  const AccessibleDayGrid g = Grid(kNoName);
+  const std::vector<std::size_t> shown = Shown(g);
+  const int days = static_cast<int>(shown.size());
+  if (id == kPreviousId) return days;
+  if (id == kNextId) return days + 1;
+  for (int c = 0; c < days; ++c)
+    if (static_cast<long>(g.days[shown[static_cast<std::size_t>(c)]].date) == id) return c;
+  return -1;
+}
+
 int DayGridAccessible::FocusedChild() {
   const AccessibleDayGrid g = Grid(kNoName);
   return g.keyboard_focus ? ChildOf(g, g.focused) : -1;

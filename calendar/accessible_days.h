@@ -69,6 +69,8 @@ class DayGridAccessible final : public IAccessibleSource {
   int ChildCount() override;
   AccessibleElement Child(int index) override;
   int ChildAt(int row, int column) override;
+  long ChildId(int index) override;
+  int IndexOfId(long id) override;
   int FocusedChild() override;
   int SelectedChild() override;
   void DoDefaultAction(int index) override;
@@ -100,6 +102,8 @@ class DayGridAccessible final : public IAccessibleSource {
   Told Now() const;
   AccessibleElement Arrow(bool previous) const;
   static constexpr int kArrows = 2;  // after the days: the previous month's, the next month's
+  // The arrows' ids, past the last serial date.
+  static constexpr long kPreviousId = 3'000'001, kNextId = 3'000'002;
 
   clsDualMonths& calendar_;
   const LocaleData& locale_;

@@ -56,6 +56,11 @@ class IAccessibleSource {
   virtual void DoDefaultAction(int index) = 0;
 
   virtual AccessibleTable Table() { return {}; }
+  // What the child stands for, the same for as long as the window shows it, wherever it moves
+  // among the children (a day's serial date); the index by default.
+  virtual long ChildId(int index) { return index; }
+  // The child that stands for `id` now (-1: none).
+  virtual int IndexOfId(long id) { return id >= 0 && id < ChildCount() ? static_cast<int>(id) : -1; }
   // The child at that place of the table (-1: none there).
   virtual int ChildAt(int row, int column) {
     const AccessibleTable t = Table();

@@ -310,6 +310,8 @@ TEST(calendar_form, screen_readers_read_grey_days_and_skip_hidden_ones) {
             std::tuple("Sunday, May 26, 2024", acc_state::kUnavailable, "", w.form->Calendar().Layout().day_cell(0, 0, 0)));
   EXPECT_FALSE(may.bounds.empty());
   EXPECT_EQ(std::tuple(july.name, july.description, july.row, july.column), std::tuple("Monday, July 1, 2024", "Today", 5, 1));
+  const long july1 = static_cast<long>(ymd(2024, 7, 1));
+  EXPECT_EQ(std::tuple(grid->ChildId(36), grid->IndexOfId(july1)), std::tuple(july1, 36)) << "a cell is known by its day";
   w.form->HideCalendar();
   w.reg().Value(opt::CalShowPrePeriod, Variant::boolean(false));
   w.reg().Value(opt::CalShowPostPeriod, Variant::boolean(false));
@@ -319,6 +321,7 @@ TEST(calendar_form, screen_readers_read_grey_days_and_skip_hidden_ones) {
             std::tuple("Saturday, June 1, 2024", 0, 6));
   EXPECT_EQ(std::tuple(grid->ChildAt(0, 0), grid->ChildAt(0, 6), grid->ChildAt(5, 1), grid->SelectedChild()),
             std::tuple(-1, 0, -1, 9));
+  EXPECT_EQ(std::tuple(grid->IndexOfId(july1), grid->ChildId(0)), std::tuple(-1, static_cast<long>(ymd(2024, 6, 1))));
 }
 
 // The month list, the year box, Go to Today and the month arrows, pressed as buttons by a reader,
