@@ -2,6 +2,7 @@
 #include "calendar/accessible_days.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "date/date_format.h"
 #include "date/serial_date.h"
@@ -64,6 +65,7 @@ AccessibleDayGrid Describe(const clsDualMonths& calendar, const LocaleData& loca
     a.row = i / 7;
     a.column = i % 7;
     a.in_month = d.period == Period::Current;
+    a.shown = a.in_month || (d.period == Period::Pre ? calendar.ShowPrePeriod() : calendar.ShowPostPeriod());
     a.selected = a.in_month && calendar.SelectedDays().Exists(calendar.FormatKey(d.date));
     a.today = d.date == today_day;
     a.focused = a.in_month && calendar.HasFocusDate() && d.date == focus;
@@ -91,27 +93,29 @@ bool PickDay(clsDualMonths& calendar, double date) {
 
 // ---- the source screen readers ask ----
 
-namespace {
-
-// An index handed in by a reader, checked against the grid.
-const AccessibleDay* day_at(const AccessibleDayGrid& g, int index) {
-  return index >= 0 && index < static_cast<int>(g.days.size()) ? &g.days[static_cast<std::size_t>(index)] : nullptr;
-}
-
-int index_or_none(const std::optional<std::size_t>& i) { return i ? static_cast<int>(*i) : -1; }
-
-}  // namespace
-
 DayGridAccessible::DayGridAccessible(clsDualMonths& calendar, const LocaleData& locale, const IClock& clock)
     : calendar_(calendar), locale_(locale), clock_(clock) {
-  calendar_.FocusMoved = [this](double) {
-    if (listener_) listener_->on_focus_moved(index_or_none(Grid(kNoName).focused));
-  };
+  calendar_.Drawn = [this] { Tell(); };
 }
 
-DayGridAccessible::~DayGridAccessible() { calendar_.FocusMoved = nullptr; }
+DayGridAccessible::~DayGridAccessible() { calendar_.Drawn = nullptr; }
 
 AccessibleDayGrid DayGridAccessible::Grid(int named) const { return Describe(calendar_, locale_, clock_.now(), named); }
+
+std::vector<std::size_t> DayGridAccessible::Shown(const AccessibleDayGrid& g) {
+  std::vector<std::size_t> shown;
+  for (std::size_t i = 0; i < g.days.size(); ++i)
+    if (g.days[i].shown) shown.push_back(i);
+  return shown;
+}
+
+int DayGridAccessible::ChildOf(const AccessibleDayGrid& g, const std::optional<std::size_t>& day) {
+  if (!day) return -1;
+  const std::vector<std::size_t> shown = Shown(g);
+  for (std::size_t c = 0; c < shown.size(); ++c)
+    if (shown[c] == *day) return static_cast<int>(c);
+  return -1;
+}
 
 AccessibleElement DayGridAccessible::Self() {
   const AccessibleDayGrid g = Grid(kNoName);
@@ -123,49 +127,98 @@ AccessibleElement DayGridAccessible::Self() {
   return e;
 }
 
-AccessibleElement DayGridAccessible::Child(int index) {
-  const AccessibleDayGrid g = Grid(index);
-  const AccessibleDay* d = day_at(g, index);
-  if (d == nullptr) throw std::out_of_range("no such day cell");
+int DayGridAccessible::ChildCount() { return static_cast<int>(Shown(Grid(kNoName)).size()) + kArrows; }
+
+AccessibleElement DayGridAccessible::Arrow(bool previous) const {
   AccessibleElement e;
-  e.name = d->name;
-  e.description = d->today ? "Today" : "";
-  if (const std::optional<int> week = calendar_.WeekNumberOf(d->date))
+  e.name = previous ? "Previous month" : "Next month";
+  e.role = AccessibleRole::PushButton;
+  e.default_action = "Press";
+  e.bounds = previous ? calendar_.PrevArrowRect() : calendar_.NextArrowRect();
+  return e;
+}
+
+AccessibleElement DayGridAccessible::Child(int index) {
+  const std::vector<std::size_t> shown = Shown(Grid(kNoName));
+  const int days = static_cast<int>(shown.size());
+  if (index < 0 || index >= days + kArrows) throw std::out_of_range("no such child");
+  if (index >= days) return Arrow(index == days);
+  const std::size_t day = shown[static_cast<std::size_t>(index)];
+  const AccessibleDayGrid g = Grid(static_cast<int>(day));
+  const AccessibleDay& d = g.days[day];
+  AccessibleElement e;
+  e.name = d.name;
+  e.description = d.today ? "Today" : "";
+  if (const std::optional<int> week = calendar_.WeekNumberOf(d.date))
     e.description += (e.description.empty() ? "Week " : ", week ") + std::to_string(*week);
   e.role = AccessibleRole::Cell;
-  e.bounds = d->bounds;
-  // A grey day of the months around is shown only: it cannot be clicked or focused.
-  if (!d->in_month) return e;
+  e.bounds = d.bounds;
+  e.row = d.row;
+  e.column = d.column;
+  // A grey day of the months around is shown only: it cannot be picked or focused.
+  if (!d.in_month) {
+    e.states = acc_state::kUnavailable;
+    return e;
+  }
   e.default_action = "Pick";
-  e.states = acc_state::kSelectable | acc_state::kFocusable | (d->selected ? acc_state::kSelected : 0u) |
-             (d->focused && g.keyboard_focus ? acc_state::kFocused : 0u);
+  e.states = acc_state::kSelectable | acc_state::kFocusable | (d.selected ? acc_state::kSelected : 0u) |
+             (d.focused && g.keyboard_focus ? acc_state::kFocused : 0u);
   return e;
+}
+
+int DayGridAccessible::ChildAt(int row, int column) {
+  const AccessibleDayGrid g = Grid(kNoName);
+  if (row < 0 || column < 0 || row >= g.rows || column >= g.columns) return -1;
+  return ChildOf(g, static_cast<std::size_t>(row * g.columns + column));
+}
+
+long DayGridAccessible::ChildId(int index) {
+  const AccessibleDayGrid g = Grid(kNoName);
+  const std::vector<std::size_t> shown = Shown(g);
+  const int days = static_cast<int>(shown.size());
+  if (index < 0 || index >= days + kArrows) return -1;
+  if (index >= days) return index == days ? kPreviousId : kNextId;
+  return static_cast<long>(g.days[shown[static_cast<std::size_t>(index)]].date);
+}
+
+int DayGridAccessible::IndexOfId(long id) {
+  const AccessibleDayGrid g = Grid(kNoName);
+  const std::vector<std::size_t> shown = Shown(g);
+  const int days = static_cast<int>(shown.size());
+  if (id == kPreviousId) return days;
+  if (id == kNextId) return days + 1;
+  for (int c = 0; c < days; ++c)
+    if (static_cast<long>(g.days[shown[static_cast<std::size_t>(c)]].date) == id) return c;
+  return -1;
 }
 
 int DayGridAccessible::FocusedChild() {
   const AccessibleDayGrid g = Grid(kNoName);
-  return g.keyboard_focus ? index_or_none(g.focused) : -1;
+  return g.keyboard_focus ? ChildOf(g, g.focused) : -1;
 }
 
-int DayGridAccessible::SelectedChild() { return index_or_none(Grid(kNoName).selected); }
-
-int DayGridAccessible::CurrentChild() {
+int DayGridAccessible::SelectedChild() {
   const AccessibleDayGrid g = Grid(kNoName);
-  return index_or_none(g.focused ? g.focused : g.selected);
+  return ChildOf(g, g.selected);
 }
 
 void DayGridAccessible::DoDefaultAction(int index) {
+  if (index < 0 || index >= ChildCount()) return;
+  const AccessibleElement e = Child(index);
+  if (e.default_action.empty()) return;
+  if (e.role == AccessibleRole::PushButton) return calendar_.StepMonth(index == ChildCount() - kArrows);
   const AccessibleDayGrid g = Grid(kNoName);
-  if (const AccessibleDay* d = day_at(g, index); d != nullptr && d->in_month) PickDay(calendar_, d->date);
+  PickDay(calendar_, g.days[static_cast<std::size_t>(e.row * g.columns + e.column)].date);
 }
 
-void DayGridAccessible::FocusChild(int index) {
+bool DayGridAccessible::FocusChild(int index) {
+  if (index < 0 || index >= ChildCount()) return false;
+  const AccessibleElement e = Child(index);
+  if ((e.states & acc_state::kFocusable) == 0) return false;
   const AccessibleDayGrid g = Grid(kNoName);
-  const AccessibleDay* d = day_at(g, index);
-  if (d == nullptr || !d->in_month) return;
-  calendar_.set_FocusDate(d->date);
+  calendar_.set_FocusDate(g.days[static_cast<std::size_t>(e.row * g.columns + e.column)].date);
   calendar_.RebuildImage();
-  if (listener_) listener_->on_focus_moved(index);
+  return true;
 }
 
 AccessibleTable DayGridAccessible::Table() {
@@ -183,16 +236,35 @@ AccessibleTable DayGridAccessible::Table() {
   return t;
 }
 
-std::string DayGridAccessible::MonthName() const {
-  const DateParts shown = serial::to_parts(calendar_.CalendarCustomDate());
-  return FormatDateValue(serial::from_ymd(shown.year, shown.month, 1).value_or(0), "mmmm yyyy", locale_).value_or("");
+DayGridAccessible::Told DayGridAccessible::Now() const {
+  const AccessibleDayGrid g = Grid(kNoName);
+  Told t;
+  t.month = g.name;
+  if (g.keyboard_focus && g.focused) t.focused = g.days[*g.focused].date;
+  if (calendar_.SelectedDays().count() > 0) t.selected = serial::day_part(calendar_.SelectedDays().Item(1).DateTime());
+  return t;
 }
 
-void DayGridAccessible::MonthShown() {
-  std::string month = MonthName();
-  if (month == month_told_) return;
-  month_told_ = std::move(month);
-  if (listener_) listener_->on_announcement(month_told_);
+void DayGridAccessible::Opened() {
+  open_ = true;
+  told_ = Now();
+}
+
+void DayGridAccessible::Tell() {
+  if (!open_) return;
+  Told now = Now();
+  const Told before = std::exchange(told_, now);
+  if (!listener_) return;
+  if (now.month != before.month) listener_->on_announcement(now.month);
+  if (now.focused == before.focused && now.selected == before.selected) return;
+  const AccessibleDayGrid g = Grid(kNoName);
+  const auto child = [&](std::optional<double> date) {
+    for (std::size_t i = 0; date && i < g.days.size(); ++i)
+      if (g.days[i].date == *date && g.days[i].in_month) return ChildOf(g, i);
+    return -1;
+  };
+  if (now.focused && now.focused != before.focused) listener_->on_focus_moved(child(now.focused));
+  if (now.selected != before.selected) listener_->on_selection_changed(child(now.selected));
 }
 
 }  // namespace tessaly::calendar

@@ -161,13 +161,17 @@ bool clsDualMonths::ArrowClick(bool previous) {
   state = 2;
   prev_arrow_focus_ = previous;
   next_arrow_focus_ = !previous;
+  StepMonth(previous);
+  return true;
+}
+
+void clsDualMonths::StepMonth(bool previous) {
   custom_date_ = month_step(custom_date_, previous ? -1 : 1);
   // The focus day goes along, so the keys go on in the month now shown.
   if (has_focus_date_) focus_date_ = month_step(focus_date_, previous ? -1 : 1);
   RefreshCollection();
   RebuildImage();
   if (DateChanged) DateChanged();
-  return true;
 }
 
 void clsDualMonths::SelectDayCell(const clsDateItem& hit) {
@@ -280,7 +284,6 @@ void clsDualMonths::MoveFocus(double day) {
   }
   RebuildImage();
   if (month_changed && DateChanged) DateChanged();
-  if (FocusMoved) FocusMoved(focus_date_);
 }
 
 void clsDualMonths::KeyDown(int key_code, bool shift) {

@@ -124,14 +124,17 @@ class clsDualMonths : public IPictureListener {
   void set_FocusDate(double date);
   // A key of the day grid: moves the focus day (and the month with it) or picks it.
   void PressKey(int key_code, bool shift);
+  // What the month arrows do: the month before or after is shown, the focus day going along.
+  void StepMonth(bool previous);
 
   // ---- events ----
   // DateClicked: the selection changed; the argument is the focus day when it is raised.
   std::function<void(double)> DateClicked;
   // DateChanged: an arrow or a key moved the displayed month.
   std::function<void()> DateChanged;
-  // FocusMoved: a key moved the focus day.
-  std::function<void(double)> FocusMoved;
+  // Drawn: the image now shows the calendar as it stands (its month, focus day, selection and
+  // keyboard focus), whatever changed them.
+  std::function<void()> Drawn;
 
   // ---- state the owner and tests may read ----
   const clsDateItems& DayCells() const { return day_cells_; }

@@ -139,12 +139,14 @@ void frmCal::TakeFocus() {
 
 void frmCal::HideCalendar() {
   if (!shown_) return;
+  accessible_->Closed();
   window_->hide(s_.m.ExcelMainWindow);
   shown_ = false;
 }
 
 void frmCal::Unload() {
   shown_ = false;
+  accessible_->Closed();
   SkipFailures step;
   tooltips_.reset();
   step([&] { window_->set_tooltips(nullptr); });
@@ -299,6 +301,8 @@ void frmCal::RaiseClose(const Variant& value) {
 
 void frmCal::moCalendar_DateClicked() {
   if (updating_ || moCalendar->SelectedDays().count() == 0) return;
+  // Readers hear of the pick while the calendar still shows it.
+  accessible_->Tell();
   RaiseClose(Variant::date(moCalendar->SelectedDays().Item(1).DateTime()));
 }
 
@@ -308,7 +312,6 @@ void frmCal::ShowDisplayedMonth() {
   const DateParts shown = serial::to_parts(moCalendar->CalendarCustomDate());
   window_->months().set_selected_index(shown.month - 1);
   window_->years().set_text(four_digit_year(shown.year));
-  accessible_->MonthShown();
 }
 
 void frmCal::GoToMonth(int year, int month) {
@@ -317,7 +320,6 @@ void frmCal::GoToMonth(int year, int month) {
   moCalendar->set_FocusDate(*date);
   moCalendar->set_CalendarCustomDate(*date);
   moCalendar->RebuildImage();
-  accessible_->MonthShown();
 }
 
 void frmCal::cboMonths_Click() {
@@ -352,7 +354,6 @@ void frmCal::cmdToday_Click() {
   moCalendar->set_FocusDate(today);
   moCalendar->set_CalendarCustomDate(today);
   moCalendar->RebuildImage();
-  accessible_->MonthShown();
 }
 
 void frmCal::cmdSettings_Click() {

@@ -363,6 +363,7 @@ void clsDualMonths::RebuildImage() {
   PaintWeekNumbers();
   PaintDays();
   BlitImage();
+  if (Drawn) Drawn();
 }
 
 void clsDualMonths::ReleaseImage() {

@@ -205,7 +205,8 @@ void cVantry::ClickCommandButton() noexcept {
   step([&] {
     if (Must(moTag)->Displayed()) moTag->TriggerClickEvent();
   });
-  // Opened from the keyboard's reach (ribbon, toolbar, cell menu): the next key acts in the calendar.
+  // Opened from the keyboard's reach (ribbon, toolbar, cell menu), even when the tag opened it on
+  // its own as it was shown: the next key acts in the calendar.
   step([&] {
     if (Must(moCalendarForm)->Shown()) moCalendarForm->TakeFocus();
   });
@@ -323,6 +324,12 @@ void cVantry::AppExcelEvent_SheetSelectionChange(const SheetPtr& Sh, const Range
     if (!Qualifies(Sh, Target)) return;
     FollowActiveMainWindow();
     RenewLostTag();
+    const bool before = std::exchange(moving_tag_, true);
+    struct Restore {
+      bool& flag;
+      bool value;
+      ~Restore() { flag = value; }
+    } restore{moving_tag_, before};
     shown = Must(moTag)->TagMove(Target);
     if (shown) WatchTagWindow();
   });
@@ -495,6 +502,11 @@ void cVantry::moTag_TagClick() noexcept {
     step([&] { holidays = ReadHolidays(*Must(app_->Workbooks(moTag->WorkbookName())), Reg().Text(opt::CalHolidaysName)); });
   step([&] { moCalendarForm->SetHolidays(std::move(holidays)); });
   step([&] { moCalendarForm->ShowCalendar(at.x, at.y, start, parent); });
+  // A click on the tag hands the calendar the keyboard, as a command does: the user who clicks
+  // and then types reaches it. Opened on its own at a selection, it leaves the keys to the sheet.
+  step([&] {
+    if (!moving_tag_ && moCalendarForm->Shown()) moCalendarForm->TakeFocus();
+  });
 }
 
 Variant cVantry::KeepTimeOfDay(const Variant& picked, IRange& cell) {

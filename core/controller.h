@@ -241,6 +241,9 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   // once the write is over.
   int writing_ = 0;
   std::optional<std::pair<SheetPtr, RangePtr>> selection_during_write_;
+  // The tag is being moved to the selected cell: a click it raises now is its own automatic
+  // opening, which leaves the keyboard to the sheet.
+  bool moving_tag_ = false;
   std::unique_ptr<IWindowWatch> scroll_watch_;
   WindowHandle watched_ = 0;
   IAddInReload* reloader_ = nullptr;

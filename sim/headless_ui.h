@@ -31,6 +31,7 @@ class HeadlessTag : public ITagWindow {
     sheet_name = sheet->Name();
     book_name = sheet->Parent()->Name();
     displayed = true;
+    if (opens_calendar) TriggerClickEvent();
     return true;
   }
   bool TagMove(const RangePtr& target) override {
@@ -65,6 +66,7 @@ class HeadlessTag : public ITagWindow {
   bool place_on_grid = false;
   std::int32_t origin_x = 0, origin_y = 0;
   int displays = 0, moves = 0;
+  bool opens_calendar = false;  // clicks itself once shown, as the option to open automatically does
 };
 
 // A calendar form without a window: records where and with which date it was shown.

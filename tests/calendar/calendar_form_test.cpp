@@ -266,11 +266,12 @@ TEST(calendar_form, high_contrast_follows_the_system) {
   EXPECT_EQ(w.reg().Long(opt::CalBackColor), 0x00C0FFFF);
 }
 
-// What a screen reader hears: the focus day's moves and the texts told.
+// What a screen reader hears: the focus day's moves, the selection's changes and the texts told.
 struct Heard : IAccessibleListener {
   void on_focus_moved(int child) override { moves.push_back(child); }
+  void on_selection_changed(int child) override { selections.push_back(child); }
   void on_announcement(const std::string& text) override { told.push_back(text); }
-  std::vector<int> moves;
+  std::vector<int> moves, selections;
   std::vector<std::string> told;
 };
 
@@ -286,36 +287,80 @@ TEST(calendar_form, screen_readers_read_the_grid_hear_its_moves_and_pick_a_day) 
   EXPECT_EQ(grid->Self().name, "June 2024");
   EXPECT_EQ(grid->Self().role, AccessibleRole::Table);
   EXPECT_EQ(grid->Table().column_headers.at(3).name, "Wednesday");
-  ASSERT_EQ(grid->ChildCount(), 42);
+  ASSERT_EQ(grid->ChildCount(), 44) << "42 days and the two month arrows";
   const int selected = grid->SelectedChild();
   ASSERT_EQ(selected, 6 + 9) << "June 2024 opens on a Saturday";
   EXPECT_EQ(std::tuple(grid->Child(selected).name, grid->Child(selected).states),
             std::tuple("Monday, June 10, 2024", acc_state::kSelected | acc_state::kSelectable | acc_state::kFocusable));
-  EXPECT_EQ(grid->Child(0).states, 0u) << "a grey day of May is not picked";
+  EXPECT_EQ(grid->Child(0).states, acc_state::kUnavailable) << "a grey day of May is not picked";
   EXPECT_EQ(grid->FocusedChild(), -1) << "no keyboard focus yet";
   w.form->TakeFocus();
   EXPECT_EQ(std::tuple(grid->FocusedChild(), grid->Self().states & acc_state::kFocused),
             std::tuple(selected, acc_state::kFocused));
   w.window->headless_picture().key_down(vk::kRight);
+  EXPECT_EQ(std::tuple(grid->SelectedChild(), grid->Child(selected + 1).states & acc_state::kSelected),
+            std::tuple(selected, 0u)) << "a move picks nothing";
+  // The page keys are the form's, whichever control has the focus: told as the picture's own keys.
   w.window->press(vk::kPageDown);
-  EXPECT_EQ(std::tuple(heard.moves, heard.told),
-            std::tuple(std::vector<int>{selected + 1, 11}, std::vector<std::string>{"July 2024"})) << "11 July";
-  grid->FocusChild(5);
+  w.window->press(vk::kPageUp);
+  w.window->press(vk::kPageDown);
+  EXPECT_EQ(std::tuple(heard.moves, heard.told, heard.selections),
+            std::tuple(std::vector<int>{selected, selected + 1, 11, selected + 1, 11},
+                       std::vector<std::string>{"July 2024", "June 2024", "July 2024"}, std::vector<int>{}))
+      << "the focus arriving on the start day, then on 11 July";
+  EXPECT_EQ(grid->SelectedChild(), -1) << "10 June is not in July";
+  EXPECT_FALSE(grid->FocusChild(0)) << "30 June, shown grey";
+  EXPECT_TRUE(grid->FocusChild(5));
   EXPECT_EQ(std::tuple(w.form->Calendar().FocusDate(), heard.moves.back()), std::tuple(ymd(2024, 7, 5), 5));
   grid->DoDefaultAction(0);   // 30 June, shown grey
   grid->DoDefaultAction(99);  // no such cell
   EXPECT_TRUE(w.closes.empty());
   grid->DoDefaultAction(1 + 19);
-  EXPECT_EQ(w.closes, std::vector<Variant>{Variant::date(ymd(2024, 7, 20))});
+  EXPECT_EQ(std::tuple(w.closes, heard.selections), std::tuple(std::vector<Variant>{Variant::date(ymd(2024, 7, 20))},
+                                                                std::vector<int>{1 + 19}));
   grid->set_listener(nullptr);
 }
 
-// The month list, the year box and Go to Today tell readers the month they show, as the arrows do.
+// Grey days of the months around read as they show (long date, place, today) and are unavailable;
+// the days the options hide are in no tree, and the places of the rest stay theirs.
+TEST(calendar_form, screen_readers_read_grey_days_and_skip_hidden_ones) {
+  FormWorld w;
+  w.clock.serial = ymd(2024, 7, 1) + 0.4;
+  w.show(ymd(2024, 6, 10));  // 26 May to 6 July
+  IAccessibleSource* grid = w.window->headless_picture().accessible();
+  ASSERT_EQ(grid->ChildCount(), 44);
+  const AccessibleElement may = grid->Child(0), july = grid->Child(36);
+  EXPECT_EQ(std::tuple(may.name, may.states, may.default_action, may.bounds),
+            std::tuple("Sunday, May 26, 2024", acc_state::kUnavailable, "", w.form->Calendar().Layout().day_cell(0, 0, 0)));
+  EXPECT_FALSE(may.bounds.empty());
+  EXPECT_EQ(std::tuple(july.name, july.description, july.row, july.column), std::tuple("Monday, July 1, 2024", "Today", 5, 1));
+  const long july1 = static_cast<long>(ymd(2024, 7, 1));
+  EXPECT_EQ(std::tuple(grid->ChildId(36), grid->IndexOfId(july1)), std::tuple(july1, 36)) << "a cell is known by its day";
+  w.form->HideCalendar();
+  w.reg().Value(opt::CalShowPrePeriod, Variant::boolean(false));
+  w.reg().Value(opt::CalShowPostPeriod, Variant::boolean(false));
+  w.show(ymd(2024, 6, 10));
+  ASSERT_EQ(grid->ChildCount(), 32);
+  EXPECT_EQ(std::tuple(grid->Child(0).name, grid->Child(0).row, grid->Child(0).column),
+            std::tuple("Saturday, June 1, 2024", 0, 6));
+  EXPECT_EQ(std::tuple(grid->ChildAt(0, 0), grid->ChildAt(0, 6), grid->ChildAt(5, 1), grid->SelectedChild()),
+            std::tuple(-1, 0, -1, 9));
+  EXPECT_EQ(std::tuple(grid->IndexOfId(july1), grid->ChildId(0)), std::tuple(-1, static_cast<long>(ymd(2024, 6, 1))));
+}
+
+// The month list, the year box, Go to Today and the month arrows, pressed as buttons by a reader,
+// tell readers the month they show.
 TEST(calendar_form, screen_readers_hear_each_month_the_boxes_and_today_show) {
   Heard heard;
   FormWorld w;  // today: 18 September 2024
   w.show(ymd(2024, 6, 10));
-  w.window->headless_picture().accessible()->set_listener(&heard);
+  IAccessibleSource& grid = *w.window->headless_picture().accessible();
+  grid.set_listener(&heard);
+  const auto arrow = [&](bool previous) { return grid.ChildCount() - (previous ? 2 : 1); };
+  const AccessibleElement next = grid.Child(arrow(false));
+  EXPECT_EQ(std::tuple(next.name, next.role, next.default_action, next.bounds),
+            std::tuple("Next month", AccessibleRole::PushButton, "Press", w.form->Calendar().NextArrowRect()));
+  EXPECT_EQ(grid.Child(arrow(true)).name, "Previous month");
   const struct {
     std::function<void()> act;
     const char* told;  // nullptr: nothing, the month is the one last told
@@ -324,6 +369,8 @@ TEST(calendar_form, screen_readers_hear_each_month_the_boxes_and_today_show) {
       {[&] { w.window->choose_year("2025"); }, "August 2025"},
       {[&] { w.window->click(FormControl::Today); }, "September 2024"},
       {[&] { w.window->click(FormControl::Today); }, nullptr},
+      {[&] { grid.DoDefaultAction(arrow(false)); }, "October 2024"},
+      {[&] { grid.DoDefaultAction(arrow(true)); }, "September 2024"},
   };
   for (const auto& step : steps) {
     heard.told.clear();

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tessaly::calendar {
 namespace {
 
@@ -25,6 +27,9 @@ TEST(form_keys, access_keys_follow_the_captions) {
   for (const auto& [letter, control] : cases) EXPECT_EQ(AccessKeyControl(letter), control) << int(letter);
   EXPECT_EQ(FormCaption(FormControl::Close), "&Cancel");
   EXPECT_TRUE(FormCaption(FormControl::Months).empty());
+  // The boxes without a caption are named for readers by what they hold.
+  EXPECT_EQ(std::tuple(AccessibleName(FormControl::Months), AccessibleName(FormControl::Years), AccessibleName(FormControl::Today)),
+            std::tuple("Month", "Year", ""));
 }
 
 }  // namespace

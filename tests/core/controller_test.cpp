@@ -24,7 +24,7 @@ TEST(controller_main_path, date_cell_to_written_date) {
   EXPECT_EQ(w.tag().address, "$B$3");
   w.tag().TriggerClickEvent();
   ASSERT_TRUE(w.calendar().Shown());
-  EXPECT_FALSE(w.calendar().focused) << "a mouse user goes on typing in the sheet";
+  EXPECT_TRUE(w.calendar().focused) << "a click on the tag gives the calendar the keyboard";
   EXPECT_EQ(w.calendar().start, Variant::date(Ymd(2024, 2, 29)));
   EXPECT_EQ(w.calendar().owner, w.host->Book("Book1").window);
   w.host->ResetCalls();
@@ -35,6 +35,11 @@ TEST(controller_main_path, date_cell_to_written_date) {
   EXPECT_EQ(w.cell("B3").number_format, "d mmm yyyy");
   EXPECT_FALSE(w.calendar().Shown());
   EXPECT_TRUE(w.tag().Displayed());
+  // Opened on its own at a selection, the calendar leaves the arrows to the sheet.
+  w.tag().opens_calendar = true;
+  w.host->UserSelect("B3");
+  ASSERT_TRUE(w.calendar().Shown());
+  EXPECT_FALSE(w.calendar().focused) << "the arrows go on moving through the cells";
 }
 
 // ---------------------------------------------------------------- the decision

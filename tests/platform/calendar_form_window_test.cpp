@@ -298,6 +298,21 @@ Element Go(const Element& e, NavigateDirection direction) {
   if (!e || FAILED(e.as<IRawElementProviderFragment>()->Navigate(direction, next.put()))) return {};
   return next.as<IRawElementProviderSimple>();
 }
+std::vector<int> RuntimeIdOf(const Element& e) {
+  SAFEARRAY* a = nullptr;
+  if (FAILED(e.as<IRawElementProviderFragment>()->GetRuntimeId(&a)) || !a) return {};
+  win::unique_safearray owned(a);
+  std::vector<int> id;
+  LONG lo = 0, hi = -1;
+  ::SafeArrayGetLBound(a, 1, &lo);
+  ::SafeArrayGetUBound(a, 1, &hi);
+  for (LONG i = lo; i <= hi; ++i) {
+    LONG v = 0;
+    ::SafeArrayGetElement(a, &i, &v);
+    id.push_back(static_cast<int>(v));
+  }
+  return id;
+}
 template <class Pattern>
 com_ptr<Pattern> As(const Element& e, PATTERNID id) {
   com_ptr<IUnknown> p;
@@ -322,7 +337,8 @@ std::vector<std::wstring> Names(const std::vector<Element>& elements) {
   return names;
 }
 
-// What UI Automation was told, through stand-ins for its functions.
+// What UI Automation was told, through stand-ins for its functions: an event and the name of the
+// element it names.
 struct Heard {
   EVENTID event;  // 0: the window let go of its elements
   std::wstring text;
@@ -336,6 +352,14 @@ LRESULT WINAPI HeardReturn(HWND, WPARAM, LPARAM, IRawElementProviderSimple* elem
 }
 HRESULT WINAPI HeardEvent(IRawElementProviderSimple* element, EVENTID event) {
   g_heard.push_back({event, Text(Element(element), UIA_NamePropertyId)});
+  return S_OK;
+}
+HRESULT WINAPI HeardStructure(IRawElementProviderSimple* element, win::uia::StructureChangeType, int*, int) {
+  g_heard.push_back({win::uia::kStructureChangedEvent, Text(Element(element), UIA_NamePropertyId)});
+  return S_OK;
+}
+HRESULT WINAPI HeardProperty(IRawElementProviderSimple* element, PROPERTYID id, VARIANT, VARIANT) {
+  if (id == UIA_NamePropertyId) g_heard.push_back({win::uia::kPropertyChangedEvent, Text(Element(element), id)});
   return S_OK;
 }
 HRESULT WINAPI HeardNotification(IRawElementProviderSimple*, win::uia::NotificationKind, win::uia::NotificationProcessing,
@@ -371,7 +395,7 @@ class DayGridUiaTest : public CalendarFormWindowTest {
   Element root_;
 };
 
-TEST_F(DayGridUiaTest, the_day_grid_is_a_calendar_of_42_days_named_by_their_long_date) {
+TEST_F(DayGridUiaTest, the_day_grid_is_a_calendar_of_42_days_named_by_their_long_date_and_two_month_buttons) {
   EXPECT_NE(::SendMessageW(picture_->hwnd(), WM_GETOBJECT, 0, static_cast<LPARAM>(win::uia::kRootObjectId)), 0)
       << "the window hands its provider to UI Automation";
   EXPECT_EQ(Int(root_, UIA_ControlTypePropertyId), 50001);
@@ -388,16 +412,25 @@ TEST_F(DayGridUiaTest, the_day_grid_is_a_calendar_of_42_days_named_by_their_long
   ASSERT_EQ(As<ITableProvider>(root_, UIA_TablePatternId)->GetColumnHeaders(&headers), S_OK);
   EXPECT_EQ(Names(Unpack(headers)), weekdays);
 
-  // The tree: the header row with its seven items, then one list item per day.
-  const Element header_row = Go(root_, NavigateDirection_FirstChild);
+  // The tree: the calendar holds a data grid of the header row with its seven items, one list item
+  // per day, and the month arrows.
+  const Element data_grid = Go(root_, NavigateDirection_FirstChild);
+  EXPECT_EQ(std::tuple(Int(data_grid, UIA_ControlTypePropertyId), Text(data_grid, UIA_NamePropertyId),
+                       Text(Go(data_grid, NavigateDirection_Parent), UIA_NamePropertyId), Text(root_, UIA_FrameworkIdPropertyId)),
+            std::tuple(50028, std::wstring(L"March 2026"), std::wstring(L"March 2026"), std::wstring(L"Win32")));
+  const Element header_row = Go(data_grid, NavigateDirection_FirstChild);
   EXPECT_EQ(Int(header_row, UIA_ControlTypePropertyId), 50034);
   std::vector<Element> items;
   for (Element e = Go(header_row, NavigateDirection_FirstChild); e; e = Go(e, NavigateDirection_NextSibling)) items.push_back(e);
   EXPECT_EQ(Names(items), weekdays);
   std::vector<Element> days;
   for (Element e = Go(header_row, NavigateDirection_NextSibling); e; e = Go(e, NavigateDirection_NextSibling)) days.push_back(e);
-  ASSERT_EQ(days.size(), 42u);
+  ASSERT_EQ(days.size(), 44u);
   EXPECT_EQ(Text(Go(days[0], NavigateDirection_Parent), UIA_NamePropertyId), L"March 2026");
+  EXPECT_EQ(std::tuple(Int(days[42], UIA_ControlTypePropertyId), Text(days[42], UIA_NamePropertyId), Text(days[43], UIA_NamePropertyId)),
+            std::tuple(50000, std::wstring(L"Previous month"), std::wstring(L"Next month")));
+  ASSERT_TRUE(As<IInvokeProvider>(days[43], UIA_InvokePatternId));
+  EXPECT_FALSE(As<ISelectionItemProvider>(days[43], UIA_SelectionItemPatternId)) << "a button, not a day";
 
   struct Day {
     int index;
@@ -449,14 +482,14 @@ TEST_F(DayGridUiaTest, the_day_grid_is_a_calendar_of_42_days_named_by_their_long
 TEST_F(DayGridUiaTest, select_moves_the_focus_day_without_writing_and_invoke_writes_the_day) {
   ASSERT_EQ(As<ISelectionItemProvider>(Cell(3, 6), UIA_SelectionItemPatternId)->Select(), S_OK);
   EXPECT_EQ(cal().FocusDate(), ymd(2026, 3, 21));
-  EXPECT_EQ(Names(Selection()), std::vector<std::wstring>{L"Saturday, March 21, 2026"});
-  EXPECT_EQ(As<ISelectionItemProvider>(Cell(2, 4), UIA_SelectionItemPatternId)->AddToSelection(), win::uia::kInvalidOperation)
+  EXPECT_EQ(Names(Selection()), std::vector<std::wstring>{L"Thursday, March 12, 2026"}) << "the day a pick replaces";
+  EXPECT_EQ(As<ISelectionItemProvider>(Cell(2, 3), UIA_SelectionItemPatternId)->AddToSelection(), win::uia::kInvalidOperation)
       << "one day at a time";
   EXPECT_TRUE(closes.empty()) << "selecting writes nothing";
   for (HRESULT hr : {As<ISelectionItemProvider>(Cell(0, 0), UIA_SelectionItemPatternId)->Select(),
                      As<IInvokeProvider>(Cell(0, 0), UIA_InvokePatternId)->Invoke()})
     EXPECT_EQ(hr, win::uia::kElementNotEnabled) << "22 February is shown grey";
-  EXPECT_EQ(Names(Selection()), std::vector<std::wstring>{L"Saturday, March 21, 2026"});
+  EXPECT_EQ(cal().FocusDate(), ymd(2026, 3, 21));
   EXPECT_TRUE(closes.empty());
 
   ASSERT_EQ(As<IInvokeProvider>(Cell(1, 3), UIA_InvokePatternId)->Invoke(), S_OK);
@@ -467,7 +500,8 @@ TEST_F(DayGridUiaTest, select_moves_the_focus_day_without_writing_and_invoke_wri
 
 TEST_F(DayGridUiaTest, readers_hear_the_focus_day_move_the_month_change_and_a_day_picked) {
   constexpr EVENTID kFocus = win::uia::kFocusChangedEvent, kSelected = win::uia::kElementSelectedEvent;
-  const win::uia::CoreFunctions all{HeardReturn, HeardEvent, HeardNotification, nullptr};
+  constexpr EVENTID kStructure = win::uia::kStructureChangedEvent, kName = win::uia::kPropertyChangedEvent;
+  const win::uia::CoreFunctions all{HeardReturn, HeardEvent, HeardNotification, nullptr, HeardStructure, HeardProperty};
   win::uia::CoreFunctions older = all;  // before Windows 10's notifications
   older.raise_notification = nullptr;
   struct Step {
@@ -476,25 +510,34 @@ TEST_F(DayGridUiaTest, readers_hear_the_focus_day_move_the_month_change_and_a_da
     std::vector<Heard> heard;
   };
   const std::vector<Step> steps{
-      {"Right", [] { testing::PressKey(VK_RIGHT); }, {{kFocus, L"Friday, March 13, 2026"}, {kSelected, L"Friday, March 13, 2026"}}},
+      {"Right", [] { testing::PressKey(VK_RIGHT); }, {{kFocus, L"Friday, March 13, 2026"}}},
       {"Page Down",
        [] { testing::PressKey(VK_NEXT); },
-       {{win::uia::kNotificationEvent, L"April 2026"}, {kFocus, L"Monday, April 13, 2026"}, {kSelected, L"Monday, April 13, 2026"}}},
-      {"Select",
-       [&] { As<ISelectionItemProvider>(Cell(3, 1), UIA_SelectionItemPatternId)->Select(); },
-       {{kFocus, L"Monday, April 20, 2026"}, {kSelected, L"Monday, April 20, 2026"}}},
+       {{kStructure, L"April 2026"}, {kName, L"April 2026"}, {win::uia::kNotificationEvent, L"April 2026"},
+        {kFocus, L"Monday, April 13, 2026"}}},
+      {"Select", [&] { As<ISelectionItemProvider>(Cell(3, 1), UIA_SelectionItemPatternId)->Select(); },
+       {{kFocus, L"Monday, April 20, 2026"}}},
       {"Page Down without notifications",
        [&] {
          picture_->uia()->use(older);
          testing::PressKey(VK_NEXT);
        },
-       {{kFocus, L"Wednesday, May 20, 2026"}, {kSelected, L"Wednesday, May 20, 2026"}}},
+       {{kStructure, L"May 2026"}, {kName, L"May 2026"}, {kFocus, L"Wednesday, May 20, 2026"}}},
+      {"the Next month button",
+       [&] {
+         As<IInvokeProvider>(Go(Go(root_, NavigateDirection_FirstChild), NavigateDirection_LastChild), UIA_InvokePatternId)
+             ->Invoke();
+         testing::Pump(50);
+       },
+       {{win::uia::kInvokedEvent, L"Next month"}, {kStructure, L"June 2026"}, {kName, L"June 2026"},
+        {kFocus, L"Saturday, June 20, 2026"}}},
+      // The pick is told while the calendar still shows it.
       {"Invoke",
        [&] {
          As<IInvokeProvider>(Cell(1, 0), UIA_InvokePatternId)->Invoke();
          testing::Pump(50);
        },
-       {{win::uia::kInvokedEvent, L"Sunday, May 3, 2026"}}},
+       {{win::uia::kInvokedEvent, L"Sunday, June 7, 2026"}, {kFocus, L"Sunday, June 7, 2026"}, {kSelected, L"Sunday, June 7, 2026"}}},
       {"the window goes", [&] { form_.reset(); }, {{0, L""}}},
   };
   picture_->uia()->use(all);
@@ -504,7 +547,29 @@ TEST_F(DayGridUiaTest, readers_hear_the_focus_day_move_the_month_change_and_a_da
     step.act();
     EXPECT_EQ(g_heard, step.heard) << step.what;
   }
-  EXPECT_EQ(closes, std::vector<Variant>{Variant::date(ymd(2026, 5, 3))});
+  EXPECT_EQ(closes, std::vector<Variant>{Variant::date(ymd(2026, 6, 7))});
+}
+
+// A cell is its day: its runtime id is the day's, it follows the day to its new place when the
+// month changes, and it is gone once the day is no longer shown.
+TEST_F(DayGridUiaTest, a_cell_is_its_day_across_a_change_of_month) {
+  const Element march12 = Cell(2, 4), april1 = Cell(5, 3);
+  const std::vector<int> id = RuntimeIdOf(march12);
+  EXPECT_EQ(id, (std::vector<int>{win::uia::kAppendRuntimeId, 3, static_cast<int>(ymd(2026, 3, 12))}));
+  EXPECT_EQ(Text(march12, UIA_FrameworkIdPropertyId), L"Win32");
+  ASSERT_EQ(As<IInvokeProvider>(Go(Go(root_, NavigateDirection_FirstChild), NavigateDirection_LastChild), UIA_InvokePatternId)
+                ->Invoke(),
+            S_OK);
+  testing::Pump(50);
+  ASSERT_EQ(Text(root_, UIA_NamePropertyId), L"April 2026");
+  win::unique_variant v;
+  EXPECT_EQ(march12->GetPropertyValue(UIA_NamePropertyId, v.put()), win::uia::kElementNotAvailable) << "12 March is not shown";
+  const Element april16 = Cell(2, 4);
+  EXPECT_EQ(Text(april16, UIA_NamePropertyId), L"Thursday, April 16, 2026");
+  EXPECT_NE(RuntimeIdOf(april16), id) << "another day at the same place is another element";
+  int row = -1;
+  As<IGridItemProvider>(april1, UIA_GridItemPatternId)->get_Row(&row);
+  EXPECT_EQ(std::tuple(Text(april1, UIA_NamePropertyId), row), std::tuple(std::wstring(L"Wednesday, April 1, 2026"), 0));
 }
 
 // Without UI Automation on the system the window answers nothing, and its MSAA object alone serves.

@@ -1,17 +1,20 @@
 // Reads our windows' accessible objects from another process, as a screen reader does, through
 // oleacc's AccessibleObjectFromWindow, and prints what they tell.
-//   acc_probe.exe [--pick] <window class>[:<child control id>]...
+//   acc_probe.exe [--pick] [--select <child>...] [--do <child>] <window class>[:<child control id>]...
 //   acc_probe.exe --events <seconds>
 // One line for the window's client object; for a table also its focused and selected cells, a
-// step right from the focus, the cell under the focus cell's centre, and two wrong requests. --pick does the focused
-// cell's default action last. --events prints the focus and selection events of the next seconds,
-// each with the name of the object it names.
+// step right from the focus, the cell under the focus cell's centre, and two wrong requests.
+// --select asks each child (1-based) to take the focus, and prints the answer and the focus after;
+// --do asks for a child's default action.
+// --pick does the focused cell's default action last. --events prints the focus and selection
+// events of the next seconds, each with the name of the object it names.
 #include <windows.h>
 #include <oleacc.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -67,7 +70,21 @@ void describe(IAccessible* a, const std::string& label, long id) {
 
 long as_child(const VARIANT& v) { return v.vt == VT_I4 ? v.lVal : -1; }
 
-void table(IAccessible* a, const std::string& label, bool pick) {
+void table(IAccessible* a, const std::string& label, bool pick, const std::vector<long>& selects, long action) {
+  if (action > 0) {
+    BSTR name = nullptr;
+    a->get_accName(child(action), &name);
+    const std::string named = utf8(name);
+    std::printf("%s do %ld \"%s\" hr=0x%lx\n", label.c_str(), action, named.c_str(),
+                static_cast<long>(a->accDoDefaultAction(child(action))));
+  }
+  for (long c : selects) {
+    const HRESULT hr = a->accSelect(SELFLAG_TAKEFOCUS, child(c));
+    VARIANT focus;
+    ::VariantInit(&focus);
+    a->get_accFocus(&focus);
+    std::printf("%s select %ld hr=0x%lx focus %ld\n", label.c_str(), c, static_cast<long>(hr), as_child(focus));
+  }
   long count = -1;
   a->get_accChildCount(&count);
   std::printf("%s children=%ld\n", label.c_str(), count);
@@ -106,7 +123,8 @@ void CALLBACK on_event(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LON
   a->get_accName(id, &name);
   wchar_t cls[64] = L"";
   ::GetClassNameW(window, cls, 64);
-  std::printf("event %s %ls child %ld name=\"%s\"\n", event == EVENT_OBJECT_FOCUS ? "focus" : "selection", cls,
+  const char* kind = event == EVENT_OBJECT_FOCUS ? "focus" : event == EVENT_OBJECT_SELECTION ? "selection" : "selection-other";
+  std::printf("event %s %ls child %ld name=\"%s\"\n", kind, cls,
               static_cast<long>(child), utf8(name).c_str());
   std::fflush(stdout);
   a->Release();
@@ -114,7 +132,7 @@ void CALLBACK on_event(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LON
 
 // Listens from outside the process that raises them, as a reader does.
 void events(int seconds) {
-  HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_SELECTION, nullptr, on_event, 0, 0,
+  HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_SELECTIONWITHIN, nullptr, on_event, 0, 0,
                                          WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
   std::printf("events listening%s\n", hook ? "" : " refused");
   std::fflush(stdout);
@@ -132,10 +150,20 @@ void events(int seconds) {
 int wmain(int argc, wchar_t** argv) {
   ::CoInitialize(nullptr);
   bool pick = false;
+  std::vector<long> selects;
+  long action = 0;
   if (argc == 3 && std::wcscmp(argv[1], L"--events") == 0) events(std::stoi(argv[2]));
   for (int i = 1; i < argc && std::wcscmp(argv[1], L"--events") != 0; ++i) {
     if (std::wcscmp(argv[i], L"--pick") == 0) {
       pick = true;
+      continue;
+    }
+    if (std::wcscmp(argv[i], L"--do") == 0 && i + 1 < argc) {
+      action = std::stol(argv[++i]);
+      continue;
+    }
+    if (std::wcscmp(argv[i], L"--select") == 0 && i + 1 < argc) {
+      selects.push_back(std::stol(argv[++i]));
       continue;
     }
     std::wstring arg = argv[i];
@@ -154,7 +182,7 @@ int wmain(int argc, wchar_t** argv) {
     describe(a, label, CHILDID_SELF);
     VARIANT role;
     ::VariantInit(&role);
-    if (SUCCEEDED(a->get_accRole(child(CHILDID_SELF), &role)) && as_child(role) == ROLE_SYSTEM_TABLE) table(a, label, pick);
+    if (SUCCEEDED(a->get_accRole(child(CHILDID_SELF), &role)) && as_child(role) == ROLE_SYSTEM_TABLE) table(a, label, pick, selects, action);
     a->Release();
   }
   ::CoUninitialize();

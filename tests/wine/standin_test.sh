@@ -411,8 +411,9 @@ STEPS
   fi
 
   # Screen readers: our windows read from another process through oleacc, as a reader finds them,
-  # while the calendar the ribbon command opened has the keyboard; then Left, whose focus and
-  # selection events another process hears, and the focus cell's default action writes its day.
+  # while the calendar the ribbon command opened has the keyboard; then Left, Page Down and
+  # Shift+Page Up and a cell asked to take the focus, whose focus events another process hears (a
+  # move picks nothing, so no selection event), and the focus cell's default action writes its day.
   probe="$build/tests/acc_probe.exe"
   if [ -f "$probe" ]; then
     {
@@ -425,35 +426,60 @@ STEPS
     excel=$!
     if wait_line "$work/acc.log" '^mark acc[[:space:]]*$' 60 >/dev/null; then
       "$WINE64" "$probe" TessalyPicture TessalyTag "$CAL_CLASS" ComboBox:101 ComboBox:102 > "$work/acc-probe.log" 2>&1
-      "$WINE64" "$probe" --events 3 > "$work/acc-events.log" 2>&1 &
+      "$WINE64" "$probe" --events 20 > "$work/acc-events.log" 2>&1 &
       listening=$!
       wait_line "$work/acc-events.log" '^events listening' 20 >/dev/null
       xdotool key Left
+      sleep 1
+      "$WINE64" "$probe" TessalyPicture > "$work/acc-moved.log" 2>&1
+      xdotool key Next
+      sleep 1
+      xdotool key shift+Prior
+      sleep 1
+      "$WINE64" "$probe" --do 44 TessalyPicture > "$work/acc-arrow.log" 2>&1
+      sleep 1
+      # April 2023 opens on a Saturday: child 1 is 26 March, grey; child 10 is 4 April.
+      "$WINE64" "$probe" --select 1 --select 10 TessalyPicture > "$work/acc-select.log" 2>&1
       wait "$listening"
       "$WINE64" "$probe" --pick TessalyPicture > "$work/acc-pick.log" 2>&1
     fi
     touch "$work/acc.go"
     wait "$excel"
-    sed -i 's/\r$//' "$work/acc.log" "$work/acc-probe.log" "$work/acc-events.log" "$work/acc-pick.log" 2>/dev/null
+    sed -i 's/\r$//' "$work/acc.log" "$work/acc-probe.log" "$work/acc-events.log" "$work/acc-pick.log" \
+      "$work/acc-moved.log" "$work/acc-select.log" "$work/acc-arrow.log" 2>/dev/null
     log="$work/acc-probe.log"
-    # Roles: table 0x18, cell 0x1d, push button 0x2b; states: selected 0x2, focused 0x4,
-    # focusable 0x100000, selectable 0x200000.
+    # Roles: table 0x18, cell 0x1d, push button 0x2b; states: unavailable 0x1, selected 0x2,
+    # focused 0x4, focusable 0x100000, selectable 0x200000.
     expect "$log" '^acc TessalyPicture name="February 2024" role=0x18 state=0x100004$' "the day grid is a focused table named by its month"
-    expect "$log" '^acc TessalyPicture children=42$' "with one cell per day of the six weeks"
+    expect "$log" '^acc TessalyPicture children=44$' "with one cell per day of the six weeks and the two month arrows"
     expect "$log" '^acc TessalyPicture past the last hr=0x80070057, up from the first hr=0x1$' "a cell past the last is refused, and no cell lies above the first"
     expect "$log" '^acc TessalyPicture focus name="Thursday, February 29, 2024" role=0x1d state=0x300006$' "the start day is the focused and selected cell, named by its long date"
     expect "$log" '^acc TessalyPicture selection name="Thursday, February 29, 2024" ' "the selection is the start day"
-    expect "$log" '^acc TessalyPicture right name="Friday, March 1, 2024" role=0x1d state=0x0$' "right of it a grey day of March, not to be picked"
+    expect "$log" '^acc TessalyPicture right name="Friday, March 1, 2024" role=0x1d state=0x1$' "right of it a grey day of March, unavailable"
     expect "$log" '^acc TessalyPicture hit the focus cell$' "a hit test at the focus cell's place finds it"
     expect "$log" '^acc TessalyTag name="Open the calendar" role=0x2b ' "the tag is a button named for what it does"
     expect "$log" "^acc $CAL_CLASS name=\"Calendar\" " "the pop-up is named Calendar"
     expect "$log" '^acc ComboBox:101 name="Month" ' "the month list is named Month, not by its value"
     expect "$log" '^acc ComboBox:102 name="Year" ' "the year box is named Year"
-    expect "$work/acc-pick.log" '^acc TessalyPicture focus name="Wednesday, February 28, 2024" role=0x1d state=0x300004$' "Left moves the focused cell, the selection stays"
-    expect "$work/acc-events.log" '^event focus TessalyPicture child 32 name="Wednesday, February 28, 2024"$' "readers hear the focus move to the day Left reaches"
-    expect "$work/acc-events.log" '^event selection TessalyPicture child 32 ' "and the selection event with it"
+    log="$work/acc-moved.log"
+    expect "$log" '^acc TessalyPicture focus name="Wednesday, February 28, 2024" role=0x1d state=0x300004$' "Left moves the focused cell, not selected"
+    expect "$log" '^acc TessalyPicture selection name="Thursday, February 29, 2024" role=0x1d state=0x300002$' "the selection stays the start day, no longer focused"
+    log="$work/acc-events.log"
+    expect "$log" '^event focus TessalyPicture child 32 name="Wednesday, February 28, 2024"$' "readers hear the focus move to the day Left reaches"
+    expect "$log" '^event focus TessalyPicture child 33 name="Thursday, March 28, 2024"$' "and to the day Page Down reaches"
+    expect "$log" '^event focus TessalyPicture child 31 name="Tuesday, March 28, 2023"$' "and to the day Shift+Page Up reaches"
+    expect "$log" '^event focus TessalyPicture child 34 name="Friday, April 28, 2023"$' "and along with the month the Next month button shows"
+    expect "$log" '^event focus TessalyPicture child 10 name="Tuesday, April 4, 2023"$' "and to the cell asked to take the focus"
+    expect "$work/acc-arrow.log" '^acc TessalyPicture do 44 "Next month" hr=0x0$' "the month arrow is a button a reader presses"
+    if grep -q '^event selection' "$log"; then
+      echo "FAILED: a move of the focus raises no selection event"; failures=$((failures + 1))
+    else
+      echo "ok: a move of the focus raises no selection event"
+    fi
+    expect "$work/acc-select.log" '^acc TessalyPicture select 1 hr=0x80070057 focus 34$' "a grey day refuses the focus"
+    expect "$work/acc-select.log" '^acc TessalyPicture select 10 hr=0x0 focus 10$' "an enabled day takes it"
     expect "$work/acc-pick.log" '^acc TessalyPicture pick hr=0x0$' "the focused cell's default action is taken"
-    expect "$work/acc.log" '^cell C2 = "28 Feb 2024" \[d mmm yyyy\]$' "and writes its day into the cell"
+    expect "$work/acc.log" '^cell C2 = "4 Apr 2023" \[d mmm yyyy\]$' "and writes its day into the cell"
   fi
 
   # UI Automation: another process finds the day grid's element through the UI Automation C API,

@@ -31,6 +31,7 @@ long state_of(unsigned s) {
   if (s & acc_state::kFocused) out |= STATE_SYSTEM_FOCUSED;
   if (s & acc_state::kFocusable) out |= STATE_SYSTEM_FOCUSABLE;
   if (s & acc_state::kSelectable) out |= STATE_SYSTEM_SELECTABLE;
+  if (s & acc_state::kUnavailable) out |= STATE_SYSTEM_UNAVAILABLE;
   return out;
 }
 
@@ -48,26 +49,28 @@ void i4(VARIANT* v, long value) {
   v->lVal = value;
 }
 
-// The child a navigation from `from` (1-based, CHILDID_SELF: the table) reaches in a table of
-// `count` cells `columns` wide; 0 when there is none.
-long navigate(long from, long direction, long count, long columns) {
+// The child a navigation from `from` (1-based, CHILDID_SELF: the table) reaches among `count`
+// children, by their places in the table for the directions of a table; 0 when there is none.
+long navigate(IAccessibleSource& s, long from, long direction, long count) {
   if (count <= 0) return 0;
   if (from == CHILDID_SELF) {
     if (direction == NAVDIR_FIRSTCHILD) return 1;
     if (direction == NAVDIR_LASTCHILD) return count;
     return 0;
   }
-  long to = 0;
+  if (direction == NAVDIR_NEXT) return from < count ? from + 1 : 0;
+  if (direction == NAVDIR_PREVIOUS) return from > 1 ? from - 1 : 0;
+  const AccessibleElement e = s.Child(static_cast<int>(from) - 1);
+  if (e.row < 0 || e.column < 0) return 0;
+  int row = e.row, column = e.column;
   switch (direction) {
-    case NAVDIR_NEXT: to = from + 1; break;
-    case NAVDIR_PREVIOUS: to = from - 1; break;
-    case NAVDIR_RIGHT: to = columns > 0 && from % columns != 0 ? from + 1 : 0; break;
-    case NAVDIR_LEFT: to = columns > 0 && (from - 1) % columns != 0 ? from - 1 : 0; break;
-    case NAVDIR_DOWN: to = columns > 0 ? from + columns : 0; break;
-    case NAVDIR_UP: to = columns > 0 ? from - columns : 0; break;
+    case NAVDIR_RIGHT: ++column; break;
+    case NAVDIR_LEFT: --column; break;
+    case NAVDIR_DOWN: ++row; break;
+    case NAVDIR_UP: --row; break;
     default: return 0;
   }
-  return to >= 1 && to <= count ? to : 0;
+  return s.ChildAt(row, column) + 1;
 }
 
 class MsaaObject final : public ComObject<IAccessible, IID_IDispatch, kIidAccessible> {
@@ -161,8 +164,25 @@ class MsaaObject final : public ComObject<IAccessible, IID_IDispatch, kIidAccess
     if (action) *action = nullptr;
     return element(id, [&](const AccessibleElement& e) { return text_out(e.default_action, action); });
   }
-  HRESULT STDMETHODCALLTYPE accSelect(long, VARIANT) noexcept override {
-    return live() ? DISP_E_MEMBERNOTFOUND : RPC_E_DISCONNECTED;
+  // Taking the focus moves the focus day; taking the selection picks the day, once the call has
+  // returned, as its default action does. Other flags, and a child without that state, are refused.
+  HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT id) noexcept override {
+    constexpr long kTake = SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION;
+    if (flags == 0 || (flags & ~kTake) != 0) return E_INVALIDARG;
+    if (id.vt != VT_I4 || id.lVal == CHILDID_SELF) return live() ? E_INVALIDARG : RPC_E_DISCONNECTED;
+    return element(id, [&](const AccessibleElement& e) -> HRESULT {
+      const bool focus = (flags & SELFLAG_TAKEFOCUS) != 0, select = (flags & SELFLAG_TAKESELECTION) != 0;
+      if ((focus && !(e.states & acc_state::kFocusable)) || (select && !(e.states & acc_state::kSelectable)))
+        return E_INVALIDARG;
+      const int index = static_cast<int>(id.lVal) - 1;
+      if (focus) {
+        if (::GetFocus() != window_) ::SetFocus(window_);
+        if (!(*source_)->FocusChild(index)) return E_INVALIDARG;
+      }
+      if (select && !::PostMessageW(window_, MsaaAnswer::kDefaultActionMessage, static_cast<WPARAM>(index), 0))
+        return E_FAIL;
+      return S_OK;
+    });
   }
   HRESULT STDMETHODCALLTYPE accLocation(long* x, long* y, long* w, long* h, VARIANT id) noexcept override {
     if (!x || !y || !w || !h) return E_POINTER;
@@ -182,7 +202,7 @@ class MsaaObject final : public ComObject<IAccessible, IID_IDispatch, kIidAccess
     const HRESULT call = guarded([&](IAccessibleSource& s) {
       const long count = s.ChildCount();
       if (start.lVal != CHILDID_SELF && (start.lVal < 1 || start.lVal > count)) throw std::out_of_range("child");
-      if (const long to = navigate(start.lVal, direction, count, s.Table().columns); to != 0) {
+      if (const long to = navigate(s, start.lVal, direction, count); to != 0) {
         i4(end, to);
         hr = S_OK;
       }
@@ -332,19 +352,22 @@ void MsaaAnswer::on_default_action(WPARAM child) {
   if (*source_) (*source_)->DoDefaultAction(static_cast<int>(static_cast<INT_PTR>(child)));
 }
 
-void MsaaAnswer::raise_changes() {
-  if (!*source_) return;
-  int focused = -1;
-  try {
-    focused = (*source_)->FocusedChild();
-  } catch (...) {
-    return;
-  }
-  if (focused == focused_told_) return;
-  focused_told_ = focused;
-  if (focused < 0) return;
-  ::NotifyWinEvent(EVENT_OBJECT_FOCUS, window_, OBJID_CLIENT, focused + 1);
-  ::NotifyWinEvent(EVENT_OBJECT_SELECTION, window_, OBJID_CLIENT, focused + 1);
+void MsaaAnswer::on_focus_moved(int child) {
+  if (child >= 0) ::NotifyWinEvent(EVENT_OBJECT_FOCUS, window_, OBJID_CLIENT, child + 1);
+}
+
+// The selected day may lie outside the month shown: then only "something in here" changed.
+void MsaaAnswer::on_selection_changed(int child) {
+  if (child >= 0)
+    ::NotifyWinEvent(EVENT_OBJECT_SELECTION, window_, OBJID_CLIENT, child + 1);
+  else
+    ::NotifyWinEvent(EVENT_OBJECT_SELECTIONWITHIN, window_, OBJID_CLIENT, CHILDID_SELF);
+}
+
+// What is announced is the object's new name, as the month a table shows.
+void MsaaAnswer::on_announcement(const std::string&) {
+  ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window_, OBJID_CLIENT, CHILDID_SELF);
+  ::NotifyWinEvent(EVENT_OBJECT_REORDER, window_, OBJID_CLIENT, CHILDID_SELF);
 }
 
 std::optional<LRESULT> AnswerWithName(HWND window, WPARAM wparam, LPARAM lparam, const std::string& name) {

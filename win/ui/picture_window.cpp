@@ -73,6 +73,7 @@ std::unique_ptr<PictureWindow> PictureWindow::try_create(HWND parent, const Rect
 }
 
 PictureWindow::~PictureWindow() {
+  set_accessible(nullptr);
   listener_ = nullptr;  // the owner may be gone; the messages of destruction reach no one
   if (window_ && ::IsWindow(window_)) {
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
@@ -132,21 +133,7 @@ LRESULT CALLBACK PictureWindow::window_proc(HWND window, UINT message, WPARAM wp
     self->window_ = window;
     self->device_ = std::make_unique<WindowDevice>(window);
   }
-  const LRESULT result = self->on_message(message, wparam, lparam);
-  switch (message) {
-    case WM_KEYDOWN:
-    case WM_LBUTTONDOWN:
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-      // What the message did to the focus day, readers hear of; the message may have closed the
-      // calendar, and this object with it.
-      if (::IsWindow(window) && ::GetWindowLongPtrW(window, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(self) &&
-          self->msaa_)
-        self->msaa_->raise_changes();
-      break;
-    default: break;
-  }
-  return result;
+  return self->on_message(message, wparam, lparam);
 }
 
 LRESULT PictureWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -189,6 +176,7 @@ LRESULT PictureWindow::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_GETDLGCODE: return DLGC_WANTARROWS;
     case WM_GETOBJECT: return on_get_object(wparam, lparam);
     case WM_DESTROY:
+      if (accessible_) accessible_->set_listener(nullptr);
       if (uia_) uia_->disconnect();
       return 0;
     case MsaaAnswer::kDefaultActionMessage:
@@ -207,11 +195,30 @@ LRESULT PictureWindow::on_get_object(WPARAM wparam, LPARAM lparam) {
 }
 
 void PictureWindow::set_accessible(IAccessibleSource* source) {
+  if (accessible_) accessible_->set_listener(nullptr);
+  accessible_ = nullptr;
   msaa_.reset();
   uia_.reset();
   if (!source || !window_) return;
   msaa_ = std::make_unique<MsaaAnswer>(window_, *source);
   uia_ = std::make_unique<UiaAnswer>(window_, *source);
+  accessible_ = source;
+  source->set_listener(&readers_);
+}
+
+void PictureWindow::BothReaders::on_focus_moved(int child) {
+  if (window_.msaa_) window_.msaa_->on_focus_moved(child);
+  if (window_.uia_) window_.uia_->on_focus_moved(child);
+}
+
+void PictureWindow::BothReaders::on_selection_changed(int child) {
+  if (window_.msaa_) window_.msaa_->on_selection_changed(child);
+  if (window_.uia_) window_.uia_->on_selection_changed(child);
+}
+
+void PictureWindow::BothReaders::on_announcement(const std::string& text) {
+  if (window_.msaa_) window_.msaa_->on_announcement(text);
+  if (window_.uia_) window_.uia_->on_announcement(text);
 }
 
 void PictureWindow::on_paint() {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "host/picture_control.h"
 #include "win/ui/gdi_graphics.h"
@@ -83,6 +84,20 @@ class PictureWindow final : public IPictureControl {
   bool auto_redraw_ = false;
   bool tracking_leave_ = false;
   Appearance appearance_ = Appearance::ThreeD;
+  // What the accessible source tells, both kinds of reader hear.
+  class BothReaders final : public IAccessibleListener {
+   public:
+    explicit BothReaders(PictureWindow& window) : window_(window) {}
+    void on_focus_moved(int child) override;
+    void on_selection_changed(int child) override;
+    void on_announcement(const std::string& text) override;
+
+   private:
+    PictureWindow& window_;
+  };
+
+  IAccessibleSource* accessible_ = nullptr;
+  BothReaders readers_{*this};
   std::unique_ptr<MsaaAnswer> msaa_;
   std::unique_ptr<UiaAnswer> uia_;
 };

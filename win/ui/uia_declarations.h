@@ -17,8 +17,10 @@ inline constexpr HRESULT kElementNotEnabled = static_cast<HRESULT>(0x80040200);
 inline constexpr HRESULT kElementNotAvailable = static_cast<HRESULT>(0x80040201);
 inline constexpr HRESULT kInvalidOperation = static_cast<HRESULT>(0x80131509);
 
+inline constexpr CONTROLTYPEID kButtonControlType = 50000;
 inline constexpr CONTROLTYPEID kCalendarControlType = 50001;
 inline constexpr CONTROLTYPEID kListItemControlType = 50007;
+inline constexpr CONTROLTYPEID kDataGridControlType = 50028;
 inline constexpr CONTROLTYPEID kHeaderControlType = 50034;
 inline constexpr CONTROLTYPEID kHeaderItemControlType = 50035;
 
@@ -26,10 +28,14 @@ inline constexpr EVENTID kFocusChangedEvent = 20005;
 inline constexpr EVENTID kInvokedEvent = 20009;
 inline constexpr EVENTID kElementSelectedEvent = 20012;
 inline constexpr EVENTID kNotificationEvent = 20035;
+// Stand-ins' names for what a test hears of the two other kinds of event.
+inline constexpr EVENTID kStructureChangedEvent = 20002;
+inline constexpr EVENTID kPropertyChangedEvent = 20004;
 
 enum RowOrColumnMajor { RowOrColumnMajor_RowMajor = 0, RowOrColumnMajor_ColumnMajor = 1 };
 enum NotificationKind { NotificationKind_ActionCompleted = 2, NotificationKind_Other = 4 };
 enum NotificationProcessing { NotificationProcessing_MostRecent = 3 };
+enum StructureChangeType { StructureChangeType_ChildrenInvalidated = 2 };
 
 using ReturnRawElementProviderFn = LRESULT(WINAPI*)(HWND, WPARAM, LPARAM, IRawElementProviderSimple*);
 using RaiseAutomationEventFn = HRESULT(WINAPI*)(IRawElementProviderSimple*, EVENTID);
@@ -37,6 +43,10 @@ using RaiseAutomationEventFn = HRESULT(WINAPI*)(IRawElementProviderSimple*, EVEN
 using RaiseNotificationEventFn = HRESULT(WINAPI*)(IRawElementProviderSimple*, NotificationKind, NotificationProcessing,
                                                   BSTR display, BSTR activity_id);
 using HostProviderFromHwndFn = HRESULT(WINAPI*)(HWND, IRawElementProviderSimple**);
+using RaiseStructureChangedEventFn = HRESULT(WINAPI*)(IRawElementProviderSimple*, StructureChangeType, int* runtime_id,
+                                                      int runtime_id_length);
+using RaisePropertyChangedEventFn = HRESULT(WINAPI*)(IRawElementProviderSimple*, PROPERTYID, VARIANT old_value,
+                                                     VARIANT new_value);
 
 // The functions a provider calls; any of them may be missing from the system.
 struct CoreFunctions {
@@ -44,6 +54,8 @@ struct CoreFunctions {
   RaiseAutomationEventFn raise_event = nullptr;
   RaiseNotificationEventFn raise_notification = nullptr;
   HostProviderFromHwndFn host_provider = nullptr;
+  RaiseStructureChangedEventFn raise_structure_changed = nullptr;
+  RaisePropertyChangedEventFn raise_property_changed = nullptr;
 };
 
 }  // namespace tessaly::win::uia

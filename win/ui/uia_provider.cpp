@@ -2,6 +2,7 @@
 // its cells, each a fragment made afresh on request and identified by its runtime id.
 #include "win/ui/uia_provider.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <vector>
@@ -16,13 +17,16 @@ namespace {
 
 constexpr HRESULT kGone = uia::kElementNotAvailable;
 using uia::kInvalidOperation;
-// Runtime ids of the parts below the table, after uia::kAppendRuntimeId.
-enum class Part { HeaderRow = 1, HeaderItem = 2, Cell = 3 };
+// Runtime ids of the parts below the calendar, after uia::kAppendRuntimeId; a cell's is its day's
+// (or its button's) id, so a cell of one month is never the same element as one of another.
+enum class Part { HeaderRow = 1, HeaderItem = 2, Cell = 3, Grid = 4 };
 
 using Tree = std::shared_ptr<UiaTree>;
 using Element = com_ptr<IRawElementProviderSimple>;
 
-Element make_table(const Tree& tree);
+// The calendar (the window's own element), or the data grid in it that holds the header row, the
+// days and the month buttons.
+Element make_table(const Tree& tree, bool root = false);
 Element make_cell(const Tree& tree, int index);
 Element make_header(const Tree& tree, int column);  // -1: the header row
 
@@ -115,6 +119,7 @@ bool CommonProperty(PROPERTYID id, const AccessibleElement& e, bool enabled, VAR
     case UIA_HasKeyboardFocusPropertyId: SetBool(v, (e.states & acc_state::kFocused) != 0); return true;
     case UIA_IsEnabledPropertyId: SetBool(v, enabled); return true;
     case UIA_IsOffscreenPropertyId: SetBool(v, e.bounds.empty()); return true;
+    case UIA_FrameworkIdPropertyId: SetText(v, "Win32"); return true;
     default: return false;
   }
 }
@@ -146,7 +151,7 @@ class TableElement final
     : public ComObjects<IRawElementProviderSimple, IRawElementProviderFragment, IRawElementProviderFragmentRoot,
                         IGridProvider, ITableProvider, ISelectionProvider> {
  public:
-  explicit TableElement(Tree tree) : tree_(std::move(tree)) {}
+  TableElement(Tree tree, bool root) : tree_(std::move(tree)), root_(root) {}
 
   HRESULT STDMETHODCALLTYPE get_ProviderOptions(ProviderOptions* out) noexcept override {
     return Value(out, static_cast<ProviderOptions>(ProviderOptions_ServerSideProvider | ProviderOptions_UseComThreading));
@@ -159,14 +164,15 @@ class TableElement final
   }
   HRESULT STDMETHODCALLTYPE GetPropertyValue(PROPERTYID id, VARIANT* out) noexcept override {
     return Live(tree_, [&](IAccessibleSource& s) {
-      return PropertyValue(id, out, uia::kCalendarControlType, s.Self(), "DayGrid");
+      return root_ ? PropertyValue(id, out, uia::kCalendarControlType, s.Self(), "Calendar")
+                   : PropertyValue(id, out, uia::kDataGridControlType, s.Self(), "DayGrid");
     });
   }
   HRESULT STDMETHODCALLTYPE get_HostRawElementProvider(IRawElementProviderSimple** out) noexcept override {
     return Live(tree_, [&](IAccessibleSource&) -> HRESULT {
       if (!out) return E_POINTER;
       *out = nullptr;
-      return tree_->core.host_provider ? tree_->core.host_provider(tree_->window, out) : S_OK;
+      return root_ && tree_->core.host_provider ? tree_->core.host_provider(tree_->window, out) : S_OK;
     });
   }
 
@@ -174,6 +180,11 @@ class TableElement final
     return Live(tree_, [&](IAccessibleSource& s) {
       const int count = s.ChildCount();
       Element e;
+      if (root_) {
+        if (direction == NavigateDirection_FirstChild || direction == NavigateDirection_LastChild) e = make_table(tree_);
+        return Fragment(out, e);
+      }
+      if (direction == NavigateDirection_Parent) e = make_table(tree_, true);
       if (direction == NavigateDirection_FirstChild)
         e = s.Table().column_headers.empty() ? (count > 0 ? make_cell(tree_, 0) : Element()) : make_header(tree_, -1);
       else if (direction == NavigateDirection_LastChild && count > 0)
@@ -181,9 +192,11 @@ class TableElement final
       return Fragment(out, e);
     });
   }
-  // Hosted in a window: UI Automation takes the window's own id.
+  // The calendar is hosted in a window: UI Automation takes the window's own id.
   HRESULT STDMETHODCALLTYPE GetRuntimeId(SAFEARRAY** out) noexcept override {
-    return Live(tree_, [&](IAccessibleSource&) { return Value(out, static_cast<SAFEARRAY*>(nullptr)); });
+    return Live(tree_, [&](IAccessibleSource&) {
+      return root_ ? Value(out, static_cast<SAFEARRAY*>(nullptr)) : RuntimeId(out, {uia::kAppendRuntimeId, int(Part::Grid)});
+    });
   }
   HRESULT STDMETHODCALLTYPE get_BoundingRectangle(UiaRect* out) noexcept override {
     return Live(tree_, [&](IAccessibleSource& s) { return ScreenRect(tree_, s.Self().bounds, out); });
@@ -198,9 +211,7 @@ class TableElement final
     });
   }
   HRESULT STDMETHODCALLTYPE get_FragmentRoot(IRawElementProviderFragmentRoot** out) noexcept override {
-    return Live(tree_, [&](IAccessibleSource&) {
-      return Out(out, com_ptr<IRawElementProviderFragmentRoot>(static_cast<IRawElementProviderFragmentRoot*>(this)));
-    });
+    return Live(tree_, [&](IAccessibleSource&) { return Out(out, make_table(tree_, true).as<IRawElementProviderFragmentRoot>()); });
   }
 
   HRESULT STDMETHODCALLTYPE ElementProviderFromPoint(double x, double y, IRawElementProviderFragment** out) noexcept override {
@@ -223,9 +234,10 @@ class TableElement final
   HRESULT STDMETHODCALLTYPE GetItem(int row, int column, IRawElementProviderSimple** out) noexcept override {
     return Live(tree_, [&](IAccessibleSource& s) -> HRESULT {
       const AccessibleTable t = s.Table();
-      const int index = row * t.columns + column;
-      if (row < 0 || column < 0 || row >= t.rows || column >= t.columns || index >= s.ChildCount()) return E_INVALIDARG;
-      return Out(out, make_cell(tree_, index));
+      if (row < 0 || column < 0 || row >= t.rows || column >= t.columns) return E_INVALIDARG;
+      // A place whose day the options hide holds no element.
+      const int index = s.ChildAt(row, column);
+      return Out(out, index >= 0 ? make_cell(tree_, index) : Element());
     });
   }
   HRESULT STDMETHODCALLTYPE get_RowCount(int* out) noexcept override {
@@ -252,8 +264,8 @@ class TableElement final
 
   HRESULT STDMETHODCALLTYPE GetSelection(SAFEARRAY** out) noexcept override {
     return Live(tree_, [&](IAccessibleSource& s) {
-      const int current = s.CurrentChild();
-      return Elements(out, current >= 0 ? std::vector<Element>{make_cell(tree_, current)} : std::vector<Element>{});
+      const int selected = s.SelectedChild();
+      return Elements(out, selected >= 0 ? std::vector<Element>{make_cell(tree_, selected)} : std::vector<Element>{});
     });
   }
   HRESULT STDMETHODCALLTYPE get_CanSelectMultiple(BOOL* out) noexcept override {
@@ -265,6 +277,7 @@ class TableElement final
 
  private:
   Tree tree_;
+  bool root_;
 };
 
 // ---------------------------------------------------------------- the header row and its items
@@ -334,7 +347,7 @@ class HeaderElement final : public ComObjects<IRawElementProviderSimple, IRawEle
   }
   HRESULT STDMETHODCALLTYPE SetFocus() noexcept override { return Live(tree_, [](IAccessibleSource&) { return S_OK; }); }
   HRESULT STDMETHODCALLTYPE get_FragmentRoot(IRawElementProviderFragmentRoot** out) noexcept override {
-    return Live(tree_, [&](IAccessibleSource&) { return Out(out, make_table(tree_).as<IRawElementProviderFragmentRoot>()); });
+    return Live(tree_, [&](IAccessibleSource&) { return Out(out, make_table(tree_, true).as<IRawElementProviderFragmentRoot>()); });
   }
 
  private:
@@ -342,13 +355,13 @@ class HeaderElement final : public ComObjects<IRawElementProviderSimple, IRawEle
   int column_;
 };
 
-// ---------------------------------------------------------------- a cell
+// ---------------------------------------------------------------- a cell, or a month arrow
 
 class CellElement final
     : public ComObjects<IRawElementProviderSimple, IRawElementProviderFragment, ISelectionItemProvider,
                         IGridItemProvider, ITableItemProvider, IInvokeProvider> {
  public:
-  CellElement(Tree tree, int index) : tree_(std::move(tree)), index_(index) {}
+  CellElement(Tree tree, long id) : tree_(std::move(tree)), id_(id) {}
 
   HRESULT STDMETHODCALLTYPE get_ProviderOptions(ProviderOptions* out) noexcept override {
     return Value(out, static_cast<ProviderOptions>(ProviderOptions_ServerSideProvider | ProviderOptions_UseComThreading));
@@ -356,14 +369,17 @@ class CellElement final
   HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID id, IUnknown** out) noexcept override {
     return Cell([&](IAccessibleSource& s) {
       const bool table = s.Table().columns > 0;
-      const bool ours = OneOf(id, {UIA_SelectionItemPatternId, UIA_InvokePatternId}) ||
-                        (table && OneOf(id, {UIA_GridItemPatternId, UIA_TableItemPatternId}));
+      const bool ours = id == UIA_InvokePatternId ||
+                        (!Button(s.Child(index_)) &&
+                         (id == UIA_SelectionItemPatternId ||
+                          (table && OneOf(id, {UIA_GridItemPatternId, UIA_TableItemPatternId}))));
       return Out(out, ours ? com_ptr<IUnknown>(static_cast<IRawElementProviderSimple*>(this)) : com_ptr<IUnknown>());
     });
   }
   HRESULT STDMETHODCALLTYPE GetPropertyValue(PROPERTYID id, VARIANT* out) noexcept override {
     return Cell([&](IAccessibleSource& s) {
       const AccessibleElement e = s.Child(index_);
+      if (Button(e)) return PropertyValue(id, out, uia::kButtonControlType, e, "MonthButton" + std::to_string(index_));
       return PropertyValue(id, out, uia::kListItemControlType, e, "Day" + std::to_string(index_), Enabled(e));
     });
   }
@@ -383,7 +399,7 @@ class CellElement final
     });
   }
   HRESULT STDMETHODCALLTYPE GetRuntimeId(SAFEARRAY** out) noexcept override {
-    return Cell([&](IAccessibleSource&) { return RuntimeId(out, {uia::kAppendRuntimeId, int(Part::Cell), index_}); });
+    return Cell([&](IAccessibleSource&) { return RuntimeId(out, {uia::kAppendRuntimeId, int(Part::Cell), int(id_)}); });
   }
   HRESULT STDMETHODCALLTYPE get_BoundingRectangle(UiaRect* out) noexcept override {
     return Cell([&](IAccessibleSource& s) { return ScreenRect(tree_, s.Child(index_).bounds, out); });
@@ -393,42 +409,43 @@ class CellElement final
   }
   HRESULT STDMETHODCALLTYPE SetFocus() noexcept override {
     return Cell([&](IAccessibleSource& s) {
+      if (!Enabled(s.Child(index_))) return uia::kElementNotEnabled;
       ::SetFocus(tree_->window);
       s.FocusChild(index_);
       return S_OK;
     });
   }
   HRESULT STDMETHODCALLTYPE get_FragmentRoot(IRawElementProviderFragmentRoot** out) noexcept override {
-    return Cell([&](IAccessibleSource&) { return Out(out, make_table(tree_).as<IRawElementProviderFragmentRoot>()); });
+    return Cell([&](IAccessibleSource&) { return Out(out, make_table(tree_, true).as<IRawElementProviderFragmentRoot>()); });
   }
 
-  // Selecting a day moves the focus to it; it does not pick it.
+  // Selecting a day moves the focus to it; it does not pick it, so the selected day stays the
+  // one a pick would replace.
   HRESULT STDMETHODCALLTYPE Select() noexcept override {
-    return Cell([&](IAccessibleSource& s) {
+    return Cell([&](IAccessibleSource& s) -> HRESULT {
       if (!Enabled(s.Child(index_))) return uia::kElementNotEnabled;
-      s.FocusChild(index_);
-      return S_OK;
+      return s.FocusChild(index_) ? S_OK : kInvalidOperation;
     });
   }
   // One day is always selected: adding another or removing it is refused.
   HRESULT STDMETHODCALLTYPE AddToSelection() noexcept override {
-    return Cell([&](IAccessibleSource& s) { return s.CurrentChild() == index_ ? S_OK : kInvalidOperation; });
+    return Cell([&](IAccessibleSource& s) { return s.SelectedChild() == index_ ? S_OK : kInvalidOperation; });
   }
   HRESULT STDMETHODCALLTYPE RemoveFromSelection() noexcept override {
-    return Cell([&](IAccessibleSource& s) { return s.CurrentChild() == index_ ? kInvalidOperation : S_OK; });
+    return Cell([&](IAccessibleSource& s) { return s.SelectedChild() == index_ ? kInvalidOperation : S_OK; });
   }
   HRESULT STDMETHODCALLTYPE get_IsSelected(BOOL* out) noexcept override {
-    return Cell([&](IAccessibleSource& s) { return Value(out, BOOL{s.CurrentChild() == index_}); });
+    return Cell([&](IAccessibleSource& s) { return Value(out, BOOL{s.SelectedChild() == index_}); });
   }
   HRESULT STDMETHODCALLTYPE get_SelectionContainer(IRawElementProviderSimple** out) noexcept override {
-    return Cell([&](IAccessibleSource&) { return Out(out, make_table(tree_)); });
+    return Cell([&](IAccessibleSource&) { return Out(out, make_table(tree_, true)); });
   }
 
   HRESULT STDMETHODCALLTYPE get_Row(int* out) noexcept override {
-    return Cell([&](IAccessibleSource& s) { return Value(out, index_ / Columns(s)); });
+    return Cell([&](IAccessibleSource& s) { return Value(out, std::max(0, s.Child(index_).row)); });
   }
   HRESULT STDMETHODCALLTYPE get_Column(int* out) noexcept override {
-    return Cell([&](IAccessibleSource& s) { return Value(out, index_ % Columns(s)); });
+    return Cell([&](IAccessibleSource& s) { return Value(out, std::max(0, s.Child(index_).column)); });
   }
   HRESULT STDMETHODCALLTYPE get_RowSpan(int* out) noexcept override { return Value(out, 1); }
   HRESULT STDMETHODCALLTYPE get_ColumnSpan(int* out) noexcept override { return Value(out, 1); }
@@ -442,8 +459,9 @@ class CellElement final
   HRESULT STDMETHODCALLTYPE GetColumnHeaderItems(SAFEARRAY** out) noexcept override {
     return Cell([&](IAccessibleSource& s) {
       const AccessibleTable t = s.Table();
-      const int column = index_ % Columns(s);
-      return Elements(out, column < static_cast<int>(t.column_headers.size()) ? std::vector<Element>{make_header(tree_, column)}
+      const int column = s.Child(index_).column;
+      return Elements(out, column >= 0 && column < static_cast<int>(t.column_headers.size())
+                               ? std::vector<Element>{make_header(tree_, column)}
                                                                                : std::vector<Element>{});
     });
   }
@@ -461,27 +479,30 @@ class CellElement final
   }
 
  private:
-  // As Live, and a cell the source no longer has is gone too.
+  // As Live, and a cell whose day the window no longer shows is gone too; otherwise index_ is
+  // where it is now.
   template <class F>
   HRESULT Cell(F&& body) noexcept {
     return Live(tree_, [&](IAccessibleSource& s) -> HRESULT {
-      if (index_ >= s.ChildCount()) return kGone;
+      index_ = s.IndexOfId(id_);
+      if (index_ < 0) return kGone;
       return body(s);
     });
   }
   // A day the month around shows in grey is there to read only.
-  static bool Enabled(const AccessibleElement& e) { return (e.states & acc_state::kSelectable) != 0; }
-  static int Columns(IAccessibleSource& s) {
-    const int columns = s.Table().columns;
-    return columns > 0 ? columns : 1;
-  }
+  static bool Enabled(const AccessibleElement& e) { return (e.states & acc_state::kUnavailable) == 0; }
+  // The month arrows, after the days.
+  static bool Button(const AccessibleElement& e) { return e.role == AccessibleRole::PushButton; }
 
   Tree tree_;
-  int index_;
+  long id_;
+  int index_ = -1;
 };
 
-Element make_table(const Tree& tree) { return Element::attach(new TableElement(tree)); }
-Element make_cell(const Tree& tree, int index) { return Element::attach(new CellElement(tree, index)); }
+Element make_table(const Tree& tree, bool root) { return Element::attach(new TableElement(tree, root)); }
+Element make_cell(const Tree& tree, int index) {
+  return Element::attach(new CellElement(tree, tree->source ? tree->source->ChildId(index) : -1));
+}
 Element make_header(const Tree& tree, int column) { return Element::attach(new HeaderElement(tree, column)); }
 
 }  // namespace
@@ -491,7 +512,6 @@ Element make_header(const Tree& tree, int column) { return Element::attach(new H
 UiaAnswer::UiaAnswer(HWND window, IAccessibleSource& source) : tree_(std::make_shared<UiaTree>()) {
   tree_->window = window;
   tree_->source = &source;
-  source.set_listener(this);
 }
 
 UiaAnswer::~UiaAnswer() { disconnect(); }
@@ -511,6 +531,10 @@ bool UiaAnswer::load_core() {
   core.raise_event = reinterpret_cast<uia::RaiseAutomationEventFn>(find("UiaRaiseAutomationEvent"));
   core.raise_notification = reinterpret_cast<uia::RaiseNotificationEventFn>(find("UiaRaiseNotificationEvent"));
   core.host_provider = reinterpret_cast<uia::HostProviderFromHwndFn>(find("UiaHostProviderFromHwnd"));
+  core.raise_structure_changed =
+      reinterpret_cast<uia::RaiseStructureChangedEventFn>(find("UiaRaiseStructureChangedEvent"));
+  core.raise_property_changed =
+      reinterpret_cast<uia::RaisePropertyChangedEventFn>(find("UiaRaiseAutomationPropertyChangedEvent"));
   return core.return_provider != nullptr;
 }
 
@@ -520,7 +544,7 @@ void UiaAnswer::use(const uia::CoreFunctions& core) {
 }
 
 com_ptr<IRawElementProviderSimple> UiaAnswer::root() const {
-  return tree_->source ? make_table(tree_) : Element();
+  return tree_->source ? make_table(tree_, true) : Element();
 }
 
 std::optional<LRESULT> UiaAnswer::on_get_object(WPARAM wparam, LPARAM lparam) {
@@ -531,7 +555,6 @@ std::optional<LRESULT> UiaAnswer::on_get_object(WPARAM wparam, LPARAM lparam) {
 
 void UiaAnswer::disconnect() {
   if (!tree_->source) return;
-  tree_->source->set_listener(nullptr);
   tree_->source = nullptr;
   if (tree_->core.return_provider) tree_->core.return_provider(tree_->window, 0, 0, nullptr);
 }
@@ -539,16 +562,35 @@ void UiaAnswer::disconnect() {
 void UiaAnswer::on_focus_moved(int child) {
   const uia::RaiseAutomationEventFn raise = tree_->core.raise_event;
   if (child < 0 || !raise || !tree_->source) return;
-  ComCall([&] {
-    const Element cell = make_cell(tree_, child);
-    if (tree_->source->Child(child).states & acc_state::kFocused) raise(cell.get(), uia::kFocusChangedEvent);
-    raise(cell.get(), uia::kElementSelectedEvent);
-  });
+  ComCall([&] { raise(make_cell(tree_, child).get(), uia::kFocusChangedEvent); });
 }
 
+void UiaAnswer::on_selection_changed(int child) {
+  const uia::RaiseAutomationEventFn raise = tree_->core.raise_event;
+  if (child < 0 || !raise || !tree_->source) return;
+  ComCall([&] { raise(make_cell(tree_, child).get(), uia::kElementSelectedEvent); });
+}
+
+// A new month: the grid's children are others, and the calendar has another name.
 void UiaAnswer::on_announcement(const std::string& text) {
-  const uia::RaiseNotificationEventFn notify = tree_->core.raise_notification;
-  if (!notify || !tree_->source) return;
+  if (!tree_->source) return;
+  const uia::CoreFunctions& core = tree_->core;
+  if (core.raise_structure_changed)
+    ComCall([&] {
+      int id[] = {uia::kAppendRuntimeId, int(Part::Grid)};
+      core.raise_structure_changed(make_table(tree_).get(), uia::StructureChangeType_ChildrenInvalidated, id, 2);
+    });
+  if (core.raise_property_changed)
+    ComCall([&] {
+      VARIANT before, now;
+      ::VariantInit(&before);
+      ::VariantInit(&now);
+      SetText(&now, text);
+      core.raise_property_changed(root().get(), UIA_NamePropertyId, before, now);
+      ::VariantClear(&now);
+    });
+  const uia::RaiseNotificationEventFn notify = core.raise_notification;
+  if (!notify) return;
   ComCall([&] {
     const Element table = root();
     const unique_bstr display(to_wide(text));

@@ -24,10 +24,10 @@ struct UiaTree {
   uia::CoreFunctions core;
 };
 
-// Answers WM_GETOBJECT for one window and tells UI Automation what changed. uiautomationcore.dll
-// is loaded at the first request; where it or its functions are missing the answer is nothing,
-// so the window's MSAA object alone serves.
-class UiaAnswer final : private IAccessibleListener {
+// Answers WM_GETOBJECT for one window and tells UI Automation what the source's listener hears.
+// uiautomationcore.dll is loaded at the first request; where it or its functions are missing the
+// answer is nothing, so the window's MSAA object alone serves.
+class UiaAnswer final : public IAccessibleListener {
  public:
   UiaAnswer(HWND window, IAccessibleSource& source);
   ~UiaAnswer() override;
@@ -44,10 +44,12 @@ class UiaAnswer final : private IAccessibleListener {
   // Calls these instead of the system's (a test listening in).
   void use(const uia::CoreFunctions& core);
 
+  void on_focus_moved(int child) override;
+  void on_selection_changed(int child) override;
+  void on_announcement(const std::string& text) override;
+
  private:
   bool load_core();
-  void on_focus_moved(int child) override;
-  void on_announcement(const std::string& text) override;
 
   std::shared_ptr<UiaTree> tree_;
   unique_hmodule library_;
