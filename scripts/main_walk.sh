@@ -5,8 +5,9 @@
 # click a date cell, the tag shows in the workbook window, click it, the calendar opens, click a
 # day, the cell shows the date; then the ribbon's About button opens the About box, closed with a
 # click on its OK; then the ribbon's Settings button opens the options dialog, and from it the two
-# other option dialogs; Help opens the help viewer; last, two workbooks in two main windows, and
-# two screens with the tag and the calendar on the second.
+# other option dialogs; Help opens the help viewer; a pick while Excel is busy is told as not
+# written; last, two workbooks in two main windows, and two screens with the tag and the calendar
+# on the second.
 #   main_walk.sh <tessaly_excel.exe> <folder of Tessaly.dll or ""> <output folder>
 set -euo pipefail
 exe="$1" dll_dir="$2" out="$3"
@@ -185,6 +186,37 @@ if [ -f "$hc" ]; then
   wait_line "$out/high-contrast.log" '^high contrast: the selected day' 30 >/dev/null && shot 13-high-contrast
   wait "$hc_pid" || true
   tr -d '\r' < "$out/high-contrast.log"
+fi
+
+# A pick while Excel is busy with a dialog of its own: the date is not written, and the user is told.
+if [ -n "$dll_dir" ]; then
+  rm -f "$out/busy.go"
+  { date_cell; cat <<STEPS; } > "$out/walk-busy.txt"
+select C2
+wait 300
+ribbon ZorelButtonCalendar
+await-window $CAL_CLASS 5000
+busy on
+mark busy
+await-file Z:${out//\//\\}\\busy.go 20000
+busy off
+dump C2
+quit
+STEPS
+  "$WINE64" "$exe" --script "Z:${out//\//\\}\\walk-busy.txt" > "$out/excel-busy.log" 2>&1 &
+  excel=$!
+  if wait_line "$out/excel-busy.log" '^mark busy' 60 >/dev/null; then
+    xdotool key --delay 150 Right Return
+    if wait_window '^Tessaly$' 10 >/dev/null; then
+      shot 18-excel-busy
+      xdotool key Return
+    else
+      echo "no message showed for the pick while Excel was busy"
+    fi
+  fi
+  touch "$out/busy.go"
+  wait "$excel" || true
+  tr -d '\r' < "$out/excel-busy.log" | grep '^cell C2' || true
 fi
 
 # Excel 2013 and later: two workbooks, each in a main window of its own. A click on C2 shows the

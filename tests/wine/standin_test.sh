@@ -6,8 +6,9 @@
 # turned off and on again (its object released and a new one connected, the DLL kept loaded) still
 # shows its tag and uses up no thread-local slot, hostile DISPPARAMS get errors, the ribbon strip
 # follows the XML the add-in returns, and the ribbon's About button opens the About box, which a
-# click on its OK closes; the option dialogs are driven with real keys (dialogs_test.sh); as a host
-# of version 11 its toolbar shows, and a right click on a cell shows its menu entry, whose click
+# click on its OK closes; picks that a busy Excel refuses, that a Change macro answers, or that
+# follow typing in the cell end written or told; the option dialogs are driven with real keys
+# (dialogs_test.sh); as a host of version 11 its toolbar shows, and a right click on a cell shows its menu entry, whose click
 # opens the calendar; two workbooks, scrolling, a short window and two screens (desktop_test.sh);
 # another process reads the calendar and the tag as a screen reader does (acc_probe.exe) and finds
 # the day grid through UI Automation (uia_probe.exe), and the
@@ -500,6 +501,82 @@ STEPS
     sed -i 's/\r$//' "$work/uia-probe.log"
     expect "$work/uia-probe.log" '^uia TessalyPicture control-type=50001 name="February 2024" keyboard-focus=1$' \
       "another process finds the day grid through UI Automation: a calendar named by its month, with the keyboard"
+  fi
+
+  # Picks that Excel refuses or a workbook's macro answers. Busy (a dialog of Excel's own open): the
+  # pick is told as not written and the cell keeps its date. A Change macro that selects A1: the
+  # date is written, the selection it made stands, and no tag stays beside C2. A macro that
+  # overwrites the picked cell: the add-in's format step leaves the cell alone.
+  {
+    printf '%s\n' "value C2 date 2024-02-29" "format C2 d mmm yyyy" "select C2" "wait 300" "ribbon ZorelButtonCalendar"
+    printf '%s\n' "await-window $CAL_CLASS 5000" "busy on" "mark busy"
+    go busy
+    printf '%s\n' "busy off" "await-gone $CAL_CLASS 5000" "dump C2" "on-change select A1" "ribbon ZorelButtonCalendar"
+    printf '%s\n' "await-window $CAL_CLASS 5000" "mark macro"
+    go macro
+    printf '%s\n' "await-gone $CAL_CLASS 5000" "wait 500" "selection" "await-gone $TAG_CLASS 1000" "dump C2"
+    printf '%s\n' "on-change value C3 text Overwritten" "value C3 number 5" "select C3" "wait 300" "ribbon ZorelButtonCalendar"
+    printf '%s\n' "await-window $CAL_CLASS 5000" "mark overwrite"
+    go overwrite
+    printf '%s\n' "await-gone $CAL_CLASS 5000" "dump C3" "quit"
+  } > "$work/refused.txt"
+  "$WINE64" "$exe" --script "Z:${work//\//\\}\\refused.txt" > "$work/refused.log" 2>&1 &
+  excel=$!
+  # message <log>: the text of the message box that shows, read by another process; then OK.
+  message() {
+    if await_title Tessaly 10 >/dev/null; then
+      "$WINE64" "$build/tests/acc_probe.exe" Static:65535 > "$1" 2>&1
+      xdotool key Return
+    fi
+  }
+  at() { wait_line "$work/$1.log" "^mark $2[[:space:]]*\$" 40 >/dev/null; }
+  at refused busy && xdotool key --delay 150 Right Return && message "$work/busy-message.log"
+  touch "$work/busy.go"
+  at refused macro && xdotool key --delay 150 Right Return
+  touch "$work/macro.go"
+  at refused overwrite && xdotool key --delay 150 Right Return
+  touch "$work/overwrite.go"
+  wait "$excel"
+  sed -i 's/\r$//' "$work/refused.log" "$work/busy-message.log" 2>/dev/null
+  log="$work/refused.log"
+  expect "$work/busy-message.log" '^acc Static:65535 name="The date was not written: Excel is busy\. The cell was left as it was\."' \
+    "a pick while Excel is busy tells that the date was not written"
+  if tr '\n' ' ' < "$log" | grep -qE 'busy.go found window TessalyCalendarForm hidden cell C2 = "29 Feb 2024"'; then
+    echo "ok: and closes the calendar with the cell as it was"
+  else
+    echo "FAILED: and closes the calendar with the cell as it was"; failures=$((failures + 1))
+  fi
+  expect "$log" '^cell C2 = "1 Mar 2024" \[d mmm yyyy\]$' "with Excel free again the pick is written, though its Change macro selects A1"
+  expect "$log" '^selection A1$' "the selection the macro made stands"
+  expect "$log" "^window $TAG_CLASS hidden$" "and no tag stays beside the picked cell"
+  expect "$log" '^cell C3 = "Overwritten" \[m/d/yyyy\]$' "a macro that overwrites the picked cell keeps the format Excel gave it"
+
+  # Typing into C2 while the calendar that opened on its own shows, then a click on a day: the
+  # keyboard is in the sheet, so the typing starts edit mode; the click ends with the date written
+  # or with a message that it was not, never with nothing.
+  "$WINE64" reg add 'HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions' /v DisplayCalendarAutomatically /d 1 /f >/dev/null 2>&1
+  printf '%s\n' "value C2 date 2024-02-29" "format C2 d mmm yyyy" "select A1" "wait 300" "select C2" "wait 500" \
+    "await-window $CAL_CLASS 5000" "await-window TessalyPicture 1000" "focus" "mark typing" "$(go typing)" \
+    "wait 1500" "selection" "dump C2" "quit" > "$work/typing.txt"
+  "$WINE64" "$exe" --script "Z:${work//\//\\}\\typing.txt" > "$work/typing.log" 2>&1 &
+  excel=$!
+  if at typing typing && read -r _ _ _ x y w h < <(grep '^window TessalyPicture shown' "$work/typing.log" | tr -d '\r'); then
+    xdotool type --delay 120 12
+    sleep 0.5
+    xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+    message "$work/typing-message.log"
+  fi
+  touch "$work/typing.go"
+  wait "$excel"
+  "$WINE64" reg delete 'HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions' /v DisplayCalendarAutomatically /f >/dev/null 2>&1
+  sed -i 's/\r$//' "$work/typing.log" "$work/typing-message.log" 2>/dev/null
+  expect "$work/typing.log" '^focus EXCEL7 in XLDESK$' "a calendar opened on its own leaves the keyboard in the sheet"
+  if grep -q '^cell C2 = "[0-9]* Feb 2024" \[d mmm yyyy\]$' "$work/typing.log" && ! grep -q '^cell C2 = "29 Feb 2024"' "$work/typing.log"; then
+    echo "ok: typing, then a click on a day: the day is written"
+  elif grep -q '^acc Static:65535 name="The date was not written: a cell is being edited\.' "$work/typing-message.log" 2>/dev/null; then
+    echo "ok: typing, then a click on a day: the user is told the date was not written, as the cell is being edited"
+  else
+    echo "FAILED: typing, then a click on a day writes the day or tells why not"; failures=$((failures + 1))
   fi
 
   # High contrast: the pop-up drawn in a high-contrast black theme shows only the theme's colours
