@@ -65,6 +65,7 @@ AccessibleDayGrid Describe(const clsDualMonths& calendar, const LocaleData& loca
     a.row = i / 7;
     a.column = i % 7;
     a.in_month = d.period == Period::Current;
+    a.allowed = calendar.Allows(d.date);
     a.shown = a.in_month || (d.period == Period::Pre ? calendar.ShowPrePeriod() : calendar.ShowPostPeriod());
     a.selected = a.in_month && calendar.SelectedDays().Exists(calendar.FormatKey(d.date));
     a.today = d.date == today_day;
@@ -85,7 +86,7 @@ AccessibleDayGrid DescribeDayGrid(const clsDualMonths& calendar, const LocaleDat
 
 bool PickDay(clsDualMonths& calendar, double date) {
   const std::string key = calendar.FormatKey(date);
-  if (!calendar.DayCells().Exists(key)) return false;
+  if (!calendar.DayCells().Exists(key) || !calendar.Allows(date)) return false;
   calendar.set_FocusDate(date);
   calendar.PressKey(vk::kReturn, false);
   return true;
@@ -155,8 +156,9 @@ AccessibleElement DayGridAccessible::Child(int index) {
   e.bounds = d.bounds;
   e.row = d.row;
   e.column = d.column;
-  // A grey day of the months around is shown only: it cannot be picked or focused.
-  if (!d.in_month) {
+  // A grey day, of the months around or refused by the cell's rule, is shown only: it cannot be
+  // picked or focused.
+  if (!d.in_month || !d.allowed) {
     e.states = acc_state::kUnavailable;
     return e;
   }

@@ -23,6 +23,7 @@ struct AccessibleDay {
   int row = 0, column = 0;
   bool in_month = true, selected = false, today = false, focused = false;
   bool shown = true;  // a grey day the options hide is not drawn, and not in the tree
+  bool allowed = true;  // the cell's rule lets it be picked
   Rect bounds;  // the cell on the control, in client pixels
 };
 

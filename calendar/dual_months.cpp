@@ -213,7 +213,7 @@ void clsDualMonths::MouseDown(int button, int x, int y) {
   if (ArrowClick(true) || ArrowClick(false)) return;
   for (const clsDateItem& d : day_cells_) {
     if (d.HitTest(x, y)) {
-      SelectDayCell(d);
+      if (Allows(d.DateTime())) SelectDayCell(d);
       return;
     }
   }
@@ -250,7 +250,8 @@ void clsDualMonths::MouseUp(int button) {
   if (multi_select_ && !drag_rect_.empty()) {
     std::vector<double> hits;
     for (const clsDateItem& d : day_cells_)
-      if (overlaps(drag_rect_, Rect{d.Left(), d.TOp(), d.Right(), d.Bottom()})) hits.push_back(d.DateTime());
+      if (Allows(d.DateTime()) && overlaps(drag_rect_, Rect{d.Left(), d.TOp(), d.Right(), d.Bottom()}))
+        hits.push_back(d.DateTime());
     for (double d : hits) SelectDay(d);
     RebuildImage();
   }
@@ -296,6 +297,7 @@ void clsDualMonths::KeyDown(int key_code, bool shift) {
   switch (r.action) {
     case DayKeyAction::Move: return MoveFocus(r.focus);
     case DayKeyAction::Pick:
+      if (!Allows(r.focus)) return;
       // As a click on the day: the selection becomes the day, which tells the owner.
       has_focus_date_ = true;
       selected_.Clear();

@@ -12,6 +12,7 @@
 #include "calendar/memory_draw.h"
 #include "calendar/month_model.h"
 #include "calendar/rebuild_image.h"
+#include "date/date_limits.h"
 #include "host/clock.h"
 #include "host/locale.h"
 #include "host/picture_control.h"
@@ -100,6 +101,11 @@ class clsDualMonths : public IPictureListener {
   // A day's marks, and the week number its row shows (none without week numbers).
   DayMarks MarksOf(double date) const { return marks_.Of(date); }
   std::optional<int> WeekNumberOf(double date) const;
+  // The days a pick may take, the cell's own rule; none: every day. The others are drawn grey
+  // and refused to the mouse, the keys and the accessible Invoke.
+  const std::optional<DateLimits>& Limits() const { return limits_; }
+  void set_Limits(std::optional<DateLimits> limits) { limits_ = limits; }
+  bool Allows(double date) const { return !limits_ || limits_->Allows(date); }
   std::int32_t StampDayHeadSpace() const { return stamp_day_head_space_; }
   void set_StampDayHeadSpace(std::int32_t s) { stamp_day_head_space_ = s; }
   // The resolution of the display it is shown on, for its fonts; 0: the screen's.
@@ -237,6 +243,7 @@ class clsDualMonths : public IPictureListener {
   bool mark_weekends_ = false;
   WeekendDays weekend_days_ = kSaturdaySunday;
   clsDayMarks marks_;
+  std::optional<DateLimits> limits_;
 
   double focus_date_ = 0;
   bool has_focus_date_ = false;

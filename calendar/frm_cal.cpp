@@ -10,6 +10,7 @@
 
 #include "calendar/contrast.h"
 #include "calendar/form_layout.h"
+#include "date/date_format.h"
 #include "date/serial_date.h"
 #include "host/error_policy.h"
 #include "host/tag_form.h"
@@ -59,6 +60,22 @@ std::optional<int> ParseYearText(const std::string& text) {
   if (year < 100) return 1900 + year;
   if (year > serial::kMaxYear) return std::nullopt;
   return year;
+}
+
+std::string LimitsText(const DateLimits& l, const LocaleData& locale) {
+  const auto text = [&](double day) { return FormatDateAsText(day, "@", locale).value_or(""); };
+  const std::string a = text(l.first);
+  switch (l.op) {
+    case LimitOperator::Between: return "The cell takes dates from " + a + " to " + text(l.second) + ".";
+    case LimitOperator::NotBetween: return "The cell takes dates before " + a + " or after " + text(l.second) + ".";
+    case LimitOperator::Equal: return "The cell takes only " + a + ".";
+    case LimitOperator::NotEqual: return "The cell takes any date but " + a + ".";
+    case LimitOperator::Greater: return "The cell takes dates after " + a + ".";
+    case LimitOperator::Less: return "The cell takes dates before " + a + ".";
+    case LimitOperator::GreaterEqual: return "The cell takes dates from " + a + " on.";
+    case LimitOperator::LessEqual: return "The cell takes dates up to " + a + ".";
+  }
+  return "";
 }
 
 frmCal::frmCal(CalendarFormServices services, std::unique_ptr<ICalendarFormWindow> window)
@@ -173,8 +190,10 @@ void frmCal::ApplySettings() {
     clsDateItems& selected = moCalendar->SelectedDays();
     for (int i = static_cast<int>(selected.count()); i >= 1; --i) moCalendar->UnSelectDay(selected.Item(i).DateTime());
     moCalendar->SelectDay(start_date_);
-    moCalendar->set_FocusDate(start_date_);
-    moCalendar->set_CalendarCustomDate(start_date_);
+    // A cell date its rule refuses opens on the nearest day it takes, the cell's own still selected.
+    const double opening = limits_ ? limits_->Nearest(start_date_).value_or(start_date_) : start_date_;
+    moCalendar->set_FocusDate(opening);
+    moCalendar->set_CalendarCustomDate(opening);
     moCalendar->RebuildImage();
   });
   step([&] { FillMonths(); });
@@ -216,6 +235,7 @@ void frmCal::ApplyCalendarOptions() {
   c.set_Weekend(ParseWeekendDays(reg.Text(opt::CalWeekendDays)).value_or(kSaturdaySunday));
   c.set_MarkWeekends(reg.Bool(opt::CalMarkWeekends));
   c.set_Holidays(reg.Bool(opt::CalMarkHolidays) ? holidays_ : std::vector<double>{});
+  c.set_Limits(limits_);
 }
 
 // The form's own back and outline colours follow the calendar's: the options' normally, the
@@ -249,7 +269,7 @@ void frmCal::FillMonths() {
     for (const std::string& name : s_.locale.month_names) months.add_item(name);
     months_filled_ = true;
   }
-  const int month = serial::to_parts(start_date_).month - 1;
+  const int month = serial::to_parts(moCalendar->CalendarCustomDate()).month - 1;
   if (months.selected_index() != month) months.set_selected_index(month);
 }
 
@@ -265,7 +285,7 @@ void frmCal::FillYears() {
     years_filled_ = range;
   }
   // Setting the same text again costs the box a round of messages.
-  const std::string year = four_digit_year(serial::to_parts(start_date_).year);
+  const std::string year = four_digit_year(serial::to_parts(moCalendar->CalendarCustomDate()).year);
   if (years.text() != year) years.set_text(year);
 }
 
@@ -286,6 +306,7 @@ void frmCal::ApplyTooltips() {
       {FormControl::Today, "Display today's date"},
       {FormControl::Calendar, "Click a date to put it into the current cell"},
   };
+  if (limits_) t.tips.back().text += "\r\n" + LimitsText(*limits_, s_.locale);
   // The live tooltips are kept while nothing in them changed; otherwise made again.
   if (tooltips_ && *tooltips_ == t) return;
   tooltips_.reset();

@@ -40,6 +40,7 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   void SetEventSink(ICalendarFormEvents* sink) override { sink_ = sink; }
   void ShowCalendar(std::int32_t x, std::int32_t y, const Variant& start_date, WindowHandle parent) override;
   void SetHolidays(std::vector<double> days) override { holidays_ = std::move(days); }
+  void SetLimits(std::optional<DateLimits> limits) override { limits_ = limits; }
   void HideCalendar() override;
   void TakeFocus() override;
   void Unload() override;
@@ -95,7 +96,12 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   std::pair<std::int32_t, std::int32_t> years_filled_{1, 0};  // the year list's range; none yet
   std::optional<FormTooltips> tooltips_;                     // what the live tooltips show
   std::vector<double> holidays_;                             // the workbook's, for this opening
+  std::optional<DateLimits> limits_;                         // the cell's rule, for this opening
 };
+
+// What the calendar's tooltip adds about the days the cell takes ("The cell takes dates from
+// 9/2/2024 to 9/27/2024."), dates in the locale's short form.
+std::string LimitsText(const DateLimits& limits, const LocaleData& locale);
 
 // Turns the year box's text into the year it names: a two-digit year through the host's window
 // (00-29: 2000s, 30-99: 1900s); empty when the text is not a whole year the host can date.

@@ -314,6 +314,10 @@ void clsDualMonths::PaintDays() {
         if (!(pre ? show_pre_period_ : show_post_period_)) continue;
         look.back = Shown(pre ? pre_back_ : post_back_, hc::kWindow);
         look.fore = Shown(pre ? pre_fore_ : post_fore_, hc::kGrayText);
+      } else if (!Allows(g.date)) {
+        // A day the cell's rule refuses looks like the months around: shown, not to be picked.
+        look.back = Shown(post_back_, hc::kWindow);
+        look.fore = Shown(post_fore_, hc::kGrayText);
       } else {
         const bool selected = selected_.Exists(FormatKey(g.date));
         const bool is_today = g.date == now;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "date/date_limits.h"
 #include "host/excel.h"
 #include "host/surface.h"
 #include "host/variant.h"
@@ -30,6 +31,8 @@ class ICalendarForm {
   virtual void ShowCalendar(std::int32_t x, std::int32_t y, const Variant& start_date, WindowHandle parent) = 0;
   // The days the next showing marks as holidays (when it marks holidays at all).
   virtual void SetHolidays(std::vector<double> /*days*/) {}
+  // The days the next showing lets the user pick, from the cell's own rule; none: every day.
+  virtual void SetLimits(std::optional<DateLimits> /*limits*/) {}
   // Hidden; the keyboard focus, when it was in the form, goes back to the window it was shown in.
   virtual void HideCalendar() = 0;
   // The day grid takes the keyboard focus (a command opened the calendar, not the mouse).

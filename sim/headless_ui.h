@@ -83,6 +83,7 @@ class HeadlessCalendarForm : public ICalendarForm {
     shown = true;
   }
   void SetHolidays(std::vector<double> days) override { holidays = std::move(days); }
+  void SetLimits(std::optional<DateLimits> l) override { limits = l; }
   void HideCalendar() override { shown = focused = false; }
   void TakeFocus() override { focused = shown; }
   void Unload() override {
@@ -96,6 +97,7 @@ class HeadlessCalendarForm : public ICalendarForm {
   ICalendarFormEvents* sink = nullptr;
   Variant init, start;
   std::vector<double> holidays;
+  std::optional<DateLimits> limits;
   ScreenPoint at;
   WindowHandle owner = 0;
   bool shown = false, focused = false, lost = false;

@@ -75,6 +75,22 @@ TEST(AccessibleDays, PickingWritesADayOfTheMonthOnly) {
   EXPECT_EQ(w.selected(), std::vector<double>{sep(20)});
 }
 
+// A day the cell's rule refuses is told as a grey day: unavailable, without an action to invoke.
+TEST(AccessibleDays, ADayTheCellRefusesIsUnavailable) {
+  World w;
+  w.cal.set_Limits(DateLimits{LimitOperator::GreaterEqual, sep(10), 0});
+  w.show(sep(1));
+  DayGridAccessible grid(w.cal, LocaleData::us_english(), w.clock);
+  const int ninth = 7 + 8, tenth = 7 + 9;
+  EXPECT_EQ(grid.Child(ninth).states, acc_state::kUnavailable);
+  EXPECT_NE(grid.Child(tenth).states & acc_state::kSelectable, 0u);
+  grid.DoDefaultAction(ninth);
+  EXPECT_FALSE(PickDay(w.cal, sep(9)));
+  EXPECT_TRUE(w.clicked.empty());
+  grid.DoDefaultAction(tenth);
+  EXPECT_EQ(w.clicked, std::vector<double>{sep(10)});
+}
+
 // A marked day says so after its date; the week its row shows is part of its description.
 TEST(AccessibleDays, MarksInTheNameAndTheWeekInTheDescription) {
   World w;  // today: 18 September 2024

@@ -130,6 +130,28 @@ TEST(calendar_form, marks_follow_their_options) {
   EXPECT_EQ(c.Weekend(), kSaturdaySunday);
 }
 
+// The cell's rule for one opening: a cell date it refuses opens the month of the nearest day it
+// takes, with the month list and the year box on that month; the tooltip tells the limits; the
+// next opening without a rule takes every day again.
+TEST(calendar_form, limits_choose_the_month_and_tell_themselves) {
+  FormWorld w;
+  w.form->SetLimits(DateLimits{LimitOperator::Between, ymd(2024, 11, 5), ymd(2024, 12, 20)});
+  w.show(ymd(2024, 9, 18));
+  const clsDualMonths& c = w.form->Calendar();
+  EXPECT_EQ(std::tuple(c.CalendarCustomDate(), w.window->headless_months().index, w.window->headless_years().edit_text),
+            std::tuple(ymd(2024, 11, 5), 10, "2024"));
+  EXPECT_EQ(c.SelectedDays().Item(1).DateTime(), ymd(2024, 9, 18)) << "the cell's own date";
+  EXPECT_EQ(w.window->tooltips->tips.back().text,
+            "Click a date to put it into the current cell\r\nThe cell takes dates from 11/5/2024 to 12/20/2024.");
+  w.click_day(ymd(2024, 11, 4));
+  EXPECT_TRUE(w.closes.empty());
+  w.form->HideCalendar();
+  w.form->SetLimits(std::nullopt);
+  w.show(ymd(2024, 9, 18));
+  EXPECT_EQ(std::tuple(c.CalendarCustomDate(), c.Allows(ymd(2024, 9, 1))), std::tuple(ymd(2024, 9, 18), true));
+  EXPECT_EQ(w.window->tooltips->tips.back().text, "Click a date to put it into the current cell");
+}
+
 // One resolution for the whole form, the display's that shows the window it opens in, read at each
 // showing: after a 96-DPI display, a 144-DPI one gets the form's size, controls, picture and day
 // cells at 144, and the outline drawn at that size.

@@ -571,5 +571,24 @@ TEST(DualMonthsContrast, SystemColoursOnlyWithFramedSelectionAndToday) {
   EXPECT_NE(frame_pixel(sep(10)), rgb(255, 255, 255));
 }
 
+// Days outside the cell's rule are drawn grey and refused by a click and by Enter; the days it
+// takes are picked as ever.
+TEST(DualMonthsLimits, RefusedDaysAreGreyAndCannotBePicked) {
+  World w;
+  w.cal.set_Limits(DateLimits{LimitOperator::Between, sep(10), sep(20)});
+  w.show(sep(1));
+  const auto fill = [&](double date) { return w.surface().pixel(w.day(date).Left() + 4, w.day(date).TOp() + 3); };
+  const Rgb grey = w.surface().pixel(w.cal.Layout().day_cell(0, 5, 6).left + 4, w.cal.Layout().day_cell(0, 5, 6).top + 3);
+  EXPECT_EQ(std::tuple(fill(sep(9)), fill(sep(21))), std::tuple(grey, grey)) << "as October's days";
+  EXPECT_NE(fill(sep(10)), grey);
+  w.click_date(sep(9));
+  w.cal.set_FocusDate(sep(21));
+  w.picture.key_down(vk::kReturn, 0);
+  EXPECT_THAT(w.clicked, IsEmpty());
+  EXPECT_THAT(w.selected(), IsEmpty());
+  w.click_date(sep(20));
+  EXPECT_THAT(w.selected(), ElementsAre(sep(20)));
+}
+
 }  // namespace
 }  // namespace tessaly::calendar
