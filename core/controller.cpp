@@ -6,6 +6,7 @@
 #include <cmath>
 #include <utility>
 
+#include "core/cell_validation.h"
 #include "core/holidays.h"
 #include "date/serial_date.h"
 #include "host/error_policy.h"
@@ -501,6 +502,10 @@ void cVantry::moTag_TagClick() noexcept {
   if (Reg().Bool(opt::CalMarkHolidays))
     step([&] { holidays = ReadHolidays(*Must(app_->Workbooks(moTag->WorkbookName())), Reg().Text(opt::CalHolidaysName)); });
   step([&] { moCalendarForm->SetHolidays(std::move(holidays)); });
+  // The cell's own date rule: the calendar offers only the days it takes.
+  std::optional<DateLimits> limits;
+  if (target) step([&] { limits = ReadCellRule(*Must(target->CellsItem(1)), s_.dates).limits; });
+  step([&] { moCalendarForm->SetLimits(limits); });
   step([&] { moCalendarForm->ShowCalendar(at.x, at.y, start, parent); });
   // A click on the tag hands the calendar the keyboard, as a command does: the user who clicks
   // and then types reaches it. Opened on its own at a selection, it leaves the keys to the sheet.
@@ -536,6 +541,9 @@ void cVantry::moCalendarForm_CalendarClose(Variant value) noexcept {
       step([&] { value = KeepTimeOfDay(value, *cell); });
       // The format the cell had before: unknown when it cannot be read, and then left alone.
       std::optional<Variant> before = Attempt([&] { return cell->NumberFormat(); });
+      // A rule only the cell can judge is asked once the date is in; the old value may go back.
+      const CellRule rule = ReadCellRule(*cell, s_.dates);
+      const std::optional<Variant> old_value = rule.ask_after_write ? Attempt([&] { return cell->Value(); }) : std::nullopt;
       // The host keeps what a Text cell receives as text: the cell takes the date format first, so
       // that it holds a real date, and takes Text back should the date be refused.
       bool reformatted = false;
@@ -560,6 +568,7 @@ void cVantry::moCalendarForm_CalendarClose(Variant value) noexcept {
           if (!format.is_text() || to_lower(format.as_text()) != to_lower(wanted)) cell->SetNumberFormat(wanted);
         });
       }
+      if (written && rule.ask_after_write) ObeyCellRule(*cell, old_value, before);
     }
     --writing_;
     if (!written && write.refused())

@@ -188,6 +188,8 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   RangePtr ResolveTagTarget();
   // The picked day at the time of day the cell holds, while dates may carry one; else as picked.
   Variant KeepTimeOfDay(const Variant& picked, IRange& cell);
+  // After a write the cell's rule refuses: its alert, and on Stop the old value and format back.
+  void ObeyCellRule(IRange& cell, const std::optional<Variant>& old_value, const std::optional<Variant>& old_format) noexcept;
   // From Excel 2013 on every workbook has its own main window, and the first may close while the
   // add-in runs: the main window is the active window's, found at each showing and each command.
   void FollowActiveMainWindow();

@@ -38,6 +38,14 @@ inline constexpr std::int32_t kNormalView = 1;      // Window.View
 inline constexpr std::int32_t kPageBreakPreview = 2;
 inline constexpr std::int32_t kPageLayoutView = 3;
 inline constexpr std::int32_t kFreeFloating = 3;    // ChartObject.Placement
+inline constexpr std::int32_t kValidateList = 3;    // Validation.Type
+inline constexpr std::int32_t kValidateDate = 4;
+inline constexpr std::int32_t kValidateCustom = 7;
+inline constexpr std::int32_t kBetween = 1;         // Validation.Operator (xlBetween .. xlLessEqual = 8)
+inline constexpr std::int32_t kNotBetween = 2;
+inline constexpr std::int32_t kValidAlertStop = 1;  // Validation.AlertStyle
+inline constexpr std::int32_t kValidAlertWarning = 2;
+inline constexpr std::int32_t kValidAlertInformation = 3;
 }  // namespace xl
 
 // The answer of an object to a member it does not have (Excel's error 438). Members added to the
@@ -56,6 +64,7 @@ class IChartObject;
 class IName;
 class ICommandBar;
 class ICommandBarControl;
+class IValidation;
 using RangePtr = std::shared_ptr<IRange>;
 using SheetPtr = std::shared_ptr<ISheet>;
 using WorkbookPtr = std::shared_ptr<IWorkbook>;
@@ -65,6 +74,7 @@ using ChartObjectPtr = std::shared_ptr<IChartObject>;
 using NamePtr = std::shared_ptr<IName>;
 using CommandBarPtr = std::shared_ptr<ICommandBar>;
 using CommandBarControlPtr = std::shared_ptr<ICommandBarControl>;
+using ValidationPtr = std::shared_ptr<IValidation>;
 
 // Any object the host hands out untyped, such as the selection (a range, a picture, a chart...).
 class IHostObject {
@@ -126,6 +136,26 @@ class IRange {
   virtual RangePtr MergeArea() { MemberNotSupported("MergeArea"); }
   // Makes the range the selection of its sheet, the active sheet, with its top-left cell active.
   virtual void Select() { MemberNotSupported("Select"); }
+  // The cells' data validation. The object is always given; its members fail (1004) on a cell
+  // that has none.
+  virtual ValidationPtr Validation() { MemberNotSupported("Validation"); }
+};
+
+// A range's data validation rule, with the alert the host shows when typing breaks it.
+class IValidation {
+ public:
+  virtual ~IValidation() = default;
+  virtual std::int32_t Type() = 0;      // xl::kValidateDate...
+  virtual std::int32_t Operator() = 0;  // xl::kBetween...
+  // The limits as the rule holds them: a number, a date text or a formula ("=TODAY()"). Formula2
+  // fails for a rule with one limit.
+  virtual std::string Formula1() = 0;
+  virtual std::string Formula2() = 0;
+  virtual std::int32_t AlertStyle() = 0;  // xl::kValidAlertStop...
+  virtual std::string ErrorTitle() = 0;
+  virtual std::string ErrorMessage() = 0;
+  // True while the cells hold what the rule allows.
+  virtual bool Value() = 0;
 };
 
 class ISheet {
@@ -141,6 +171,9 @@ class ISheet {
   virtual WorkbookPtr Parent() = 0;
   // ChartObjects.Add: a new embedded chart at that place and size, in points.
   virtual ChartObjectPtr ChartObjectsAdd(double /*left*/, double /*top*/, double /*width*/, double /*height*/) { MemberNotSupported("ChartObjectsAdd"); }
+  // Evaluate: the value of a formula ("=DATE(2024,9,1)", "=$B$1") on this sheet; an error value
+  // when it has none.
+  virtual Variant Evaluate(const std::string& /*formula*/) { MemberNotSupported("Evaluate"); }
 };
 
 // An embedded chart on a worksheet.

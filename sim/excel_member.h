@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/excel.h"
 
@@ -28,5 +29,10 @@ void EnterLive(SimExcel& host, const char* member, bool gone);
 
 // An object of that type name, which is a range when range is given.
 HostObjectPtr ObjectOf(std::shared_ptr<SimExcel> host, std::string type, RangePtr range);
+
+struct SheetModel;
+struct Area;
+// The data validation of the cells of those areas.
+ValidationPtr ValidationOf(std::shared_ptr<SimExcel> host, std::shared_ptr<SheetModel> sheet, std::vector<Area> areas);
 
 }  // namespace tessaly::sim

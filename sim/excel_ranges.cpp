@@ -247,6 +247,10 @@ class SimRange : public IRange {
       throw HostError(kErrApplication, "Select method of Range class failed");
     host_->SelectAreas(sheet_, areas_);
   }
+  ValidationPtr Validation() override {
+    Enter("Range.Validation");
+    return ValidationOf(host_, sheet_, areas_);
+  }
   RangePtr MergeArea() override {
     Enter("Range.MergeArea");
     const Area& a = areas_[0];

@@ -31,11 +31,24 @@ struct Area {
   friend bool operator==(const Area&, const Area&) = default;
 };
 
+// A cell's data validation rule, as the Data Validation dialog sets it.
+struct ValidationModel {
+  std::int32_t type = xl::kValidateDate;
+  std::int32_t op = xl::kBetween;
+  std::string formula1, formula2;  // as typed: "45536", "9/1/2024", "=DATE(2024,9,1)", "=$B$1"
+  std::int32_t alert_style = xl::kValidAlertStop;
+  std::string error_title, error_message;
+  // A list's or a custom formula's verdict on a value, as the workbook's formula gives it; none:
+  // every value passes. Date rules are judged by the host itself from the formulas.
+  std::function<bool(const Variant&)> allows;
+};
+
 struct CellModel {
   Variant value;            // for a formula cell: its last computed value
   std::string formula;      // empty: a constant
   std::string number_format = "General";
   bool locked = true;       // the host's default for every cell
+  std::shared_ptr<const ValidationModel> validation;  // none: the cell takes anything
 };
 
 struct WorkbookModel;
@@ -127,6 +140,11 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   static CellModel& Cell(SheetModel& sheet, const std::string& a1);
   static void SetFormula(SheetModel& sheet, const std::string& a1, const std::string& formula, const Variant& cached);
   static void Merge(SheetModel& sheet, const std::string& a1_area);
+  // Gives every cell of the area ("B2:B9") the one rule.
+  static void SetValidation(SheetModel& sheet, const std::string& a1_area, ValidationModel rule);
+  // What Evaluate gives for a formula on the sheet: a number, DATE(y,m,d) or a one-cell
+  // reference, with or without "="; #NAME? for anything else.
+  Variant EvaluateOn(const SheetModel& sheet, const std::string& formula) const;
   void CloseWorkbook(const std::string& name);
   CommandBarModel& Bar(const std::string& name);
   CommandBarModel& AddBar(const std::string& name);

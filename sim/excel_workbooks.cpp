@@ -88,6 +88,10 @@ class SimSheet : public ISheet {
     Enter("Sheet.Parent");
     return host_->WorkbookObject(host_->BookShared(sheet_->parent));
   }
+  Variant Evaluate(const std::string& formula) override {
+    Enter("Sheet.Evaluate");
+    return host_->EvaluateOn(*sheet_, formula);
+  }
   ChartObjectPtr ChartObjectsAdd(double left, double top, double width, double height) override {
     Enter("Sheet.ChartObjects.Add");
     RequireWorksheet();

@@ -1,6 +1,7 @@
 // The controller on the stand-in host: the main path, the decision, commands, edit mode, the
 // calendar's placement and start date, the write-back and statement-by-statement skipping.
 #include "core/controller.h"
+#include "core/cell_validation.h"
 
 #include <gtest/gtest.h>
 
@@ -29,8 +30,9 @@ TEST(controller_main_path, date_cell_to_written_date) {
   EXPECT_EQ(w.calendar().owner, w.host->Book("Book1").window);
   w.host->ResetCalls();
   w.calendar().Close(Variant::date(Ymd(2025, 3, 14)));
-  // The edit-mode probe, the cell found (4 calls), its format, the write and the value read back.
-  EXPECT_EQ(w.host->TotalCalls(), 8);
+  // The edit-mode probe, the cell found (4 calls), its format, its rule (2: none), the write and the
+  // value read back.
+  EXPECT_EQ(w.host->TotalCalls(), 10);
   EXPECT_EQ(w.cell("B3").value, Variant::date(Ymd(2025, 3, 14)));
   EXPECT_EQ(w.cell("B3").number_format, "d mmm yyyy");
   EXPECT_FALSE(w.calendar().Shown());
@@ -540,6 +542,49 @@ TEST(controller_start_value, holidays_from_the_workbook_name) {
 
 // ---------------------------------------------------------------- write-back
 
+// The cell's own date rule gives the calendar its limits at each opening: limits as numbers, date
+// texts or formulas the host evaluates; no rule, a rule that is not on dates, limits that cannot be
+// read or a host that fails give none, and the calendar opens as ever.
+TEST(controller_start_value, limits_from_the_cell_rule) {
+  const double sep10 = Ymd(2024, 9, 10), sep20 = Ymd(2024, 9, 20);
+  struct Case {
+    const char* name;
+    std::optional<sim::ValidationModel> rule;
+    const char* fail;
+    std::optional<DateLimits> expected;
+  };
+  const auto date_rule = [](std::int32_t op, std::string f1, std::string f2 = "") {
+    sim::ValidationModel r;
+    r.op = op, r.formula1 = std::move(f1), r.formula2 = std::move(f2);
+    return r;
+  };
+  sim::ValidationModel custom;
+  custom.type = xl::kValidateCustom;
+  custom.formula1 = "=WEEKDAY(B2,2)<6";
+  const Case cases[] = {
+      {"none", std::nullopt, "", std::nullopt},
+      {"between_numbers", date_rule(1, "45545", "45555"), "", DateLimits{LimitOperator::Between, sep10, sep20}},
+      {"not_between_texts", date_rule(2, "2024-09-10", "2024-09-20"), "", DateLimits{LimitOperator::NotBetween, sep10, sep20}},
+      {"greater_equal_formula", date_rule(7, "=DATE(2024,9,10)"), "", DateLimits{LimitOperator::GreaterEqual, sep10, sep10}},
+      {"less_than_a_cell", date_rule(6, "=$D$1"), "", DateLimits{LimitOperator::Less, sep20, sep20}},
+      {"formula_without_value", date_rule(8, "=NOSUCH()"), "", std::nullopt},
+      {"custom_rule", custom, "", std::nullopt},
+      {"type_fails", date_rule(1, "45545", "45555"), "Validation.Type", std::nullopt},
+      {"evaluate_fails", date_rule(5, "=$D$1"), "Sheet.Evaluate", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StartedWorld w;
+    w.cell("D1").value = Variant::date(sep20);
+    if (c.rule) SimExcel::SetValidation(w.sheet(), "B2", *c.rule);
+    w.SelectDateCell("B2");
+    if (*c.fail) w.host->FailNext(c.fail);
+    w.tag().TriggerClickEvent();
+    EXPECT_EQ(w.calendar().limits, c.expected);
+    EXPECT_TRUE(w.calendar().shown);
+  }
+}
+
 TEST(controller_write_back, value_and_format) {
   struct Case {
     const char* name;
@@ -645,6 +690,61 @@ TEST(controller_write_back, change_macros_run_inside_the_write) {
     if (c.tag_at) {
       EXPECT_EQ(w.tag().address, c.tag_at);
     }
+  }
+}
+
+// A rule only the cell can judge is asked after the write: Stop puts the old value and format back
+// and tells the rule's words or the host's; Warning and Information tell them and keep the date.
+// A cell without a rule, or whose rule cannot be read, is written as ever and nothing is told.
+TEST(controller_write_back, the_cell_rule_after_the_write) {
+  struct Case {
+    const char* name;
+    std::int32_t alert;   // 0: no rule
+    bool allows;
+    const char* title;
+    const char* fail;
+    bool kept;
+    std::optional<MessageRequest> told;
+  };
+  const char* own = "Weekdays only.";
+  const MessageRequest stop{own, "Calendar", MsgIcon::Critical, MsgButtons::OK};
+  const Case cases[] = {
+      {"stop_puts_it_back", xl::kValidAlertStop, false, "Calendar", "", false, stop},
+      {"stop_in_the_host_words", xl::kValidAlertStop, false, "", "Validation.ErrorMessage", false,
+       MessageRequest{kValidationDefaultMessage, "Tessaly", MsgIcon::Critical, MsgButtons::OK}},
+      {"warning_keeps_it", xl::kValidAlertWarning, false, "Calendar", "", true,
+       MessageRequest{own, "Calendar", MsgIcon::Exclamation, MsgButtons::OK}},
+      {"information_keeps_it", xl::kValidAlertInformation, false, "Calendar", "", true,
+       MessageRequest{own, "Calendar", MsgIcon::Information, MsgButtons::OK}},
+      {"allowed", xl::kValidAlertStop, true, "Calendar", "", true, std::nullopt},
+      {"no_rule", 0, false, "", "", true, std::nullopt},
+      {"rule_unreadable", xl::kValidAlertStop, false, "Calendar", "Validation.Type", true, std::nullopt},
+      {"verdict_unreadable", xl::kValidAlertStop, false, "Calendar", "Validation.Value", true, std::nullopt},
+  };
+  const Variant picked = Variant::date(Ymd(2025, 1, 4));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StartedWorld w;
+    w.cell("B2").value = Variant::number(7);
+    w.cell("B2").number_format = "0.00";
+    if (c.alert) {
+      sim::ValidationModel rule;
+      rule.type = xl::kValidateCustom;
+      rule.alert_style = c.alert;
+      rule.error_title = c.title;
+      rule.error_message = own;
+      rule.allows = [&c](const Variant&) { return c.allows; };
+      SimExcel::SetValidation(w.sheet(), "B2", rule);
+    }
+    w.host->UserSelect("B2");
+    w.controller->ClickCommandButton();
+    if (*c.fail) w.host->FailAlways(c.fail);
+    w.calendar().Close(picked);
+    const std::string date_format = w.reg().Text(opt::DefaultDateFormat);
+    EXPECT_EQ(std::tuple(w.cell("B2").value, w.cell("B2").number_format),
+              c.kept ? std::tuple(picked, date_format) : std::tuple(Variant::number(7), std::string("0.00")));
+    EXPECT_EQ(w.platform.messages.shown(), c.told ? std::vector<MessageRequest>{*c.told} : std::vector<MessageRequest>{});
+    EXPECT_FALSE(w.calendar().Shown());
   }
 }
 

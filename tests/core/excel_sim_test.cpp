@@ -171,6 +171,41 @@ TEST(sim_faults, next_and_always_and_counting) {
     EXPECT_NE(std::find(members.begin(), members.end(), member), members.end()) << member;
 }
 
+// Data validation as strict as Excel's: every member fails on a cell without a rule and on cells
+// of different rules, Formula2 on a rule of one limit, Operator on a custom rule; a date rule is
+// judged from its formulas, which Evaluate reads on the sheet.
+TEST(sim_validation, members_fail_as_excel_and_dates_are_judged) {
+  World w;
+  EXPECT_THROW(w.range("B2")->Validation()->Type(), HostError);
+  sim::ValidationModel rule;
+  rule.op = xl::kBetween;
+  rule.formula1 = "=DATE(2024,9,10)";
+  rule.formula2 = "=$D$1";
+  SimExcel::Cell(w.sheet(), "D1").value = Variant::date(45555);
+  SimExcel::SetValidation(w.sheet(), "B2:B3", rule);
+  rule.op = 7;
+  SimExcel::SetValidation(w.sheet(), "C2", rule);
+  const ValidationPtr v = w.range("B2")->Validation();
+  EXPECT_EQ(std::tuple(v->Type(), v->Operator(), v->Formula2()), std::tuple(xl::kValidateDate, 1, std::string("=$D$1")));
+  EXPECT_THROW(w.range("C2")->Validation()->Formula2(), HostError);
+  EXPECT_THROW(w.range("B2:C2")->Validation()->Type(), HostError);
+  EXPECT_EQ(w.range("B2:B3")->Validation()->Type(), xl::kValidateDate);
+  EXPECT_TRUE(v->Value()) << "a blank is allowed";
+  for (const auto& [value, valid] : {std::pair(45545.0, true), std::pair(45555.5, false), std::pair(45544.0, false)}) {
+    w.range("B2")->SetValue(Variant::date(value));
+    EXPECT_EQ(v->Value(), valid) << value;
+  }
+  w.range("B2")->SetValue(Variant::text("soon"));
+  EXPECT_FALSE(v->Value());
+  rule.type = xl::kValidateCustom;
+  SimExcel::SetValidation(w.sheet(), "C2", rule);
+  EXPECT_THROW(w.range("C2")->Validation()->Operator(), HostError);
+  const SheetPtr sheet = w.host->ActiveSheet();
+  EXPECT_EQ(sheet->Evaluate("=DATE(2024,9,10)"), Variant::number(45545));
+  EXPECT_EQ(sheet->Evaluate("D1"), Variant::date(45555));
+  EXPECT_EQ(sheet->Evaluate("=NOSUCH(1)"), Variant::error(2029));
+}
+
 TEST(sim_closed, closed_workbook_disconnects_its_objects) {
   World w;
   RangePtr r = w.range("A1");
