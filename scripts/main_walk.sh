@@ -219,6 +219,30 @@ STEPS
   tr -d '\r' < "$out/excel-busy.log" | grep '^cell C2' || true
 fi
 
+# A cell whose data validation takes 10 to 21 November only: the calendar greys the other days,
+# here with week numbers on.
+if [ -n "$dll_dir" ]; then
+  options='HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions'
+  "$WINE64" reg add "$options" /v CalShowWeekNumbers /d 1 /f >/dev/null 2>&1
+  rm -f "$out/limits.go"
+  { date_cell; cat <<STEPS; } > "$out/walk-limits.txt"
+validation C2 date 1 45971 45982
+select C2
+wait 300
+ribbon ZorelButtonCalendar
+await-window $CAL_CLASS 5000
+mark limits
+await-file Z:${out//\//\\}\\limits.go 20000
+quit
+STEPS
+  "$WINE64" "$exe" --script "Z:${out//\//\\}\\walk-limits.txt" > "$out/excel-limits.log" 2>&1 &
+  excel=$!
+  wait_line "$out/excel-limits.log" '^mark limits' 60 >/dev/null && shot 17-validation-weeks
+  touch "$out/limits.go"
+  wait "$excel" || true
+  "$WINE64" reg delete "$options" /v CalShowWeekNumbers /f >/dev/null 2>&1
+fi
+
 # Excel 2013 and later: two workbooks, each in a main window of its own. A click on C2 shows the
 # tag in the first; Ctrl+N opens the second in front of it, and a click on its C2 shows the tag there.
 if [ -n "$dll_dir" ]; then

@@ -146,6 +146,15 @@ class RangeObj final : public ExcelObject<RangeObj> {
   HostObjectPtr origin_;
 };
 
+class ValidationObj final : public ExcelObject<ValidationObj> {
+ public:
+  ValidationObj(HostPtr h, ValidationPtr v) : h_(std::move(h)), v_(std::move(v)) {}
+  static const DispatchTable<ValidationObj> kTable;
+  std::string TypeName() { return "Validation"; }
+  HostPtr h_;
+  ValidationPtr v_;
+};
+
 class SheetCellsObj final : public ExcelObject<SheetCellsObj> {
  public:
   SheetCellsObj(HostPtr h, SheetPtr s) : h_(std::move(h)), s_(std::move(s)) {}
@@ -573,8 +582,21 @@ const DispatchMember<RangeObj> kRange[] = {
        o.h_->changed();
        win::SetResult(c.result, true);
      }, win::kMethod},
+    {L"Validation", 34, [](RangeObj& o, DispatchCall& c) { ReturnObject<ValidationObj>(c.result, o.h_, o.R().Validation()); }},
 };
 const DispatchTable<RangeObj> RangeObj::kTable{kRange};
+
+const DispatchMember<ValidationObj> kValidation[] = {
+    {L"Type", 1, [](ValidationObj& o, DispatchCall& c) { win::SetResult(c.result, o.v_->Type()); }},
+    {L"Operator", 2, [](ValidationObj& o, DispatchCall& c) { win::SetResult(c.result, o.v_->Operator()); }},
+    {L"Formula1", 3, [](ValidationObj& o, DispatchCall& c) { ReturnText(c.result, o.v_->Formula1()); }},
+    {L"Formula2", 4, [](ValidationObj& o, DispatchCall& c) { ReturnText(c.result, o.v_->Formula2()); }},
+    {L"AlertStyle", 5, [](ValidationObj& o, DispatchCall& c) { win::SetResult(c.result, o.v_->AlertStyle()); }},
+    {L"ErrorTitle", 6, [](ValidationObj& o, DispatchCall& c) { ReturnText(c.result, o.v_->ErrorTitle()); }},
+    {L"ErrorMessage", 7, [](ValidationObj& o, DispatchCall& c) { ReturnText(c.result, o.v_->ErrorMessage()); }},
+    {L"Value", 8, [](ValidationObj& o, DispatchCall& c) { win::SetResult(c.result, o.v_->Value()); }},
+};
+const DispatchTable<ValidationObj> ValidationObj::kTable{kValidation};
 
 const DispatchMember<SheetCellsObj> kSheetCells[] = {
     {L"Item", 0,
@@ -599,6 +621,7 @@ const DispatchMember<SheetObj> kSheet[] = {
      }},
     {L"Parent", 6, [](SheetObj& o, DispatchCall& c) { ReturnBook(c.result, o.h_, o.s_->Parent()); }},
     {L"ChartObjects", 7, [](SheetObj& o, DispatchCall& c) { ReturnObject<ChartObjectsObj>(c.result, o.h_, o.s_); }, win::kMethod},
+    {L"Evaluate", 8, [](SheetObj& o, DispatchCall& c) { ReturnVariant(c.result, o.s_->Evaluate(Text(c, 0))); }, win::kMethod},
 };
 const DispatchTable<SheetObj> SheetObj::kTable{kSheet};
 

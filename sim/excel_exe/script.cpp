@@ -258,6 +258,33 @@ bool ScriptRunner::Do(const ScriptStep& s) {
     WorkbookModel& book = *model_.ActiveSheetModel().parent;
     std::erase_if(book.names, [&](const auto& n) { return n.first == first; });
     book.names.emplace_back(first, rest);
+  } else if (s.verb == "validation") {
+    // validation CELLS date OP FORMULA1 [FORMULA2]: a date rule (Stop) as the Data Validation
+    // dialog makes it; validation CELLS weekdays stop|warning|information: a custom rule taking
+    // weekdays only, with its own message.
+    auto [kind, spec] = Split(rest);
+    ValidationModel rule;
+    if (kind == "date") {
+      auto [op, formulas] = Split(spec);
+      auto [f1, f2] = Split(formulas);
+      rule.op = std::atoi(op.c_str());
+      rule.formula1 = f1;
+      rule.formula2 = f2;
+    } else if (kind == "weekdays") {
+      static const std::map<std::string, std::int32_t> kAlerts = {
+          {"stop", xl::kValidAlertStop}, {"warning", xl::kValidAlertWarning}, {"information", xl::kValidAlertInformation}};
+      const auto alert = kAlerts.find(spec);
+      if (alert == kAlerts.end()) return false;
+      rule.type = xl::kValidateCustom;
+      rule.formula1 = "=WEEKDAY(" + first + ",2)<6";
+      rule.alert_style = alert->second;
+      rule.error_title = "Working days";
+      rule.error_message = "Pick a working day.";
+      rule.allows = [](const Variant& v) { return (v.is_date() || v.is_number()) && serial::weekday(v.as_double()) % 6 != 1; };
+    } else {
+      return false;
+    }
+    SimExcel::SetValidation(model_.ActiveSheetModel(), first, std::move(rule));
   } else if (s.verb == "select") {
     model_.UserSelect(s.argument);
   } else if (s.verb == "click") {

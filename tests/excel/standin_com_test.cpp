@@ -86,6 +86,12 @@ void Prepare(ComWorld& w, bool through_com) {
   through_com ? w.StartThroughCom() : w.Start();
   SimExcel::Cell(w.sheet(), "A1").value = Variant::text("Date");
   SimExcel::Cell(w.sheet(), "B2").number_format = "yyyy-mm-dd";
+  // A2's date rule takes its limit from D1, which the sheet evaluates.
+  sim::ValidationModel from_d1;
+  from_d1.op = 7;
+  from_d1.formula1 = "=$D$1";
+  SimExcel::SetValidation(w.sheet(), "A2", from_d1);
+  SimExcel::Cell(w.sheet(), "D1").value = Variant::date(Ymd(2024, 12, 1));
   w.host->ResetCalls();
 }
 
@@ -124,6 +130,7 @@ TEST(ControllerThroughCom, SameHostCallsAsOnTheModel) {
   Round(direct);
   Round(com);
   EXPECT_EQ(com.host->CallCounts(), direct.host->CallCounts());
+  EXPECT_EQ(com.calendar().limits, (DateLimits{LimitOperator::GreaterEqual, Ymd(2024, 12, 1), Ymd(2024, 12, 1)}));
   EXPECT_EQ(SimExcel::Cell(com.sheet(), "A2").value, SimExcel::Cell(direct.sheet(), "A2").value);
 }
 

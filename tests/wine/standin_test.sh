@@ -551,6 +551,22 @@ STEPS
   expect "$log" "^window $TAG_CLASS hidden$" "and no tag stays beside the picked cell"
   expect "$log" '^cell C3 = "Overwritten" \[m/d/yyyy\]$' "a macro that overwrites the picked cell keeps the format Excel gave it"
 
+  # A cell whose date rule takes 5 to 20 March 2024 and holds 29 February: the calendar opens on 5
+  # March, Enter on 4 March (Left) is refused and the calendar stays, Enter on 5 March writes it.
+  {
+    printf '%s\n' "value C2 date 2024-02-29" "format C2 d mmm yyyy" "validation C2 date 1 45356 45371" "select C2" "wait 300"
+    printf '%s\n' "ribbon ZorelButtonCalendar" "await-window $CAL_CLASS 5000" "mark limits"
+    go limits
+    printf '%s\n' "await-gone $CAL_CLASS 5000" "dump C2" "quit"
+  } > "$work/limits.txt"
+  "$WINE64" "$exe" --script "Z:${work//\//\\}\\limits.txt" > "$work/limits.log" 2>&1 &
+  excel=$!
+  at limits limits && xdotool key --delay 200 Left Return Right Return
+  touch "$work/limits.go"
+  wait "$excel"
+  sed -i 's/\r$//' "$work/limits.log"
+  expect "$work/limits.log" '^cell C2 = "5 Mar 2024" \[d mmm yyyy\]$' "a day outside the cell's date rule is refused; the calendar opens on the first day it takes"
+
   # Typing into C2 while the calendar that opened on its own shows, then a click on a day: the
   # keyboard is in the sheet, so the typing starts edit mode; the click ends with the date written
   # or with a message that it was not, never with nothing.

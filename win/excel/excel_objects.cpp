@@ -144,7 +144,23 @@ class RangeAdapter final : public IRange, Adapter {
   bool Hidden() override { return ToBool(o_.Get(L"Hidden")); }
   RangePtr MergeArea() override { return WrapRange(ToObject(o_.Get(L"MergeArea")).get()); }
   void Select() override { o_.Call(L"Select"); }
+  ValidationPtr Validation() override;
 };
+
+class ValidationAdapter final : public IValidation, Adapter {
+ public:
+  using Adapter::Adapter;
+  std::int32_t Type() override { return ToInt(o_.Get(L"Type")); }
+  std::int32_t Operator() override { return ToInt(o_.Get(L"Operator")); }
+  std::string Formula1() override { return ToText(o_.Get(L"Formula1")); }
+  std::string Formula2() override { return ToText(o_.Get(L"Formula2")); }
+  std::int32_t AlertStyle() override { return ToInt(o_.Get(L"AlertStyle")); }
+  std::string ErrorTitle() override { return ToText(o_.Get(L"ErrorTitle")); }
+  std::string ErrorMessage() override { return ToText(o_.Get(L"ErrorMessage")); }
+  bool Value() override { return ToBool(o_.Get(L"Value")); }
+};
+
+ValidationPtr RangeAdapter::Validation() { return wrap<ValidationAdapter, IValidation>(ToObject(o_.Get(L"Validation")).get()); }
 
 class ChartObjectAdapter final : public IChartObject, Adapter {
  public:
@@ -169,6 +185,12 @@ class SheetAdapter final : public ISheet, Adapter {
     return WrapRange(ToObject(o_.Get(L"Range", {address})).get());
   }
   WorkbookPtr Parent() override { return WrapWorkbook(ToObject(o_.Get(L"Parent")).get()); }
+  // A reference evaluates to its range, whose value is what the formula means.
+  Variant Evaluate(const std::string& formula) override {
+    const unique_variant result = o_.Call(L"Evaluate", {formula});
+    if (result.type() != VT_DISPATCH && result.type() != VT_UNKNOWN) return from_variant(result.get());
+    return from_variant(AutomationObject(ToObject(result)).Get(L"Value").get());
+  }
   // ChartObjects is a method of the sheet giving the collection.
   ChartObjectPtr ChartObjectsAdd(double left, double top, double width, double height) override {
     AutomationObject charts(ToObject(o_.Call(L"ChartObjects")));
