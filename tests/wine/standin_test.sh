@@ -557,15 +557,30 @@ STEPS
     printf '%s\n' "value C2 date 2024-02-29" "format C2 d mmm yyyy" "validation C2 date 1 45356 45371" "select C2" "wait 300"
     printf '%s\n' "ribbon ZorelButtonCalendar" "await-window $CAL_CLASS 5000" "mark limits"
     go limits
-    printf '%s\n' "await-gone $CAL_CLASS 5000" "dump C2" "quit"
+    printf '%s\n' "await-gone $CAL_CLASS 5000" "dump C2"
+    # A custom rule for working days only, with a Stop alert: a Sunday picked goes back.
+    printf '%s\n' "value C3 date 2024-03-04" "format C3 d mmm yyyy" "validation C3 weekdays stop" "select C3" "wait 300"
+    printf '%s\n' "ribbon ZorelButtonCalendar" "await-window $CAL_CLASS 5000" "mark weekday"
+    go weekday
+    printf '%s\n' "await-gone $CAL_CLASS 5000" "dump C3" "quit"
   } > "$work/limits.txt"
   "$WINE64" "$exe" --script "Z:${work//\//\\}\\limits.txt" > "$work/limits.log" 2>&1 &
   excel=$!
   at limits limits && xdotool key --delay 200 Left Return Right Return
   touch "$work/limits.go"
+  if at limits weekday; then
+    xdotool key --delay 200 Left Return
+    if await_title 'Working days' 10 >/dev/null; then
+      "$WINE64" "$build/tests/acc_probe.exe" Static:65535 > "$work/weekday-message.log" 2>&1
+      xdotool key Return
+    fi
+  fi
+  touch "$work/weekday.go"
   wait "$excel"
-  sed -i 's/\r$//' "$work/limits.log"
+  sed -i 's/\r$//' "$work/limits.log" "$work/weekday-message.log" 2>/dev/null
   expect "$work/limits.log" '^cell C2 = "5 Mar 2024" \[d mmm yyyy\]$' "a day outside the cell's date rule is refused; the calendar opens on the first day it takes"
+  expect "$work/weekday-message.log" '^acc Static:65535 name="Pick a working day\."' "a Sunday a custom rule stops is told in the rule's words"
+  expect "$work/limits.log" '^cell C3 = "4 Mar 2024" \[d mmm yyyy\]$' "and the cell keeps its date"
 
   # Typing into C2 while the calendar that opened on its own shows, then a click on a day: the
   # keyboard is in the sheet, so the typing starts edit mode; the click ends with the date written
