@@ -10,9 +10,9 @@ void cVantry::ObeyCellRule(IRange& cell, const std::optional<Variant>& old_value
   const std::optional<RuleAlert> alert = AskCellRule(cell, s_.m.ProductName);
   if (!alert) return;
   SkipFailures step;
-  // Stop: the cell is as it was before the pick, value and format.
-  if (alert->undo && old_value) step([&] { cell.SetValue(*old_value); });
-  if (alert->undo && old_format && old_format->is_text()) step([&] { cell.SetNumberFormat(old_format->as_text()); });
+  // Stop: the cell is as it was before the pick, value and format; its format only with its value.
+  const bool put_back = alert->undo && old_value && step([&] { cell.SetValue(*old_value); });
+  if (put_back && old_format && old_format->is_text()) step([&] { cell.SetNumberFormat(old_format->as_text()); });
   step([&] { s_.messages.show(alert->message); });
 }
 
