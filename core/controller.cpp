@@ -526,6 +526,11 @@ void cVantry::moCalendarForm_CalendarClose(Variant value) noexcept {
     // Typing may have started edit mode since the calendar opened; a selection Excel makes while it
     // handles the keys waits too, so the date goes to the cell the calendar was opened for.
     ++writing_;
+    // The calendar goes first, giving the keyboard back to the sheet: a mouse pick takes the focus
+    // from the cell being typed in, and the keys that end edit mode must reach that cell.
+    step([&] {
+      if (moCalendarForm) moCalendarForm->HideCalendar();
+    });
     const bool left_edit_mode = LeaveCellEditMode();
     SkipFailures write;
     RangePtr cell;

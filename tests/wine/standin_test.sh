@@ -522,9 +522,9 @@ STEPS
   } > "$work/refused.txt"
   "$WINE64" "$exe" --script "Z:${work//\//\\}\\refused.txt" > "$work/refused.log" 2>&1 &
   excel=$!
-  # message <log>: the text of the message box that shows, read by another process; then OK.
+  # message <log> [seconds]: the text of the message box that shows, read by another process; then OK.
   message() {
-    if await_title Tessaly 10 >/dev/null; then
+    if await_title Tessaly "${2:-10}" >/dev/null; then
       "$WINE64" "$build/tests/acc_probe.exe" Static:65535 > "$1" 2>&1
       xdotool key Return
     fi
@@ -552,31 +552,29 @@ STEPS
   expect "$log" '^cell C3 = "Overwritten" \[m/d/yyyy\]$' "a macro that overwrites the picked cell keeps the format Excel gave it"
 
   # Typing into C2 while the calendar that opened on its own shows, then a click on a day: the
-  # keyboard is in the sheet, so the typing starts edit mode; the click ends with the date written
-  # or with a message that it was not, never with nothing.
+  # keyboard is in the sheet, so the typing starts edit mode; the click still writes the day.
   "$WINE64" reg add 'HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions' /v DisplayCalendarAutomatically /d 1 /f >/dev/null 2>&1
   printf '%s\n' "value C2 date 2024-02-29" "format C2 d mmm yyyy" "select A1" "wait 300" "select C2" "wait 500" \
     "await-window $CAL_CLASS 5000" "await-window TessalyPicture 1000" "focus" "mark typing" "$(go typing)" \
-    "wait 1500" "selection" "dump C2" "quit" > "$work/typing.txt"
+    "await-gone $CAL_CLASS 3000" "wait 500" "selection" "dump C2" "quit" > "$work/typing.txt"
   "$WINE64" "$exe" --script "Z:${work//\//\\}\\typing.txt" > "$work/typing.log" 2>&1 &
   excel=$!
   if at typing typing && read -r _ _ _ x y w h < <(grep '^window TessalyPicture shown' "$work/typing.log" | tr -d '\r'); then
     xdotool type --delay 120 12
     sleep 0.5
     xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
-    message "$work/typing-message.log"
+    # A message would hold the stand-in: answer it, so the check below fails rather than hangs.
+    message "$work/typing-message.log" 3
   fi
   touch "$work/typing.go"
   wait "$excel"
   "$WINE64" reg delete 'HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions' /v DisplayCalendarAutomatically /f >/dev/null 2>&1
-  sed -i 's/\r$//' "$work/typing.log" "$work/typing-message.log" 2>/dev/null
+  sed -i 's/\r$//' "$work/typing.log"
   expect "$work/typing.log" '^focus EXCEL7 in XLDESK$' "a calendar opened on its own leaves the keyboard in the sheet"
-  if grep -q '^cell C2 = "[0-9]* Feb 2024" \[d mmm yyyy\]$' "$work/typing.log" && ! grep -q '^cell C2 = "29 Feb 2024"' "$work/typing.log"; then
-    echo "ok: typing, then a click on a day: the day is written"
-  elif grep -q '^acc Static:65535 name="The date was not written: a cell is being edited\.' "$work/typing-message.log" 2>/dev/null; then
-    echo "ok: typing, then a click on a day: the user is told the date was not written, as the cell is being edited"
+  if grep -qE '^cell C2 = "([1-9]|1[0-9]|2[0-8]) Feb 2024" \[d mmm yyyy\]$' "$work/typing.log" && grep -q '^selection C2$' "$work/typing.log"; then
+    echo "ok: then a click on a day ends the typing and writes the day"
   else
-    echo "FAILED: typing, then a click on a day writes the day or tells why not"; failures=$((failures + 1))
+    echo "FAILED: then a click on a day ends the typing and writes the day"; failures=$((failures + 1))
   fi
 
   # High contrast: the pop-up drawn in a high-contrast black theme shows only the theme's colours
