@@ -6,8 +6,8 @@
 # turned off and on again (its object released and a new one connected, the DLL kept loaded) still
 # shows its tag and uses up no thread-local slot, hostile DISPPARAMS get errors, the ribbon strip
 # follows the XML the add-in returns, and the ribbon's About button opens the About box, which a
-# click on its OK closes; picks that a busy Excel refuses, that a Change macro answers, or that
-# follow typing in the cell end written or told; the option dialogs are driven with real keys
+# click on its OK closes; a pick that a busy Excel refuses is told, one that a Change macro
+# answers or that follows typing in the cell is written; the option dialogs are driven with real keys
 # (dialogs_test.sh); as a host of version 11 its toolbar shows, and a right click on a cell shows its menu entry, whose click
 # opens the calendar; two workbooks, scrolling, a short window and two screens (desktop_test.sh);
 # another process reads the calendar and the tag as a screen reader does (acc_probe.exe) and finds
