@@ -27,6 +27,9 @@ failures=0
 expect() {  # expect <log> <extended regex> <what>
   if grep -qE "$2" "$1"; then echo "ok: $3"; else echo "FAILED: $3"; failures=$((failures + 1)); fi
 }
+expect_in_turn() {  # expect_in_turn <log> <extended regex> <what>: over the log's lines joined by spaces
+  if tr '\n' ' ' < "$1" | grep -qE "$2"; then echo "ok: $3"; else echo "FAILED: $3"; failures=$((failures + 1)); fi
+}
 
 run_script() {  # run_script <name> <exit code wanted>; the steps on standard input
   cat > "$work/$1.txt"
@@ -222,11 +225,8 @@ STEPS
   expect "$work/addin.log" "^window $TAG_CLASS shown" "the tag shows in the workbook window"
   # The toggle calls its onAction; its invalidation makes the strip ask the getters again afterwards.
   expect "$work/addin.log" "$(printf 'ribbon ZorelToggleButtonProc: 0x00000000')" "a ribbon button calls the add-in's callback by name"
-  if tr '\n' ' ' < "$work/addin.log" | grep -qE 'ZorelToggleButtonProc: 0x00000000 ribbon ZorelToggleButtonGetPressed: 0x00000000'; then
-    echo "ok: the invalidated toggle is asked for its state again"
-  else
-    echo "FAILED: the invalidated toggle is asked for its state again"; failures=$((failures + 1))
-  fi
+  expect_in_turn "$work/addin.log" 'ZorelToggleButtonProc: 0x00000000 ribbon ZorelToggleButtonGetPressed: 0x00000000' \
+    "the invalidated toggle is asked for its state again"
   expect "$work/addin.log" '^sweep done: 0 faults left a tag$' "no failed decision leaves a tag shown, and the host survives every fault"
   # Turned off and on in the COM Add-ins dialog: the object is released and a new one connected;
   # the DLL stays loaded (it pins itself), so no cycle loses a thread-local slot.
@@ -384,22 +384,16 @@ STEPS
   sed -i 's/\r$//' "$work/keyboard.log"
   log="$work/keyboard.log"
   expect "$log" '^focus TessalyPicture in TessalyCalendarForm$' "the calendar command puts the keyboard focus in the day grid"
-  if tr '\n' ' ' < "$log" | grep -qE 'mark right3 file [^ ]+ found cell C2 = "29 Feb 2024"'; then
-    echo "ok: three Right presses move the focus day without writing"
-  else
-    echo "FAILED: three Right presses move the focus day without writing"; failures=$((failures + 1))
-  fi
+  expect_in_turn "$log" 'mark right3 file [^ ]+ found cell C2 = "29 Feb 2024"' \
+    "three Right presses move the focus day without writing"
   expect "$log" '^cell C2 = "3 Mar 2024" \[d mmm yyyy\]$' "Enter writes the date three days on"
   if [ "$(grep -cE '^focus EXCEL7 in XLDESK$' "$log")" = 2 ]; then
     echo "ok: Enter and Escape give the focus back to the workbook window"
   else
     echo "FAILED: Enter and Escape give the focus back to the workbook window"; failures=$((failures + 1))
   fi
-  if tr '\n' ' ' < "$log" | grep -qE 'mark escape .*window TessalyCalendarForm hidden focus [^ ]+ in [^ ]+ cell C2 = "3 Mar 2024"'; then
-    echo "ok: Escape leaves the cell as it was"
-  else
-    echo "FAILED: Escape leaves the cell as it was"; failures=$((failures + 1))
-  fi
+  expect_in_turn "$log" 'mark escape .*window TessalyCalendarForm hidden focus [^ ]+ in [^ ]+ cell C2 = "3 Mar 2024"' \
+    "Escape leaves the cell as it was"
   expect "$log" '^cell C2 = "28 Feb 2025" \[d mmm yyyy\]$' "Shift+PgDn moves a year from 29 February to 28 February"
   expect "$log" '^focus Edit in ComboBox$' "Tab reaches the year box"
   expect "$log" '^cell C2 = "28 Feb 2030" \[d mmm yyyy\]$' "Enter in the year box applies the year; Shift+Tab back to the days and Enter writes"
@@ -541,11 +535,8 @@ STEPS
   log="$work/refused.log"
   expect "$work/busy-message.log" '^acc Static:65535 name="The date was not written: Excel is busy\. The cell was left as it was\."' \
     "a pick while Excel is busy tells that the date was not written"
-  if tr '\n' ' ' < "$log" | grep -qE 'busy.go found window TessalyCalendarForm hidden cell C2 = "29 Feb 2024"'; then
-    echo "ok: and closes the calendar with the cell as it was"
-  else
-    echo "FAILED: and closes the calendar with the cell as it was"; failures=$((failures + 1))
-  fi
+  expect_in_turn "$log" 'busy.go found window TessalyCalendarForm hidden cell C2 = "29 Feb 2024"' \
+    "and closes the calendar with the cell as it was"
   expect "$log" '^cell C2 = "1 Mar 2024" \[d mmm yyyy\]$' "with Excel free again the pick is written, though its Change macro selects A1"
   expect "$log" '^selection A1$' "the selection the macro made stands"
   expect "$log" "^window $TAG_CLASS hidden$" "and no tag stays beside the picked cell"
