@@ -569,13 +569,15 @@ STEPS
   fi
 
   # High contrast: the pop-up drawn in a high-contrast black theme shows only the theme's colours
-  # (smoothed text mixes two of them at its edges) and keeps the selected day's frame.
+  # (smoothed text mixes two of them at its edges) and keeps the selected day's frame, the focus
+  # frame inside it.
   hc="$build/tests/high_contrast_calendar.exe"
   if [ -f "$hc" ]; then
     "$WINE64" "$hc" > "$work/high-contrast.log" 2>&1
     sed -i 's/\r$//' "$work/high-contrast.log"
     expect "$work/high-contrast.log" '^high contrast: [0-9]+ pixels, [0-9]+ of smoothed text, 0 outside the system colours$' "in high contrast the calendar shows only system colours"
     expect "$work/high-contrast.log" '^high contrast: the selected day framed in window text on highlight$' "and the selected day keeps a visible frame"
+    expect "$work/high-contrast.log" '^high contrast: the focus frame in highlight text inside it$' "and the focus frame shows inside it, keyboard cues hidden or not"
   fi
 
   # The option dialogs, opened from the ribbon, the calendar and each other, driven by real keys.
