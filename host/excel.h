@@ -90,6 +90,10 @@ class IRange {
   virtual void SetNumberFormat(const std::string& format) = 0;
   // Boolean, or null when only some cells hold formulas.
   virtual Variant HasFormula() = 0;
+  // The formula of a one-cell range in A1 style ("=TODAY()"); a constant's text when it holds none.
+  virtual Variant Formula() { MemberNotSupported("Formula"); }
+  // Enters a formula, or a constant when the text does not begin with "=", as typing it would.
+  virtual void SetFormula(const std::string& /*formula*/) { MemberNotSupported("Formula"); }
   // Boolean, or null when only some cells are locked.
   virtual Variant Locked() = 0;
   // Boolean, or null when the range is partly merged.
@@ -298,6 +302,8 @@ class IApplicationEvents {
   virtual void WindowActivate(const WorkbookPtr& wb, const ExcelWindowPtr& wn) = 0;
   virtual void WindowDeactivate(const WorkbookPtr& wb, const ExcelWindowPtr& wn) = 0;
   virtual void WindowResize(const WorkbookPtr& wb, const ExcelWindowPtr& wn) = 0;
+  // Cells changed by the user or through the object model (values and formulas, not formats).
+  virtual void SheetChange(const SheetPtr& /*sh*/, const RangePtr& /*target*/) {}
 };
 
 class IExcelApplication {

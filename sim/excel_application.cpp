@@ -21,6 +21,7 @@ const std::vector<std::string> kMembers = {
     "Application.Advise", "Application.Unadvise",
     "Object.TypeName", "Object.AsRange",
     "Range.Value.get", "Range.Value.set", "Range.NumberFormat.get", "Range.NumberFormat.set", "Range.HasFormula",
+    "Range.Formula.get", "Range.Formula.set",
     "Range.Locked", "Range.MergeCells", "Range.Areas.Count", "Range.Cells.Count", "Range.Cells.Item", "Range.Row",
     "Range.Column", "Range.Offset", "Range.Address", "Range.AllowEdit", "Range.Activate", "Range.Worksheet",
     "Range.Left", "Range.Top", "Range.Width", "Range.Height", "Range.Rows.Count", "Range.Columns.Count",
