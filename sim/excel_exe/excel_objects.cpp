@@ -531,6 +531,12 @@ const DispatchMember<RangeObj> kRange[] = {
        o.h_->changed();
      }, win::kGet | win::kPut},
     {L"HasFormula", 8, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().HasFormula()); }},
+    {L"Formula", 34,
+     [](RangeObj& o, DispatchCall& c) {
+       if (!c.is_put()) return ReturnVariant(c.result, o.R().Formula());
+       o.R().SetFormula(PutValue(c).to_text());
+       o.h_->changed();
+     }, win::kGet | win::kPut},
     {L"Locked", 9, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().Locked()); }},
     {L"MergeCells", 10, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().MergeCells()); }},
     {L"Areas", 11, [](RangeObj& o, DispatchCall& c) { ReturnObject<AreasObj>(c.result, o.h_, o.r_ ? o.r_ : (o.R(), o.r_)); }},
@@ -934,6 +940,9 @@ class EventBridge final : public IApplicationEvents {
   }
   void WindowResize(const WorkbookPtr& wb, const ExcelWindowPtr& wn) override {
     Fire(win::excel::kDispidWindowResize, {Book(wb).get(), Window(wn).get()});
+  }
+  void SheetChange(const SheetPtr& sh, const RangePtr& target) override {
+    Fire(win::excel::kDispidSheetChange, {Sheet(sh).get(), Range(target).get()});
   }
 
  private:

@@ -250,6 +250,13 @@ void AddInRibbon::AskGetters(Control& c) {
     if (SUCCEEDED(Call(get, {DispatchArg(control.get())}, pressed.put())) && pressed.type() == VT_BOOL)
       ::SendMessageW(c.button, BM_SETCHECK, V_BOOL(&pressed.get()) ? BST_CHECKED : BST_UNCHECKED, 0);
   }
+  if (const std::string get = c.xml.Attribute("getEnabled"); !get.empty()) {
+    // Office greys out a control whose getEnabled answers false, and keeps it enabled when the call fails.
+    win::unique_variant enabled;
+    const bool on = FAILED(Call(get, {DispatchArg(control.get())}, enabled.put())) || enabled.type() != VT_BOOL ||
+                    V_BOOL(&enabled.get()) != VARIANT_FALSE;
+    ::EnableWindow(c.button, on ? TRUE : FALSE);
+  }
   if (const std::string get = c.xml.Attribute("getImage"); !get.empty()) {
     win::unique_variant picture;
     if (SUCCEEDED(Call(get, {DispatchArg(control.get())}, picture.put()))) ShowPicture(c, picture.get());

@@ -115,6 +115,8 @@ class RangeAdapter final : public IRange, Adapter {
   Variant NumberFormat() override { return from_variant(o_.Get(L"NumberFormat").get()); }
   void SetNumberFormat(const std::string& format) override { o_.Put(L"NumberFormat", Arg(format)); }
   Variant HasFormula() override { return from_variant(o_.Get(L"HasFormula").get()); }
+  Variant Formula() override { return from_variant(o_.Get(L"Formula").get()); }
+  void SetFormula(const std::string& formula) override { o_.Put(L"Formula", Arg(formula)); }
   Variant Locked() override { return from_variant(o_.Get(L"Locked").get()); }
   Variant MergeCells() override { return from_variant(o_.Get(L"MergeCells").get()); }
   std::int32_t AreasCount() override { return count_of(o_, L"Areas"); }
