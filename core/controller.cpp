@@ -109,6 +109,7 @@ void cVantry::InitThisObject() noexcept {
   step([&] {
     if (moRightClickMenu) Listen(moRightClickMenu, &cVantry::moRightClickMenu_Click);
   });
+  FindUndoEntry();
   step([&] {
     if (!moRightClickMenu && s_.m.FirstRun) DisplayRightClickMenu(true);
   });

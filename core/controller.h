@@ -151,6 +151,7 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
 
   // The "Cell" context-menu entry and the quick button on another toolbar: shown, hidden, or
   // created when shown for the first time. The quick button exists on hosts before version 12 only.
+  // Undo Date follows the calendar's entry in the menu, shown and hidden with it.
   void DisplayRightClickMenu(bool show) noexcept;
   bool DisplayRightClickMenu() noexcept;
   void DisplayToolbarButton(bool show) noexcept;
@@ -182,6 +183,8 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   const CommandBarControlPtr& EditModeProbe() const { return moEditModeProbe; }
   const CommandBarControlPtr& DisableButton() const { return cbbDisable; }
   const CommandBarControlPtr& RightClickMenu() const { return moRightClickMenu; }
+  const CommandBarControlPtr& RightClickUndo() const { return moRightClickUndo; }
+  const CommandBarControlPtr& UndoDateButton() const { return cbbUndoDate; }
   const CommandBarControlPtr& ToolbarQuickButton() const { return moToolbarQuickButton; }
   const CommandBarPtr& Toolbar() const { return moToolbar; }
   bool Subscribed() const { return cookie_ != 0; }
@@ -227,6 +230,12 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   void InitUI2007() {}
   void InitUICommandBars();
   void BuildToolbar();
+  struct ToolbarButton;
+  void AddToolbarButton(const ToolbarButton& b);
+  void DisplayCalendarEntry(bool show) noexcept;
+  void DisplayUndoEntry(bool show) noexcept;
+  void FindUndoEntry() noexcept;
+  std::string UndoEntryTag();
   void SetButtonIcon(const CommandBarControlPtr& button, const std::string& key);
   // Routes the button's clicks to the handler for as long as the controller lives.
   using ClickHandler = void (cVantry::*)() noexcept;
@@ -257,6 +266,8 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   std::unique_ptr<ITagWindow> moTag;
   CommandBarControlPtr cbbDisplayCalendar, cbbSettings, cbbDisable, cbbHelp, cbbAbout;
   CommandBarControlPtr moRightClickMenu, moToolbarQuickButton;
+  CommandBarControlPtr cbbUndoDate, moRightClickUndo;
+  std::optional<bool> undo_controls_enabled_;  // as last shown on the command-bar controls
   CommandBarPtr moToolbar;
   std::unique_ptr<IImageList> moImageList;
   std::string msOnAction;

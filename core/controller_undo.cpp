@@ -80,9 +80,15 @@ void cVantry::ForgetPick() noexcept {
 }
 
 void cVantry::ShowUndoState() noexcept {
-  SkipFailures()([&] {
+  SkipFailures step;
+  step([&] {
     if (moRibbon) moRibbon->InvalidateControl(kUndoDateId);
   });
+  const bool enabled = Undo().Last().has_value();
+  if (undo_controls_enabled_ == enabled) return;
+  undo_controls_enabled_ = enabled;
+  for (const CommandBarControlPtr& control : {cbbUndoDate, moRightClickUndo})
+    if (control) step([&] { control->SetEnabled(enabled); });
 }
 
 cVantry::UndoState cVantry::CheckUndo() noexcept {

@@ -25,7 +25,8 @@ inline constexpr std::int32_t kEnglishLocale = 1033;
 inline constexpr std::int32_t kControlButton = 1;   // command-bar control type of a button
 inline constexpr std::int32_t kButtonUp = 0;        // command-bar button State
 inline constexpr std::int32_t kButtonDown = -1;
-inline constexpr std::int32_t kButtonIconAndCaption = 3;  // command-bar button Style
+inline constexpr std::int32_t kButtonCaption = 2;         // command-bar button Style
+inline constexpr std::int32_t kButtonIconAndCaption = 3;
 inline constexpr std::int32_t kBarTop = 1;                // command-bar Position, docked at the top
 inline constexpr std::int32_t kControlCustom = 1;         // Id of a control the add-in adds itself
 inline constexpr std::int32_t kControlCut = 21;           // Id of the built-in Cut command
@@ -251,6 +252,7 @@ class ICommandBarControl {
   virtual std::string Tag() = 0;
   virtual void SetTag(const std::string& tag) = 0;
   virtual bool Enabled() = 0;
+  virtual void SetEnabled(bool /*enabled*/) { MemberNotSupported("Enabled"); }
   virtual std::string Caption() = 0;
   virtual void SetCaption(const std::string& caption) = 0;
   virtual bool BeginGroup() = 0;

@@ -43,7 +43,7 @@ const std::vector<std::string> kMembers = {
     "Application.CommandBars.Add",
     "CommandBar.Name", "CommandBar.FindControl", "CommandBar.Controls.Add", "CommandBar.Controls.Count",
     "CommandBar.Controls.Item", "CommandBar.Visible.get", "CommandBar.Visible.set",
-    "Control.Id", "Control.Tag.get", "Control.Tag.set", "Control.Enabled", "Control.Caption.get",
+    "Control.Id", "Control.Tag.get", "Control.Tag.set", "Control.Enabled", "Control.Enabled.set", "Control.Caption.get",
     "Control.Caption.set", "Control.BeginGroup.get", "Control.BeginGroup.set", "Control.OnAction.get",
     "Control.OnAction.set", "Control.Style.get", "Control.Style.set", "Control.State.get", "Control.State.set",
     "Control.TooltipText.get", "Control.TooltipText.set", "Control.Visible.get", "Control.Visible.set",

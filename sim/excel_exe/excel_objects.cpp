@@ -748,7 +748,11 @@ const DispatchMember<ControlObj> kControl[] = {
      [](ControlObj& o, DispatchCall& c) {
        Property(c, [&] { return Variant::text(o.c_->Tag()); }, [&](const Variant& v) { o.c_->SetTag(v.to_text()); });
      }, win::kGet | win::kPut},
-    {L"Enabled", 3, [](ControlObj& o, DispatchCall& c) { win::SetResult(c.result, o.c_->Enabled()); }},
+    {L"Enabled", 3,
+     [](ControlObj& o, DispatchCall& c) {
+       Property(c, [&] { return Variant::boolean(o.c_->Enabled()); }, [&](const Variant& v) { o.c_->SetEnabled(v.as_bool()); });
+       o.h_->changed();
+     }, win::kGet | win::kPut},
     {L"State", 4,
      [](ControlObj& o, DispatchCall& c) {
        Property(c, [&] { return Variant::i4(o.c_->State()); }, [&](const Variant& v) { o.c_->SetState(v.as_int()); });

@@ -159,5 +159,26 @@ TEST(controller_undo, across_a_reload) {
   }
 }
 
+// Hosts with command bars: the toolbar's button and the cell menu's entry, enabled while there is
+// a pick to take back.
+TEST(controller_undo, toolbar_and_cell_menu) {
+  for (const bool from_menu : {false, true}) {
+    SCOPED_TRACE(from_menu ? "cell menu" : "toolbar");
+    StartedWorld w("11.0");
+    const auto button = w.host->Bar("Tessaly").controls.back();
+    const auto entry = w.host->Bar("Cell").controls.at(1);
+    ASSERT_EQ(std::pair(button->caption, entry->caption), std::pair(std::string(kUndoDateCaption), std::string(kUndoDateCaption)));
+    EXPECT_FALSE(button->enabled || entry->enabled);
+    w.cell("B2").value = Variant::number(42);
+    w.host->UserSelect("B2");
+    w.controller->ClickCommandButton();
+    w.calendar().Close(Variant::date(Ymd(2025, 3, 14)));
+    EXPECT_TRUE(button->enabled && entry->enabled);
+    EXPECT_TRUE(w.host->UserClickControl(from_menu ? entry : button));
+    EXPECT_EQ(w.cell("B2").value, Variant::number(42));
+    EXPECT_FALSE(button->enabled || entry->enabled);
+  }
+}
+
 }  // namespace
 }  // namespace tessaly::testing

@@ -257,6 +257,7 @@ class CommandBarControlAdapter final : public ICommandBarControl, Adapter {
   std::string Tag() override { return ToText(o_.Get(L"Tag")); }
   void SetTag(const std::string& tag) override { o_.Put(L"Tag", Arg(tag)); }
   bool Enabled() override { return ToBool(o_.Get(L"Enabled")); }
+  void SetEnabled(bool enabled) override { o_.Put(L"Enabled", Arg(enabled)); }
   std::string Caption() override { return ToText(o_.Get(L"Caption")); }
   void SetCaption(const std::string& caption) override { o_.Put(L"Caption", Arg(caption)); }
   bool BeginGroup() override { return ToBool(o_.Get(L"BeginGroup")); }
