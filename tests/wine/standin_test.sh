@@ -139,8 +139,8 @@ STEPS
   kill "$watchdog" 2>/dev/null
   sed -i 's/\r$//' "$work/v11.log"
   expect "$work/v11.log" '^bar Standard: &New &Open... &Save \| Quenby \[picture\]$' "version 11: the quick button ends the Standard toolbar, after a separator"
-  expect "$work/v11.log" '^bar Tessaly: Calendar! \[picture\] Settings \[picture\] Disable \[picture\] Help \[picture\] About Tessaly \[picture\]$' "version 11: the add-in's toolbar of five buttons with their pictures"
-  expect "$work/v11.log" '^bar Cell: \| Quenby \[picture\] \| Cu&t ' "the cell menu starts with the entry, set off from Cut"
+  expect "$work/v11.log" '^bar Tessaly: Calendar! \[picture\] Settings \[picture\] Disable \[picture\] Help \[picture\] About Tessaly \[picture\] Undo Date$' "version 11: the add-in's toolbar of six buttons, five with their pictures"
+  expect "$work/v11.log" '^bar Cell: \| Quenby \[picture\] Undo Date \| Cu&t ' "the cell menu starts with the entry and Undo Date, set off from Cut"
   expect "$work/v11.log" '^cell menu at ' "a right click on a cell shows the cell menu"
   expect "$work/v11.log" "^window $CAL_CLASS shown" "the menu entry's click reaches the add-in through its button's connection point and opens the calendar"
   expect "$work/v11.log" '^bar Tessaly: .* Disable\* ' "a click on the toolbar's Disable button presses it"
@@ -169,7 +169,7 @@ STEPS
   wait "$excel"
   kill "$watchdog" 2>/dev/null
   sed -i 's/\r$//' "$work/v11-again.log"
-  expect "$work/v11-again.log" '^bar Tessaly: Calendar! \[picture\] Settings \[picture\] Disable \[picture\] Help \[picture\] About Tessaly \[picture\]$' "version 11 again: the toolbar is found with its faces, not asked for"
+  expect "$work/v11-again.log" '^bar Tessaly: Calendar! \[picture\] Settings \[picture\] Disable \[picture\] Help \[picture\] About Tessaly \[picture\] Undo Date$' "version 11 again: the toolbar is found with its faces, not asked for"
   expect "$work/v11-again.log" '^bar Standard: &New &Open... &Save \| Quenby \[picture\]$' "version 11 again: the one quick button"
   expect "$work/v11-again.log" "^window $CAL_CLASS shown" "version 11 again: a click on the found Calendar! button opens the calendar"
   # As a host of version 9, which has no Picture or Mask, on a first run again: the faces of the
@@ -178,7 +178,7 @@ STEPS
   printf 'bars\nclipboard\nquit\n' > "$work/v9.txt"
   timeout 90 "$WINE64" "$exe" --version 9 --clipboard-text "copied by the user" --script "Z:${work//\//\\}\\v9.txt" > "$work/v9.log" 2>&1
   sed -i 's/\r$//' "$work/v9.log"
-  expect "$work/v9.log" '^bar Tessaly: Calendar! \[picture\] Settings \[picture\] Disable \[picture\] Help \[picture\] About Tessaly \[picture\]$' "version 9: the toolbar's faces are pasted from the clipboard"
+  expect "$work/v9.log" '^bar Tessaly: Calendar! \[picture\] Settings \[picture\] Disable \[picture\] Help \[picture\] About Tessaly \[picture\] Undo Date$' "version 9: the toolbar's faces are pasted from the clipboard"
   expect "$work/v9.log" '^clipboard text copied by the user, private copied by the user$' "version 9: the user's clipboard content is there again afterwards"
   run_script addin 0 <<STEPS
 value C1 text Paid on
