@@ -1,21 +1,16 @@
-// The controller's command bars for hosts without a ribbon: its own toolbar of five buttons, the
-// quick button on another toolbar, the "Cell" context-menu entry, their icons and their clicks.
+// The controller's command bars for hosts without a ribbon: its own toolbar of six buttons, the
+// quick button on another toolbar, the "Cell" context-menu entries, their icons and their clicks.
 #include <exception>
 #include <utility>
 
 #include "core/controller.h"
+#include "core/must.h"
 #include "host/error_policy.h"
 #include "settings/option_ids.h"
 
 namespace tessaly {
 
 namespace {
-
-template <class T>
-const T& Must(const T& p) {
-  if (!p) throw HostError(91, "Object variable not set");
-  return p;
-}
 
 constexpr const char* kDisableTag = "DisableOrEnable";
 constexpr const char* kUndoTag = "UndoDate";

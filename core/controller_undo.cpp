@@ -2,20 +2,11 @@
 // while the cell still holds the picked date; any other change to the cell, or its workbook
 // closing, ends that.
 #include "core/controller.h"
+#include "core/must.h"
 #include "host/error_policy.h"
 #include "host/text.h"
 
 namespace tessaly {
-
-namespace {
-
-template <class T>
-const T& Must(const T& p) {
-  if (!p) throw HostError(91, "Object variable not set");
-  return p;
-}
-
-}  // namespace
 
 CellContent ReadCellContent(IRange& cell, const std::optional<Variant>& format) {
   CellContent content;
