@@ -93,7 +93,7 @@ class IRange {
   virtual Variant HasFormula() = 0;
   // The formula of a one-cell range in A1 style ("=TODAY()"); a constant's text when it holds none.
   virtual Variant Formula() { MemberNotSupported("Formula"); }
-  // Enters a formula, or a constant when the text does not begin with "=", as typing it would.
+  // Enters a formula; a text that does not begin with "=" goes in as a constant.
   virtual void SetFormula(const std::string& /*formula*/) { MemberNotSupported("Formula"); }
   // Boolean, or null when only some cells are locked.
   virtual Variant Locked() = 0;
