@@ -184,6 +184,12 @@ std::optional<POINT> AddInRibbon::ButtonCentreOnScreen(const std::string& id) co
   return std::nullopt;
 }
 
+bool AddInRibbon::ButtonEnabled(const std::string& id) const {
+  for (const Control& c : controls_)
+    if (c.xml.Attribute("id") == id) return ::IsWindowEnabled(c.button) != FALSE;
+  return false;
+}
+
 HRESULT AddInRibbon::Call(const std::string& callback, std::vector<VARIANT> args, VARIANT* result) const {
   std::wstring name = win::to_wide(callback);
   LPOLESTR names[] = {name.data()};

@@ -551,6 +551,29 @@ STEPS
   expect "$log" "^window $TAG_CLASS hidden$" "and no tag stays beside the picked cell"
   expect "$log" '^cell C3 = "Overwritten" \[m/d/yyyy\]$' "a macro that overwrites the picked cell keeps the format Excel gave it"
 
+  # Undo Date from the ribbon: greyed out before a pick; after it, a real click puts back the number
+  # C2 held with its format, and the button is greyed out again.
+  {
+    printf '%s\n' "value C2 number 42" "format C2 General" "select C2" "wait 300" "ribbon-where ZorelButtonUndoDate"
+    printf '%s\n' "ribbon ZorelButtonCalendar" "await-window $CAL_CLASS 5000" "mark undo"
+    go undo
+    printf '%s\n' "await-gone $CAL_CLASS 5000" "wait 500" "dump C2" "ribbon-where ZorelButtonUndoDate"
+    printf '%s\n' "ribbon ZorelButtonUndoDate" "wait 500" "dump C2" "ribbon-where ZorelButtonUndoDate" "quit"
+  } > "$work/undo.txt"
+  "$WINE64" "$exe" --script "Z:${work//\//\\}\\undo.txt" > "$work/undo.log" 2>&1 &
+  excel=$!
+  at undo undo && xdotool key --delay 150 Right Return
+  touch "$work/undo.go"
+  wait "$excel"
+  sed -i 's/\r$//' "$work/undo.log"
+  log="$work/undo.log"
+  if tr '\n' ' ' < "$log" | grep -qE 'ribbon ZorelButtonUndoDate at [0-9]+ [0-9]+ in [A-Za-z]+ disabled .*cell C2 = "[^"]*" \[[^]]*\] ribbon ZorelButtonUndoDate at [0-9]+ [0-9]+ in [A-Za-z]+ ribbon .*cell C2 = "42" \[General\] ribbon ZorelButtonUndoDate at [0-9]+ [0-9]+ in [A-Za-z]+ disabled'; then
+    echo "ok: Undo Date, greyed out until a pick, puts back the number and format the cell held, then greys out"
+  else
+    echo "FAILED: Undo Date, greyed out until a pick, puts back the number and format the cell held, then greys out"
+    failures=$((failures + 1))
+  fi
+
   # Typing into C2 while the calendar that opened on its own shows, then a click on a day: the
   # keyboard is in the sheet, so the typing starts edit mode; the click ends with the date written
   # or with a message that it was not, never with nothing.
