@@ -109,6 +109,7 @@ void cVantry::InitThisObject() noexcept {
   step([&] {
     if (moRightClickMenu) Listen(moRightClickMenu, &cVantry::moRightClickMenu_Click);
   });
+  FindUndoEntry();
   step([&] {
     if (!moRightClickMenu && s_.m.FirstRun) DisplayRightClickMenu(true);
   });
@@ -405,6 +406,8 @@ void cVantry::AppExcelEvent_SheetActivate(const SheetPtr& Sh) noexcept {
 
 void cVantry::AppExcelEvent_WindowActivate(const WorkbookPtr&, const ExcelWindowPtr& Wn) noexcept {
   Withdraw();
+  // The workbook that closed before this one came forward may hold the picked cell.
+  if (undo_cell_) UndoAvailable();
   StopOnFailure([&] {
     if (Reg().Bool(opt::CalendarDisabled)) return;
     SheetPtr sheet = Must(Must(Wn)->ActiveSheet());
@@ -541,6 +544,8 @@ void cVantry::moCalendarForm_CalendarClose(Variant value) noexcept {
       step([&] { value = KeepTimeOfDay(value, *cell); });
       // The format the cell had before: unknown when it cannot be read, and then left alone.
       std::optional<Variant> before = Attempt([&] { return cell->NumberFormat(); });
+      // What the pick replaces, for Undo Date.
+      const std::optional<CellContent> replaced = Attempt([&] { return ReadCellContent(*cell, before); });
       // The host keeps what a Text cell receives as text: the cell takes the date format first, so
       // that it holds a real date, and takes Text back should the date be refused.
       bool reformatted = false;
@@ -565,6 +570,7 @@ void cVantry::moCalendarForm_CalendarClose(Variant value) noexcept {
           if (!format.is_text() || to_lower(format.as_text()) != to_lower(wanted)) cell->SetNumberFormat(wanted);
         });
       }
+      if (written) RememberPick(cell, replaced, value);
     }
     --writing_;
     if (!written && write.refused())

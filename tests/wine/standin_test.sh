@@ -142,8 +142,8 @@ STEPS
   kill "$watchdog" 2>/dev/null
   sed -i 's/\r$//' "$work/v11.log"
   expect "$work/v11.log" '^bar Standard: &New &Open... &Save \| Quenby \[picture\]$' "version 11: the quick button ends the Standard toolbar, after a separator"
-  expect "$work/v11.log" '^bar Tessaly: Calendar! \[picture\] Settings \[picture\] Disable \[picture\] Help \[picture\] About Tessaly \[picture\]$' "version 11: the add-in's toolbar of five buttons with their pictures"
-  expect "$work/v11.log" '^bar Cell: \| Quenby \[picture\] \| Cu&t ' "the cell menu starts with the entry, set off from Cut"
+  expect "$work/v11.log" '^bar Tessaly: Calendar! \[picture\] Settings \[picture\] Disable \[picture\] Help \[picture\] About Tessaly \[picture\] Undo Date$' "version 11: the add-in's toolbar of six buttons, five with their pictures"
+  expect "$work/v11.log" '^bar Cell: \| Quenby \[picture\] Undo Date \| Cu&t ' "the cell menu starts with the entry and Undo Date, set off from Cut"
   expect "$work/v11.log" '^cell menu at ' "a right click on a cell shows the cell menu"
   expect "$work/v11.log" "^window $CAL_CLASS shown" "the menu entry's click reaches the add-in through its button's connection point and opens the calendar"
   expect "$work/v11.log" '^bar Tessaly: .* Disable\* ' "a click on the toolbar's Disable button presses it"
@@ -172,7 +172,7 @@ STEPS
   wait "$excel"
   kill "$watchdog" 2>/dev/null
   sed -i 's/\r$//' "$work/v11-again.log"
-  expect "$work/v11-again.log" '^bar Tessaly: Calendar! \[picture\] Settings \[picture\] Disable \[picture\] Help \[picture\] About Tessaly \[picture\]$' "version 11 again: the toolbar is found with its faces, not asked for"
+  expect "$work/v11-again.log" '^bar Tessaly: Calendar! \[picture\] Settings \[picture\] Disable \[picture\] Help \[picture\] About Tessaly \[picture\] Undo Date$' "version 11 again: the toolbar is found with its faces, not asked for"
   expect "$work/v11-again.log" '^bar Standard: &New &Open... &Save \| Quenby \[picture\]$' "version 11 again: the one quick button"
   expect "$work/v11-again.log" "^window $CAL_CLASS shown" "version 11 again: a click on the found Calendar! button opens the calendar"
   # As a host of version 9, which has no Picture or Mask, on a first run again: the faces of the
@@ -181,7 +181,7 @@ STEPS
   printf 'bars\nclipboard\nquit\n' > "$work/v9.txt"
   timeout 90 "$WINE64" "$exe" --version 9 --clipboard-text "copied by the user" --script "Z:${work//\//\\}\\v9.txt" > "$work/v9.log" 2>&1
   sed -i 's/\r$//' "$work/v9.log"
-  expect "$work/v9.log" '^bar Tessaly: Calendar! \[picture\] Settings \[picture\] Disable \[picture\] Help \[picture\] About Tessaly \[picture\]$' "version 9: the toolbar's faces are pasted from the clipboard"
+  expect "$work/v9.log" '^bar Tessaly: Calendar! \[picture\] Settings \[picture\] Disable \[picture\] Help \[picture\] About Tessaly \[picture\] Undo Date$' "version 9: the toolbar's faces are pasted from the clipboard"
   expect "$work/v9.log" '^clipboard text copied by the user, private copied by the user$' "version 9: the user's clipboard content is there again afterwards"
   run_script addin 0 <<STEPS
 value C1 text Paid on
@@ -541,6 +541,29 @@ STEPS
   expect "$log" '^selection A1$' "the selection the macro made stands"
   expect "$log" "^window $TAG_CLASS hidden$" "and no tag stays beside the picked cell"
   expect "$log" '^cell C3 = "Overwritten" \[m/d/yyyy\]$' "a macro that overwrites the picked cell keeps the format Excel gave it"
+
+  # Undo Date from the ribbon: greyed out before a pick; after it, a real click puts back the number
+  # C2 held with its format, and the button is greyed out again.
+  {
+    printf '%s\n' "value C2 number 42" "format C2 General" "select C2" "wait 300" "ribbon-where ZorelButtonUndoDate"
+    printf '%s\n' "ribbon ZorelButtonCalendar" "await-window $CAL_CLASS 5000" "mark undo"
+    go undo
+    printf '%s\n' "await-gone $CAL_CLASS 5000" "wait 500" "dump C2" "ribbon-where ZorelButtonUndoDate"
+    printf '%s\n' "ribbon ZorelButtonUndoDate" "wait 500" "dump C2" "ribbon-where ZorelButtonUndoDate" "quit"
+  } > "$work/undo.txt"
+  "$WINE64" "$exe" --script "Z:${work//\//\\}\\undo.txt" > "$work/undo.log" 2>&1 &
+  excel=$!
+  at undo undo && xdotool key --delay 150 Right Return
+  touch "$work/undo.go"
+  wait "$excel"
+  sed -i 's/\r$//' "$work/undo.log"
+  log="$work/undo.log"
+  if tr '\n' ' ' < "$log" | grep -qE 'ribbon ZorelButtonUndoDate at [0-9]+ [0-9]+ in [A-Za-z]+ disabled .*cell C2 = "[^"]*" \[[^]]*\] ribbon ZorelButtonUndoDate at [0-9]+ [0-9]+ in [A-Za-z]+ ribbon .*cell C2 = "42" \[General\] ribbon ZorelButtonUndoDate at [0-9]+ [0-9]+ in [A-Za-z]+ disabled'; then
+    echo "ok: Undo Date, greyed out until a pick, puts back the number and format the cell held, then greys out"
+  else
+    echo "FAILED: Undo Date, greyed out until a pick, puts back the number and format the cell held, then greys out"
+    failures=$((failures + 1))
+  fi
 
   # Typing into C2 while the calendar that opened on its own shows, then a click on a day: the
   # keyboard is in the sheet, so the typing starts edit mode; the click still writes the day.
