@@ -66,7 +66,7 @@ void Connect::OnConnection(const ExcelApplicationPtr& Application, std::int32_t 
     judge_ = MakeDatePredicates(m_, s_.settings.clock);
     controller_ = std::make_unique<cVantry>(
         ControllerServices{m_, s_.settings.messages, s_.screen, s_.windows, s_.help, s_.settings.clock, *judge_, s_.parts,
-                           s_.settings.files, s_.clipboard},
+                           s_.settings.files, s_.clipboard, &undo_},
         app_, addin_);
     controller_->SetReloader(this);
     controller_->InitThisObject();
@@ -145,6 +145,10 @@ ButtonImagePtr Connect::ZorelGetImage(IRibbonControl& control) noexcept {
 std::string Connect::ZorelGetScreentip(IRibbonControl& control) noexcept {
   CallbackScope call;
   return controller_ ? controller_->ZorelGetScreentip(control) : std::string();
+}
+bool Connect::ZorelGetEnabled(IRibbonControl& control) noexcept {
+  CallbackScope call;
+  return controller_ && controller_->ZorelGetEnabled(control);
 }
 
 }  // namespace tessaly

@@ -66,6 +66,7 @@ class Connect final : public IAddInReload {
   ButtonImagePtr ZorelLoadImage(const std::string& image_id) noexcept;
   ButtonImagePtr ZorelGetImage(IRibbonControl& control) noexcept;
   std::string ZorelGetScreentip(IRibbonControl& control) noexcept;
+  bool ZorelGetEnabled(IRibbonControl& control) noexcept;
 
   // A reload in progress keeps everything across the disconnection and connection it causes.
   void SetPendingReload(std::shared_ptr<void> reconnector) { pending_reload_ = std::move(reconnector); }
@@ -89,6 +90,8 @@ class Connect final : public IAddInReload {
   ExcelApplicationPtr app_;
   AddInInstancePtr addin_;
   std::unique_ptr<IDateJudge> judge_;
+  // Undo Date's last pick: here, so that the controller of a reload finds it.
+  UndoPick undo_;
   std::unique_ptr<cVantry> controller_;
   std::shared_ptr<void> pending_reload_;
   bool teardown_pending_ = false;

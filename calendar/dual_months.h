@@ -198,6 +198,7 @@ class clsDualMonths : public IPictureListener {
   void UseFont(bool bold);
   OleColor Shown(OleColor option, OleColor system) const;
   void FrameCell(const Rect& r, OleColor colour, int width);
+  void FrameFocusDay(const Rect& r, const DayCellLook& look);
   double MonthAnchor(int month) const;
 
   IGraphics* graphics_;

@@ -159,6 +159,27 @@ void clsDualMonths::FrameCell(const Rect& r, OleColor colour, int width) {
   draw_.FillRect(in.right - width, in.top, in.right, in.bottom, c);
 }
 
+// The focus frame lies inside the day's own frame, one pixel clear of it. In high contrast it is
+// dotted in the day's text colour: the inverted pixels of a focus rectangle are no system colour.
+void clsDualMonths::FrameFocusDay(const Rect& r, const DayCellLook& look) {
+  const int inset = look.framed ? 2 + look.frame_width : 2;
+  const Rect f{r.left + inset, r.top + inset, r.right - inset, r.bottom - inset};
+  if (!high_contrast_) {
+    draw_.pDrawFocusRect(f.left, f.top, f.width(), f.height());
+    return;
+  }
+  const std::int64_t c = draw_.TranslateColor(look.fore);
+  const auto dot = [&](int x, int y) { draw_.FillRect(x, y, x + 1, y + 1, c); };
+  for (int x = f.left; x < f.right; x += 2) {
+    dot(x, f.top);
+    dot(x, f.bottom - 1);
+  }
+  for (int y = f.top; y < f.bottom; y += 2) {
+    dot(f.left, y);
+    dot(f.right - 1, y);
+  }
+}
+
 LayoutInput clsDualMonths::MeasureLayout() {
   LayoutInput in;
   in.width = width_;
@@ -331,6 +352,10 @@ void clsDualMonths::PaintDays() {
           look.fore = is_today || selected ? selected_fore_ : marks.holiday ? header_fore_ : current_fore_;
           look.bold = is_today;
           look.corner = marks.holiday;
+          // Told apart by more than its colours: a frame in its text colour.
+          look.framed = selected;
+          look.frame = look.fore;
+          look.frame_width = 1;
         }
       }
       draw_.set_Backcolor(look.back);
@@ -342,8 +367,7 @@ void clsDualMonths::PaintDays() {
       if (look.framed) FrameCell(r, look.frame, look.frame_width);
       if (look.corner || look.stripe) DrawMarks(r, look);
       // The keyboard's focus day, while the day grid has the focus.
-      if (focus_visible_ && g.period == Period::Current && g.date == focus_date_)
-        draw_.pDrawFocusRect(r.left + 2, r.top + 2, r.width() - 4, r.height() - 4);
+      if (focus_visible_ && g.period == Period::Current && g.date == focus_date_) FrameFocusDay(r, look);
     }
   }
 }

@@ -39,6 +39,10 @@ class ApplicationEventRelay final : public IApplicationEvents {
     CallbackScope call;
     if (target_) target_->WindowResize(wb, wn);
   }
+  void SheetChange(const SheetPtr& sh, const RangePtr& target) override {
+    CallbackScope call;
+    if (target_) target_->SheetChange(sh, target);
+  }
 
  private:
   IApplicationEvents* target_;

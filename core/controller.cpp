@@ -110,6 +110,7 @@ void cVantry::InitThisObject() noexcept {
   step([&] {
     if (moRightClickMenu) Listen(moRightClickMenu, &cVantry::moRightClickMenu_Click);
   });
+  FindUndoEntry();
   step([&] {
     if (!moRightClickMenu && s_.m.FirstRun) DisplayRightClickMenu(true);
   });
@@ -406,6 +407,8 @@ void cVantry::AppExcelEvent_SheetActivate(const SheetPtr& Sh) noexcept {
 
 void cVantry::AppExcelEvent_WindowActivate(const WorkbookPtr&, const ExcelWindowPtr& Wn) noexcept {
   Withdraw();
+  // The workbook that closed before this one came forward may hold the picked cell.
+  if (undo_cell_) UndoAvailable();
   StopOnFailure([&] {
     if (Reg().Bool(opt::CalendarDisabled)) return;
     SheetPtr sheet = Must(Must(Wn)->ActiveSheet());
@@ -531,6 +534,11 @@ void cVantry::moCalendarForm_CalendarClose(Variant value) noexcept {
     // Typing may have started edit mode since the calendar opened; a selection Excel makes while it
     // handles the keys waits too, so the date goes to the cell the calendar was opened for.
     ++writing_;
+    // The calendar goes first, giving the keyboard back to the sheet: a mouse pick takes the focus
+    // from the cell being typed in, and the keys that end edit mode must reach that cell.
+    step([&] {
+      if (moCalendarForm) moCalendarForm->HideCalendar();
+    });
     const bool left_edit_mode = LeaveCellEditMode();
     SkipFailures write;
     RangePtr cell;
@@ -541,9 +549,10 @@ void cVantry::moCalendarForm_CalendarClose(Variant value) noexcept {
       step([&] { value = KeepTimeOfDay(value, *cell); });
       // The format the cell had before: unknown when it cannot be read, and then left alone.
       std::optional<Variant> before = Attempt([&] { return cell->NumberFormat(); });
-      // A rule only the cell can judge is asked once the date is in; the old value may go back.
+      // What the pick replaces, for Undo Date and for a rule of the cell that stops it.
+      const std::optional<CellContent> replaced = Attempt([&] { return ReadCellContent(*cell, before); });
+      // A rule only the cell can judge is asked once the date is in.
       const CellRule rule = ReadCellRule(*cell, s_.dates);
-      const std::optional<Variant> old_value = rule.ask_after_write ? Attempt([&] { return cell->Value(); }) : std::nullopt;
       // The host keeps what a Text cell receives as text: the cell takes the date format first, so
       // that it holds a real date, and takes Text back should the date be refused.
       bool reformatted = false;
@@ -568,7 +577,9 @@ void cVantry::moCalendarForm_CalendarClose(Variant value) noexcept {
           if (!format.is_text() || to_lower(format.as_text()) != to_lower(wanted)) cell->SetNumberFormat(wanted);
         });
       }
-      if (written && rule.ask_after_write) ObeyCellRule(*cell, old_value, before);
+      // A rule that stops the pick puts the cell back: nothing is left to undo.
+      const bool stopped = written && rule.ask_after_write && ObeyCellRule(*cell, replaced);
+      if (written && !stopped) RememberPick(cell, replaced, value);
     }
     --writing_;
     if (!written && write.refused())

@@ -16,6 +16,7 @@
 #include "core/date_judge.h"
 #include "core/image_list.h"
 #include "core/tag_window.h"
+#include "core/undo_pick.h"
 #include "host/clipboard.h"
 #include "host/clock.h"
 #include "host/excel.h"
@@ -64,6 +65,7 @@ struct ControllerServices {
   IControllerParts& parts;
   const IFileSystem& files;
   IClipboard* clipboard = nullptr;  // the button faces of hosts of version 9 pass through it; none: no faces there
+  UndoPick* undo = nullptr;  // the last pick, kept by whoever outlives the controller; none: the controller's own
 };
 
 // Where the calendar goes beside the tag: below it, or above when it would pass the window's
@@ -97,6 +99,12 @@ inline constexpr const char* kCellBeingEdited = "A cell is being edited, so noth
 inline constexpr const char* kDateNotWrittenBusy = "The date was not written: Excel is busy. The cell was left as it was.";
 inline constexpr const char* kDateNotWrittenEditing =
     "The date was not written: a cell is being edited. Press Enter or Esc, then pick the date again.";
+// Undo Date: the ribbon button, and why the last pick cannot be taken back.
+inline constexpr const char* kUndoDateId = "ZorelButtonUndoDate";
+inline constexpr const char* kUndoDateCaption = "Undo Date";
+inline constexpr const char* kUndoGone =
+    "There is no date to undo: the cell has changed since the date was picked, or its workbook was closed.";
+inline constexpr const char* kUndoRefused = "The date could not be undone: Excel would not change the cell. The cell was left as it was.";
 
 class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFormEvents {
  public:
@@ -132,11 +140,18 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   void cbbHelp_Click() noexcept;
   void cbbAbout_Click() noexcept;
   void cbbDisable_Click() noexcept;
+  // Undo Date: puts back what the last pick replaced, while the cell still holds the picked date.
+  void UndoLastPick() noexcept;
+  void cbbUndoDate_Click() noexcept { UndoLastPick(); }
+  // Whether Undo Date would act now; a pick whose cell has changed or gone is forgotten here.
+  bool UndoAvailable() noexcept;
+  void AppExcelEvent_SheetChange(const SheetPtr& Sh, const RangePtr& Target) noexcept;
   // The enable half of the toggles: shows the tag at once for the current cell when it qualifies.
   void ShowTagForActiveCell() noexcept;
 
   // The "Cell" context-menu entry and the quick button on another toolbar: shown, hidden, or
   // created when shown for the first time. The quick button exists on hosts before version 12 only.
+  // Undo Date follows the calendar's entry in the menu, shown and hidden with it.
   void DisplayRightClickMenu(bool show) noexcept;
   bool DisplayRightClickMenu() noexcept;
   void DisplayToolbarButton(bool show) noexcept;
@@ -151,6 +166,7 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   ButtonImagePtr ZorelLoadImage(const std::string& image_id) noexcept;
   ButtonImagePtr ZorelGetImage(IRibbonControl& control) noexcept;
   std::string ZorelGetScreentip(IRibbonControl& control) noexcept;
+  bool ZorelGetEnabled(IRibbonControl& control) noexcept;
 
   // The installation mode: 1 for a group in the host's Insert tab ("calgroup.xml"), 0 for a tab
   // of its own. Setting another mode stores its ribbon file and reloads the add-in.
@@ -167,6 +183,8 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   const CommandBarControlPtr& EditModeProbe() const { return moEditModeProbe; }
   const CommandBarControlPtr& DisableButton() const { return cbbDisable; }
   const CommandBarControlPtr& RightClickMenu() const { return moRightClickMenu; }
+  const CommandBarControlPtr& RightClickUndo() const { return moRightClickUndo; }
+  const CommandBarControlPtr& UndoDateButton() const { return cbbUndoDate; }
   const CommandBarControlPtr& ToolbarQuickButton() const { return moToolbarQuickButton; }
   const CommandBarPtr& Toolbar() const { return moToolbar; }
   bool Subscribed() const { return cookie_ != 0; }
@@ -181,15 +199,27 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   void WindowResize(const WorkbookPtr& wb, const ExcelWindowPtr& wn) override { AppExcelEvent_WindowResize(wb, wn); }
   void TagClick() override { moTag_TagClick(); }
   void CalendarClose(const Variant& value) override { moCalendarForm_CalendarClose(value); }
+  void SheetChange(const SheetPtr& sh, const RangePtr& target) override { AppExcelEvent_SheetChange(sh, target); }
 
   void Withdraw() noexcept;
+  // Undo Date's record: kept after a pick the cell holds, checked against the cell before use,
+  // forgotten once the cell has changed; every change shows on the ribbon button.
+  enum class UndoState { Ready, Gone, Refused };
+  UndoState CheckUndo() noexcept;
+  void RememberPick(const RangePtr& cell, const std::optional<CellContent>& replaced, const Variant& picked) noexcept;
+  void ForgetPick() noexcept;
+  void ShowUndoState() noexcept;
+  bool TouchesPickedCell(const SheetPtr& sh, const RangePtr& target);
+  IRange& PickedCell();
+  UndoPick& Undo() { return s_.undo ? *s_.undo : own_undo_; }
   // The decision for a selection; throws when the host fails, which ends it with the tag hidden.
   bool Qualifies(const SheetPtr& sh, const RangePtr& target);
   RangePtr ResolveTagTarget();
   // The picked day at the time of day the cell holds, while dates may carry one; else as picked.
   Variant KeepTimeOfDay(const Variant& picked, IRange& cell);
-  // After a write the cell's rule refuses: its alert, and on Stop the old value and format back.
-  void ObeyCellRule(IRange& cell, const std::optional<Variant>& old_value, const std::optional<Variant>& old_format) noexcept;
+  // After a write the cell's rule refuses: its alert, and on Stop what the pick replaced put back;
+  // true when it was.
+  bool ObeyCellRule(IRange& cell, const std::optional<CellContent>& replaced) noexcept;
   // From Excel 2013 on every workbook has its own main window, and the first may close while the
   // add-in runs: the main window is the active window's, found at each showing and each command.
   void FollowActiveMainWindow();
@@ -203,6 +233,12 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   void InitUI2007() {}
   void InitUICommandBars();
   void BuildToolbar();
+  struct ToolbarButton;
+  void AddToolbarButton(const ToolbarButton& b);
+  void DisplayCalendarEntry(bool show) noexcept;
+  void DisplayUndoEntry(bool show) noexcept;
+  void FindUndoEntry() noexcept;
+  std::string UndoEntryTag();
   void SetButtonIcon(const CommandBarControlPtr& button, const std::string& key);
   // Routes the button's clicks to the handler for as long as the controller lives.
   using ClickHandler = void (cVantry::*)() noexcept;
@@ -233,6 +269,8 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   std::unique_ptr<ITagWindow> moTag;
   CommandBarControlPtr cbbDisplayCalendar, cbbSettings, cbbDisable, cbbHelp, cbbAbout;
   CommandBarControlPtr moRightClickMenu, moToolbarQuickButton;
+  CommandBarControlPtr cbbUndoDate, moRightClickUndo;
+  std::optional<bool> undo_controls_enabled_;  // as last shown on the command-bar controls
   CommandBarPtr moToolbar;
   std::unique_ptr<IImageList> moImageList;
   std::string msOnAction;
@@ -249,6 +287,9 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   std::unique_ptr<IWindowWatch> scroll_watch_;
   WindowHandle watched_ = 0;
   IAddInReload* reloader_ = nullptr;
+  UndoPick own_undo_;
+  RangePtr undo_cell_;  // the picked cell as this connection reached it; follows it when rows move
+  bool undoing_ = false;
 
   struct ButtonSubscription {
     CommandBarControlPtr button;

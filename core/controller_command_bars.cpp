@@ -1,9 +1,10 @@
-// The controller's command bars for hosts without a ribbon: its own toolbar of five buttons, the
-// quick button on another toolbar, the "Cell" context-menu entry, their icons and their clicks.
+// The controller's command bars for hosts without a ribbon: its own toolbar of six buttons, the
+// quick button on another toolbar, the "Cell" context-menu entries, their icons and their clicks.
 #include <exception>
 #include <utility>
 
 #include "core/controller.h"
+#include "core/must.h"
 #include "host/error_policy.h"
 #include "settings/option_ids.h"
 
@@ -11,15 +12,16 @@ namespace tessaly {
 
 namespace {
 
-template <class T>
-const T& Must(const T& p) {
-  if (!p) throw HostError(91, "Object variable not set");
-  return p;
-}
-
 constexpr const char* kDisableTag = "DisableOrEnable";
+constexpr const char* kUndoTag = "UndoDate";
 
 }  // namespace
+
+struct cVantry::ToolbarButton {
+  CommandBarControlPtr cVantry::*member;
+  ClickHandler click;
+  std::string caption, tooltip, icon, tag;  // no icon: the caption alone
+};
 
 // ---------------------------------------------------------------- clicks
 
@@ -90,8 +92,8 @@ void cVantry::InitUICommandBars() {
     const std::pair<CommandBarControlPtr cVantry::*, ClickHandler> buttons[] = {
         {&cVantry::cbbDisplayCalendar, &cVantry::cbbDisplayCalendar_Click}, {&cVantry::cbbSettings, &cVantry::cbbSettings_Click},
         {&cVantry::cbbDisable, &cVantry::cbbDisable_Click}, {&cVantry::cbbHelp, &cVantry::cbbHelp_Click},
-        {&cVantry::cbbAbout, &cVantry::cbbAbout_Click}};
-    const std::string tags[] = {"Calendar!", "Settings", kDisableTag, "Help", "About " + name};
+        {&cVantry::cbbAbout, &cVantry::cbbAbout_Click}, {&cVantry::cbbUndoDate, &cVantry::cbbUndoDate_Click}};
+    const std::string tags[] = {"Calendar!", "Settings", kDisableTag, "Help", "About " + name, kUndoTag};
     for (std::size_t i = 0; i < std::size(buttons); ++i) {
       const auto member = buttons[i].first;
       const auto click = buttons[i].second;
@@ -100,6 +102,10 @@ void cVantry::InitUICommandBars() {
         if (this->*member) Listen(this->*member, click);
       });
     }
+    // A toolbar built by a version without Undo Date gets its button.
+    if (!cbbUndoDate) AddToolbarButton({&cVantry::cbbUndoDate, &cVantry::cbbUndoDate_Click, kUndoDateCaption,
+                                        "Take back the last date picked", "", kUndoTag});
+    else step([&] { cbbUndoDate->SetEnabled(Undo().Last().has_value()); });
     return;
   }
   if (!s_.m.FirstRun) {
@@ -113,6 +119,21 @@ void cVantry::InitUICommandBars() {
   BuildToolbar();
 }
 
+void cVantry::AddToolbarButton(const ToolbarButton& b) {
+  SkipFailures step;
+  CommandBarControlPtr& button = this->*b.member;
+  step([&] { button = Must(moToolbar)->ControlsAdd(xl::kControlButton, xl::kControlCustom, 0, false); });
+  if (!button) return;
+  step([&] { Listen(button, b.click); });
+  step([&] { button->SetCaption(b.caption); });
+  step([&] { button->SetTooltipText(b.tooltip); });
+  step([&] { button->SetStyle(b.icon.empty() ? xl::kButtonCaption : xl::kButtonIconAndCaption); });
+  step([&] { button->SetOnAction(msOnAction); });
+  if (!b.icon.empty()) step([&] { SetButtonIcon(button, b.icon); });
+  step([&] { button->SetTag(b.tag.empty() ? b.caption : b.tag); });
+  if (b.member == &cVantry::cbbUndoDate) step([&] { button->SetEnabled(Undo().Last().has_value()); });
+}
+
 void cVantry::BuildToolbar() {
   SkipFailures step;
   const std::string& name = s_.m.ProductName;
@@ -120,12 +141,7 @@ void cVantry::BuildToolbar() {
   if (!moToolbar) return;
   bool disabled = false;
   step([&] { disabled = Reg().Bool(opt::CalendarDisabled); });
-  struct Button {
-    CommandBarControlPtr cVantry::*member;
-    ClickHandler click;
-    std::string caption, tooltip, icon, tag;
-  };
-  const Button buttons[] = {
+  const ToolbarButton buttons[] = {
       {&cVantry::cbbDisplayCalendar, &cVantry::cbbDisplayCalendar_Click, "Calendar!", "Open Quenby", "display", ""},
       {&cVantry::cbbSettings, &cVantry::cbbSettings_Click, "Settings", "Set options", "setting16", ""},
       {&cVantry::cbbDisable, &cVantry::cbbDisable_Click, "Disable", (disabled ? "Click to enable " : "Click to disable ") + name,
@@ -133,19 +149,9 @@ void cVantry::BuildToolbar() {
       {&cVantry::cbbHelp, &cVantry::cbbHelp_Click, "Help", "Open the help document of Tessaly", "help", ""},
       {&cVantry::cbbAbout, &cVantry::cbbAbout_Click, "About " + name, "Show the version of " + name + " and how to reach its maker",
        "about", ""},
+      {&cVantry::cbbUndoDate, &cVantry::cbbUndoDate_Click, kUndoDateCaption, "Take back the last date picked", "", kUndoTag},
   };
-  for (const Button& b : buttons) {
-    CommandBarControlPtr& button = this->*b.member;
-    step([&] { button = moToolbar->ControlsAdd(xl::kControlButton, xl::kControlCustom, 0, false); });
-    if (!button) continue;
-    step([&] { Listen(button, b.click); });
-    step([&] { button->SetCaption(b.caption); });
-    step([&] { button->SetTooltipText(b.tooltip); });
-    step([&] { button->SetStyle(xl::kButtonIconAndCaption); });
-    step([&] { button->SetOnAction(msOnAction); });
-    step([&] { SetButtonIcon(button, b.icon); });
-    step([&] { button->SetTag(b.tag.empty() ? b.caption : b.tag); });
-  }
+  for (const ToolbarButton& b : buttons) AddToolbarButton(b);
   step([&] { Must(cbbDisable)->SetState(disabled ? xl::kButtonDown : xl::kButtonUp); });
   step([&] { moToolbar->SetVisible(true); });
 }
@@ -184,6 +190,11 @@ bool cVantry::DisplayToolbarButton() noexcept {
 }
 
 void cVantry::DisplayRightClickMenu(bool show) noexcept {
+  DisplayCalendarEntry(show);
+  DisplayUndoEntry(show);
+}
+
+void cVantry::DisplayCalendarEntry(bool show) noexcept {
   SkipFailures step;
   if (show && RightClickMenuDeleted()) Forget(moRightClickMenu);
   if (moRightClickMenu) {
@@ -207,6 +218,42 @@ void cVantry::DisplayRightClickMenu(bool show) noexcept {
     CommandBarControlPtr next = bar->Controls(2);
     if (Must(next)->Id() == xl::kControlCut) next->SetBeginGroup(true);
   });
+}
+
+std::string cVantry::UndoEntryTag() { return Reg().Text(opt::CommandButtonTagString) + "-CELL-UNDO"; }
+
+void cVantry::DisplayUndoEntry(bool show) noexcept {
+  SkipFailures step;
+  if (show) {
+    const auto tag = Attempt([&] { return UndoEntryTag(); });
+    if (tag && DeletedFromBar(moRightClickUndo, "Cell", *tag)) Forget(moRightClickUndo);
+  }
+  if (moRightClickUndo) {
+    step([&] { moRightClickUndo->SetVisible(show); });
+    return;
+  }
+  if (!show) return;
+  // Right after the calendar's entry, which is the first.
+  step([&] { moRightClickUndo = Must(app_->CommandBars("Cell"))->ControlsAdd(xl::kControlButton, xl::kControlCustom, 2, false); });
+  CommandBarControlPtr& e = moRightClickUndo;
+  if (!e) return;
+  step([&] { Listen(e, &cVantry::cbbUndoDate_Click); });
+  step([&] { e->SetCaption(kUndoDateCaption); });
+  step([&] { e->SetTag(UndoEntryTag()); });
+  step([&] { e->SetOnAction(msOnAction); });
+  step([&] { e->SetEnabled(Undo().Last().has_value()); });
+}
+
+// The entry a connection before made; one the calendar's entry lacks, from a version without it, is made.
+void cVantry::FindUndoEntry() noexcept {
+  SkipFailures step;
+  step([&] { moRightClickUndo = app_->CommandBars("Cell")->FindControl(xl::kControlButton, xl::kControlCustom, UndoEntryTag()); });
+  if (moRightClickUndo) {
+    step([&] { Listen(moRightClickUndo, &cVantry::cbbUndoDate_Click); });
+    step([&] { moRightClickUndo->SetEnabled(Undo().Last().has_value()); });
+  } else if (moRightClickMenu && Attempt([&] { return moRightClickMenu->Visible(); }).value_or(false)) {
+    DisplayUndoEntry(true);
+  }
 }
 
 bool cVantry::DisplayRightClickMenu() noexcept {

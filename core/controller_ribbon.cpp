@@ -76,6 +76,8 @@ void cVantry::ZorelButtonProc(IRibbonControl& control) noexcept {
     cbbHelp_Click();
   } else if (iequals(id, "ZorelButtonAbout")) {
     cbbAbout_Click();
+  } else if (iequals(id, kUndoDateId)) {
+    UndoLastPick();
   }
 }
 

@@ -5,15 +5,25 @@
 
 namespace tessaly {
 
-void cVantry::ObeyCellRule(IRange& cell, const std::optional<Variant>& old_value,
-                           const std::optional<Variant>& old_format) noexcept {
+bool cVantry::ObeyCellRule(IRange& cell, const std::optional<CellContent>& replaced) noexcept {
   const std::optional<RuleAlert> alert = AskCellRule(cell, s_.m.ProductName);
-  if (!alert) return;
+  if (!alert) return false;
   SkipFailures step;
-  // Stop: the cell is as it was before the pick, value and format; its format only with its value.
-  const bool put_back = alert->undo && old_value && step([&] { cell.SetValue(*old_value); });
-  if (put_back && old_format && old_format->is_text()) step([&] { cell.SetNumberFormat(old_format->as_text()); });
+  bool put_back = false;
+  // Stop: the cell is as it was before the pick. The format first, so that a Text cell takes its
+  // text back as text; should the value not go back, the format the date had returns with it.
+  if (alert->undo && replaced && replaced->number_format.is_text()) {
+    const std::optional<Variant> dated = Attempt([&] { return cell.NumberFormat(); });
+    if (step([&] { cell.SetNumberFormat(replaced->number_format.as_text()); })) {
+      put_back = step([&] {
+        if (!replaced->formula.empty()) cell.SetFormula(replaced->formula);
+        else cell.SetValue(replaced->value);
+      });
+      if (!put_back && dated && dated->is_text()) step([&] { cell.SetNumberFormat(dated->as_text()); });
+    }
+  }
   step([&] { s_.messages.show(alert->message); });
+  return put_back;
 }
 
 }  // namespace tessaly

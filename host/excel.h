@@ -25,7 +25,8 @@ inline constexpr std::int32_t kEnglishLocale = 1033;
 inline constexpr std::int32_t kControlButton = 1;   // command-bar control type of a button
 inline constexpr std::int32_t kButtonUp = 0;        // command-bar button State
 inline constexpr std::int32_t kButtonDown = -1;
-inline constexpr std::int32_t kButtonIconAndCaption = 3;  // command-bar button Style
+inline constexpr std::int32_t kButtonCaption = 2;         // command-bar button Style
+inline constexpr std::int32_t kButtonIconAndCaption = 3;
 inline constexpr std::int32_t kBarTop = 1;                // command-bar Position, docked at the top
 inline constexpr std::int32_t kControlCustom = 1;         // Id of a control the add-in adds itself
 inline constexpr std::int32_t kControlCut = 21;           // Id of the built-in Cut command
@@ -100,6 +101,10 @@ class IRange {
   virtual void SetNumberFormat(const std::string& format) = 0;
   // Boolean, or null when only some cells hold formulas.
   virtual Variant HasFormula() = 0;
+  // The formula of a one-cell range in A1 style ("=TODAY()"); a constant's text when it holds none.
+  virtual Variant Formula() { MemberNotSupported("Formula"); }
+  // Enters a formula; a text that does not begin with "=" goes in as a constant.
+  virtual void SetFormula(const std::string& /*formula*/) { MemberNotSupported("Formula"); }
   // Boolean, or null when only some cells are locked.
   virtual Variant Locked() = 0;
   // Boolean, or null when the range is partly merged.
@@ -280,6 +285,7 @@ class ICommandBarControl {
   virtual std::string Tag() = 0;
   virtual void SetTag(const std::string& tag) = 0;
   virtual bool Enabled() = 0;
+  virtual void SetEnabled(bool /*enabled*/) { MemberNotSupported("Enabled"); }
   virtual std::string Caption() = 0;
   virtual void SetCaption(const std::string& caption) = 0;
   virtual bool BeginGroup() = 0;
@@ -331,6 +337,8 @@ class IApplicationEvents {
   virtual void WindowActivate(const WorkbookPtr& wb, const ExcelWindowPtr& wn) = 0;
   virtual void WindowDeactivate(const WorkbookPtr& wb, const ExcelWindowPtr& wn) = 0;
   virtual void WindowResize(const WorkbookPtr& wb, const ExcelWindowPtr& wn) = 0;
+  // Cells changed by the user or through the object model (values and formulas, not formats).
+  virtual void SheetChange(const SheetPtr& /*sh*/, const RangePtr& /*target*/) {}
 };
 
 class IExcelApplication {

@@ -16,7 +16,8 @@ esac
 "$objdump" -f "$dll" | grep -q "file format $format\$" || fail "$dll is not $format"
 # objdump -p lists exports as "[ n] Name" rows under the name pointer table, imports as "DLL Name: X".
 exports() { "$objdump" -p "$1" | sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^\s*\[ *[0-9]*\] //p' | sort; }
-imports() { "$objdump" -p "$1" | sed -n 's/^\s*DLL Name: //p' | tr '[:upper:]' '[:lower:]' | sort -u; }
+# The x64 objdump reads both formats, so the two architectures' DLLs can be compared.
+imports() { x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p' | tr '[:upper:]' '[:lower:]' | sort -u; }
 want="$(printf '%s\n' DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer)"
 [ "$(exports "$dll")" = "$want" ] || fail "exports $(exports "$dll" | tr '\n' ' ')instead of $(tr '\n' ' ' <<<"$want")"
 runtime="$(imports "$dll" | grep -E '^(libgcc|libstdc|libwinpthread|msvcp|vcruntime)' || :)"

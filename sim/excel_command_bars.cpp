@@ -33,6 +33,7 @@ class SimControl : public ICommandBarControl {
     Enter("Control.Enabled");
     return c_->enabled && !(c_->disabled_while_editing && host_->Editing());
   }
+  void SetEnabled(bool enabled) override { Enter("Control.Enabled.set"), c_->enabled = enabled; }
   std::string Caption() override { return Enter("Control.Caption.get"), c_->caption; }
   void SetCaption(const std::string& caption) override { Enter("Control.Caption.set"), c_->caption = caption; }
   bool BeginGroup() override { return Enter("Control.BeginGroup.get"), c_->begin_group; }

@@ -43,6 +43,14 @@ void SimExcel::SelectAreas(const std::shared_ptr<SheetModel>& sheet, std::vector
   Raise([&](IApplicationEvents& e) { e.SheetSelectionChange(sh, target); });
 }
 
+void SimExcel::Changed(const std::shared_ptr<SheetModel>& sheet, const std::vector<Area>& areas) {
+  if (on_sheet_change) on_sheet_change(*sheet, areas);
+  if (sheet->closed) return;
+  SheetPtr sh = SheetObject(sheet);
+  RangePtr target = RangeObject(sheet, areas);
+  Raise([&](IApplicationEvents& e) { e.SheetChange(sh, target); });
+}
+
 void SimExcel::UserSelectObject(const std::string& type_name) { ActiveSheetModel().selected_object = type_name; }
 
 void SimExcel::UserActivateSheet(const std::string& name) {
@@ -109,6 +117,8 @@ void SimExcel::ApplyKeys(const std::string& keys) {
     bool numeric = !edit_text_.empty() && end && *end == '\0';
     WriteValue(sheet, sheet.active_row, sheet.active_column, numeric ? Variant::number(number) : Variant::text(edit_text_));
     editing_ = false;
+    edit_text_.clear();
+    Changed(SheetShared(&sheet), {Area{sheet.active_row, sheet.active_column, sheet.active_row, sheet.active_column}});
   } else if (keys == "{ESC}") {
     editing_ = false;
   }

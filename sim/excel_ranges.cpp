@@ -93,7 +93,33 @@ class SimRange : public IRange {
     for (const Area& a : areas_)
       for (std::int32_t r = a.r1; r <= a.r2; ++r)
         for (std::int32_t c = a.c1; c <= a.c2; ++c) host_->WriteValue(*sheet_, r, c, value);
-    if (host_->on_sheet_change) host_->on_sheet_change(*sheet_, areas_);
+    host_->Changed(sheet_, areas_);
+  }
+  Variant Formula() override {
+    Enter("Range.Formula.get");
+    if (TotalCells(areas_) != 1) throw HostError(kErrTypeMismatch, "Type mismatch: the range holds an array of formulas");
+    auto it = sheet_->cells.find({areas_[0].r1, areas_[0].c1});
+    if (it == sheet_->cells.end()) return Variant::text("");
+    if (!it->second.formula.empty()) return Variant::text(it->second.formula);
+    const Variant& v = it->second.value;
+    return Variant::text(v.is_empty() ? std::string() : v.to_text());
+  }
+  void SetFormula(const std::string& formula) override {
+    Enter("Range.Formula.set");
+    RefuseOnProtectedCells();
+    for (const Area& a : areas_)
+      for (std::int32_t r = a.r1; r <= a.r2; ++r)
+        for (std::int32_t c = a.c1; c <= a.c2; ++c) {
+          if (!formula.starts_with("=")) {
+            host_->WriteValue(*sheet_, r, c, formula.empty() ? Variant() : Variant::text(formula));
+            continue;
+          }
+          // The stand-in computes nothing: a formula entered shows no value until set up so.
+          CellModel& cell = sheet_->cells[{r, c}];
+          cell.formula = formula;
+          cell.value = Variant();
+        }
+    host_->Changed(sheet_, areas_);
   }
   Variant NumberFormat() override {
     Enter("Range.NumberFormat.get");

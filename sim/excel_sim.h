@@ -301,6 +301,9 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   // Makes the areas the sheet's selection, widened to merged areas, the first cell active, and
   // raises the selection event.
   void SelectAreas(const std::shared_ptr<SheetModel>& sheet, std::vector<Area> areas);
+  // Cells of the sheet received values or formulas: the workbook's Change macro runs, then the
+  // application's SheetChange is raised, as the host does after every entry.
+  void Changed(const std::shared_ptr<SheetModel>& sheet, const std::vector<Area>& areas);
 
  private:
   SimExcel() = default;

@@ -540,6 +540,12 @@ const DispatchMember<RangeObj> kRange[] = {
        o.h_->changed();
      }, win::kGet | win::kPut},
     {L"HasFormula", 8, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().HasFormula()); }},
+    {L"Formula", 34,
+     [](RangeObj& o, DispatchCall& c) {
+       if (!c.is_put()) return ReturnVariant(c.result, o.R().Formula());
+       o.R().SetFormula(PutValue(c).to_text());
+       o.h_->changed();
+     }, win::kGet | win::kPut},
     {L"Locked", 9, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().Locked()); }},
     {L"MergeCells", 10, [](RangeObj& o, DispatchCall& c) { ReturnVariant(c.result, o.R().MergeCells()); }},
     {L"Areas", 11, [](RangeObj& o, DispatchCall& c) { ReturnObject<AreasObj>(c.result, o.h_, o.r_ ? o.r_ : (o.R(), o.r_)); }},
@@ -765,7 +771,11 @@ const DispatchMember<ControlObj> kControl[] = {
      [](ControlObj& o, DispatchCall& c) {
        Property(c, [&] { return Variant::text(o.c_->Tag()); }, [&](const Variant& v) { o.c_->SetTag(v.to_text()); });
      }, win::kGet | win::kPut},
-    {L"Enabled", 3, [](ControlObj& o, DispatchCall& c) { win::SetResult(c.result, o.c_->Enabled()); }},
+    {L"Enabled", 3,
+     [](ControlObj& o, DispatchCall& c) {
+       Property(c, [&] { return Variant::boolean(o.c_->Enabled()); }, [&](const Variant& v) { o.c_->SetEnabled(v.as_bool()); });
+       o.h_->changed();
+     }, win::kGet | win::kPut},
     {L"State", 4,
      [](ControlObj& o, DispatchCall& c) {
        Property(c, [&] { return Variant::i4(o.c_->State()); }, [&](const Variant& v) { o.c_->SetState(v.as_int()); });
@@ -957,6 +967,9 @@ class EventBridge final : public IApplicationEvents {
   }
   void WindowResize(const WorkbookPtr& wb, const ExcelWindowPtr& wn) override {
     Fire(win::excel::kDispidWindowResize, {Book(wb).get(), Window(wn).get()});
+  }
+  void SheetChange(const SheetPtr& sh, const RangePtr& target) override {
+    Fire(win::excel::kDispidSheetChange, {Sheet(sh).get(), Range(target).get()});
   }
 
  private:

@@ -184,6 +184,12 @@ std::optional<POINT> AddInRibbon::ButtonCentreOnScreen(const std::string& id) co
   return std::nullopt;
 }
 
+bool AddInRibbon::ButtonEnabled(const std::string& id) const {
+  for (const Control& c : controls_)
+    if (c.xml.Attribute("id") == id) return ::IsWindowEnabled(c.button) != FALSE;
+  return false;
+}
+
 HRESULT AddInRibbon::Call(const std::string& callback, std::vector<VARIANT> args, VARIANT* result) const {
   std::wstring name = win::to_wide(callback);
   LPOLESTR names[] = {name.data()};
@@ -249,6 +255,13 @@ void AddInRibbon::AskGetters(Control& c) {
     win::unique_variant pressed;
     if (SUCCEEDED(Call(get, {DispatchArg(control.get())}, pressed.put())) && pressed.type() == VT_BOOL)
       ::SendMessageW(c.button, BM_SETCHECK, V_BOOL(&pressed.get()) ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+  if (const std::string get = c.xml.Attribute("getEnabled"); !get.empty()) {
+    // Office greys out a control whose getEnabled answers false, and keeps it enabled when the call fails.
+    win::unique_variant enabled;
+    const bool on = FAILED(Call(get, {DispatchArg(control.get())}, enabled.put())) || enabled.type() != VT_BOOL ||
+                    V_BOOL(&enabled.get()) != VARIANT_FALSE;
+    ::EnableWindow(c.button, on ? TRUE : FALSE);
   }
   if (const std::string get = c.xml.Attribute("getImage"); !get.empty()) {
     win::unique_variant picture;

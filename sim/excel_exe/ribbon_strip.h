@@ -24,6 +24,8 @@ class RibbonStrip {
   virtual ~RibbonStrip() = default;
   // The centre of the button with that control id in screen pixels; empty when there is none.
   virtual std::optional<POINT> ButtonCentreOnScreen(const std::string& id) const = 0;
+  // Whether that button takes clicks (its getEnabled said so); false when there is none.
+  virtual bool ButtonEnabled(const std::string& id) const = 0;
   // The tab the controls are in: a built-in tab's idMso ("TabInsert"), else its label.
   virtual std::string Tab() const = 0;
 };
@@ -37,6 +39,7 @@ class AddInRibbon final : public RibbonStrip {
   AddInRibbon& operator=(const AddInRibbon&) = delete;
 
   std::optional<POINT> ButtonCentreOnScreen(const std::string& id) const override;
+  bool ButtonEnabled(const std::string& id) const override;
   std::string Tab() const override;
   // A button of the strip was clicked (its command id).
   void OnCommand(int command);

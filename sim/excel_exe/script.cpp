@@ -321,8 +321,11 @@ bool ScriptRunner::Do(const ScriptStep& s) {
   } else if (s.verb == "ribbon-where") {
     RibbonStrip* ribbon = addins_.ribbon();
     auto p = ribbon ? ribbon->ButtonCentreOnScreen(s.argument) : std::nullopt;
+    // A greyed-out button says so after its place.
     Report("ribbon %s %s", s.argument,
-           p ? "at " + std::to_string(p->x) + " " + std::to_string(p->y) + " in " + ribbon->Tab() : std::string("absent"));
+           p ? "at " + std::to_string(p->x) + " " + std::to_string(p->y) + " in " + ribbon->Tab() +
+                   (ribbon->ButtonEnabled(s.argument) ? "" : " disabled")
+             : std::string("absent"));
   } else if (s.verb == "hostile") {
     // Inconsistent DISPPARAMS at the add-in's callbacks: each must get an error, none a crash.
     IDispatch* addin = addins_.addin();

@@ -157,6 +157,27 @@ TEST(addin_disconnection, reload_keeps_the_controller) {
   EXPECT_EQ(w.host->Subscribers(), 0u);
 }
 
+// The user turns the add-in off and on in the COM add-ins list: the new controller can still undo
+// the last pick, and the button shows it.
+TEST(addin_disconnection, last_pick_undone_after_turning_off_and_on) {
+  AddInWorld w;
+  auto addin = w.Connected();
+  sim::CellModel& cell = sim::SimExcel::Cell(w.host->Sheet("Book1", "Sheet1"), "B2");
+  cell.value = Variant::number(42);
+  w.host->UserSelect("B2");
+  addin->Controller()->ClickCommandButton();
+  w.parts.calendar->Close(Variant::date(Ymd(2025, 3, 14)));
+  ASSERT_TRUE(cell.value.is_date());
+  w.instance->SetConnectInHost("TESSALY.Connect", false);
+  ASSERT_EQ(addin->Controller(), nullptr);
+  w.instance->SetConnectInHost("TESSALY.Connect", true);
+  RibbonControl undo(kUndoDateId);
+  EXPECT_TRUE(addin->ZorelGetEnabled(undo));
+  addin->ZorelButtonProc(undo);
+  EXPECT_EQ(std::pair(cell.value, cell.number_format), std::pair(Variant::number(42), std::string("General")));
+  EXPECT_FALSE(addin->ZorelGetEnabled(undo));
+}
+
 TEST(addin_ribbon, forwarded_to_the_controller) {
   AddInWorld w;
   auto addin = w.Connected();

@@ -159,6 +159,13 @@ const std::vector<Step>& Steps() {
          w.host->UserSelectObject("Picture");
          Click(w, "ZorelButtonCalendar");
        }},
+      // The toolbar's Undo Date, clicked above, may have taken the pick back already.
+      {"UndoLastPick", false, [](SweepWorld& w) { Click(w, "ZorelButtonUndoDate"); }},
+      {"TagClick+CalendarClose again", false, [](SweepWorld& w) {
+         w.host->UserSelect("A2");
+         if (w.TagShown()) w.headless.real_tag->TriggerClickEvent();
+         if (w.headless.calendar && w.headless.calendar->sink) w.headless.calendar->Close(Variant::date(kPicked));
+       }},
       {"OnDisconnection", false, [](SweepWorld& w) { w.addin->OnDisconnection(0, {}); }},
   };
   return steps;

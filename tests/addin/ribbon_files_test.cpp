@@ -26,6 +26,7 @@ std::string ReadPackageFile(const std::string& name) {
 const std::map<std::string, std::string> kControls = {
     {"ZorelButtonCalendar", "onAction=ZorelButtonProc"},
     {"ZorelButtonCalendarQuickAccessBar", "onAction=ZorelButtonProc"},
+    {"ZorelButtonUndoDate", "getEnabled=ZorelGetEnabled onAction=ZorelButtonProc"},
     {"ZorelButtonSettings", "onAction=ZorelButtonProc"},
     {"ZorelToggleButtonDisable",
      "getImage=ZorelGetImage getPressed=ZorelToggleButtonGetPressed getScreentip=ZorelGetScreentip "

@@ -521,8 +521,9 @@ TEST(DualMonthsBadInput, OutOfRangeOptionsAndDateEdgesStillDraw) {
 }
 
 
-// High contrast: the image holds only the theme's system colours, the selected day keeps a frame
-// in window text, today one in highlight, and the option colours come back when it is turned off.
+// High contrast: the image holds only the theme's system colours (the focus frame's as well), the
+// selected day keeps a frame in window text, today one in highlight, and the option colours come
+// back when it is turned off, with the selected day's frame in its text colour.
 TEST(DualMonthsContrast, SystemColoursOnlyWithFramedSelectionAndToday) {
   World w;
   // A high-contrast black theme, every colour the calendar could draw with.
@@ -537,12 +538,14 @@ TEST(DualMonthsContrast, SystemColoursOnlyWithFramedSelectionAndToday) {
   }
   w.cal.set_DateSelectedBackColor(0x00030201);
   w.cal.SelectDay(sep(10));
+  w.cal.set_FocusDate(sep(10));
   w.cal.set_HighContrast(true);
   // Week numbers and marks as well: a weekend and a holiday are shapes, not colours.
   w.cal.set_ShowWeekNumbers(true);
   w.cal.set_MarkWeekends(true);
   w.cal.set_Holidays({sep(16)});
   w.show(sep(1));
+  w.picture.gain_focus();  // the focus frame too, on the selected day
   std::set<Rgb> seen;
   for (int y = 0; y < 161; ++y)
     for (int x = 0; x < 233; ++x) seen.insert(w.surface().pixel(x, y));
@@ -558,6 +561,11 @@ TEST(DualMonthsContrast, SystemColoursOnlyWithFramedSelectionAndToday) {
   // The selected day's frame and fill, today's frame, a plain day's fill.
   EXPECT_EQ(std::tuple(frame_pixel(sep(10)), fill_pixel(sep(10)), frame_pixel(sep(18)), fill_pixel(sep(11))),
             std::tuple(rgb(255, 255, 255), rgb(26, 235, 255), rgb(26, 235, 255), rgb(0, 0, 0)));
+  // The focus frame in highlight text, clear of the selected day's two-pixel frame.
+  const clsDateItem& focus = w.day(sep(10));
+  EXPECT_EQ(std::tuple(w.surface().pixel(focus.Left() + 4, focus.TOp() + 4), w.surface().pixel(focus.Left() + 2, focus.TOp() + 6),
+                       w.surface().pixel(focus.Left() + 3, focus.TOp() + 6)),
+            std::tuple(rgb(0, 0, 0), rgb(255, 255, 255), rgb(26, 235, 255)));
   // Saturday's stripe down its left side, the holiday's notch, in window text; Friday has neither.
   const auto stripe_pixel = [&](double date) { return w.surface().pixel(w.day(date).Left() + 2, w.day(date).TOp() + 5); };
   const auto notch_pixel = [&](double date) { return w.surface().pixel(w.day(date).Right() - 3, w.day(date).TOp() + 2); };
@@ -568,7 +576,8 @@ TEST(DualMonthsContrast, SystemColoursOnlyWithFramedSelectionAndToday) {
   w.cal.RebuildImage();
   EXPECT_EQ(w.cal.DateSelectedBackColor(), 0x00030201u);
   EXPECT_EQ(fill_pixel(sep(10)), rgb(1, 2, 3)) << "the option's colour again";
-  EXPECT_NE(frame_pixel(sep(10)), rgb(255, 255, 255));
+  // Told apart by more than colour still: framed in its text colour, where a plain day shows its fill.
+  EXPECT_EQ(std::tuple(frame_pixel(sep(10)), frame_pixel(sep(11))), std::tuple(Rgb{0x000000FF}, fill_pixel(sep(11))));
 }
 
 // Days outside the cell's rule are drawn grey and refused by a click and by Enter; the days it

@@ -54,6 +54,7 @@ const std::vector<Face> kToolbar = {
     {"Disable", "Click to disable Tessaly", "DisableOrEnable", "disable"},
     {"Help", "Open the help document of Tessaly", "Help", "help"},
     {"About Tessaly", "Show the version of Tessaly and how to reach its maker", "About Tessaly", "about"},
+    {"Undo Date", "Take back the last date picked", "UndoDate", ""},  // its caption alone
 };
 
 TEST(command_bars, first_start_builds_all_three_and_later_starts_find_them) {
@@ -65,11 +66,12 @@ TEST(command_bars, first_start_builds_all_three_and_later_starts_find_them) {
   EXPECT_TRUE(bar.visible);
   EXPECT_EQ(bar.position, xl::kBarTop);
   for (const auto& c : bar.controls) {
-    EXPECT_EQ(c->style, xl::kButtonIconAndCaption);
+    EXPECT_EQ(c->style, c->picture.empty() ? xl::kButtonCaption : xl::kButtonIconAndCaption);
     EXPECT_EQ(c->on_action, "!<TESSALY.Connect>");
-    EXPECT_EQ(c->mask, c->picture + ".mask");
+    EXPECT_EQ(c->mask, c->picture.empty() ? "" : c->picture + ".mask");
     EXPECT_FALSE(c->temporary);
   }
+  EXPECT_FALSE(bar.controls.back()->enabled) << "no pick to undo yet";
   EXPECT_EQ(bar.controls[2]->state, xl::kButtonUp);
   const auto quick = w.host->Bar("Standard").controls.back();
   EXPECT_EQ(FaceOf(*quick),
@@ -87,12 +89,14 @@ TEST(command_bars, first_start_builds_all_three_and_later_starts_find_them) {
   NextStart(w);
   EXPECT_EQ(w.host->Bars().size(), bars);
   EXPECT_EQ(Faces(*w.host, "Tessaly"), kToolbar);
-  for (const auto& c : w.host->Bar("Tessaly").controls)
+  for (const auto& c : w.host->Bar("Tessaly").controls) {
+    if (!c->picture_image) continue;
     EXPECT_EQ(std::pair(c->picture_image->Key(), c->mask_image->Key()), std::pair("bits of " + c->picture, "bits of " + c->mask));
+  }
   EXPECT_EQ(w.host->Bar("Standard").controls.size(), 4u);
-  EXPECT_EQ(w.host->Bar("Cell").controls.size(), 4u);
+  EXPECT_EQ(w.host->Bar("Cell").controls.size(), 5u);
   EXPECT_TRUE(w.platform.messages.shown().empty());
-  EXPECT_EQ(w.host->ButtonSubscribers(), 7u) << "the five buttons, the quick button and the entry, found by tag";
+  EXPECT_EQ(w.host->ButtonSubscribers(), 9u) << "the six buttons, the quick button and the two entries, found by tag";
   EXPECT_TRUE(w.controller->DisableButton());
   EXPECT_FALSE(sim::LoadCommandBars(*w.host, "not a toolbar file\n"));
   EXPECT_EQ(w.host->Bars().size(), bars);
@@ -175,10 +179,11 @@ TEST(command_bars, cut_separator) {
     auto& cell = w.host->Bar("Cell").controls;
     if (!cut_first) std::swap(cell[0], cell[1]);
     w.Start();
-    ASSERT_EQ(cell.size(), 4u);
+    ASSERT_EQ(cell.size(), 5u);
     EXPECT_EQ(cell[0]->tag, "Brenmoor Quenby-CELL");
-    EXPECT_EQ(cell[1]->id, cut_first ? xl::kControlCut : 19);
-    EXPECT_EQ(cell[1]->begin_group, cut_first);
+    EXPECT_EQ(std::pair(cell[1]->tag, cell[1]->caption), std::pair(std::string("Brenmoor Quenby-CELL-UNDO"), std::string("Undo Date")));
+    EXPECT_EQ(cell[2]->id, cut_first ? xl::kControlCut : 19);
+    EXPECT_EQ(cell[2]->begin_group, cut_first);
   }
 }
 
@@ -190,9 +195,11 @@ TEST(command_bars, showing_hiding_and_deleted_entries) {
   w.controller->DisplayRightClickMenu(false);
   EXPECT_FALSE(entry->visible);
   EXPECT_FALSE(w.controller->DisplayRightClickMenu());
+  EXPECT_FALSE(w.host->Bar("Cell").controls.at(1)->visible) << "Undo Date goes with it";
   w.controller->DisplayRightClickMenu(true);
   EXPECT_TRUE(entry->visible);
-  EXPECT_EQ(w.host->Bar("Cell").controls.size(), 4u);
+  EXPECT_TRUE(w.host->Bar("Cell").controls.at(1)->visible);
+  EXPECT_EQ(w.host->Bar("Cell").controls.size(), 5u);
   EXPECT_EQ(w.host->Bar("Cell").controls.front(), entry);
 
   w.controller->DisplayToolbarButton(true);
@@ -202,7 +209,7 @@ TEST(command_bars, showing_hiding_and_deleted_entries) {
 
   w.host->Bar("Cell").controls.erase(w.host->Bar("Cell").controls.begin());
   NextStart(w);
-  EXPECT_EQ(w.host->Bar("Cell").controls.size(), 3u);
+  EXPECT_EQ(w.host->Bar("Cell").controls.size(), 4u) << "only Undo Date's entry is left";
   EXPECT_FALSE(w.controller->DisplayRightClickMenu());
   w.controller->DisplayRightClickMenu(true);  // the options dialog asks for it
   EXPECT_EQ(w.host->Bar("Cell").controls.front()->tag, "Brenmoor Quenby-CELL");
@@ -236,7 +243,7 @@ TEST(command_bars, deleted_during_the_session_and_ticked_again) {
     EXPECT_TRUE(w.host->UserClickControl(w.host->ControlAt(c.bar, c.position)));
     EXPECT_TRUE(w.calendar().Shown());
   }
-  EXPECT_EQ(w.host->ButtonSubscribers(), 7u) << "none for the deleted ones";
+  EXPECT_EQ(w.host->ButtonSubscribers(), 9u) << "none for the deleted ones";
 }
 
 // Without a "Standard" bar there is no quick button, and the rest is built all the same.
@@ -292,7 +299,7 @@ TEST(command_bars, button_faces_and_the_users_clipboard) {
     }
     EXPECT_EQ(w.host->clipboard->Formats(), c.before);
     EXPECT_EQ(w.host->clipboard->IsOpen(), c.held_by_other);
-    EXPECT_EQ(w.host->Bar("Tessaly").controls.size(), 5u) << "a missing face costs no button";
+    EXPECT_EQ(w.host->Bar("Tessaly").controls.size(), 6u) << "a missing face costs no button";
   }
 }
 

@@ -30,9 +30,10 @@ TEST(controller_main_path, date_cell_to_written_date) {
   EXPECT_EQ(w.calendar().owner, w.host->Book("Book1").window);
   w.host->ResetCalls();
   w.calendar().Close(Variant::date(Ymd(2025, 3, 14)));
-  // The edit-mode probe, the cell found (4 calls), its format, its rule (2: none), the write and the
-  // value read back.
-  EXPECT_EQ(w.host->TotalCalls(), 10);
+  // The edit-mode probe, the cell found (4 calls), its format, what it held for Undo Date (2), its
+  // rule (2: none), the write, the value read back, the value and format the pick left (2), and Undo
+  // Date's cell-menu entry enabled.
+  EXPECT_EQ(w.host->TotalCalls(), 15);
   EXPECT_EQ(w.cell("B3").value, Variant::date(Ymd(2025, 3, 14)));
   EXPECT_EQ(w.cell("B3").number_format, "d mmm yyyy");
   EXPECT_FALSE(w.calendar().Shown());

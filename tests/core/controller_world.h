@@ -52,7 +52,7 @@ struct ControllerWorld {
   void Start() {
     controller = std::make_unique<cVantry>(
         ControllerServices{m, platform.messages, desk, desk, desk, platform.clock, *judge, parts, platform.files,
-                           clipboard.get()},
+                           clipboard.get(), &undo},
         host,
         addin);
     controller->InitThisObject();
@@ -85,6 +85,7 @@ struct ControllerWorld {
   std::unique_ptr<IDateJudge> judge;
   std::shared_ptr<sim::SimAddInInstance> addin = std::make_shared<sim::SimAddInInstance>();
   std::unique_ptr<sim::SimClipboardAccess> clipboard;
+  UndoPick undo;  // outlives each controller, as the add-in's does
   std::unique_ptr<cVantry> controller;
 };
 

@@ -31,6 +31,10 @@ class Receiver : public IApplicationEvents {
   void WindowActivate(const WorkbookPtr& wb, const ExcelWindowPtr& wn) override { window("WindowActivate", wb, wn); }
   void WindowDeactivate(const WorkbookPtr& wb, const ExcelWindowPtr& wn) override { window("WindowDeactivate", wb, wn); }
   void WindowResize(const WorkbookPtr& wb, const ExcelWindowPtr& wn) override { window("WindowResize", wb, wn); }
+  void SheetChange(const SheetPtr& sh, const RangePtr& target) override {
+    std::string name = sh->Name();
+    events.push_back("SheetChange " + name + " " + std::to_string(target->Row()));
+  }
 
  private:
   void window(const char* name, const WorkbookPtr& wb, const ExcelWindowPtr& wn) {
@@ -102,7 +106,7 @@ struct Arguments {
   }
 };
 
-TEST(AppEvents, SixEventsReachTheReceiverInOrder) {
+TEST(AppEvents, SevenEventsReachTheReceiverInOrder) {
   Arguments a;
   Receiver receiver;
   com_ptr<excel::AppEventsSink> sink = excel::AppEventsSink::Create(&receiver);
@@ -118,6 +122,7 @@ TEST(AppEvents, SixEventsReachTheReceiverInOrder) {
       {excel::kDispidWindowActivate, {a.book.get(), a.window.get()}, "WindowActivate Sheet1 1"},
       {excel::kDispidWindowDeactivate, {a.book.get(), a.window.get()}, "WindowDeactivate Sheet1 1"},
       {excel::kDispidWindowResize, {a.book.get(), a.window.get()}, "WindowResize Sheet1 1"},
+      {excel::kDispidSheetChange, {a.sheet.get(), a.range.get()}, "SheetChange Sheet1 5"},
   };
   for (const Case& c : cases) {
     receiver.events.clear();
@@ -125,12 +130,13 @@ TEST(AppEvents, SixEventsReachTheReceiverInOrder) {
     EXPECT_EQ(raise(sink.get(), c.id, c.arguments), S_OK);
     EXPECT_EQ(receiver.events, Log{c.event});
     // The first argument was asked its name: the arguments were not swapped.
-    EXPECT_EQ(a.world->log.at(0), c.arguments.size() == 1 || c.id == excel::kDispidSheetSelectionChange
+    EXPECT_EQ(a.world->log.at(0), c.arguments.size() == 1 || c.id == excel::kDispidSheetSelectionChange ||
+                                          c.id == excel::kDispidSheetChange
                                       ? "Worksheet.get Name()"
                                       : "Workbook.get Name()");
   }
   receiver.events.clear();
-  EXPECT_EQ(raise(sink.get(), 0x61C /* SheetChange */, {a.sheet.get(), a.range.get()}), S_OK);
+  EXPECT_EQ(raise(sink.get(), 0x61D /* NewWorkbook */, {a.book.get()}), S_OK);
   EXPECT_EQ(raise(sink.get(), excel::kDispidSheetActivate, {}), DISP_E_BADPARAMCOUNT);
   a.world->failures[L"Name"] = DISP_E_EXCEPTION;  // the receiver's error stays with the sink
   EXPECT_EQ(raise(sink.get(), excel::kDispidSheetActivate, {a.sheet.get()}), S_OK);

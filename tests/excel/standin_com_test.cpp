@@ -101,18 +101,28 @@ void Prepare(ComWorld& w, bool through_com) {
 TEST(ControllerThroughCom, CommandBarsAndTheirClicks) {
   ComWorld w("11.0");
   w.StartThroughCom();
-  ASSERT_EQ(w.host->Bar("Tessaly").controls.size(), 5u);
+  ASSERT_EQ(w.host->Bar("Tessaly").controls.size(), 6u);
   EXPECT_EQ(w.host->Bar("Tessaly").controls[4]->caption, "About Tessaly");
+  const auto undo = w.host->Bar("Tessaly").controls[5];
+  EXPECT_EQ(undo->caption, "Undo Date");
+  EXPECT_FALSE(undo->enabled);
   EXPECT_EQ(w.host->Bar("Standard").controls.back()->tag, "Brenmoor Quenby-QUICKBUTTON");
   const auto entry = w.host->Bar("Cell").controls.front();
   EXPECT_EQ(entry->tag, "Brenmoor Quenby-CELL");
-  EXPECT_TRUE(w.host->Bar("Cell").controls[1]->begin_group) << "Cut is set off from the entry";
-  EXPECT_EQ(w.host->ButtonSubscribers(), 7u);
+  EXPECT_EQ(w.host->Bar("Cell").controls[1]->caption, "Undo Date");
+  EXPECT_TRUE(w.host->Bar("Cell").controls[2]->begin_group) << "Cut is set off from the entries";
+  EXPECT_EQ(w.host->ButtonSubscribers(), 9u);
 
   SimExcel::Cell(w.sheet(), "B2").number_format = "dd/mm/yyyy";
   w.host->UserSelect("B2");
   EXPECT_TRUE(w.host->UserClickControl(entry));
   EXPECT_TRUE(w.calendar().Shown());
+  // A pick and its undo: what the cell held, read and put back through IDispatch.
+  w.calendar().Close(Variant::date(45730));
+  EXPECT_TRUE(undo->enabled);
+  EXPECT_TRUE(w.host->UserClickControl(undo));
+  EXPECT_EQ(SimExcel::Cell(w.sheet(), "B2").value, Variant());
+  EXPECT_FALSE(undo->enabled);
   const auto disable = w.host->Bar("Tessaly").controls[2];
   EXPECT_TRUE(w.host->UserClickControl(disable));
   EXPECT_EQ(disable->state, xl::kButtonDown);

@@ -1,5 +1,5 @@
-// The option dialogs' layouts: each access key leads to one control only, and every control lies
-// inside its dialog.
+// The option dialogs' layouts: each access key leads to one control only, every control lies
+// inside its dialog, and each one a reader can reach has a name of its own.
 #ifdef _WIN32
 #include <windows.h>
 
@@ -7,8 +7,11 @@
 
 #include <cwctype>
 #include <map>
+#include <set>
+#include <string>
 #include <string_view>
 
+#include "dialogs/frm_settings.h"
 #include "win/ui/option_dialog_layouts.h"
 
 namespace tessaly {
@@ -27,6 +30,26 @@ TEST(OptionDialogLayouts, AccessKeysAreUniqueAndControlsInside) {
       }
       EXPECT_LE(item.x + item.cx, layout.cx) << item.id;
       EXPECT_LE(item.y + (item.kind == win::ItemKind::Combo ? 13 : item.cy), layout.cy) << item.id;
+    }
+  }
+}
+
+TEST(OptionDialogLayouts, EveryControlHasItsOwnName) {
+  for (DialogKind kind : {DialogKind::Settings, DialogKind::DateFormat, DialogKind::DefaultDate}) {
+    const win::DialogLayout& layout = win::OptionDialogLayout(kind);
+    std::set<std::wstring> names;
+    for (std::size_t i = 0; i < layout.items.size(); ++i) {
+      if ((layout.items[i].style & WS_TABSTOP) == 0) continue;
+      const std::wstring name = win::AccessibleName(layout, i);
+      EXPECT_FALSE(name.empty()) << "control " << layout.items[i].id;
+      EXPECT_TRUE(names.insert(name).second) << "control " << layout.items[i].id << " shares its name";
+    }
+  }
+  // A list is named by the label just before it, without its access key.
+  const win::DialogLayout& settings = win::OptionDialogLayout(DialogKind::Settings);
+  for (std::size_t i = 0; i < settings.items.size(); ++i) {
+    if (settings.items[i].id == frmSettings::cboWeekNumberSystem) {
+      EXPECT_EQ(win::AccessibleName(settings, i), L"Numbering");
     }
   }
 }

@@ -2,8 +2,9 @@
 // oleacc's AccessibleObjectFromWindow, and prints what they tell.
 //   acc_probe.exe [--pick] [--select <child>...] [--do <child>] <window class>[:<child control id>]...
 //   acc_probe.exe --events <seconds>
-// One line for the window's client object; for a table also its focused and selected cells, a
-// step right from the focus, the cell under the focus cell's centre, and two wrong requests.
+// One line for the window's client object, then for a table its focused and selected cells, a
+// step right from the focus, the cell under the focus cell's centre, and two wrong requests; for
+// anything else the number of its children.
 // --select asks each child (1-based) to take the focus, and prints the answer and the focus after;
 // --do asks for a child's default action.
 // --pick does the focused cell's default action last. --events prints the focus and selection
@@ -182,7 +183,11 @@ int wmain(int argc, wchar_t** argv) {
     describe(a, label, CHILDID_SELF);
     VARIANT role;
     ::VariantInit(&role);
-    if (SUCCEEDED(a->get_accRole(child(CHILDID_SELF), &role)) && as_child(role) == ROLE_SYSTEM_TABLE) table(a, label, pick, selects, action);
+    long count = -1;
+    if (SUCCEEDED(a->get_accRole(child(CHILDID_SELF), &role)) && as_child(role) == ROLE_SYSTEM_TABLE)
+      table(a, label, pick, selects, action);
+    else if (SUCCEEDED(a->get_accChildCount(&count)))
+      std::printf("%s children=%ld\n", label.c_str(), count);
     a->Release();
   }
   ::CoUninitialize();

@@ -30,6 +30,15 @@ await_gone() {  # await_gone <title> <seconds>
 shot() { sleep 0.5; /usr/bin/import -window root "$out/$1.png"; echo "screenshot $out/$1.png"; }
 keys() { for k in "$@"; do xdotool key "$k"; sleep 0.15; done; }
 typed() { xdotool type --delay 60 "$1"; sleep 0.2; }
+read_by() {  # read_by <log> <window class[:control id]>...: what a screen reader is told
+  local log="$out/$1"
+  shift
+  "$WINE64" "$build/tests/acc_probe.exe" "$@" >> "$log" 2>&1
+  sed -i 's/\r$//' "$log"
+}
+told() {  # told <log> <line pattern> <what>
+  if grep -q -- "$2" "$out/$1"; then echo "ok: $3"; else echo "FAILED: $3"; failures=$((failures + 1)); fi
+}
 stored() {  # stored <option key>: the text stored for the current user, or nothing
   "$WINE64" reg query 'HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions' /v "$1" 2>/dev/null |
     tr -d '\r' | awk -v k="$1" '$1 == k { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
@@ -68,6 +77,7 @@ read -r _ _ ax ay < <(wait_line "$log" '^where A5' 60)
 wait_line "$log" '^mark ribbon' 30 >/dev/null
 if id="$(await_title Settings 15)"; then
   shot dialog-settings
+  read_by readers-settings.log Edit:111 Edit:112 ComboBox:120
   xdotool mousemove "$ax" "$ay" click 1  # Excel is blocked while the dialog is open
   keys alt+p Tab Tab
   typed 20000
@@ -89,6 +99,7 @@ wait_line "$log" '^mark calendar' 30 >/dev/null
 if id="$(await_title Settings 15)"; then
   keys shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab space
   if await_title "Custom Date Formats" 10 >/dev/null; then
+    read_by readers-date-formats.log ListBox:200 Edit:201 Button:202 Button:204 ListBox:205 Button:207 Button:209
     keys Tab
     typed yyyy/mm/dd
     keys Tab space
@@ -116,6 +127,7 @@ wait_line "$log" '^mark default-date' 30 >/dev/null
 if id="$(await_title Settings 15)"; then
   keys shift+Tab shift+Tab shift+Tab shift+Tab space
   if await_title "Default date" 10 >/dev/null; then
+    read_by readers-default-date.log "#32770" Edit:300
     typed 2/31/2025
     keys Return
     if await_title Tessaly 5 >/dev/null; then shot dialog-default-date-message; fi
@@ -142,6 +154,24 @@ check '[ "$(stored CustomDateFormatsValid)" = yyyy/mm/dd ]' "the custom date for
 check 'grep -q "^cell C2 = \"3 Nov 2025\" \[d mmm yyyy\]$" "$log" && grep -q "^cell C3 = \"\" \[0.00%\]$" "$log" &&
        grep -q "^cell C4 = \"\" \[@\]$" "$log"' "Format Cells closed with OK over three selected cells leaves each one's format"
 check '[ "$(stored DefaultDate)" = 12/24/2025 ] && [ "$(stored DefaultDateResotre)" = 1 ]' "the default date dialog remembered the date"
+# Readers name each edit and list by its own label or list, and each Add, Delete and Clear All
+# button by its list; the default date dialog's picture is no object of theirs. (Wine's proxies
+# give a text box its role, 0x2a, and the other controls only the client's. Wine's UI Automation
+# has no element for a window without a provider of its own, and its bridge over an IAccessible
+# reads no name: the names are read through oleacc only.)
+told readers-settings.log '^acc Edit:111 name="Date format for cells not formatted as date" role=0x2a ' \
+  "the default format's box is named for what it holds, not by a label elsewhere"
+told readers-settings.log '^acc Edit:112 name="From" ' "the first year's box by its label"
+told readers-settings.log '^acc ComboBox:120 name="Numbering" ' "a drop-down list by its label, not by its value"
+told readers-date-formats.log '^acc ListBox:200 name="Valid date formats" ' "the valid list by its caption"
+told readers-date-formats.log '^acc ListBox:205 name="Invalid date formats" ' "the invalid list by its own"
+told readers-date-formats.log '^acc Edit:201 name="Valid date format to add" ' "the valid list's entry box"
+told readers-date-formats.log '^acc Button:202 name="Add valid date format" ' "Add with its list"
+told readers-date-formats.log '^acc Button:207 name="Add invalid date format" ' "the other Add with the other list"
+told readers-date-formats.log '^acc Button:209 name="Clear all invalid date formats" ' "Clear All with its list"
+told readers-default-date.log '^acc #32770 children=7$' "the default date dialog's picture is no child of its reader object"
+told readers-default-date.log '^acc Edit:300 name="Set the calendar to this date if the target cell does not contain a date value." ' \
+  "and its date box is named by the label above it"
 [ "$failures" -eq 0 ] || { echo "--- stand-in Excel's output"; cat "$log"; }
 echo "dialog tests: $failures failed"
 [ "$failures" -eq 0 ]

@@ -1,8 +1,9 @@
 // The calendar pop-up in real windows as the add-in draws it while the system's high-contrast mode
 // is on (Wine cannot switch the mode: the drawing services report it on), in a high-contrast black
 // theme set with SetSysColors; reads the screen back and tells whether only the theme's colours
-// show (or, at the edges of smoothed text, mixes of two of them) and the selected day keeps its
-// frame, then stays shown for a picture.
+// show (or, at the edges of smoothed text, mixes of two of them), the selected day keeps its frame
+// and, the day grid having the keyboard while the system hides keyboard cues, the focus frame
+// shows inside it in highlight text; then stays shown for a picture.
 //   high_contrast_calendar.exe [seconds to stay]
 #include <windows.h>
 
@@ -81,9 +82,12 @@ int main(int argc, char** argv) {
   }
   ::SetSysColors(static_cast<int>(indices.size()), indices.data(), colours.data());
   const std::set<COLORREF> theme(colours.begin(), colours.end());
+  BOOL cues_before = TRUE;
+  ::SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &cues_before, 0);
+  ::SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(FALSE), 0);
 
   int outside = 0, blended = 0, pixels = 0;
-  bool framed = false;
+  bool framed = false, focus_framed = false;
   {
     testing::HostWindows host(40, 40, 700, 460);
     sim::MemoryServices platform;
@@ -98,6 +102,7 @@ int main(int argc, char** argv) {
     POINT at{60, 60};
     ::ClientToScreen(host.book, &at);
     form->ShowCalendar(at.x, at.y, Variant::date(*serial::from_ymd(2024, 2, 29)), reinterpret_cast<WindowHandle>(host.book));
+    form->TakeFocus();
     testing::Pump(700);
 
     RECT r{};
@@ -118,19 +123,23 @@ int main(int argc, char** argv) {
     // The selected day: framed in window text inside its edge, filled with highlight.
     for (const calendar::clsDateItem& d : cal.Calendar().SelectedDays()) {
       POINT edge{d.Left() + 1, (d.TOp() + d.Bottom()) / 2}, fill{d.Left() + 4, d.TOp() + 3};
+      POINT focus{d.Left() + 4, d.TOp() + 4}, gap{d.Left() + 3, d.TOp() + 6};
       const HWND grid = window.control(FormControl::Calendar);
-      ::ClientToScreen(grid, &edge);
-      ::ClientToScreen(grid, &fill);
+      for (POINT* p : {&edge, &fill, &focus, &gap}) ::ClientToScreen(grid, p);
       framed = screen_pixel(screen, edge.x, edge.y) == RGB(255, 255, 255) &&
                screen_pixel(screen, fill.x, fill.y) == RGB(26, 235, 255);
+      focus_framed = screen_pixel(screen, focus.x, focus.y) == RGB(0, 0, 0) &&
+                     screen_pixel(screen, gap.x, gap.y) == RGB(26, 235, 255);
     }
     ::ReleaseDC(nullptr, screen);
     std::printf("high contrast: %d pixels, %d of smoothed text, %d outside the system colours\n", pixels, blended,
                 outside);
     std::printf("high contrast: the selected day %s\n", framed ? "framed in window text on highlight" : "not framed");
+    std::printf("high contrast: the focus frame %s\n", focus_framed ? "in highlight text inside it" : "missing");
     std::fflush(stdout);
     testing::Pump(stay_seconds * 1000);
   }
   ::SetSysColors(static_cast<int>(indices.size()), indices.data(), before.data());
-  return outside == 0 && framed ? 0 : 1;
+  ::SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(cues_before)), 0);
+  return outside == 0 && framed && focus_framed ? 0 : 1;
 }

@@ -25,6 +25,7 @@ enum : DISPID {
   kZorelLoadImage,
   kZorelGetImage,
   kZorelGetScreentip,
+  kZorelGetEnabled,
 };
 
 // The control argument as the portable add-in takes it.
@@ -82,6 +83,8 @@ const DispatchMember<ConnectObject> kMembers[] = {
      [](ConnectObject& o, DispatchCall& c) { SetPicture(c.result, o.AddIn().ZorelGetImage(*Control(c))); }, kMethod},
     {L"ZorelGetScreentip", kZorelGetScreentip,
      [](ConnectObject& o, DispatchCall& c) { SetResult(c.result, to_wide(o.AddIn().ZorelGetScreentip(*Control(c)))); }, kMethod},
+    {L"ZorelGetEnabled", kZorelGetEnabled,
+     [](ConnectObject& o, DispatchCall& c) { SetResult(c.result, o.AddIn().ZorelGetEnabled(*Control(c))); }, kMethod},
 };
 
 // IRibbonExtensibility's one member, with its published DISPID.

@@ -35,6 +35,7 @@ void AppEventsSink::Deliver(const EventId& event, DISPPARAMS& params) {
     case kDispidWindowResize: receiver_->WindowResize(WrapWorkbook(first), WrapExcelWindow(second)); break;
     case kDispidWindowActivate: receiver_->WindowActivate(WrapWorkbook(first), WrapExcelWindow(second)); break;
     case kDispidWindowDeactivate: receiver_->WindowDeactivate(WrapWorkbook(first), WrapExcelWindow(second)); break;
+    case kDispidSheetChange: receiver_->SheetChange(WrapSheet(first), WrapRange(second)); break;
     default: break;
   }
 }

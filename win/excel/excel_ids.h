@@ -18,6 +18,7 @@ inline constexpr DISPID kDispidSheetDeactivate = 0x61A;       // (Sh As Object)
 inline constexpr DISPID kDispidWindowResize = 0x612;          // (Wb As Workbook, Wn As Window)
 inline constexpr DISPID kDispidWindowActivate = 0x614;        // (Wb As Workbook, Wn As Window)
 inline constexpr DISPID kDispidWindowDeactivate = 0x615;      // (Wb As Workbook, Wn As Window)
+inline constexpr DISPID kDispidSheetChange = 0x61C;           // (Sh As Object, Target As Range)
 
 // One handled event: its DISPID, name and count of arguments.
 struct EventId {
@@ -34,6 +35,7 @@ inline constexpr EventId kAppEvents[] = {
     {kDispidWindowResize, L"WindowResize", 2},
     {kDispidWindowActivate, L"WindowActivate", 2},
     {kDispidWindowDeactivate, L"WindowDeactivate", 2},
+    {kDispidSheetChange, L"SheetChange", 2},
 };
 
 // DIID__CommandBarButtonEvents {000C0351-0000-0000-C000-000000000046}, a command-bar button's source

@@ -115,6 +115,8 @@ class RangeAdapter final : public IRange, Adapter {
   Variant NumberFormat() override { return from_variant(o_.Get(L"NumberFormat").get()); }
   void SetNumberFormat(const std::string& format) override { o_.Put(L"NumberFormat", Arg(format)); }
   Variant HasFormula() override { return from_variant(o_.Get(L"HasFormula").get()); }
+  Variant Formula() override { return from_variant(o_.Get(L"Formula").get()); }
+  void SetFormula(const std::string& formula) override { o_.Put(L"Formula", Arg(formula)); }
   Variant Locked() override { return from_variant(o_.Get(L"Locked").get()); }
   Variant MergeCells() override { return from_variant(o_.Get(L"MergeCells").get()); }
   std::int32_t AreasCount() override { return count_of(o_, L"Areas"); }
@@ -277,6 +279,7 @@ class CommandBarControlAdapter final : public ICommandBarControl, Adapter {
   std::string Tag() override { return ToText(o_.Get(L"Tag")); }
   void SetTag(const std::string& tag) override { o_.Put(L"Tag", Arg(tag)); }
   bool Enabled() override { return ToBool(o_.Get(L"Enabled")); }
+  void SetEnabled(bool enabled) override { o_.Put(L"Enabled", Arg(enabled)); }
   std::string Caption() override { return ToText(o_.Get(L"Caption")); }
   void SetCaption(const std::string& caption) override { o_.Put(L"Caption", Arg(caption)); }
   bool BeginGroup() override { return ToBool(o_.Get(L"BeginGroup")); }

@@ -1,6 +1,7 @@
 // Writes DLGTEMPLATEEX and DLGITEMTEMPLATEEX records.
 #include "win/ui/dialog_template.h"
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 
@@ -31,13 +32,15 @@ class TemplateWriter {
 }  // namespace
 
 std::vector<std::uint8_t> BuildDialogTemplate(const DialogLayout& layout) {
+  const auto controls = std::count_if(layout.items.begin(), layout.items.end(),
+                                      [](const DialogItem& item) { return item.kind != ItemKind::Picture; });
   TemplateWriter w;
   w.put<WORD>(1);       // dlgVer
   w.put<WORD>(0xFFFF);  // signature
   w.put<DWORD>(0);      // helpID
   w.put<DWORD>(0);      // exStyle
   w.put<DWORD>(DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU);
-  w.put<WORD>(static_cast<WORD>(layout.items.size()));
+  w.put<WORD>(static_cast<WORD>(controls));
   w.put<short>(0), w.put<short>(0), w.put<short>(layout.cx), w.put<short>(layout.cy);
   w.put<WORD>(0);  // no menu
   w.put<WORD>(0);  // the standard dialog class
@@ -48,6 +51,7 @@ std::vector<std::uint8_t> BuildDialogTemplate(const DialogLayout& layout) {
   w.put<BYTE>(DEFAULT_CHARSET);
   w.text(L"Tahoma");
   for (const DialogItem& item : layout.items) {
+    if (item.kind == ItemKind::Picture) continue;
     w.align();
     w.put<DWORD>(0);  // helpID
     w.put<DWORD>(0);  // exStyle
@@ -59,6 +63,36 @@ std::vector<std::uint8_t> BuildDialogTemplate(const DialogLayout& layout) {
     w.put<WORD>(0);  // no creation data
   }
   return w.take();
+}
+
+namespace {
+
+bool Is(const DialogItem& item, const wchar_t* window_class) {
+  return std::wcscmp(item.window_class, window_class) == 0;
+}
+
+bool IsLabel(const DialogItem& item) {
+  return Is(item, L"STATIC") && item.kind != ItemKind::Picture && (item.style & SS_TYPEMASK) != SS_ICON;
+}
+
+std::wstring WithoutAccessKey(const wchar_t* text) {
+  std::wstring s = text ? text : L"";
+  const std::size_t amp = s.find(L'&');
+  if (amp != std::wstring::npos) s.erase(amp, 1);
+  return s;
+}
+
+}  // namespace
+
+std::wstring AccessibleName(const DialogLayout& layout, std::size_t index) {
+  const DialogItem& item = layout.items[index];
+  if (item.name) return item.name;
+  if (Is(item, L"STATIC") || item.kind == ItemKind::Picture) return {};
+  if (Is(item, L"BUTTON"))
+    return (item.style & BS_TYPEMASK) == BS_GROUPBOX ? std::wstring() : WithoutAccessKey(item.text);
+  // Edits and lists show their value, not what they are: their label says that.
+  if (index == 0 || !IsLabel(layout.items[index - 1])) return {};
+  return WithoutAccessKey(layout.items[index - 1].text);
 }
 
 }  // namespace tessaly::win

@@ -6,11 +6,13 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace tessaly::win {
 
-enum class ItemKind { Other, List, Combo };
+// Picture: drawn on the dialog itself rather than made a control, so readers find nothing there.
+enum class ItemKind { Other, List, Combo, Picture };
 
 struct DialogItem {
   int id;  // -1 for labels and frames
@@ -19,6 +21,8 @@ struct DialogItem {
   DWORD style;  // WS_CHILD | WS_VISIBLE are added
   short x, y, cx, cy;
   ItemKind kind = ItemKind::Other;
+  // What readers call the control where its caption or the label before it would say too little.
+  const wchar_t* name = nullptr;
 };
 
 struct DialogLayout {
@@ -29,5 +33,9 @@ struct DialogLayout {
 
 // An extended dialog template (DLGTEMPLATEEX) for DialogBoxIndirectParam, DWORD-aligned.
 std::vector<std::uint8_t> BuildDialogTemplate(const DialogLayout& layout);
+
+// What a reader calls the item: its own name; for an edit or list box the label just before it;
+// for a button its caption; without the access key's "&". Empty for labels, frames and pictures.
+std::wstring AccessibleName(const DialogLayout& layout, std::size_t index);
 
 }  // namespace tessaly::win

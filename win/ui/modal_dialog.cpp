@@ -2,11 +2,14 @@
 #include "win/ui/modal_dialog.h"
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "host/host_error.h"
+#include "win/ui/msaa_object.h"
 #include "win/ui/option_dialog_layouts.h"
+#include "win/ui/window_subclass.h"
 #include "win/utf.h"
 
 namespace tessaly::win {
@@ -19,10 +22,30 @@ namespace {
 
 class Win32DialogWindow final : public IDialogWindow {
  public:
-  Win32DialogWindow(HMODULE module, const DialogLayout& layout) : module_(module) {
+  Win32DialogWindow(HMODULE module, const DialogLayout& layout) : module_(module), layout_(layout) {
     for (const DialogItem& item : layout.items) kinds_[item.id] = item.kind;
   }
-  void Attach(HWND dialog) { hwnd_ = dialog; }
+  void Attach(HWND dialog) {
+    hwnd_ = dialog;
+    for (std::size_t i = 0; i < layout_.items.size(); ++i) {
+      const DialogItem& item = layout_.items[i];
+      if (item.kind == ItemKind::Picture) AddPicture(item);
+      const std::wstring name = AccessibleName(layout_, i);
+      HWND control = item.id == -1 ? nullptr : ::GetDlgItem(hwnd_, item.id);
+      if (name.empty() || !control) continue;
+      // Readers are told the name directly: the system's proxies name a list box or a combo box by
+      // its value, and a button only by its caption.
+      auto s = WindowSubclass::try_attach(control, {WM_GETOBJECT},
+                                          [control, text = to_utf8(name)](UINT, WPARAM w, LPARAM l) {
+                                            return AnswerWithName(control, w, l, text);
+                                          });
+      if (s) named_.push_back(std::move(s));
+    }
+  }
+  void PaintPictures(HDC dc) const {
+    for (const Picture& p : pictures_)
+      ::DrawIconEx(dc, p.at.x, p.at.y, p.icon.get(), 0, 0, 0, nullptr, DI_NORMAL);
+  }
   ItemKind Kind(int control) const {
     const auto it = kinds_.find(control);
     return it == kinds_.end() ? ItemKind::Other : it->second;
@@ -103,9 +126,17 @@ class Win32DialogWindow final : public IDialogWindow {
     switch (Kind(control)) {
       case ItemKind::List: return ::SendMessageW(Item(control), list_message, w, l);
       case ItemKind::Combo: return ::SendMessageW(Item(control), combo_message, w, l);
-      case ItemKind::Other: break;
+      case ItemKind::Other:
+      case ItemKind::Picture: break;
     }
     throw HostError(438, "Object doesn't support this property or method");
+  }
+  void AddPicture(const DialogItem& item) {
+    RECT r{item.x, item.y, item.x + item.cx, item.y + item.cy};
+    ::MapDialogRect(hwnd_, &r);
+    unique_hicon icon(static_cast<HICON>(::LoadImageW(module_, item.text, IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
+                                                      ::GetSystemMetrics(SM_CYICON), 0)));
+    if (icon.get()) pictures_.push_back({POINT{r.left, r.top}, std::move(icon)});
   }
   RECT ItemRect(int control) const {
     RECT r{};
@@ -123,10 +154,18 @@ class Win32DialogWindow final : public IDialogWindow {
   int PixelsToTwips(int pixels) const { return ::MulDiv(pixels, 1440, Dpi()); }
   int TwipsToPixels(int twips) const { return ::MulDiv(twips, Dpi(), 1440); }
 
+  struct Picture {
+    POINT at;
+    unique_hicon icon;
+  };
+
   HMODULE module_;
+  const DialogLayout& layout_;
   HWND hwnd_ = nullptr;
   std::map<int, ItemKind> kinds_;
   unique_hicon large_, small_;
+  std::vector<Picture> pictures_;
+  std::vector<std::unique_ptr<WindowSubclass>> named_;
 };
 
 struct DialogRun {
@@ -154,6 +193,14 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wp, LPARAM lp) noe
     auto* run = reinterpret_cast<DialogRun*>(::GetWindowLongPtrW(dialog, DWLP_USER));
     if (run && message == WM_COMMAND) {
       OnCommand(*run, LOWORD(wp), HIWORD(wp));
+      return TRUE;
+    }
+    if (run && message == WM_PAINT) {
+      PAINTSTRUCT ps;
+      if (HDC dc = ::BeginPaint(dialog, &ps)) {
+        run->window.PaintPictures(dc);
+        ::EndPaint(dialog, &ps);
+      }
       return TRUE;
     }
   } catch (...) {

@@ -1,5 +1,5 @@
 // Dialog-unit layouts of the options, custom date formats and default date dialogs; the order of
-// the items is the Tab order.
+// the items is the Tab order, and each edit or list box follows the label that names it.
 #include "win/ui/option_dialog_layouts.h"
 
 #include "dialogs/frm_date_format.h"
@@ -39,7 +39,7 @@ constexpr DialogItem kSettingsItems[] = {
     {St::chkDisplayCalendarAutomatically, B, L"Display calendar automatically", kCheck, 165, 135, 150, 10},
     {St::chkSetDateFormatForNonDateCell, B, L"A&pply the following date format if the target cell is not formatted as date",
      kCheck, 15, 150, 304, 10},
-    {St::txtDefaultDateFormat, E, L"", kEdit, 27, 163, 130, 13},
+    {St::txtDefaultDateFormat, E, L"", kEdit, 27, 163, 130, 13, ItemKind::Other, L"Date format for cells not formatted as date"},
     {-1, S, L"Year selection box", kLabel, 15, 185, 70, 8},
     {-1, S, L"From", kLabel, 90, 185, 20, 8},
     {St::txtYearStart, E, L"", kEdit, 112, 183, 32, 13},
@@ -73,17 +73,17 @@ constexpr DialogItem kDateFormatItems[] = {
      L"treated as invalid even if it can pass the normal test procedure.\r\n \r\nFormat codes are case-insensitive.\r\n",
      kLabel, 7, 7, 316, 52},
     {-1, B, L"Valid date format", kFrame, 7, 62, 158, 130},
-    {Df::lstValidList, L"LISTBOX", L"", kList, 14, 74, 144, 76, ItemKind::List},
-    {Df::txtValidEdit, E, L"", kEdit, 14, 153, 144, 13},
-    {Df::cmdValidAdd, B, L"Add", kButton, 14, 171, 44, 14},
-    {Df::cmdValidDelete, B, L"Delete", kButton, 62, 171, 44, 14},
-    {Df::cmdValidClearAll, B, L"Clear All", kButton, 110, 171, 48, 14},
+    {Df::lstValidList, L"LISTBOX", L"", kList, 14, 74, 144, 76, ItemKind::List, L"Valid date formats"},
+    {Df::txtValidEdit, E, L"", kEdit, 14, 153, 144, 13, ItemKind::Other, L"Valid date format to add"},
+    {Df::cmdValidAdd, B, L"Add", kButton, 14, 171, 44, 14, ItemKind::Other, L"Add valid date format"},
+    {Df::cmdValidDelete, B, L"Delete", kButton, 62, 171, 44, 14, ItemKind::Other, L"Delete valid date format"},
+    {Df::cmdValidClearAll, B, L"Clear All", kButton, 110, 171, 48, 14, ItemKind::Other, L"Clear all valid date formats"},
     {-1, B, L"Invalid date format", kFrame, 171, 62, 152, 130},
-    {Df::lstInvalidList, L"LISTBOX", L"", kList, 178, 74, 138, 76, ItemKind::List},
-    {Df::txtInvalidEdit, E, L"", kEdit, 178, 153, 138, 13},
-    {Df::cmdInvalidAdd, B, L"Add", kButton, 178, 171, 42, 14},
-    {Df::cmdInvalidDelete, B, L"Delete", kButton, 224, 171, 42, 14},
-    {Df::cmdInvalidClearAll, B, L"Clear All", kButton, 270, 171, 46, 14},
+    {Df::lstInvalidList, L"LISTBOX", L"", kList, 178, 74, 138, 76, ItemKind::List, L"Invalid date formats"},
+    {Df::txtInvalidEdit, E, L"", kEdit, 178, 153, 138, 13, ItemKind::Other, L"Invalid date format to add"},
+    {Df::cmdInvalidAdd, B, L"Add", kButton, 178, 171, 42, 14, ItemKind::Other, L"Add invalid date format"},
+    {Df::cmdInvalidDelete, B, L"Delete", kButton, 224, 171, 42, 14, ItemKind::Other, L"Delete invalid date format"},
+    {Df::cmdInvalidClearAll, B, L"Clear All", kButton, 270, 171, 46, 14, ItemKind::Other, L"Clear all invalid date formats"},
     {-1, B, L"Format codes in Excel", kFrame, 7, 196, 316, 84},
     {Df::cmdFormatCells, B, L"Format Cells / Number", kButton, 14, 209, 90, 14},
     {-1, S,
@@ -101,7 +101,7 @@ constexpr DialogItem kDateFormatItems[] = {
 
 using Dd = frmDefaultDate;
 constexpr DialogItem kDefaultDateItems[] = {
-    {-1, S, L"APP32", SS_ICON, 7, 7, 21, 20},
+    {-1, S, L"APP32", SS_ICON, 7, 7, 21, 20, ItemKind::Picture},
     {-1, S, L"Set the calendar to this date if the target cell does not contain a date value.", kLabel, 36, 7, 196, 18},
     {Dd::txtDate, E, L"", kEdit, 36, 28, 100, 13},
     {-1, S, L"If this box is left empty, the default date will be current system date.", kLabel, 36, 46, 196, 18},
