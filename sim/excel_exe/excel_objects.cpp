@@ -588,7 +588,7 @@ const DispatchMember<RangeObj> kRange[] = {
        o.h_->changed();
        win::SetResult(c.result, true);
      }, win::kMethod},
-    {L"Validation", 34, [](RangeObj& o, DispatchCall& c) { ReturnObject<ValidationObj>(c.result, o.h_, o.R().Validation()); }},
+    {L"Validation", 35, [](RangeObj& o, DispatchCall& c) { ReturnObject<ValidationObj>(c.result, o.h_, o.R().Validation()); }},
 };
 const DispatchTable<RangeObj> RangeObj::kTable{kRange};
 
