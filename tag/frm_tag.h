@@ -70,6 +70,7 @@ class frmTag : public ITagWindow, private ITagFormEvents {
   bool TagDisplay(const RangePtr& target) override;
   bool TagMove(const RangePtr& target) override;
   void TagHide() override;
+  TagFollowing TagFollow(const RangePtr& target) override;
   void TriggerClickEvent() override;
   void Unload() override;
   bool WindowLost() const override { return form_->Destroyed(); }
@@ -95,11 +96,12 @@ class frmTag : public ITagWindow, private ITagFormEvents {
   void Timer() override;
   void ColorsChanged() override;
   void Show(const RangePtr& target);
-  // Locates the target and records where the tag goes beside it; empty when it is not on screen.
+  // Where the tag goes beside the target; empty when it is not on screen. Place also records it.
   struct Placed {
     WindowHandle window = 0;
     TagPlacement place;
   };
+  std::optional<Placed> Locate(const RangePtr& target, const GeometrySettings& g);
   std::optional<Placed> Place(const RangePtr& target);
   void RefreshAppearance(std::int32_t width, std::int32_t height);
   void RefreshTooltip();
