@@ -498,6 +498,10 @@ void cVantry::moTag_TagClick() noexcept {
   const bool left_edit_mode = LeaveCellEditMode();
   RenewLostCalendarForm();
   if (!moTag || !moCalendarForm) return;
+  // The workbook window may have moved on screen with the tag inside it since the tag was placed
+  // (its main window dragged, the ribbon collapsed over a restored window), which no message of
+  // that window tells: the calendar goes beside the tag where it stands now.
+  step([&] { moTag->ReadPlaceOnScreen(); });
   CalendarPlacementInput place;
   WindowHandle parent = 0;
   step([&] { parent = moTag->ParentWindow(); });

@@ -35,6 +35,9 @@ class ITagWindow {
   // window, hidden when the target is off screen or in another window. Never opens the calendar.
   // A hidden tag stays hidden.
   virtual TagFollowing TagFollow(const RangePtr& target) = 0;
+  // The recorded place on screen (X, Y) taken from where the shown tag's window stands now: the
+  // workbook window carries it along when it moves on screen.
+  virtual void ReadPlaceOnScreen() = 0;
   // Raises TagClick as a click on the tag would.
   virtual void TriggerClickEvent() = 0;
   virtual void Unload() = 0;

@@ -70,6 +70,7 @@ class PrintingTag : public ITagWindow {
     if (done == TagFollowing::Hidden) std::printf("    tag hidden: its cell left the view\n");
     return done;
   }
+  void ReadPlaceOnScreen() override { tag_.ReadPlaceOnScreen(); }
   void TriggerClickEvent() override { tag_.TriggerClickEvent(); }
   void Unload() override { tag_.Unload(); }
   bool WindowLost() const override { return tag_.WindowLost(); }

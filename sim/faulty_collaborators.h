@@ -24,7 +24,7 @@ namespace tessaly::sim {
 // The names of every member below, for a sweep to walk.
 inline const std::vector<std::string>& CollaboratorMembers() {
   static const std::vector<std::string> names = {
-      "Tag.InitThisObject", "Tag.SetEventSink", "Tag.TagDisplay", "Tag.TagMove", "Tag.TagHide", "Tag.TagFollow", "Tag.TriggerClickEvent",
+      "Tag.InitThisObject", "Tag.SetEventSink", "Tag.TagDisplay", "Tag.TagMove", "Tag.TagHide", "Tag.TagFollow", "Tag.ReadPlaceOnScreen", "Tag.TriggerClickEvent",
       "Tag.Unload", "Tag.Displayed", "Tag.LeftSide", "Tag.ParentWindow", "Tag.X", "Tag.Y", "Tag.TargetAddress",
       "Tag.SheetName", "Tag.WorkbookName", "Tag.Margin", "Tag.WindowLost",
       "Form.InitThisObject", "Form.SetEventSink", "Form.ShowCalendar", "Form.SetHolidays", "Form.HideCalendar", "Form.Unload",
@@ -52,6 +52,7 @@ class FaultyTag : public ITagWindow {
   bool TagMove(const RangePtr& target) override { return E("Tag.TagMove"), in_->TagMove(target); }
   void TagHide() override { E("Tag.TagHide"), in_->TagHide(); }
   TagFollowing TagFollow(const RangePtr& target) override { return E("Tag.TagFollow"), in_->TagFollow(target); }
+  void ReadPlaceOnScreen() override { E("Tag.ReadPlaceOnScreen"), in_->ReadPlaceOnScreen(); }
   void TriggerClickEvent() override { E("Tag.TriggerClickEvent"), in_->TriggerClickEvent(); }
   void Unload() override { E("Tag.Unload"), in_->Unload(); }
   bool Displayed() const override { return E("Tag.Displayed"), in_->Displayed(); }

@@ -47,6 +47,7 @@ class HeadlessTag : public ITagWindow {
     displayed = false;
     return TagFollowing::Hidden;
   }
+  void ReadPlaceOnScreen() override {}  // placed by rule, never carried along
   void TriggerClickEvent() override {
     if (sink) sink->TagClick();
   }

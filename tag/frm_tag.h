@@ -71,6 +71,7 @@ class frmTag : public ITagWindow, private ITagFormEvents {
   bool TagMove(const RangePtr& target) override;
   void TagHide() override;
   TagFollowing TagFollow(const RangePtr& target) override;
+  void ReadPlaceOnScreen() override;
   void TriggerClickEvent() override;
   void Unload() override;
   bool WindowLost() const override { return form_->Destroyed(); }
@@ -100,6 +101,7 @@ class frmTag : public ITagWindow, private ITagFormEvents {
   struct Placed {
     WindowHandle window = 0;
     TagPlacement place;
+    ScreenPoint computed;  // the cell's corner by the position rule, from the window's client corner
   };
   std::optional<Placed> Locate(const RangePtr& target, const GeometrySettings& g);
   std::optional<Placed> Place(const RangePtr& target);
@@ -120,6 +122,7 @@ class frmTag : public ITagWindow, private ITagFormEvents {
   bool displayed_ = false, left_side_ = false, hovered_ = false, displayed_once_ = false;
   WindowHandle parent_ = 0;
   std::int32_t x_ = 0, y_ = 0;
+  ScreenPoint computed_;  // Placed::computed at the last showing or move
   std::string address_, sheet_name_, workbook_name_;
   TagLook look_;
   std::uint32_t active_colour_ = 0, inactive_colour_ = 0;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "settings/option_ids.h"
 #include "tests/addin/desktop_world.h"
 
 namespace tessaly::testing {
@@ -202,6 +203,48 @@ TEST(view_changes, a_refused_check_leaves_the_tag_and_a_failed_one_withdraws_it)
     EXPECT_FALSE(w.tag().Displayed());
     EXPECT_FALSE(w.parts.calendar->Shown());
   }
+}
+
+// Excel's main window dragged on screen takes the workbook window and the tag inside it along and
+// tells the workbook window nothing: a click on the tag still opens the calendar just below it,
+// where it stands now.
+TEST(view_changes, the_calendar_opens_below_the_tag_where_it_stands_after_the_main_window_moved) {
+  DesktopWorld w;
+  w.host->UserSelect("B2");
+  ASSERT_TRUE(w.Shown());
+  sim::SimDesktop& desk = w.host->Desktop();
+  const WindowHandle main = w.host->Book("Book1").main;
+  ScreenRect r = desk.Get(main).rect;
+  desk.MoveWindow(main, {r.left + 120, r.top + 60, r.right + 120, r.bottom + 60});
+  w.Settle();
+  w.tag().TriggerClickEvent();
+  ASSERT_TRUE(w.parts.calendar->Shown());
+  const ScreenPoint tag = TagBeside(w.Painted("Book1", "B2"));
+  EXPECT_EQ(w.parts.calendar->at, ScreenPoint(tag.x, tag.y + 20));
+  EXPECT_EQ(ScreenPoint(w.tag().X(), w.tag().Y()), tag);
+}
+
+// Before Excel 2007 the computed place drifts off cells of fractional widths, and a chart moved onto
+// the cell puts it right; the check never adds that chart, whose own repaint would ask again
+// without end. A tag so placed stays while the rule's own answer stays, and goes when the cell moves.
+TEST(view_changes, a_tag_the_chart_probe_put_right_stays_until_its_cell_moves) {
+  DesktopWorld w("11.0");
+  w.addin->Module().RegMan->Value(opt::AllowPositionByAddingChart, Variant::boolean(true));
+  w.host->Sheet("Book1", "Sheet1").columns.standard = 48.4;
+  w.DateCell("Book1", "K2");
+  w.host->UserSelect("K2");
+  ASSERT_TRUE(w.Shown());
+  const std::int64_t probes = w.host->Calls("Sheet.ChartObjects.Add");
+  ASSERT_GT(probes, 0) << "the probe placed the tag";
+  const ScreenPoint placed(w.tag().X(), w.tag().Y());
+  w.host->Desktop().Repainted(w.host->Book("Book1").window);
+  EXPECT_LT(w.Settle(), DesktopWorld::kMaxRounds);
+  EXPECT_TRUE(w.Shown());
+  EXPECT_EQ(ScreenPoint(w.tag().X(), w.tag().Y()), placed);
+  EXPECT_EQ(w.host->Calls("Sheet.ChartObjects.Add"), probes) << "no probe in the check";
+  w.host->UserColumnWidth(1, 96);
+  w.Settle();
+  EXPECT_FALSE(w.tag().Displayed());
 }
 
 // The scroll bars and the wheel still hide both at once, before any paint.
