@@ -362,15 +362,20 @@ void cVantry::ViewChanged() noexcept {
   // Every repaint of the sheet comes here: nothing but flags until the window is quiet.
   if (view_check_due_ || checking_view_) return;
   if (!Attempt([&] { return moTag && moTag->Displayed(); }).value_or(false)) return;
+  if (!DeferViewCheck(1)) CheckTagPlace();
+}
+
+bool cVantry::DeferViewCheck(std::int32_t milliseconds) noexcept {
   view_check_due_ = true;
   const bool deferred = s_.timers && StopOnFailure([&] {
     if (!view_timer_) view_timer_ = s_.timers->CreateTimer([this] {
       SkipFailures()([&] { view_timer_->SetInterval(0); });
       CheckTagPlace();
     });
-    view_timer_->SetInterval(1);
+    view_timer_->SetInterval(milliseconds);
   });
-  if (!deferred) CheckTagPlace();
+  if (!deferred) view_check_due_ = false;
+  return deferred;
 }
 
 void cVantry::CheckTagPlace() noexcept {
@@ -386,9 +391,13 @@ void cVantry::CheckTagPlace() noexcept {
   ask([&] {
     if (moTag->Displayed()) followed = moTag->TagFollow(ResolveTagTarget());
   });
-  // Excel turns calls away while a cell is edited or a dialog of its own is up, and changes no
-  // view meanwhile: the next repaint asks again. Any other failure leaves the place unknown.
-  if (ask.refused()) return;
+  // Excel turns calls away while a cell is edited or a dialog of its own is up, though its status
+  // bar may still zoom: the tag stays for the user to click, and the check is asked again until
+  // Excel answers. Any other failure leaves the place unknown.
+  if (ask.refused()) {
+    DeferViewCheck(kViewRecheckMs);
+    return;
+  }
   if (ask.failures() > 0) return Withdraw();
   if (followed == TagFollowing::Unchanged) return;
   SkipFailures()([&] {

@@ -235,6 +235,9 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   // window is quiet, whether the tag's cell moved (CheckTagPlace).
   void WatchTagWindow() noexcept;
   void ViewChanged() noexcept;
+  // The check at the timer's next turn; false without timers.
+  bool DeferViewCheck(std::int32_t milliseconds) noexcept;
+  static constexpr std::int32_t kViewRecheckMs = 250;  // while Excel turns the check away
   // The tag moved beside its cell, or hidden when the cell left the view; a calendar shown beside
   // a tag that moved goes. Where nothing moved, nothing changes.
   void CheckTagPlace() noexcept;

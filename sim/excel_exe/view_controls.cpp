@@ -81,7 +81,6 @@ void HostWindows::OnStatusClick(HWND status, int x, int y) {
   const POINT p{x, y};
   const bool out = ::PtInRect(&parts.zoom_out, p) != FALSE, in = ::PtInRect(&parts.zoom_in, p) != FALSE;
   if (!out && !in) return;
-  if (model_->Editing()) return;  // Excel greys the zoom out while a cell is edited
   // The view changes and Excel tells its add-ins nothing: the workbook window only repaints.
   model_->UserSetZoom(Stepped(model_->ActiveSheetModel().parent->win.zoom, in));
   Refresh();
@@ -114,7 +113,7 @@ std::optional<POINT> HostWindows::RowBorderOnScreen(std::int32_t row) const {
 }
 
 bool HostWindows::BeginBorderDrag(int x, int y) {
-  if (!model_->HasWorkbook() || model_->Editing()) return false;
+  if (!model_->HasWorkbook()) return false;
   POINT p{x, y};
   ::ClientToScreen(Book(), &p);
   const SheetModel& sheet = model_->ActiveSheetModel();

@@ -169,7 +169,7 @@ const std::vector<Step>& Steps() {
       // The sheet repainted after a zoom and a column's new width: the check of the tag's place.
       {"ViewChanged+CheckTagPlace", false, [](SweepWorld& w) {
          w.host->UserSelect("B2");
-         w.host->UserSetZoom(125);
+         w.host->UserSetZoom(200);  // whole: the old hosts' scan is not what the sweep is for
          w.host->UserColumnWidth(1, 60);
        }},
       {"OnDisconnection", false, [](SweepWorld& w) { w.addin->OnDisconnection(0, {}); }},

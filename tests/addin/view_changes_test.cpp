@@ -182,16 +182,28 @@ TEST(view_changes, the_checks_own_repaint_in_page_layout_view_starts_no_other) {
   EXPECT_TRUE(w.Shown());
 }
 
-// While a cell is edited Excel refuses every call, and no view changes meanwhile: the tag stays for
-// the user to click. A check that fails otherwise cannot tell where the cell is: both go.
-TEST(view_changes, a_refused_check_leaves_the_tag_and_a_failed_one_withdraws_it) {
+// While a cell is edited Excel refuses every call, yet its status bar may still zoom: the tag stays
+// for the user to click, the check is asked again while Excel refuses it, and once the editing
+// ends the tag goes beside its cell. A check that fails otherwise cannot tell where the cell is:
+// both go.
+TEST(view_changes, a_refused_check_is_asked_again_and_a_failed_one_withdraws_the_tag) {
   {
     DesktopWorld w;
     w.host->UserSelect("B2");
     w.host->UserBeginEdit("1");
-    w.host->Desktop().Repainted(w.host->Book("Book1").window);
-    w.Settle();
+    w.host->UserSetZoom(150);
+    const int fired = w.timers.fired;
+    w.host->ResetCalls();
+    w.timers.Elapse(1000);
     EXPECT_TRUE(w.Shown());
+    EXPECT_GE(w.timers.fired - fired, 3) << "asked again while refused";
+    EXPECT_LE(w.host->TotalCalls(), w.timers.fired - fired) << "one refused call each time";
+    w.host->UserEndEdit(true);
+    w.timers.Elapse(1000);
+    ExpectBesideItsCell(w, "B2");
+    const int settled = w.timers.fired;
+    w.timers.Elapse(1000);
+    EXPECT_EQ(w.timers.fired, settled) << "no more checks once Excel answered";
   }
   {
     DesktopWorld w;
