@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # View changes that Excel reports by no event and no scroll message, made with real input
-# (xdotool) in the stand-in: the status bar's zoom-in button and a column's border dragged in the
-# headers, with the tag shown. Each moves the cell on screen, and the tag follows it: beside the
-# cell's new place, never where the cell was. The calendar opened there stays open through a
-# repaint where nothing moved.
+# (xdotool) in the stand-in: the status bar's zoom-in button, a column's and a row's border dragged
+# in the headers, and column A hidden, with the tag shown. Each moves the cell on screen, and the
+# tag follows it: beside the cell's new place, never where the cell was. The calendar opened there
+# stays open through a repaint where nothing moved.
 #   tests/wine/view_test.sh <build folder> <work folder>   (inside Xvfb, the add-in installed in $WINEPREFIX)
 set -uo pipefail
 build="$(cd "$1" && pwd)"
@@ -48,7 +48,10 @@ beside() {
   go calendar
   printf '%s\n' "await-window $CAL_CLASS 8000" "wait 800" "window $CAL_CLASS" "window $TAG_CLASS" "cell-box C2" "mark zoom-out"
   go zoom-out
-  printf '%s\n' "wait 800" "view" "cell-box C2" "window $CAL_CLASS" "window $TAG_CLASS" "mark done" "quit"
+  printf '%s\n' "wait 800" "view" "cell-box C2" "window $CAL_CLASS" "window $TAG_CLASS" "where-border row 1" "mark row"
+  go row
+  printf '%s\n' "wait 800" "cell-box C2" "window $TAG_CLASS" "mark hide" "hide columns A" "wait 800" "cell-box C2" "window $TAG_CLASS"
+  printf '%s\n' "mark done" "quit"
 } > "$work/view.txt"
 "$WINE64" "$exe" --script "Z:${work//\//\\}\\view.txt" > "$log" 2>&1 &
 excel=$!
@@ -70,6 +73,12 @@ fi
 touch "$work/calendar.go"
 if at zoom-out && read -r _ _ ox oy < <(before calendar '^zoom-button out '); then xdotool mousemove "$ox" "$oy" click 1; fi
 sleep 0.3; touch "$work/zoom-out.go"
+# Row 1's bottom border taken in the row headers and let go 20 pixels lower.
+if at row && read -r _ _ _ rx ry < <(before row '^border row 1 '); then
+  xdotool mousemove "$rx" "$ry" mousedown 1 && sleep 0.2 && xdotool mousemove "$rx" $((ry + 10)) && sleep 0.1 &&
+    xdotool mousemove "$rx" $((ry + 20)) && sleep 0.2 && xdotool mouseup 1
+fi
+sleep 0.3; touch "$work/row.go"
 wait "$excel"
 sed -i 's/\r$//' "$log"
 
@@ -85,5 +94,13 @@ check "the calendar opened beside the moved tag stays open through its own repai
 check "the zoom-out button closes the calendar opened beside the tag's old place" \
   test "$(after zoom-out "^window $CAL_CLASS ")" = "window $CAL_CLASS hidden"
 check "and the tag stands beside C2 at 100 %" beside zoom-out
+r_before="$(after zoom-out '^cell-box C2 ' | awk '{print $4}')"
+r_after="$(after row '^cell-box C2 ' | awk '{print $4}')"
+check "dragging row 1's border moved C2 20 pixels down" test "${r_after:-0}" = $((${r_before:-0} + 20))
+check "after the row border drag the tag stands beside C2's new place" beside row
+h_before="$(after row '^cell-box C2 ' | awk '{print $3}')"
+h_after="$(after hide '^cell-box C2 ' | awk '{print $3}')"
+check "hiding column A moved C2 left" test "${h_after:-0}" -lt "${h_before:-0}"
+check "after column A is hidden the tag stands beside C2's new place" beside hide
 echo "view tests: $failures failed"
 [ "$failures" -eq 0 ]
