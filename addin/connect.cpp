@@ -66,7 +66,7 @@ void Connect::OnConnection(const ExcelApplicationPtr& Application, std::int32_t 
     judge_ = MakeDatePredicates(m_, s_.settings.clock);
     controller_ = std::make_unique<cVantry>(
         ControllerServices{m_, s_.settings.messages, s_.screen, s_.windows, s_.help, s_.settings.clock, *judge_, s_.parts,
-                           s_.settings.files, s_.clipboard, &undo_},
+                           s_.settings.files, s_.clipboard, &undo_, s_.timers},
         app_, addin_);
     controller_->SetReloader(this);
     controller_->InitThisObject();

@@ -33,7 +33,9 @@ struct ConnectServices {
   IHelpShell& help;
   IControllerParts& parts;
   std::string addin_folder;  // the folder of the add-in's own file
-  ITimerFactory* timers = nullptr;  // the reload's timers; none: a change of mode waits for a restart
+  // The reload's timers and the deferred check of the tag's place; none: a change of mode waits for
+  // a restart, and the tag's place is checked at each repaint.
+  ITimerFactory* timers = nullptr;
   IClipboard* clipboard = nullptr;  // for the button faces of hosts of version 9
 };
 

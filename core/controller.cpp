@@ -128,7 +128,8 @@ void cVantry::InitThisObject() noexcept {
 cVantry::~cVantry() {
   // First of all: no event reaches a controller being taken apart, nor one that is gone.
   if (relay_) relay_->Detach();
-  scroll_watch_.reset();
+  view_watch_.reset();
+  view_timer_.reset();
   StopListening();
   SkipFailures step;
   step([&] { Withdraw(); });
@@ -348,12 +349,62 @@ void cVantry::WatchTagWindow() noexcept {
   SkipFailures step;
   WindowHandle window = 0;
   step([&] { window = moTag && moTag->Displayed() ? moTag->ParentWindow() : 0; });
-  if (!window || (window == watched_ && scroll_watch_)) return;
-  scroll_watch_.reset();
+  if (!window || (window == watched_ && view_watch_)) return;
+  view_watch_.reset();
   watched_ = 0;
   step([&] {
-    scroll_watch_ = s_.windows.WatchScrolling(window, [this] { Withdraw(); });
+    view_watch_ = s_.windows.WatchView(window, {[this] { Withdraw(); }, [this] { ViewChanged(); }});
     watched_ = window;
+  });
+}
+
+void cVantry::ViewChanged() noexcept {
+  // Every repaint of the sheet comes here: nothing but flags until the window is quiet.
+  if (view_check_due_ || checking_view_) return;
+  if (!Attempt([&] { return moTag && moTag->Displayed(); }).value_or(false)) return;
+  if (!DeferViewCheck(1)) CheckTagPlace();
+}
+
+bool cVantry::DeferViewCheck(std::int32_t milliseconds) noexcept {
+  view_check_due_ = true;
+  const bool deferred = s_.timers && StopOnFailure([&] {
+    if (!view_timer_) view_timer_ = s_.timers->CreateTimer([this] {
+      SkipFailures()([&] { view_timer_->SetInterval(0); });
+      CheckTagPlace();
+    });
+    view_timer_->SetInterval(milliseconds);
+  });
+  if (!deferred) view_check_due_ = false;
+  return deferred;
+}
+
+void cVantry::CheckTagPlace() noexcept {
+  view_check_due_ = false;
+  if (!moTag || checking_view_) return;
+  checking_view_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{checking_view_};
+  SkipFailures ask;
+  TagFollowing followed = TagFollowing::Unchanged;
+  ask([&] {
+    if (moTag->Displayed()) followed = moTag->TagFollow(ResolveTagTarget());
+  });
+  // Excel turns calls away while a cell is edited or a dialog of its own is up, though its status
+  // bar may still zoom: the tag stays for the user to click, and the check is asked again until
+  // Excel answers. Any other failure leaves the place unknown.
+  if (ask.refused()) {
+    DeferViewCheck(kViewRecheckMs);
+    return;
+  }
+  if (ask.failures() > 0) return Withdraw();
+  if (followed == TagFollowing::Unchanged) return;
+  SkipFailures()([&] {
+    if (moCalendarForm) moCalendarForm->HideCalendar();
+  });
+  SkipFailures()([&] {
+    if (followed == TagFollowing::Hidden) moTag->TagHide();
   });
 }
 
@@ -456,6 +507,10 @@ void cVantry::moTag_TagClick() noexcept {
   const bool left_edit_mode = LeaveCellEditMode();
   RenewLostCalendarForm();
   if (!moTag || !moCalendarForm) return;
+  // The workbook window may have moved on screen with the tag inside it since the tag was placed
+  // (its main window dragged, the ribbon collapsed over a restored window), which no message of
+  // that window tells: the calendar goes beside the tag where it stands now.
+  step([&] { moTag->ReadPlaceOnScreen(); });
   CalendarPlacementInput place;
   WindowHandle parent = 0;
   step([&] { parent = moTag->ParentWindow(); });

@@ -26,6 +26,7 @@
 #include "host/ribbon.h"
 #include "host/rounding.h"
 #include "host/screen_metrics.h"
+#include "host/timers.h"
 #include "host/window_system.h"
 #include "settings/m_vantry.h"
 
@@ -66,6 +67,7 @@ struct ControllerServices {
   const IFileSystem& files;
   IClipboard* clipboard = nullptr;  // the button faces of hosts of version 9 pass through it; none: no faces there
   UndoPick* undo = nullptr;  // the last pick, kept by whoever outlives the controller; none: the controller's own
+  ITimerFactory* timers = nullptr;  // defers the check of the tag's place after a repaint; none: checked at once
 };
 
 // Where the calendar goes beside the tag: below it, or above when it would pass the window's
@@ -227,9 +229,18 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   // next needed; never the tag while its own click runs.
   void RenewLostTag() noexcept;
   void RenewLostCalendarForm() noexcept;
-  // Excel raises no event when the user scrolls or zooms: the window the tag was shown in is
-  // watched, and either hides the tag and the calendar.
+  // Excel raises no event when the user scrolls, zooms, sizes columns or rows, hides them,
+  // freezes panes or collapses the ribbon: the window the tag was shown in is watched. Scrolling
+  // hides the tag and the calendar. A repaint, move or new size of the window asks, once the
+  // window is quiet, whether the tag's cell moved (CheckTagPlace).
   void WatchTagWindow() noexcept;
+  void ViewChanged() noexcept;
+  // The check at the timer's next turn; false without timers.
+  bool DeferViewCheck(std::int32_t milliseconds) noexcept;
+  static constexpr std::int32_t kViewRecheckMs = 250;  // while Excel turns the check away
+  // The tag moved beside its cell, or hidden when the cell left the view; a calendar shown beside
+  // a tag that moved goes. Where nothing moved, nothing changes.
+  void CheckTagPlace() noexcept;
   void InitUI2007() {}
   void InitUICommandBars();
   void BuildToolbar();
@@ -284,8 +295,11 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   // The tag is being moved to the selected cell: a click it raises now is its own automatic
   // opening, which leaves the keyboard to the sheet.
   bool moving_tag_ = false;
-  std::unique_ptr<IWindowWatch> scroll_watch_;
+  std::unique_ptr<IWindowWatch> view_watch_;
   WindowHandle watched_ = 0;
+  std::unique_ptr<ITimer> view_timer_;
+  bool view_check_due_ = false;  // a check waits for the timer
+  bool checking_view_ = false;   // a check runs: what it repaints itself asks nothing
   IAddInReload* reloader_ = nullptr;
   UndoPick own_undo_;
   RangePtr undo_cell_;  // the picked cell as this connection reached it; follows it when rows move

@@ -15,6 +15,9 @@ class ITagEvents {
   virtual void TagClick() = 0;
 };
 
+// What following its cell did to a shown tag.
+enum class TagFollowing { Unchanged, Moved, Hidden };
+
 // Members may throw HostError when the platform fails.
 class ITagWindow {
  public:
@@ -27,6 +30,14 @@ class ITagWindow {
   // window), or hidden when that target is not on screen; a hidden tag is shown as TagDisplay does.
   virtual bool TagMove(const RangePtr& target) = 0;
   virtual void TagHide() = 0;
+  // The shown tag against where its target lies now: left alone while it still stands beside the
+  // target on screen, moved there (one move of its window) when the target moved in the same
+  // window, hidden when the target is off screen or in another window. Never opens the calendar.
+  // A hidden tag stays hidden.
+  virtual TagFollowing TagFollow(const RangePtr& target) = 0;
+  // The recorded place on screen (X, Y) taken from where the shown tag's window stands now: the
+  // workbook window carries it along when it moves on screen.
+  virtual void ReadPlaceOnScreen() = 0;
   // Raises TagClick as a click on the tag would.
   virtual void TriggerClickEvent() = 0;
   virtual void Unload() = 0;

@@ -64,6 +64,13 @@ class PrintingTag : public ITagWindow {
     if (tag_.Displayed()) std::printf("    tag hidden\n");
     tag_.TagHide();
   }
+  TagFollowing TagFollow(const RangePtr& target) override {
+    const TagFollowing done = tag_.TagFollow(target);
+    if (done == TagFollowing::Moved) std::printf("    tag moved with its cell to (%d, %d)\n", tag_.X(), tag_.Y());
+    if (done == TagFollowing::Hidden) std::printf("    tag hidden: its cell left the view\n");
+    return done;
+  }
+  void ReadPlaceOnScreen() override { tag_.ReadPlaceOnScreen(); }
   void TriggerClickEvent() override { tag_.TriggerClickEvent(); }
   void Unload() override { tag_.Unload(); }
   bool WindowLost() const override { return tag_.WindowLost(); }

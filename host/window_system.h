@@ -39,6 +39,16 @@ class IWindowWatch {
   virtual ~IWindowWatch() = default;
 };
 
+// What a view watch reports. Neither call may destroy the watch.
+struct ViewWatchCalls {
+  // The user scrolled or zoomed the content (its scroll bars, the mouse wheel, Ctrl+wheel).
+  std::function<void()> scrolled;
+  // The window was repainted, moved or resized: its cells may lie elsewhere now (a zoom from the
+  // status bar, a column's width dragged, rows hidden, panes frozen, the ribbon collapsed), or
+  // nothing moved at all. Called often, so whatever it does must be cheap.
+  std::function<void()> changed;
+};
+
 class IWindowSystem {
  public:
   virtual ~IWindowSystem() = default;
@@ -68,14 +78,12 @@ class IWindowSystem {
   virtual void MoveWindow(WindowHandle window, ScreenRect rect) = 0;
   // Shows the window without activating it, or hides it.
   virtual void ShowWindow(WindowHandle window, bool show) = 0;
-  // While suppressed the window draws nothing; lifting it redraws the window's content (not its
-  // frame, nor any other window's).
+  // While suppressed the window draws nothing; lifting it redraws the window's content at once,
+  // before the call returns (not its frame, nor any other window's).
   virtual void SetRepaintSuppressed(WindowHandle window, bool suppressed) = 0;
-  // Calls `moved` each time the user scrolls or zooms the window's content (its scroll bars, the
-  // mouse wheel, Ctrl+wheel), which the host reports by no event, until the watch is destroyed; the
-  // messages always go on to the window. `moved` must not destroy the watch. Throws when the window
-  // cannot be watched.
-  virtual std::unique_ptr<IWindowWatch> WatchScrolling(WindowHandle window, std::function<void()> moved) = 0;
+  // Watches what the workbook window shows, which the host reports by no event, until the watch
+  // is destroyed; the messages always go on to the window. Throws when the window cannot be watched.
+  virtual std::unique_ptr<IWindowWatch> WatchView(WindowHandle window, ViewWatchCalls calls) = 0;
 };
 
 }  // namespace tessaly

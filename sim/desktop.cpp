@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 namespace tessaly::sim {
 
@@ -141,10 +142,39 @@ void SimDesktop::SetParent(WindowHandle window, WindowHandle parent) {
   BringToTop(window);
 }
 
+void SimDesktop::MoveWindow(WindowHandle window, ScreenRect rect) {
+  Window& w = Get(window);
+  if (w.rect == rect) return;
+  w.rect = rect;
+  ++w.moves;
+  if (w.parent && w.visible) Invalidate(w.parent);
+  for (auto& call : Due(window, &ViewWatchCalls::changed)) call();
+}
+
+void SimDesktop::ShowWindow(WindowHandle window, bool show) {
+  Window& w = Get(window);
+  if (w.visible && !show) {
+    ++w.hides;
+    if (w.parent) Invalidate(w.parent);
+  }
+  w.visible = show;
+}
+
+int SimDesktop::PaintPending() {
+  const std::set<WindowHandle> due = std::exchange(invalid_, {});
+  int painted = 0;
+  for (WindowHandle window : due)
+    if (Exists(window)) Repainted(window), ++painted;
+  return painted;
+}
+
 void SimDesktop::SetRepaintSuppressed(WindowHandle window, bool suppressed) {
   Window& w = Get(window);
   if (suppressed && !w.repaint_suppressed) ++w.suppressions;
+  const bool lifted = w.repaint_suppressed && !suppressed;
   w.repaint_suppressed = suppressed;
+  // Lifting it draws the window at once.
+  if (lifted) Repainted(window);
 }
 
 namespace {
@@ -161,18 +191,32 @@ class SimWatch final : public IWindowWatch {
 };
 }  // namespace
 
-std::unique_ptr<IWindowWatch> SimDesktop::WatchScrolling(WindowHandle window, std::function<void()> moved) {
+std::unique_ptr<IWindowWatch> SimDesktop::WatchView(WindowHandle window, ViewWatchCalls calls) {
   if (Get(window).process != current_process) throw HostError(5, "Access is denied.");
   const int id = next_watch_++;
-  (*watches_)[id] = Watch{window, std::move(moved)};
+  (*watches_)[id] = Watch{window, std::move(calls)};
   return std::make_unique<SimWatch>(watches_, id);
 }
 
-void SimDesktop::Scrolled(WindowHandle window) {
+std::vector<std::function<void()>> SimDesktop::Due(WindowHandle window, std::function<void()> ViewWatchCalls::*which) const {
   std::vector<std::function<void()>> due;
   for (const auto& [id, w] : *watches_)
-    if (w.window == window) due.push_back(w.moved);
-  for (auto& f : due) f();
+    if (w.window == window && w.calls.*which) due.push_back(w.calls.*which);
+  return due;
+}
+
+void SimDesktop::Scrolled(WindowHandle window) {
+  for (auto& f : Due(window, &ViewWatchCalls::scrolled)) f();
+}
+
+void SimDesktop::Repainted(WindowHandle window) {
+  ++repaints_[window];
+  for (auto& f : Due(window, &ViewWatchCalls::changed)) f();
+}
+
+int SimDesktop::Repaints(WindowHandle window) const {
+  auto it = repaints_.find(window);
+  return it == repaints_.end() ? 0 : it->second;
 }
 
 std::size_t SimDesktop::Watches(WindowHandle window) const {

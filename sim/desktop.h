@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,10 +31,11 @@ class SimDesktop : public IWindowSystem, public IScreenMetrics, public IHelpShel
     bool visible = true;
     bool repaint_suppressed = false;
     int suppressions = 0;     // times repainting was suppressed
+    int moves = 0, hides = 0;  // times the window was moved or sized, and hidden while shown
   };
   struct Watch {
     WindowHandle window = 0;
-    std::function<void()> moved;
+    ViewWatchCalls calls;
   };
   struct Display {
     ScreenRect rect;
@@ -69,12 +71,20 @@ class SimDesktop : public IWindowSystem, public IScreenMetrics, public IHelpShel
   WindowHandle WindowFromPoint(ScreenPoint screen) override;
   void SetWindowStyles(WindowHandle window, std::uint32_t style, std::uint32_t ex_style) override;
   void SetParent(WindowHandle window, WindowHandle parent) override;
-  void MoveWindow(WindowHandle window, ScreenRect rect) override { Get(window).rect = rect; }
-  void ShowWindow(WindowHandle window, bool show) override { Get(window).visible = show; }
+  // A window moved or sized hears of it, as the system tells it with its new position.
+  void MoveWindow(WindowHandle window, ScreenRect rect) override;
+  void ShowWindow(WindowHandle window, bool show) override;
   void SetRepaintSuppressed(WindowHandle window, bool suppressed) override;
-  std::unique_ptr<IWindowWatch> WatchScrolling(WindowHandle window, std::function<void()> moved) override;
+  std::unique_ptr<IWindowWatch> WatchView(WindowHandle window, ViewWatchCalls calls) override;
   // The window scrolled or zoomed under the user's hand: its watches hear of it.
   void Scrolled(WindowHandle window);
+  // The window painted its content again: its watches hear of it.
+  void Repainted(WindowHandle window);
+  int Repaints(WindowHandle window) const;
+  // A child moved, sized or hidden uncovers part of its parent, which paints again once the
+  // message loop is idle, before any timer: PaintPending delivers those paints and tells how many.
+  void Invalidate(WindowHandle window) { invalid_.insert(window); }
+  int PaintPending();
   std::size_t Watches(WindowHandle window) const;
 
   double LogicalPixelsPerInchX(WindowHandle window) const override { return DisplayOf(window).dpi_x; }
@@ -95,10 +105,14 @@ class SimDesktop : public IWindowSystem, public IScreenMetrics, public IHelpShel
  private:
   const Display& DisplayOf(WindowHandle window) const;
   WindowHandle Deepest(WindowHandle parent, ScreenPoint p);
+  // The watches' calls of one kind for the window, taken before any runs: a call may end a watch.
+  std::vector<std::function<void()>> Due(WindowHandle window, std::function<void()> ViewWatchCalls::*which) const;
   WindowHandle next_handle_ = 0x70000;
   // Shared with the watches, which may outlive the desktop.
   std::shared_ptr<std::map<int, Watch>> watches_ = std::make_shared<std::map<int, Watch>>();
   int next_watch_ = 1;
+  std::map<WindowHandle, int> repaints_;
+  std::set<WindowHandle> invalid_;
 };
 
 }  // namespace tessaly::sim

@@ -213,6 +213,27 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   // Ctrl+wheel sets its zoom: the model changes and the host raises no event.
   void UserScroll(std::int32_t rows, std::int32_t columns);
   void UserZoom(double percent);
+  // ---- View changes that send the workbook window no scroll message and raise no event: the
+  // cells move on screen and the windows showing them repaint (sim/excel_view.cpp) ----
+  // The status bar's zoom slider or View > Zoom sets the active window's zoom (10 to 400 %).
+  void UserSetZoom(double percent);
+  // A column's right border or a row's bottom border dragged: the size in points, 0 hiding it
+  // as a drag onto the border before it does. Excel takes up to 409 points for a row and 255
+  // characters (1 342.5 points) for a column.
+  void UserColumnWidth(std::int32_t column, double points);
+  void UserRowHeight(std::int32_t row, double points);
+  // Hide and Unhide, or an outline group's minus and plus buttons, on the active sheet.
+  void UserHideRows(std::int32_t first, std::int32_t last, bool hidden);
+  void UserHideColumns(std::int32_t first, std::int32_t last, bool hidden);
+  // View > Freeze Panes: the rows above and the columns left of the active cell, counted from the
+  // window's top-left cell, stay; on a frozen window the command unfreezes it.
+  void UserToggleFreezePanes();
+  // The ribbon collapsed to its tabs or shown in full, the formula bar hidden or shown: the active
+  // main window's desk, and the workbook window maximised in it, grow or shrink at the top.
+  void UserCollapseRibbon(bool collapsed);
+  void UserShowFormulaBar(bool shown);
+  bool RibbonCollapsed() const { return ribbon_collapsed_; }
+  bool FormulaBarShown() const { return formula_bar_shown_; }
   void UserRenameSheet(const std::string& workbook, const std::string& old_name, const std::string& new_name);
   // Starts editing the active cell with the text typed so far.
   void UserBeginEdit(const std::string& typed);
@@ -313,6 +334,10 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   std::vector<Area> WidenToMerged(const SheetModel& sheet, std::vector<Area> areas) const;
 
   void RaiseWindow(const WorkbookModel& book);
+  // Every open window that shows the sheet paints it again.
+  void RepaintSheet(const SheetModel& sheet);
+  // The active main window's desk grows (positive) or shrinks at its top by that many pixels.
+  void GrowDesk(std::int32_t pixels);
   void RenameWindow(WindowHandle old_handle, WindowHandle new_handle);
   // A handle no window of the desktop has yet: a real window system's handles share the desktop.
   WindowHandle FreshHandle();
@@ -333,6 +358,7 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   std::int32_t next_cookie_ = 1;
   bool editing_ = false;
   bool busy_ = false;
+  bool ribbon_collapsed_ = false, formula_bar_shown_ = true;
   std::string edit_text_;
   std::deque<std::function<void()>> pending_;
   std::deque<std::string> queued_keys_;

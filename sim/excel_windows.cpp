@@ -266,6 +266,7 @@ void SimExcel::UserScroll(std::int32_t rows, std::int32_t columns) {
   w.scroll_row[row_band] = std::clamp(w.scroll_row[row_band] + rows, 1, MaxRow());
   w.scroll_column[column_band] = std::clamp(w.scroll_column[column_band] + columns, 1, MaxColumn());
   desktop_->Scrolled(book->window);
+  desktop_->Repainted(book->window);
 }
 
 void SimExcel::UserZoom(double percent) {
@@ -273,6 +274,7 @@ void SimExcel::UserZoom(double percent) {
   if (!book) return;
   book->win.zoom = std::clamp(percent, 10.0, 400.0);
   desktop_->Scrolled(book->window);
+  desktop_->Repainted(book->window);
 }
 
 void SimExcel::UserResizeWindow() {

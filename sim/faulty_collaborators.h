@@ -24,7 +24,7 @@ namespace tessaly::sim {
 // The names of every member below, for a sweep to walk.
 inline const std::vector<std::string>& CollaboratorMembers() {
   static const std::vector<std::string> names = {
-      "Tag.InitThisObject", "Tag.SetEventSink", "Tag.TagDisplay", "Tag.TagMove", "Tag.TagHide", "Tag.TriggerClickEvent",
+      "Tag.InitThisObject", "Tag.SetEventSink", "Tag.TagDisplay", "Tag.TagMove", "Tag.TagHide", "Tag.TagFollow", "Tag.ReadPlaceOnScreen", "Tag.TriggerClickEvent",
       "Tag.Unload", "Tag.Displayed", "Tag.LeftSide", "Tag.ParentWindow", "Tag.X", "Tag.Y", "Tag.TargetAddress",
       "Tag.SheetName", "Tag.WorkbookName", "Tag.Margin", "Tag.WindowLost",
       "Form.InitThisObject", "Form.SetEventSink", "Form.ShowCalendar", "Form.SetHolidays", "Form.HideCalendar", "Form.Unload",
@@ -37,7 +37,7 @@ inline const std::vector<std::string>& CollaboratorMembers() {
       "Windows.CurrentProcessId", "Windows.WindowScreenRect", "Windows.ClientRect", "Windows.ClientToScreen",
       "Windows.ScreenToClient", "Windows.MonitorRect", "Windows.CursorPos", "Windows.WindowFromPoint",
       "Windows.SetWindowStyles", "Windows.SetParent", "Windows.MoveWindow", "Windows.ShowWindow",
-      "Windows.SetRepaintSuppressed", "Windows.WatchScrolling", "Screen.LogicalPixelsPerInchX", "Screen.LogicalPixelsPerInchY",
+      "Windows.SetRepaintSuppressed", "Windows.WatchView", "Screen.LogicalPixelsPerInchX", "Screen.LogicalPixelsPerInchY",
       "Files.read_file", "Help.DisplayHelpTopic", "Help.OpenAddress", "AddIn.ProgId", "RibbonControl.Id", "RibbonUI.InvalidateControl",
   };
   return names;
@@ -51,6 +51,8 @@ class FaultyTag : public ITagWindow {
   bool TagDisplay(const RangePtr& target) override { return E("Tag.TagDisplay"), in_->TagDisplay(target); }
   bool TagMove(const RangePtr& target) override { return E("Tag.TagMove"), in_->TagMove(target); }
   void TagHide() override { E("Tag.TagHide"), in_->TagHide(); }
+  TagFollowing TagFollow(const RangePtr& target) override { return E("Tag.TagFollow"), in_->TagFollow(target); }
+  void ReadPlaceOnScreen() override { E("Tag.ReadPlaceOnScreen"), in_->ReadPlaceOnScreen(); }
   void TriggerClickEvent() override { E("Tag.TriggerClickEvent"), in_->TriggerClickEvent(); }
   void Unload() override { E("Tag.Unload"), in_->Unload(); }
   bool Displayed() const override { return E("Tag.Displayed"), in_->Displayed(); }
@@ -201,8 +203,8 @@ class FaultyWindowSystem : public IWindowSystem {
   void SetRepaintSuppressed(WindowHandle w, bool suppressed) override {
     E("Windows.SetRepaintSuppressed"), in_.SetRepaintSuppressed(w, suppressed);
   }
-  std::unique_ptr<IWindowWatch> WatchScrolling(WindowHandle w, std::function<void()> moved) override {
-    return E("Windows.WatchScrolling"), in_.WatchScrolling(w, std::move(moved));
+  std::unique_ptr<IWindowWatch> WatchView(WindowHandle w, ViewWatchCalls calls) override {
+    return E("Windows.WatchView"), in_.WatchView(w, std::move(calls));
   }
 
  private:

@@ -40,6 +40,14 @@ class HeadlessTag : public ITagWindow {
     return TagDisplay(target);
   }
   void TagHide() override { displayed = false; }
+  TagFollowing TagFollow(const RangePtr&) override {
+    ++follows;
+    if (!displayed) return TagFollowing::Hidden;
+    if (on_screen) return TagFollowing::Unchanged;
+    displayed = false;
+    return TagFollowing::Hidden;
+  }
+  void ReadPlaceOnScreen() override {}  // placed by rule, never carried along
   void TriggerClickEvent() override {
     if (sink) sink->TagClick();
   }
@@ -65,7 +73,7 @@ class HeadlessTag : public ITagWindow {
   std::int32_t x = 100, y = 100;
   bool place_on_grid = false;
   std::int32_t origin_x = 0, origin_y = 0;
-  int displays = 0, moves = 0;
+  int displays = 0, moves = 0, follows = 0;
   bool opens_calendar = false;  // clicks itself once shown, as the option to open automatically does
 };
 

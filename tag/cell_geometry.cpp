@@ -233,9 +233,11 @@ std::optional<CellPosition> LocateTarget(IExcelApplication& app, IWindowSystem& 
   else if (settings.excel_version >= 12) at = ByPaneInPageLayout(s, windows, handle);
   else if (s.whole_zoom) at = ByWholeZoom(s, settings.scale);
   else at = ByScan(s, settings);
-  if (at) at = Verified(s, app, windows, settings, *at);
   if (!at) return std::nullopt;
-  return CellPosition{handle, s.client, *at, s.zoom};
+  const ScreenPoint computed = *at;
+  at = Verified(s, app, windows, settings, *at);
+  if (!at) return std::nullopt;
+  return CellPosition{handle, s.client, *at, s.zoom, computed};
 }
 
 ScreenPoint GetTopLeftCellPosition(IExcelWindow& window, const ScreenRect& client, const ScanWindow& scan) {

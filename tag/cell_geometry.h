@@ -68,6 +68,7 @@ struct CellPosition {
   ScreenRect client;        // its client area on screen
   ScreenPoint at;           // the target's top-left corner on screen
   double zoom = 1;          // the zoom factor
+  ScreenPoint computed;     // the corner by the position rule, before a chart probe put it right
 };
 
 // The workbook window: the first EXCEL7 in the first XLDESK in the main window; 0 when not found.

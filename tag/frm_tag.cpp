@@ -85,15 +85,20 @@ bool frmTag::TagDisplay(const RangePtr& target) {
   return true;
 }
 
-std::optional<frmTag::Placed> frmTag::Place(const RangePtr& target) {
-  const GeometrySettings g = Geometry();
+std::optional<frmTag::Placed> frmTag::Locate(const RangePtr& target, const GeometrySettings& g) {
   std::optional<CellPosition> cell = LocateTarget(*s_.app, s_.windows, g, target);
   if (!cell) return std::nullopt;
   const cUtilRegMan& o = Options();
   TagPlacementInput in{cell->at, target->Width(), cell->zoom, g.scale, double(o.Long(opt::TagInterspaceX)),
                        double(o.Long(opt::TagInterspaceY)), o.Long(opt::TagSizeX), o.Long(opt::TagSizeY),
                        cell->client.right};
-  const TagPlacement place = PlaceTag(in);
+  return Placed{cell->window, PlaceTag(in), {cell->computed.x - cell->client.left, cell->computed.y - cell->client.top}};
+}
+
+std::optional<frmTag::Placed> frmTag::Place(const RangePtr& target) {
+  std::optional<Placed> placed = Locate(target, Geometry());
+  if (!placed) return std::nullopt;
+  const TagPlacement& place = placed->place;
   std::string address = target->Address(true, true, xl::kA1, false);
   SheetPtr sheet = target->Worksheet();
   std::string sheet_name = sheet->Name();
@@ -102,7 +107,8 @@ std::optional<frmTag::Placed> frmTag::Place(const RangePtr& target) {
   address_ = std::move(address), sheet_name_ = std::move(sheet_name), workbook_name_ = std::move(workbook_name);
   x_ = place.at.x, y_ = place.at.y;
   left_side_ = place.left_side;
-  return Placed{cell->window, place};
+  computed_ = placed->computed;
+  return placed;
 }
 
 void frmTag::Show(const RangePtr& target) {
@@ -133,6 +139,45 @@ bool frmTag::TagMove(const RangePtr& target) {
   }
   if (Options().Bool(opt::DisplayCalendarAutomatically)) TriggerClickEvent();
   return true;
+}
+
+TagFollowing frmTag::TagFollow(const RangePtr& target) {
+  if (!displayed_) return TagFollowing::Hidden;
+  GeometrySettings g = Geometry();
+  // The chart probe adds a chart to the sheet and deletes it, which repaints the sheet: a probe
+  // here would bring the next check, and so on without end. Without it, the rule's own answer is
+  // compared with its answer at the showing; where the probe had to put it right, a changed
+  // answer cannot be put right again, and the tag goes.
+  const bool probed = g.allow_chart && g.excel_version < 12;
+  g.allow_chart = false;
+  // A cell in a hidden row or column has no pixels left to stand beside.
+  const bool hidden = target->Width() <= 0 || target->Height() <= 0;
+  const std::optional<Placed> placed = hidden ? std::nullopt : Locate(target, g);
+  // The tag is a child of the workbook window and moves with it: only where it stands on screen
+  // now counts, not where it was put.
+  const ScreenRect now = s_.windows.WindowScreenRect(form_->Handle());
+  const bool same_window = placed && placed->window == parent_;
+  const bool stays = same_window && (probed ? placed->computed == computed_ : placed->place.at == ScreenPoint{now.left, now.top});
+  if (stays) {
+    x_ = now.left, y_ = now.top;
+    return TagFollowing::Unchanged;
+  }
+  if (!same_window || probed) {
+    TagHide();
+    return TagFollowing::Hidden;
+  }
+  const ScreenPoint at = s_.windows.ScreenToClient(parent_, placed->place.at);
+  s_.windows.MoveWindow(form_->Handle(), {at.x, at.y, at.x + look_.width, at.y + look_.height});
+  x_ = placed->place.at.x, y_ = placed->place.at.y;
+  left_side_ = placed->place.left_side;
+  computed_ = placed->computed;
+  return TagFollowing::Moved;
+}
+
+void frmTag::ReadPlaceOnScreen() {
+  if (!displayed_) return;
+  const ScreenRect now = s_.windows.WindowScreenRect(form_->Handle());
+  x_ = now.left, y_ = now.top;
 }
 
 void frmTag::RefreshAppearance(std::int32_t width, std::int32_t height) {

@@ -70,6 +70,8 @@ class frmTag : public ITagWindow, private ITagFormEvents {
   bool TagDisplay(const RangePtr& target) override;
   bool TagMove(const RangePtr& target) override;
   void TagHide() override;
+  TagFollowing TagFollow(const RangePtr& target) override;
+  void ReadPlaceOnScreen() override;
   void TriggerClickEvent() override;
   void Unload() override;
   bool WindowLost() const override { return form_->Destroyed(); }
@@ -95,11 +97,13 @@ class frmTag : public ITagWindow, private ITagFormEvents {
   void Timer() override;
   void ColorsChanged() override;
   void Show(const RangePtr& target);
-  // Locates the target and records where the tag goes beside it; empty when it is not on screen.
+  // Where the tag goes beside the target; empty when it is not on screen. Place also records it.
   struct Placed {
     WindowHandle window = 0;
     TagPlacement place;
+    ScreenPoint computed;  // the cell's corner by the position rule, from the window's client corner
   };
+  std::optional<Placed> Locate(const RangePtr& target, const GeometrySettings& g);
   std::optional<Placed> Place(const RangePtr& target);
   void RefreshAppearance(std::int32_t width, std::int32_t height);
   void RefreshTooltip();
@@ -118,6 +122,7 @@ class frmTag : public ITagWindow, private ITagFormEvents {
   bool displayed_ = false, left_side_ = false, hovered_ = false, displayed_once_ = false;
   WindowHandle parent_ = 0;
   std::int32_t x_ = 0, y_ = 0;
+  ScreenPoint computed_;  // Placed::computed at the last showing or move
   std::string address_, sheet_name_, workbook_name_;
   TagLook look_;
   std::uint32_t active_colour_ = 0, inactive_colour_ = 0;

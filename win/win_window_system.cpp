@@ -1,5 +1,5 @@
 // Window search, owners, rectangles and coordinates, displays, the cursor, styles and placement
-// through the Win32 API; repaint suppression through WM_SETREDRAW; scrolling seen by a subclass.
+// through the Win32 API; repaint suppression through WM_SETREDRAW; the view's changes seen by a subclass.
 #include "win/win_window_system.h"
 
 #include <windows.h>
@@ -21,33 +21,45 @@ void Check(BOOL ok) {
 }
 
 
-// The workbook window's scrolling and zooming, seen on their way in: the scroll bars' messages and
-// the wheel's (Ctrl+wheel zooms). Every message goes on to the window unchanged.
-class ScrollWatch final : public IWindowWatch {
+// The workbook window's view, seen on its way in: the scroll bars' messages and the wheel's
+// (Ctrl+wheel zooms) as scrolling; a paint, a move or a new size as a change that may have moved
+// its cells. Every message goes on to the window unchanged.
+class ViewWatch final : public IWindowWatch {
  public:
-  ScrollWatch(HWND window, std::function<void()> moved) : window_(window), moved_(std::move(moved)) {}
-  bool Attach() { return SetWindowSubclass(window_, &ScrollWatch::Proc, Id(), reinterpret_cast<DWORD_PTR>(this)) != FALSE; }
-  ~ScrollWatch() override {
-    if (window_) RemoveWindowSubclass(window_, &ScrollWatch::Proc, Id());
+  ViewWatch(HWND window, ViewWatchCalls calls) : window_(window), calls_(std::move(calls)) {}
+  bool Attach() { return SetWindowSubclass(window_, &ViewWatch::Proc, Id(), reinterpret_cast<DWORD_PTR>(this)) != FALSE; }
+  ~ViewWatch() override {
+    if (window_) RemoveWindowSubclass(window_, &ViewWatch::Proc, Id());
   }
 
  private:
   UINT_PTR Id() const { return reinterpret_cast<UINT_PTR>(this); }
+  static void Tell(const std::function<void()>& call) noexcept {
+    try {
+      if (call) call();
+    } catch (...) {
+      // The host's window goes on whatever the watcher met.
+    }
+  }
   static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR data) {
-    auto* self = reinterpret_cast<ScrollWatch*>(data);
+    auto* self = reinterpret_cast<ViewWatch*>(data);
     switch (msg) {
       case WM_VSCROLL:
       case WM_HSCROLL:
       case WM_MOUSEWHEEL:
       case WM_MOUSEHWHEEL:
-        try {
-          self->moved_();
-        } catch (...) {
-          // The host's window goes on whatever the watcher met.
-        }
+        Tell(self->calls_.scrolled);
+        break;
+      case WM_PAINT:
+        Tell(self->calls_.changed);
+        break;
+      case WM_WINDOWPOSCHANGED:
+        // A change of z-order alone moves nothing.
+        if ((reinterpret_cast<const WINDOWPOS*>(l)->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
+          Tell(self->calls_.changed);
         break;
       case WM_NCDESTROY:
-        RemoveWindowSubclass(h, &ScrollWatch::Proc, id);
+        RemoveWindowSubclass(h, &ViewWatch::Proc, id);
         self->window_ = nullptr;
         break;
       default:
@@ -57,7 +69,7 @@ class ScrollWatch final : public IWindowWatch {
   }
 
   HWND window_;
-  std::function<void()> moved_;
+  ViewWatchCalls calls_;
 };
 
 }  // namespace
@@ -163,15 +175,16 @@ void Win32WindowSystem::SetRepaintSuppressed(WindowHandle window, bool suppresse
   Check(IsWindow(h));
   SendMessageW(h, WM_SETREDRAW, suppressed ? FALSE : TRUE, 0);
   // Only this window's content changed while it was not drawn: its frame and the host's stay.
-  if (!suppressed) RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  // Drawn before returning, so the paint belongs to whoever lifted the suppression.
+  if (!suppressed) RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-std::unique_ptr<IWindowWatch> Win32WindowSystem::WatchScrolling(WindowHandle window, std::function<void()> moved) {
+std::unique_ptr<IWindowWatch> Win32WindowSystem::WatchView(WindowHandle window, ViewWatchCalls calls) {
   HWND h = ToHwnd(window);
   Check(IsWindow(h));
   // A subclass works only on the thread that runs the window: Excel's, which is ours.
   if (GetWindowThreadProcessId(h, nullptr) != GetCurrentThreadId()) throw com_error(E_ACCESSDENIED);
-  auto watch = std::make_unique<ScrollWatch>(h, std::move(moved));
+  auto watch = std::make_unique<ViewWatch>(h, std::move(calls));
   Check(watch->Attach());
   return watch;
 }

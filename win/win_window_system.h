@@ -25,7 +25,7 @@ class Win32WindowSystem : public IWindowSystem, public IScreenMetrics {
   void MoveWindow(WindowHandle window, ScreenRect rect) override;
   void ShowWindow(WindowHandle window, bool show) override;
   void SetRepaintSuppressed(WindowHandle window, bool suppressed) override;
-  std::unique_ptr<IWindowWatch> WatchScrolling(WindowHandle window, std::function<void()> moved) override;
+  std::unique_ptr<IWindowWatch> WatchView(WindowHandle window, ViewWatchCalls calls) override;
 
   double LogicalPixelsPerInchX(WindowHandle window) const override;
   double LogicalPixelsPerInchY(WindowHandle window) const override;

@@ -34,19 +34,28 @@ std::pair<std::string, std::string> Split(const std::string& text) {
   return {text.substr(0, space), trim(text.substr(space + 1))};
 }
 
-void SendMouseClick(POINT p) {
+INPUT MouseAt(POINT p, DWORD flags) {
   const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
-  INPUT in[3]{};
-  for (INPUT& i : in) {
-    i.type = INPUT_MOUSE;
-    i.mi.dx = static_cast<LONG>((p.x * 65535LL + w / 2) / (w - 1));
-    i.mi.dy = static_cast<LONG>((p.y * 65535LL + h / 2) / (h - 1));
-    i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
-  }
-  in[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
-  in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-  in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+  INPUT i{};
+  i.type = INPUT_MOUSE;
+  i.mi.dx = static_cast<LONG>((p.x * 65535LL + w / 2) / (w - 1));
+  i.mi.dy = static_cast<LONG>((p.y * 65535LL + h / 2) / (h - 1));
+  i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | flags;
+  return i;
+}
+
+void SendMouseClick(POINT p) {
+  INPUT in[3] = {MouseAt(p, MOUSEEVENTF_MOVE), MouseAt(p, MOUSEEVENTF_LEFTDOWN), MouseAt(p, MOUSEEVENTF_LEFTUP)};
   ::SendInput(3, in, sizeof(INPUT));
+}
+
+// The left button pressed at one point, the mouse moved to another in steps, and let go there.
+void SendMouseDrag(POINT from, POINT to) {
+  INPUT in[6] = {MouseAt(from, MOUSEEVENTF_MOVE), MouseAt(from, MOUSEEVENTF_LEFTDOWN),
+                 MouseAt({(2 * from.x + to.x) / 3, (2 * from.y + to.y) / 3}, MOUSEEVENTF_MOVE),
+                 MouseAt({(from.x + 2 * to.x) / 3, (from.y + 2 * to.y) / 3}, MOUSEEVENTF_MOVE),
+                 MouseAt(to, MOUSEEVENTF_MOVE), MouseAt(to, MOUSEEVENTF_LEFTUP)};
+  ::SendInput(6, in, sizeof(INPUT));
 }
 
 void SendKey(WORD vk) {
@@ -440,6 +449,46 @@ bool ScriptRunner::Do(const ScriptStep& s) {
     if (s.verb == "freeze") model_.FreezePanes(book.name, a, b);
     if (s.verb == "split") model_.Split(book.name, a, b);
     if (s.verb == "scroll") book.win.scroll_row[0] = std::max(a, 1), book.win.scroll_column[0] = std::max(b, 1);
+  } else if (s.verb == "zoom-button" || s.verb == "where-zoom") {
+    // zoom-button in|out: a real click on the status bar's + or - button; where-zoom: where it is.
+    if (s.argument != "in" && s.argument != "out") return false;
+    auto p = windows_.ZoomButtonCentreOnScreen(s.argument == "in");
+    if (!p) return false;
+    if (s.verb == "zoom-button") SendMouseClick(*p);
+    else Report("zoom-button %s %s", s.argument, std::to_string(p->x) + " " + std::to_string(p->y));
+  } else if (s.verb == "drag-border" || s.verb == "where-border") {
+    // drag-border column|row <letters or row> <pixels>: a real drag of the column's right border
+    // (the row's bottom border) in the headers, by that many pixels; where-border: where it is.
+    std::istringstream words(s.argument);
+    std::string kind, which;
+    int by = 0;
+    words >> kind >> which >> by;
+    if (kind != "column" && kind != "row") return false;
+    const CellRef at = cell_of(kind == "column" ? which + "1" : "A" + which);
+    auto p = kind == "column" ? windows_.ColumnBorderOnScreen(at.column) : windows_.RowBorderOnScreen(at.row);
+    if (!p) return false;
+    if (s.verb == "where-border") {
+      Report("border %s %s", kind + " " + which, std::to_string(p->x) + " " + std::to_string(p->y));
+    } else {
+      SendMouseDrag(*p, kind == "column" ? POINT{p->x + by, p->y} : POINT{p->x, p->y + by});
+      PumpMessages(200);
+    }
+  } else if (s.verb == "view-zoom") {
+    // View > Zoom, closed with OK at that percent.
+    model_.UserSetZoom(std::atof(s.argument.c_str()));
+  } else if (s.verb == "hide" || s.verb == "unhide") {
+    // hide|unhide rows <first> <last>, hide|unhide columns <first> <last>: Home > Format > Hide &
+    // Unhide, or an outline group's minus and plus buttons.
+    std::istringstream words(s.argument);
+    std::string kind, a, b;
+    words >> kind >> a >> b;
+    if (b.empty()) b = a;
+    if (kind == "rows") model_.UserHideRows(std::atoi(a.c_str()), std::atoi(b.c_str()), s.verb == "hide");
+    else if (kind == "columns") model_.UserHideColumns(cell_of(a + "1").column, cell_of(b + "1").column, s.verb == "hide");
+    else return false;
+  } else if (s.verb == "freeze-panes") {
+    // View > Freeze Panes at the active cell, or Unfreeze Panes.
+    model_.UserToggleFreezePanes();
   } else if (s.verb == "column-width" || s.verb == "row-height" || s.verb == "hide-column" || s.verb == "hide-row") {
     // column-width <letters> <points>, row-height <row> <points>, hide-column <letters>, hide-row <row>
     SheetModel& sheet = model_.ActiveSheetModel();

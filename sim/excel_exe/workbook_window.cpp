@@ -233,7 +233,8 @@ HostWindows::~HostWindows() {
 bool HostWindows::Create(const RECT& frame) {
   HBRUSH face = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   if (!Register(kMainClass, MainProc, face) || !Register(kDeskClass, DeskProc, face) ||
-      !Register(kBookClass, BookProc, nullptr) || !Register(kStripClass, StripProc, face))
+      !Register(kBookClass, BookProc, nullptr) || !Register(kStripClass, StripProc, face) ||
+      !Register(kStatusBarClass, StatusProc, face))
     return false;
   first_frame_ = frame;
   try {
@@ -274,6 +275,8 @@ void HostWindows::OpenWindows(WorkbookModel& book) {
                                     main, nullptr, inst, this)
                 : nullptr;
     if (main) mains_.push_back(main);
+    if (main && !::CreateWindowExW(0, kStatusBarClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, kStatusBarHeight, main, nullptr, inst, this))
+      throw HostError(static_cast<std::int32_t>(::GetLastError()), "A window could not be created.");
     if (main && !strip_)
       strip_ = ::CreateWindowExW(0, kStripClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, kStripHeight,
                                  main, nullptr, inst, this);
@@ -400,6 +403,7 @@ void HostWindows::Refresh() {
   if (::GetWindow(desk, GW_CHILD) != book) ::SetWindowPos(book, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   UpdateScrollBars();
   ::InvalidateRect(book, nullptr, FALSE);
+  if (HWND status = ::FindWindowExW(Main(), nullptr, kStatusBarClass, nullptr)) ::InvalidateRect(status, nullptr, TRUE);
 }
 
 void HostWindows::PostQuit() const {
@@ -436,7 +440,9 @@ void HostWindows::OnMainSize(HWND main) {
   ::GetClientRect(main, &rc);
   if (strip_ && ::GetParent(strip_) == main) ::MoveWindow(strip_, 0, 0, rc.right, kStripHeight, TRUE);
   if (HWND desk = ::FindWindowExW(main, nullptr, kDeskClass, nullptr))
-    ::MoveWindow(desk, 0, kStripHeight, rc.right, std::max<LONG>(rc.bottom - kStripHeight, 0), TRUE);
+    ::MoveWindow(desk, 0, kStripHeight, rc.right, std::max<LONG>(rc.bottom - kStripHeight - kStatusBarHeight, 0), TRUE);
+  if (HWND status = ::FindWindowExW(main, nullptr, kStatusBarClass, nullptr))
+    ::MoveWindow(status, 0, std::max<LONG>(rc.bottom - kStatusBarHeight, 0), rc.right, kStatusBarHeight, TRUE);
   MirrorIntoModel();
 }
 
@@ -683,7 +689,16 @@ LRESULT CALLBACK HostWindows::BookProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT: return Guarded([&] { return self->OnPaint(w), LRESULT{0}; });
     case WM_ERASEBKGND: return 1;  // the paint covers the whole window
     case WM_LBUTTONDOWN:
-      return Guarded([&] { return self->OnClick(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))), LRESULT{0}; });
+      return Guarded([&] {
+        const int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+        if (!self->BeginBorderDrag(x, y)) self->OnClick(x, y);
+        return LRESULT{0};
+      });
+    case WM_LBUTTONUP:
+      return Guarded([&] { return self->EndBorderDrag(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))), LRESULT{0}; });
+    case WM_CAPTURECHANGED:
+      self->drag_.reset();
+      return 0;
     case WM_RBUTTONDOWN:
       return Guarded([&] { return self->OnRightClick(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))), LRESULT{0}; });
     case WM_CONTEXTMENU:

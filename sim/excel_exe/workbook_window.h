@@ -16,6 +16,10 @@
 
 namespace tessaly::sim::exe {
 
+// Excel's status bar along the bottom of each main window.
+inline constexpr wchar_t kStatusBarClass[] = L"EXCEL4";
+inline constexpr int kStatusBarHeight = 22;
+
 struct CellRef {
   std::int32_t row = 0, column = 0;
 };
@@ -37,6 +41,13 @@ class HostWindows {
   HWND Book() const;
   // The band across the top of the active main window that holds the ribbon's buttons.
   HWND Strip() const { return strip_; }
+  // The active main window's status bar ("EXCEL4") with its zoom buttons: the centre of the
+  // zoom-out (-) or zoom-in (+) button on screen; empty without a status bar.
+  std::optional<POINT> ZoomButtonCentreOnScreen(bool zoom_in) const;
+  // The point on the column header (or row header) where the column's right border (the row's
+  // bottom border) can be taken by the mouse; empty when it is not on screen.
+  std::optional<POINT> ColumnBorderOnScreen(std::int32_t column) const;
+  std::optional<POINT> RowBorderOnScreen(std::int32_t row) const;
 
   // Tells the model where the real windows and displays are, so that what it answers about the
   // screen is what the windows show.
@@ -65,6 +76,7 @@ class HostWindows {
   static LRESULT CALLBACK DeskProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK BookProc(HWND, UINT, WPARAM, LPARAM);
   static LRESULT CALLBACK StripProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK StatusProc(HWND, UINT, WPARAM, LPARAM);
   // The real windows of a workbook the model opened: a main window with its desk, or a window in
   // the one desk before version 15.
   void OpenWindows(WorkbookModel& book);
@@ -85,10 +97,23 @@ class HostWindows {
   void OnKeyDown(WPARAM key);
   void OnChar(wchar_t ch);
   void OnWheel(int delta, int keys);
+  // The status bar (sim/excel_exe/view_controls.cpp): its zoom buttons and percent.
+  void OnStatusPaint(HWND status);
+  void OnStatusClick(HWND status, int x, int y);
+  // A header border taken by the mouse sizes its column or row when let go, as Excel does.
+  bool BeginBorderDrag(int x, int y);
+  void EndBorderDrag(int x, int y);
   void MoveSelection(int rows, int columns);
   void Select(CellRef cell);
 
+  struct BorderDrag {
+    bool column = true;
+    std::int32_t index = 1;
+    LONG start = 0;  // the column's left (the row's top) edge, client pixels of the workbook window
+  };
+
   std::shared_ptr<SimExcel> model_;
+  std::optional<BorderDrag> drag_;
   RECT first_frame_{};
   std::vector<HWND> mains_;  // in the order they were made
   HWND strip_ = nullptr;

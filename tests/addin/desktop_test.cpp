@@ -5,43 +5,12 @@
 #include <functional>
 #include <tuple>
 
-#include "addin/connect.h"
-#include "tests/addin/real_tag_parts.h"
+#include "tests/addin/desktop_world.h"
 
 namespace tessaly::testing {
 namespace {
 
 using sim::SimExcel;
-
-// The real tag on the host's own desktop.
-struct DesktopWorld {
-  explicit DesktopWorld(const std::string& version = "16.0")
-      : host(SimExcel::Create(version)), parts(host, host->Desktop(), host->Desktop()) {
-    host->AddWorkbook("Book1");
-    DateCell("Book1", "B2");
-    parts.module = &addin->Module();
-    addin->OnConnection(host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
-  }
-  void DateCell(const std::string& book, const std::string& a1) {
-    SimExcel::Cell(host->Sheet(book, "Sheet1"), a1).number_format = "yyyy-mm-dd";
-  }
-  frmTag& tag() { return *parts.real_tag; }
-  // The tag's window as the desktop has it.
-  const sim::SimDesktop::Window& tag_window() { return host->Desktop().Get(tag().Handle()); }
-  bool Shown() { return tag().Displayed() && tag_window().visible; }
-  ScreenRect Painted(const std::string& book, const std::string& a1) {
-    auto a = sim::address::Parse(a1, host->MaxRow(), host->MaxColumn())[0];
-    sim::WorkbookModel& b = host->Book(book);
-    sim::WindowLayout layout = host->Layout(b);
-    return sim::CellRect(host->Axes(*b.sheets[0]), layout, sim::PaneShowing(layout, a.r1, a.c1), a.r1, a.c1);
-  }
-
-  std::shared_ptr<SimExcel> host;
-  FakePlatform platform;
-  RealTagParts parts;
-  std::unique_ptr<Connect> addin = std::make_unique<Connect>(
-      ConnectServices{platform.services(), host->Desktop(), host->Desktop(), host->Desktop(), parts, "C:\\Tessaly"});
-};
 
 // From Excel 2013 on each workbook has its own main window: the tag goes into the active one's,
 // and when the first workbook closes, taking the parked tag with its main window, a new tag is made.

@@ -166,6 +166,12 @@ const std::vector<Step>& Steps() {
          if (w.TagShown()) w.headless.real_tag->TriggerClickEvent();
          if (w.headless.calendar && w.headless.calendar->sink) w.headless.calendar->Close(Variant::date(kPicked));
        }},
+      // The sheet repainted after a zoom and a column's new width: the check of the tag's place.
+      {"ViewChanged+CheckTagPlace", false, [](SweepWorld& w) {
+         w.host->UserSelect("B2");
+         w.host->UserSetZoom(200);  // whole: the old hosts' scan is not what the sweep is for
+         w.host->UserColumnWidth(1, 60);
+       }},
       {"OnDisconnection", false, [](SweepWorld& w) { w.addin->OnDisconnection(0, {}); }},
   };
   return steps;
