@@ -66,7 +66,7 @@ void Connect::OnConnection(const ExcelApplicationPtr& Application, std::int32_t 
     judge_ = MakeDatePredicates(m_, s_.settings.clock);
     controller_ = std::make_unique<cVantry>(
         ControllerServices{m_, s_.settings.messages, s_.screen, s_.windows, s_.help, s_.settings.clock, *judge_, s_.parts,
-                           s_.settings.files, s_.clipboard, &undo_},
+                           s_.settings.files, s_.clipboard, &undo_, s_.timers},
         app_, addin_);
     controller_->SetReloader(this);
     controller_->InitThisObject();
@@ -88,6 +88,10 @@ void Connect::OnDisconnection(std::int32_t, const std::vector<Variant>&) noexcep
 
 void Connect::Teardown() noexcept {
   teardown_pending_ = false;
+  // Turned off before the first run's command bars were made: the next start makes them.
+  SkipFailures()([&] {
+    if (controller_ && controller_->CommandBarsPending() && m_.FirstRun) KeepFirstTimeRun(m_, s_.settings.store);
+  });
   controller_.reset();
   judge_.reset();
   app_.reset();

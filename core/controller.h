@@ -26,6 +26,7 @@
 #include "host/ribbon.h"
 #include "host/rounding.h"
 #include "host/screen_metrics.h"
+#include "host/timers.h"
 #include "host/window_system.h"
 #include "settings/m_vantry.h"
 
@@ -66,6 +67,7 @@ struct ControllerServices {
   const IFileSystem& files;
   IClipboard* clipboard = nullptr;  // the button faces of hosts of version 9 pass through it; none: no faces there
   UndoPick* undo = nullptr;  // the last pick, kept by whoever outlives the controller; none: the controller's own
+  ITimerFactory* timers = nullptr;  // the command bars wait for the host's message loop; none: made at start-up
 };
 
 // Where the calendar goes beside the tag: below it, or above when it would pass the window's
@@ -188,6 +190,8 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   const CommandBarControlPtr& ToolbarQuickButton() const { return moToolbarQuickButton; }
   const CommandBarPtr& Toolbar() const { return moToolbar; }
   bool Subscribed() const { return cookie_ != 0; }
+  // The command bars are still to be found or built, after the connection has returned.
+  bool CommandBarsPending() const { return bars_pending_; }
 
  private:
   // IApplicationEvents, ITagEvents, ICalendarFormEvents: straight to the named handlers.
@@ -231,6 +235,11 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   // watched, and either hides the tag and the calendar.
   void WatchTagWindow() noexcept;
   void InitUI2007() {}
+  // The command bars are found or built once the connection has returned (a one-shot timer on the
+  // host's thread), or at once when something asks for them first.
+  void DeferCommandBars() noexcept;
+  void CommandBarsNow() noexcept;
+  void BuildCommandBars() noexcept;
   void InitUICommandBars();
   void BuildToolbar();
   struct ToolbarButton;
@@ -276,6 +285,8 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   std::string msOnAction;
   CommandBarControlPtr moEditModeProbe;
   RibbonUIPtr moRibbon;
+  std::unique_ptr<ITimer> bars_timer_;
+  bool bars_pending_ = false;
   int tag_click_depth_ = 0;
   // A selection change the host raises inside our own write (a workbook's Change macro) is handled
   // once the write is over.
