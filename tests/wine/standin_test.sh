@@ -109,6 +109,7 @@ else
   cat > "$work/v11.txt" <<STEPS
 value C2 date 2025-11-03
 format C2 d mmm yyyy
+await-bar Tessaly 10000
 bars
 where-control Tessaly 3
 where C2
@@ -178,7 +179,7 @@ STEPS
   # As a host of version 9, which has no Picture or Mask, on a first run again: the faces of the
   # buttons built are pasted over the clipboard, and what the user had copied is there afterwards.
   "$WINE64" reg add 'HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions' /v FirstTimeRun /d 1 /f >/dev/null 2>&1
-  printf 'bars\nclipboard\nquit\n' > "$work/v9.txt"
+  printf 'await-bar Tessaly 10000\nbars\nclipboard\nquit\n' > "$work/v9.txt"
   timeout 90 "$WINE64" "$exe" --version 9 --clipboard-text "copied by the user" --script "Z:${work//\//\\}\\v9.txt" > "$work/v9.log" 2>&1
   sed -i 's/\r$//' "$work/v9.log"
   expect "$work/v9.log" '^bar Tessaly: Calendar! \[picture\] Settings \[picture\] Disable \[picture\] Help \[picture\] About Tessaly \[picture\] Undo Date$' "version 9: the toolbar's faces are pasted from the clipboard"
