@@ -88,6 +88,10 @@ void Connect::OnDisconnection(std::int32_t, const std::vector<Variant>&) noexcep
 
 void Connect::Teardown() noexcept {
   teardown_pending_ = false;
+  // Turned off before the first run's command bars were made: the next start makes them.
+  SkipFailures()([&] {
+    if (controller_ && controller_->CommandBarsPending() && m_.FirstRun) KeepFirstTimeRun(m_, s_.settings.store);
+  });
   controller_.reset();
   judge_.reset();
   app_.reset();

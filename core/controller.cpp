@@ -99,21 +99,9 @@ void cVantry::InitThisObject() noexcept {
   step([&] { msOnAction = "!<" + Must(addin_)->ProgId() + ">"; });
   step([&] { moImageList = s_.parts.CreateImageList(); });
   for (const char* key : kIconKeys) step([&] { Must(moImageList)->Add(key); });
-  step([&] {
-    if (s_.m.ExcelVersion > 11) InitUI2007();
-    else InitUICommandBars();
-  });
-  step([&] {
-    std::string tag = Reg().Text(opt::CommandButtonTagString) + "-CELL";
-    moRightClickMenu = app_->CommandBars("Cell")->FindControl(xl::kControlButton, 1, tag);
-  });
-  step([&] {
-    if (moRightClickMenu) Listen(moRightClickMenu, &cVantry::moRightClickMenu_Click);
-  });
-  FindUndoEntry();
-  step([&] {
-    if (!moRightClickMenu && s_.m.FirstRun) DisplayRightClickMenu(true);
-  });
+  // Building a toolbar, its buttons and their faces is most of a first start, and the host waits
+  // for the connection: the command bars come once it has returned.
+  DeferCommandBars();
   step([&] { moEditModeProbe = app_->CommandBars("Visual Basic")->FindControl(xl::kControlButton, 3627, ""); });
   step([&] {
     if (!moEditModeProbe) moEditModeProbe = app_->CommandBars("WordArt Context Menu")->FindControl(xl::kControlButton, 2179, "");
@@ -126,8 +114,11 @@ void cVantry::InitThisObject() noexcept {
 }
 
 cVantry::~cVantry() {
-  // First of all: no event reaches a controller being taken apart, nor one that is gone.
+  // First of all: no event reaches a controller being taken apart, nor one that is gone; command
+  // bars not made yet are never made.
   if (relay_) relay_->Detach();
+  bars_timer_.reset();
+  bars_pending_ = false;
   view_watch_.reset();
   view_timer_.reset();
   StopListening();

@@ -67,7 +67,9 @@ struct ControllerServices {
   const IFileSystem& files;
   IClipboard* clipboard = nullptr;  // the button faces of hosts of version 9 pass through it; none: no faces there
   UndoPick* undo = nullptr;  // the last pick, kept by whoever outlives the controller; none: the controller's own
-  ITimerFactory* timers = nullptr;  // defers the check of the tag's place after a repaint; none: checked at once
+  // The host's message loop, for what waits until it runs: the command bars (none: made at
+  // start-up) and the check of the tag's place after a repaint (none: checked at once).
+  ITimerFactory* timers = nullptr;
 };
 
 // Where the calendar goes beside the tag: below it, or above when it would pass the window's
@@ -190,6 +192,8 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   const CommandBarControlPtr& ToolbarQuickButton() const { return moToolbarQuickButton; }
   const CommandBarPtr& Toolbar() const { return moToolbar; }
   bool Subscribed() const { return cookie_ != 0; }
+  // The command bars are still to be found or built, after the connection has returned.
+  bool CommandBarsPending() const { return bars_pending_; }
 
  private:
   // IApplicationEvents, ITagEvents, ICalendarFormEvents: straight to the named handlers.
@@ -242,6 +246,11 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   // a tag that moved goes. Where nothing moved, nothing changes.
   void CheckTagPlace() noexcept;
   void InitUI2007() {}
+  // The command bars are found or built once the connection has returned (a one-shot timer on the
+  // host's thread), or at once when something asks for them first.
+  void DeferCommandBars() noexcept;
+  void CommandBarsNow() noexcept;
+  void BuildCommandBars() noexcept;
   void InitUICommandBars();
   void BuildToolbar();
   struct ToolbarButton;
@@ -287,6 +296,8 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   std::string msOnAction;
   CommandBarControlPtr moEditModeProbe;
   RibbonUIPtr moRibbon;
+  std::unique_ptr<ITimer> bars_timer_;
+  bool bars_pending_ = false;
   int tag_click_depth_ = 0;
   // A selection change the host raises inside our own write (a workbook's Change macro) is handled
   // once the write is over.

@@ -14,6 +14,8 @@ namespace {
 
 constexpr const char* kDisableTag = "DisableOrEnable";
 constexpr const char* kUndoTag = "UndoDate";
+// The first turn of the host's message loop after the connection: the timer's soonest.
+constexpr std::int32_t kCommandBarsDelay = 1;
 
 }  // namespace
 
@@ -71,6 +73,45 @@ void cVantry::StopListening() noexcept {
     step([&] { s.button->Unadvise(s.cookie); });
   }
   button_events_.clear();
+}
+
+// ---------------------------------------------------------------- when they are made
+
+void cVantry::DeferCommandBars() noexcept {
+  bars_pending_ = true;
+  const bool waiting = s_.timers && StopOnFailure([&] {
+    bars_timer_ = s_.timers->CreateTimer([this] { CommandBarsNow(); });
+    bars_timer_->SetInterval(kCommandBarsDelay);
+  });
+  // Without a timer they are made now: late rather than never.
+  if (!waiting) CommandBarsNow();
+}
+
+// Once, whoever comes first: the timer, or a command that needs the bars.
+void cVantry::CommandBarsNow() noexcept {
+  if (!bars_pending_) return;
+  bars_pending_ = false;
+  bars_timer_.reset();  // a one-shot; releasing it inside its own callback is safe
+  BuildCommandBars();
+}
+
+void cVantry::BuildCommandBars() noexcept {
+  SkipFailures step;
+  step([&] {
+    if (s_.m.ExcelVersion > 11) InitUI2007();
+    else InitUICommandBars();
+  });
+  step([&] {
+    std::string tag = Reg().Text(opt::CommandButtonTagString) + "-CELL";
+    moRightClickMenu = app_->CommandBars("Cell")->FindControl(xl::kControlButton, 1, tag);
+  });
+  step([&] {
+    if (moRightClickMenu) Listen(moRightClickMenu, &cVantry::moRightClickMenu_Click);
+  });
+  FindUndoEntry();
+  step([&] {
+    if (!moRightClickMenu && s_.m.FirstRun) DisplayRightClickMenu(true);
+  });
 }
 
 // ---------------------------------------------------------------- the toolbar
@@ -160,6 +201,7 @@ void cVantry::BuildToolbar() {
 
 void cVantry::DisplayToolbarButton(bool show) noexcept {
   if (s_.m.ExcelVersion >= 12) return;
+  CommandBarsNow();
   SkipFailures step;
   if (show && QuickButtonDeleted()) Forget(moToolbarQuickButton);
   if (moToolbarQuickButton) {
@@ -185,11 +227,13 @@ void cVantry::DisplayToolbarButton(bool show) noexcept {
 
 bool cVantry::DisplayToolbarButton() noexcept {
   if (s_.m.ExcelVersion >= 12) return false;
+  CommandBarsNow();
   return Attempt([&] { return moToolbarQuickButton && !QuickButtonDeleted() && moToolbarQuickButton->Visible(); })
       .value_or(false);
 }
 
 void cVantry::DisplayRightClickMenu(bool show) noexcept {
+  CommandBarsNow();
   DisplayCalendarEntry(show);
   DisplayUndoEntry(show);
 }
@@ -257,6 +301,7 @@ void cVantry::FindUndoEntry() noexcept {
 }
 
 bool cVantry::DisplayRightClickMenu() noexcept {
+  CommandBarsNow();
   return Attempt([&] { return moRightClickMenu && !RightClickMenuDeleted() && moRightClickMenu->Visible(); }).value_or(false);
 }
 

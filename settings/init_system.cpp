@@ -39,6 +39,8 @@ void ReadFirstTimeRun(mVantry& m, IUserSettings& store) {
   if (m.FirstRun) store.save(m.ProductName, kOptionSection, "FirstTimeRun", "0");
 }
 
+void KeepFirstTimeRun(const mVantry& m, IUserSettings& store) { store.save(m.ProductName, kOptionSection, "FirstTimeRun", "1"); }
+
 void InitSystem(mVantry& m, const SettingsServices& s) {
   SkipFailures step;
   step([&] { m.HelpFilePath = m.AddInFolder + "TESSALY.chm"; });

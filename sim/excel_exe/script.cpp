@@ -600,6 +600,18 @@ bool ScriptRunner::Do(const ScriptStep& s) {
       }
       Report("bar %s: %s", bar->name, line);
     }
+  } else if (s.verb == "await-bar") {
+    // await-bar NAME TIMEOUT: waits, handling messages, for a visible command bar of that name; an
+    // add-in may build its bars once its connection has returned.
+    auto [name, timeout] = Split(s.argument);
+    const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(std::atoi(timeout.c_str()));
+    const auto shown = [&] {
+      const auto& bars = model_.Bars();
+      return std::any_of(bars.begin(), bars.end(), [&](const auto& bar) { return bar->name == name && bar->visible; });
+    };
+    while (!shown() && ::GetTickCount64() < end)
+      if (!PumpMessages(50)) return false;
+    Report("awaited bar %s %s", name, shown() ? "shown" : "missing");
   } else if (s.verb == "await-window" || s.verb == "await-gone") {
     // Waits, handling messages, for a window of the class to show (or to go), then reports it.
     auto [class_name, timeout] = Split(s.argument);

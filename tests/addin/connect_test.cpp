@@ -351,8 +351,32 @@ TEST(addin_disconnection, waits_for_the_outermost_callback) {
 TEST(addin_disconnection, waits_for_a_command_bar_click) {
   AddInWorld w("11.0");
   auto addin = w.Connected();
+  w.timers.Elapse(1);  // the host's message loop turns: the toolbar is made
   const auto calendar_button = w.host->Bar("Tessaly").controls.at(0);
   DisconnectedDuringTheCalendarCommand(w, *addin, [&] { EXPECT_TRUE(w.host->UserClickControl(calendar_button)); });
+}
+
+// Turned off before the host's message loop turned: no command bar was made and no timer is left,
+// and the next connection is the first run still, so it makes what the first would have made.
+// Turned off after them, the first run is over.
+TEST(addin_disconnection, before_the_command_bars_were_made) {
+  AddInWorld w("11.0");
+  auto addin = w.Connected();
+  EXPECT_EQ(w.platform.store.at("FirstTimeRun"), "0");
+  addin->OnDisconnection(1, {});
+  EXPECT_EQ(w.timers.Alive(), 0u);
+  EXPECT_THROW(w.host->Bar("Tessaly"), HostError);
+  EXPECT_EQ(w.host->ButtonSubscribers(), 0u);
+  EXPECT_EQ(w.platform.store.at("FirstTimeRun"), "1");
+
+  addin = w.Connected();
+  EXPECT_TRUE(addin->Module().FirstRun);
+  w.timers.Elapse(1);
+  EXPECT_EQ(w.host->Bar("Tessaly").controls.size(), 6u);
+  EXPECT_EQ(w.host->Bar("Cell").controls.front()->caption, "Quenby");
+  EXPECT_TRUE(w.platform.messages.shown().empty()) << "built, not asked for";
+  addin->OnDisconnection(1, {});
+  EXPECT_EQ(w.platform.store.at("FirstTimeRun"), "0");
 }
 
 // The options dialog through the connected add-in reads and sets the controller's own entry points.

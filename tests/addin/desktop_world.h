@@ -20,6 +20,8 @@ struct DesktopWorld {
     DateCell("Book1", "B2");
     parts.module = &addin->Module();
     addin->OnConnection(host, kConnectStartup, std::make_shared<sim::SimAddInInstance>(), {Variant::i4(1)});
+    // The host's message loop runs once the connection returns: the command bars are made then.
+    Settle();
   }
   void DateCell(const std::string& book, const std::string& a1) {
     SimExcel::Cell(host->Sheet(book, "Sheet1"), a1).number_format = "yyyy-mm-dd";

@@ -13,6 +13,7 @@
 
 #include "addin/connect.h"
 #include "sim/faulty_collaborators.h"
+#include "sim/manual_timers.h"
 #include "tests/addin/real_tag_parts.h"
 
 namespace tessaly::testing {
@@ -72,9 +73,10 @@ struct SweepWorld {
   sim::FaultyFileSystem files{platform.files, plan};
   sim::FaultyHelpShell help{host->Desktop(), plan};
   sim::SimClipboardAccess clipboard{host->clipboard, 0xADD1};  // version 9's faces pass over it
+  sim::ManualTimers timers;  // the host's message loop, which makes the command bars after the connection
   std::unique_ptr<Connect> addin = std::make_unique<Connect>(ConnectServices{
       {store, files, platform.shell, platform.system, messages, platform.locale, clock}, screen, windows, help, parts,
-      "C:\\Tessaly", nullptr, &clipboard});
+      "C:\\Tessaly", &timers, &clipboard});
 };
 
 // One handler of the add-in as the host or the user reaches it; `decides` marks the activation
@@ -106,6 +108,7 @@ const std::vector<Step>& Steps() {
                                {Variant::i4(1)});
          w.addin->ZorelOnLoad(std::make_shared<sim::FaultyRibbonUI>(w.plan));
        }},
+      {"command bars after the connection", false, [](SweepWorld& w) { w.timers.Elapse(1); }},
       {"SheetSelectionChange", true, [](SweepWorld& w) { w.host->UserSelect("B2"); }},
       {"WindowResize", true, [](SweepWorld& w) { w.host->UserResizeWindow(); }},
       // Each user action raises the deactivation of one sheet or window and the activation of the next.

@@ -7,6 +7,7 @@
 
 #include "controller_world.h"
 #include "sim/command_bar_file.h"
+#include "sim/manual_timers.h"
 
 namespace tessaly::testing {
 namespace {
@@ -335,6 +336,156 @@ TEST(command_bars, ribbon_toggle_without_an_id) {
             std::tuple(true, 2u, false));
   ASSERT_EQ(w.platform.messages.shown().size(), 1u);
   EXPECT_EQ(w.platform.messages.shown()[0].text, "The setting 'CalendarDisabled' could not be saved.\r\n\r\nAccess is denied.");
+}
+
+// ---------------------------------------------------------------- made after the connection
+
+const Face kCellEntry{"Quenby", "", "Brenmoor Quenby-CELL", "display"};
+
+// The bars and their controls as the user sees them: captions with state and visibility.
+std::string BarsSeen(SimExcel& host) {
+  std::string seen;
+  for (const auto& bar : host.Bars()) {
+    seen += bar->name + (bar->visible ? ":" : " (hidden):");
+    for (const auto& c : bar->controls)
+      seen += " " + c->caption + (c->visible ? "" : "~") + (c->enabled ? "" : "-") + (c->picture.empty() ? "" : "[" + c->picture + "]");
+    seen += "\n";
+  }
+  return seen;
+}
+
+// While the host waits for the connection no command bar is built or searched; the first turn of
+// its message loop makes them all, exactly as a start-up that makes them at once.
+TEST(command_bars_after_connection, made_at_the_first_turn_of_the_hosts_loop) {
+  for (const char* version : {"11.0", "16.0"}) {
+    SCOPED_TRACE(version);
+    ControllerWorld at_once(version);
+    at_once.Start();
+    ControllerWorld w(version);
+    sim::ManualTimers timers;
+    w.timers = &timers;
+    const std::string before = BarsSeen(*w.host);
+    w.host->ResetCalls();
+    w.Start();
+    EXPECT_EQ(w.host->Calls("CommandBar.FindControl"), 1) << "the edit-mode probe alone";
+    EXPECT_EQ(w.host->Calls("CommandBar.Controls.Add") + w.host->Calls("Application.CommandBars.Add"), 0);
+    EXPECT_EQ(BarsSeen(*w.host), before);
+    EXPECT_TRUE(w.controller->CommandBarsPending());
+    EXPECT_TRUE(w.controller->Subscribed()) << "the tag serves from the connection on";
+    EXPECT_EQ(timers.Running(), 1u);
+
+    timers.Elapse(1);
+    EXPECT_FALSE(w.controller->CommandBarsPending());
+    EXPECT_EQ(timers.Alive(), 0u) << "a one-shot";
+    EXPECT_EQ(BarsSeen(*w.host), BarsSeen(*at_once.host));
+    EXPECT_EQ(FaceOf(*w.host->Bar("Cell").controls.front()), kCellEntry);
+    EXPECT_EQ(w.host->ButtonSubscribers(), at_once.host->ButtonSubscribers());
+    const std::string made = BarsSeen(*w.host);
+    timers.Elapse(1000);
+    EXPECT_EQ(BarsSeen(*w.host), made) << "made once";
+    EXPECT_TRUE(w.platform.messages.shown().empty());
+  }
+}
+
+// The found path of later starts, and the question when the toolbar is gone, wait the same way.
+TEST(command_bars_after_connection, later_starts_find_them_after_the_connection) {
+  ControllerWorld w("11.0");
+  w.Start();
+  const std::string built = BarsSeen(*w.host);
+  sim::ManualTimers timers;
+  w.timers = &timers;
+  NextStart(w);
+  EXPECT_EQ(w.host->ButtonSubscribers(), 0u);
+  EXPECT_FALSE(w.controller->DisableButton());
+  timers.Elapse(1);
+  EXPECT_EQ(BarsSeen(*w.host), built);
+  EXPECT_EQ(w.host->ButtonSubscribers(), 9u) << "the six buttons, the quick button and the two entries, found by tag";
+  EXPECT_TRUE(w.controller->DisableButton());
+  EXPECT_TRUE(w.platform.messages.shown().empty());
+
+  w.controller.reset();
+  w.host->RemoveBar("Tessaly");
+  w.platform.messages.script(MsgResult::No);
+  w.Start();
+  EXPECT_TRUE(w.platform.messages.shown().empty()) << "never asked while the host waits for the connection";
+  timers.Elapse(1);
+  ASSERT_EQ(w.platform.messages.shown().size(), 1u);
+  EXPECT_EQ(w.platform.messages.shown()[0].text, "Cannot find the toolbar for Tessaly\r\n\r\nDo you want to recreate it?");
+}
+
+// A command that needs the bars before the timer (the options dialog reading its tick boxes) has
+// them made then, and the timer makes nothing more.
+TEST(command_bars_after_connection, asked_for_first_by_a_command) {
+  const std::function<bool(cVantry&)> asks[] = {
+      [](cVantry& c) { return c.DisplayRightClickMenu(); },
+      [](cVantry& c) { return c.DisplayToolbarButton(); },
+      [](cVantry& c) { return c.DisplayRightClickMenu(true), true; },
+      [](cVantry& c) { return c.DisplayToolbarButton(true), true; },
+  };
+  for (std::size_t i = 0; i < std::size(asks); ++i) {
+    SCOPED_TRACE(i);
+    ControllerWorld at_once("11.0");
+    at_once.Start();
+    ControllerWorld w("11.0");
+    sim::ManualTimers timers;
+    w.timers = &timers;
+    w.Start();
+    EXPECT_TRUE(asks[i](*w.controller));
+    EXPECT_FALSE(w.controller->CommandBarsPending());
+    EXPECT_EQ(timers.Alive(), 0u);
+    EXPECT_EQ(BarsSeen(*w.host), BarsSeen(*at_once.host));
+    timers.Elapse(1000);
+    EXPECT_EQ(BarsSeen(*w.host), BarsSeen(*at_once.host));
+  }
+}
+
+// Turned off before the loop turned: nothing built, nothing left running, no click listened for.
+TEST(command_bars_after_connection, gone_before_they_were_made) {
+  for (const char* version : {"11.0", "16.0"}) {
+    SCOPED_TRACE(version);
+    ControllerWorld w(version);
+    sim::ManualTimers timers;
+    w.timers = &timers;
+    const std::string before = BarsSeen(*w.host);
+    w.Start();
+    w.controller.reset();
+    EXPECT_EQ(timers.Alive(), 0u);
+    timers.Elapse(1000);
+    EXPECT_EQ(timers.fired, 0);
+    EXPECT_EQ(BarsSeen(*w.host), before);
+    EXPECT_EQ(w.host->ButtonSubscribers(), 0u);
+  }
+}
+
+// Host faults while the bars are made are the bars' own: each failing member costs what it
+// touches, nothing escapes into the host's loop, and a timer the system will not give means the
+// bars are made at start-up instead.
+TEST(command_bars_after_connection, host_faults_while_they_are_made) {
+  const char* members[] = {"Application.CommandBars", "Application.CommandBars.Add", "CommandBar.FindControl",
+                           "CommandBar.Controls.Add", "Control.Caption.set", "Control.Picture.set", "Control.OnAction.set",
+                           "Control.Advise"};
+  for (const char* member : members) {
+    SCOPED_TRACE(member);
+    ControllerWorld w("11.0");
+    sim::ManualTimers timers;
+    w.timers = &timers;
+    w.Start();
+    w.host->FailAlways(member);
+    timers.Elapse(1);
+    w.host->ClearFaults();
+    EXPECT_FALSE(w.controller->CommandBarsPending());
+    EXPECT_EQ(timers.Alive(), 0u);
+    EXPECT_TRUE(w.controller->Subscribed());
+    w.SelectDateCell("B2");
+    EXPECT_TRUE(w.tag().Displayed()) << "the add-in goes on serving";
+  }
+  ControllerWorld w("11.0");
+  sim::ManualTimers timers;
+  timers.fail = true;
+  w.timers = &timers;
+  w.Start();
+  EXPECT_FALSE(w.controller->CommandBarsPending());
+  EXPECT_EQ(Faces(*w.host, "Tessaly"), kToolbar);
 }
 
 }  // namespace

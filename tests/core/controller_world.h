@@ -52,7 +52,7 @@ struct ControllerWorld {
   void Start() {
     controller = std::make_unique<cVantry>(
         ControllerServices{m, platform.messages, desk, desk, desk, platform.clock, *judge, parts, platform.files,
-                           clipboard.get(), &undo},
+                           clipboard.get(), &undo, timers},
         host,
         addin);
     controller->InitThisObject();
@@ -86,6 +86,7 @@ struct ControllerWorld {
   std::shared_ptr<sim::SimAddInInstance> addin = std::make_shared<sim::SimAddInInstance>();
   std::unique_ptr<sim::SimClipboardAccess> clipboard;
   UndoPick undo;  // outlives each controller, as the add-in's does
+  ITimerFactory* timers = nullptr;  // none: the command bars are made at start-up
   std::unique_ptr<cVantry> controller;
 };
 

@@ -110,6 +110,7 @@ else
   cat > "$work/v11.txt" <<STEPS
 value C2 date 2025-11-03
 format C2 d mmm yyyy
+await-bar Tessaly 10000
 bars
 where-control Tessaly 3
 where C2
@@ -176,10 +177,12 @@ STEPS
   expect "$work/v11-again.log" '^bar Tessaly: Calendar! \[picture\] Settings \[picture\] Disable \[picture\] Help \[picture\] About Tessaly \[picture\] Undo Date$' "version 11 again: the toolbar is found with its faces, not asked for"
   expect "$work/v11-again.log" '^bar Standard: &New &Open... &Save \| Quenby \[picture\]$' "version 11 again: the one quick button"
   expect "$work/v11-again.log" "^window $CAL_CLASS shown" "version 11 again: a click on the found Calendar! button opens the calendar"
-  # As a host of version 9, which has no Picture or Mask, on a first run again: the faces of the
-  # buttons built are pasted over the clipboard, and what the user had copied is there afterwards.
+  # As a host of version 9, which has no Picture or Mask, on a first run again, turned off and on
+  # before its command bars were made: the next connection is the first run still and builds them,
+  # the faces pasted over the clipboard, and what the user had copied is there afterwards. (A first
+  # run lost would ask whether to recreate the toolbar, and the stand-in would wait for the answer.)
   "$WINE64" reg add 'HKCU\Software\VB and VBA Program Settings\Tessaly\GlobalOptions' /v FirstTimeRun /d 1 /f >/dev/null 2>&1
-  printf 'bars\nclipboard\nquit\n' > "$work/v9.txt"
+  printf 'reconnect\nawait-bar Tessaly 10000\nbars\nclipboard\nquit\n' > "$work/v9.txt"
   timeout 90 "$WINE64" "$exe" --version 9 --clipboard-text "copied by the user" --script "Z:${work//\//\\}\\v9.txt" > "$work/v9.log" 2>&1
   sed -i 's/\r$//' "$work/v9.log"
   expect "$work/v9.log" '^bar Tessaly: Calendar! \[picture\] Settings \[picture\] Disable \[picture\] Help \[picture\] About Tessaly \[picture\] Undo Date$' "version 9: the toolbar's faces are pasted from the clipboard"
