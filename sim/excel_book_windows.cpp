@@ -96,8 +96,34 @@ void SimExcel::UserNewWindow() {
   RaiseWindowEvent(book, false);
   book->other_windows.insert(book->other_windows.begin(), fresh);
   SwapWindow(*book, 0);
+  if (on_book_opened) on_book_opened(*book);
   RaiseWindow(*book);
   RaiseWindowEvent(book, true);
+}
+
+std::string SimExcel::NextWindowCaption() const {
+  // Ctrl+F6's round: every workbook in the order opened, each one's windows by number.
+  std::vector<std::string> round;
+  std::string active;
+  for (const auto& b : books_) {
+    std::vector<std::int32_t> ids{b->window_id};
+    for (const auto& w : b->other_windows) ids.push_back(w.id);
+    std::sort(ids.begin(), ids.end());
+    for (std::int32_t id : ids) round.push_back(b->Caption(id));
+    if (b == active_book_) active = b->Caption(b->window_id);
+  }
+  const auto at = std::find(round.begin(), round.end(), active);
+  if (at == round.end()) return {};
+  return std::next(at) == round.end() ? round.front() : *std::next(at);
+}
+
+std::string SimExcel::CaptionOfMain(WindowHandle main) const {
+  for (const auto& b : books_) {
+    if (b->main == main) return b->Caption(b->window_id);
+    for (const auto& w : b->other_windows)
+      if (w.main == main) return b->Caption(w.id);
+  }
+  return {};
 }
 
 void SimExcel::UserActivateWindow(const std::string& caption) {

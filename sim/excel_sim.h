@@ -247,6 +247,10 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   void UserCloseWindow();
   // The captions of every open workbook window, the active workbook's first.
   std::vector<std::string> WindowCaptions() const;
+  // The window Ctrl+F6 goes to next; empty with no workbook.
+  std::string NextWindowCaption() const;
+  // The caption of the workbook window held in that main window (from version 15 on); empty: none.
+  std::string CaptionOfMain(WindowHandle main) const;
   // The scroll bars or the wheel move the active window's top-left pane by rows and columns, or
   // Ctrl+wheel sets its zoom: the model changes and the host raises no event.
   void UserScroll(std::int32_t rows, std::int32_t columns);

@@ -133,6 +133,26 @@ TEST_P(BookWindows, both_windows_show_the_one_sheet) {
   EXPECT_GT(painted(second), before.second);
 }
 
+// Ctrl+F6 goes round every window: each workbook in the order opened, its windows by number; a
+// click on a window's own main window names that window.
+TEST_P(BookWindows, ctrl_f6_goes_round_every_window) {
+  auto host = SimExcel::Create(GetParam());
+  host->AddWorkbook("Book1");
+  host->UserNewWindow();
+  host->UserNewWorkbook("Book2");
+  std::vector<std::string> round;
+  for (int i = 0; i < 4; ++i) {
+    host->UserActivateWindow(host->NextWindowCaption());
+    round.push_back(host->WindowCaptions().front());
+  }
+  EXPECT_EQ(round, (std::vector<std::string>{"Book1:1", "Book1:2", "Book2", "Book1:1"}));
+  const WorkbookModel& book = host->Book("Book1");
+  EXPECT_EQ(host->CaptionOfMain(book.main), "Book1:1");
+  if (host->MainWindowPerWorkbook()) {
+    EXPECT_EQ(host->CaptionOfMain(book.other_windows.front().main), "Book1:2");
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(versions, BookWindows, ::testing::Values("12.0", "16.0"));
 
 }  // namespace
