@@ -268,7 +268,7 @@ void HostWindows::OpenWindows(WorkbookModel& book) {
       const ScreenRect r = model_->Desktop().Get(book.main).rect;
       at = {r.left, r.top, r.right, r.bottom};
     }
-    const std::wstring title = win::to_wide(book.name) + L" - Stand-in Excel";
+    const std::wstring title = win::to_wide(book.Caption(book.window_id)) + L" - Stand-in Excel";
     main = ::CreateWindowExW(0, kMainClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, at.left, at.top,
                              at.right - at.left, at.bottom - at.top, nullptr, nullptr, inst, this);
     desk = main ? ::CreateWindowExW(0, kDeskClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, kStripHeight, 10, 10,
@@ -321,8 +321,11 @@ const WorkbookModel* HostWindows::BookOf(HWND window) const {
 
 const WorkbookModel* HostWindows::BookOfMain(HWND main) const {
   if (model_->HasWorkbook() && Main() == main) return model_->ActiveSheetModel().parent;
-  for (const auto& book : model_->Books())
+  for (const auto& book : model_->Books()) {
     if (book->main == Handle(main)) return book.get();
+    for (const auto& other : book->other_windows)
+      if (other.main == Handle(main)) return book.get();
+  }
   return nullptr;
 }
 
@@ -365,6 +368,11 @@ void HostWindows::MirrorIntoModel() const {
     mirror(book->main);
     mirror(book->desk);
     mirror(book->window);
+    for (const auto& other : book->other_windows) {
+      mirror(other.main);
+      mirror(other.desk);
+      mirror(other.window);
+    }
   }
   // Every display the system reports; Wine has one resolution for all of them.
   HDC screen = ::GetDC(nullptr);
@@ -419,19 +427,27 @@ void HostWindows::Quit() {
 
 void HostWindows::OnActivate(HWND main) {
   if (following_) return;  // the windows following the model, not the user
-  const WorkbookModel* book = BookOfMain(main);
-  if (!book || !model_->HasWorkbook() || book == model_->ActiveSheetModel().parent) return;
-  const std::string name = book->name;
-  model_->UserActivateWorkbook(name);
+  if (!model_->HasWorkbook() || main == Main()) return;
+  // Any workbook window's own main window, the active workbook's other windows' too.
+  const std::string caption = model_->CaptionOfMain(Handle(main));
+  if (caption.empty()) return;
+  model_->UserActivateWindow(caption);
   Refresh();
 }
 
 void HostWindows::OnMainClose(HWND main) {
   // From version 15 on the close box closes that workbook; the last one's closes the host.
   const WorkbookModel* book = BookOfMain(main);
-  if (!model_->MainWindowPerWorkbook() || !book || model_->Books().size() < 2) return Quit();
-  const std::string name = book->name;
-  model_->UserCloseWorkbook(name);
+  if (!model_->MainWindowPerWorkbook() || !book || (model_->Books().size() < 2 && book->other_windows.empty())) return Quit();
+  // A workbook's second window closes alone: the window is activated and closed, the workbook stays.
+  const std::string caption = model_->CaptionOfMain(Handle(main));
+  if (book->other_windows.empty()) {
+    const std::string name = book->name;
+    model_->UserCloseWorkbook(name);
+  } else if (!caption.empty()) {
+    model_->UserActivateWindow(caption);
+    model_->UserCloseWindow();
+  }
   Refresh();
 }
 
@@ -564,13 +580,12 @@ void HostWindows::MoveSelection(int rows, int columns) {
 void HostWindows::OnKeyDown(WPARAM key) {
   const bool editing = model_->Editing();
   if (::GetKeyState(VK_CONTROL) < 0 && !editing && (key == 'N' || key == VK_F6)) {
-    // Ctrl+N opens a new workbook, Ctrl+F6 goes to the next workbook's window.
+    // Ctrl+N opens a new workbook, Ctrl+F6 goes to the next window, of this workbook or the next.
     if (key == 'N') {
       model_->UserNewWorkbook(model_->NewWorkbookName());
     } else {
-      const auto& books = model_->Books();
-      const auto at = std::find_if(books.begin(), books.end(), [&](const auto& b) { return b.get() == model_->ActiveSheetModel().parent; });
-      if (at != books.end()) model_->UserActivateWorkbook((std::next(at) == books.end() ? books.front() : *std::next(at))->name);
+      const std::string next = model_->NextWindowCaption();
+      if (!next.empty()) model_->UserActivateWindow(next);
     }
     Refresh();
     return;
