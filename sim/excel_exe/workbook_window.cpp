@@ -319,6 +319,23 @@ const WorkbookModel* HostWindows::BookOf(HWND window) const {
   return nullptr;
 }
 
+std::unique_ptr<WorkbookModel> HostWindows::OtherWindowShown(HWND window) const {
+  for (const auto& book : model_->Books())
+    for (const OtherWindow& other : book->other_windows) {
+      if (other.window != Handle(window)) continue;
+      auto sheet = std::make_shared<SheetModel>(*book->sheets.at(other.active_sheet));
+      const SheetView& view = other.views.at(other.active_sheet);
+      sheet->selection = view.selection;
+      sheet->active_row = view.active_row, sheet->active_column = view.active_column;
+      auto shadow = std::make_unique<WorkbookModel>();
+      shadow->sheets = {sheet};
+      shadow->window = other.window;
+      shadow->win = other.win;
+      return shadow;
+    }
+  return nullptr;
+}
+
 const WorkbookModel* HostWindows::BookOfMain(HWND main) const {
   if (model_->HasWorkbook() && Main() == main) return model_->ActiveSheetModel().parent;
   for (const auto& book : model_->Books()) {
@@ -477,6 +494,10 @@ void HostWindows::OnPaint(HWND window) {
       const bool active = window == Book();
       GridPainter(mem.get(), sheet, model_->Axes(sheet), model_->Layout(*book), ::GetDeviceCaps(dc, LOGPIXELSY))
           .Paint(active && model_->Editing(), model_->EditText());
+    } else if (auto shadow = OtherWindowShown(window)) {
+      // A window its workbook does not have active draws its own sheet, selection and view.
+      const SheetModel& sheet = *shadow->sheets[0];
+      GridPainter(mem.get(), sheet, model_->Axes(sheet), model_->Layout(*shadow), ::GetDeviceCaps(dc, LOGPIXELSY)).Paint(false, {});
     } else {
       Fill(mem.get(), rc, kHeaderFill);
     }
