@@ -77,6 +77,24 @@ struct SheetModel {
   bool closed = false;
 };
 
+// What a workbook window shows of one sheet besides the sheet itself: every window of a workbook
+// keeps its own selection on each sheet.
+struct SheetView {
+  std::vector<Area> selection;
+  std::int32_t active_row = 1, active_column = 1;
+  std::string selected_object;
+};
+
+// A workbook window other than the one the workbook has active (View > New Window): its handles,
+// its view, the sheet it shows and its selections, one per sheet of the workbook.
+struct OtherWindow {
+  std::int32_t id = 0;
+  WindowHandle window = 0, main = 0, desk = 0;
+  WindowModel win;
+  std::size_t active_sheet = 0;
+  std::vector<SheetView> views;
+};
+
 struct WorkbookModel {
   std::string name;
   bool read_only = false;
@@ -89,6 +107,14 @@ struct WorkbookModel {
   // 15, the workbook's own from 15 (Excel 2013) on.
   WindowHandle main = 0, desk = 0;
   WindowModel win;
+  // The active window's identity, and the workbook's other windows, most recently active first.
+  // The windows are numbered in the order they were opened, closing one numbers the rest again.
+  std::int32_t window_id = 1;
+  std::vector<OtherWindow> other_windows;
+  std::int32_t next_window_id = 2;
+  // Window.Caption: the workbook's name, or with several windows "Book1:1", "Book1:2"...
+  std::string Caption(std::int32_t id) const;
+  std::int32_t WindowCount() const { return std::int32_t(other_windows.size()) + 1; }
   bool closed = false;
   // Defined names and what each refers to, as the Name Manager writes it: "=Sheet1!$E$2:$E$9"
   // for a range, or a constant or a formula ("=5").
@@ -209,6 +235,22 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   // Closes the workbook; when it was the active one, the next one is activated, with the events.
   void UserCloseWorkbook(const std::string& name);
   void UserResizeWindow();
+  // View > New Window (Workbook.NewWindow): the active workbook gains a window showing what its
+  // active window shows, numbered after the others, and the new window is activated; from version
+  // 15 on it is a main window of its own.
+  void UserNewWindow();
+  // Activates the workbook window with that caption ("Book1:2"), as the View > Switch Windows list
+  // or a click on it does, with the events.
+  void UserActivateWindow(const std::string& caption);
+  // Closes the active window; the workbook stays open while it has another window, which is
+  // activated, and closes with its last one.
+  void UserCloseWindow();
+  // The captions of every open workbook window, the active workbook's first.
+  std::vector<std::string> WindowCaptions() const;
+  // The window Ctrl+F6 goes to next; empty with no workbook.
+  std::string NextWindowCaption() const;
+  // The caption of the workbook window held in that main window (from version 15 on); empty: none.
+  std::string CaptionOfMain(WindowHandle main) const;
   // The scroll bars or the wheel move the active window's top-left pane by rows and columns, or
   // Ctrl+wheel sets its zoom: the model changes and the host raises no event.
   void UserScroll(std::int32_t rows, std::int32_t columns);
@@ -334,6 +376,9 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   std::vector<Area> WidenToMerged(const SheetModel& sheet, std::vector<Area> areas) const;
 
   void RaiseWindow(const WorkbookModel& book);
+  // The workbook's other window at that index becomes its active one, the active one kept aside.
+  void SwapWindow(WorkbookModel& book, std::size_t other);
+  void RaiseWindowEvent(const std::shared_ptr<WorkbookModel>& book, bool activate);
   // Every open window that shows the sheet paints it again.
   void RepaintSheet(const SheetModel& sheet);
   // The active main window's desk grows (positive) or shrinks at its top by that many pixels.

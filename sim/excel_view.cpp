@@ -38,6 +38,11 @@ void SimExcel::RepaintSheet(const SheetModel& sheet) {
   for (const auto& book : books_)
     if (!book->closed && book->sheets[book->active_sheet].get() == &sheet && desktop_->Exists(book->window))
       desktop_->Repainted(book->window);
+  // The workbook's other windows showing the sheet paint it too.
+  for (const auto& book : books_)
+    for (const auto& w : book->other_windows)
+      if (!book->closed && book->sheets[w.active_sheet].get() == &sheet && desktop_->Exists(w.window))
+        desktop_->Repainted(w.window);
 }
 
 void SimExcel::UserSetZoom(double percent) {

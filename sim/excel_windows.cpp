@@ -107,7 +107,8 @@ class SimPane : public IPane {
 
 class SimWindow : public IExcelWindow {
  public:
-  SimWindow(std::shared_ptr<SimExcel> host, std::shared_ptr<WorkbookModel> book) : host_(std::move(host)), book_(std::move(book)) {}
+  SimWindow(std::shared_ptr<SimExcel> host, std::shared_ptr<WorkbookModel> book)
+      : host_(std::move(host)), book_(std::move(book)), id_(book_->window_id) {}
   std::int32_t PanesCount() override {
     Enter("Window.Panes.Count");
     return book_->win.PaneCount();
@@ -175,9 +176,12 @@ class SimWindow : public IExcelWindow {
   }
 
  private:
-  void Enter(const char* member) { EnterLive(*host_, member, book_->closed); }
+  // A closed window's object is dead. The stand-in answers only for the window its workbook has
+  // active, so an object kept from another window fails rather than reading the wrong view.
+  void Enter(const char* member) { EnterLive(*host_, member, book_->closed || book_->window_id != id_); }
   std::shared_ptr<SimExcel> host_;
   std::shared_ptr<WorkbookModel> book_;
+  std::int32_t id_;
 };
 
 }  // namespace
@@ -187,6 +191,11 @@ void SimExcel::RenameWindow(WindowHandle old_handle, WindowHandle new_handle) {
   for (auto& b : books_) {
     if (b->main == old_handle) b->main = new_handle;
     if (b->desk == old_handle) b->desk = new_handle;
+    for (auto& w : b->other_windows) {
+      if (w.main == old_handle) w.main = new_handle;
+      if (w.desk == old_handle) w.desk = new_handle;
+      if (w.window == old_handle) w.window = new_handle;
+    }
   }
   for (auto& w : desktop_->windows)
     if (w.parent == old_handle) w.parent = new_handle;

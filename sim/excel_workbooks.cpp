@@ -248,6 +248,11 @@ void SimExcel::CloseWorkbook(const std::string& name) {
       // A workbook's own main window goes with it, and every window inside it.
       const WindowHandle gone = MainWindowPerWorkbook() ? (*it)->main : (*it)->window;
       desktop_->RemoveWindow(gone);
+      for (const auto& w : (*it)->other_windows) {
+        const WindowHandle other = MainWindowPerWorkbook() ? w.main : w.window;
+        desktop_->RemoveWindow(other);
+        if (on_window_closed) on_window_closed(other);
+      }
       if (active_book_ == *it) active_book_ = nullptr;
       books_.erase(it);
       if (!active_book_ && !books_.empty()) active_book_ = books_.back();

@@ -689,6 +689,26 @@ bool ScriptRunner::Do(const ScriptStep& s) {
     model_.UserCloseWorkbook(s.argument.empty() ? model_.ActiveSheetModel().parent->name : s.argument);
   } else if (s.verb == "activate-workbook") {
     model_.UserActivateWorkbook(s.argument);
+  } else if (s.verb == "new-window") {
+    // View > New Window on the active workbook.
+    model_.UserNewWindow();
+  } else if (s.verb == "activate-window") {
+    model_.UserActivateWindow(s.argument);
+  } else if (s.verb == "close-window") {
+    // The active window closes; never the last window of the session.
+    if (model_.WindowCaptions().size() < 2) return false;
+    model_.UserCloseWindow();
+  } else if (s.verb == "windows") {
+    // Each workbook window by caption, the active one with its workbook window and active cell.
+    const WorkbookModel* active = model_.HasWorkbook() ? model_.ActiveSheetModel().parent : nullptr;
+    for (const std::string& caption : model_.WindowCaptions()) {
+      const bool is_active = active && caption == active->Caption(active->window_id);
+      const SheetModel* sheet = is_active ? &model_.ActiveSheetModel() : nullptr;
+      Report("window %s%s", caption,
+             is_active ? " active window " + std::to_string(active->window) + " cell " +
+                             address::ColumnLetters(sheet->active_column) + std::to_string(sheet->active_row)
+                       : std::string());
+    }
   } else if (s.verb == "workbooks") {
     // Each workbook with its main and workbook windows, then what Application.Hwnd answers through COM.
     for (const auto& book : model_.Books())

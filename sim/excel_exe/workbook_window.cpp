@@ -268,7 +268,7 @@ void HostWindows::OpenWindows(WorkbookModel& book) {
       const ScreenRect r = model_->Desktop().Get(book.main).rect;
       at = {r.left, r.top, r.right, r.bottom};
     }
-    const std::wstring title = win::to_wide(book.name) + L" - Stand-in Excel";
+    const std::wstring title = win::to_wide(book.Caption(book.window_id)) + L" - Stand-in Excel";
     main = ::CreateWindowExW(0, kMainClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, at.left, at.top,
                              at.right - at.left, at.bottom - at.top, nullptr, nullptr, inst, this);
     desk = main ? ::CreateWindowExW(0, kDeskClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, kStripHeight, 10, 10,
@@ -319,10 +319,30 @@ const WorkbookModel* HostWindows::BookOf(HWND window) const {
   return nullptr;
 }
 
+std::unique_ptr<WorkbookModel> HostWindows::OtherWindowShown(HWND window) const {
+  for (const auto& book : model_->Books())
+    for (const OtherWindow& other : book->other_windows) {
+      if (other.window != Handle(window)) continue;
+      auto sheet = std::make_shared<SheetModel>(*book->sheets.at(other.active_sheet));
+      const SheetView& view = other.views.at(other.active_sheet);
+      sheet->selection = view.selection;
+      sheet->active_row = view.active_row, sheet->active_column = view.active_column;
+      auto shadow = std::make_unique<WorkbookModel>();
+      shadow->sheets = {sheet};
+      shadow->window = other.window;
+      shadow->win = other.win;
+      return shadow;
+    }
+  return nullptr;
+}
+
 const WorkbookModel* HostWindows::BookOfMain(HWND main) const {
   if (model_->HasWorkbook() && Main() == main) return model_->ActiveSheetModel().parent;
-  for (const auto& book : model_->Books())
+  for (const auto& book : model_->Books()) {
     if (book->main == Handle(main)) return book.get();
+    for (const auto& other : book->other_windows)
+      if (other.main == Handle(main)) return book.get();
+  }
   return nullptr;
 }
 
@@ -365,6 +385,11 @@ void HostWindows::MirrorIntoModel() const {
     mirror(book->main);
     mirror(book->desk);
     mirror(book->window);
+    for (const auto& other : book->other_windows) {
+      mirror(other.main);
+      mirror(other.desk);
+      mirror(other.window);
+    }
   }
   // Every display the system reports; Wine has one resolution for all of them.
   HDC screen = ::GetDC(nullptr);
@@ -419,19 +444,27 @@ void HostWindows::Quit() {
 
 void HostWindows::OnActivate(HWND main) {
   if (following_) return;  // the windows following the model, not the user
-  const WorkbookModel* book = BookOfMain(main);
-  if (!book || !model_->HasWorkbook() || book == model_->ActiveSheetModel().parent) return;
-  const std::string name = book->name;
-  model_->UserActivateWorkbook(name);
+  if (!model_->HasWorkbook() || main == Main()) return;
+  // Any workbook window's own main window, the active workbook's other windows' too.
+  const std::string caption = model_->CaptionOfMain(Handle(main));
+  if (caption.empty()) return;
+  model_->UserActivateWindow(caption);
   Refresh();
 }
 
 void HostWindows::OnMainClose(HWND main) {
   // From version 15 on the close box closes that workbook; the last one's closes the host.
   const WorkbookModel* book = BookOfMain(main);
-  if (!model_->MainWindowPerWorkbook() || !book || model_->Books().size() < 2) return Quit();
-  const std::string name = book->name;
-  model_->UserCloseWorkbook(name);
+  if (!model_->MainWindowPerWorkbook() || !book || (model_->Books().size() < 2 && book->other_windows.empty())) return Quit();
+  // A workbook's second window closes alone: the window is activated and closed, the workbook stays.
+  const std::string caption = model_->CaptionOfMain(Handle(main));
+  if (book->other_windows.empty()) {
+    const std::string name = book->name;
+    model_->UserCloseWorkbook(name);
+  } else if (!caption.empty()) {
+    model_->UserActivateWindow(caption);
+    model_->UserCloseWindow();
+  }
   Refresh();
 }
 
@@ -461,6 +494,10 @@ void HostWindows::OnPaint(HWND window) {
       const bool active = window == Book();
       GridPainter(mem.get(), sheet, model_->Axes(sheet), model_->Layout(*book), ::GetDeviceCaps(dc, LOGPIXELSY))
           .Paint(active && model_->Editing(), model_->EditText());
+    } else if (auto shadow = OtherWindowShown(window)) {
+      // A window its workbook does not have active draws its own sheet, selection and view.
+      const SheetModel& sheet = *shadow->sheets[0];
+      GridPainter(mem.get(), sheet, model_->Axes(sheet), model_->Layout(*shadow), ::GetDeviceCaps(dc, LOGPIXELSY)).Paint(false, {});
     } else {
       Fill(mem.get(), rc, kHeaderFill);
     }
@@ -564,13 +601,12 @@ void HostWindows::MoveSelection(int rows, int columns) {
 void HostWindows::OnKeyDown(WPARAM key) {
   const bool editing = model_->Editing();
   if (::GetKeyState(VK_CONTROL) < 0 && !editing && (key == 'N' || key == VK_F6)) {
-    // Ctrl+N opens a new workbook, Ctrl+F6 goes to the next workbook's window.
+    // Ctrl+N opens a new workbook, Ctrl+F6 goes to the next window, of this workbook or the next.
     if (key == 'N') {
       model_->UserNewWorkbook(model_->NewWorkbookName());
     } else {
-      const auto& books = model_->Books();
-      const auto at = std::find_if(books.begin(), books.end(), [&](const auto& b) { return b.get() == model_->ActiveSheetModel().parent; });
-      if (at != books.end()) model_->UserActivateWorkbook((std::next(at) == books.end() ? books.front() : *std::next(at))->name);
+      const std::string next = model_->NextWindowCaption();
+      if (!next.empty()) model_->UserActivateWindow(next);
     }
     Refresh();
     return;

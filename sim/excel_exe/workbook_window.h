@@ -83,6 +83,9 @@ class HostWindows {
   void CloseWindow(WindowHandle gone);
   const WorkbookModel* BookOf(HWND window) const;
   const WorkbookModel* BookOfMain(HWND main) const;
+  // A copy of the workbook as its window that is not the active one shows it: that window's sheet,
+  // selection and view; none when the window is no such window.
+  std::unique_ptr<WorkbookModel> OtherWindowShown(HWND window) const;
   void OnMainSize(HWND main);
   void OnActivate(HWND main);
   void OnMainClose(HWND main);

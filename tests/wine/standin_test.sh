@@ -642,6 +642,8 @@ STEPS
   "$here/dialogs_test.sh" "$build" "$work/dialogs" || failures=$((failures + 1))
   # The status bar's zoom and a column border dragged with the tag shown: the tag keeps to its cell.
   "$here/view_test.sh" "$build" "$work/view" || failures=$((failures + 1))
+  # A second window on one workbook: the tag in the window worked in, Ctrl+F6, the window closed.
+  "$here/new_window_test.sh" "$build" "$work/new-window" || failures=$((failures + 1))
   # The desktop of Excel 2013 and later: a main window per workbook, scrolling and zoom by the
   # user's hand, a short window, and two screens (last: it ends the prefix's processes).
   "$here/desktop_test.sh" "$build" "$work/desktop" || failures=$((failures + 1))
