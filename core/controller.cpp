@@ -38,17 +38,20 @@ double PixelsOf(std::int32_t twips, double twips_per_pixel) {
 
 ScreenPoint PlaceCalendar(const CalendarPlacementInput& in) {
   double top = in.tag_y + in.tag_height;
-  double left = in.tag_x;
+  double left = in.right_to_left ? in.tag_x + in.tag_width - in.calendar_width : in.tag_x;
   if (in.window) {
     const ScreenRect& w = *in.window;
     if (top + in.calendar_height > w.bottom) top = in.tag_y - in.calendar_height;
-    if (in.tag_x + in.calendar_width > w.right) left = w.right - in.calendar_width - 4.0 * in.margin;
+    if (!in.right_to_left && in.tag_x + in.calendar_width > w.right) left = w.right - in.calendar_width - 4.0 * in.margin;
+    if (in.right_to_left && left < w.left) left = w.left + 4.0 * in.margin;
   }
   if (in.client) {
-    // Wholly inside the client area when it fits, else from its top-left corner: the arrows and the
-    // title row are never the part cut off.
+    // Wholly inside the client area when it fits, else from its top corner at the reading start
+    // (left, or right on a right-to-left sheet): the title row is never the part cut off.
     const ScreenRect& c = *in.client;
-    left = std::clamp(left, double(c.left), std::max<double>(c.left, c.right - in.calendar_width));
+    const double far = c.right - in.calendar_width;
+    left = in.right_to_left ? std::clamp(left, std::min<double>(c.left, far), far)
+                            : std::clamp(left, double(c.left), std::max<double>(c.left, far));
     top = std::clamp(top, double(c.top), std::max<double>(c.top, c.bottom - in.calendar_height));
   }
   return {RoundHalfEven(left), RoundHalfEven(top)};
@@ -508,6 +511,7 @@ void cVantry::moTag_TagClick() noexcept {
   step([&] { place.tag_x = moTag->X(); });
   step([&] { place.tag_y = moTag->Y(); });
   step([&] { place.margin = moTag->Margin(); });
+  step([&] { place.right_to_left = moTag->RightToLeft(); });
   step([&] { place.window = s_.windows.WindowScreenRect(parent); });
   step([&] {
     const ScreenRect c = s_.windows.ClientRect(parent);
@@ -517,6 +521,7 @@ void cVantry::moTag_TagClick() noexcept {
   step([&] {
     const cUtilRegMan& reg = Reg();
     place.tag_height = PixelsOf(reg.Long(opt::TagSizeY), s_.screen.TwipsPerPixelY(parent));
+    place.tag_width = PixelsOf(reg.Long(opt::TagSizeX), s_.screen.TwipsPerPixelX(parent));
     place.calendar_height = PixelsOf(reg.Long(opt::CalSizeY), s_.screen.TwipsPerPixelY(parent));
     place.calendar_width = PixelsOf(reg.Long(opt::CalSizeX), s_.screen.TwipsPerPixelX(parent));
   });

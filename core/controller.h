@@ -75,6 +75,9 @@ struct ControllerServices {
 // Where the calendar goes beside the tag: below it, or above when it would pass the window's
 // bottom; at the tag's left, or pulled back inside the window's right edge. The result is then kept
 // inside the workbook window's client area, where a child window is clipped anyway. Sizes in pixels.
+// On a right-to-left sheet it opens towards the reading: its right edge at the tag's right edge,
+// or pushed back inside the window's left edge, and a calendar wider than the client area keeps
+// its right part in view.
 struct CalendarPlacementInput {
   double tag_x = 0, tag_y = 0;
   double tag_height = 0;
@@ -82,6 +85,8 @@ struct CalendarPlacementInput {
   std::optional<ScreenRect> window;  // the parent window's rectangle on screen; unknown: no tests
   std::optional<ScreenRect> client;  // its client area on screen; unknown: not kept inside
   std::int32_t margin = 8;
+  double tag_width = 0;  // asked only right to left
+  bool right_to_left = false;
 };
 ScreenPoint PlaceCalendar(const CalendarPlacementInput& in);
 

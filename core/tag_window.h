@@ -47,6 +47,8 @@ class ITagWindow {
 
   virtual bool Displayed() const = 0;
   virtual bool LeftSide() const = 0;
+  // The sheet of the last showing reads right to left: the calendar opens leftwards from the tag.
+  virtual bool RightToLeft() const = 0;
   virtual WindowHandle ParentWindow() const = 0;  // the workbook window of the last showing
   virtual std::int32_t X() const = 0;             // screen pixels of the top-left corner
   virtual std::int32_t Y() const = 0;

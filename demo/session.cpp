@@ -76,6 +76,7 @@ class PrintingTag : public ITagWindow {
   bool WindowLost() const override { return tag_.WindowLost(); }
   bool Displayed() const override { return tag_.Displayed(); }
   bool LeftSide() const override { return tag_.LeftSide(); }
+  bool RightToLeft() const override { return tag_.RightToLeft(); }
   WindowHandle ParentWindow() const override { return tag_.ParentWindow(); }
   std::int32_t X() const override { return tag_.X(); }
   std::int32_t Y() const override { return tag_.Y(); }

@@ -245,6 +245,10 @@ class IExcelWindow {
   virtual double Zoom() { MemberNotSupported("Zoom"); }  // percent
   virtual std::int32_t View() { MemberNotSupported("View"); }  // xl::kNormalView, xl::kPageBreakPreview, xl::kPageLayoutView
   virtual bool FreezePanes() { MemberNotSupported("FreezePanes"); }
+  // True while the window shows its active sheet right to left, column A at the right. Its panes'
+  // PointsToScreenPixelsX then measure leftwards from the pane's right edge: a cell's Left gives
+  // the screen x of its right edge, the edge nearest column A.
+  virtual bool DisplayRightToLeft() { MemberNotSupported("DisplayRightToLeft"); }
   // Where the split lies from the grid's corner, in points on screen (zoom applied): SplitHorizontal
   // along x (panes to its right), SplitVertical along y; 0 when not split that way.
   virtual double SplitHorizontal() { MemberNotSupported("SplitHorizontal"); }

@@ -219,6 +219,32 @@ STEPS
   tr -d '\r' < "$out/excel-busy.log" | grep '^cell C2' || true
 fi
 
+# A sheet shown right to left, column A at the right: a click on C2 shows the tag left of the cell,
+# and a click on the tag opens the calendar below it, towards the sheet's reading direction.
+if [ -n "$dll_dir" ]; then
+  rm -f "$out/rtl.go"
+  { printf '%s\n' "sheet-right-to-left on"; date_cell; cat <<STEPS; } > "$out/walk-rtl.txt"
+await-window $TAG_CLASS 8000
+await-window $CAL_CLASS 8000
+mark rtl
+await-file Z:${out//\//\\}\\rtl.go 20000
+quit
+STEPS
+  "$WINE64" "$exe" --script "Z:${out//\//\\}\\walk-rtl.txt" > "$out/excel-rtl.log" 2>&1 &
+  excel=$!
+  if read -r _ _ x y < <(wait_line "$out/excel-rtl.log" '^where C2' 60); then
+    xdotool mousemove "$x" "$y" click 1
+    if line="$(wait_line "$out/excel-rtl.log" "^window $TAG_CLASS shown" 15)"; then
+      read -r tx ty < <(echo "$line" | centre)
+      xdotool mousemove "$tx" "$ty" click 1
+      wait_line "$out/excel-rtl.log" '^mark rtl' 15 >/dev/null && shot 16-right-to-left
+    fi
+  fi
+  touch "$out/rtl.go"
+  wait "$excel" || true
+  tr -d '\r' < "$out/excel-rtl.log" | grep "^window $TAG_CLASS\|^window $CAL_CLASS" || true
+fi
+
 # A cell whose data validation takes 10 to 21 November only: the calendar greys the other days,
 # here with week numbers on.
 if [ -n "$dll_dir" ]; then

@@ -38,7 +38,7 @@ const std::vector<std::string> kMembers = {
     "Name.RefersToRange", "Workbooks.Add",
     "Workbooks.Count",
     "Window.Panes.Count", "Window.ActiveSheet", "Window.ActiveCell", "Window.Selection",
-    "Window.Type", "Window.WindowState", "Window.Zoom", "Window.View", "Window.FreezePanes",
+    "Window.Type", "Window.WindowState", "Window.Zoom", "Window.View", "Window.FreezePanes", "Window.DisplayRightToLeft",
     "Window.SplitHorizontal", "Window.SplitVertical", "Window.Panes.Item", "Window.ActivePane",
     "Window.PointsToScreenPixelsX", "Window.PointsToScreenPixelsY", "Window.RangeFromPoint", "Window.Hwnd",
     "Pane.Index", "Pane.VisibleRange", "Pane.ScrollRow.get", "Pane.ScrollRow.set", "Pane.ScrollColumn.get",

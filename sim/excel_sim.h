@@ -72,6 +72,7 @@ struct SheetModel {
   std::int32_t active_row = 1, active_column = 1;
   std::string selected_object;  // type name of a selected picture or chart; empty: cells
   Axis rows = StandardAxis(15), columns = StandardAxis(48);  // 15 points: 20 pixels at 96 dpi; 48: 64
+  bool right_to_left = false;  // Worksheet.DisplayRightToLeft
   std::vector<std::shared_ptr<ChartModel>> charts;
   WorkbookModel* parent = nullptr;
   bool closed = false;
@@ -210,13 +211,15 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   // splits it there with split bars; 0 and 0 removes either.
   void FreezePanes(const std::string& workbook, std::int32_t rows, std::int32_t columns);
   void Split(const std::string& workbook, std::int32_t rows, std::int32_t columns);
+  // Worksheet.DisplayRightToLeft of the workbook's active sheet (Page Layout > Sheet Right-to-Left).
+  void SetDisplayRightToLeft(const std::string& workbook, bool right_to_left);
 
   // ---- The screen ----
   // The desktop holding the host's windows: XLMAIN (Hwnd) > XLDESK > one EXCEL7 per workbook; from
   // version 15 on, one XLMAIN > XLDESK > EXCEL7 per workbook, Hwnd the active workbook's XLMAIN.
   SimDesktop& Desktop() { return *desktop_; }
   WindowHandle DeskWindow() const { return desk_; }
-  SheetAxes Axes(const SheetModel& sheet) const { return {sheet.rows, sheet.columns, MaxRow(), MaxColumn()}; }
+  SheetAxes Axes(const SheetModel& sheet) const { return {sheet.rows, sheet.columns, MaxRow(), MaxColumn(), sheet.right_to_left}; }
   // Where the workbook window shows its active sheet's cells now.
   WindowLayout Layout(const WorkbookModel& book);
 
@@ -270,6 +273,8 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   // View > Freeze Panes: the rows above and the columns left of the active cell, counted from the
   // window's top-left cell, stay; on a frozen window the command unfreezes it.
   void UserToggleFreezePanes();
+  // Page Layout > Sheet Right-to-Left on the active sheet: every cell mirrored, no event raised.
+  void UserSetDisplayRightToLeft(bool right_to_left);
   // The ribbon collapsed to its tabs or shown in full, the formula bar hidden or shown: the active
   // main window's desk, and the workbook window maximised in it, grow or shrink at the top.
   void UserCollapseRibbon(bool collapsed);

@@ -1,6 +1,7 @@
 // The stand-in host's view changes that send the workbook window no scroll message and raise no
 // event: zoom from the status bar, column widths and row heights, hidden rows and columns, frozen
-// panes, the ribbon and the formula bar. Each moves cells on screen and repaints their windows.
+// panes, the sheet turned right to left, the ribbon and the formula bar. Each moves cells on screen
+// and repaints their windows.
 #include <algorithm>
 
 #include "sim/excel_sim.h"
@@ -43,6 +44,14 @@ void SimExcel::RepaintSheet(const SheetModel& sheet) {
     for (const auto& w : book->other_windows)
       if (!book->closed && book->sheets[w.active_sheet].get() == &sheet && desktop_->Exists(w.window))
         desktop_->Repainted(w.window);
+}
+
+void SimExcel::UserSetDisplayRightToLeft(bool right_to_left) {
+  if (!active_book_) return;
+  SheetModel& sheet = ActiveSheetModel();
+  if (sheet.type != xl::kWorksheet || sheet.right_to_left == right_to_left) return;
+  sheet.right_to_left = right_to_left;
+  RepaintSheet(sheet);
 }
 
 void SimExcel::UserSetZoom(double percent) {

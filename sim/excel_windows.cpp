@@ -30,9 +30,12 @@ class WindowScreen {
     if (win_.view == xl::kPageLayoutView) y += std::int32_t(axes_.columns.PixelSpan(1, pane.first_column, layout_.scale_x));
     return y;
   }
-  // Hosts before 12: pixels from the sheet's corner as pane 1 is scrolled, no zoom, no scale.
+  // Hosts before 12: pixels from the sheet's corner as pane 1 is scrolled, no zoom, no scale; the
+  // corner is the top-right one of a right-to-left sheet, and the pixels run leftwards from it.
   std::int32_t OldScreenX(std::int32_t pixels) const {
-    return std::int32_t(Pane(1).rect.left - axes_.columns.PixelSpan(1, Pane(1).first_column, layout_.scale_x) + pixels);
+    const std::int64_t scrolled = axes_.columns.PixelSpan(1, Pane(1).first_column, layout_.scale_x);
+    if (layout_.right_to_left) return std::int32_t(Pane(1).rect.right + scrolled - pixels);
+    return std::int32_t(Pane(1).rect.left - scrolled + pixels);
   }
   std::int32_t OldScreenY(std::int32_t pixels) const {
     return std::int32_t(Pane(1).rect.top - axes_.rows.PixelSpan(1, Pane(1).first_row, layout_.scale_y) + pixels);
@@ -45,10 +48,8 @@ class WindowScreen {
     for (const auto& c : sheet_.charts) {
       auto row = axes_.rows.IndexAtPoints(c->top, axes_.max_row), column = axes_.columns.IndexAtPoints(c->left, axes_.max_column);
       const PaneLayout& pane = PaneShowing(layout_, row, column);
-      std::int32_t x = PaneScreenX(axes_, layout_, pane, c->left), y = PaneScreenY(axes_, layout_, pane, c->top);
-      if (p.x >= x && p.y >= y && p.x < x + RoundHalfEven(c->width * layout_.scale_x) &&
-          p.y < y + RoundHalfEven(c->height * layout_.scale_y))
-        return true;
+      const ScreenRect r = ObjectRect(axes_, layout_, pane, c->left, c->top, c->width, c->height);
+      if (p.x >= r.left && p.y >= r.top && p.x < r.right && p.y < r.bottom) return true;
     }
     return false;
   }
@@ -124,6 +125,11 @@ class SimWindow : public IExcelWindow {
   double Zoom() override { return Enter("Window.Zoom"), book_->win.zoom; }
   std::int32_t View() override { return Enter("Window.View"), book_->win.view; }
   bool FreezePanes() override { return Enter("Window.FreezePanes"), book_->win.freeze; }
+  // Read-only on the window: it follows the active sheet's own setting.
+  bool DisplayRightToLeft() override {
+    Enter("Window.DisplayRightToLeft");
+    return book_->sheets[book_->active_sheet]->right_to_left;
+  }
   double SplitHorizontal() override {
     Enter("Window.SplitHorizontal");
     return WindowScreen(*host_, *book_).Layout().split_horizontal;
@@ -238,6 +244,11 @@ void SimExcel::FreezePanes(const std::string& workbook, std::int32_t rows, std::
   w.scroll_row[1] = w.scroll_row[0] + rows;
   w.scroll_column[1] = w.scroll_column[0] + columns;
   w.active_pane = w.PaneCount();
+}
+
+void SimExcel::SetDisplayRightToLeft(const std::string& workbook, bool right_to_left) {
+  WorkbookModel& b = Book(workbook);
+  b.sheets[b.active_sheet]->right_to_left = right_to_left;
 }
 
 void SimExcel::Split(const std::string& workbook, std::int32_t rows, std::int32_t columns) {

@@ -28,11 +28,10 @@ class SimChartObject : public IChartObject {
     auto row = sheet_->rows.IndexAtPoints(chart_->top, host_->MaxRow());
     auto column = sheet_->columns.IndexAtPoints(chart_->left, host_->MaxColumn());
     const PaneLayout& pane = PaneShowing(layout, row, column);
-    ScreenPoint at{PaneScreenX(axes, layout, pane, chart_->left), PaneScreenY(axes, layout, pane, chart_->top)};
+    const ScreenRect on_screen = ObjectRect(axes, layout, pane, chart_->left, chart_->top, chart_->width, chart_->height);
     SimDesktop& desk = host_->Desktop();
-    ScreenPoint in_desk = desk.ScreenToClient(host_->DeskWindow(), at);
-    ScreenRect rect{in_desk.x, in_desk.y, in_desk.x + RoundHalfEven(chart_->width * layout.scale_x),
-                    in_desk.y + RoundHalfEven(chart_->height * layout.scale_y)};
+    ScreenPoint in_desk = desk.ScreenToClient(host_->DeskWindow(), {on_screen.left, on_screen.top});
+    ScreenRect rect{in_desk.x, in_desk.y, in_desk.x + on_screen.width(), in_desk.y + on_screen.height()};
     if (WindowHandle old = desk.FindChildWindow(host_->DeskWindow(), "EXCELE", 0)) desk.RemoveWindow(old);
     WindowHandle chart_window = desk.NewHandle();
     desk.AddChild(host_->DeskWindow(), chart_window, "EXCELE", rect);

@@ -25,7 +25,7 @@ namespace tessaly::sim {
 inline const std::vector<std::string>& CollaboratorMembers() {
   static const std::vector<std::string> names = {
       "Tag.InitThisObject", "Tag.SetEventSink", "Tag.TagDisplay", "Tag.TagMove", "Tag.TagHide", "Tag.TagFollow", "Tag.ReadPlaceOnScreen", "Tag.TriggerClickEvent",
-      "Tag.Unload", "Tag.Displayed", "Tag.LeftSide", "Tag.ParentWindow", "Tag.X", "Tag.Y", "Tag.TargetAddress",
+      "Tag.Unload", "Tag.Displayed", "Tag.LeftSide", "Tag.RightToLeft", "Tag.ParentWindow", "Tag.X", "Tag.Y", "Tag.TargetAddress",
       "Tag.SheetName", "Tag.WorkbookName", "Tag.Margin", "Tag.WindowLost",
       "Form.InitThisObject", "Form.SetEventSink", "Form.ShowCalendar", "Form.SetHolidays", "Form.HideCalendar", "Form.Unload",
       "Form.Shown", "Form.WindowLost",
@@ -57,6 +57,7 @@ class FaultyTag : public ITagWindow {
   void Unload() override { E("Tag.Unload"), in_->Unload(); }
   bool Displayed() const override { return E("Tag.Displayed"), in_->Displayed(); }
   bool LeftSide() const override { return E("Tag.LeftSide"), in_->LeftSide(); }
+  bool RightToLeft() const override { return E("Tag.RightToLeft"), in_->RightToLeft(); }
   WindowHandle ParentWindow() const override { return E("Tag.ParentWindow"), in_->ParentWindow(); }
   std::int32_t X() const override { return E("Tag.X"), in_->X(); }
   std::int32_t Y() const override { return E("Tag.Y"), in_->Y(); }

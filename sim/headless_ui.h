@@ -55,6 +55,7 @@ class HeadlessTag : public ITagWindow {
   bool WindowLost() const override { return lost; }
   bool Displayed() const override { return displayed; }
   bool LeftSide() const override { return false; }
+  bool RightToLeft() const override { return right_to_left; }
   WindowHandle ParentWindow() const override {
     if (parent_lost) throw HostError(1400, "Invalid window handle.");
     return parent;
@@ -69,6 +70,7 @@ class HeadlessTag : public ITagWindow {
   ITagEvents* sink = nullptr;
   std::string icon, address, sheet_name, book_name;
   bool displayed = false, on_screen = true, unloaded = false, parent_lost = false, lost = false;
+  bool right_to_left = false;
   WindowHandle parent = 0;
   std::int32_t x = 100, y = 100;
   bool place_on_grid = false;

@@ -37,6 +37,16 @@ std::int32_t LastVisible(const Axis& axis, std::int32_t first, std::int64_t exte
   return last;
 }
 
+// A right-to-left layout is worked out left to right and mirrored about the grid's middle: an
+// edge x goes to left + right - x, so a rectangle keeps its width.
+std::int32_t MirrorEdge(const WindowLayout& l, std::int64_t x) {
+  return std::int32_t(l.right_to_left ? std::int64_t(l.grid.left) + l.grid.right - x : x);
+}
+ScreenRect Mirror(const WindowLayout& l, const ScreenRect& r) {
+  if (!l.right_to_left) return r;
+  return {MirrorEdge(l, r.right), r.top, MirrorEdge(l, r.left), r.bottom};
+}
+
 std::int64_t ScreenOffset(const Axis& axis, std::int32_t first, double points, double scale, std::int32_t count) {
   std::int32_t i = axis.IndexAtPoints(points, count);
   return axis.PixelSpan(first, i, scale) + RoundHalfEven((points - axis.Start(i)) * scale);
@@ -96,9 +106,13 @@ WindowLayout LayoutWindow(const SheetAxes& sheet, const WindowModel& w, ScreenRe
   const double zoom = std::clamp(w.zoom, 10.0, 400.0) / 100;
   out.scale_x = dpi_x / 72 * zoom;
   out.scale_y = dpi_y / 72 * zoom;
-  out.grid = {std::min(client.right, client.left + RoundHalfEven(kRowHeaderWidth * dpi_x / 96)),
+  out.right_to_left = sheet.right_to_left;
+  const std::int32_t header = RoundHalfEven(kRowHeaderWidth * dpi_x / 96);
+  out.grid = {std::min(client.right, client.left + header),
               std::min(client.bottom, client.top + RoundHalfEven(kColumnHeaderHeight * dpi_y / 96)), client.right,
               client.bottom};
+  // The row headers stand at the reading start: right of the grid on a right-to-left sheet.
+  if (out.right_to_left) out.grid.left = client.left, out.grid.right = std::max(client.left, client.right - header);
   // The bands' edges: [start, end) of the first band and start of the second.
   std::int32_t x_split = out.grid.right, x_second = out.grid.right;
   if (w.split_column > 0) {
@@ -118,8 +132,8 @@ WindowLayout LayoutWindow(const SheetAxes& sheet, const WindowModel& w, ScreenRe
     PaneLayout pane;
     pane.index = p;
     const std::int32_t rb = w.RowBand(p), cb = w.ColumnBand(p);
-    pane.rect = {cb ? x_second : out.grid.left, rb ? y_second : out.grid.top, cb ? out.grid.right : x_split,
-                 rb ? out.grid.bottom : y_split};
+    pane.rect = Mirror(out, {cb ? x_second : out.grid.left, rb ? y_second : out.grid.top, cb ? out.grid.right : x_split,
+                             rb ? out.grid.bottom : y_split});
     pane.first_row = std::clamp(w.scroll_row[rb], 1, sheet.max_row);
     pane.first_column = std::clamp(w.scroll_column[cb], 1, sheet.max_column);
     pane.last_row = LastVisible(sheet.rows, pane.first_row, pane.rect.height(), out.scale_y, sheet.max_row);
@@ -132,7 +146,9 @@ WindowLayout LayoutWindow(const SheetAxes& sheet, const WindowModel& w, ScreenRe
 std::optional<CellHit> CellAt(const SheetAxes& sheet, const WindowLayout& layout, ScreenPoint p) {
   for (const PaneLayout& pane : layout.panes) {
     if (!Inside(pane.rect, p)) continue;
-    auto column = IndexAtPixel(sheet.columns, pane.first_column, p.x - pane.rect.left, layout.scale_x, sheet.max_column);
+    // Pixels from the pane's leading edge: its right edge on a right-to-left sheet.
+    const std::int64_t dx = layout.right_to_left ? std::int64_t(pane.rect.right) - 1 - p.x : p.x - pane.rect.left;
+    auto column = IndexAtPixel(sheet.columns, pane.first_column, dx, layout.scale_x, sheet.max_column);
     auto row = IndexAtPixel(sheet.rows, pane.first_row, p.y - pane.rect.top, layout.scale_y, sheet.max_row);
     if (!row || !column) return std::nullopt;
     return CellHit{pane.index, *row, *column};
@@ -142,14 +158,23 @@ std::optional<CellHit> CellAt(const SheetAxes& sheet, const WindowLayout& layout
 
 ScreenRect CellRect(const SheetAxes& sheet, const WindowLayout& layout, const PaneLayout& pane, std::int32_t row,
                     std::int32_t column) {
-  auto left = pane.rect.left + sheet.columns.PixelSpan(pane.first_column, column, layout.scale_x);
+  const ScreenRect logical = Mirror(layout, pane.rect);
+  auto left = logical.left + sheet.columns.PixelSpan(pane.first_column, column, layout.scale_x);
   auto top = pane.rect.top + sheet.rows.PixelSpan(pane.first_row, row, layout.scale_y);
-  return {std::int32_t(left), std::int32_t(top), std::int32_t(left + sheet.columns.Pixels(column, layout.scale_x)),
-          std::int32_t(top + sheet.rows.Pixels(row, layout.scale_y))};
+  return Mirror(layout, {std::int32_t(left), std::int32_t(top), std::int32_t(left + sheet.columns.Pixels(column, layout.scale_x)),
+                         std::int32_t(top + sheet.rows.Pixels(row, layout.scale_y))});
+}
+
+ScreenRect ObjectRect(const SheetAxes& sheet, const WindowLayout& layout, const PaneLayout& pane, double left, double top,
+                      double width, double height) {
+  const std::int32_t x = PaneScreenX(sheet, layout, pane, left), y = PaneScreenY(sheet, layout, pane, top);
+  const std::int32_t w = RoundHalfEven(width * layout.scale_x), h = RoundHalfEven(height * layout.scale_y);
+  return layout.right_to_left ? ScreenRect{x - w, y, x, y + h} : ScreenRect{x, y, x + w, y + h};
 }
 
 std::int32_t PaneScreenX(const SheetAxes& sheet, const WindowLayout& layout, const PaneLayout& pane, double points) {
-  return std::int32_t(pane.rect.left + ScreenOffset(sheet.columns, pane.first_column, points, layout.scale_x, sheet.max_column));
+  const ScreenRect logical = Mirror(layout, pane.rect);
+  return MirrorEdge(layout, logical.left + ScreenOffset(sheet.columns, pane.first_column, points, layout.scale_x, sheet.max_column));
 }
 
 std::int32_t PaneScreenY(const SheetAxes& sheet, const WindowLayout& layout, const PaneLayout& pane, double points) {

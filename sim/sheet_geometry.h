@@ -72,12 +72,18 @@ struct WindowLayout {
   double scale_x = 1, scale_y = 1;  // screen pixels per sheet point, zoom applied
   double split_horizontal = 0, split_vertical = 0;  // points on screen from the grid's corner
   std::vector<PaneLayout> panes;
+  // A right-to-left sheet: the grid, the panes and every cell mirrored about the grid's middle;
+  // column A, the first band and the sheet's corner at the right.
+  bool right_to_left = false;
 };
 
 struct SheetAxes {
   const Axis& rows;
   const Axis& columns;
   std::int32_t max_row, max_column;
+  // Worksheet.DisplayRightToLeft: column A at the right, the row headers right of the grid, and
+  // every sheet distance along x measured leftwards from the grid's right edge.
+  bool right_to_left = false;
 };
 
 // The split bars of a window split but not frozen, in points.
@@ -94,9 +100,15 @@ std::optional<CellHit> CellAt(const SheetAxes& sheet, const WindowLayout& layout
 // The screen rectangle of a cell as the pane shows it (it may lie partly or wholly outside the pane).
 ScreenRect CellRect(const SheetAxes& sheet, const WindowLayout& layout, const PaneLayout& pane, std::int32_t row,
                     std::int32_t column);
-// The screen pixel of a sheet distance in points as the pane shows it (hosts 12 and later).
+// The screen pixel of a sheet distance in points as the pane shows it (hosts 12 and later). On a
+// right-to-left sheet the distance runs leftwards from the pane's right edge, so a cell's Left
+// gives the screen x of its right edge, the edge nearest column A.
 std::int32_t PaneScreenX(const SheetAxes& sheet, const WindowLayout& layout, const PaneLayout& pane, double points);
 std::int32_t PaneScreenY(const SheetAxes& sheet, const WindowLayout& layout, const PaneLayout& pane, double points);
+// A drawing object's rectangle on screen from its Left and Top in points (its leading corner, the
+// top-right one on a right-to-left sheet) and its size.
+ScreenRect ObjectRect(const SheetAxes& sheet, const WindowLayout& layout, const PaneLayout& pane, double left, double top,
+                      double width, double height);
 // The pane that shows a cell, the first pane when none does.
 const PaneLayout& PaneShowing(const WindowLayout& layout, std::int32_t row, std::int32_t column);
 

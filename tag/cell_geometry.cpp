@@ -44,6 +44,7 @@ struct Situation {
   double zoom = 1;
   bool whole_zoom = true;
   ScreenRect client;
+  bool right_to_left = false;
 };
 
 // Host 12 and later, normal view: the pane converts points itself.
@@ -110,12 +111,14 @@ ScreenPoint ByWholeZoom(Situation& s, const ScaleFactors& scale) {
 
 // Hosts before 12, fractional zoom: the grid's corner found by probing, plus the rows and columns
 // before the target each rounded to whole pixels.
+// Right to left, the columns run leftwards from the grid's top-right corner.
 ScreenPoint ByScan(Situation& s, const GeometrySettings& settings) {
-  ScreenPoint origin = GetTopLeftCellPosition(s.window, s.client, settings.scan);
+  ScreenPoint origin = GetTopLeftCellPosition(s.window, s.client, settings.scan, s.right_to_left);
   ScreenPoint d = GetRangeOffsetInPixels(s.window.Panes(s.p)->VisibleRange(), s.target, s.zoom, settings.scale);
-  double x = double(origin.x) + d.x, y = double(origin.y) + d.y;
+  const double along = s.right_to_left ? -1 : 1;
+  double x = double(origin.x) + along * d.x, y = double(origin.y) + d.y;
   const double bar_x = s.panes.frozen ? 0 : kSplitBarX, bar_y = s.panes.frozen ? 0 : kSplitBarY;
-  if (IsRightPane(s.panes, s.p)) x = RoundHalfEven(x + (s.panes.split_horizontal + bar_x) * settings.scale.form_x);
+  if (IsRightPane(s.panes, s.p)) x = RoundHalfEven(x + along * (s.panes.split_horizontal + bar_x) * settings.scale.form_x);
   if (IsLowerPane(s.panes, s.p)) y = RoundHalfEven(y + (s.panes.split_vertical + bar_y) * settings.scale.form_y);
   return {RoundHalfEven(x), RoundHalfEven(y)};
 }
@@ -125,14 +128,15 @@ ScreenPoint ByScan(Situation& s, const GeometrySettings& settings) {
 std::optional<ScreenPoint> Verified(Situation& s, IExcelApplication& app, IWindowSystem& windows,
                                     const GeometrySettings& settings, ScreenPoint at) {
   if (settings.excel_version >= 12 || (s.panes.frozen && s.p != s.panes.count) || !settings.allow_chart) return at;
-  HostObjectPtr there = s.window.RangeFromPoint(at.x + 2, at.y + 2);
+  // Two pixels inside the cell from its corner: leftwards of a right-to-left cell's right edge.
+  HostObjectPtr there = s.window.RangeFromPoint(s.right_to_left ? at.x - 3 : at.x + 2, at.y + 2);
   bool wrong = !there;
   if (there && iequals(there->TypeName(), "Range")) {
     RangePtr r = there->AsRange();
     wrong = r->Row() != s.target->Row() || r->Column() != s.target->Column();
   }
   if (!wrong) return at;
-  return GetRangeScreenPositionByChartObject(app, windows, settings.main_window, s.target);
+  return GetRangeScreenPositionByChartObject(app, windows, settings.main_window, s.target, s.right_to_left);
 }
 
 PaneSetup ReadPanes(IExcelWindow& window) {
@@ -215,6 +219,8 @@ std::optional<CellPosition> LocateTarget(IExcelApplication& app, IWindowSystem& 
   ExcelWindowPtr window = app.ActiveWindow();
   if (!window || window->Type() != xl::kWindowWorkbook || window->WindowState() == xl::kMinimized) return std::nullopt;
   Situation s{*window, target, ReadPanes(*window), 1, 1, true, {}};
+  // A host that cannot tell shows its sheets left to right.
+  s.right_to_left = Attempt([&] { return window->DisplayRightToLeft(); }).value_or(false);
   s.zoom = ZoomFactor(window->Zoom());
   s.whole_zoom = s.zoom == std::floor(s.zoom);
   WindowHandle handle = GetActiveWindowHandle(windows, settings.main_window);
@@ -237,20 +243,21 @@ std::optional<CellPosition> LocateTarget(IExcelApplication& app, IWindowSystem& 
   const ScreenPoint computed = *at;
   at = Verified(s, app, windows, settings, *at);
   if (!at) return std::nullopt;
-  return CellPosition{handle, s.client, *at, s.zoom, computed};
+  return CellPosition{handle, s.client, *at, s.right_to_left, s.zoom, computed};
 }
 
-ScreenPoint GetTopLeftCellPosition(IExcelWindow& window, const ScreenRect& client, const ScanWindow& scan) {
+ScreenPoint GetTopLeftCellPosition(IExcelWindow& window, const ScreenRect& client, const ScanWindow& scan,
+                                   bool right_to_left) {
   const std::int64_t step = std::max(1, scan.step);
   // A point outside the client area shows none of the window's cells: the scan stays inside it.
   const std::int64_t x_end = std::min<std::int64_t>(scan.h_end, client.width() - 1);
   const std::int64_t y_end = std::min<std::int64_t>(scan.v_end, client.height() - 1);
   for (std::int64_t dx = std::max(0, scan.h_start); dx <= x_end; dx += step)
     for (std::int64_t dy = std::max(0, scan.v_start); dy <= y_end; dy += step) {
-      auto x = std::int32_t(client.left + dx), y = std::int32_t(client.top + dy);
-      if (window.RangeFromPoint(x, y)) return {x, y};
+      auto x = std::int32_t(right_to_left ? client.right - 1 - dx : client.left + dx), y = std::int32_t(client.top + dy);
+      if (window.RangeFromPoint(x, y)) return {right_to_left ? x + 1 : x, y};
     }
-  return {client.left + 20, client.top + 20};
+  return {right_to_left ? client.right - 20 : client.left + 20, client.top + 20};
 }
 
 ScreenPoint GetRangeOffsetInPixels(const RangePtr& start, const RangePtr& target, double zoom, const ScaleFactors& scale) {
@@ -271,7 +278,8 @@ ScreenPoint GetRangeOffsetInPixels(const RangePtr& start, const RangePtr& target
 }
 
 std::optional<ScreenPoint> GetRangeScreenPositionByChartObject(IExcelApplication& app, IWindowSystem& windows,
-                                                               WindowHandle main_window, const RangePtr& target) {
+                                                               WindowHandle main_window, const RangePtr& target,
+                                                               bool right_to_left) {
   ChartObjectPtr chart;
   auto found = Attempt([&]() -> std::optional<ScreenPoint> {
     chart = app.ActiveSheet()->ChartObjectsAdd(0, 2, 2, 2);
@@ -285,7 +293,8 @@ std::optional<ScreenPoint> GetRangeScreenPositionByChartObject(IExcelApplication
     WindowHandle chart_window = desk ? windows.FindChildWindow(desk, "EXCELE", 0) : 0;
     if (!chart_window) return std::nullopt;
     ScreenRect r = windows.WindowScreenRect(chart_window);
-    return ScreenPoint{r.left, r.top};
+    // The chart stands from the cell's corner towards the reading: leftwards on a right-to-left sheet.
+    return ScreenPoint{right_to_left ? r.right : r.left, r.top};
   });
   // A chart left behind by a failure would be a change to the user's sheet.
   if (chart) Attempt([&] { return (chart->Delete(), 0); });

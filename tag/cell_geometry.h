@@ -66,7 +66,11 @@ double ZoomFactor(double zoom_percent);
 struct CellPosition {
   WindowHandle window = 0;  // the workbook window (EXCEL7)
   ScreenRect client;        // its client area on screen
-  ScreenPoint at;           // the target's top-left corner on screen
+  // The target's corner on screen where its sheet distances start: the top-left corner, or the
+  // top-right one on a sheet shown right to left (Window.DisplayRightToLeft), whose Left the host
+  // measures leftwards from column A at the right.
+  ScreenPoint at;
+  bool right_to_left = false;
   double zoom = 1;          // the zoom factor
   ScreenPoint computed;     // the corner by the position rule, before a chart probe put it right
 };
@@ -81,15 +85,20 @@ std::optional<CellPosition> LocateTarget(IExcelApplication& app, IWindowSystem& 
 
 // The first screen point of the scan, down each column before moving right, that has an object
 // under it; the client corner plus 20 when none has. Points outside the client area are not asked.
-ScreenPoint GetTopLeftCellPosition(IExcelWindow& window, const ScreenRect& client, const ScanWindow& scan);
+// Right to left, the scan runs from the client's right edge leftwards, mirrored, and the answer is
+// the edge right of the point found: the grid's top-right corner.
+ScreenPoint GetTopLeftCellPosition(IExcelWindow& window, const ScreenRect& client, const ScanWindow& scan,
+                                   bool right_to_left = false);
 
 // Pixels from the start range's top-left cell to the target (or past the start range's last row
 // and column when there is none): each row and column not hidden, rounded on its own.
 ScreenPoint GetRangeOffsetInPixels(const RangePtr& start, const RangePtr& target, double zoom, const ScaleFactors& scale);
 
 // The target's corner as a temporary free-floating chart moved onto it shows it in its EXCELE
-// window; empty on any failure. The chart never stays on the sheet.
+// window (its top-right corner on a right-to-left sheet); empty on any failure. The chart never
+// stays on the sheet.
 std::optional<ScreenPoint> GetRangeScreenPositionByChartObject(IExcelApplication& app, IWindowSystem& windows,
-                                                               WindowHandle main_window, const RangePtr& target);
+                                                               WindowHandle main_window, const RangePtr& target,
+                                                               bool right_to_left = false);
 
 }  // namespace tessaly

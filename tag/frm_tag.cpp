@@ -22,13 +22,27 @@ TagPlacement PlaceTag(const TagPlacementInput& in) {
   out.height = TagPixels(in.size_y, in.scale.twips_per_pixel_y);
   // The room test and the flip take the stored width as it is; only the window's own size is kept sane.
   const double width = in.size_x / in.scale.twips_per_pixel_x;
-  const double right = in.cell.x + double(RoundHalfEven(in.cell_width * ppx * z));
-  double x = RoundHalfEven(right + in.interspace_x * ppx);
+  const double cell_pixels = RoundHalfEven(in.cell_width * ppx * z);
+  // The whole flip: the cell and a gap either side of it, and the tag itself.
+  const double flip = ((in.cell_width * z + 2 * in.interspace_x) * 1440 / 72 + in.size_x) / in.scale.twips_per_pixel_x;
   const double y = RoundHalfEven(in.cell.y + in.interspace_y * ppy);
-  if (x + width > in.client_right) {
-    // The tag's right edge goes as far left of the cell as its left edge would have been right of it.
+  double x = 0;
+  if (!in.right_to_left) {
+    x = RoundHalfEven(in.cell.x + cell_pixels + in.interspace_x * ppx);
+    if (x + width > in.client_right) {
+      // The tag's right edge goes as far left of the cell as its left edge would have been right of it.
+      out.left_side = true;
+      x = RoundHalfEven(x - flip);
+    }
+  } else {
+    // The mirror image: the cell's corner is its right edge, the tag's right edge a gap left of the
+    // cell's left edge, and past the client's left edge the tag goes as far right of the cell.
     out.left_side = true;
-    x = RoundHalfEven(x - ((in.cell_width * z + 2 * in.interspace_x) * 1440 / 72 + in.size_x) / in.scale.twips_per_pixel_x);
+    x = RoundHalfEven(in.cell.x - cell_pixels - in.interspace_x * ppx - width);
+    if (x < in.client_left) {
+      out.left_side = false;
+      x = RoundHalfEven(x + flip);
+    }
   }
   out.at = {RoundHalfEven(x), RoundHalfEven(y)};
   return out;
@@ -91,8 +105,9 @@ std::optional<frmTag::Placed> frmTag::Locate(const RangePtr& target, const Geome
   const cUtilRegMan& o = Options();
   TagPlacementInput in{cell->at, target->Width(), cell->zoom, g.scale, double(o.Long(opt::TagInterspaceX)),
                        double(o.Long(opt::TagInterspaceY)), o.Long(opt::TagSizeX), o.Long(opt::TagSizeY),
-                       cell->client.right};
-  return Placed{cell->window, PlaceTag(in), {cell->computed.x - cell->client.left, cell->computed.y - cell->client.top}};
+                       cell->client.right, cell->client.left, cell->right_to_left};
+  return Placed{cell->window, PlaceTag(in), {cell->computed.x - cell->client.left, cell->computed.y - cell->client.top},
+                cell->right_to_left};
 }
 
 std::optional<frmTag::Placed> frmTag::Place(const RangePtr& target) {
@@ -107,6 +122,7 @@ std::optional<frmTag::Placed> frmTag::Place(const RangePtr& target) {
   address_ = std::move(address), sheet_name_ = std::move(sheet_name), workbook_name_ = std::move(workbook_name);
   x_ = place.at.x, y_ = place.at.y;
   left_side_ = place.left_side;
+  right_to_left_ = placed->right_to_left;
   computed_ = placed->computed;
   return placed;
 }
@@ -170,6 +186,7 @@ TagFollowing frmTag::TagFollow(const RangePtr& target) {
   s_.windows.MoveWindow(form_->Handle(), {at.x, at.y, at.x + look_.width, at.y + look_.height});
   x_ = placed->place.at.x, y_ = placed->place.at.y;
   left_side_ = placed->place.left_side;
+  right_to_left_ = placed->right_to_left;
   computed_ = placed->computed;
   return TagFollowing::Moved;
 }

@@ -24,21 +24,26 @@ inline constexpr std::int32_t kIconPixels = 16;
 
 // Where the tag goes beside a cell, all in screen pixels unless said otherwise.
 struct TagPlacementInput {
-  ScreenPoint cell;           // the cell's top-left corner
+  ScreenPoint cell;           // the cell's top-left corner, its top-right one when right to left
   double cell_width = 0;      // points, unzoomed
   double zoom = 1;
   ScaleFactors scale;
   double interspace_x = 10, interspace_y = 0;  // points
   std::int32_t size_x = 300, size_y = 300;     // twips
   std::int32_t client_right = 0;               // the workbook window's client area, screen
+  std::int32_t client_left = 0;
+  // The sheet reads right to left: the tag goes to the cell's left, towards the reading, and to
+  // its right when the client's left edge leaves no room.
+  bool right_to_left = false;
 };
 struct TagPlacement {
   ScreenPoint at;
-  bool left_side = false;
+  bool left_side = false;  // on the cell's left, whichever the reading direction
   std::int32_t width = 20, height = 20;
   friend bool operator==(const TagPlacement&, const TagPlacement&) = default;
 };
-// Right of the cell, or left of it with the same gap when the right side has no room. Never moved
+// Right of the cell, or left of it with the same gap when the right side has no room; mirrored on a
+// right-to-left sheet (left of the cell, or right of it past the client's left edge). Never moved
 // onto another display: the tag stands beside its cell on whichever display shows the cell.
 TagPlacement PlaceTag(const TagPlacementInput& in);
 // The tag's size in pixels from twips, kept between 4 and 256 pixels whatever is stored.
@@ -78,6 +83,7 @@ class frmTag : public ITagWindow, private ITagFormEvents {
 
   bool Displayed() const override { return displayed_; }
   bool LeftSide() const override { return left_side_; }
+  bool RightToLeft() const override { return right_to_left_; }
   WindowHandle ParentWindow() const override { return parent_; }
   std::int32_t X() const override { return x_; }
   std::int32_t Y() const override { return y_; }
@@ -102,6 +108,7 @@ class frmTag : public ITagWindow, private ITagFormEvents {
     WindowHandle window = 0;
     TagPlacement place;
     ScreenPoint computed;  // the cell's corner by the position rule, from the window's client corner
+    bool right_to_left = false;
   };
   std::optional<Placed> Locate(const RangePtr& target, const GeometrySettings& g);
   std::optional<Placed> Place(const RangePtr& target);
@@ -119,7 +126,7 @@ class frmTag : public ITagWindow, private ITagFormEvents {
   ScanWindow scan_;
   ScaleFactors scale_;
   bool icon_loaded_ = false;
-  bool displayed_ = false, left_side_ = false, hovered_ = false, displayed_once_ = false;
+  bool displayed_ = false, left_side_ = false, right_to_left_ = false, hovered_ = false, displayed_once_ = false;
   WindowHandle parent_ = 0;
   std::int32_t x_ = 0, y_ = 0;
   ScreenPoint computed_;  // Placed::computed at the last showing or move

@@ -707,6 +707,7 @@ const DispatchMember<WindowObj> kWindow[] = {
        ReturnSelection(c.result, o.h_, o.w_->RangeFromPoint(c.args.integer(0), c.args.integer(1)));
      }, win::kMethod},
     {L"Hwnd", 16, [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, static_cast<std::int32_t>(o.w_->Hwnd())); }},
+    {L"DisplayRightToLeft", 17, [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->DisplayRightToLeft()); }},
 };
 const DispatchTable<WindowObj> WindowObj::kTable{kWindow};
 

@@ -486,6 +486,10 @@ bool ScriptRunner::Do(const ScriptStep& s) {
     if (kind == "rows") model_.UserHideRows(std::atoi(a.c_str()), std::atoi(b.c_str()), s.verb == "hide");
     else if (kind == "columns") model_.UserHideColumns(cell_of(a + "1").column, cell_of(b + "1").column, s.verb == "hide");
     else return false;
+  } else if (s.verb == "sheet-right-to-left") {
+    // sheet-right-to-left on|off: Page Layout > Sheet Right-to-Left on the active sheet.
+    if (s.argument != "on" && s.argument != "off") return false;
+    model_.UserSetDisplayRightToLeft(s.argument == "on");
   } else if (s.verb == "freeze-panes") {
     // View > Freeze Panes at the active cell, or Unfreeze Panes.
     model_.UserToggleFreezePanes();

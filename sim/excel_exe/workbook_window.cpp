@@ -107,11 +107,16 @@ class GridPainter {
     for (const PaneLayout& pane : g_.panes) {
       Clipped(Local(pane.rect, origin_), [&] { Pane(pane, editing, edit_text); });
       Clipped(Local({pane.rect.left, g_.client.top, pane.rect.right, g_.grid.top}, origin_), [&] { ColumnHeaders(pane); });
-      Clipped(Local({g_.client.left, pane.rect.top, g_.grid.left, pane.rect.bottom}, origin_), [&] { RowHeaders(pane); });
+      Clipped(Local(RowHeaderBand(pane), origin_), [&] { RowHeaders(pane); });
     }
   }
 
  private:
+  // The row numbers stand at the reading start: right of the grid on a right-to-left sheet.
+  ScreenRect RowHeaderBand(const PaneLayout& pane) const {
+    return g_.right_to_left ? ScreenRect{g_.grid.right, pane.rect.top, g_.client.right, pane.rect.bottom}
+                            : ScreenRect{g_.client.left, pane.rect.top, g_.grid.left, pane.rect.bottom};
+  }
   template <class F>
   void Clipped(RECT r, F&& draw) {
     const int saved = ::SaveDC(dc_);
@@ -136,8 +141,10 @@ class GridPainter {
     for (std::int32_t c = pane.first_column; c <= pane.last_column; ++c) {
       const RECT r = Cell(pane, pane.first_row, c);
       if (r.right <= r.left) continue;  // hidden
-      ::MoveToEx(dc_, r.right - 1, area.top, nullptr);
-      ::LineTo(dc_, r.right - 1, area.bottom);
+      // Each column's far edge in the reading direction.
+      const LONG x = g_.right_to_left ? r.left : r.right - 1;
+      ::MoveToEx(dc_, x, area.top, nullptr);
+      ::LineTo(dc_, x, area.bottom);
     }
     for (std::int32_t row = pane.first_row; row <= pane.last_row; ++row) {
       const RECT r = Cell(pane, row, pane.first_column);
@@ -156,7 +163,7 @@ class GridPainter {
   }
   void RowHeaders(const PaneLayout& pane) {
     ::SetTextColor(dc_, kHeaderText);
-    const RECT band = Local({g_.client.left, pane.rect.top, g_.grid.left, pane.rect.bottom}, origin_);
+    const RECT band = Local(RowHeaderBand(pane), origin_);
     for (std::int32_t row = pane.first_row; row <= pane.last_row; ++row) {
       const RECT r = Cell(pane, row, pane.first_column);
       if (r.bottom > r.top) Text(dc_, std::to_string(row), {band.left, r.top, band.right, r.bottom}, DT_CENTER);
@@ -178,9 +185,11 @@ class GridPainter {
       if (column < pane.first_column || column > pane.last_column) continue;
       const RECT box = Cell(pane, row, column);
       if (box.right <= box.left || box.bottom <= box.top) continue;
-      const bool right = it->second.value.is_number() || it->second.value.is_date();
+      // General alignment: text towards the reading start, numbers and dates away from it.
+      const bool number = it->second.value.is_number() || it->second.value.is_date();
+      const bool right = number != g_.right_to_left;
       RECT r{box.left + 2, box.top, box.right - 3, box.bottom};
-      if (!right) r.right = OverflowRight(pane, row, column, box.right) - 3;
+      if (!number && !g_.right_to_left) r.right = OverflowRight(pane, row, column, box.right) - 3;
       Text(dc_, CellDisplayText(it->second, locale), r, right ? DT_RIGHT : DT_LEFT);
     }
   }
@@ -192,7 +201,7 @@ class GridPainter {
       const std::int32_t c1 = std::max(a.c1, pane.first_column), c2 = std::min(a.c2, pane.last_column);
       if (r1 > r2 || c1 > c2) continue;
       const RECT first = Cell(pane, r1, c1), last = Cell(pane, r2, c2);
-      Fill(dc_, {first.left, first.top, last.right, last.bottom}, kSelectionFill);
+      Fill(dc_, {std::min(first.left, last.left), first.top, std::max(first.right, last.right), last.bottom}, kSelectionFill);
     }
   }
   void ActiveCell(const PaneLayout& pane, bool editing, const std::string& edit_text) {

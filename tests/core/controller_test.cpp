@@ -477,6 +477,32 @@ TEST(controller_placement, kept_inside_the_client_area) {
   }
 }
 
+// Right to left the calendar opens towards the reading: its right edge at the tag's right edge, or
+// pushed back inside the window's left edge by the same four margins; one wider than the client
+// area keeps its right part in view.
+TEST(controller_placement, opens_leftwards_on_a_right_to_left_sheet) {
+  struct Case {
+    const char* name;
+    double tag_x, tag_y;
+    ScreenRect window, client;
+    ScreenPoint expected;
+    double calendar_width = 345;
+  } cases[] = {
+      {"below the tag, its right edge at the tag's", 600, 100, {0, 0, 1000, 700}, {4, 30, 996, 696}, {275, 120}},
+      {"at the screen's right edge", 1880, 100, {920, 0, 1920, 700}, {924, 30, 1916, 696}, {1555, 120}},
+      {"at the screen's left edge, pushed inside", 100, 100, {0, 0, 1000, 700}, {4, 30, 996, 696}, {32, 120}},
+      {"left edge of a display left of the first", -1800, 100, {-1920, 0, -900, 700}, {-1916, 30, -904, 696}, {-1888, 120}},
+      {"short window, flipped above", 600, 100, {0, 0, 1000, 250}, {4, 30, 996, 246}, {275, 30}},
+      {"wider than the client area", 600, 100, {0, 0, 300, 700}, {4, 30, 296, 696}, {-49, 120}},
+  };
+  for (const Case& c : cases) {
+    CalendarPlacementInput in{c.tag_x, c.tag_y, 20, c.calendar_width, 177, c.window, c.client, 8};
+    in.tag_width = 20;
+    in.right_to_left = true;
+    EXPECT_EQ(PlaceCalendar(in), c.expected) << c.name;
+  }
+}
+
 TEST(controller_start_value, cell_values) {
   struct Case {
     Variant value;

@@ -124,30 +124,42 @@ const Case kCases[] = {
      At("K2"), Expect::kElsewhere},
 };
 
-TEST(cell_geometry, each_rule_lands_on_the_painted_cell) {
+// Each rule against the cell as the stand-in paints it. On a sheet shown right to left the host
+// measures a cell's Left leftwards from column A at the right, so every rule lands on the cell's
+// top-right corner, and the check under it looks two pixels in from that corner.
+void ExpectEachRuleOnThePaintedCell(bool right_to_left) {
   for (const Case& c : kCases) {
+    SCOPED_TRACE(right_to_left ? "right to left" : "left to right");
     TagWorld w(c.version, c.dpi);
+    w.host->SetDisplayRightToLeft("Book1", right_to_left);
     c.setup(w);
     const std::string target = c.target(w);
     auto pos = LocateTarget(*w.host, w.desk(), SettingsOf(w, c.dpi), w.Range(target));
     ASSERT_EQ(pos.has_value(), c.expect != Expect::kNone) << c.name;
     if (!pos) continue;
     const ScreenRect painted = w.Painted(target);
-    EXPECT_EQ(std::tuple(pos->window, pos->client), std::tuple(w.book().window, w.Client())) << c.name;
+    const std::int32_t corner = right_to_left ? painted.right : painted.left;
+    EXPECT_EQ(std::tuple(pos->window, pos->client, pos->right_to_left), std::tuple(w.book().window, w.Client(), right_to_left))
+        << c.name;
     if (c.expect == Expect::kPainted) {
-      EXPECT_EQ(pos->at, (ScreenPoint{painted.left, painted.top})) << c.name << " " << target;
+      EXPECT_EQ(pos->at, (ScreenPoint{corner, painted.top})) << c.name << " " << target;
     }
     if (c.expect == Expect::kElsewhere) {
-      EXPECT_NE(pos->at.x, painted.left) << c.name;
+      EXPECT_NE(pos->at.x, corner) << c.name;
     }
     if (c.expect == Expect::kNear) {
-      EXPECT_LE(std::max(std::abs(pos->at.x - painted.left), std::abs(pos->at.y - painted.top)), 1) << c.name;
-      RangePtr under = w.host->ActiveWindow()->RangeFromPoint(pos->at.x + 2, pos->at.y + 2)->AsRange();
+      EXPECT_LE(std::max(std::abs(pos->at.x - corner), std::abs(pos->at.y - painted.top)), 1) << c.name;
+      const std::int32_t inside = right_to_left ? pos->at.x - 3 : pos->at.x + 2;
+      RangePtr under = w.host->ActiveWindow()->RangeFromPoint(inside, pos->at.y + 2)->AsRange();
       EXPECT_EQ(under->Address(false, false, xl::kA1, false), target) << c.name;
     }
     EXPECT_EQ(w.book().sheets[0]->charts.size(), 0u) << c.name;  // a helper chart never stays
   }
 }
+
+TEST(cell_geometry, each_rule_lands_on_the_painted_cell) { ExpectEachRuleOnThePaintedCell(false); }
+
+TEST(cell_geometry, each_rule_lands_on_the_painted_cell_right_to_left) { ExpectEachRuleOnThePaintedCell(true); }
 
 TEST(cell_geometry, pane_choice) {
   PaneSetup frozen4{4, true, 96, 60, 1, 5, 3, 5};  // rows 1-4 and columns A-B fixed

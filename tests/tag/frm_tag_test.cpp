@@ -47,6 +47,34 @@ TEST(tag_placement, right_of_the_cell_or_flipped_to_its_left) {
   for (const Row& r : rows) EXPECT_EQ(PlaceTag(r.in), r.out) << r.name;
 }
 
+// A sheet shown right to left: the cell's corner is its right edge; the tag stands the same gap
+// left of the cell, towards the reading, and flips to its right past the client's left edge.
+TEST(tag_placement, left_of_the_cell_or_flipped_to_its_right_when_right_to_left) {
+  auto mirrored = [](ScreenPoint corner, std::int32_t client_left, double dpi) {
+    TagPlacementInput in = Beside(corner, 3000, dpi);
+    in.client_left = client_left;
+    in.right_to_left = true;
+    return in;
+  };
+  struct Row {
+    const char* name;
+    TagPlacementInput in;
+    TagPlacement out;
+  } rows[] = {
+      // The cell spans 100 to 164: the tag's right edge 13 px (10 pt) left of 100.
+      {"left side at 96 dpi", mirrored({164, 50}, 0, 96), {{67, 50}, true, 20, 20}},
+      {"left side at 144 dpi", mirrored({196, 50}, 0, 144), {{50, 50}, true, 30, 30}},
+      {"left side just fits the client", mirrored({164, 50}, 67, 96), {{67, 50}, true, 20, 20}},
+      // One pixel short: the tag's left edge 14 px right of the cell at 96 dpi, as the left-to-right
+      // flip is 14 px left of it; exactly 20 px (10 pt) at 144.
+      {"flipped at 96 dpi", mirrored({164, 50}, 68, 96), {{178, 50}, false, 20, 20}},
+      {"flipped at 144 dpi", mirrored({196, 50}, 60, 144), {{216, 50}, false, 30, 30}},
+      // A second display left of the first has negative coordinates: the tag stays beside the cell.
+      {"cell on a display left of the first", mirrored({-1000, 300}, -1920, 96), {{-1097, 300}, true, 20, 20}},
+  };
+  for (const Row& r : rows) EXPECT_EQ(PlaceTag(r.in), r.out) << r.name;
+}
+
 TEST(tag_placement, nonsense_sizes_stay_sane) {
   TagPlacementInput in = Beside({100, 50}, 1000, 96);
   struct Row {

@@ -10,7 +10,7 @@
 # answers or that follows typing in the cell is written; the option dialogs are driven with real keys
 # (dialogs_test.sh); as a host of version 11 its toolbar shows, and a right click on a cell shows its menu entry, whose click
 # opens the calendar; the status bar's zoom and a column border drag move the cell and the tag keeps
-# to it (view_test.sh); two workbooks, scrolling, a short window and two screens (desktop_test.sh);
+# to it (view_test.sh); a sheet shown right to left (right_to_left_test.sh); two workbooks, scrolling, a short window and two screens (desktop_test.sh);
 # another process reads the calendar and the tag as a screen reader does (acc_probe.exe) and finds
 # the day grid through UI Automation (uia_probe.exe), and the
 # calendar drawn in high contrast shows only system colours.
@@ -644,6 +644,8 @@ STEPS
   "$here/view_test.sh" "$build" "$work/view" || failures=$((failures + 1))
   # A second window on one workbook: the tag in the window worked in, Ctrl+F6, the window closed.
   "$here/new_window_test.sh" "$build" "$work/new-window" || failures=$((failures + 1))
+  # A sheet shown right to left: the tag left of the cell, the calendar opening leftwards.
+  "$here/right_to_left_test.sh" "$build" "$work/right-to-left" || failures=$((failures + 1))
   # The desktop of Excel 2013 and later: a main window per workbook, scrolling and zoom by the
   # user's hand, a short window, and two screens (last: it ends the prefix's processes).
   "$here/desktop_test.sh" "$build" "$work/desktop" || failures=$((failures + 1))

@@ -246,6 +246,7 @@ class WindowAdapter final : public IExcelWindow, Adapter {
   double Zoom() override { return ToDouble(o_.Get(L"Zoom")); }
   std::int32_t View() override { return ToInt(o_.Get(L"View")); }
   bool FreezePanes() override { return ToBool(o_.Get(L"FreezePanes")); }
+  bool DisplayRightToLeft() override { return ToBool(o_.Get(L"DisplayRightToLeft")); }
   double SplitHorizontal() override { return ToDouble(o_.Get(L"SplitHorizontal")); }
   double SplitVertical() override { return ToDouble(o_.Get(L"SplitVertical")); }
   PanePtr Panes(std::int32_t index) override { return wrap<PaneAdapter, IPane>(item_of(o_, L"Panes", {index}).get()); }

@@ -15,7 +15,7 @@
 //   ChartObject: Placement, Left, Top, Activate, Delete.    Workbook: Name, ReadOnly, IsInplace,
 //     Worksheets.Item.
 //   Window: Panes.Count, Panes.Item, ActivePane, ActiveSheet, ActiveCell, Selection, Type,
-//     WindowState, Zoom, View, FreezePanes, SplitHorizontal, SplitVertical,
+//     WindowState, Zoom, View, FreezePanes, DisplayRightToLeft, SplitHorizontal, SplitVertical,
 //     PointsToScreenPixelsX/Y(Points), RangeFromPoint(x, y).
 //   Pane: Index, VisibleRange, ScrollRow, ScrollColumn, PointsToScreenPixelsX/Y(Points).
 //   CommandBar: Name, FindControl(Type, Id, Tag), Controls.Add(Type, Id, Parameter, Before,

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# A sheet shown right to left (Page Layout > Sheet Right-to-Left) in the stand-in, with real input
+# (xdotool): the sheet is drawn mirrored, column A at the right; a click on C2 shows the tag 13
+# pixels (10 points at 96 dpi) left of the cell, level with its top; a click on the tag opens the
+# calendar below it, its right edge at the tag's right edge.
+#   tests/wine/right_to_left_test.sh <build folder> <work folder>   (inside Xvfb, the add-in installed in $WINEPREFIX)
+set -uo pipefail
+build="$(cd "$1" && pwd)"
+work="$2"
+here="$(cd "$(dirname "$0")" && pwd)"
+source "$here/../../scripts/wine_addin.sh"
+TAG_CLASS="${TAG_CLASS:-TessalyTag}"
+CAL_CLASS="${CAL_CLASS:-TessalyCalendarForm}"
+exe="$build/sim/excel_exe/tessaly_excel.exe"
+mkdir -p "$work"
+failures=0
+log="$work/right-to-left.log"
+
+check() {  # check <what> <command...>: ok when the command succeeds
+  local what="$1"; shift
+  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+go() { echo "await-file Z:${work//\//\\}\\$1.go 20000"; }
+at() { wait_line "$log" "^mark $1[[:space:]]*\$" 40 >/dev/null; }
+after() { tr -d '\r' < "$log" | sed -n "/^mark $1\$/,\$p" | grep -m1 -E "$2"; }
+before() { tr -d '\r' < "$log" | sed -n "1,/^mark $1\$/p" | grep -E "$2" | tail -n 1; }
+
+{
+  printf '%s\n' "value C2 date 2025-11-03" "format C2 d mmm yyyy" "sheet-right-to-left on" "wait 300"
+  printf '%s\n' "cell-box A2" "cell-box B2" "where C2" "mark click"
+  go click
+  printf '%s\n' "await-window $TAG_CLASS 8000" "cell-box C2" "mark calendar"
+  go calendar
+  printf '%s\n' "await-window $CAL_CLASS 8000" "wait 500" "window $CAL_CLASS" "window $TAG_CLASS" "mark done" "quit"
+} > "$work/right-to-left.txt"
+"$WINE64" "$exe" --script "Z:${work//\//\\}\\right-to-left.txt" > "$log" 2>&1 &
+excel=$!
+
+if at click && read -r _ _ x y < <(before click '^where C2 '); then xdotool mousemove "$x" "$y" click 1; fi
+touch "$work/click.go"
+if at calendar && read -r _ _ _ tx ty tw th < <(before calendar "^window $TAG_CLASS shown"); then
+  xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
+fi
+touch "$work/calendar.go"
+wait "$excel"
+sed -i 's/\r$//' "$log"
+
+read -r _ _ al _ ar _ < <(before click '^cell-box A2 ') || true
+read -r _ _ bl _ br _ < <(before click '^cell-box B2 ') || true
+echo "A2 from ${al:-?} to ${ar:-?}, B2 from ${bl:-?} to ${br:-?}"
+check "column A is drawn right of column B" test "${br:-1}" = "${al:-0}"
+read -r _ _ l t r b < <(after click '^cell-box C2 ') || true
+read -r _ _ _ tx ty tw th < <(after click "^window $TAG_CLASS ") || true
+echo "cell C2 ${l:-?} ${t:-?} ${r:-?} ${b:-?}, tag at ${tx:-?} ${ty:-?} size ${tw:-?} ${th:-?}"
+check "the tag stands 13 pixels left of C2, level with its top" test "$((${tx:-0} + ${tw:-0}))" = "$((${l:-0} - 13))" -a "${ty:-x}" = "${t:-y}"
+read -r _ _ shown cx cy cw _ < <(after calendar "^window $CAL_CLASS ") || true
+echo "calendar ${shown:-?} at ${cx:-?} ${cy:-?} width ${cw:-?}"
+check "the calendar opens below the tag, its right edge at the tag's" \
+  test "${shown:-}" = shown -a "$((${cx:-0} + ${cw:-0}))" = "$((${tx:-0} + ${tw:-0}))" -a "${cy:-0}" = "$((${ty:-0} + ${th:-0}))"
+echo "right-to-left tests: $failures failed"
+[ "$failures" -eq 0 ]
