@@ -7,20 +7,7 @@
 # the second screen gets its tag beside it.
 #   tests/wine/desktop_test.sh <build folder> <work folder>   (inside Xvfb, the add-in installed in $WINEPREFIX)
 set -uo pipefail
-build="$(cd "$1" && pwd)"
-work="$2"
-here="$(cd "$(dirname "$0")" && pwd)"
-source "$here/../../scripts/wine_addin.sh"
-TAG_CLASS="${TAG_CLASS:-TessalyTag}"
-CAL_CLASS="${CAL_CLASS:-TessalyCalendarForm}"
-exe="$build/sim/excel_exe/tessaly_excel.exe"
-mkdir -p "$work"
-failures=0
-
-check() {  # check <what> <command...>: ok when the command succeeds
-  local what="$1"; shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/sub_test.sh" "$@"
 # at <log> <mark>: the last "where" line before the mark, once the mark is there: "x y" of the cell
 at() {
   wait_line "$1" "^mark $2[[:space:]]*$" 30 >/dev/null || return 1
@@ -38,7 +25,6 @@ after() {
 }
 # field <log> <pattern> <n>: field n of the first line matching the pattern
 field() { tr -d '\r' < "$1" | grep -m1 -E "$2" | awk -v n="$3" '{print $n}'; }
-go() { echo "await-file Z:${work//\//\\}\\$1.go 20000"; }
 start() {  # start <name>: the stand-in on the steps of $work/<name>.txt, in the background
   "$WINE64" "$exe" --script "Z:${work//\//\\}\\$1.txt" > "$work/$1.log" 2>&1 &
   excel=$!

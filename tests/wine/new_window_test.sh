@@ -5,25 +5,12 @@
 # the second window keeps the workbook, and the tag shows in the first window again.
 #   tests/wine/new_window_test.sh <build folder> <work folder>   (inside Xvfb, the add-in installed in $WINEPREFIX)
 set -uo pipefail
-build="$(cd "$1" && pwd)"
-work="$2"
-here="$(cd "$(dirname "$0")" && pwd)"
-source "$here/../../scripts/wine_addin.sh"
-TAG_CLASS="${TAG_CLASS:-TessalyTag}"
-exe="$build/sim/excel_exe/tessaly_excel.exe"
-mkdir -p "$work"
-failures=0
-
-check() {  # check <what> <command...>: ok when the command succeeds
-  local what="$1"; shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/sub_test.sh" "$@"
 # at <log> <mark>: the last "where" line before the mark, once the mark is there: "x y" of the cell
 at() {
   wait_line "$1" "^mark $2[[:space:]]*$" 30 >/dev/null || return 1
   tr -d '\r' < "$1" | awk -v m="mark $2" '/^where /{w = $3 " " $4} $0 == m {print w; exit}'
 }
-go() { echo "await-file Z:${work//\//\\}\\$1.go 20000"; }
 
 {
   printf '%s\n' "value C2 date 2025-11-03" "format C2 d mmm yyyy" "value E8 date 2025-11-04" "format E8 d mmm yyyy"

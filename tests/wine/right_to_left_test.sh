@@ -5,22 +5,8 @@
 # calendar below it, its right edge at the tag's right edge.
 #   tests/wine/right_to_left_test.sh <build folder> <work folder>   (inside Xvfb, the add-in installed in $WINEPREFIX)
 set -uo pipefail
-build="$(cd "$1" && pwd)"
-work="$2"
-here="$(cd "$(dirname "$0")" && pwd)"
-source "$here/../../scripts/wine_addin.sh"
-TAG_CLASS="${TAG_CLASS:-TessalyTag}"
-CAL_CLASS="${CAL_CLASS:-TessalyCalendarForm}"
-exe="$build/sim/excel_exe/tessaly_excel.exe"
-mkdir -p "$work"
-failures=0
+source "$(dirname "$0")/sub_test.sh" "$@"
 log="$work/right-to-left.log"
-
-check() {  # check <what> <command...>: ok when the command succeeds
-  local what="$1"; shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
-go() { echo "await-file Z:${work//\//\\}\\$1.go 20000"; }
 at() { wait_line "$log" "^mark $1[[:space:]]*\$" 40 >/dev/null; }
 after() { tr -d '\r' < "$log" | sed -n "/^mark $1\$/,\$p" | grep -m1 -E "$2"; }
 before() { tr -d '\r' < "$log" | sed -n "1,/^mark $1\$/p" | grep -E "$2" | tail -n 1; }

@@ -6,22 +6,8 @@
 # stays open through a repaint where nothing moved.
 #   tests/wine/view_test.sh <build folder> <work folder>   (inside Xvfb, the add-in installed in $WINEPREFIX)
 set -uo pipefail
-build="$(cd "$1" && pwd)"
-work="$2"
-here="$(cd "$(dirname "$0")" && pwd)"
-source "$here/../../scripts/wine_addin.sh"
-TAG_CLASS="${TAG_CLASS:-TessalyTag}"
-CAL_CLASS="${CAL_CLASS:-TessalyCalendarForm}"
-exe="$build/sim/excel_exe/tessaly_excel.exe"
-mkdir -p "$work"
-failures=0
+source "$(dirname "$0")/sub_test.sh" "$@"
 log="$work/view.log"
-
-check() {  # check <what> <command...>: ok when the command succeeds
-  local what="$1"; shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
-go() { echo "await-file Z:${work//\//\\}\\$1.go 20000"; }
 at() { wait_line "$log" "^mark $1[[:space:]]*\$" 40 >/dev/null; }
 # after <mark> <pattern>: the first line matching the pattern after the mark
 after() { tr -d '\r' < "$log" | sed -n "/^mark $1\$/,\$p" | grep -m1 -E "$2"; }
