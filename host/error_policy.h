@@ -60,4 +60,18 @@ std::optional<R> Attempt(F&& expression) noexcept {
   }
 }
 
+// Evaluates one expression on a member some hosts lack: `absent` when the host has no such member,
+// an empty optional when the call failed otherwise.
+template <class F, class R = std::invoke_result_t<F>>
+std::optional<R> AttemptMember(F&& expression, R absent) noexcept {
+  try {
+    return std::optional<R>(std::forward<F>(expression)());
+  } catch (const HostError& e) {
+    if (e.missing_member()) return std::optional<R>(std::move(absent));
+    return std::nullopt;
+  } catch (...) {
+    return std::nullopt;
+  }
+}
+
 }  // namespace tessaly

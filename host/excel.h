@@ -53,7 +53,7 @@ inline constexpr std::int32_t kValidAlertInformation = 3;
 // interfaces below after their first adapters were written default to it until each adapter
 // implements them.
 [[noreturn]] inline void MemberNotSupported(const char* member) {
-  throw HostError(438, "Object doesn't support this property or method", member);
+  throw HostError(HostError::kNotSupported, "Object doesn't support this property or method", member);
 }
 
 class IRange;

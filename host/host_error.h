@@ -23,10 +23,19 @@ class HostError : public std::runtime_error {
   // The host turned the call away unheard (busy with a dialog or a macro, or a cell being edited):
   // nothing was done, and the same call may succeed later.
   bool refused() const { return number_ == kVbaIgnore || number_ == kCallRejected || number_ == kRetryLater; }
+  // The object has no such member at all (an older host, or an adapter without it): the same call
+  // can never succeed, unlike a member that failed.
+  bool missing_member() const {
+    return number_ == kNotSupported || number_ == kVbaNotSupported || number_ == kUnknownName || number_ == kMemberNotFound;
+  }
 
   static constexpr std::int32_t kVbaIgnore = -2146777998;    // VBA_E_IGNORE, 0x800AC472
   static constexpr std::int32_t kCallRejected = -2147418111;  // RPC_E_CALL_REJECTED, 0x80010001
   static constexpr std::int32_t kRetryLater = -2147417846;    // RPC_E_SERVERCALL_RETRYLATER, 0x8001010A
+  static constexpr std::int32_t kNotSupported = 438;                // "Object doesn't support this property or method"
+  static constexpr std::int32_t kVbaNotSupported = -2146827850;  // the same as Excel's HRESULT, 0x800A01B6
+  static constexpr std::int32_t kUnknownName = -2147352570;      // DISP_E_UNKNOWNNAME, 0x80020006
+  static constexpr std::int32_t kMemberNotFound = -2147352573;   // DISP_E_MEMBERNOTFOUND, 0x80020003
 
  private:
   std::int32_t number_;

@@ -219,8 +219,11 @@ std::optional<CellPosition> LocateTarget(IExcelApplication& app, IWindowSystem& 
   ExcelWindowPtr window = app.ActiveWindow();
   if (!window || window->Type() != xl::kWindowWorkbook || window->WindowState() == xl::kMinimized) return std::nullopt;
   Situation s{*window, target, ReadPanes(*window), 1, 1, true, {}};
-  // A host that cannot tell shows its sheets left to right.
-  s.right_to_left = Attempt([&] { return window->DisplayRightToLeft(); }).value_or(false);
+  // A host without the member shows its sheets left to right. One that has it but fails to answer
+  // leaves the side of the cell, and so its place, unknown: no tag on a guess.
+  const std::optional<bool> right_to_left = AttemptMember([&] { return window->DisplayRightToLeft(); }, false);
+  if (!right_to_left) return std::nullopt;
+  s.right_to_left = *right_to_left;
   s.zoom = ZoomFactor(window->Zoom());
   s.whole_zoom = s.zoom == std::floor(s.zoom);
   WindowHandle handle = GetActiveWindowHandle(windows, settings.main_window);

@@ -196,6 +196,17 @@ TEST(cell_geometry, page_layout_restores_the_scroll_and_the_painting) {
   }
 }
 
+// A sheet's direction that the host fails to tell leaves the cell's side unknown: no position.
+TEST(cell_geometry, a_failed_direction_gives_no_position) {
+  for (bool right_to_left : {false, true}) {
+    TagWorld w;
+    w.host->SetDisplayRightToLeft("Book1", right_to_left);
+    w.host->FailNext("Window.DisplayRightToLeft");
+    EXPECT_FALSE(LocateTarget(*w.host, w.desk(), SettingsOf(w, 96), w.Range("B3")).has_value()) << right_to_left;
+    EXPECT_TRUE(LocateTarget(*w.host, w.desk(), SettingsOf(w, 96), w.Range("B3")).has_value()) << "once it answers";
+  }
+}
+
 // With nothing under any probe the scan asks every point of its window, then takes the corner + 20.
 TEST(cell_geometry, grid_scan_worst_case) {
   TagWorld w("11.0");
