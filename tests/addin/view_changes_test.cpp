@@ -65,13 +65,18 @@ void ExpectBesideItsCell(DesktopWorld& w, const char* cell) {
   EXPECT_EQ(ScreenPoint(on_screen.left, on_screen.top), TagBeside(painted)) << "the tag's window";
 }
 
+// The change's date cell selected in the view it starts from.
+void SelectDateCell(DesktopWorld& w, const ViewChange& c) {
+  w.DateCell("Book1", c.cell);
+  if (c.set_up) c.set_up(*w.host);
+  w.host->UserSelect(c.cell);
+}
+
 TEST(view_changes, the_shown_tag_keeps_to_its_cell_or_goes) {
   for (const ViewChange& c : kChanges) {
     SCOPED_TRACE(c.name);
     DesktopWorld w;
-    w.DateCell("Book1", c.cell);
-    if (c.set_up) c.set_up(*w.host);
-    w.host->UserSelect(c.cell);
+    SelectDateCell(w, c);
     ASSERT_TRUE(w.Shown());
     const ScreenRect before = w.Painted("Book1", c.cell);
     const int moves = w.tag_window().moves;
@@ -96,9 +101,7 @@ TEST(view_changes, the_calendar_goes_with_a_tag_that_moved_and_stays_otherwise) 
   for (const ViewChange& c : kChanges) {
     SCOPED_TRACE(c.name);
     DesktopWorld w;
-    w.DateCell("Book1", c.cell);
-    if (c.set_up) c.set_up(*w.host);
-    w.host->UserSelect(c.cell);
+    SelectDateCell(w, c);
     w.tag().TriggerClickEvent();
     ASSERT_TRUE(w.parts.calendar->Shown());
     c.change(*w.host);
