@@ -9,11 +9,6 @@ namespace {
 
 using sim::SimExcel;
 
-struct Ribbon : IRibbonUI {
-  void InvalidateControl(const std::string& id) override { asked.push_back(id); }
-  std::vector<std::string> asked;
-};
-
 struct UndoWorld : StartedWorld {
   UndoWorld() { controller->ZorelOnLoad(ribbon); }
   void Pick(const char* a1 = "B2") {
@@ -25,7 +20,7 @@ struct UndoWorld : StartedWorld {
   void Undo() { controller->ZorelButtonProc(undo_button); }
   std::vector<MessageRequest> Told(const char* text) { return {{text, m.ProductName, MsgIcon::Information, MsgButtons::OK}}; }
 
-  std::shared_ptr<Ribbon> ribbon = std::make_shared<Ribbon>();
+  std::shared_ptr<RecordingRibbon> ribbon = std::make_shared<RecordingRibbon>();
   RibbonControl undo_button{kUndoDateId};
   Variant picked = Variant::date(Ymd(2025, 3, 14));
 };

@@ -34,6 +34,12 @@ struct RibbonControl : IRibbonControl {
   std::string id;
 };
 
+// The host's ribbon, recording the controls it is asked to refresh.
+struct RecordingRibbon : IRibbonUI {
+  void InvalidateControl(const std::string& id) override { asked.push_back(id); }
+  std::vector<std::string> asked;
+};
+
 struct ControllerWorld {
   explicit ControllerWorld(const std::string& version = "12.0") {
     m.AddInFolder = "C:\\Tessaly\\";
