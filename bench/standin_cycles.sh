@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The COM Add-ins dialog's off and on, soaked in the stand-in Excel under Wine: installs one add-in
 # into a fresh prefix, turns it off and on WARM times, then CYCLES times, and prints the resources
-# (free thread-local slots, committed memory, handles) before, between and after, with the growth
+# (free thread-local slots, committed memory) before, between and after, the census of what the
+# process holds after the warm-up and after the cycles, and the growth
 # per cycle over the second stretch. Run under Xvfb:
 #   xvfb-run -a bench/standin_cycles.sh <build folder> tessaly|null|null-pinned|null-ribbon|null-icons [warm] [cycles]
 # "null" is bench/null_addin.cpp, a do-nothing add-in that COM unloads at each turn-off;
