@@ -104,7 +104,27 @@ std::optional<LoadedAddIn> ConnectAddIn(const std::wstring& prog_id, win::com_pt
   return a;
 }
 
+namespace {
+
+// The file name of the DLL that serves a COM object: the module its methods' code lies in.
+std::wstring ServerFileName(IUnknown* object) {
+  if (!object) return L"";
+  HMODULE module = nullptr;
+  void* const* vtable = *reinterpret_cast<void* const* const*>(object);
+  const void* code = vtable[0];  // QueryInterface
+  if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            static_cast<LPCWSTR>(code), &module))
+    return L"";
+  wchar_t path[MAX_PATH] = {};
+  ::GetModuleFileNameW(module, path, MAX_PATH);
+  const std::wstring full(path);
+  return full.substr(full.find_last_of(L"\\/") + 1);
+}
+
+}  // namespace
+
 void DisconnectAddIn(LoadedAddIn& a, office::ext_DisconnectMode mode) {
+  const std::wstring server = ServerFileName(a.object.get());
   if (auto ext = a.object.as<office::IDTExtensibility2>(office::IID_IDTExtensibility2)) {
     auto custom = NoCustom();
     SAFEARRAY* array = custom.get();
@@ -115,7 +135,7 @@ void DisconnectAddIn(LoadedAddIn& a, office::ext_DisconnectMode mode) {
   a.object.reset();
   if (mode == office::ext_dm_HostShutdown) return;
   ::CoFreeUnusedLibrariesEx(0, 0);
-  std::printf("Tessaly.dll %s\n", ::GetModuleHandleW(L"Tessaly.dll") ? "still loaded" : "unloaded");
+  std::printf("%s %s\n", win::to_utf8(server).c_str(), ::GetModuleHandleW(server.c_str()) ? "still loaded" : "unloaded");
   std::fflush(stdout);
 }
 

@@ -33,7 +33,7 @@ std::optional<LoadedAddIn> ConnectAddIn(const std::wstring& prog_id, win::com_pt
 
 // Disconnects an add-in and lets it go: at shutdown OnBeginShutdown comes first; when the user
 // turns it off, COM then unloads the servers no longer in use, as Excel's idle time does, and says
-// whether Tessaly.dll went.
+// whether the add-in's DLL went.
 void DisconnectAddIn(LoadedAddIn& addin, office::ext_DisconnectMode mode);
 
 }  // namespace tessaly::sim::exe

@@ -164,12 +164,14 @@ AddInRibbon::AddInRibbon(HWND strip, com_ptr<IDispatch> addin, const RibbonXml& 
 
 AddInRibbon::~AddInRibbon() {
   if (ribbon_ui_) static_cast<RibbonUIObj*>(static_cast<office::IRibbonUI*>(ribbon_ui_.get()))->Detach();
+  // The tips first: they subclass each button (TTF_SUBCLASS) and take their subclasses off only
+  // while the buttons still exist; a button destroyed under its subclass leaves it behind.
+  if (tips_) ::DestroyWindow(tips_);
   for (Control& c : controls_) {
     ::DestroyWindow(c.button);
     ::DestroyWindow(c.image);
   }
   for (HWND w : built_in_) ::DestroyWindow(w);
-  if (tips_) ::DestroyWindow(tips_);
 }
 
 std::string AddInRibbon::Tab() const { return tab_; }

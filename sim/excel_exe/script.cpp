@@ -381,6 +381,15 @@ bool ScriptRunner::Do(const ScriptStep& s) {
     Report("resources %s %s", "tls-free " + std::to_string(slots.size()),
            "commit-kb " + std::to_string(memory.PagefileUsage / 1024) + " working-set-kb " +
                std::to_string(memory.WorkingSetSize / 1024));
+  } else if (s.verb == "census") {
+    // census [N]: heap blocks, GDI objects, windows and committed bytes, then each kind and size
+    // whose count moved by N or more since the census before: what a repeated action leaves behind.
+    const long least = s.argument.empty() ? 0 : std::atol(s.argument.c_str());
+    const MemoryCensus::Totals t = census_.Take();
+    Report("census %s %s", std::to_string(t.heap_blocks) + " heap blocks, " + std::to_string(t.gdi_objects) +
+           " GDI objects, " + std::to_string(t.windows) + " windows,", std::to_string(t.committed_bytes / 1024) + " kB committed");
+    if (least > 0)
+      for (const auto& m : census_.MovedSince(least)) Report("census %s %s", m.what, (m.by > 0 ? "+" : "") + std::to_string(m.by));
   } else if (s.verb == "view") {
     const WindowModel& w = model_.Book(model_.ActiveSheetModel().parent->name).win;
     Report("view row %s zoom %s", std::to_string(w.scroll_row[0]) + " column " + std::to_string(w.scroll_column[0]),

@@ -9,6 +9,7 @@
 
 #include <oaidl.h>
 
+#include "sim/excel_exe/memory_census.h"
 #include "sim/excel_exe/workbook_window.h"
 
 namespace tessaly::sim::exe {
@@ -53,6 +54,7 @@ class ScriptRunner {
   AddIns addins_;
   IDispatch* application_;
   DISPID active_cell_id_ = DISPID_UNKNOWN;
+  MemoryCensus census_;
 };
 
 // Lets the thread's windows handle their messages for the given time; false once the thread was

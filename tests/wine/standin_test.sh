@@ -208,8 +208,10 @@ click C2
 await-window $TAG_CLASS 3000
 hostile
 resources
+census
 reconnect 50
 resources
+census 50
 fail COMAddIn.Connect.set
 reconnect
 clear-faults
@@ -248,6 +250,14 @@ STEPS
     echo "ok: 50 off and on cycles leave the free thread-local slots as they were ($slots)"
   else
     echo "FAILED: 50 off and on cycles leave the free thread-local slots as they were ($slots, $cycles connections)"
+    failures=$((failures + 1))
+  fi
+  # What each cycle leaves behind, counted: heap blocks by size, GDI objects, windows, committed regions.
+  left="$(grep -E '^census .* \+[0-9]+$' "$work/addin.log" | tr '\n' ';')"
+  if grep -q '^census [0-9]* heap blocks' "$work/addin.log" && [ -z "$left" ]; then
+    echo "ok: 50 off and on cycles leave no heap block, GDI object, window or region behind each time"
+  else
+    echo "FAILED: 50 off and on cycles leave no heap block, GDI object, window or region behind each time ($left)"
     failures=$((failures + 1))
   fi
   expect "$work/addin.log" '^hostile done: 0 accepted$' "every inconsistent DISPPARAMS gets an error from the add-in"
