@@ -3,6 +3,10 @@
 
 #include <olectl.h>
 
+#include <map>
+#include <mutex>
+#include <tuple>
+
 #include "win/com_error.h"
 #include "win/handles.h"
 #include "win/picture_image.h"
@@ -13,10 +17,23 @@ namespace tessaly::win {
 
 namespace {
 
-unique_hicon LoadIconResource(HMODULE module, const std::string& name, int size) {
-  unique_hicon icon(static_cast<HICON>(
-      LoadImageW(module, to_wide(name).c_str(), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+// The icon resource at that size, loaded once for the process. The add-in's module stays loaded
+// until the process ends, so its icons may too: each connection's buttons are drawn from the same
+// few, and loading them again at every turn on costs a resource search each time (and, under Wine,
+// leaves a copy of the module's name behind with every icon destroyed).
+HICON LoadIconResource(HMODULE module, const std::string& name, int size) {
+  using Key = std::tuple<HMODULE, std::string, int>;
+  static std::mutex guard;
+  static auto* const loaded = new std::map<Key, HICON>();  // never freed: the icons live with the process
+  std::string folded = name;
+  for (char& c : folded)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');  // the loader ignores the case
+  const std::lock_guard<std::mutex> lock(guard);
+  Key key{module, std::move(folded), size};
+  if (const auto found = loaded->find(key); found != loaded->end()) return found->second;
+  const HICON icon = static_cast<HICON>(LoadImageW(module, to_wide(name).c_str(), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
   if (!icon) throw com_error(HRESULT_FROM_WIN32(ERROR_RESOURCE_NAME_NOT_FOUND));
+  loaded->emplace(std::move(key), icon);
   return icon;
 }
 
@@ -66,13 +83,13 @@ gdi::unique_bitmap DrawOnBitmap(HICON icon, SIZE size, UINT flags) {
 }  // namespace
 
 ButtonImagePtr IconPicture(HMODULE module, const std::string& name, int size) {
-  const unique_hicon icon = LoadIconResource(module, name, size);
-  return Picture(name, DrawOnBitmap(icon.get(), IconSize(icon.get()), DI_NORMAL));
+  const HICON icon = LoadIconResource(module, name, size);
+  return Picture(name, DrawOnBitmap(icon, IconSize(icon), DI_NORMAL));
 }
 
 ButtonImagePtr IconMask(HMODULE module, const std::string& name, int size) {
-  const unique_hicon icon = LoadIconResource(module, name, size);
-  return Picture(name, DrawOnBitmap(icon.get(), IconSize(icon.get()), DI_MASK));
+  const HICON icon = LoadIconResource(module, name, size);
+  return Picture(name, DrawOnBitmap(icon, IconSize(icon), DI_MASK));
 }
 
 }  // namespace tessaly::win
