@@ -84,6 +84,7 @@ com_ptr<IDispatch> SheetObject(const HostPtr& h, SheetPtr sheet);
 com_ptr<IDispatch> BookObject(const HostPtr& h, WorkbookPtr book);
 com_ptr<IDispatch> WorkbooksObject(const HostPtr& h);
 com_ptr<IDispatch> WindowObject(const HostPtr& h, ExcelWindowPtr window);
+com_ptr<IDispatch> WindowsObject(const HostPtr& h);  // Application.Windows
 com_ptr<IDispatch> CommandBarObject(const HostPtr& h, CommandBarPtr bar);
 com_ptr<IDispatch> CommandBarsObject(const HostPtr& h);
 
@@ -91,6 +92,10 @@ com_ptr<IDispatch> CommandBarsObject(const HostPtr& h);
 void ReturnRange(VARIANT* r, const HostPtr& h, RangePtr range);
 void ReturnSheet(VARIANT* r, const HostPtr& h, SheetPtr sheet);
 void ReturnBook(VARIANT* r, const HostPtr& h, WorkbookPtr book);
+void ReturnWindow(VARIANT* r, const HostPtr& h, ExcelWindowPtr window);
+// Windows(index) of every workbook (an empty name) or of one: by number, the active window first,
+// or by caption ("Book1.xlsx:2").
+void ReturnWindowsItem(VARIANT* r, const HostPtr& h, const std::string& book, const DispatchCall& c);
 // The selection: a range, or a chart or shape that answers a range's member only as a range.
 void ReturnSelection(VARIANT* r, const HostPtr& h, HostObjectPtr selection);
 

@@ -224,6 +224,17 @@ const DispatchMember<AppObj> kApp[] = {
      }, win::kMethod},
     {L"COMAddIns", 13, [](AppObj& o, DispatchCall& c) { ReturnObject<ComAddInsObj>(c.result, o.h_); }},
     {L"Dialogs", 14, [](AppObj& o, DispatchCall& c) { ReturnObject<DialogsObj>(c.result, o.h_); }},
+    {L"DisplayFormulaBar", 16,
+     [](AppObj& o, DispatchCall& c) {
+       if (!c.is_put()) return win::SetResult(c.result, o.h_->model->FormulaBarShown());
+       o.h_->model->UserShowFormulaBar(PutValue(c).as_bool());
+       o.h_->changed();
+     }, win::kGet | win::kPut},
+    {L"Windows", 15,
+     [](AppObj& o, DispatchCall& c) {
+       if (c.args.has(0)) return ReturnWindowsItem(c.result, o.h_, {}, c);
+       win::SetResult(c.result, WindowsObject(o.h_).get());
+     }},
 };
 const DispatchTable<AppObj> AppObj::kTable{kApp};
 

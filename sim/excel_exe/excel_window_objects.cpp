@@ -68,6 +68,16 @@ class PanesObj final : public ExcelObject<PanesObj> {
   ExcelWindowPtr w_;
 };
 
+// Application.Windows (every workbook's, for an empty name) or a workbook's Windows.
+class WindowsObj final : public ExcelObject<WindowsObj> {
+ public:
+  WindowsObj(HostPtr h, std::string book) : h_(std::move(h)), book_(std::move(book)) {}
+  static const DispatchTable<WindowsObj> kTable;
+  std::string TypeName() { return "Windows"; }
+  HostPtr h_;
+  std::string book_;
+};
+
 class WindowObj final : public ExcelObject<WindowObj> {
  public:
   WindowObj(HostPtr h, ExcelWindowPtr w) : h_(std::move(h)), w_(std::move(w)) {}
@@ -128,6 +138,17 @@ const DispatchMember<WorkbookObj> kWorkbook[] = {
        if (c.args.has(0)) return ReturnObject<NameObj>(c.result, o.h_, o.b_->Names(Text(c, 0)));
        ReturnObject<NamesObj>(c.result, o.h_, o.b_);
      }},
+    {L"NewWindow", 6,
+     [](WorkbookObj& o, DispatchCall& c) {
+       ExcelWindowPtr w = o.h_->model->NewWindow(o.b_->Name());
+       o.h_->changed();
+       ReturnWindow(c.result, o.h_, std::move(w));
+     }, win::kMethod},
+    {L"Windows", 7,
+     [](WorkbookObj& o, DispatchCall& c) {
+       if (c.args.has(0)) return ReturnWindowsItem(c.result, o.h_, o.b_->Name(), c);
+       ReturnObject<WindowsObj>(c.result, o.h_, o.b_->Name());
+     }},
 };
 const DispatchTable<WorkbookObj> WorkbookObj::kTable{kWorkbook};
 
@@ -148,6 +169,14 @@ const DispatchMember<PanesObj> kPanes[] = {
     {L"Item", 0, [](PanesObj& o, DispatchCall& c) { ReturnObject<PaneObj>(c.result, o.h_, o.w_->Panes(c.args.integer(0))); }},
 };
 const DispatchTable<PanesObj> PanesObj::kTable{kPanes};
+
+const DispatchMember<WindowsObj> kWindows[] = {
+    {L"Item", 0, [](WindowsObj& o, DispatchCall& c) { ReturnWindowsItem(c.result, o.h_, o.book_, c); }},
+    {L"Count", 1,
+     [](WindowsObj& o, DispatchCall& c) { win::SetResult(c.result, static_cast<std::int32_t>(o.h_->model->Windows(o.book_).size())); },
+     win::kGet},
+};
+const DispatchTable<WindowsObj> WindowsObj::kTable{kWindows};
 
 const DispatchMember<WindowObj> kWindow[] = {
     {L"Panes", 1,
@@ -176,6 +205,7 @@ const DispatchMember<WindowObj> kWindow[] = {
      }, win::kMethod},
     {L"Hwnd", 16, [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, static_cast<std::int32_t>(o.w_->Hwnd())); }},
     {L"DisplayRightToLeft", 17, [](WindowObj& o, DispatchCall& c) { win::SetResult(c.result, o.w_->DisplayRightToLeft()); }},
+    {L"Caption", 18, [](WindowObj& o, DispatchCall& c) { ReturnText(c.result, o.w_->Caption()); }},
 };
 const DispatchTable<WindowObj> WindowObj::kTable{kWindow};
 
@@ -185,6 +215,21 @@ com_ptr<IDispatch> BookObject(const HostPtr& h, WorkbookPtr book) { return com_p
 com_ptr<IDispatch> WorkbooksObject(const HostPtr& h) { return com_ptr<IDispatch>::attach(new WorkbooksObj(h)); }
 com_ptr<IDispatch> WindowObject(const HostPtr& h, ExcelWindowPtr window) {
   return com_ptr<IDispatch>::attach(new WindowObj(h, std::move(window)));
+}
+com_ptr<IDispatch> WindowsObject(const HostPtr& h) { return com_ptr<IDispatch>::attach(new WindowsObj(h, {})); }
+
+void ReturnWindowsItem(VARIANT* r, const HostPtr& h, const std::string& book, const DispatchCall& c) {
+  const VARIANT index = c.args.value(0);
+  if (V_VT(&index) == VT_BSTR) return ReturnWindow(r, h, h->model->WindowsItem(book, Text(c, 0)));
+  const auto all = h->model->Windows(book);
+  const std::int32_t i = c.args.integer(0);
+  if (i < 1 || i > static_cast<std::int32_t>(all.size())) throw HostError(9, "Subscript out of range");
+  ReturnWindow(r, h, all[static_cast<std::size_t>(i - 1)]);
+}
+
+void ReturnWindow(VARIANT* r, const HostPtr& h, ExcelWindowPtr window) {
+  if (!window) return ReturnNothing(r);
+  ReturnObject<WindowObj>(r, h, std::move(window));
 }
 
 void ReturnBook(VARIANT* r, const HostPtr& h, WorkbookPtr book) {

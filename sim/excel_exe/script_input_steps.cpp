@@ -146,6 +146,10 @@ std::optional<bool> ScriptRunner::InputStep(const ScriptStep& s) {
     if (!p) return false;
     if (s.verb == "zoom-button") SendMouseClick(*p);
     else Report("zoom-button %s %s", s.argument, std::to_string(p->x) + " " + std::to_string(p->y));
+  } else if (s.verb == "where-command") {
+    // where-command new-window|formula-bar|collapse-ribbon: where the host's own View button is.
+    auto p = windows_.ViewCommandOnScreen(s.argument);
+    Report("command %s %s", s.argument, p ? std::to_string(p->x) + " " + std::to_string(p->y) : std::string("hidden"));
   } else if (s.verb == "drag-border" || s.verb == "where-border") {
     // drag-border column|row <letters or row> <pixels>: a real drag of the column's right border
     // (the row's bottom border) in the headers, by that many pixels; where-border: where it is.

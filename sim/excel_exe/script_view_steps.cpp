@@ -6,6 +6,8 @@
 
 #include "sim/excel_exe/script.h"
 #include "sim/excel_exe/script_steps.h"
+#include "win/com_handles.h"
+#include "win/utf.h"
 
 namespace tessaly::sim::exe {
 
@@ -16,20 +18,46 @@ BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT rect, LPARAM list) {
   return TRUE;
 }
 
+// A member called through IDispatch as an add-in calls it, with at most one argument; empty on failure.
+win::unique_variant Member(IDispatch* on, const wchar_t* name, WORD flags, const VARIANT* argument = nullptr) {
+  win::unique_variant result;
+  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  DISPID id = DISPID_UNKNOWN;
+  VARIANT arg = argument ? *argument : VARIANT{};
+  DISPPARAMS params{argument ? &arg : nullptr, nullptr, argument ? 1u : 0u, 0};
+  if (!on || FAILED(on->GetIDsOfNames(IID_NULL, names, 1, 1033, &id)) ||
+      FAILED(on->Invoke(id, IID_NULL, 1033, flags, &params, result.put(), nullptr, nullptr)))
+    result.put();
+  return result;
+}
+
+IDispatch* Object(const win::unique_variant& v) { return v.type() == VT_DISPATCH ? V_DISPATCH(&v.get()) : nullptr; }
+
+std::string Caption(IDispatch* window) {
+  win::unique_variant caption = Member(window, L"Caption", DISPATCH_PROPERTYGET);
+  return caption.type() == VT_BSTR ? win::to_utf8(V_BSTR(&caption.get())) : std::string("?");
+}
+
 // Application.Hwnd as an add-in reads it: through IDispatch.
 long ApplicationHwnd(IDispatch* application) {
-  if (!application) return 0;
-  wchar_t name[] = L"Hwnd";
-  LPOLESTR names[] = {name};
-  DISPID id = DISPID_UNKNOWN;
-  VARIANT result;
-  ::VariantInit(&result);
-  DISPPARAMS none{};
-  if (FAILED(application->GetIDsOfNames(IID_NULL, names, 1, 1033, &id)) ||
-      FAILED(application->Invoke(id, IID_NULL, 1033, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr)) ||
-      V_VT(&result) != VT_I4)
-    return 0;
-  return V_I4(&result);
+  win::unique_variant hwnd = Member(application, L"Hwnd", DISPATCH_PROPERTYGET);
+  return hwnd.type() == VT_I4 ? V_I4(&hwnd.get()) : 0;
+}
+
+// Application.Windows through IDispatch: the count, then each Windows(i).Caption.
+std::string WindowsThroughCom(IDispatch* application) {
+  win::unique_variant windows = Member(application, L"Windows", DISPATCH_PROPERTYGET);
+  win::unique_variant count = Member(Object(windows), L"Count", DISPATCH_PROPERTYGET);
+  if (count.type() != VT_I4) return "none";
+  std::string text = std::to_string(V_I4(&count.get())) + ":";
+  for (std::int32_t i = 1; i <= V_I4(&count.get()); ++i) {
+    VARIANT index{};
+    V_VT(&index) = VT_I4;
+    V_I4(&index) = i;
+    win::unique_variant window = Member(Object(windows), L"Item", DISPATCH_PROPERTYGET | DISPATCH_METHOD, &index);
+    text += " " + Caption(Object(window));
+  }
+  return text;
 }
 
 }  // namespace
@@ -105,6 +133,15 @@ std::optional<bool> ScriptRunner::ViewStep(const ScriptStep& s) {
                              address::ColumnLetters(sheet->active_column) + std::to_string(sheet->active_row)
                        : std::string());
     }
+  } else if (s.verb == "com-windows") {
+    // Application.Windows as an add-in reads it: its count and each window's caption, Windows(1) first.
+    Report("com windows %s%s", WindowsThroughCom(application_), "");
+  } else if (s.verb == "com-new-window") {
+    // ActiveWorkbook.NewWindow through IDispatch: the caption of the window it returns.
+    win::unique_variant book = Member(application_, L"ActiveWorkbook", DISPATCH_PROPERTYGET);
+    win::unique_variant window = Member(Object(book), L"NewWindow", DISPATCH_METHOD);
+    if (!Object(window)) return false;
+    Report("com new window %s%s", Caption(Object(window)), "");
   } else if (s.verb == "workbooks") {
     // Each workbook with its main and workbook windows, then what Application.Hwnd answers through COM.
     for (const auto& book : model_.Books())

@@ -2,6 +2,7 @@
 // wheel and the scroll bars, turned into the model's selection, cell editing and view.
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "sim/excel_exe/command_bars.h"
 #include "sim/excel_exe/window_procedure.h"
@@ -109,7 +110,9 @@ void HostWindows::MoveSelection(int rows, int columns) {
 }
 
 void HostWindows::OnKeyDown(WPARAM key) {
+  if (OnKeyTip(key)) return Refresh();
   const bool editing = model_->Editing();
+  if (::GetKeyState(VK_CONTROL) < 0 && key == VK_F1) return ToggleRibbon();  // Ctrl+F1, in edit mode too
   if (::GetKeyState(VK_CONTROL) < 0 && !editing && (key == 'N' || key == VK_F6)) {
     // Ctrl+N opens a new workbook, Ctrl+F6 goes to the next window, of this workbook or the next.
     if (key == 'N') {
@@ -176,6 +179,7 @@ LRESULT CALLBACK HostWindows::BookProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT: return Guarded([&] { return self->OnPaint(w), LRESULT{0}; });
     case WM_ERASEBKGND: return 1;  // the paint covers the whole window
     case WM_LBUTTONDOWN:
+      self->key_tips_ = KeyTips::off;
       return Guarded([&] {
         const int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
         if (!self->BeginBorderDrag(x, y)) self->OnClick(x, y);
@@ -195,11 +199,17 @@ LRESULT CALLBACK HostWindows::BookProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_HSCROLL:
       return Guarded([&] { return self->OnScroll(msg == WM_VSCROLL, LOWORD(wp)), LRESULT{0}; });
     case WM_MOUSEWHEEL: return Guarded([&] { return self->OnWheel(GET_WHEEL_DELTA_WPARAM(wp), GET_KEYSTATE_WPARAM(wp)), LRESULT{0}; });
-    case WM_CHAR: return Guarded([&] { return self->OnChar(static_cast<wchar_t>(wp)), LRESULT{0}; });
+    case WM_CHAR:
+      if (std::exchange(self->swallow_char_, false)) return 0;  // the key went to a key tip
+      return Guarded([&] { return self->OnChar(static_cast<wchar_t>(wp)), LRESULT{0}; });
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+      if (Guarded([&] { return LRESULT{self->OnAltKey(msg == WM_SYSKEYDOWN, wp)}; })) return 0;
+      return ::DefWindowProcW(w, msg, wp, lp);
     case WM_SIZE:
       // The host tells its add-ins when a workbook window changes size.
       return Guarded([&] {
-        if (::IsWindowVisible(w) && w == self->Book()) {
+        if (::IsWindowVisible(w) && w == self->Book() && !self->quiet_resize_) {
           self->MirrorIntoModel();
           self->model_->UserResizeWindow();
         }

@@ -22,7 +22,6 @@ constexpr wchar_t kMainClass[] = L"XLMAIN";
 constexpr wchar_t kDeskClass[] = L"XLDESK";
 constexpr wchar_t kBookClass[] = L"EXCEL7";
 constexpr wchar_t kStripClass[] = L"TessalyStandInRibbon";
-constexpr int kStripHeight = 34;
 
 constexpr UINT kQuitMessage = WM_APP + 2;
 
@@ -96,15 +95,17 @@ void HostWindows::OpenWindows(WorkbookModel& book) {
     const std::wstring title = win::to_wide(book.Caption(book.window_id)) + L" - Stand-in Excel";
     main = ::CreateWindowExW(0, kMainClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, at.left, at.top,
                              at.right - at.left, at.bottom - at.top, nullptr, nullptr, inst, this);
-    desk = main ? ::CreateWindowExW(0, kDeskClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, kStripHeight, 10, 10,
+    desk = main ? ::CreateWindowExW(0, kDeskClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, RibbonHeight(), 10, 10,
                                     main, nullptr, inst, this)
                 : nullptr;
     if (main) mains_.push_back(main);
     if (main && !::CreateWindowExW(0, kStatusBarClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, kStatusBarHeight, main, nullptr, inst, this))
       throw HostError(static_cast<std::int32_t>(::GetLastError()), "A window could not be created.");
-    if (main && !strip_)
-      strip_ = ::CreateWindowExW(0, kStripClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, kStripHeight,
+    if (main && !strip_) {
+      strip_ = ::CreateWindowExW(0, kStripClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, RibbonHeight(),
                                  main, nullptr, inst, this);
+      if (strip_) CreateViewCommands(main);
+    }
     if (!desk || !strip_) throw HostError(static_cast<std::int32_t>(::GetLastError()), "A window could not be created.");
     model_->SetBookMainWindows(book, Handle(main), Handle(desk));
   }
@@ -124,6 +125,7 @@ void HostWindows::CloseWindow(WindowHandle gone) {
   // The strip lives on in the main window that is active now.
   HWND next = Main();
   if (strip_ && ::GetParent(strip_) == w && next && next != w && ::IsWindow(next)) ::SetParent(strip_, next);
+  if (formula_bar_ && ::GetParent(formula_bar_) == w && next && next != w && ::IsWindow(next)) ::SetParent(formula_bar_, next);
   if (followed_ == w) followed_ = nullptr;
   ::DestroyWindow(w);
   following_ = false;
@@ -233,6 +235,14 @@ void HostWindows::MirrorIntoModel() const {
 
 void HostWindows::Refresh() {
   if (opening_) return;
+  if (laid_out_collapsed_ != model_->RibbonCollapsed() || laid_out_formula_bar_ != model_->FormulaBarShown()) {
+    // The ribbon or the formula bar changed: every main window's desk moves, and Excel tells no add-in.
+    laid_out_collapsed_ = model_->RibbonCollapsed();
+    laid_out_formula_bar_ = model_->FormulaBarShown();
+    quiet_resize_ = true;
+    for (HWND each : mains_) OnMainSize(each);
+    quiet_resize_ = false;
+  }
   HWND main = Main();
   if (main && main != followed_ && std::find(mains_.begin(), mains_.end(), main) != mains_.end()) {
     // Another workbook became the active one: its main window comes to the front with the strip.
@@ -242,6 +252,7 @@ void HostWindows::Refresh() {
       ::SetParent(strip_, main);
       ::RedrawWindow(strip_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     }
+    if (formula_bar_ && ::GetParent(formula_bar_) != main) ::SetParent(formula_bar_, main);
     OnMainSize(main);
     if (!::IsWindowVisible(main)) ::ShowWindow(main, SW_SHOW);
     if (::GetForegroundWindow() != main) ::SetForegroundWindow(main);
@@ -252,6 +263,7 @@ void HostWindows::Refresh() {
   HWND desk = ::GetParent(book);
   if (::GetWindow(desk, GW_CHILD) != book) ::SetWindowPos(book, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   UpdateScrollBars();
+  UpdateFormulaBar();
   ::InvalidateRect(book, nullptr, FALSE);
   if (HWND status = ::FindWindowExW(Main(), nullptr, kStatusBarClass, nullptr)) ::InvalidateRect(status, nullptr, TRUE);
 }
@@ -296,9 +308,10 @@ void HostWindows::OnMainClose(HWND main) {
 void HostWindows::OnMainSize(HWND main) {
   RECT rc{};
   ::GetClientRect(main, &rc);
-  if (strip_ && ::GetParent(strip_) == main) ::MoveWindow(strip_, 0, 0, rc.right, kStripHeight, TRUE);
+  LayOutBands(main, rc);
+  const int top = RibbonHeight() + FormulaBarHeight();
   if (HWND desk = ::FindWindowExW(main, nullptr, kDeskClass, nullptr))
-    ::MoveWindow(desk, 0, kStripHeight, rc.right, std::max<LONG>(rc.bottom - kStripHeight - kStatusBarHeight, 0), TRUE);
+    ::MoveWindow(desk, 0, top, rc.right, std::max<LONG>(rc.bottom - top - kStatusBarHeight, 0), TRUE);
   if (HWND status = ::FindWindowExW(main, nullptr, kStatusBarClass, nullptr))
     ::MoveWindow(status, 0, std::max<LONG>(rc.bottom - kStatusBarHeight, 0), rc.right, kStatusBarHeight, TRUE);
   MirrorIntoModel();
@@ -380,8 +393,13 @@ LRESULT CALLBACK HostWindows::DeskProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT CALLBACK HostWindows::StripProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) Adopt(w, lp);
   HostWindows* self = Owner(w);
-  if (self && msg == WM_COMMAND && self->on_strip_command)
-    return Guarded([&] { return self->on_strip_command(LOWORD(wp)), LRESULT{0}; });
+  if (self && msg == WM_COMMAND)
+    return Guarded([&] {
+      if (!self->OnViewCommand(LOWORD(wp)) && self->on_strip_command) self->on_strip_command(LOWORD(wp));
+      return LRESULT{0};
+    });
+  // A double click on the ribbon's tabs collapses it, or shows it in full again, as in Excel.
+  if (self && msg == WM_LBUTTONDBLCLK) return Guarded([&] { return self->ToggleRibbon(), LRESULT{0}; });
   if (self && msg == WM_DRAWITEM && self->on_strip_draw)
     return Guarded([&] { return LRESULT{self->on_strip_draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp)) ? TRUE : FALSE}; });
   if (self && msg == WM_NCDESTROY) self->strip_ = nullptr;
