@@ -5,8 +5,8 @@
 #include <array>
 #include <string>
 
-#include "sim/cell_text.h"
 #include "host/locale.h"
+#include "sim/cell_text.h"
 #include "sim/excel_exe/workbook_window.h"
 #include "win/utf.h"
 

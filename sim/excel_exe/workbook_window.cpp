@@ -262,6 +262,14 @@ void HostWindows::Refresh() {
   if (!book || !::IsWindow(book)) return;
   HWND desk = ::GetParent(book);
   if (::GetWindow(desk, GW_CHILD) != book) ::SetWindowPos(book, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // A right-to-left sheet has its vertical scroll bar at the left, as in Excel.
+  const LONG_PTR style = ::GetWindowLongPtrW(book, GWL_EXSTYLE);
+  const LONG_PTR mirrored = model_->ActiveSheetModel().right_to_left ? style | WS_EX_LEFTSCROLLBAR : style & ~LONG_PTR{WS_EX_LEFTSCROLLBAR};
+  if (mirrored != style) {
+    ::SetWindowLongPtrW(book, GWL_EXSTYLE, mirrored);
+    ::SetWindowPos(book, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MirrorIntoModel();
+  }
   UpdateScrollBars();
   UpdateFormulaBar();
   ::InvalidateRect(book, nullptr, FALSE);

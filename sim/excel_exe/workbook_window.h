@@ -124,16 +124,10 @@ class HostWindows {
   void MoveSelection(int rows, int columns);
   void Select(CellRef cell);
 
-  struct BorderDrag {
-    bool column = true;
-    std::int32_t index = 1;
-    LONG start = 0;  // the column's left (the row's top) edge, client pixels of the workbook window
-  };
-
   enum class KeyTips { off, tabs, view };
 
   std::shared_ptr<SimExcel> model_;
-  std::optional<BorderDrag> drag_;
+  std::optional<HeaderBorder> drag_;
   HWND formula_bar_ = nullptr;  // with the strip, in the active main window
   KeyTips key_tips_ = KeyTips::off;
   bool alt_alone_ = false;      // Alt is down with no other key yet
