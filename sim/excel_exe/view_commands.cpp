@@ -1,7 +1,8 @@
 // The stand-in Excel's View commands that a user reaches with real input: New Window, the formula
-// bar shown or hidden and the ribbon collapsed to its tabs, as buttons at the strip's right end,
-// Excel's key tips (Alt, W, N) and Ctrl+F1. Each goes to the model's own user action; the windows
+// bar shown or hidden and the ribbon collapsed to its tabs, as buttons on the strip after the
+// add-in's, Excel's key tips (Alt, W, N) and Ctrl+F1. Each goes to the model's own user action; the windows
 // only lay out again what the model then says.
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -27,12 +28,15 @@ struct ViewCommand {
   DWORD style;
 };
 
-// From the strip's right end leftwards; ids above every add-in's own.
+// In order after the add-in's controls; ids above every add-in's own.
 constexpr std::array<ViewCommand, 3> kCommands{{
-    {"collapse-ribbon", L"^", 0x7F03, 24, BS_PUSHBUTTON},
-    {"formula-bar", L"Formula Bar", 0x7F02, 86, BS_AUTOCHECKBOX | BS_PUSHLIKE},
     {"new-window", L"New Window", 0x7F01, 86, BS_PUSHBUTTON},
+    {"formula-bar", L"Formula Bar", 0x7F02, 86, BS_AUTOCHECKBOX | BS_PUSHLIKE},
+    {"collapse-ribbon", L"^", 0x7F03, 24, BS_PUSHBUTTON},
 }};
+constexpr std::size_t kNewWindow = 0, kFormulaBar = 1, kCollapse = 2;
+
+bool IsViewCommand(int id) { return id >= kCommands.front().id && id <= kCommands.back().id; }
 
 }  // namespace
 
@@ -48,7 +52,7 @@ void HostWindows::CreateViewCommands(HWND main) {
     if (!button) throw HostError(static_cast<std::int32_t>(::GetLastError()), "A window could not be created.");
     ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
-  ::CheckDlgButton(strip_, kCommands[1].id, model_->FormulaBarShown() ? BST_CHECKED : BST_UNCHECKED);
+  ::CheckDlgButton(strip_, kCommands[kFormulaBar].id, model_->FormulaBarShown() ? BST_CHECKED : BST_UNCHECKED);
   formula_bar_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
                                    0, 10, kFormulaBarHeight, main, nullptr, ::GetModuleHandleW(nullptr), nullptr);
   if (!formula_bar_) throw HostError(static_cast<std::int32_t>(::GetLastError()), "A window could not be created.");
@@ -58,16 +62,32 @@ void HostWindows::CreateViewCommands(HWND main) {
 void HostWindows::LayOutBands(HWND main, const RECT& client) {
   if (strip_ && ::GetParent(strip_) == main) {
     ::MoveWindow(strip_, 0, 0, client.right, RibbonHeight(), TRUE);
-    int right = client.right - 6;
-    for (const ViewCommand& c : kCommands) {
-      right -= c.width;
-      ::MoveWindow(::GetDlgItem(strip_, c.id), right, 5, c.width, 24, TRUE);
-      right -= 6;
-    }
+    PlaceViewCommands();
   }
   if (formula_bar_ && ::GetParent(formula_bar_) == main) {
     ::MoveWindow(formula_bar_, 0, RibbonHeight(), client.right, kFormulaBarHeight, TRUE);
     ::ShowWindow(formula_bar_, model_->FormulaBarShown() ? SW_SHOWNA : SW_HIDE);
+  }
+}
+
+void HostWindows::PlaceViewCommands() {
+  if (!strip_) return;
+  // After the add-in's controls, which it lays out from the left, so that none lies under another.
+  LONG x = 6;
+  for (HWND c = ::GetWindow(strip_, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+    if (IsViewCommand(::GetDlgCtrlID(c)) || !::IsWindowVisible(c)) continue;
+    RECT r{};
+    ::GetWindowRect(c, &r);
+    ::MapWindowPoints(nullptr, strip_, reinterpret_cast<POINT*>(&r), 2);
+    x = std::max<LONG>(x, r.right + 16);
+  }
+  for (const ViewCommand& c : kCommands) {
+    HWND button = ::GetDlgItem(strip_, c.id);
+    RECT r{};
+    ::GetWindowRect(button, &r);
+    ::MapWindowPoints(nullptr, strip_, reinterpret_cast<POINT*>(&r), 2);
+    if (r.left != x) ::MoveWindow(button, x, 5, c.width, 24, TRUE);
+    x += c.width + 6;
   }
 }
 
@@ -78,19 +98,19 @@ std::optional<POINT> HostWindows::ViewCommandOnScreen(const std::string& name) c
     RECT r{}, strip{};
     ::GetWindowRect(button, &r);
     ::GetWindowRect(strip_, &strip);
-    if (r.bottom > strip.bottom) return std::nullopt;  // under the collapsed ribbon
+    if (r.bottom > strip.bottom || r.right > strip.right) return std::nullopt;  // under the collapsed ribbon, or past its end
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   }
   return std::nullopt;
 }
 
 bool HostWindows::OnViewCommand(int id) {
-  if (id == kCommands[2].id) {
+  if (id == kCommands[kNewWindow].id) {
     if (model_->Editing()) model_->UserEndEdit(true);
     model_->UserNewWindow();
-  } else if (id == kCommands[1].id) {
+  } else if (id == kCommands[kFormulaBar].id) {
     model_->UserShowFormulaBar(::IsDlgButtonChecked(strip_, id) == BST_CHECKED);
-  } else if (id == kCommands[0].id) {
+  } else if (id == kCommands[kCollapse].id) {
     model_->UserCollapseRibbon(!model_->RibbonCollapsed());
   } else {
     return false;
@@ -132,13 +152,13 @@ bool HostWindows::OnKeyTip(WPARAM key) {
   }
   const bool new_window = key_tips_ == KeyTips::view && key == 'N';
   key_tips_ = KeyTips::off;
-  if (new_window) OnViewCommand(kCommands[2].id);
+  if (new_window) OnViewCommand(kCommands[kNewWindow].id);
   return true;
 }
 
 void HostWindows::UpdateFormulaBar() {
   if (!formula_bar_ || !model_->HasWorkbook()) return;
-  ::CheckDlgButton(strip_, kCommands[1].id, model_->FormulaBarShown() ? BST_CHECKED : BST_UNCHECKED);
+  ::CheckDlgButton(strip_, kCommands[kFormulaBar].id, model_->FormulaBarShown() ? BST_CHECKED : BST_UNCHECKED);
   // The active cell's name, then what it holds, or the text being typed.
   const SheetModel& sheet = model_->ActiveSheetModel();
   const auto cell = sheet.cells.find({sheet.active_row, sheet.active_column});

@@ -272,6 +272,7 @@ void HostWindows::Refresh() {
   }
   UpdateScrollBars();
   UpdateFormulaBar();
+  PlaceViewCommands();  // the add-in's controls may have changed
   ::InvalidateRect(book, nullptr, FALSE);
   if (HWND status = ::FindWindowExW(Main(), nullptr, kStatusBarClass, nullptr)) ::InvalidateRect(status, nullptr, TRUE);
 }

@@ -49,8 +49,8 @@ class HostWindows {
   // bottom border) can be taken by the mouse; empty when it is not on screen.
   std::optional<POINT> ColumnBorderOnScreen(std::int32_t column) const;
   std::optional<POINT> RowBorderOnScreen(std::int32_t row) const;
-  // The host's own View commands at the strip's right end ("new-window", "formula-bar",
-  // "collapse-ribbon"): the centre of the button on screen; empty when it is not shown.
+  // The host's own View commands on the strip after the add-in's controls ("new-window",
+  // "formula-bar", "collapse-ribbon"): the centre of the button on screen; empty when not shown.
   std::optional<POINT> ViewCommandOnScreen(const std::string& name) const;
 
   // Tells the model where the real windows and displays are, so that what it answers about the
@@ -114,6 +114,7 @@ class HostWindows {
   // ribbon collapsed to its tabs, and Excel's key tips Alt, W, N for View > New Window.
   void CreateViewCommands(HWND main);
   void LayOutBands(HWND main, const RECT& client);
+  void PlaceViewCommands();
   bool OnViewCommand(int id);
   bool OnKeyTip(WPARAM key);
   bool OnAltKey(bool down, WPARAM key);
