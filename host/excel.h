@@ -245,6 +245,8 @@ class IExcelWindow {
   virtual double Zoom() { MemberNotSupported("Zoom"); }  // percent
   virtual std::int32_t View() { MemberNotSupported("View"); }  // xl::kNormalView, xl::kPageBreakPreview, xl::kPageLayoutView
   virtual bool FreezePanes() { MemberNotSupported("FreezePanes"); }
+  // The title: the workbook's name, or "Book1:2" while the workbook has several windows.
+  virtual std::string Caption() { MemberNotSupported("Caption"); }
   // True while the window shows its active sheet right to left, column A at the right. Its panes'
   // PointsToScreenPixelsX then measure leftwards from the pane's right edge: a cell's Left gives
   // the screen x of its right edge, the edge nearest column A.

@@ -31,6 +31,35 @@ std::vector<std::string> SimExcel::WindowCaptions() const {
   return captions;
 }
 
+std::vector<ExcelWindowPtr> SimExcel::Windows(const std::string& book) {
+  Enter(book.empty() ? "Application.Windows" : "Workbook.Windows");
+  const WorkbookModel* only = book.empty() ? nullptr : &Book(book);
+  std::vector<ExcelWindowPtr> windows;
+  auto add = [&](const std::shared_ptr<WorkbookModel>& b) {
+    if (only && b.get() != only) return;
+    windows.push_back(WindowObject(b));
+    for (const auto& w : b->other_windows) windows.push_back(WindowObject(b, w.id));
+  };
+  if (active_book_) add(active_book_);
+  for (const auto& b : books_)
+    if (b != active_book_) add(b);
+  return windows;
+}
+
+ExcelWindowPtr SimExcel::WindowsItem(const std::string& book, const std::string& caption) {
+  for (const auto& w : Windows(book))
+    if (iequals(w->Caption(), caption)) return w;
+  throw HostError(kErrSubscript, "Subscript out of range");
+}
+
+ExcelWindowPtr SimExcel::NewWindow(const std::string& book) {
+  Enter("Workbook.NewWindow");
+  const auto target = BookShared(&Book(book));
+  if (target != active_book_) UserActivateWorkbook(target->name);
+  UserNewWindow();
+  return WindowObject(target);
+}
+
 namespace {
 
 std::vector<SheetView> TakeViews(const WorkbookModel& book) {

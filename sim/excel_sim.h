@@ -250,6 +250,13 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   void UserCloseWindow();
   // The captions of every open workbook window, the active workbook's first.
   std::vector<std::string> WindowCaptions() const;
+  // Application.Windows (every workbook's, for an empty name) or Workbook.Windows: the active
+  // window first, then each workbook's windows, the most recently active first.
+  std::vector<ExcelWindowPtr> Windows(const std::string& book);
+  // Windows(caption): the window of that caption, compared as Excel does without case.
+  ExcelWindowPtr WindowsItem(const std::string& book, const std::string& caption);
+  // Workbook.NewWindow: the workbook's new window, activated as by View > New Window.
+  ExcelWindowPtr NewWindow(const std::string& book);
   // The window Ctrl+F6 goes to next; empty with no workbook.
   std::string NextWindowCaption() const;
   // The caption of the workbook window held in that main window (from version 15 on); empty: none.
@@ -359,6 +366,8 @@ class SimExcel : public IExcelApplication, public std::enable_shared_from_this<S
   SheetPtr SheetObject(const std::shared_ptr<SheetModel>& sheet);
   WorkbookPtr WorkbookObject(const std::shared_ptr<WorkbookModel>& book);
   ExcelWindowPtr WindowObject(const std::shared_ptr<WorkbookModel>& book);
+  // One of the workbook's windows by its number, active or not.
+  ExcelWindowPtr WindowObject(const std::shared_ptr<WorkbookModel>& book, std::int32_t window_id);
   RangePtr RangeObject(const std::shared_ptr<SheetModel>& sheet, std::vector<Area> areas);
   HostObjectPtr SelectionObject(const std::shared_ptr<SheetModel>& sheet);
   std::shared_ptr<SheetModel> SheetShared(const SheetModel* sheet) const;

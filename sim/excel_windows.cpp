@@ -108,8 +108,8 @@ class SimPane : public IPane {
 
 class SimWindow : public IExcelWindow {
  public:
-  SimWindow(std::shared_ptr<SimExcel> host, std::shared_ptr<WorkbookModel> book)
-      : host_(std::move(host)), book_(std::move(book)), id_(book_->window_id) {}
+  SimWindow(std::shared_ptr<SimExcel> host, std::shared_ptr<WorkbookModel> book, std::int32_t id)
+      : host_(std::move(host)), book_(std::move(book)), id_(id) {}
   std::int32_t PanesCount() override {
     Enter("Window.Panes.Count");
     return book_->win.PaneCount();
@@ -125,6 +125,13 @@ class SimWindow : public IExcelWindow {
   double Zoom() override { return Enter("Window.Zoom"), book_->win.zoom; }
   std::int32_t View() override { return Enter("Window.View"), book_->win.view; }
   bool FreezePanes() override { return Enter("Window.FreezePanes"), book_->win.freeze; }
+  // Any open window answers its caption, active in its workbook or not.
+  std::string Caption() override {
+    const bool open = book_->window_id == id_ || std::any_of(book_->other_windows.begin(), book_->other_windows.end(),
+                                                             [this](const OtherWindow& w) { return w.id == id_; });
+    EnterLive(*host_, "Window.Caption", book_->closed || !open);
+    return book_->Caption(id_);
+  }
   // Read-only on the window: it follows the active sheet's own setting.
   bool DisplayRightToLeft() override {
     Enter("Window.DisplayRightToLeft");
@@ -305,7 +312,11 @@ void SimExcel::UserResizeWindow() {
 }
 
 ExcelWindowPtr SimExcel::WindowObject(const std::shared_ptr<WorkbookModel>& book) {
-  return std::make_shared<SimWindow>(shared_from_this(), book);
+  return std::make_shared<SimWindow>(shared_from_this(), book, book->window_id);
+}
+
+ExcelWindowPtr SimExcel::WindowObject(const std::shared_ptr<WorkbookModel>& book, std::int32_t window_id) {
+  return std::make_shared<SimWindow>(shared_from_this(), book, window_id);
 }
 
 }  // namespace tessaly::sim

@@ -3,6 +3,7 @@
 #include "sim/sheet_geometry.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "host/rounding.h"
 
@@ -186,6 +187,79 @@ const PaneLayout& PaneShowing(const WindowLayout& layout, std::int32_t row, std:
     if (row >= pane.first_row && row <= pane.last_row && column >= pane.first_column && column <= pane.last_column)
       return pane;
   return layout.panes.front();
+}
+
+namespace {
+
+// The column headers' band and the row headers' band, each across the whole grid.
+bool InColumnHeaders(const WindowLayout& l, ScreenPoint p) {
+  return p.y >= l.client.top && p.y < l.grid.top && (l.right_to_left ? p.x < l.grid.right : p.x >= l.grid.left);
+}
+bool InRowHeaders(const WindowLayout& l, ScreenPoint p) {
+  if (p.y < l.grid.top) return false;
+  return l.right_to_left ? p.x >= l.grid.right && p.x < l.client.right : p.x >= l.client.left && p.x < l.grid.left;
+}
+
+HeaderBorder ColumnBorderOf(const SheetAxes& sheet, const WindowLayout& l, const PaneLayout& pane, std::int32_t column) {
+  const ScreenRect r = CellRect(sheet, l, pane, pane.first_row, column);
+  return l.right_to_left ? HeaderBorder{true, column, r.left, r.right - 1, true} : HeaderBorder{true, column, r.right - 1, r.left, false};
+}
+HeaderBorder RowBorderOf(const SheetAxes& sheet, const WindowLayout& l, const PaneLayout& pane, std::int32_t row) {
+  const ScreenRect r = CellRect(sheet, l, pane, row, pane.first_column);
+  return {false, row, r.bottom - 1, r.top, false};
+}
+
+// The panes of the first column band lie next to the row headers.
+bool BesideRowHeaders(const WindowLayout& l, const PaneLayout& pane) {
+  return l.right_to_left ? pane.rect.right == l.grid.right : pane.rect.left == l.grid.left;
+}
+
+}  // namespace
+
+std::optional<HeaderBorder> HeaderBorderAt(const SheetAxes& sheet, const WindowLayout& layout, ScreenPoint p, std::int32_t grip) {
+  const bool columns = InColumnHeaders(layout, p), rows = InRowHeaders(layout, p);
+  for (const PaneLayout& pane : layout.panes) {
+    const bool across = layout.right_to_left ? p.x >= pane.rect.left - grip && p.x < pane.rect.right
+                                             : p.x >= pane.rect.left && p.x < pane.rect.right + grip;
+    // The last one first: a column hidden before a border leaves that border to the shown one.
+    if (columns && across)
+      for (std::int32_t c = pane.last_column; c >= pane.first_column; --c) {
+        const HeaderBorder b = ColumnBorderOf(sheet, layout, pane, c);
+        if (std::abs(p.x - b.at) <= grip) return b;
+      }
+    if (rows && p.y >= pane.rect.top && p.y < pane.rect.bottom + grip)
+      for (std::int32_t row = pane.last_row; row >= pane.first_row; --row) {
+        const HeaderBorder b = RowBorderOf(sheet, layout, pane, row);
+        if (std::abs(p.y - b.at) <= grip) return b;
+      }
+  }
+  return std::nullopt;
+}
+
+std::optional<ScreenPoint> ColumnBorderPoint(const SheetAxes& sheet, const WindowLayout& layout, std::int32_t column) {
+  for (const PaneLayout& pane : layout.panes) {
+    if (pane.rect.top != layout.grid.top || column < pane.first_column || column > pane.last_column) continue;
+    const HeaderBorder b = ColumnBorderOf(sheet, layout, pane, column);
+    if (b.at < pane.rect.left || b.at >= pane.rect.right) return std::nullopt;
+    return ScreenPoint{b.at, (layout.client.top + layout.grid.top) / 2};
+  }
+  return std::nullopt;
+}
+
+std::optional<ScreenPoint> RowBorderPoint(const SheetAxes& sheet, const WindowLayout& layout, std::int32_t row) {
+  const std::int32_t x = layout.right_to_left ? (layout.grid.right + layout.client.right) / 2 : (layout.client.left + layout.grid.left) / 2;
+  for (const PaneLayout& pane : layout.panes) {
+    if (!BesideRowHeaders(layout, pane) || row < pane.first_row || row > pane.last_row) continue;
+    const HeaderBorder b = RowBorderOf(sheet, layout, pane, row);
+    if (b.at >= pane.rect.bottom) return std::nullopt;
+    return ScreenPoint{x, b.at};
+  }
+  return std::nullopt;
+}
+
+std::int32_t DraggedPixels(const HeaderBorder& border, ScreenPoint p) {
+  const std::int32_t to = border.column ? p.x : p.y;
+  return std::max(0, (border.leftwards ? border.start - to : to - border.start) + 1);
 }
 
 }  // namespace tessaly::sim

@@ -109,6 +109,23 @@ std::int32_t PaneScreenY(const SheetAxes& sheet, const WindowLayout& layout, con
 // top-right one on a right-to-left sheet) and its size.
 ScreenRect ObjectRect(const SheetAxes& sheet, const WindowLayout& layout, const PaneLayout& pane, double left, double top,
                       double width, double height);
+// A border in the headers that the mouse can take: a column's far edge in the reading direction
+// (its right edge, its left one on a right-to-left sheet) or a row's bottom edge.
+struct HeaderBorder {
+  bool column = true;
+  std::int32_t index = 1;
+  std::int32_t at = 0;     // the border's screen x (a row's: y)
+  std::int32_t start = 0;  // the opposite edge's, where the size is measured from
+  bool leftwards = false;  // the size grows towards the left: a column of a right-to-left sheet
+};
+// The border within grip pixels of a point in the column or row headers; none elsewhere.
+std::optional<HeaderBorder> HeaderBorderAt(const SheetAxes& sheet, const WindowLayout& layout, ScreenPoint p, std::int32_t grip);
+// The point in the headers where a column's (a row's) border is taken; none when it is not shown.
+std::optional<ScreenPoint> ColumnBorderPoint(const SheetAxes& sheet, const WindowLayout& layout, std::int32_t column);
+std::optional<ScreenPoint> RowBorderPoint(const SheetAxes& sheet, const WindowLayout& layout, std::int32_t row);
+// The size in pixels a border let go at the point gives; 0 at or beyond the opposite edge.
+std::int32_t DraggedPixels(const HeaderBorder& border, ScreenPoint p);
+
 // The pane that shows a cell, the first pane when none does.
 const PaneLayout& PaneShowing(const WindowLayout& layout, std::int32_t row, std::int32_t column);
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,12 @@ class ScriptRunner {
 
  private:
   bool Do(const ScriptStep& step);
+  // Each family of steps carries out its own (false when it cannot) and leaves the others: empty.
+  std::optional<bool> SheetStep(const ScriptStep& s);  // cells, names, validation, selection
+  std::optional<bool> InputStep(const ScriptStep& s);  // real input, where things are, waits
+  std::optional<bool> ViewStep(const ScriptStep& s);   // the view and the workbooks' windows
+  std::optional<bool> HostStep(const ScriptStep& s);   // faults, add-ins, figures, quitting
+  CellRef CellOf(const std::string& a1) const;
 
   SimExcel& model_;
   HostWindows& windows_;

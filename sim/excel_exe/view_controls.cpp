@@ -11,7 +11,7 @@ namespace tessaly::sim::exe {
 namespace {
 
 // How near a header border, in pixels, the mouse takes it.
-constexpr LONG kBorderGrip = 2;
+constexpr std::int32_t kBorderGrip = 2;
 
 // The status bar's parts, from its right end: the zoom-out button, the slider, the zoom-in button
 // and the percent.
@@ -89,27 +89,17 @@ void HostWindows::OnStatusClick(HWND status, int x, int y) {
 std::optional<POINT> HostWindows::ColumnBorderOnScreen(std::int32_t column) const {
   if (!model_->HasWorkbook()) return std::nullopt;
   const SheetModel& sheet = model_->ActiveSheetModel();
-  const WindowLayout layout = model_->Layout(*sheet.parent);
-  for (const PaneLayout& pane : layout.panes) {
-    if (pane.rect.top != layout.grid.top || column < pane.first_column || column > pane.last_column) continue;
-    const ScreenRect r = CellRect(model_->Axes(sheet), layout, pane, pane.first_row, column);
-    if (r.right - 1 >= pane.rect.right) return std::nullopt;
-    return POINT{r.right - 1, (layout.client.top + layout.grid.top) / 2};
-  }
-  return std::nullopt;
+  const auto p = ColumnBorderPoint(model_->Axes(sheet), model_->Layout(*sheet.parent), column);
+  if (!p) return std::nullopt;
+  return POINT{p->x, p->y};
 }
 
 std::optional<POINT> HostWindows::RowBorderOnScreen(std::int32_t row) const {
   if (!model_->HasWorkbook()) return std::nullopt;
   const SheetModel& sheet = model_->ActiveSheetModel();
-  const WindowLayout layout = model_->Layout(*sheet.parent);
-  for (const PaneLayout& pane : layout.panes) {
-    if (pane.rect.left != layout.grid.left || row < pane.first_row || row > pane.last_row) continue;
-    const ScreenRect r = CellRect(model_->Axes(sheet), layout, pane, row, pane.first_column);
-    if (r.bottom - 1 >= pane.rect.bottom) return std::nullopt;
-    return POINT{(layout.client.left + layout.grid.left) / 2, r.bottom - 1};
-  }
-  return std::nullopt;
+  const auto p = RowBorderPoint(model_->Axes(sheet), model_->Layout(*sheet.parent), row);
+  if (!p) return std::nullopt;
+  return POINT{p->x, p->y};
 }
 
 bool HostWindows::BeginBorderDrag(int x, int y) {
@@ -117,30 +107,7 @@ bool HostWindows::BeginBorderDrag(int x, int y) {
   POINT p{x, y};
   ::ClientToScreen(Book(), &p);
   const SheetModel& sheet = model_->ActiveSheetModel();
-  const WindowLayout layout = model_->Layout(*sheet.parent);
-  const SheetAxes axes = model_->Axes(sheet);
-  const bool in_columns = p.y >= layout.client.top && p.y < layout.grid.top && p.x >= layout.grid.left;
-  const bool in_rows = p.x >= layout.client.left && p.x < layout.grid.left && p.y >= layout.grid.top;
-  if (!in_columns && !in_rows) return false;
-  for (const PaneLayout& pane : layout.panes) {
-    if (in_columns && p.x >= pane.rect.left && p.x < pane.rect.right + kBorderGrip) {
-      for (std::int32_t c = pane.last_column; c >= pane.first_column; --c) {
-        const ScreenRect r = CellRect(axes, layout, pane, pane.first_row, c);
-        if (std::abs(p.x - (r.right - 1)) > kBorderGrip) continue;
-        drag_ = BorderDrag{true, c, r.left};
-        break;
-      }
-    }
-    if (in_rows && p.y >= pane.rect.top && p.y < pane.rect.bottom + kBorderGrip) {
-      for (std::int32_t row = pane.last_row; row >= pane.first_row; --row) {
-        const ScreenRect r = CellRect(axes, layout, pane, row, pane.first_column);
-        if (std::abs(p.y - (r.bottom - 1)) > kBorderGrip) continue;
-        drag_ = BorderDrag{false, row, r.top};
-        break;
-      }
-    }
-    if (drag_) break;
-  }
+  drag_ = HeaderBorderAt(model_->Axes(sheet), model_->Layout(*sheet.parent), {p.x, p.y}, kBorderGrip);
   if (!drag_) return false;
   ::SetFocus(Book());
   ::SetCapture(Book());
@@ -149,16 +116,15 @@ bool HostWindows::BeginBorderDrag(int x, int y) {
 
 void HostWindows::EndBorderDrag(int x, int y) {
   if (!drag_) return;
-  const BorderDrag d = *drag_;
+  const HeaderBorder d = *drag_;
   drag_.reset();
   ::ReleaseCapture();
   if (!model_->HasWorkbook()) return;
   POINT p{x, y};
   ::ClientToScreen(Book(), &p);
   const WindowLayout layout = model_->Layout(*model_->ActiveSheetModel().parent);
-  // The border is the size's last pixel; let go at or before the start, the column or row hides.
-  const LONG pixels = std::max<LONG>(0, (d.column ? p.x : p.y) - d.start + 1);
-  const double points = pixels / (d.column ? layout.scale_x : layout.scale_y);
+  // Let go at or beyond the opposite edge, the column or row hides.
+  const double points = DraggedPixels(d, {p.x, p.y}) / (d.column ? layout.scale_x : layout.scale_y);
   // The cells move and Excel tells its add-ins nothing: the workbook window only repaints.
   if (d.column) model_->UserColumnWidth(d.index, points);
   else model_->UserRowHeight(d.index, points);

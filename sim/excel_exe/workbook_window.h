@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "sim/excel_sim.h"
@@ -48,6 +49,9 @@ class HostWindows {
   // bottom border) can be taken by the mouse; empty when it is not on screen.
   std::optional<POINT> ColumnBorderOnScreen(std::int32_t column) const;
   std::optional<POINT> RowBorderOnScreen(std::int32_t row) const;
+  // The host's own View commands on the strip after the add-in's controls ("new-window",
+  // "formula-bar", "collapse-ribbon"): the centre of the button on screen; empty when not shown.
+  std::optional<POINT> ViewCommandOnScreen(const std::string& name) const;
 
   // Tells the model where the real windows and displays are, so that what it answers about the
   // screen is what the windows show.
@@ -106,17 +110,31 @@ class HostWindows {
   // A header border taken by the mouse sizes its column or row when let go, as Excel does.
   bool BeginBorderDrag(int x, int y);
   void EndBorderDrag(int x, int y);
+  // The View commands (sim/excel_exe/view_commands.cpp): the strip's buttons, the formula bar, the
+  // ribbon collapsed to its tabs, and Excel's key tips Alt, W, N for View > New Window.
+  void CreateViewCommands(HWND main);
+  void LayOutBands(HWND main, const RECT& client);
+  void PlaceViewCommands();
+  bool OnViewCommand(int id);
+  bool OnKeyTip(WPARAM key);
+  bool OnAltKey(bool down, WPARAM key);
+  void ToggleRibbon();
+  void UpdateFormulaBar();
+  int RibbonHeight() const;
+  int FormulaBarHeight() const;
   void MoveSelection(int rows, int columns);
   void Select(CellRef cell);
 
-  struct BorderDrag {
-    bool column = true;
-    std::int32_t index = 1;
-    LONG start = 0;  // the column's left (the row's top) edge, client pixels of the workbook window
-  };
+  enum class KeyTips { off, tabs, view };
 
   std::shared_ptr<SimExcel> model_;
-  std::optional<BorderDrag> drag_;
+  std::optional<HeaderBorder> drag_;
+  HWND formula_bar_ = nullptr;  // with the strip, in the active main window
+  KeyTips key_tips_ = KeyTips::off;
+  bool alt_alone_ = false;      // Alt is down with no other key yet
+  bool swallow_char_ = false;   // the key a key tip took brings no typing
+  bool quiet_resize_ = false;   // the windows are laid out again for a view change: no event
+  bool laid_out_collapsed_ = false, laid_out_formula_bar_ = true;
   RECT first_frame_{};
   std::vector<HWND> mains_;  // in the order they were made
   HWND strip_ = nullptr;

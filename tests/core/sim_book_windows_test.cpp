@@ -153,6 +153,26 @@ TEST_P(BookWindows, ctrl_f6_goes_round_every_window) {
   }
 }
 
+// Application.Windows, Workbook.Windows and Workbook.NewWindow: the active window is Windows(1),
+// a window is found by its caption, and a window object kept follows its caption's renumbering.
+TEST_P(BookWindows, the_windows_collection_puts_the_active_window_first) {
+  auto host = SimExcel::Create(GetParam());
+  host->AddWorkbook("Book1");
+  const ExcelWindowPtr first = host->Windows("").at(0);
+  EXPECT_EQ(first->Caption(), "Book1");
+  const ExcelWindowPtr second = host->NewWindow("book1");
+  EXPECT_EQ(second->Caption(), "Book1:2");
+  EXPECT_EQ(first->Caption(), "Book1:1");
+  const auto all = host->Windows("Book1");
+  ASSERT_EQ(all.size(), 2u);
+  EXPECT_EQ(all[0]->Caption(), "Book1:2");
+  EXPECT_EQ(all[1]->Caption(), "Book1:1");
+  EXPECT_EQ(host->WindowsItem("", "BOOK1:1")->Caption(), "Book1:1");
+  EXPECT_THROW(first->Zoom(), HostError) << "only the workbook's active window answers for its view";
+  EXPECT_THROW(host->WindowsItem("", "Book1:3"), HostError);
+  EXPECT_THROW(host->Windows("Book9"), HostError);
+}
+
 INSTANTIATE_TEST_SUITE_P(versions, BookWindows, ::testing::Values("12.0", "16.0"));
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # View changes that Excel reports by no event and no scroll message, made with real input
 # (xdotool) in the stand-in: the status bar's zoom-in button, a column's and a row's border dragged
-# in the headers, and column A hidden, with the tag shown. Each moves the cell on screen, and the
+# in the headers, column A hidden, the formula bar hidden and the ribbon collapsed (Ctrl+F1), with
+# the tag shown. Each moves the cell on screen, and the
 # tag follows it: beside the cell's new place, never where the cell was. The calendar opened there
 # stays open through a repaint where nothing moved.
 #   tests/wine/view_test.sh <build folder> <work folder>   (inside Xvfb, the add-in installed in $WINEPREFIX)
@@ -37,7 +38,11 @@ beside() {
   printf '%s\n' "wait 800" "view" "cell-box C2" "window $CAL_CLASS" "window $TAG_CLASS" "where-border row 1" "mark row"
   go row
   printf '%s\n' "wait 800" "cell-box C2" "window $TAG_CLASS" "mark hide" "hide columns A" "wait 800" "cell-box C2" "window $TAG_CLASS"
-  printf '%s\n' "mark done" "quit"
+  printf '%s\n' "where-command formula-bar" "mark formula"
+  go formula
+  printf '%s\n' "wait 800" "cell-box C2" "window $TAG_CLASS" "mark ribbon"
+  go ribbon
+  printf '%s\n' "wait 800" "cell-box C2" "window $TAG_CLASS" "where-command collapse-ribbon" "mark done" "quit"
 } > "$work/view.txt"
 "$WINE64" "$exe" --script "Z:${work//\//\\}\\view.txt" > "$log" 2>&1 &
 excel=$!
@@ -65,6 +70,11 @@ if at row && read -r _ _ _ rx ry < <(before row '^border row 1 '); then
     xdotool mousemove "$rx" $((ry + 20)) && sleep 0.2 && xdotool mouseup 1
 fi
 sleep 0.3; touch "$work/row.go"
+# View > Formula Bar turned off on the strip, then the ribbon collapsed to its tabs by Ctrl+F1.
+if at formula && read -r _ _ fx fy < <(before formula '^command formula-bar '); then xdotool mousemove "$fx" "$fy" click 1; fi
+sleep 0.3; touch "$work/formula.go"
+at ribbon && xdotool key ctrl+F1
+sleep 0.3; touch "$work/ribbon.go"
 wait "$excel"
 sed -i 's/\r$//' "$log"
 
@@ -88,5 +98,11 @@ h_before="$(after row '^cell-box C2 ' | awk '{print $3}')"
 h_after="$(after hide '^cell-box C2 ' | awk '{print $3}')"
 check "hiding column A moved C2 left" test "${h_after:-0}" -lt "${h_before:-0}"
 check "after column A is hidden the tag stands beside C2's new place" beside hide
+top() { after "$1" '^cell-box C2 ' | awk '{print $4}'; }
+check "hiding the formula bar moved C2 up by the bar's height" test "$(top formula)" = $(($(top hide) - 22))
+check "after the formula bar went the tag stands beside C2's new place" beside formula
+check "Ctrl+F1 collapsed the ribbon to its tabs and moved C2 up" test "$(top ribbon)" = $(($(top formula) - 26))
+check "after the ribbon collapsed the tag stands beside C2's new place" beside ribbon
+check "and the collapsed ribbon hides its buttons" test "$(after ribbon '^command collapse-ribbon')" = "command collapse-ribbon hidden"
 echo "view tests: $failures failed"
 [ "$failures" -eq 0 ]
