@@ -36,7 +36,7 @@ inline const std::vector<std::string>& CollaboratorMembers() {
       "Windows.FindTopLevelWindow", "Windows.FindChildWindow", "Windows.WindowProcessId",
       "Windows.CurrentProcessId", "Windows.WindowScreenRect", "Windows.ClientRect", "Windows.ClientToScreen",
       "Windows.ScreenToClient", "Windows.MonitorRect", "Windows.CursorPos", "Windows.WindowFromPoint",
-      "Windows.SetWindowStyles", "Windows.SetParent", "Windows.MoveWindow", "Windows.ShowWindow",
+      "Windows.SetWindowStyles", "Windows.SetParent", "Windows.Parent", "Windows.MoveWindow", "Windows.ShowWindow",
       "Windows.SetRepaintSuppressed", "Windows.WatchView", "Screen.LogicalPixelsPerInchX", "Screen.LogicalPixelsPerInchY",
       "Files.read_file", "Help.DisplayHelpTopic", "Help.OpenAddress", "AddIn.ProgId", "RibbonControl.Id", "RibbonUI.InvalidateControl",
   };
@@ -199,6 +199,7 @@ class FaultyWindowSystem : public IWindowSystem {
     E("Windows.SetWindowStyles"), in_.SetWindowStyles(w, style, ex);
   }
   void SetParent(WindowHandle w, WindowHandle parent) override { E("Windows.SetParent"), in_.SetParent(w, parent); }
+  WindowHandle Parent(WindowHandle w) override { return E("Windows.Parent"), in_.Parent(w); }
   void MoveWindow(WindowHandle w, ScreenRect r) override { E("Windows.MoveWindow"), in_.MoveWindow(w, r); }
   void ShowWindow(WindowHandle w, bool show) override { E("Windows.ShowWindow"), in_.ShowWindow(w, show); }
   void SetRepaintSuppressed(WindowHandle w, bool suppressed) override {

@@ -154,6 +154,13 @@ void Win32WindowSystem::SetParent(WindowHandle window, WindowHandle parent) {
     throw com_error(HRESULT_FROM_WIN32(GetLastError()));
 }
 
+WindowHandle Win32WindowSystem::Parent(WindowHandle window) {
+  HWND h = ToHwnd(window);
+  Check(IsWindow(h));
+  // GetParent names a top-level window's owner; only a child has a parent here.
+  return (GetWindowLongPtrW(h, GWL_STYLE) & WS_CHILD) ? FromHwnd(::GetParent(h)) : 0;
+}
+
 void Win32WindowSystem::MoveWindow(WindowHandle window, ScreenRect rect) {
   Check(SetWindowPos(ToHwnd(window), nullptr, rect.left, rect.top, rect.width(), rect.height(),
                      SWP_NOZORDER | SWP_NOACTIVATE));
