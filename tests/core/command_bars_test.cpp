@@ -466,8 +466,8 @@ TEST(command_bars_after_connection, host_faults_while_they_are_made) {
                            "Control.Advise"};
   for (const char* member : members) {
     SCOPED_TRACE(member);
+    sim::ManualTimers timers;  // outlives the controller, whose selection left a timer
     ControllerWorld w("11.0");
-    sim::ManualTimers timers;
     w.timers = &timers;
     w.Start();
     w.host->FailAlways(member);
