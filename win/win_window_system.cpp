@@ -174,7 +174,10 @@ void Win32WindowSystem::ShowWindow(WindowHandle window, bool show) {
     return;
   }
   // Shown on top of its siblings: the calendar over the tag, both over the host's own children.
-  Check(SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW));
+  // Erased at its first paint, not inside this call: erasing the form and its controls at once
+  // was most of a showing, and delayed the month's paint by as much.
+  Check(SetWindowPos(h, HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_DEFERERASE));
 }
 
 void Win32WindowSystem::SetRepaintSuppressed(WindowHandle window, bool suppressed) {
