@@ -123,7 +123,10 @@ void cVantry::DeferPrepare() noexcept {
 void cVantry::PrepareCalendar() noexcept {
   SkipFailures step;
   bool waiting = false;
-  step([&] { waiting = moTag && moTag->Displayed() && moCalendarForm && !moCalendarForm->Shown(); });
+  // A form destroyed with its window since the tag showed is made again at the next showing.
+  step([&] {
+    waiting = moTag && moTag->Displayed() && moCalendarForm && !moCalendarForm->Shown() && !moCalendarForm->WindowLost();
+  });
   if (!waiting) return;
   RangePtr target;
   WindowHandle parent = 0;
