@@ -13,6 +13,7 @@
 #include "sim/excel_sim.h"
 #include "sim/headless_ui.h"
 #include "sim/addin_instance.h"
+#include "sim/manual_timers.h"
 #include "sim/memory_services.h"
 
 using namespace tessaly;
@@ -47,11 +48,14 @@ struct Session {
     sim::SimExcel::Cell(s, "D1").value = Variant::text("Due date");  // D2 in a date column
     sim::SimExcel::Cell(s, "E1").value = Variant::number(12.5);      // E2 qualifies by nothing
     controller = std::make_unique<cVantry>(
-        ControllerServices{m, mem.messages, desk, desk, desk, mem.clock, judge, parts, mem.files}, host,
+        ControllerServices{m, mem.messages, desk, desk, desk, mem.clock, judge, parts, mem.files, nullptr, nullptr, &timers},
+        host,
         std::make_shared<sim::SimAddInInstance>());
     controller->InitThisObject();
   }
   sim::MemoryServices mem;
+  // As the add-in's: what waits for the host's loop (the calendar readied) is not the selection's.
+  sim::ManualTimers timers;
   mVantry m;
   std::shared_ptr<sim::SimExcel> host;
   sim::SimDesktop desk;

@@ -37,6 +37,7 @@ class WatchedDesktop final : public IWindowSystem {
   WindowHandle WindowFromPoint(ScreenPoint p) override { return d_.WindowFromPoint(p); }
   void SetWindowStyles(WindowHandle w, std::uint32_t s, std::uint32_t x) override { d_.SetWindowStyles(w, s, x); }
   void SetParent(WindowHandle w, WindowHandle p) override { d_.SetParent(w, p); }
+  WindowHandle Parent(WindowHandle w) override { return d_.Parent(w); }
   void MoveWindow(WindowHandle w, ScreenRect r) override { d_.MoveWindow(w, r); }
   void ShowWindow(WindowHandle w, bool show) override { d_.ShowWindow(w, show); }
   void SetRepaintSuppressed(WindowHandle w, bool s) override { d_.SetRepaintSuppressed(w, s); }

@@ -106,15 +106,43 @@ void frmCal::ShowCalendar(std::int32_t x, std::int32_t y, const Variant& start_d
   if (shown_) return;
   FlagScope updating(updating_);
   InitThisObject(start_date);
-  // The month image is drawn once, at the end, whatever the layout and the settings changed.
-  moCalendar->HoldImage();
-  // Laid out for the display that shows the parent, before the month image is drawn at that size.
-  if (const std::optional<double> dpi = ResolutionOf(parent)) SkipFailures()([&] { TakeResolution(*dpi); });
-  ApplySettings();
-  SkipFailures()([&] { moCalendar->ReleaseImage(); });
+  GetReady(parent);
+  // The user's moves in this opening are not what the next one shows.
+  ready_.reset();
   accessible_->Opened();
   window_->show_at_screen_point(parent, x, y);
   shown_ = true;
+}
+
+void frmCal::Prepare(const Variant& start_date, WindowHandle parent) {
+  if (shown_) return;
+  FlagScope updating(updating_);
+  InitThisObject(start_date);
+  GetReady(parent);
+  window_->hide(parent);
+}
+
+void frmCal::ReturnHome() {
+  HideCalendar();
+  window_->hide(s_.m.ExcelMainWindow);
+}
+
+void frmCal::GetReady(WindowHandle parent) {
+  if (!is_valid_date(start_date_)) start_date_ = Today();
+  Readiness want{start_date_, ResolutionOf(parent), s_.m.RegMan->Revision(), Today(), holidays_, limits_};
+  if (ready_ && *ready_ == want) return;
+  Readiness same_but_start = want;
+  same_but_start.start = ready_ ? ready_->start : want.start;
+  const bool start_only = ready_ && *ready_ == same_but_start;
+  ready_.reset();
+  // The month image is drawn once, at the end, whatever the layout and the settings changed.
+  moCalendar->HoldImage();
+  // Laid out for the display that shows the parent, before the month image is drawn at that size.
+  if (want.dpi) SkipFailures()([&] { TakeResolution(*want.dpi); });
+  const bool done = start_only ? ShowStartDay() : ApplySettings();
+  const bool drawn = SkipFailures()([&] { moCalendar->ReleaseImage(); });
+  // What failed is done again at the next opening.
+  if (done && drawn) ready_ = std::move(want);
 }
 
 std::optional<double> frmCal::ResolutionOf(WindowHandle parent) const {
@@ -157,12 +185,13 @@ void frmCal::TakeFocus() {
 void frmCal::HideCalendar() {
   if (!shown_) return;
   accessible_->Closed();
-  window_->hide(s_.m.ExcelMainWindow);
+  window_->hide(0);
   shown_ = false;
 }
 
 void frmCal::Unload() {
   shown_ = false;
+  ready_.reset();
   accessible_->Closed();
   SkipFailures step;
   tooltips_.reset();
@@ -172,7 +201,7 @@ void frmCal::Unload() {
 
 // ---------------------------------------------------------------- settings
 
-void frmCal::ApplySettings() {
+bool frmCal::ApplySettings() {
   FlagScope updating(updating_);
   SkipFailures step;
   const cUtilRegMan& reg = *s_.m.RegMan;
@@ -185,6 +214,14 @@ void frmCal::ApplySettings() {
     window_->set_border(BorderColour(), border_bounds_);
   });
   step([&] { ApplyCalendarOptions(); });
+  const bool start_shown = ShowStartDay();
+  step([&] { ApplyTooltips(); });
+  return start_shown && step.failures() == 0;
+}
+
+bool frmCal::ShowStartDay() {
+  FlagScope updating(updating_);
+  SkipFailures step;
   if (!is_valid_date(start_date_)) start_date_ = Today();
   step([&] {
     clsDateItems& selected = moCalendar->SelectedDays();
@@ -198,7 +235,7 @@ void frmCal::ApplySettings() {
   });
   step([&] { FillMonths(); });
   step([&] { FillYears(); });
-  step([&] { ApplyTooltips(); });
+  return step.failures() == 0;
 }
 
 void frmCal::ApplyCalendarOptions() {
@@ -381,6 +418,7 @@ void frmCal::cmdSettings_Click() {
   if (!s_.show_options) return;
   s_.show_options(window_->window_handle());
   if (shown_) ApplySettings();
+  ready_.reset();
 }
 
 void frmCal::on_click(FormControl control) {

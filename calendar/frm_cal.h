@@ -39,6 +39,8 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   void InitThisObject(const Variant& start_date) override;
   void SetEventSink(ICalendarFormEvents* sink) override { sink_ = sink; }
   void ShowCalendar(std::int32_t x, std::int32_t y, const Variant& start_date, WindowHandle parent) override;
+  void Prepare(const Variant& start_date, WindowHandle parent) override;
+  void ReturnHome() override;
   void SetHolidays(std::vector<double> days) override { holidays_ = std::move(days); }
   void SetLimits(std::optional<DateLimits> limits) override { limits_ = limits; }
   void HideCalendar() override;
@@ -48,7 +50,8 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   bool WindowLost() const override { return window_->destroyed(); }
   std::optional<Size> SizeIn(WindowHandle parent) const override;
 
-  void ApplySettings();
+  // True when every step took.
+  bool ApplySettings();
 
   double StartDate() const { return start_date_; }
   clsDualMonths& Calendar() { return *moCalendar; }
@@ -65,6 +68,22 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   std::optional<double> ResolutionOf(WindowHandle parent) const;
   void TakeResolution(double dpi);
 
+  // What an opening shows beyond the form itself; an opening for the same shows the form as it
+  // stands.
+  struct Readiness {
+    double start = 0;
+    std::optional<double> dpi;
+    std::uint64_t settings = 0;
+    double today = 0;
+    std::vector<double> holidays;
+    std::optional<DateLimits> limits;
+    friend bool operator==(const Readiness&, const Readiness&) = default;
+  };
+  // Brings the hidden form up to date for an opening on the start date in the window: all of it
+  // for a new display, settings, holidays, limits or day, or after a showing; the start day alone
+  // when only that changed; nothing when nothing did.
+  void GetReady(WindowHandle parent);
+  bool ShowStartDay();
   void ApplyCalendarOptions();
   void ApplyContrast();
   Rgb BorderColour() const;
@@ -97,6 +116,7 @@ class frmCal final : public ICalendarForm, private ICalendarFormListener {
   std::optional<FormTooltips> tooltips_;                     // what the live tooltips show
   std::vector<double> holidays_;                             // the workbook's, for this opening
   std::optional<DateLimits> limits_;                         // the cell's rule, for this opening
+  std::optional<Readiness> ready_;                           // what the hidden form shows now
 };
 
 // What the calendar's tooltip adds about the days the cell takes ("The cell takes dates from

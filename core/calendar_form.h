@@ -29,11 +29,21 @@ class ICalendarForm {
   // Shows the form with its top-left corner at the screen point, as a child of the window; a
   // start value that is not a date opens it on today. Ignored while shown.
   virtual void ShowCalendar(std::int32_t x, std::int32_t y, const Variant& start_date, WindowHandle parent) = 0;
+  // Readies the hidden form for an opening on that start value in that window, before it is asked
+  // for: laid out for the window's display, the settings applied, the month drawn, and the form
+  // made a hidden child of the window. A showing for the same start, settings, holidays, limits,
+  // display and day then only places and shows it; one for anything else does again what changed.
+  // Ignored while shown.
+  virtual void Prepare(const Variant& /*start_date*/, WindowHandle /*parent*/) {}
+  // Hidden and given back to the host's main window, out of a window about to go (its workbook
+  // closing), which would destroy it with itself.
+  virtual void ReturnHome() { HideCalendar(); }
   // The days the next showing marks as holidays (when it marks holidays at all).
   virtual void SetHolidays(std::vector<double> /*days*/) {}
   // The days the next showing lets the user pick, from the cell's own rule; none: every day.
   virtual void SetLimits(std::optional<DateLimits> /*limits*/) {}
-  // Hidden; the keyboard focus, when it was in the form, goes back to the window it was shown in.
+  // Hidden, staying a child of the window it was shown in, where the next opening most likely is;
+  // the keyboard focus, when it was in the form, goes back to that window.
   virtual void HideCalendar() = 0;
   // The day grid takes the keyboard focus (a command opened the calendar, not the mouse).
   virtual void TakeFocus() {}

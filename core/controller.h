@@ -19,6 +19,7 @@
 #include "core/undo_pick.h"
 #include "host/clipboard.h"
 #include "host/clock.h"
+#include "host/error_policy.h"
 #include "host/excel.h"
 #include "host/file_system.h"
 #include "host/help_shell.h"
@@ -184,6 +185,9 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   // Who reloads the add-in; without one a change of mode takes effect at the next start.
   void SetReloader(IAddInReload* reloader) { reloader_ = reloader; }
 
+  // How long a selection stays before the calendar is readied for its cell.
+  static constexpr std::int32_t kPrepareDelayMs = 30;
+
   // For the add-in entry, the ribbon and the tests.
   const std::string& OnActionText() const { return msOnAction; }
   ITagWindow* Tag() const { return moTag.get(); }
@@ -226,6 +230,18 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   // The decision for a selection; throws when the host fails, which ends it with the tag hidden.
   bool Qualifies(const SheetPtr& sh, const RangePtr& target);
   RangePtr ResolveTagTarget();
+  // What an opening shows of the tag's cell: its date (the default date when it holds none; no
+  // start value without a cell), the workbook's holidays when they are marked, and the cell's rule.
+  struct Opening {
+    Variant start;
+    std::vector<double> holidays;
+    std::optional<DateLimits> limits;
+  };
+  Opening ReadOpening(const RangePtr& target, SkipFailures& step);
+  // The calendar readied for the tag's cell and window while the user moves to the tag, once the
+  // selection is quiet (a held arrow key readies once); the click then does only what changed.
+  void DeferPrepare() noexcept;
+  void PrepareCalendar() noexcept;
   // The picked day at the time of day the cell holds, while dates may carry one; else as picked.
   Variant KeepTimeOfDay(const Variant& picked, IRange& cell);
   // After a write the cell's rule refuses: its alert, and on Stop what the pick replaced put back;
@@ -314,6 +330,7 @@ class cVantry : public IApplicationEvents, public ITagEvents, public ICalendarFo
   std::unique_ptr<IWindowWatch> view_watch_;
   WindowHandle watched_ = 0;
   std::unique_ptr<ITimer> view_timer_;
+  std::unique_ptr<ITimer> prepare_timer_;
   bool view_check_due_ = false;  // a check waits for the timer
   bool checking_view_ = false;   // a check runs: what it repaints itself asks nothing
   IAddInReload* reloader_ = nullptr;

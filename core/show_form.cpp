@@ -11,7 +11,8 @@ void ShowFormAtScreenPoint(IWindowSystem& windows, WindowHandle form, WindowHand
     windows.SetWindowStyles(form, ws::kChild | ws::kClipSiblings | ws::kClipChildren, ws::kExNoActivate | ws::kExTopmost);
     const ScreenPoint client = windows.ScreenToClient(parent, at);
     const ScreenRect size = windows.WindowScreenRect(form);
-    windows.SetParent(form, parent);
+    // Re-parenting is a third of a showing: a form already in the window stays.
+    if (windows.Parent(form) != parent) windows.SetParent(form, parent);
     windows.MoveWindow(form, {client.x, client.y, client.x + size.width(), client.y + size.height()});
     windows.ShowWindow(form, true);
   } catch (...) {
@@ -24,7 +25,9 @@ void HideForm(IWindowSystem& windows, WindowHandle form, WindowHandle owner) {
   SkipFailures step;
   step([&] { windows.ShowWindow(form, false); });
   step([&] {
-    if (owner) windows.SetParent(form, owner);
+    // A parent that cannot be told is set all the same: the form must not stay in a closing window.
+    if (owner && Attempt([&] { return windows.Parent(form); }) != std::optional<WindowHandle>(owner))
+      windows.SetParent(form, owner);
   });
 }
 

@@ -80,8 +80,8 @@ class ICalendarFormWindow {
   virtual void set_tooltips(const FormTooltips* settings) = 0;
   // A non-activating topmost child of `parent` with its top-left corner at the screen point.
   virtual void show_at_screen_point(std::uintptr_t parent, int x, int y) = 0;
-  // Hidden and given back to `owner` as its parent; a keyboard focus inside the form goes back to
-  // the window the form was shown in.
+  // Hidden and made a child of `owner`, or left where it is for 0; a keyboard focus inside the form
+  // goes back to the window the form was shown in.
   virtual void hide(std::uintptr_t owner) = 0;
   virtual void focus_day_grid() = 0;
   virtual std::uintptr_t window_handle() const = 0;

@@ -74,6 +74,8 @@ class IWindowSystem {
   // Replaces the window's style and extended style (ws:: values).
   virtual void SetWindowStyles(WindowHandle window, std::uint32_t style, std::uint32_t ex_style) = 0;
   virtual void SetParent(WindowHandle window, WindowHandle parent) = 0;
+  // The window's parent; 0 for a top-level window.
+  virtual WindowHandle Parent(WindowHandle window) = 0;
   // Moves and sizes the window; for a child window, in its parent's client coordinates.
   virtual void MoveWindow(WindowHandle window, ScreenRect rect) = 0;
   // Shows the window without activating it, or hides it.

@@ -49,11 +49,13 @@ void cUtilRegMan::InitValue(short iIndex, const std::string& sName, short iType,
   type_[iIndex] = iType;
   value_[iIndex] = vDefault;
   default_[iIndex] = vDefault;
+  ++revision_;
   store_type_[iIndex] = iStoreType;
 }
 
 void cUtilRegMan::LoadAll() {
   const std::size_t n = name_.size();
+  ++revision_;
   // 1. The machine file.
   bool machine_loaded = false;
   std::vector<std::string> file_text(n);
@@ -144,6 +146,7 @@ SaveResult cUtilRegMan::Save(short iIndex, const Variant& vValue) {
     return {Status::Failed, "Unknown error.", false};
   }
   value_[iIndex] = vValue;
+  ++revision_;
   if (store_type_[iIndex] == kStorePerMachine) {
     if (auto reason = SaveMachineOptions({static_cast<std::size_t>(iIndex)})) return {Status::Failed, *reason, true};
   }

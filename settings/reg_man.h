@@ -68,6 +68,10 @@ class cUtilRegMan {
   // stays in effect and in the per-user store, and the result is Failed with `reported` set.
   [[nodiscard]] SaveResult Save(short iIndex, const Variant& vValue);
 
+  // Changes whenever an option in effect may have changed, so that what was built from the options
+  // can tell whether it still holds.
+  std::uint64_t Revision() const { return revision_; }
+
   short ValueType(short iIndex) const;  // 0 outside the range or for an unregistered index
   const std::string& SecName() const { return sec_name_; }
   short BooleanTo10(short iIndex) const;
@@ -103,6 +107,7 @@ class cUtilRegMan {
   std::vector<Variant> default_;
   std::vector<short> type_;
   std::vector<std::int32_t> store_type_;
+  std::uint64_t revision_ = 0;
 };
 
 // Saves an option the user has just changed and tells them, with the system's reason, when it

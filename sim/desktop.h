@@ -71,6 +71,7 @@ class SimDesktop : public IWindowSystem, public IScreenMetrics, public IHelpShel
   WindowHandle WindowFromPoint(ScreenPoint screen) override;
   void SetWindowStyles(WindowHandle window, std::uint32_t style, std::uint32_t ex_style) override;
   void SetParent(WindowHandle window, WindowHandle parent) override;
+  WindowHandle Parent(WindowHandle window) override { return Get(window).parent; }
   // A window moved or sized hears of it, as the system tells it with its new position.
   void MoveWindow(WindowHandle window, ScreenRect rect) override;
   void ShowWindow(WindowHandle window, bool show) override;

@@ -27,7 +27,7 @@ inline const std::vector<std::string>& CollaboratorMembers() {
       "Tag.InitThisObject", "Tag.SetEventSink", "Tag.TagDisplay", "Tag.TagMove", "Tag.TagHide", "Tag.TagFollow", "Tag.ReadPlaceOnScreen", "Tag.TriggerClickEvent",
       "Tag.Unload", "Tag.Displayed", "Tag.LeftSide", "Tag.RightToLeft", "Tag.ParentWindow", "Tag.X", "Tag.Y", "Tag.TargetAddress",
       "Tag.SheetName", "Tag.WorkbookName", "Tag.Margin", "Tag.WindowLost",
-      "Form.InitThisObject", "Form.SetEventSink", "Form.ShowCalendar", "Form.SetHolidays", "Form.HideCalendar", "Form.Unload",
+      "Form.InitThisObject", "Form.SetEventSink", "Form.ShowCalendar", "Form.SetHolidays", "Form.HideCalendar", "Form.Unload", "Form.Prepare", "Form.ReturnHome",
       "Form.Shown", "Form.WindowLost",
       "ImageList.Add", "ImageList.Has", "ImageList.Count", "ImageList.Picture", "ImageList.Mask", "ImageList.Clear",
       "Parts.CreateTag", "Parts.CreateCalendarForm", "Parts.CreateImageList", "Parts.ShowSettings",
@@ -36,7 +36,7 @@ inline const std::vector<std::string>& CollaboratorMembers() {
       "Windows.FindTopLevelWindow", "Windows.FindChildWindow", "Windows.WindowProcessId",
       "Windows.CurrentProcessId", "Windows.WindowScreenRect", "Windows.ClientRect", "Windows.ClientToScreen",
       "Windows.ScreenToClient", "Windows.MonitorRect", "Windows.CursorPos", "Windows.WindowFromPoint",
-      "Windows.SetWindowStyles", "Windows.SetParent", "Windows.MoveWindow", "Windows.ShowWindow",
+      "Windows.SetWindowStyles", "Windows.SetParent", "Windows.Parent", "Windows.MoveWindow", "Windows.ShowWindow",
       "Windows.SetRepaintSuppressed", "Windows.WatchView", "Screen.LogicalPixelsPerInchX", "Screen.LogicalPixelsPerInchY",
       "Files.read_file", "Help.DisplayHelpTopic", "Help.OpenAddress", "AddIn.ProgId", "RibbonControl.Id", "RibbonUI.InvalidateControl",
   };
@@ -83,6 +83,8 @@ class FaultyCalendarForm : public ICalendarForm {
   }
   void SetHolidays(std::vector<double> days) override { E("Form.SetHolidays"), in_->SetHolidays(std::move(days)); }
   void HideCalendar() override { E("Form.HideCalendar"), in_->HideCalendar(); }
+  void Prepare(const Variant& start, WindowHandle parent) override { E("Form.Prepare"), in_->Prepare(start, parent); }
+  void ReturnHome() override { E("Form.ReturnHome"), in_->ReturnHome(); }
   void Unload() override { E("Form.Unload"), in_->Unload(); }
   bool Shown() const override { return E("Form.Shown"), in_->Shown(); }
   bool WindowLost() const override { return E("Form.WindowLost"), in_->WindowLost(); }
@@ -199,6 +201,7 @@ class FaultyWindowSystem : public IWindowSystem {
     E("Windows.SetWindowStyles"), in_.SetWindowStyles(w, style, ex);
   }
   void SetParent(WindowHandle w, WindowHandle parent) override { E("Windows.SetParent"), in_.SetParent(w, parent); }
+  WindowHandle Parent(WindowHandle w) override { return E("Windows.Parent"), in_.Parent(w); }
   void MoveWindow(WindowHandle w, ScreenRect r) override { E("Windows.MoveWindow"), in_.MoveWindow(w, r); }
   void ShowWindow(WindowHandle w, bool show) override { E("Windows.ShowWindow"), in_.ShowWindow(w, show); }
   void SetRepaintSuppressed(WindowHandle w, bool suppressed) override {

@@ -74,7 +74,7 @@ class HeadlessCalendarFormWindow : public ICalendarFormWindow {
     visible = true;
   }
   void hide(std::uintptr_t owner) override {
-    parent = owner;
+    if (owner) parent = owner;
     visible = false;
     grid_focused = false;
   }

@@ -92,6 +92,16 @@ class HeadlessCalendarForm : public ICalendarForm {
     owner = parent;
     shown = true;
   }
+  void Prepare(const Variant& start_date, WindowHandle parent) override {
+    if (shown) return;
+    prepared.push_back({start_date, parent, holidays, limits});
+    parked = parent;
+  }
+  void ReturnHome() override {
+    HideCalendar();
+    parked = 0;
+    ++homes;
+  }
   void SetHolidays(std::vector<double> days) override { holidays = std::move(days); }
   void SetLimits(std::optional<DateLimits> l) override { limits = l; }
   void HideCalendar() override { shown = focused = false; }
@@ -112,6 +122,16 @@ class HeadlessCalendarForm : public ICalendarForm {
   WindowHandle owner = 0;
   bool shown = false, focused = false, lost = false;
   int shows = 0;
+  // Each readying, with the holidays and limits set for it.
+  struct Prepared {
+    Variant start;
+    WindowHandle parent = 0;
+    std::vector<double> holidays;
+    std::optional<DateLimits> limits;
+  };
+  std::vector<Prepared> prepared;
+  WindowHandle parked = 0;  // where the hidden form waits; 0: the host's main window
+  int homes = 0;
   int* unloads = nullptr;  // counted where the form's owner can read it after the form is gone
   std::optional<Size> size;  // what it says it takes; empty: it cannot tell
 };

@@ -154,6 +154,13 @@ void Win32WindowSystem::SetParent(WindowHandle window, WindowHandle parent) {
     throw com_error(HRESULT_FROM_WIN32(GetLastError()));
 }
 
+WindowHandle Win32WindowSystem::Parent(WindowHandle window) {
+  HWND h = ToHwnd(window);
+  Check(IsWindow(h));
+  // GetParent names a top-level window's owner; only a child has a parent here.
+  return (GetWindowLongPtrW(h, GWL_STYLE) & WS_CHILD) ? FromHwnd(::GetParent(h)) : 0;
+}
+
 void Win32WindowSystem::MoveWindow(WindowHandle window, ScreenRect rect) {
   Check(SetWindowPos(ToHwnd(window), nullptr, rect.left, rect.top, rect.width(), rect.height(),
                      SWP_NOZORDER | SWP_NOACTIVATE));
@@ -167,7 +174,10 @@ void Win32WindowSystem::ShowWindow(WindowHandle window, bool show) {
     return;
   }
   // Shown on top of its siblings: the calendar over the tag, both over the host's own children.
-  Check(SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW));
+  // Erased at its first paint, not inside this call: erasing the form and its controls at once
+  // was most of a showing, and delayed the month's paint by as much.
+  Check(SetWindowPos(h, HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_DEFERERASE));
 }
 
 void Win32WindowSystem::SetRepaintSuppressed(WindowHandle window, bool suppressed) {

@@ -22,6 +22,7 @@ class Win32WindowSystem : public IWindowSystem, public IScreenMetrics {
   WindowHandle WindowFromPoint(ScreenPoint screen) override;
   void SetWindowStyles(WindowHandle window, std::uint32_t style, std::uint32_t ex_style) override;
   void SetParent(WindowHandle window, WindowHandle parent) override;
+  WindowHandle Parent(WindowHandle window) override;
   void MoveWindow(WindowHandle window, ScreenRect rect) override;
   void ShowWindow(WindowHandle window, bool show) override;
   void SetRepaintSuppressed(WindowHandle window, bool suppressed) override;

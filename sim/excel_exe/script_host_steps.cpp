@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <memory>
 #include <sstream>
 
 #include "sim/excel_exe/script.h"
@@ -16,6 +18,20 @@
 namespace tessaly::sim::exe {
 
 namespace {
+
+// Hears a selection change once the add-in, subscribed before it, has handled it: the end of the
+// add-in's decision, before anything the add-in leaves for its timers.
+struct DecisionEnd : IApplicationEvents {
+  void SheetSelectionChange(const SheetPtr&, const RangePtr&) override {
+    if (done) done();
+  }
+  void SheetActivate(const SheetPtr&) override {}
+  void SheetDeactivate(const SheetPtr&) override {}
+  void WindowActivate(const WorkbookPtr&, const ExcelWindowPtr&) override {}
+  void WindowDeactivate(const WorkbookPtr&, const ExcelWindowPtr&) override {}
+  void WindowResize(const WorkbookPtr&, const ExcelWindowPtr&) override {}
+  std::function<void()> done;
+};
 
 // Microseconds the work takes.
 template <class F>
@@ -177,15 +193,35 @@ std::optional<bool> ScriptRunner::HostStep(const ScriptStep& s) {
     auto away = windows_.CellCentreOnScreen(CellOf(other));
     if (!to || !away || tag.empty()) return false;
     int bad = 0;
+    // The member fails for the decision alone: the calendar the add-in readies afterwards, at its
+    // timer, is not the decision.
+    auto decision_end = std::make_shared<DecisionEnd>();
+    struct Subscription {
+      SimExcel& model;
+      std::shared_ptr<DecisionEnd> sink;
+      std::int32_t cookie;
+      ~Subscription() {
+        sink->done = nullptr;
+        model.ClearFaults();
+        model.Unadvise(cookie);
+      }
+    } subscription{model_, decision_end, model_.Advise(decision_end)};
     for (const std::string& member : SimExcel::Members()) {
       SendMouseClick(*away);
       if (!PumpMessages(150)) return false;
       const std::int64_t before = model_.Calls(member);
+      std::int64_t asked = -1;
+      decision_end->done = [&] {
+        model_.ClearFaults();
+        asked = model_.Calls(member);
+      };
       model_.FailAlways(member);
       SendMouseClick(*to);
       if (!PumpMessages(250)) return false;
+      decision_end->done = nullptr;
       model_.ClearFaults();
-      if (model_.Calls(member) == before) continue;  // the decision never asked for it
+      if (asked < 0) asked = model_.Calls(member);
+      if (asked == before) continue;  // the decision never asked for it
       const bool shown = FindOwnWindow(win::to_wide(tag)) != nullptr;
       bad += shown;
       Report("sweep %s: %s", member, shown ? "tag left shown" : "tag hidden");

@@ -143,6 +143,7 @@ TEST(view_changes, a_repaint_where_nothing_moved_changes_nothing) {
 TEST(view_changes, many_repaints_make_one_check_once_the_window_is_quiet) {
   DesktopWorld w;
   w.host->UserSelect("B2");
+  w.timers.Elapse(cVantry::kPrepareDelayMs);  // the calendar readied for B2
   const WindowHandle book = w.host->Book("Book1").window;
   const int fired = w.timers.fired;
   w.host->ResetCalls();
@@ -161,6 +162,7 @@ TEST(view_changes, a_repaint_with_the_tag_hidden_asks_nothing) {
   DesktopWorld w;
   w.host->UserSelect("B2");
   w.host->UserSelect("D4");  // no date there
+  w.timers.Elapse(cVantry::kPrepareDelayMs);  // the readying, which finds no tag
   ASSERT_FALSE(w.tag().Displayed());
   const int fired = w.timers.fired;
   w.host->ResetCalls();

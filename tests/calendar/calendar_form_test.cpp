@@ -2,6 +2,7 @@
 // year box against the calendar, Go to Today, the ways it closes, and the page keys.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -83,8 +84,11 @@ TEST(calendar_form, show_applies_settings_once) {
   // A second show while shown is ignored; a show after hiding starts again, on today for a non-date.
   w.form->ShowCalendar(500, 600, Variant::date(ymd(2020, 1, 1)), 0x78);
   EXPECT_EQ(win.at, (Rect{10, 20, 10, 20}));
+  // Hidden, it waits in the window it was shown in; sent home, in the host's main window.
   w.form->HideCalendar();
-  EXPECT_EQ(std::tuple(w.form->Shown(), win.visible, win.parent), std::tuple(false, false, 0x99u));
+  EXPECT_EQ(std::tuple(w.form->Shown(), win.visible, win.parent), std::tuple(false, false, 0x77u));
+  w.form->ReturnHome();
+  EXPECT_EQ(std::tuple(win.visible, win.parent), std::tuple(false, 0x99u));
   w.form->ShowCalendar(1, 2, Variant::text("soon"), 0x78);
   EXPECT_EQ(std::tuple(w.form->StartDate(), years.edit_text), std::tuple(ymd(2024, 9, 18), "2024"));
   // A second opening keeps the year list, the tooltips and the month's surface it has, and draws
@@ -150,6 +154,63 @@ TEST(calendar_form, limits_choose_the_month_and_tell_themselves) {
   w.show(ymd(2024, 9, 18));
   EXPECT_EQ(std::tuple(c.CalendarCustomDate(), c.Allows(ymd(2024, 9, 1))), std::tuple(ymd(2024, 9, 18), true));
   EXPECT_EQ(w.window->tooltips->tips.back().text, "Click a date to put it into the current cell");
+}
+
+// Readied for a cell while the user moves to the tag, the form is shown as it stands when nothing
+// changed before the click; whatever changed (the cell's date, an option, the day, the cell's rule,
+// the window's display) is done again, and the opening shows the month and options in effect.
+TEST(calendar_form, readied_opening_does_again_what_changed_before_the_click) {
+  const double readied = ymd(2023, 2, 14), other = ymd(2024, 7, 3);
+  struct Case {
+    const char* what;
+    std::function<void(FormWorld&, frmCal&)> change;
+    double start;
+    WindowHandle shown_in;
+    int images;  // drawn by the showing
+  };
+  const Case cases[] = {
+      {"nothing", [](FormWorld&, frmCal&) {}, readied, 0x77, 0},
+      {"the cell's date", [](FormWorld&, frmCal&) {}, other, 0x77, 1},
+      {"the first day of the week", [](FormWorld& w, frmCal&) { w.reg().Value(opt::CalFirstDayOfWeek, Variant::i2(2)); },
+       readied, 0x77, 1},
+      {"the day", [](FormWorld& w, frmCal&) { w.clock.serial += 1; }, readied, 0x77, 1},
+      {"the cell's rule",
+       [](FormWorld&, frmCal& f) { f.SetLimits(DateLimits{LimitOperator::GreaterEqual, ymd(2023, 5, 2), 0}); }, readied,
+       0x77, 1},
+      {"the window's display", [](FormWorld&, frmCal&) {}, readied, 0x78, 1},
+  };
+  for (const Case& c : cases) {
+    FormWorld w;
+    sim::SimDesktop desk;
+    desk.displays = {{{0, 0, 1920, 1080}, 96, 96}, {{1920, 0, 3840, 1080}, 144, 144}};
+    desk.AddWindow(0x77, "EXCEL7", desk.current_process, {100, 100, 900, 700});
+    desk.AddWindow(0x78, "EXCEL7", desk.current_process, {2000, 100, 3000, 900});
+    auto made = std::make_unique<sim::HeadlessCalendarFormWindow>();
+    sim::HeadlessCalendarFormWindow& window = *made;
+    frmCal form(CalendarFormServices{w.m, w.graphics, w.clock, LocaleData::us_english(), {}, &desk}, std::move(made));
+    form.Prepare(Variant::date(readied), 0x77);
+    EXPECT_EQ(std::tuple(form.Shown(), window.visible, window.parent), std::tuple(false, false, 0x77u)) << c.what;
+    const int images = window.headless_picture().pixels().copies_in();
+    EXPECT_EQ(images, 1) << c.what;
+    c.change(w, form);
+    form.ShowCalendar(10, 20, Variant::date(c.start), c.shown_in);
+    EXPECT_EQ(window.headless_picture().pixels().copies_in() - images, c.images) << c.what;
+    const clsDualMonths& cal = form.Calendar();
+    const double opening = cal.Limits() ? cal.Limits()->Nearest(c.start).value_or(c.start) : c.start;
+    const DateParts month = serial::to_parts(opening);
+    EXPECT_EQ(std::tuple(cal.SelectedDays().Item(1).DateTime(), cal.CalendarCustomDate(), window.headless_months().index,
+                         window.headless_years().edit_text),
+              std::tuple(c.start, opening, month.month - 1, std::to_string(month.year))) << c.what;
+    EXPECT_EQ(cal.FirstDayOfWeek(), w.reg().Long(opt::CalFirstDayOfWeek)) << c.what;
+    EXPECT_EQ(std::tuple(window.resolution, window.parent, window.visible), std::tuple(c.shown_in == 0x78 ? 144.0 : 96.0, c.shown_in, true))
+        << c.what;
+    // The moves made in an opening are undone at the next, readied or not.
+    window.choose_month(0);
+    form.HideCalendar();
+    form.Prepare(Variant::date(c.start), c.shown_in);
+    form.ShowCalendar(10, 20, Variant::date(c.start), c.shown_in);
+    EXPECT_EQ(window.headless_months().index, month.month - 1) << c.what;
+  }
 }
 
 // One resolution for the whole form, the display's that shows the window it opens in, read at each

@@ -352,9 +352,12 @@ std::string BarsSeen(SimExcel& host) {
 }
 
 // A world whose host makes the command bars at the first turn of its message loop.
-struct DeferredWorld : ControllerWorld {
-  explicit DeferredWorld(const char* version) : ControllerWorld(version) { timers = &loop; }
+// The timers outlive the controller, which gives its own back as it goes.
+struct TimerLoop {
   sim::ManualTimers loop;
+};
+struct DeferredWorld : TimerLoop, ControllerWorld {
+  explicit DeferredWorld(const char* version) : ControllerWorld(version) { timers = &loop; }
 };
 
 // While the host waits for the connection no command bar is built or searched; the first turn of

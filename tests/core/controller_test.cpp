@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "controller_world.h"
+#include "sim/manual_timers.h"
 
 namespace tessaly::testing {
 namespace {
@@ -523,6 +524,63 @@ TEST(controller_start_value, cell_values) {
   }
 }
 
+// The calendar is readied for the tag's cell and window once the selection is quiet, not inside it;
+// a burst of selections readies once, a tag gone by then readies nothing, and the click still
+// opens on what the cell, the holidays and the cell's rule are when it comes.
+TEST(controller_start_value, readied_while_the_user_moves_to_the_tag) {
+  const double readied = Ymd(2024, 3, 5), later = Ymd(2025, 8, 1);
+  struct Case {
+    const char* what;
+    void (*change)(ControllerWorld&);
+    Variant start;
+    std::size_t holidays;
+    bool limited;
+  };
+  const Case cases[] = {
+      {"nothing", [](ControllerWorld&) {}, Variant::date(readied), 0, false},
+      {"the cell's value", [](ControllerWorld& w) { w.cell("C5").value = Variant::date(Ymd(2025, 8, 1)); }, Variant::date(later), 0, false},
+      {"holidays marked", [](ControllerWorld& w) { w.set(opt::CalMarkHolidays, true); }, Variant::date(readied), 1, false},
+      {"a rule on the cell",
+       [](ControllerWorld& w) {
+         sim::ValidationModel from;
+         from.op = 7;  // xlGreaterEqual
+         from.formula1 = "45000";
+         SimExcel::SetValidation(w.sheet(), "C5", from);
+       },
+       Variant::date(readied), 0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    sim::ManualTimers timers;
+    ControllerWorld w;
+    w.timers = &timers;
+    w.Start();
+    w.reg().Value(opt::CalHolidaysName, Variant::text("Holidays"));
+    w.host->Book("Book1").names = {{"Holidays", "=Sheet2!$E$1:$E$1"}};
+    SimExcel::Cell(w.sheet("Sheet2"), "E1").value = Variant::date(Ymd(2024, 12, 25));
+    w.cell("C5").value = Variant::date(readied);
+    w.DateCell("C4");
+    w.host->UserSelect("C4");
+    w.SelectDateCell("C5");
+    EXPECT_TRUE(w.calendar().prepared.empty()) << "not inside the selection change";
+    timers.Elapse(cVantry::kPrepareDelayMs);
+    ASSERT_EQ(w.calendar().prepared.size(), 1u) << "once for the burst";
+    EXPECT_EQ(std::tuple(w.calendar().prepared[0].start, w.calendar().parked), std::tuple(Variant::date(readied), w.tag().parent));
+    c.change(w);
+    w.tag().TriggerClickEvent();
+    EXPECT_EQ(std::tuple(w.calendar().start, w.calendar().holidays.size(), w.calendar().limits.has_value()),
+              std::tuple(c.start, c.holidays, c.limited));
+  }
+  sim::ManualTimers timers;
+  ControllerWorld w;
+  w.timers = &timers;
+  w.Start();
+  w.SelectDateCell("C5");
+  w.host->UserSelect("Z9");
+  timers.Elapse(cVantry::kPrepareDelayMs);
+  EXPECT_TRUE(w.calendar().prepared.empty()) << "the tag went before the calendar was readied";
+}
+
 // The holidays the calendar marks come from the workbook's defined name at each opening; a name
 // that is missing or is no range, or a host that fails, gives none and the calendar still opens.
 TEST(controller_start_value, holidays_from_the_workbook_name) {
@@ -804,6 +862,17 @@ TEST(controller_lifecycle, init_and_teardown) {
   w.controller.reset();
   EXPECT_EQ(w.host->Subscribers(), 0u);
   EXPECT_EQ(w.parts.calendars_unloaded, 1);  // the form itself is gone with the controller
+}
+
+// A form readied in a workbook window goes back to the host's main window when that window goes:
+// it would otherwise be destroyed with it.
+TEST(controller_lifecycle, a_readied_form_leaves_the_closing_workbook_window) {
+  StartedWorld w;
+  w.host->AddWorkbook("Book2", {"Data"});
+  w.SelectDateCell("C5");
+  ASSERT_EQ(w.calendar().parked, w.host->Book("Book1").window);
+  w.host->UserCloseWorkbook("Book1");
+  EXPECT_EQ(std::tuple(w.calendar().parked, w.calendar().homes), std::tuple(WindowHandle{0}, 1));
 }
 
 // The host refuses to end the subscription: its late events reach no controller.

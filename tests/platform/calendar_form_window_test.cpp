@@ -132,7 +132,25 @@ TEST_F(CalendarFormWindowTest, shown_as_a_non_activating_child_laid_out_at_the_d
 
   form_->HideCalendar();
   EXPECT_FALSE(::IsWindowVisible(form));
-  EXPECT_EQ(::GetParent(form), host_.main);
+  EXPECT_EQ(::GetParent(form), host_.book) << "it waits where it was shown";
+  form_->ReturnHome();
+  EXPECT_EQ(std::tuple(::IsWindowVisible(form), ::GetParent(form)), std::tuple(FALSE, host_.main));
+}
+
+// Readied in a workbook window, the form waits there hidden; sent home before that window closes it
+// lives on, and left there it is known lost, never used through its dead handle.
+TEST_F(CalendarFormWindowTest, readied_in_a_workbook_window_and_out_before_it_closes) {
+  for (const bool sent_home : {true, false}) {
+    const HWND book = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 400, 300, host_.main, nullptr,
+                                        nullptr, nullptr);
+    ASSERT_TRUE(book);
+    form_->Prepare(Variant::date(ymd(2026, 3, 12)), reinterpret_cast<WindowHandle>(book));
+    const HWND form = window_->hwnd();
+    EXPECT_EQ(std::tuple(::IsWindowVisible(form), ::GetParent(form)), std::tuple(FALSE, book)) << sent_home;
+    if (sent_home) form_->ReturnHome();
+    ::DestroyWindow(book);
+    EXPECT_EQ(std::tuple(form_->WindowLost(), ::IsWindow(form) != FALSE), std::tuple(!sent_home, sent_home)) << sent_home;
+  }
 }
 
 // The host's window gone to a display of another resolution: the form, its controls and its picture
