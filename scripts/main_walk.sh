@@ -76,6 +76,7 @@ await-window $TAG_CLASS 8000
 await-window $CAL_CLASS 8000
 await-gone $CAL_CLASS 8000
 dump A1:C2
+wait 1500
 STEPS
 # The About box, the options dialog and the help, from the ribbon: each holds the stand-in in its
 # modal loop, or stays beside it, while the walk below looks at it.

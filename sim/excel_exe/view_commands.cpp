@@ -86,7 +86,12 @@ void HostWindows::PlaceViewCommands() {
     RECT r{};
     ::GetWindowRect(button, &r);
     ::MapWindowPoints(nullptr, strip_, reinterpret_cast<POINT*>(&r), 2);
-    if (r.left != x) ::MoveWindow(button, x, 5, c.width, 24, TRUE);
+    // Drawn afresh where it goes: bits copied from where it stood would carry the add-in's
+    // controls that lay over it there.
+    if (r.left != x) {
+      ::SetWindowPos(button, nullptr, x, 5, c.width, 24, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+      ::InvalidateRect(button, nullptr, TRUE);
+    }
     x += c.width + 6;
   }
 }
