@@ -56,6 +56,22 @@ struct FormWorld : ICalendarFormEvents {
   std::function<void()> on_options;
 };
 
+// A form on a desktop of two displays, 96 and 144 DPI, with a workbook window on each (0x77, 0x78).
+struct TwoDisplayDesk : sim::SimDesktop {
+  TwoDisplayDesk() {
+    displays = {{{0, 0, 1920, 1080}, 96, 96}, {{1920, 0, 3840, 1080}, 144, 144}};
+    AddWindow(0x77, "EXCEL7", current_process, {100, 100, 900, 700});
+    AddWindow(0x78, "EXCEL7", current_process, {2000, 100, 3000, 900});
+  }
+};
+struct TwoDisplays {
+  FormWorld w;
+  TwoDisplayDesk desk;
+  std::unique_ptr<sim::HeadlessCalendarFormWindow> made = std::make_unique<sim::HeadlessCalendarFormWindow>();
+  sim::HeadlessCalendarFormWindow& window = *made;
+  frmCal form{CalendarFormServices{w.m, w.graphics, w.clock, LocaleData::us_english(), {}, &desk}, std::move(made)};
+};
+
 TEST(calendar_form, show_applies_settings_once) {
   FormWorld w;
   w.show(ymd(2023, 2, 14));
@@ -180,14 +196,8 @@ TEST(calendar_form, readied_opening_does_again_what_changed_before_the_click) {
       {"the window's display", [](FormWorld&, frmCal&) {}, readied, 0x78, 1},
   };
   for (const Case& c : cases) {
-    FormWorld w;
-    sim::SimDesktop desk;
-    desk.displays = {{{0, 0, 1920, 1080}, 96, 96}, {{1920, 0, 3840, 1080}, 144, 144}};
-    desk.AddWindow(0x77, "EXCEL7", desk.current_process, {100, 100, 900, 700});
-    desk.AddWindow(0x78, "EXCEL7", desk.current_process, {2000, 100, 3000, 900});
-    auto made = std::make_unique<sim::HeadlessCalendarFormWindow>();
-    sim::HeadlessCalendarFormWindow& window = *made;
-    frmCal form(CalendarFormServices{w.m, w.graphics, w.clock, LocaleData::us_english(), {}, &desk}, std::move(made));
+    TwoDisplays d;
+    auto& [w, desk, made, window, form] = d;
     form.Prepare(Variant::date(readied), 0x77);
     EXPECT_EQ(std::tuple(form.Shown(), window.visible, window.parent), std::tuple(false, false, 0x77u)) << c.what;
     const int images = window.headless_picture().pixels().copies_in();
@@ -217,14 +227,8 @@ TEST(calendar_form, readied_opening_does_again_what_changed_before_the_click) {
 // showing: after a 96-DPI display, a 144-DPI one gets the form's size, controls, picture and day
 // cells at 144, and the outline drawn at that size.
 TEST(calendar_form, laid_out_for_the_display_of_each_showing) {
-  FormWorld w;
-  sim::SimDesktop desk;
-  desk.displays = {{{0, 0, 1920, 1080}, 96, 96}, {{1920, 0, 3840, 1080}, 144, 144}};
-  desk.AddWindow(0x77, "EXCEL7", desk.current_process, {100, 100, 900, 700});
-  desk.AddWindow(0x78, "EXCEL7", desk.current_process, {2000, 100, 3000, 900});
-  auto made = std::make_unique<sim::HeadlessCalendarFormWindow>();
-  sim::HeadlessCalendarFormWindow& window = *made;
-  frmCal form(CalendarFormServices{w.m, w.graphics, w.clock, LocaleData::us_english(), {}, &desk}, std::move(made));
+  TwoDisplays d;
+  auto& [w, desk, made, window, form] = d;
   double cell_96 = 0;
   for (auto [parent, dpi] : {std::pair{0x77, 96.0}, {0x78, 144.0}, {0x77, 96.0}}) {
     const int images = window.headless_picture().pixels().copies_in();
