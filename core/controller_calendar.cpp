@@ -21,7 +21,6 @@ constexpr const char* kTextFormat = "@";  // the host's Text number format
 
 }  // namespace
 
-
 RangePtr cVantry::ResolveTagTarget() {
   ITagWindow& tag = *Must(moTag);
   return Must(Must(Must(app_->Workbooks(tag.WorkbookName()))->Worksheets(tag.SheetName()))->Range(tag.TargetAddress()));
@@ -109,8 +108,8 @@ cVantry::Opening cVantry::ReadOpening(const RangePtr& target, SkipFailures& step
 }
 
 void cVantry::DeferPrepare() noexcept {
+  // A host without timers has it readied at once; a timer that cannot be made leaves it all to the click.
   if (!s_.timers) return PrepareCalendar();
-  // Without the timer the click does it all.
   StopOnFailure([&] {
     if (!prepare_timer_) prepare_timer_ = s_.timers->CreateTimer([this] {
       SkipFailures()([&] { prepare_timer_->SetInterval(0); });

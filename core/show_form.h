@@ -7,8 +7,9 @@
 namespace tessaly {
 
 // Gives the form exactly the child, clip-siblings and clip-children styles and the no-activate and
-// topmost extended styles, makes it a child of `parent` at the client point matching the screen
-// point (re-parented only when it is not already its child), keeps its size and shows it on top of its siblings without taking the focus from the host.
+// topmost extended styles, makes it a child of `parent` (unless it is one already) at the client
+// point matching the screen point, keeps its size and shows it on top of its siblings without
+// taking the focus from the host.
 // Rethrows when a step fails, after hiding the form and giving it back to `home`, so that a
 // failed showing never leaves it inside the host's window.
 void ShowFormAtScreenPoint(IWindowSystem& windows, WindowHandle form, WindowHandle parent, ScreenPoint at,
